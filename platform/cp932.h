@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Texts stay CP932 bytes inside the programs; these convert at the boundary
+// to the window system or the widget toolkit, which speak UTF-8.
+
+// Bytes that are not valid CP932 become U+FFFD.
+std::string Cp932ToUtf8(std::string_view cp932);
+
+// Characters that CP932 cannot encode (and invalid UTF-8) become `replacement`.
+std::string Utf8ToCp932(std::string_view utf8, char replacement = '?');
+
+// Length of the CP932 character starting at text[0]: 2 for a lead byte followed
+// by a non-NUL trail byte, else 1 (0 for an empty text).
+size_t Cp932CharLength(std::string_view text);
+
+}  // namespace platform

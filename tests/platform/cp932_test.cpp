@@ -1,0 +1,39 @@
+#include "platform/cp932.h"
+#include "platform/instance_lock.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+TEST(Cp932, RoundTripsJapaneseAndKeepsAscii) {
+    const std::string cp932 = "\x82\xA0\x83\x65st \x8F\x64";  // あテst 重
+    const std::string utf8 = platform::Cp932ToUtf8(cp932);
+    EXPECT_EQ(utf8, "\xE3\x81\x82\xE3\x83\x86st \xE9\x87\x8D");
+    EXPECT_EQ(platform::Utf8ToCp932(utf8), cp932);
+}
+
+TEST(Cp932, UnencodableAndInvalidInputIsReplaced) {
+    EXPECT_EQ(platform::Utf8ToCp932("a\xF0\x9F\x98\x80z"), "a?z");  // emoji
+    EXPECT_EQ(platform::Utf8ToCp932("a\xFFz", '#'), "a#z");
+    EXPECT_EQ(platform::Cp932ToUtf8("a\xA0z"), "a\xEF\xBF\xBDz");
+    EXPECT_EQ(platform::Cp932ToUtf8("a\x82"), "a\xEF\xBF\xBD");  // lead byte at the end
+}
+
+TEST(Cp932, CharLengthStopsAtNulTrail) {
+    EXPECT_EQ(platform::Cp932CharLength(std::string_view("\x82\xA0", 2)), 2u);
+    EXPECT_EQ(platform::Cp932CharLength(std::string_view("\x82\0", 2)), 1u);
+    EXPECT_EQ(platform::Cp932CharLength("A"), 1u);
+    EXPECT_EQ(platform::Cp932CharLength(""), 0u);
+}
+
+TEST(InstanceLock, SecondHolderIsRefusedUntilRelease) {
+    platform::InstanceLock first, second;
+    const std::string name = "test-lock-\x82\xA0-" + std::to_string(::getpid());
+    ASSERT_TRUE(first.Acquire(name));
+    EXPECT_FALSE(second.Acquire(name));
+    first.Release();
+    EXPECT_TRUE(second.Acquire(name));
+}
+
+}  // namespace
