@@ -152,23 +152,24 @@ TEST(MatrixTest, TransposeInPlace) {
     ExpectElements(m, {1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 4, 8, 12, 16});
 }
 
-// Column 4 is deliberately not (0, 0, 0, 1): neither transform divides by w.
-const Matrix kAffineWithW = FromRows({1, 2, 0, 9, 0, 1, 0, 9, 0, 0, 3, 9, 10, 20, 30, 5});
-
-TEST(Vector3Test, TransformCoordAddsTranslationWithoutDividingByW) {
-    Vector3 v{1, 1, 1};
-    v.TransformCoordInPlace(kAffineWithW);
-    EXPECT_EQ(v.x, 11.0f);
-    EXPECT_EQ(v.y, 23.0f);
-    EXPECT_EQ(v.z, 33.0f);
-}
-
-TEST(Vector3Test, TransformNormalIgnoresTranslation) {
-    Vector3 v{1, 1, 1};
-    v.TransformNormalInPlace(kAffineWithW);
-    EXPECT_EQ(v.x, 1.0f);
-    EXPECT_EQ(v.y, 3.0f);
-    EXPECT_EQ(v.z, 3.0f);
+TEST(Vector3Test, TransformsOfARowVector) {
+    // Column 4 is deliberately not (0, 0, 0, 1): neither transform divides by w.
+    const Matrix m = FromRows({1, 2, 0, 9, 0, 1, 0, 9, 0, 0, 3, 9, 10, 20, 30, 5});
+    const struct {
+        const char* name;
+        void (Vector3::*transform)(const Matrix&);
+        Vector3 expected;
+    } cases[] = {
+        {"coord adds the translation row", &Vector3::TransformCoordInPlace, {11, 23, 33}},
+        {"normal ignores it", &Vector3::TransformNormalInPlace, {1, 3, 3}},
+    };
+    for (const auto& c : cases) {
+        Vector3 v{1, 1, 1};
+        (v.*c.transform)(m);
+        EXPECT_EQ(v.x, c.expected.x) << c.name;
+        EXPECT_EQ(v.y, c.expected.y) << c.name;
+        EXPECT_EQ(v.z, c.expected.z) << c.name;
+    }
 }
 
 TEST(Vector3Test, CrossMayOverwriteItsInput) {
