@@ -54,6 +54,7 @@ struct Vector3 {
     float x, y, z;
 
     void Set(float nx, float ny, float nz) { x = nx; y = ny; z = nz; }
+    // Products and sum taken in double.
     double Dot(const Vector3& v) const;
     // this = a x b (either may be this).
     void Cross(const Vector3& a, const Vector3& b);
@@ -65,6 +66,7 @@ struct Vector3 {
     void TransformCoordInPlace(const Matrix& m) { TransformCoord(*this, m); }
     // Scales to unit length; a zero vector stays zero.
     void Normalize();
+    // this - v, returned by value (safe to nest and to call from any thread).
     Vector3 Subtract(const Vector3& v) const { return {x - v.x, y - v.y, z - v.z}; }
     Vector3& Assign(const Vector3& v) { *this = v; return *this; }
     void CopyFrom(const Vector3& v) { *this = v; }

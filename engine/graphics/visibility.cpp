@@ -13,8 +13,6 @@ constexpr int kFaceQuads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 4, 6, 2}, {1, 
 constexpr int kEdges[12][2] = {{0, 1}, {2, 3}, {0, 2}, {1, 3}, {4, 5}, {6, 7},
                                {4, 6}, {5, 7}, {0, 4}, {2, 6}, {1, 5}, {3, 7}};
 
-Vector3 Minus(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-
 struct Point2 {
     float u, v;
 };
@@ -82,7 +80,7 @@ Vector3 TransformCoordProjected(const Vector3& v, const Matrix& m) {
 
 Plane PlaneFromPoints(const Vector3& p1, const Vector3& p2, const Vector3& p3) {
     Vector3 n;
-    n.Cross(Minus(p2, p1), Minus(p3, p1));
+    n.Cross(p2.Subtract(p1), p3.Subtract(p1));
     n.Normalize();
     return {n.x, n.y, n.z, -(n.x * p1.x + n.y * p1.y + n.z * p1.z)};
 }
@@ -92,7 +90,7 @@ float PlaneDotCoord(const Plane& plane, const Vector3& p) {
 }
 
 bool PlaneIntersectLine(Vector3* out, const Plane& plane, const Vector3& v1, const Vector3& v2) {
-    const Vector3 d = Minus(v2, v1);
+    const Vector3 d = v2.Subtract(v1);
     const float along = plane.a * d.x + plane.b * d.y + plane.c * d.z;
     if (along == 0) return false;
     const float t = PlaneDotCoord(plane, v1) / along;
