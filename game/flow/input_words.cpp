@@ -4,15 +4,16 @@
 #include "game/flow/save_files.h"
 #include "platform/keyboard.h"
 
-const InputWord buttonSlotBits[BUTTON_SLOT_COUNT] = {
-    INPUT_RIGHT, INPUT_LEFT, INPUT_UP, INPUT_DOWN, INPUT_A, INPUT_S,
-    INPUT_Z,     INPUT_X,    INPUT_C,  INPUT_V,    INPUT_T,
-};
-
 InputWord inputWords[2];
 ButtonStates buttonStates[2];
 
 namespace {
+
+// The InputBit behind each ButtonSlot.
+constexpr InputWord buttonSlotBits[BUTTON_SLOT_COUNT] = {
+    INPUT_RIGHT, INPUT_LEFT, INPUT_UP, INPUT_DOWN, INPUT_A, INPUT_S,
+    INPUT_Z,     INPUT_X,    INPUT_C,  INPUT_V,    INPUT_T,
+};
 
 KeyStateSource keyStateSource = platform::GetKeyState;
 

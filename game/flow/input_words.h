@@ -49,9 +49,6 @@ enum ButtonState : int32_t {
 
 using ButtonStates = int32_t[BUTTON_SLOT_COUNT];
 
-// The InputBit behind each ButtonSlot.
-extern const InputWord buttonSlotBits[BUTTON_SLOT_COUNT];
-
 extern InputWord inputWords[2];
 extern ButtonStates buttonStates[2];
 
