@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include "tests/support/temp_dir.h"
@@ -140,6 +142,29 @@ TEST_F(ReplayDialogTest, EscapeIsIgnoredAndCloseEndsTheDialog) {
     EXPECT_TRUE(dialog_.isVisible());
     QTest::mouseClick(Control<QPushButton>("IDC_CLOSE"), Qt::LeftButton);
     EXPECT_FALSE(dialog_.isVisible());
+}
+
+TEST(ChooseReplayFile, OpensInTheGivenFolderWithTheReplayFilter) {
+    ::test::TempDir dir;
+    const std::string path = dir.file("tobra020.rpl");
+    WriteBytes(path, ReplayBytes(SampleHeader(), 1));
+    QWidget owner;
+    for (const bool accept : {true, false}) {
+        QString folder;
+        QStringList filters;
+        QTimer::singleShot(0, &owner, [&] {
+            auto* fileDialog = owner.findChild<QFileDialog*>();
+            ASSERT_NE(fileDialog, nullptr);
+            folder = fileDialog->directory().absolutePath();
+            filters = fileDialog->nameFilters();
+            fileDialog->selectFile(QFile::decodeName(QByteArray::fromStdString(path)));
+            QMetaObject::invokeMethod(fileDialog, accept ? "accept" : "reject");  // as the buttons do
+        });
+        const std::optional<std::string> chosen = ChooseReplayFile(&owner, dir.path().string());
+        EXPECT_EQ(folder, QString::fromStdString(dir.path().string()));
+        EXPECT_EQ(filters, QStringList{QStringLiteral("データ (*.rpl)")});
+        EXPECT_EQ(chosen, accept ? std::optional(path) : std::nullopt) << "accept " << accept;
+    }
 }
 
 }  // namespace
