@@ -6,8 +6,8 @@ namespace platform {
 // The shell's "open" verb: an executable regular file is started as a
 // detached process (its own session, not a child to reap) in workingDir; any
 // other file is handed to the desktop's opener (xdg-open), started the same
-// way. True when the program was started; the started program's own result
-// is not waited for.
+// way. A missing file starts nothing. True when a program was started; its
+// own result is not waited for.
 bool ShellOpen(const std::string& path, const std::string& workingDir);
 
 }  // namespace platform

@@ -64,6 +64,8 @@ bool StartDetached(const std::vector<std::string>& args, const std::string& work
 }  // namespace
 
 bool ShellOpen(const std::string& path, const std::string& workingDir) {
+    // As the shell does, a missing file starts nothing at all.
+    if (access(path.c_str(), F_OK) != 0) return false;
     // A name without a slash would be looked up in PATH instead of the folder.
     if (IsExecutableFile(path)) return StartDetached({path.find('/') == std::string::npos ? "./" + path : path}, workingDir);
     return StartDetached({"xdg-open", path}, workingDir);

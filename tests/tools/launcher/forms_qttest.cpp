@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -127,6 +129,61 @@ TEST_F(LauncherFormsTest, BrowseVetoKeepsTheDialogOpenAndCancelKeepsTheSelection
     EXPECT_FALSE(browse.Execute());
     EXPECT_EQ(vetoes, 1);
     EXPECT_EQ(browse.Folder, chosen.string());  // the last selection, no trailing separator
+}
+
+// Answers the message boxes that open next, in order, by their button texts.
+void AnswerBoxes(std::vector<QString> buttons) {
+    QTimer::singleShot(0, [buttons]() mutable {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box) {
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == buttons.front()) {
+                    button->click();
+                    buttons.erase(buttons.begin());
+                    break;
+                }
+            }
+        }
+        if (!buttons.empty()) AnswerBoxes(buttons);
+    });
+}
+
+TEST_F(LauncherFormsTest, InstallAndUninstallSwitchTheMainWindowAndCannotBeClosedMidway) {
+    launcher::Launcher core(medium());
+    TForm1 form(core);
+    form.show();
+    launcher::TForm2& dialog = form.installDialog();
+    fs::create_directories(dialog.Edit1->text().toStdString());  // no question about creating it
+    form.setEnabled(false);
+    dialog.show();
+
+    // Closing is tried while the copy runs, when the copy first lets events through.
+    bool closedMidway = true;
+    int progressMidway = -1;
+    QTimer::singleShot(0, [&] {
+        dialog.close();
+        form.close();
+        closedMidway = !dialog.isVisible() || !form.isVisible();
+        progressMidway = dialog.ProgressBar1->value();
+    });
+    AnswerBoxes({"OK"});
+    dialog.Button3Click();
+    EXPECT_FALSE(closedMidway);
+    EXPECT_GT(progressMidway, 0);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_TRUE(form.Button1->isEnabled());
+    EXPECT_EQ(form.Button2->text(), Utf8("アンインストール"));
+    EXPECT_EQ(dialog.ProgressBar1->value(), 0);
+    const fs::path installed = dialog.Edit1->text().toStdString();
+    EXPECT_TRUE(fs::exists(installed / "game"));
+
+    AnswerBoxes({Utf8("はい(&Y)"), "OK"});
+    form.Button2Click();
+    EXPECT_FALSE(fs::exists(installed));
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_FALSE(form.Button1->isEnabled());
+    EXPECT_EQ(form.Button2->text(), Utf8("インストール"));
 }
 
 }  // namespace

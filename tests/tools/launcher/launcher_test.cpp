@@ -278,6 +278,10 @@ TEST_F(LauncherTest, RunStartsTheFirstShortcutInTheInstallFolder) {
     const fs::path ran = installDir() / "ran.txt";
     for (int i = 0; i < 500 && ReadFile(ran).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(ReadFile(ran), installDir().string() + "\n");
+
+    // The install folder deleted by hand: nothing is started.
+    fs::remove_all(installDir());
+    EXPECT_FALSE(core.Run());
 }
 
 TEST_F(LauncherTest, RunWithoutShortcutsDoesNothing) {

@@ -113,7 +113,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-TForm2::TForm2(Launcher& core, TForm1& form1) : BrowseForFolder1(this), core_(core), form1_(form1) {
+TForm2::TForm2(Launcher& core, TForm1& form1)
+    : BrowseForFolder1(this), core_(core), form1_(form1), fileNum_(core.setup().FileNum()) {
     SetUpForm(*this, 344, 158);
     setWindowTitle(Text(core_.setup().GameTitle() + text::kDialogTitleSuffix));
     Label1 = new QLabel(QString::fromUtf8(text::kChooseFolder), this);
@@ -139,9 +140,8 @@ TForm2::TForm2(Launcher& core, TForm1& form1) : BrowseForFolder1(this), core_(co
 // A progress bar with an empty range would show a busy indicator, and one
 // past its maximum would ignore the value: the bar stays full instead.
 void TForm2::ShowProgress(int entries) {
-    const int maximum = core_.setup().FileNum();
-    ProgressBar1->setRange(0, maximum > 0 ? maximum : 1);
-    ProgressBar1->setValue(maximum > 0 ? std::min(entries, maximum) : 0);
+    ProgressBar1->setRange(0, fileNum_ > 0 ? fileNum_ : 1);
+    ProgressBar1->setValue(fileNum_ > 0 ? std::min(entries, fileNum_) : 0);
 }
 
 void TForm2::SetButtonsEnabled(bool enabled) {

@@ -73,6 +73,7 @@ private:
 
     Launcher& core_;
     TForm1& form1_;
+    int fileNum_;  // the progress bar's maximum
 };
 
 }  // namespace launcher
