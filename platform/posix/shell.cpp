@@ -37,6 +37,8 @@ bool StartDetached(const std::vector<std::string>& args, const std::string& work
         setsid();
         pid_t grandchild = fork();
         if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
+        // The started program gets none of this program's open files.
+        close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
         int error = 0;
         if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) {
             error = errno;

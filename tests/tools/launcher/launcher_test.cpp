@@ -132,14 +132,19 @@ TEST_F(LauncherTest, ReinstallReplacesFilesAndKeepsExtraOnes) {
 }
 
 TEST_F(LauncherTest, CopyFailuresEndInTheFailureMessageWithStateFalse) {
-    // A folder where a file of the game goes cannot be replaced by the file.
+    // A folder where a file of the game goes cannot be replaced by the file,
+    // and a link where a folder goes is not followed out of the install folder.
     fs::create_directories(installDir() / "readme.txt" / "x");
+    const fs::path outside = folders_.root() / "outside";
+    fs::create_directories(outside);
+    fs::create_directory_symlink(outside, installDir() / "data");
     Launcher core(medium());
     const auto result = Install(core);
     EXPECT_FALSE(result.installed);
     EXPECT_EQ(result.notice.kind, Notice::kFailure);
-    EXPECT_EQ(result.notice.text, std::string(launcher::text::kInstallFailed) + "\n1" + launcher::text::kWriteFailures);
-    EXPECT_EQ(entriesDone, launcher_test::kGameEntries);  // the rest is still copied
+    EXPECT_EQ(result.notice.text, std::string(launcher::text::kInstallFailed) + "\n2" + launcher::text::kWriteFailures);
+    EXPECT_TRUE(fs::is_empty(outside));
+    EXPECT_EQ(entriesDone, launcher_test::kGameEntries - 3);  // all but what lies in data/
     EXPECT_EQ(ReadFile(installDir() / "game"), ReadFile(medium() / "TestGame" / "game"));
     auto key = RegistryKey::Open(kKey);
     ASSERT_TRUE(key);

@@ -69,8 +69,9 @@ int CopyTree(const fs::path& source, const fs::path& destination, const TreeProg
         std::error_code error;
         switch (fs::symlink_status(from, error).type()) {
         case fs::file_type::directory:
+            // An existing link in the folder's place is not followed out of the tree.
             fs::create_directory(to, error);
-            if (!error && fs::is_directory(to, error)) {
+            if (!error && fs::symlink_status(to, error).type() == fs::file_type::directory) {
                 failures += CopyTree(from, to, progress);
             } else {
                 ++failures;
