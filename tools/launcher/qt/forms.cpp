@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace launcher {
