@@ -1,6 +1,9 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/math.h"       // InitializeMathTables
+#include "engine/devices/input.h"   // InitializeInput, ShutdownInput and the mouse
+
 // Start and stop entry points of the engine's layers, in the groups that the
 // start-up flags switch on, as the application core calls them.
 
@@ -50,14 +53,6 @@ void SuspendWorkerThreads();
 void ResumeWorkerThreads();
 void CloseAuxWindow();
 
-// Input devices; the window procedure feeds the mouse.
-int InitializeInput();
-void ShutdownInput();
-void AddMouseWheel(int16_t delta);
-void LatchLeftDoubleClick();
-void LatchRightDoubleClick();
-void LatchMiddleDoubleClick();
-
 // Sound.
 int InitializeSound();
 void DestroySound();
@@ -75,6 +70,3 @@ int InitializeMci();
 void DestroyMci();
 void HandleMciNotify();
 void HandleDirectShowEvent();
-
-// Trigonometric tables and the random seed.
-void InitializeMathTables();
