@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/application.h"
+#include "engine/devices/input.h"
 #include "tests/engine/core/application_fixture.h"
 
 namespace {
@@ -90,6 +91,17 @@ TEST_F(WindowProcTest, KeyDownHooksSeeEveryKeyPress) {
     platform::PostMessage(windowHandle, platform::WM_KEYDOWN, 27, 1 << 30);
     EXPECT_EQ(PumpMessages(), 1);
     EXPECT_EQ(calls, (std::vector<std::string>{"A32", "A27"}));
+}
+
+// The wheel delta is the signed high word of wParam.
+TEST_F(WindowProcTest, MouseMessagesReachTheInputLayer) {
+    inputDevices.mouseState.wheel = 0;
+    inputDevices.rightDoubleClickLatch = 0;
+    WindowProc(nullptr, platform::WM_MOUSEWHEEL, platform::WPARAM{0xFF88} << 16, 0);  // -120
+    WindowProc(nullptr, platform::WM_MOUSEWHEEL, platform::WPARAM{240} << 16 | 0x8, 0);
+    EXPECT_EQ(inputDevices.mouseState.wheel, 120);
+    WindowProc(nullptr, platform::WM_RBUTTONDBLCLK, 0, 0);
+    EXPECT_EQ(inputDevices.rightDoubleClickLatch, 1u);
 }
 
 TEST_F(WindowProcTest, SetInitFlagsAlwaysAddsGraphics) {
