@@ -93,7 +93,8 @@ bool WriteKsdPack(const std::string& path, const std::vector<KsdSound>& sounds) 
         PutU32(head + KSD_NAME_SIZE, static_cast<uint32_t>(sound.data.size()));
         EncodeWaveFormat(sound.format, head + KSD_NAME_SIZE + 4);
         ok = ok && std::fwrite(head, 1, sizeof head, file) == sizeof head;
-        ok = ok && std::fwrite(sound.data.data(), 1, sound.data.size(), file) == sound.data.size();
+        if (!sound.data.empty())
+            ok = ok && std::fwrite(sound.data.data(), 1, sound.data.size(), file) == sound.data.size();
     }
     ok = std::fclose(file) == 0 && ok;
     return ok;

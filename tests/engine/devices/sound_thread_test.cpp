@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -179,6 +181,17 @@ TEST_F(SoundThreadTest, QuitReleasesEveryListedSoundAndLaterPostsAreIgnored) {
         b->Release();
         soundList.ReleaseAll();
     }
+}
+
+TEST_F(SoundThreadTest, MixingAndNullQueriesNeverWaitForTheSoundLock) {
+    // The sound thread holds the lock through whole loads; the device
+    // callback must go on mixing meanwhile.
+    std::unique_lock held(soundLock);
+    auto work = std::async(std::launch::async, [] { return Mix(512).size() + IsSoundPlaying(nullptr); });
+    const bool finished = work.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    held.unlock();
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(work.get(), 1024u);
 }
 
 TEST(SoundLayer, WithoutAnAudioDeviceEverythingStaysSilent) {
