@@ -9,23 +9,12 @@
 
 namespace {
 
-platform::WaveFormat Pcm16(uint16_t channels, uint32_t rate) {
-    platform::WaveFormat format;
-    format.formatTag = platform::WAVE_FORMAT_PCM;
-    format.channels = channels;
-    format.bitsPerSample = 16;
-    format.samplesPerSec = rate;
-    format.blockAlign = static_cast<uint16_t>(channels * 2);
-    format.avgBytesPerSec = rate * format.blockAlign;
-    return format;
-}
-
 void BM_MixFullLoad(benchmark::State& state) {
     platform::AudioMixer mixer;
     std::vector<std::unique_ptr<platform::AudioBuffer>> buffers;
     const int voices = static_cast<int>(state.range(0));
     for (int i = 0; i < voices; ++i) {
-        auto buffer = mixer.CreateBuffer(Pcm16(i == 0 ? 2 : 1, 22050), 22050 * 2 * 2);
+        auto buffer = mixer.CreateBuffer(platform::PcmFormat(i == 0 ? 2 : 1, 16, 22050), 22050 * 2 * 2);
         uint8_t* bytes = buffer->Lock();
         for (int b = 0; b < 22050 * 2 * 2; ++b) bytes[b] = static_cast<uint8_t>(b * 7 + i);
         buffer->Unlock();

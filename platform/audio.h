@@ -20,6 +20,9 @@ struct WaveFormat {
 
 constexpr uint16_t WAVE_FORMAT_PCM = 1;
 
+// A PCM format with its block alignment and byte rate worked out.
+WaveFormat PcmFormat(uint16_t channels, uint16_t bitsPerSample, uint32_t samplesPerSec);
+
 // Status bits, volume and pan limits, in DirectSound's units (hundredths of a
 // decibel of attenuation).
 constexpr uint32_t AUDIO_STATUS_PLAYING = 0x1;

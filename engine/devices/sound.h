@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -82,6 +83,10 @@ constexpr int SOUND_NAME_BYTES = 128;  // each string of a LOAD_PACK, NUL includ
 // 128-255; PLAY a u32 loop flag; VOLUME and PAN an f32; FX_I3DL2REVERB a
 // pointer to the caller's parameters, which must live until the command ran.
 struct SoundCommand {
+    SoundCommand() = default;
+    // A valid command with its argument in the first bytes.
+    SoundCommand(uint32_t code, Sound* sound, const void* argument = nullptr, size_t size = 0);
+
     uint32_t valid = 0;
     uint32_t command = 0;
     Sound* target = nullptr;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <new>
@@ -120,15 +121,16 @@ void CreateDirectSound() {
 
 void PostToSound(Sound* sound, uint32_t code, const void* argument, size_t size) {
     if (!sound) return;
-    SoundCommand command;
-    command.valid = 1;
-    command.command = code;
-    command.target = sound;
-    if (argument) std::memcpy(command.arguments, argument, size);
+    SoundCommand command(code, sound, argument, size);
     PostSoundCommand(&command);
 }
 
 }  // namespace
+
+SoundCommand::SoundCommand(uint32_t code, Sound* sound, const void* argument, size_t size)
+    : valid(1), command(code), target(sound) {
+    if (argument) std::memcpy(arguments, argument, std::min<size_t>(size, SOUND_ARGUMENT_BYTES));
+}
 
 void SetSoundOutput(SoundOutput output) { soundOutput = output; }
 
@@ -156,9 +158,7 @@ int StopSoundThread() {
         std::lock_guard lock(soundLock);
         soundThreadHeld = false;
     }
-    SoundCommand quit;
-    quit.valid = 1;
-    quit.command = SOUND_CMD_QUIT;
+    SoundCommand quit(SOUND_CMD_QUIT, nullptr);
     PostSoundCommand(&quit);
     soundThread.join();
     return 1;
@@ -188,10 +188,7 @@ void PostSoundCommand(const SoundCommand* command) {
 Sound* CreateSound(const char* path, const char* key) {
     Sound* sound = new (std::nothrow) Sound();
     if (!sound) return nullptr;
-    SoundCommand command;
-    command.valid = 1;
-    command.command = SOUND_CMD_LOAD_PACK;
-    command.target = sound;
+    SoundCommand command(SOUND_CMD_LOAD_PACK, sound);
     std::strncpy(reinterpret_cast<char*>(command.arguments), path, SOUND_NAME_BYTES - 1);
     std::strncpy(reinterpret_cast<char*>(command.arguments + SOUND_NAME_BYTES), key, SOUND_NAME_BYTES - 1);
     PostSoundCommand(&command);

@@ -18,6 +18,17 @@ float AttenuationGain(int32_t hundredthsDb) {
 
 }  // namespace
 
+WaveFormat PcmFormat(uint16_t channels, uint16_t bitsPerSample, uint32_t samplesPerSec) {
+    WaveFormat format;
+    format.formatTag = WAVE_FORMAT_PCM;
+    format.channels = channels;
+    format.samplesPerSec = samplesPerSec;
+    format.blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
+    format.avgBytesPerSec = samplesPerSec * format.blockAlign;
+    format.bitsPerSample = bitsPerSample;
+    return format;
+}
+
 bool IsPlayableFormat(const WaveFormat& format) {
     if (format.formatTag != WAVE_FORMAT_PCM) return false;
     if (format.channels != 1 && format.channels != 2) return false;

@@ -11,17 +11,6 @@ namespace {
 constexpr uint32_t kRate = 22050;
 constexpr double kPi = 3.14159265358979323846;
 
-platform::WaveFormat Pcm16(uint16_t channels) {
-    platform::WaveFormat format;
-    format.formatTag = platform::WAVE_FORMAT_PCM;
-    format.channels = channels;
-    format.samplesPerSec = kRate;
-    format.blockAlign = static_cast<uint16_t>(channels * 2);
-    format.avgBytesPerSec = kRate * format.blockAlign;
-    format.bitsPerSample = 16;
-    return format;
-}
-
 void PutSample(std::vector<uint8_t>& data, double value) {
     const auto sample = static_cast<int16_t>(std::lrint(std::fmax(-1.0, std::fmin(1.0, value)) * 32767.0));
     data.push_back(static_cast<uint8_t>(sample & 0xFF));
@@ -41,7 +30,7 @@ double Wave(int shape, double phase) {
 // Effect `index`: its own pitch (a semitone apart from its neighbours), wave
 // shape, length and sweep, fading out to silence.
 KsdSound SynthesiseEffect(int index, const char* key) {
-    KsdSound sound{key, Pcm16(1), {}};
+    KsdSound sound{key, platform::PcmFormat(1, 16, kRate), {}};
     const double seconds = 0.15 + 0.05 * (index % 6);
     const double pitch = 220.0 * std::pow(2.0, index / 12.0);
     const double sweep = (index % 3 - 1) * 0.5;  // falling, steady or rising
@@ -60,7 +49,7 @@ KsdSound SynthesiseEffect(int index, const char* key) {
 // silence, so the piece loops without a click.
 KsdSound SynthesiseMusic(int index, const char* key) {
     static const int kSteps[8] = {0, 4, 7, 12, 7, 4, 2, 5};
-    KsdSound sound{key, Pcm16(2), {}};
+    KsdSound sound{key, platform::PcmFormat(2, 16, kRate), {}};
     const double root = 110.0 * std::pow(2.0, index / 7.0);
     const int noteFrames = kRate / 8;
     for (int note = 0; note < 32; ++note) {

@@ -10,24 +10,14 @@ namespace {
 using platform::AudioBuffer;
 using platform::AudioMixer;
 using platform::WaveFormat;
-
-WaveFormat Pcm(uint16_t channels, uint16_t bits, uint32_t rate) {
-    WaveFormat format;
-    format.formatTag = platform::WAVE_FORMAT_PCM;
-    format.channels = channels;
-    format.bitsPerSample = bits;
-    format.samplesPerSec = rate;
-    format.blockAlign = static_cast<uint16_t>(channels * bits / 8);
-    format.avgBytesPerSec = rate * format.blockAlign;
-    return format;
-}
+using platform::PcmFormat;
 
 struct MixerTest : ::testing::Test {
     AudioMixer mixer;
 
     // A 16-bit buffer at the output rate whose every sample is `value`.
     std::unique_ptr<AudioBuffer> Constant(int16_t value, uint32_t frames, uint16_t channels = 1) {
-        auto buffer = mixer.CreateBuffer(Pcm(channels, 16, AudioMixer::kOutputRate), frames * channels * 2);
+        auto buffer = mixer.CreateBuffer(PcmFormat(channels, 16, AudioMixer::kOutputRate), frames * channels * 2);
         std::vector<int16_t> samples(frames * channels, value);
         std::memcpy(buffer->Lock(), samples.data(), samples.size() * 2);
         buffer->Unlock();
@@ -80,7 +70,7 @@ TEST_F(MixerTest, VolumeAndPanAttenuateInHundredthsOfADecibel) {
 }
 
 TEST_F(MixerTest, EightBitAndStereoAreConvertedAtUnlock) {
-    auto buffer = mixer.CreateBuffer(Pcm(2, 8, AudioMixer::kOutputRate), 4);
+    auto buffer = mixer.CreateBuffer(PcmFormat(2, 8, AudioMixer::kOutputRate), 4);
     uint8_t* bytes = buffer->Lock();
     const uint8_t data[4] = {192, 64, 128, 255};  // unsigned around 128
     std::memcpy(bytes, data, 4);
@@ -98,7 +88,7 @@ TEST_F(MixerTest, EightBitAndStereoAreConvertedAtUnlock) {
 }
 
 TEST_F(MixerTest, SourceRateAndFrequencySetThePace) {
-    auto buffer = mixer.CreateBuffer(Pcm(1, 16, AudioMixer::kOutputRate / 2), 200);  // 100 frames
+    auto buffer = mixer.CreateBuffer(PcmFormat(1, 16, AudioMixer::kOutputRate / 2), 200);  // 100 frames
     buffer->Play(false);
     Mix(100);
     EXPECT_EQ(buffer->GetCurrentPosition(), 50u * 2);
@@ -114,7 +104,7 @@ TEST_F(MixerTest, SourceRateAndFrequencySetThePace) {
 }
 
 TEST_F(MixerTest, HalfRateSourceIsInterpolated) {
-    auto buffer = mixer.CreateBuffer(Pcm(1, 16, AudioMixer::kOutputRate / 2), 4);
+    auto buffer = mixer.CreateBuffer(PcmFormat(1, 16, AudioMixer::kOutputRate / 2), 4);
     const int16_t samples[2] = {0, 1000};
     std::memcpy(buffer->Lock(), samples, 4);
     buffer->Unlock();
@@ -163,18 +153,18 @@ TEST_F(MixerTest, EffectsAreAcceptedOnStoppedBuffersAndChangeNothing) {
 
 TEST_F(MixerTest, UnplayableFormatsGetNoBuffer) {
     struct Case { const char* what; WaveFormat format; uint32_t bytes; } cases[] = {
-        {"float", [] { WaveFormat f = Pcm(1, 32, 44100); f.formatTag = 3; return f; }(), 64},
-        {"24-bit", Pcm(1, 24, 44100), 64},
-        {"3 channels", Pcm(3, 16, 44100), 64},
-        {"0 channels", Pcm(0, 16, 44100), 64},
-        {"block align 0", [] { WaveFormat f = Pcm(2, 16, 44100); f.blockAlign = 0; return f; }(), 64},
-        {"block align odd", [] { WaveFormat f = Pcm(2, 16, 44100); f.blockAlign = 3; return f; }(), 64},
-        {"rate 0", Pcm(1, 16, 0), 64},
-        {"rate too high", Pcm(1, 16, 400000), 64},
-        {"shorter than a frame", Pcm(2, 16, 44100), 3},
+        {"float", [] { WaveFormat f = PcmFormat(1, 32, 44100); f.formatTag = 3; return f; }(), 64},
+        {"24-bit", PcmFormat(1, 24, 44100), 64},
+        {"3 channels", PcmFormat(3, 16, 44100), 64},
+        {"0 channels", PcmFormat(0, 16, 44100), 64},
+        {"block align 0", [] { WaveFormat f = PcmFormat(2, 16, 44100); f.blockAlign = 0; return f; }(), 64},
+        {"block align odd", [] { WaveFormat f = PcmFormat(2, 16, 44100); f.blockAlign = 3; return f; }(), 64},
+        {"rate 0", PcmFormat(1, 16, 0), 64},
+        {"rate too high", PcmFormat(1, 16, 400000), 64},
+        {"shorter than a frame", PcmFormat(2, 16, 44100), 3},
     };
     for (const Case& c : cases) EXPECT_EQ(mixer.CreateBuffer(c.format, c.bytes), nullptr) << c.what;
-    EXPECT_NE(mixer.CreateBuffer(Pcm(2, 16, 8000), 4), nullptr);
+    EXPECT_NE(mixer.CreateBuffer(PcmFormat(2, 16, 8000), 4), nullptr);
 }
 
 TEST_F(MixerTest, SilenceWithoutVoices) {

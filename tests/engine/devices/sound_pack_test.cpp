@@ -9,16 +9,7 @@
 
 namespace {
 
-platform::WaveFormat Mono16() {
-    platform::WaveFormat format;
-    format.formatTag = platform::WAVE_FORMAT_PCM;
-    format.channels = 1;
-    format.samplesPerSec = 22050;
-    format.avgBytesPerSec = 44100;
-    format.blockAlign = 2;
-    format.bitsPerSample = 16;
-    return format;
-}
+platform::WaveFormat Mono16() { return platform::PcmFormat(1, 16, 22050); }
 
 KsdSound Entry(const std::string& name, std::vector<uint8_t> data) { return {name, Mono16(), std::move(data)}; }
 

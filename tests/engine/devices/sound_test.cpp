@@ -11,20 +11,9 @@
 
 namespace {
 
-platform::WaveFormat Pcm(uint16_t channels, uint16_t bits, uint32_t rate) {
-    platform::WaveFormat format;
-    format.formatTag = platform::WAVE_FORMAT_PCM;
-    format.channels = channels;
-    format.bitsPerSample = bits;
-    format.samplesPerSec = rate;
-    format.blockAlign = static_cast<uint16_t>(channels * bits / 8);
-    format.avgBytesPerSec = rate * format.blockAlign;
-    return format;
-}
-
 // 1000 frames of a constant 16-bit mono sample at the output rate.
 KsdSound Tone(const char* name) {
-    KsdSound sound{name, Pcm(1, 16, 44100), {}};
+    KsdSound sound{name, platform::PcmFormat(1, 16, 44100), {}};
     for (int i = 0; i < 1000; ++i) sound.data.insert(sound.data.end(), {0x10, 0x27});  // 10000
     return sound;
 }
@@ -55,7 +44,7 @@ struct SoundTest : test::ManualSoundLayer {
     std::string pack = dir.file("sounds.dat");
     void SetUp() override {
         ManualSoundLayer::SetUp();
-        KsdSound wide{"wide", Pcm(1, 24, 44100), std::vector<uint8_t>(30, 1)};
+        KsdSound wide{"wide", platform::PcmFormat(1, 24, 44100), std::vector<uint8_t>(30, 1)};
         ASSERT_TRUE(WriteKsdPack(pack, {Tone("tone"), wide}));
     }
 };

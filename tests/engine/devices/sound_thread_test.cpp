@@ -54,11 +54,7 @@ struct SoundThreadTest : test::ManualSoundLayer {
         ManualSoundLayer::SetUp();
     }
     static void Post(Sound* target, uint32_t code, const void* argument = nullptr, size_t size = 0) {
-        SoundCommand command;
-        command.valid = 1;
-        command.command = code;
-        command.target = target;
-        if (argument) std::memcpy(command.arguments, argument, size);
+        SoundCommand command(code, target, argument, size);
         PostSoundCommand(&command);
     }
 };
@@ -104,10 +100,7 @@ TEST_F(SoundThreadTest, EachCodeRunsItsOperation) {
 TEST_F(SoundThreadTest, AsyncHelpersAreServedInPostingOrder) {
     auto* a = new RecordingSound("a");
     auto* b = new RecordingSound("b");
-    SoundCommand load;
-    load.valid = 1;
-    load.command = SOUND_CMD_LOAD_PACK;
-    load.target = a;
+    SoundCommand load(SOUND_CMD_LOAD_PACK, a);
     std::strcpy(reinterpret_cast<char*>(load.arguments), "se.dat");
     std::strcpy(reinterpret_cast<char*>(load.arguments + SOUND_NAME_BYTES), "hit");
     HoldSoundThread(true);
@@ -126,8 +119,7 @@ TEST_F(SoundThreadTest, AsyncHelpersAreServedInPostingOrder) {
 
 TEST_F(SoundThreadTest, PlayPostedAfterItsLoadInAWrappedRingStillPlays) {
     const std::string pack = dir.file("one.dat");
-    KsdSound tone{"tone", {}, std::vector<uint8_t>(4000, 0x20)};
-    tone.format = {platform::WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+    KsdSound tone{"tone", platform::PcmFormat(1, 16, 44100), std::vector<uint8_t>(4000, 0x20)};
     ASSERT_TRUE(WriteKsdPack(pack, {tone}));
 
     // Fill slots 0 to 62 with commands that do nothing, so the load lands in
