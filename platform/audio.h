@@ -62,8 +62,9 @@ class AudioMixer;
 // One secondary buffer: a whole sound held in memory, played by the mixer.
 // Samples are kept as 16-bit at the source's rate and channel count (8-bit
 // data is converted once, at Unlock); the mixer resamples while it plays.
-// Every operation may be called from any thread; each takes the mixer's lock
-// for a moment only.
+// Lock and Unlock belong to the one thread that fills the buffer; every other
+// operation may be called from any thread. Each takes the mixer's lock for a
+// moment only.
 class AudioBuffer {
 public:
     ~AudioBuffer();

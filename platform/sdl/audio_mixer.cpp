@@ -50,8 +50,10 @@ AudioBuffer::~AudioBuffer() {
     voices.erase(std::remove(voices.begin(), voices.end(), this), voices.end());
 }
 
+// Lock and Unlock copy outside the mixer's lock, so a long load never holds
+// up the device: only the owner of the buffer writes the samples, and the
+// mixer only reads them; Unlock swaps the new samples in under the lock.
 uint8_t* AudioBuffer::Lock() {
-    std::lock_guard lock(mixer_->lock_);
     staging_.assign(bytes_, 0);
     if (format_.bitsPerSample == 16) {
         std::memcpy(staging_.data(), samples_.data(), samples_.size() * 2);
@@ -63,17 +65,19 @@ uint8_t* AudioBuffer::Lock() {
 }
 
 void AudioBuffer::Unlock() {
-    std::lock_guard lock(mixer_->lock_);
     if (staging_.empty()) return;
+    std::vector<int16_t> converted(samples_.size());
     if (format_.bitsPerSample == 16) {
-        std::memcpy(samples_.data(), staging_.data(), samples_.size() * 2);
+        std::memcpy(converted.data(), staging_.data(), converted.size() * 2);
     } else {
         // 8-bit PCM is unsigned around 128.
-        for (size_t i = 0; i < samples_.size(); ++i)
-            samples_[i] = static_cast<int16_t>((staging_[i] - 128) * 256);
+        for (size_t i = 0; i < converted.size(); ++i)
+            converted[i] = static_cast<int16_t>((staging_[i] - 128) * 256);
     }
     staging_.clear();
     staging_.shrink_to_fit();
+    std::lock_guard lock(mixer_->lock_);
+    samples_.swap(converted);
 }
 
 void AudioBuffer::Play(bool loop) {

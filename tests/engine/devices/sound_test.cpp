@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
+#include "engine/core/log.h"
 #include "engine/devices/sound_pack.h"
 #include "tests/engine/devices/sound_layer_fixture.h"
 
@@ -111,14 +113,26 @@ TEST_F(SoundTest, VolumeAndPanReachTheBuffer) {
     EXPECT_NEAR(out[1], 0, 1);
 }
 
-TEST_F(SoundTest, FailedLoadsLeaveTheSoundSilent) {
+TEST_F(SoundTest, FailedLoadsAreLoggedAndLeaveTheSoundSilent) {
     std::ofstream(dir.file("bad.dat"), std::ios::binary) << "RIFF....";
-    struct Case { std::string path; const char* key; } cases[] = {
-        {pack, "missing"}, {pack, "wide"}, {dir.file("nowhere.dat"), "tone"}, {dir.file("bad.dat"), "tone"},
+    const std::string log = dir.file("engine.log");
+    std::snprintf(logFileName, sizeof logFileName, "%s", log.c_str());
+    struct Case { std::string path; const char* key; const char* logged; } cases[] = {
+        {pack, "missing", "missing in %s /   エラー : データの取得に失敗\n"},
+        {pack, "wide", "wide in %s /   エラー : サウンドバッファの生成に失敗\n"},
+        {dir.file("nowhere.dat"), "tone", "tone in %s /   エラー : パックファイルが開けません\n"},
+        {dir.file("bad.dat"), "tone", "tone in %s /   エラー : パックファイルが不正です\n"},
     };
     for (const Case& c : cases) {
+        std::remove(log.c_str());
         Sound* sound = Load(c.path, c.key);
         EXPECT_EQ(sound->loaded, 0u) << c.path << " " << c.key;
+        char expected[512];
+        std::snprintf(expected, sizeof expected, c.logged, c.path.c_str());
+        std::ifstream file(log);
+        const std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        EXPECT_NE(written.find("○ CreateSound   / ID [0x"), std::string::npos);
+        EXPECT_NE(written.find(expected), std::string::npos) << written;
         sound->Play(1);
         sound->TogglePause();
         sound->SetVolume(50.0f);
@@ -126,6 +140,7 @@ TEST_F(SoundTest, FailedLoadsLeaveTheSoundSilent) {
         EXPECT_FALSE(sound->IsPlaying());
         EXPECT_EQ(sound->playing, 0u);
     }
+    logFileName[0] = '\0';
     EXPECT_TRUE(Silent(Mix(64)));
 }
 

@@ -206,12 +206,20 @@ TEST(SoundLayer, WithoutAnAudioDeviceEverythingStaysSilent) {
     else unsetenv("SDL_AUDIODRIVER");
 }
 
-TEST(SoundLayer, TheDummyDeviceOpens) {
+TEST(SoundLayer, TheDeviceMixesWhileTheThreadLoadsAndPlays) {
+    test::TempDir dir;
+    const std::string pack = dir.file("one.dat");
+    ASSERT_TRUE(WriteKsdPack(pack, {{"tone", platform::PcmFormat(2, 8, 8000), std::vector<uint8_t>(64000, 200)}}));
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     SetSoundOutput(SoundOutput::Device);
     InitializeSound();
     ASSERT_NE(GetSoundMixer(), nullptr);
     EXPECT_TRUE(GetSoundMixer()->HasDevice());
+    Sound* sound = CreateSound(pack.c_str(), "tone");
+    PlaySoundAsync(sound, 1);
+    SetSoundVolumeAsync(sound, 50.0f);
+    WaitSoundQueueEmpty();
+    EXPECT_TRUE(IsSoundPlaying(sound));
     DestroySound();
     EXPECT_EQ(GetSoundMixer(), nullptr);
 }
