@@ -109,7 +109,7 @@ void ReadPlayerInput(int side) {
             if (gameMode == MODE_PRACTICE) inputWords[1] = 0;
         }
         return;
-    default:
+    default:  // two players on one machine
         ReadPadInput(side);
         return;
     }
