@@ -43,12 +43,11 @@ public:
     // sender into *from: the datagram's full length, or -1 when nothing could
     // be read.
     virtual int ReceiveFrom(void* buffer, size_t size, Ipv4Endpoint* from) = 0;
-    // Waits until a datagram can be read, at most *remainingMs milliseconds,
-    // and leaves the part of the time not waited in *remainingMs.
+    // Waits until a datagram can be read, at most *remainingMs milliseconds
+    // (0: only looks), and leaves the part of the time not waited in
+    // *remainingMs. Unlike a pending-bytes query, this also sees a datagram of
+    // length 0.
     virtual SocketWait WaitReadable(uint32_t* remainingMs) = 0;
-    // The size of the next datagram, 0 when none is queued, -1 when the query
-    // fails (also on a closed socket).
-    virtual int PendingBytes() = 0;
 };
 
 // A POSIX socket; closed until Open.

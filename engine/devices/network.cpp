@@ -107,7 +107,8 @@ bool NetReceive(void* buffer, int size, int checkPending) {
     std::memset(buffer, 0, static_cast<size_t>(size));
     if (!NetIsOpen()) return false;
     if (checkPending == 1) {
-        if (netSocket->PendingBytes() <= 0) return false;
+        uint32_t noWait = 0;
+        if (netSocket->WaitReadable(&noWait) != platform::SocketWait::READABLE) return false;
         return ReadPeerDatagram(buffer, size) == ReadResult::TAKEN;
     }
     switch (WaitForPeerDatagram(buffer, size, NET_RECEIVE_TIMEOUT_MS)) {

@@ -44,7 +44,7 @@ bool NetIsOpen();
 bool NetSend(const void* data, int length);
 // Zeroes the buffer and reads one datagram of exactly `size` bytes from the
 // peer. With checkPending 1 it returns false at once when nothing is queued (a
-// poll). Otherwise it waits up to NET_RECEIVE_TIMEOUT_MS; when that passes
+// poll that reads at most one datagram). Otherwise it waits up to NET_RECEIVE_TIMEOUT_MS; when that passes
 // without a datagram from the peer the peer is given up: the socket is closed
 // and `netConnected` cleared. Datagrams from elsewhere or of another size are
 // dropped.

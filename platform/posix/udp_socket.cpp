@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <ctime>
 #include <netinet/in.h>
-#include <sys/ioctl.h>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -105,13 +104,6 @@ public:
             if (errno != EINTR) return SocketWait::FAILED;
             if (*remainingMs == 0) return SocketWait::TIMED_OUT;
         }
-    }
-
-    int PendingBytes() override {
-        if (fd_ < 0) return -1;
-        int pending = 0;
-        if (ioctl(fd_, FIONREAD, &pending) != 0) return -1;
-        return pending;
     }
 
 private:

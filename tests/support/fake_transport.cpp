@@ -71,12 +71,6 @@ public:
         return platform::SocketWait::TIMED_OUT;
     }
 
-    int PendingBytes() override {
-        if (!net_->open) return -1;
-        if (net_->Arrived() == 0) return 0;
-        return static_cast<int>(net_->inbox.front().bytes.size());
-    }
-
 private:
     std::shared_ptr<FakeNetwork> net_;
 };

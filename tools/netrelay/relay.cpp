@@ -48,7 +48,8 @@ bool Relay::Pump(uint32_t milliseconds) {
 }
 
 bool Relay::ServeOne(Direction& direction) {
-    if (direction.in->PendingBytes() <= 0) return false;
+    uint32_t noWait = 0;
+    if (direction.in->WaitReadable(&noWait) != platform::SocketWait::READABLE) return false;
     std::vector<uint8_t> datagram(kMaxDatagram);
     platform::Ipv4Endpoint from{};
     const int length = direction.in->ReceiveFrom(datagram.data(), datagram.size(), &from);

@@ -50,7 +50,7 @@ struct RelayRig {
     // What reaches a peer while the relay runs for a while.
     static std::vector<Bytes> Drain(platform::UdpSocket& socket) {
         std::vector<Bytes> received;
-        while (socket.PendingBytes() > 0) {
+        for (uint32_t noWait = 0; socket.WaitReadable(&noWait) == platform::SocketWait::READABLE;) {
             Bytes buffer(64);
             const int length = socket.ReceiveFrom(buffer.data(), buffer.size(), nullptr);
             if (length < 0) break;
