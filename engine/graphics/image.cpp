@@ -128,40 +128,10 @@ Packer PackerFor(uint32_t format) {
     }
 }
 
-// ---- DIB rows ------------------------------------------------------------
-
-// Blue, green, red of pixel x of one bottom-up DIB row.
-void ReadDibPixel(const DibInfo& info, const uint8_t* row, int x, uint8_t* bgr) {
-    auto fromPalette = [&](unsigned index) {
-        if (static_cast<int>(index) < info.paletteEntries) std::memcpy(bgr, info.palette + 4 * index, 3);
-        else std::memset(bgr, 0, 3);
-    };
-    switch (info.bitCount) {
-    case 1: std::memset(bgr, (row[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0, 3); break;
-    case 2: fromPalette((row[x / 4] >> (6 - 2 * (x % 4))) & 3); break;
-    case 4: fromPalette((row[x / 2] >> (4 - 4 * (x % 2))) & 15); break;
-    case 8: fromPalette(row[x]); break;
-    case 16: {
-        uint16_t w = LoadU16(row + 2 * x);
-        for (int c = 0; c < 3; ++c) bgr[c] = static_cast<uint8_t>(((w >> (5 * c)) & 31) * 255 / 31);
-        break;
-    }
-    case 24: std::memcpy(bgr, row + 3 * x, 3); break;
-    default: std::memcpy(bgr, row + 4 * x, 3); break;
-    }
-}
-
 // Rows of the picture are padded to a multiple of this many pixels.
 int DibPitchAlignment(int bitCount) {
     if (bitCount <= 4) return 8;
     return bitCount <= 16 ? 2 : 4;
-}
-
-bool IsDibBitCount(int bitCount) {
-    switch (bitCount) {
-    case 1: case 2: case 4: case 8: case 16: case 24: case 32: return true;
-    default: return false;
-    }
 }
 
 }  // namespace
@@ -230,12 +200,9 @@ const char* Image::LoadSusie(const char* fileName, const char* /*pluginFolder*/,
     return SetError(susieErrorText, SUSIE_NO_PLUGIN_TEXT);
 }
 
-int Image::ConvertDib(const DibInfo& info, const uint8_t* bits, size_t bitsSize, ProgressCallback progress) {
-    if (!IsDibBitCount(info.bitCount) || info.width <= 0 || info.height <= 0 ||
-        info.width > KAG_MAX_SIDE || info.height > KAG_MAX_SIDE)
-        return 0;
-    size_t rowBytes = (static_cast<size_t>(info.width) * info.bitCount + 31) / 32 * 4;
-    if (rowBytes * info.height > bitsSize) return 0;
+int Image::ConvertDib(const platform::DibInfo& info, const uint8_t* bits, size_t bitsSize,
+                      ProgressCallback progress) {
+    if (info.width <= 0 || info.height <= 0 || info.width > KAG_MAX_SIDE || info.height > KAG_MAX_SIDE) return 0;
     int align = DibPitchAlignment(info.bitCount);
     int pitch = (info.width + align - 1) / align * align * 4;
     std::vector<uint8_t> pixels;
@@ -244,16 +211,10 @@ int Image::ConvertDib(const DibInfo& info, const uint8_t* bits, size_t bitsSize,
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    int64_t done = 0;
-    for (int y = 0; y < info.height; ++y) {
-        const uint8_t* row = bits + rowBytes * (info.height - 1 - y);
-        uint8_t* out = pixels.data() + static_cast<size_t>(pitch) * y;
-        for (int x = 0; x < info.width; ++x) {
-            ReadDibPixel(info, row, x, out + 4 * x);
-            out[4 * x + 3] = 255;
-            if (++done % 65536 == 0) Notify(progress);
-        }
-    }
+    platform::DibInfo susie = info;
+    susie.monoIgnoresPalette = true;
+    if (!platform::DecodeDibRows(susie, bits, bitsSize, pixels.data(), pitch)) return 0;
+    Notify(progress);
     pixels_ = std::move(pixels);
     width_ = info.width;
     height_ = info.height;

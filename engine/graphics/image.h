@@ -4,6 +4,7 @@
 
 #include "engine/core/resource.h"
 #include "engine/graphics/kag_archive.h"
+#include "platform/image_file.h"
 
 // Every Image, appended at the back by its constructor.
 extern ResourceList imageList;
@@ -30,17 +31,6 @@ int Dither4(int c, int x, int y);
 void ConvertPixels(int width, int height, int from, const void* src, int to, void* dst,
                    ProgressCallback progress);
 
-// What a device-independent bitmap of the Susie reader holds: the 40-byte
-// header's width, height (rows bottom-up) and bit count, and its palette of
-// blue, green, red, reserved quads.
-struct DibInfo {
-    int32_t width = 0;
-    int32_t height = 0;
-    int bitCount = 0;
-    const uint8_t* palette = nullptr;
-    int paletteEntries = 0;
-};
-
 // A decoded picture in memory, 32 bits per pixel (B, G, R, A), rows top-down.
 class Image : public ResourceObject {
 public:
@@ -55,10 +45,12 @@ public:
     // same file checks, the reader reports that no plug-in was found.
     const char* LoadSusie(const char* fileName, const char* pluginFolder, ProgressCallback progress);
 
-    // Converts a bottom-up DIB of 1, 2, 4, 8, 16 (5-5-5), 24 or 32 bits into
-    // the pixels, alpha 255; bitsSize bounds the rows read. 1 on success, 0
-    // for another bit count, a bad size, too few bits or memory exhausted.
-    int ConvertDib(const DibInfo& info, const uint8_t* bits, size_t bitsSize, ProgressCallback progress);
+    // Converts a bottom-up DIB (what a Susie plug-in delivers) into the
+    // pixels, alpha 255, one-bit pictures white on black whatever the palette;
+    // the pitch is the width rounded up to 8 (1-4 bits), 2 (8, 16 bits) or 4
+    // pixels, times 4. 1 on success, 0 for another bit count, a bad size, too
+    // few bits or exhausted memory.
+    int ConvertDib(const platform::DibInfo& info, const uint8_t* bits, size_t bitsSize, ProgressCallback progress);
 
     void GetPixels(uint8_t** pixels, int* pitch);
     void GetSize(int* width, int* height) const;

@@ -244,7 +244,7 @@ TEST_P(DibTable, ConvertsBottomUpRowsToTopDownPixels) {
     const DibCase& c = GetParam();
     // Palette: 0 black, 1 blue, 2 green, 3 red; indices past it are black.
     const Bytes palette = {0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0};
-    DibInfo info{c.width, 2, c.bitCount, palette.data(), 4};
+    platform::DibInfo info{c.width, 2, c.bitCount, palette.data(), 4};
     Image* image = CreateImage();
     images.push_back(image);
     ASSERT_EQ(image->ConvertDib(info, c.rows.data(), c.rows.size(), nullptr), 1);
@@ -274,10 +274,10 @@ TEST_F(ImageTest, DibWithTooFewBitsOrBadHeaderIsRefused) {
     Image* image = CreateImage();
     images.push_back(image);
     Bytes rows(8, 0);
-    EXPECT_EQ(image->ConvertDib(DibInfo{4, 4, 24}, rows.data(), rows.size(), nullptr), 0);
-    EXPECT_EQ(image->ConvertDib(DibInfo{1, 1, 3}, rows.data(), rows.size(), nullptr), 0);
-    EXPECT_EQ(image->ConvertDib(DibInfo{0, 1, 8}, rows.data(), rows.size(), nullptr), 0);
-    EXPECT_EQ(image->ConvertDib(DibInfo{1, -1, 8}, rows.data(), rows.size(), nullptr), 0);
+    EXPECT_EQ(image->ConvertDib(platform::DibInfo{4, 4, 24}, rows.data(), rows.size(), nullptr), 0);
+    EXPECT_EQ(image->ConvertDib(platform::DibInfo{1, 1, 3}, rows.data(), rows.size(), nullptr), 0);
+    EXPECT_EQ(image->ConvertDib(platform::DibInfo{0, 1, 8}, rows.data(), rows.size(), nullptr), 0);
+    EXPECT_EQ(image->ConvertDib(platform::DibInfo{1, -1, 8}, rows.data(), rows.size(), nullptr), 0);
     int w = -1;
     image->GetSize(&w, nullptr);
     EXPECT_EQ(w, 0);
