@@ -52,12 +52,10 @@ bool ReadEntryHeader(FILE* f, EntryHeader* h) {
     return true;
 }
 
-// A name fills its field up to a NUL; one without a NUL is damaged and never
-// matches, and so does a key that could not fit the field.
+// A name fills its field up to a NUL or, at 16 characters, the whole field
+// (the game asks for such keys, "select_stagename" among them).
 bool NameMatches(const char (&name)[KAG_NAME_SIZE], const char* key) {
-    const void* nul = std::memchr(name, '\0', KAG_NAME_SIZE);
-    if (!nul) return false;
-    size_t length = static_cast<const char*>(nul) - name;
+    size_t length = strnlen(name, KAG_NAME_SIZE);
     return std::strlen(key) == length && std::memcmp(name, key, length) == 0;
 }
 
@@ -145,7 +143,7 @@ KagWriter::KagWriter() {
 
 void KagWriter::Add(const std::string& name, int width, int height, int format, const void* pixels) {
     uint8_t field[KAG_NAME_SIZE] = {};
-    std::memcpy(field, name.data(), std::min<size_t>(name.size(), KAG_NAME_SIZE - 1));
+    std::memcpy(field, name.data(), std::min<size_t>(name.size(), KAG_NAME_SIZE));
     size_t size = static_cast<size_t>(GetDataSize(width, height, format));
     const auto* raw = static_cast<const uint8_t*>(pixels);
     std::vector<uint8_t> stored = IsCompressedFormat(format) ? LzssEncode(raw, size)

@@ -31,7 +31,7 @@ int64_t GetDataSize(int64_t width, int64_t height, int format);
 bool IsCompressedFormat(int format);
 
 // Looks the entry `key` up in the archive file (first match wins, names
-// compared exactly within their 16 bytes) and returns its unpacked byte count,
+// compared exactly within their 16 bytes, so keys of up to 16 characters) and returns its unpacked byte count,
 // 0 when the file is no archive, the key is missing or the entry is damaged
 // (a side above KAG_MAX_SIDE, an unknown format, data running past the end of
 // the file, or an LZSS stream too short for the picture). Each output pointer
@@ -45,7 +45,7 @@ class KagWriter {
 public:
     KagWriter();
     // pixels holds GetDataSize(width, height, format) unpacked bytes. Names of
-    // more than 15 characters are cut.
+    // more than 16 characters are cut.
     void Add(const std::string& name, int width, int height, int format, const void* pixels);
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     bool WriteFile(const std::string& path) const;

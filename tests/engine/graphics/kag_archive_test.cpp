@@ -140,10 +140,13 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"TruncatedEntryHeader", Archive({Bytes(20, 'k')})}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(KagArchiveTest, NameWithoutTerminatorNeverMatchesAndIsSkipped) {
-    Bytes file = Archive({EntryHead("kkkkkkkkkkkkkkkk", 2, 1, 1, 8), Marked(1), EntryHead("k", 2, 1, 1, 8), Marked(2)});
+TEST_F(KagArchiveTest, NameFillingItsWholeFieldIsSixteenCharactersLong) {
+    // The bytes after the field (the width, 2) must not count as part of it.
+    Bytes file = Archive({EntryHead("select_stagename", 2, 1, 1, 8), Marked(1), EntryHead("k", 2, 1, 1, 8), Marked(2)});
     std::string path = Write(file);
-    EXPECT_EQ(Find(path, "kkkkkkkkkkkkkkkk"), -1);
+    EXPECT_EQ(Find(path, "select_stagename"), 1);
+    EXPECT_EQ(Find(path, "select_stagenam"), -1);
+    EXPECT_EQ(Find(path, std::string("select_stagename\x02").c_str()), -1);
     EXPECT_EQ(Find(path, "k"), 2);
 }
 
