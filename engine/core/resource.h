@@ -7,6 +7,10 @@ class ResourceList;
 // it is called with 0 between the steps so a loading screen can animate.
 using ProgressCallback = void (*)(int);
 
+inline void ReportProgress(ProgressCallback progress) {
+    if (progress) progress(0);
+}
+
 // Base of every engine resource: reference counted, and linked into the list
 // of its kind so the engine can walk all objects of a kind (device reset,
 // shut-down). Deleting an object always unlinks it.

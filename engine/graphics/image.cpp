@@ -35,10 +35,6 @@ const char* SetError(char (&buffer)[256], const char* text) {
     return buffer;
 }
 
-void Notify(ProgressCallback progress) {
-    if (progress) progress(0);
-}
-
 constexpr int M5[4][4] = {{0, 4, 1, 5}, {6, 2, 7, 3}, {1, 5, 0, 4}, {7, 3, 6, 2}};
 constexpr int M4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {2, 10, 0, 8}, {14, 6, 12, 4}};
 
@@ -153,7 +149,7 @@ void ConvertPixels(int width, int height, int from, const void* src, int to, voi
     for (int64_t i = 0; i < count; ++i) {
         for (int c = 0; c < 4; ++c)
             ConvertChannel(from, in + i * PIXEL_BYTES[from], to, out + i * PIXEL_BYTES[to], c);
-        if ((i + 1) % 2048 == 0) Notify(progress);
+        if ((i + 1) % 2048 == 0) ReportProgress(progress);
     }
 }
 
@@ -173,11 +169,11 @@ const char* Image::LoadFromArchive(const char* archive, const char* key, Progres
         int width = 0, height = 0, format = 0;
         if (ReadArchiveEntry(archive, lowered, &width, &height, &data, &format, progress) == 0)
             return SetError(imageErrorText, LOAD_FAILED_TEXT);
-        Notify(progress);
+        ReportProgress(progress);
         std::vector<uint8_t> pixels(static_cast<size_t>(GetDataSize(width, height, IMAGE_PIXEL_32)));
-        Notify(progress);
+        ReportProgress(progress);
         ConvertPixels(width, height, format, data.data(), IMAGE_PIXEL_32, pixels.data(), nullptr);
-        Notify(progress);
+        ReportProgress(progress);
         pixels_ = std::move(pixels);
         width_ = width;
         height_ = height;
@@ -192,7 +188,7 @@ const char* Image::LoadFromArchive(const char* archive, const char* key, Progres
 const char* Image::LoadSusie(const char* fileName, const char* /*pluginFolder*/, ProgressCallback progress) {
     FILE* f = std::fopen(fileName, "rb");
     if (!f) return SetError(susieErrorText, SUSIE_OPEN_FAILED_TEXT);
-    Notify(progress);
+    ReportProgress(progress);
     std::fseek(f, 0, SEEK_END);
     long size = std::ftell(f);
     std::fclose(f);
@@ -214,7 +210,7 @@ int Image::ConvertDib(const platform::DibInfo& info, const uint8_t* bits, size_t
     platform::DibInfo susie = info;
     susie.monoIgnoresPalette = true;
     if (!platform::DecodeDibRows(susie, bits, bitsSize, pixels.data(), pitch)) return 0;
-    Notify(progress);
+    ReportProgress(progress);
     pixels_ = std::move(pixels);
     width_ = info.width;
     height_ = info.height;
@@ -248,7 +244,7 @@ int Image::CopyToSurface(void* bits, int pitch, uint32_t format, ProgressCallbac
         done += width_;
         if (done >= 65536) {
             done -= 65536;
-            Notify(progress);
+            ReportProgress(progress);
         }
     }
     return 1;

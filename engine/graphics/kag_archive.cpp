@@ -30,10 +30,6 @@ void PutU32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-void Notify(ProgressCallback progress) {
-    if (progress) progress(0);
-}
-
 // Archive paths are ASCII literals with backslashes between folders.
 std::string LocalPath(const char* path) {
     std::string local(path);
@@ -86,7 +82,7 @@ bool ReadEntryData(FILE* f, const EntryHeader& h, int64_t size, std::vector<uint
         return std::fread(data->data(), 1, data->size(), f) == data->size();
     std::vector<uint8_t> packed(h.storedSize);
     if (std::fread(packed.data(), 1, packed.size(), f) != packed.size()) return false;
-    Notify(progress);
+    ReportProgress(progress);
     LzssDecode(packed.data(), packed.size(), data->data(), data->size(), nullptr);
     return true;
 }
@@ -111,14 +107,14 @@ int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* 
     uint8_t head[KAG_FILE_HEADER_SIZE];
     if (std::fread(head, 1, sizeof head, f.get()) != sizeof head) return 0;
     if (std::memcmp(head, KAG_MAGIC, sizeof KAG_MAGIC) != 0) return 0;
-    Notify(progress);
+    ReportProgress(progress);
     EntryHeader h;
     while (ReadEntryHeader(f.get(), &h)) {
         int64_t bytesLeft = fileSize - std::ftell(f.get());
         if (!NameMatches(h.name, key)) {
             if (h.storedSize > bytesLeft) return 0;
             std::fseek(f.get(), h.storedSize, SEEK_CUR);
-            Notify(progress);
+            ReportProgress(progress);
             continue;
         }
         if (!EntryIsValid(h, bytesLeft)) return 0;
@@ -126,10 +122,10 @@ int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* 
         if (width) *width = static_cast<int>(h.width);
         if (height) *height = static_cast<int>(h.height);
         if (format) *format = static_cast<int>(h.format);
-        Notify(progress);
+        ReportProgress(progress);
         if (data) {
             if (!ReadEntryData(f.get(), h, size, data, progress)) return 0;
-            Notify(progress);
+            ReportProgress(progress);
         }
         return size;
     }

@@ -9,10 +9,6 @@ namespace {
 constexpr int RING_MASK = LZSS_RING_SIZE - 1;
 constexpr size_t PROGRESS_STEP = 65536;
 
-void Notify(ProgressCallback progress) {
-    if (progress) progress(0);
-}
-
 }  // namespace
 
 int LzssDecode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t outSize,
@@ -24,7 +20,7 @@ int LzssDecode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t outSize,
     unsigned flags = 0;
     size_t in = 0;
     size_t out = 0;
-    Notify(progress);
+    ReportProgress(progress);
     auto emit = [&](uint8_t c) {
         dst[out++] = c;
         ring[r] = c;
@@ -46,10 +42,10 @@ int LzssDecode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t outSize,
             in += 2;
             for (int k = 0; k < n && out < outSize; ++k) {
                 emit(ring[(p + k) & RING_MASK]);
-                if (out % PROGRESS_STEP == 0) Notify(progress);
+                if (out % PROGRESS_STEP == 0) ReportProgress(progress);
             }
         }
-        Notify(progress);
+        ReportProgress(progress);
     }
     std::memset(dst + out, 0, outSize - out);
     return 1;
