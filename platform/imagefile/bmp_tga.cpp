@@ -93,9 +93,10 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage* out) {
     // A negative height stores the rows top-down; the decoder reads bottom-up,
     // so such a picture is decoded and then turned over.
     bool topDown = height < 0;
-    DibInfo info{width, topDown ? -height : height, bitCount, data + paletteOffset,
-                 static_cast<int>(paletteBytes / 4), false};
-    if (!SidesAreSane(info.width, info.height)) return false;
+    int64_t rows = topDown ? -static_cast<int64_t>(height) : height;
+    if (!SidesAreSane(width, rows)) return false;
+    DibInfo info{width, static_cast<int32_t>(rows), bitCount, data + paletteOffset, static_cast<int>(paletteBytes / 4),
+                 false};
     out->width = info.width;
     out->height = info.height;
     out->pixels.assign(static_cast<size_t>(info.width) * info.height * 4, 0);

@@ -188,6 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"BmpRowsMissing", Bmp(4, 4, 24, {}, Bytes(20, 0))},
         std::pair{"BmpHugeWidth", Bmp(100000, 1, 24, {}, Bytes(16, 0))},
         std::pair{"BmpZeroHeight", Bmp(1, 0, 24, {}, Bytes(4, 0))},
+        std::pair{"BmpMostNegativeHeight", Bmp(1, INT32_MIN, 24, {}, Bytes(4, 0))},
         std::pair{"BmpCompressed", [] {
                       Bytes b = Bmp(1, 1, 8, kPalette, {0, 0, 0, 0});
                       b[30] = 1;  // RLE8
