@@ -77,9 +77,11 @@ Painter Poster(std::string title, std::string key, Colour base) {
 // background, so any cell a screen reads shows something.
 Painter Cells(std::string key, int cellW, int cellH, Colour base) {
     return [=](Canvas& c, Lettering& l) {
-        int columns = c.Width() / cellW;
-        for (int y = 0, row = 0; y + cellH <= c.Height(); y += cellH, ++row)
-            for (int x = 0, col = 0; x + cellW <= c.Width(); x += cellW, ++col) {
+        // Cells cut by the right and bottom edges are painted too, so that
+        // no strip of the sheet is left empty.
+        int columns = (c.Width() + cellW - 1) / cellW;
+        for (int y = 0, row = 0; y < c.Height(); y += cellH, ++row)
+            for (int x = 0, col = 0; x < c.Width(); x += cellW, ++col) {
                 int index = row * columns + col;
                 Colour tint = Shade(base, 0.6f + 0.1f * static_cast<float>(index % 8));
                 c.Fill(x + 1, y + 1, x + cellW - 1, y + cellH - 1, WithAlpha(tint, 110));
@@ -176,11 +178,12 @@ void PaintEffectSheet(Canvas& c, Lettering& l) {
 
 // Particle sheet: 23 x 23 sparks on a 24-pixel grid, a colour per row and a
 // size per animation column.
-void PaintParticleSheet(Canvas& c, Lettering&) {
+void PaintParticleSheet(Canvas& c, Lettering& l) {
     const Colour rows[] = {{255, 255, 255}, {255, 90, 90}, {90, 255, 90}, {90, 140, 255},
                            {255, 230, 80},  {255, 90, 255}, {80, 240, 255}, {255, 160, 60}};
     for (int row = 0; row < 8; ++row)
         for (int col = 0; col < 8; ++col) c.Disc(24 * col + 11, 24 * row + 11, 4 + col, rows[row], true);
+    c.Text(l, "perticle", 196, 200, 12, WHITE);
 }
 
 // Name plates: 128 x 40, two a row; ids 1 to 8 name the characters, 11 is
