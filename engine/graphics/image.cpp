@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "engine/core/application.h"
+
 ResourceList imageList;
 
 namespace {
@@ -164,6 +166,8 @@ const char* Image::LoadFromArchive(const char* archive, const char* key, Progres
     std::snprintf(lowered, sizeof lowered, "%s", key);
     for (char* p = lowered; *p; ++p)
         if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p - 'A' + 'a');
+    // Archive paths are relative to the program's folder.
+    SetCurrentFolderToApp();
     try {
         std::vector<uint8_t> data;
         int width = 0, height = 0, format = 0;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/graphics/lzss.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -28,13 +29,6 @@ uint32_t ReadU32(const uint8_t* p) {
 
 void PutU32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-// Archive paths are ASCII literals with backslashes between folders.
-std::string LocalPath(const char* path) {
-    std::string local(path);
-    std::replace(local.begin(), local.end(), '\\', '/');
-    return local;
 }
 
 bool ReadEntryHeader(FILE* f, EntryHeader* h) {
@@ -101,7 +95,7 @@ bool IsCompressedFormat(int format) {
 
 int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* height,
                          std::vector<uint8_t>* data, int* format, ProgressCallback progress) {
-    File f(std::fopen(LocalPath(archive).c_str(), "rb"));
+    File f(std::fopen(platform::ResolvePath(archive).c_str(), "rb"));
     if (!f) return 0;
     int64_t fileSize = FileSize(f.get());
     uint8_t head[KAG_FILE_HEADER_SIZE];

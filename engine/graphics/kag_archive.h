@@ -36,7 +36,8 @@ bool IsCompressedFormat(int format);
 // (a side above KAG_MAX_SIDE, an unknown format, data running past the end of
 // the file, or an LZSS stream too short for the picture). Each output pointer
 // may be null; with data null only the entry header is read, otherwise data
-// receives the unpacked bytes. Backslashes in the path separate folders.
+// receives the unpacked bytes. The path is a Windows path (backslashes,
+// letter case ignored where the exact name is missing).
 int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* height,
                          std::vector<uint8_t>* data, int* format, ProgressCallback progress);
 
