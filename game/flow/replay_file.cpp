@@ -85,6 +85,7 @@ bool ReadRest(FILE* file, std::vector<uint8_t>& out) {
 
 // The header and frames of a replay file, or false.
 bool ReadReplay(const char* path, ReplayHeader& header, std::vector<InputWord> (&inputs)[2]) {
+    if (!path) return false;
     FILE* file = std::fopen(platform::ResolvePath(path).c_str(), "rb");
     if (!file) return false;
     std::vector<uint8_t> bytes;

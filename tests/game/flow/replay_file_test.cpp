@@ -318,6 +318,7 @@ TEST_F(ReplayFileTest, RejectedFileLeavesHeaderAndListsEmpty) {
 TEST_F(ReplayFileTest, MissingFileIsRejected) {
     RecordFixtureBattle();
     EXPECT_EQ(ReadReplayFile("replay\\none.rpl"), -1);
+    EXPECT_EQ(ReadReplayFile(nullptr), -1);
     EXPECT_TRUE(replayInputs[0].empty() && replayInputs[1].empty());
     EXPECT_EQ(replayHeader.p1CharacterId, 0);
 }
