@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "engine/core/log.h"
@@ -83,21 +84,22 @@ bool ReadRest(FILE* file, std::vector<uint8_t>& out) {
     return !std::ferror(file);
 }
 
-// The header and frames of a replay file, or false.
+// The header and frames of a replay file, or false. The header is checked
+// before the frames are read.
 bool ReadReplay(const char* path, ReplayHeader& header, std::vector<InputWord> (&inputs)[2]) {
     if (!path) return false;
-    FILE* file = std::fopen(platform::ResolvePath(path).c_str(), "rb");
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(platform::ResolvePath(path).c_str(), "rb"),
+                                                     std::fclose);
     if (!file) return false;
-    std::vector<uint8_t> bytes;
-    const bool read = ReadRest(file, bytes);
-    std::fclose(file);
-    if (!read || bytes.size() < REPLAY_HEADER_SIZE) return false;
-    header = ReadReplayHeader(std::span<const uint8_t, REPLAY_HEADER_SIZE>(bytes.data(), REPLAY_HEADER_SIZE));
-    if (!HasPlayableMatch(header)) return false;
-    const size_t frames = (bytes.size() - REPLAY_HEADER_SIZE) / REPLAY_FRAME_SIZE;
+    uint8_t head[REPLAY_HEADER_SIZE];
+    if (std::fread(head, 1, sizeof head, file.get()) != sizeof head) return false;
+    header = ReadReplayHeader(head);
+    std::vector<uint8_t> body;
+    if (!HasPlayableMatch(header) || !ReadRest(file.get(), body)) return false;
+    const size_t frames = body.size() / REPLAY_FRAME_SIZE;
     for (auto& list : inputs) list.reserve(frames);
     for (size_t i = 0; i < frames; ++i) {
-        const uint8_t* at = bytes.data() + REPLAY_HEADER_SIZE + i * REPLAY_FRAME_SIZE;
+        const uint8_t* at = body.data() + i * REPLAY_FRAME_SIZE;
         const ReplayFrame frame = ReadReplayFrame(std::span<const uint8_t, REPLAY_FRAME_SIZE>(at, REPLAY_FRAME_SIZE));
         inputs[0].push_back(frame.input[0]);
         inputs[1].push_back(frame.input[1]);
