@@ -1,5 +1,7 @@
 #include "game/flow/replay_file.h"
 
+#include "game/flow/game_start.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -26,8 +28,6 @@ static_assert(sizeof kDefaultComment == 27);
 // "  エラー : " in CP932, the head of the log's failure lines.
 #define LOG_ERROR_HEAD "  \x83\x47\x83\x89\x81\x5b : "
 
-constexpr int32_t kNetworkMode = 3;  // GameMode MODE_VS_NETWORK
-constexpr int32_t kTwoPlayerMode = 1;  // GameMode MODE_1P_VS_2P
 
 LocalTimeSource localTimeSource = platform::GetLocalTime;
 
@@ -138,8 +138,8 @@ ReplayMatch GetPlaybackMatch() {
     const ReplayHeader& h = replayHeader;
     ReplayMatch match{h.p1CharacterId, h.p2CharacterId, h.p1Colour,   h.p2Colour,     h.stageNumber,
                       h.gameMode,      h.difficulty,    h.randomSeed, h.reserved[0]};
-    if (match.gameMode == kNetworkMode) {
-        match.gameMode = kTwoPlayerMode;
+    if (match.gameMode == MODE_VS_NETWORK) {
+        match.gameMode = MODE_1P_VS_2P;
         match.noTimeLimit = 0;
     }
     return match;
