@@ -104,8 +104,6 @@ TEST(Spawners, KindsWithoutTablesAppendNothingAndReturnTheLastIndex) {
     } spawners[] = {
         {SpawnHeavyShot, 101, "HeavyShot"},
         {SpawnShot, 110, "Shot"},
-        {SpawnAttackArea, 10, "AttackArea"},
-        {SpawnEffect, 11, "Effect"},
     };
     for (const auto& s : spawners) {
         EXPECT_EQ(s.spawn(s.code, 0.0f, at, 0), -1) << s.kind;
