@@ -29,7 +29,7 @@ bool ParseVertexDeclaration(const uint32_t* tokens, size_t maxTokens, VertexDecl
         case TOKEN_NOP:
             break;
         case TOKEN_STREAM:
-            if ((token & 0x0FFFFFFFu) != 0) return false;  // stream 0 only, no tessellator stream
+            if ((token & 0x1FFFFFFFu) != 0) return false;  // stream 0 only, no tessellator stream
             break;
         case TOKEN_STREAMDATA:
             if (token & kDataLoadBit) {

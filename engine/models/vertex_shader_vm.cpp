@@ -273,6 +273,7 @@ std::unique_ptr<VertexShaderProgram> VertexShaderProgram::Compile(const uint32_t
             const Source& matrix = ins.source[1];
             const int limit = matrix.file == FILE_TEMP ? kTempCount : matrix.file == FILE_INPUT ? kInputCount : kConstantCount;
             if (!matrix.relative && matrix.index + info->rows > limit) return nullptr;
+            ins.writeMask &= static_cast<uint8_t>((1u << info->rows) - 1);  // one component per row
         }
         program->instructions_.push_back(ins);
     }
