@@ -1,5 +1,6 @@
 #include "engine/models/vertex_shader_vm.h"
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -8,13 +9,20 @@
 namespace {
 
 using namespace vs;
+using Instruction = VertexShaderProgram::Instruction;
+using Source = VertexShaderProgram::Source;
 
-// Register files as the interpreter addresses them.
-enum File : uint8_t { FILE_TEMP, FILE_INPUT, FILE_CONST, FILE_ADDR, FILE_OUTPUT };
-
-// Output slots of FILE_OUTPUT.
-enum : uint16_t { SLOT_POSITION, SLOT_FOG, SLOT_POINT_SIZE, SLOT_D0, SLOT_T0 = SLOT_D0 + kColourCount,
-                  SLOT_COUNT = SLOT_T0 + kTexCoordCount };
+// The interpreter's register file: temporaries, inputs, then the outputs.
+enum : uint16_t {
+    FIRST_TEMP = 0,
+    FIRST_INPUT = FIRST_TEMP + kTempCount,
+    OUT_POSITION = FIRST_INPUT + kInputCount,
+    OUT_FOG,
+    OUT_POINT_SIZE,
+    OUT_D0,
+    OUT_T0 = OUT_D0 + kColourCount,
+    REGISTER_COUNT = OUT_T0 + kTexCoordCount,
+};
 
 // a0.x of a value too large for any constant: every relative read gives zeros.
 constexpr int32_t kAddressOutOfRange = 1 << 20;
@@ -22,91 +30,94 @@ constexpr int32_t kAddressOutOfRange = 1 << 20;
 uint32_t TypeOf(uint32_t token) { return (token & kTypeMask) >> kTypeShift; }
 uint32_t NumberOf(uint32_t token) { return token & kRegisterNumberMask; }
 
-bool DecodeDestination(uint32_t token, VertexShaderProgram::Instruction* ins) {
+bool DecodeDestination(uint32_t token, Instruction* ins) {
     if (!(token & kParamBit)) return false;
     const uint32_t number = NumberOf(token);
     ins->writeMask = static_cast<uint8_t>((token >> kWriteMaskShift) & kWriteMaskAll);
+    uint32_t first = 0, count = 0;
     switch (TypeOf(token)) {
-    case REG_TEMP:
-        ins->destFile = FILE_TEMP;
-        ins->destIndex = static_cast<uint16_t>(number);
-        return number < kTempCount;
+    case REG_TEMP: first = FIRST_TEMP; count = kTempCount; break;
     case REG_ADDR:
-        ins->destFile = FILE_ADDR;
-        ins->destIndex = 0;
+        ins->toAddress = true;
         return number == 0 && ins->opcode == OP_MOV;
-    case REG_RASTOUT:
-        ins->destFile = FILE_OUTPUT;
-        ins->destIndex = static_cast<uint16_t>(SLOT_POSITION + number);
-        return number <= RASTOUT_POINT_SIZE;
-    case REG_ATTROUT:
-        ins->destFile = FILE_OUTPUT;
-        ins->destIndex = static_cast<uint16_t>(SLOT_D0 + number);
-        return number < kColourCount;
-    case REG_TEXCRDOUT:
-        ins->destFile = FILE_OUTPUT;
-        ins->destIndex = static_cast<uint16_t>(SLOT_T0 + number);
-        return number < kTexCoordCount;
-    default:
-        return false;
+    case REG_RASTOUT: first = OUT_POSITION; count = RASTOUT_POINT_SIZE + 1; break;
+    case REG_ATTROUT: first = OUT_D0; count = kColourCount; break;
+    case REG_TEXCRDOUT: first = OUT_T0; count = kTexCoordCount; break;
+    default: return false;
     }
+    ins->dest = static_cast<uint16_t>(first + number);
+    return number < count;
 }
 
-bool DecodeSource(uint32_t token, VertexShaderProgram::Source* src) {
+bool DecodeSource(uint32_t token, Source* src) {
     if (!(token & kParamBit)) return false;
     const uint32_t number = NumberOf(token);
     const uint32_t swizzle = (token >> kSwizzleShift) & 0xFF;
     for (int i = 0; i < 4; ++i) src->swizzle[i] = static_cast<uint8_t>((swizzle >> (2 * i)) & 3);
     const uint32_t modifier = (token >> kModifierShift) & 0xF;
     if (modifier > kModifierNegate) return false;
-    src->negate = modifier == kModifierNegate;
+    src->signMask = modifier == kModifierNegate ? 0x80000000u : 0u;
+    src->plain = src->signMask == 0 && swizzle == kSwizzleIdentity;
     src->relative = (token & kRelativeBit) != 0;
-    src->index = static_cast<uint16_t>(number);
+    src->constant = false;
     switch (TypeOf(token)) {
-    case REG_TEMP: src->file = FILE_TEMP; return !src->relative && number < kTempCount;
-    case REG_INPUT: src->file = FILE_INPUT; return !src->relative && number < kInputCount;
-    case REG_CONST: src->file = FILE_CONST; return number < kConstantCount;
-    default: return false;
+    case REG_TEMP:
+        src->index = static_cast<uint16_t>(FIRST_TEMP + number);
+        return !src->relative && number < kTempCount;
+    case REG_INPUT:
+        src->index = static_cast<uint16_t>(FIRST_INPUT + number);
+        return !src->relative && number < kInputCount;
+    case REG_CONST:
+        src->constant = true;
+        src->index = static_cast<uint16_t>(number);
+        return number < kConstantCount;
+    default:
+        return false;
     }
 }
 
-// The registers a running program reads and writes.
+// Registers are held as four-lane vectors, so that an instruction's result
+// stays in one machine register from its computation to its store.
+typedef float F4 __attribute__((vector_size(16)));
+typedef uint32_t U4 __attribute__((vector_size(16)));
+
+inline F4 Load(const float* p) {
+    F4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline F4 Splat(float x) { return F4{x, x, x, x}; }
+
+// The state of one vertex's run.
 struct Machine {
-    const float (*inputs)[4];
+    F4 regs[REGISTER_COUNT];
     const float (*constants)[4];
-    float temps[kTempCount][4];
-    float outputs[SLOT_COUNT][4];
     int32_t address;
 };
 
-const float kZero[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-
-const float* RegisterOf(const Machine& m, const VertexShaderProgram::Source& s, int row) {
-    switch (s.file) {
-    case FILE_TEMP: return m.temps[s.index + row];
-    case FILE_INPUT: return m.inputs[s.index + row];
-    default: {
+// Row `row` of a source, swizzled and negated.
+inline F4 Read(const Machine& m, const Source& s, int row) {
+    const float* r;
+    if (s.constant) {
         const int32_t index = s.index + row + (s.relative ? m.address : 0);
-        return index >= 0 && index < kConstantCount ? m.constants[index] : kZero;
+        if (index < 0 || index >= kConstantCount) return F4{};
+        r = m.constants[index];
+    } else {
+        r = reinterpret_cast<const float*>(&m.regs[s.index + row]);
     }
-    }
+    if (s.plain) return Load(r);
+    const F4 v = {r[s.swizzle[0]], r[s.swizzle[1]], r[s.swizzle[2]], r[s.swizzle[3]]};
+    return std::bit_cast<F4>(std::bit_cast<U4>(v) ^ s.signMask);
 }
 
-void Fetch(const Machine& m, const VertexShaderProgram::Source& s, int row, float v[4]) {
-    const float* r = RegisterOf(m, s, row);
-    for (int i = 0; i < 4; ++i) v[i] = r[s.swizzle[i]];
-    if (s.negate) {
-        for (int i = 0; i < 4; ++i) v[i] = -v[i];
-    }
-}
-
-float Dot(const float a[4], const float b[4], int size) {
-    float sum = a[0] * b[0];
-    for (int i = 1; i < size; ++i) sum += a[i] * b[i];
+// Dot product summed in component order.
+inline float Dot(F4 a, F4 b, int size) {
+    const F4 p = a * b;
+    float sum = p[0] + p[1] + p[2];
+    if (size == 4) sum += p[3];
     return sum;
 }
-
-void Replicate(float r[4], float value) { r[0] = r[1] = r[2] = r[3] = value; }
 
 float Reciprocal(float x) {
     if (x == 1.0f) return 1.0f;
@@ -126,39 +137,28 @@ float Log2(float x) {
     return x == 0.0f ? -FLT_MAX : std::log2(x);
 }
 
-void Lit(const float a[4], float r[4]) {
+F4 Lit(F4 a) {
     constexpr float kMaxPower = 127.9961f;
     const float power = std::fmax(-kMaxPower, std::fmin(kMaxPower, a[3]));
-    r[0] = 1.0f;
-    r[1] = 0.0f;
-    r[2] = 0.0f;
-    r[3] = 1.0f;
+    F4 r = {1.0f, 0.0f, 0.0f, 1.0f};
     if (a[0] > 0.0f) {
         r[1] = a[0];
         if (a[1] > 0.0f) r[2] = std::pow(a[1], power);
     }
+    return r;
 }
 
-void ExpPartial(float w, float r[4]) {
+F4 ExpPartial(float w) {
     const float whole = std::floor(w);
-    r[0] = std::exp2(whole);
-    r[1] = w - whole;
-    r[2] = std::exp2(w);
-    r[3] = 1.0f;
+    return F4{std::exp2(whole), w - whole, std::exp2(w), 1.0f};
 }
 
-void LogPartial(float w, float r[4]) {
+F4 LogPartial(float w) {
     const float v = std::fabs(w);
-    r[3] = 1.0f;
-    if (v == 0.0f) {
-        r[0] = r[1] = r[2] = -FLT_MAX;
-        return;
-    }
+    if (v == 0.0f) return F4{-FLT_MAX, -FLT_MAX, -FLT_MAX, 1.0f};
     int exponent = 0;
     const float mantissa = std::frexp(v, &exponent);  // v = mantissa * 2^exponent, mantissa in [0.5, 1)
-    r[0] = static_cast<float>(exponent - 1);
-    r[1] = mantissa * 2.0f;
-    r[2] = std::log2(v);
+    return F4{static_cast<float>(exponent - 1), mantissa * 2.0f, std::log2(v), 1.0f};
 }
 
 int32_t ToAddress(float x) {
@@ -167,82 +167,53 @@ int32_t ToAddress(float x) {
     return static_cast<int32_t>(rounded);
 }
 
-void Execute(Machine& m, const VertexShaderProgram::Instruction& ins) {
-    float a[4], b[4], c[4], r[4];
+inline F4 PerComponent(F4 a, F4 b, float (*op)(float, float)) {
+    return F4{op(a[0], b[0]), op(a[1], b[1]), op(a[2], b[2]), op(a[3], b[3])};
+}
+
+inline F4 Compute(const Machine& m, const Instruction& ins) {
+    const F4 a = Read(m, ins.source[0], 0);
     switch (ins.opcode) {
-    case OP_NOP: return;
-    case OP_MOV: Fetch(m, ins.source[0], 0, r); break;
-    case OP_ADD: case OP_SUB: case OP_MUL: case OP_MIN: case OP_MAX: case OP_SLT: case OP_SGE:
-        Fetch(m, ins.source[0], 0, a);
-        Fetch(m, ins.source[1], 0, b);
-        for (int i = 0; i < 4; ++i) {
-            switch (ins.opcode) {
-            case OP_ADD: r[i] = a[i] + b[i]; break;
-            case OP_SUB: r[i] = a[i] - b[i]; break;
-            case OP_MUL: r[i] = a[i] * b[i]; break;
-            case OP_MIN: r[i] = a[i] < b[i] ? a[i] : b[i]; break;
-            case OP_MAX: r[i] = a[i] >= b[i] ? a[i] : b[i]; break;
-            case OP_SLT: r[i] = a[i] < b[i] ? 1.0f : 0.0f; break;
-            default: r[i] = a[i] >= b[i] ? 1.0f : 0.0f; break;
-            }
-        }
-        break;
-    case OP_MAD:
-        Fetch(m, ins.source[0], 0, a);
-        Fetch(m, ins.source[1], 0, b);
-        Fetch(m, ins.source[2], 0, c);
-        for (int i = 0; i < 4; ++i) r[i] = a[i] * b[i] + c[i];
-        break;
-    case OP_RCP: Fetch(m, ins.source[0], 0, a); Replicate(r, Reciprocal(a[3])); break;
-    case OP_RSQ: Fetch(m, ins.source[0], 0, a); Replicate(r, ReciprocalSqrt(a[3])); break;
-    case OP_EXP: Fetch(m, ins.source[0], 0, a); Replicate(r, std::exp2(a[3])); break;
-    case OP_LOG: Fetch(m, ins.source[0], 0, a); Replicate(r, Log2(a[3])); break;
-    case OP_EXPP: Fetch(m, ins.source[0], 0, a); ExpPartial(a[3], r); break;
-    case OP_LOGP: Fetch(m, ins.source[0], 0, a); LogPartial(a[3], r); break;
-    case OP_FRC:
-        Fetch(m, ins.source[0], 0, a);
-        for (int i = 0; i < 4; ++i) r[i] = a[i] - std::floor(a[i]);
-        break;
-    case OP_LIT: Fetch(m, ins.source[0], 0, a); Lit(a, r); break;
-    case OP_DST:
-        Fetch(m, ins.source[0], 0, a);
-        Fetch(m, ins.source[1], 0, b);
-        r[0] = 1.0f;
-        r[1] = a[1] * b[1];
-        r[2] = a[2];
-        r[3] = b[3];
-        break;
-    case OP_DP3: case OP_DP4:
-        Fetch(m, ins.source[0], 0, a);
-        Fetch(m, ins.source[1], 0, b);
-        Replicate(r, Dot(a, b, ins.dotSize));
-        break;
-    default:  // m4x4, m4x3, m3x4, m3x3, m3x2: row k of the matrix is register index + k
-        Fetch(m, ins.source[0], 0, a);
-        for (int k = 0; k < ins.rows; ++k) {
-            Fetch(m, ins.source[1], k, b);
-            r[k] = Dot(a, b, ins.dotSize);
-        }
-        break;
+    case OP_MOV: return a;
+    case OP_ADD: return a + Read(m, ins.source[1], 0);
+    case OP_SUB: return a - Read(m, ins.source[1], 0);
+    case OP_MUL: return a * Read(m, ins.source[1], 0);
+    case OP_MAD: return a * Read(m, ins.source[1], 0) + Read(m, ins.source[2], 0);
+    case OP_MIN: return PerComponent(a, Read(m, ins.source[1], 0), [](float x, float y) { return x < y ? x : y; });
+    case OP_MAX: return PerComponent(a, Read(m, ins.source[1], 0), [](float x, float y) { return x >= y ? x : y; });
+    case OP_SLT: return PerComponent(a, Read(m, ins.source[1], 0), [](float x, float y) { return x < y ? 1.0f : 0.0f; });
+    case OP_SGE: return PerComponent(a, Read(m, ins.source[1], 0), [](float x, float y) { return x >= y ? 1.0f : 0.0f; });
+    case OP_RCP: return Splat(Reciprocal(a[3]));
+    case OP_RSQ: return Splat(ReciprocalSqrt(a[3]));
+    case OP_EXP: return Splat(std::exp2(a[3]));
+    case OP_LOG: return Splat(Log2(a[3]));
+    case OP_EXPP: return ExpPartial(a[3]);
+    case OP_LOGP: return LogPartial(a[3]);
+    case OP_FRC: return F4{a[0] - std::floor(a[0]), a[1] - std::floor(a[1]), a[2] - std::floor(a[2]), a[3] - std::floor(a[3])};
+    case OP_LIT: return Lit(a);
+    case OP_DST: {
+        const F4 b = Read(m, ins.source[1], 0);
+        return F4{1.0f, a[1] * b[1], a[2], b[3]};
     }
-    if (ins.destFile == FILE_ADDR) {
-        m.address = ToAddress(r[0]);
-        return;
+    case OP_DP3: case OP_DP4: return Splat(Dot(a, Read(m, ins.source[1], 0), ins.dotSize));
+    default: {  // m4x4 and its kin: row k of the matrix is register index + k
+        F4 r = {};
+        for (int k = 0; k < ins.rows; ++k) r[k] = Dot(a, Read(m, ins.source[1], k), ins.dotSize);
+        return r;
     }
-    float* dest = ins.destFile == FILE_TEMP ? m.temps[ins.destIndex] : m.outputs[ins.destIndex];
-    for (int i = 0; i < 4; ++i) {
-        if (ins.writeMask & (1u << i)) dest[i] = r[i];
     }
 }
 
-void SetDefaults(float outputs[SLOT_COUNT][4]) {
-    const VertexShaderOutput defaults;
-    std::memcpy(outputs[SLOT_POSITION], defaults.position, sizeof defaults.position);
-    Replicate(outputs[SLOT_FOG], defaults.fog);
-    Replicate(outputs[SLOT_POINT_SIZE], defaults.pointSize);
-    std::memcpy(outputs[SLOT_D0], defaults.diffuse, sizeof defaults.diffuse);
-    std::memcpy(outputs[SLOT_D0 + 1], defaults.specular, sizeof defaults.specular);
-    std::memcpy(outputs[SLOT_T0], defaults.texCoord, sizeof defaults.texCoord);
+inline void Execute(Machine& m, const Instruction& ins) {
+    const F4 r = Compute(m, ins);
+    if (ins.toAddress) {
+        m.address = ToAddress(r[0]);
+        return;
+    }
+    U4 lanes;
+    std::memcpy(&lanes, ins.laneMask, sizeof lanes);
+    const U4 old = std::bit_cast<U4>(m.regs[ins.dest]);
+    m.regs[ins.dest] = std::bit_cast<F4>((std::bit_cast<U4>(r) & lanes) | (old & ~lanes));
 }
 
 }  // namespace
@@ -260,21 +231,22 @@ std::unique_ptr<VertexShaderProgram> VertexShaderProgram::Compile(const uint32_t
         }
         const OpcodeInfo* info = FindOpcode(token);
         if (!info) return nullptr;
+        if (info->opcode == OP_NOP) continue;
         Instruction ins{};
         ins.opcode = info->opcode;
-        ins.rows = info->rows;
-        ins.dotSize = info->dotSize;
-        if (info->opcode == OP_NOP) continue;
+        ins.rows = static_cast<uint8_t>(info->rows);
+        ins.dotSize = static_cast<uint8_t>(info->dotSize);
         if (at + 1 + info->sourceCount > maxTokens || !DecodeDestination(tokens[at++], &ins)) return nullptr;
         for (int i = 0; i < info->sourceCount; ++i) {
             if (!DecodeSource(tokens[at++], &ins.source[i])) return nullptr;
         }
         if (info->kind == OpKind::Matrix) {
             const Source& matrix = ins.source[1];
-            const int limit = matrix.file == FILE_TEMP ? kTempCount : matrix.file == FILE_INPUT ? kInputCount : kConstantCount;
-            if (!matrix.relative && matrix.index + info->rows > limit) return nullptr;
+            const int last = matrix.constant ? kConstantCount : matrix.index < FIRST_INPUT ? FIRST_INPUT : OUT_POSITION;
+            if (!matrix.relative && matrix.index + info->rows > last) return nullptr;
             ins.writeMask &= static_cast<uint8_t>((1u << info->rows) - 1);  // one component per row
         }
+        for (int i = 0; i < 4; ++i) ins.laneMask[i] = (ins.writeMask >> i) & 1 ? 0xFFFFFFFFu : 0u;
         program->instructions_.push_back(ins);
     }
     return nullptr;  // no end token within the stream
@@ -282,18 +254,25 @@ std::unique_ptr<VertexShaderProgram> VertexShaderProgram::Compile(const uint32_t
 
 void VertexShaderProgram::Run(const float inputs[kInputCount][4], const float constants[kConstantCount][4],
                               VertexShaderOutput* out) const {
+    static const VertexShaderOutput kDefaults;
     Machine m;
-    m.inputs = inputs;
+    for (int i = 0; i < kTempCount; ++i) m.regs[FIRST_TEMP + i] = F4{};
+    for (int i = 0; i < kInputCount; ++i) m.regs[FIRST_INPUT + i] = Load(inputs[i]);
+    m.regs[OUT_POSITION] = Load(kDefaults.position);
+    m.regs[OUT_FOG] = Splat(kDefaults.fog);
+    m.regs[OUT_POINT_SIZE] = Splat(kDefaults.pointSize);
+    m.regs[OUT_D0] = Load(kDefaults.diffuse);
+    m.regs[OUT_D0 + 1] = Load(kDefaults.specular);
+    for (int t = 0; t < kTexCoordCount; ++t) m.regs[OUT_T0 + t] = Load(kDefaults.texCoord[t]);
     m.constants = constants;
-    std::memset(m.temps, 0, sizeof m.temps);
     m.address = 0;
-    SetDefaults(m.outputs);
+
     for (const Instruction& ins : instructions_) Execute(m, ins);
 
-    std::memcpy(out->position, m.outputs[SLOT_POSITION], sizeof out->position);
-    std::memcpy(out->diffuse, m.outputs[SLOT_D0], sizeof out->diffuse);
-    std::memcpy(out->specular, m.outputs[SLOT_D0 + 1], sizeof out->specular);
-    std::memcpy(out->texCoord, m.outputs[SLOT_T0], sizeof out->texCoord);
-    out->fog = m.outputs[SLOT_FOG][0];
-    out->pointSize = m.outputs[SLOT_POINT_SIZE][0];
+    std::memcpy(out->position, &m.regs[OUT_POSITION], sizeof out->position);
+    std::memcpy(out->diffuse, &m.regs[OUT_D0], sizeof out->diffuse);
+    std::memcpy(out->specular, &m.regs[OUT_D0 + 1], sizeof out->specular);
+    for (int t = 0; t < kTexCoordCount; ++t) std::memcpy(out->texCoord[t], &m.regs[OUT_T0 + t], sizeof out->texCoord[t]);
+    out->fog = m.regs[OUT_FOG][0];
+    out->pointSize = m.regs[OUT_POINT_SIZE][0];
 }

@@ -40,20 +40,25 @@ public:
 
     size_t GetInstructionCount() const { return instructions_.size(); }
 
+    // A decoded instruction. Register numbers index the interpreter's own
+    // register file (temporaries, then inputs, then outputs) or, for
+    // constants, c0..c95.
     struct Source {
-        uint8_t file;
-        uint8_t swizzle[4];
-        bool negate;
-        bool relative;
         uint16_t index;
+        bool constant;
+        bool relative;
+        bool plain;           // identity swizzle and no negation
+        uint8_t swizzle[4];
+        uint32_t signMask;    // 0x80000000 when negated
     };
     struct Instruction {
         uint32_t opcode;
-        int rows;       // matrix instructions: rows, i.e. components written
-        int dotSize;    // dot products: components summed
-        uint8_t destFile;
+        uint8_t rows;       // matrix instructions: rows, i.e. components written
+        uint8_t dotSize;    // dot products: components summed
+        bool toAddress;     // mov a0.x
         uint8_t writeMask;
-        uint16_t destIndex;
+        uint32_t laneMask[4];  // all ones for each written component
+        uint16_t dest;
         Source source[3];
     };
 
