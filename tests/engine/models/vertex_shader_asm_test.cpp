@@ -31,6 +31,18 @@ TEST(VertexShaderAsmTest, WholeProgramHasVersionInstructionsAndEnd) {
     EXPECT_EQ(Assemble("vs.1.0\nnop\n"), (std::vector<uint32_t>{0xFFFE0100, 0x00000000, 0x0000FFFF}));
 }
 
+// The engine's scene shader: commented headings, tabs, bracketed constants.
+TEST(VertexShaderAsmTest, SceneShaderText) {
+    const char* text =
+        "vs.1.1\n"
+        "//----- position\n\tm4x4\toPos,\tv0,\tc[0]\n"
+        "//----- colour\n\tmul\toD0,\tv1,\tc[4]\n"
+        "//----- texture\n\tmov\toT0,\tv2\n";
+    EXPECT_EQ(Assemble(text), (std::vector<uint32_t>{0xFFFE0101, 0x14, 0xC00F0000, 0x90E40000, 0xA0E40000, 0x05,
+                                                     0xD00F0000, 0x90E40001, 0xA0E40004, 0x01, 0xE00F0000,
+                                                     0x90E40002, 0x0000FFFF}));
+}
+
 struct TokenCase {
     const char* prologue;
     const char* line;
