@@ -60,6 +60,16 @@ VectorKey Interpolate(const std::vector<VectorKey>& keys, float time) {
     return v;
 }
 
+// Identity without keys, else the matrix `build` makes of the interpolated value.
+Matrix FromVectorKeys(const std::vector<VectorKey>& keys, float time, void (Matrix::*build)(float, float, float)) {
+    Matrix m;
+    m.SetIdentity();
+    if (keys.empty()) return m;
+    const VectorKey v = Interpolate(keys, time);
+    (m.*build)(v.x, v.y, v.z);
+    return m;
+}
+
 }  // namespace
 
 void QuaternionSlerp(const float a[4], const float b[4], float f, float out[4]) {
@@ -99,22 +109,10 @@ Matrix AnimationTrack::GetMatrixAt(float time) const {
     return matrixKeys[span.index + (span.factor > 0.5f ? 1 : 0)].matrix;
 }
 
-Matrix AnimationTrack::GetScaleAt(float time) const {
-    Matrix m;
-    m.SetIdentity();
-    if (scaleKeys.empty()) return m;
-    const VectorKey s = Interpolate(scaleKeys, time);
-    m.SetScaling(s.x, s.y, s.z);
-    return m;
-}
+Matrix AnimationTrack::GetScaleAt(float time) const { return FromVectorKeys(scaleKeys, time, &Matrix::SetScaling); }
 
 Matrix AnimationTrack::GetTranslationAt(float time) const {
-    Matrix m;
-    m.SetIdentity();
-    if (positionKeys.empty()) return m;
-    const VectorKey p = Interpolate(positionKeys, time);
-    m.SetTranslation(p.x, p.y, p.z);
-    return m;
+    return FromVectorKeys(positionKeys, time, &Matrix::SetTranslation);
 }
 
 Matrix AnimationTrack::GetRotationAt(float time) const {

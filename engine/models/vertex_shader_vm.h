@@ -28,8 +28,10 @@ struct VertexShaderOutput {
 class VertexShaderProgram {
 public:
     // Decodes the token stream: the version token, instructions up to the end
-    // token (comments skipped), never reading past `maxTokens` words. Null
-    // when the stream is not a valid vs.1.0/1.1 program.
+    // token (comments skipped), never reading past `maxTokens` words (pass
+    // SIZE_MAX for a stream known to be whole, which is read up to its end
+    // token as Direct3D reads it). Null when the stream is not a valid
+    // vs.1.0/1.1 program.
     static std::unique_ptr<VertexShaderProgram> Compile(const uint32_t* tokens, size_t maxTokens);
 
     // One vertex. `inputs` are v0..v15 as the declaration loaded them,
