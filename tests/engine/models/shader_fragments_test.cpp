@@ -191,6 +191,52 @@ TEST(ShaderFragmentsTest, EveryModeCombinationAssemblesAndHasItsOwnKey) {
     EXPECT_EQ(keys.size(), 4u * 6u * 11u * 3u);
 }
 
+// Each part's output depends only on its own word and the vertex part: no
+// part overwrites the registers r0, r1, r2 that later parts read.
+TEST(ShaderFragmentsTest, PartsDoNotDisturbEachOther) {
+    MeshShader shader;
+    shader.SetMatrix(20, {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0.5f, 1, 1, -1, 4, 0}, 4);
+    shader.SetMatrix(16, {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0.25f, 2, 3, 4, 1}, 4);
+    shader.SetMatrix(13, Translation(0, 0, 10), 3);
+    for (int c = 1; c <= 12; ++c) shader.SetConstant(c, {0.1f * c, 0.2f, -0.05f * c, 0.3f});
+    shader.SetBone(0, QuarterTurnZ(5));
+    shader.SetBone(1, Translation(0, 2, 0));
+    MeshVertex v;
+    SetVec3(v.morphPosition, 2, 1, 4);
+    SetVec3(v.morphNormal, 0.6f, 0, 0.8f);
+    v.weights[0] = 0.7f;
+    v.bones[1] = 1;
+    v.diffuse = 0x80402010;
+
+    for (uint32_t kind : kKinds) {
+        const VertexShaderOutput base = shader.Run(Key(kind), v);
+        const VertexShaderOutput lit = shader.Run(Key(kind, LIGHTING_HEMISPHERE), v);
+        const VertexShaderOutput depth = shader.Run(Key(kind, LIGHTING_DEPTH), v);
+        const VertexShaderOutput reflected = shader.Run(Key(kind, LIGHTING_NONE, TEXCOORD_REFLECTION_TOON), v);
+        const VertexShaderOutput fogged = shader.Run(Key(kind, LIGHTING_NONE, TEXCOORD_UV, TRANSFORM_WORLD), v);
+        for (uint32_t lighting : kLightings)
+            for (uint32_t texCoord : kTexCoords)
+                for (uint32_t transform : kTransforms) {
+                    const VertexShaderOutput out = shader.Run(Key(kind, lighting, texCoord, transform), v);
+                    const std::string what = "key " + std::to_string(kind | lighting | texCoord | transform);
+                    EXPECT_EQ(Of(out.position), Of(base.position)) << what;
+                    if (lighting == LIGHTING_HEMISPHERE) {
+                        EXPECT_EQ(Of(out.diffuse), Of(lit.diffuse)) << what;
+                    }
+                    if (lighting == LIGHTING_DEPTH) {
+                        EXPECT_EQ(Of(out.diffuse), Of(depth.diffuse)) << what;
+                    }
+                    if (texCoord == TEXCOORD_REFLECTION_TOON) {
+                        EXPECT_EQ(Of(out.texCoord[0]), Of(reflected.texCoord[0])) << what;
+                        EXPECT_EQ(Of(out.texCoord[1]), Of(reflected.texCoord[1])) << what;
+                    }
+                    if (transform == TRANSFORM_WORLD) {
+                        EXPECT_EQ(out.fog, fogged.fog) << what;
+                    }
+                }
+    }
+}
+
 TEST(ShaderFragmentsTest, WriteZeroesTheBufferAndTruncates) {
     ShaderKey key;
     char buffer[16];
