@@ -24,7 +24,8 @@ void HeightFieldNode::Draw(int32_t* drawnCount, int32_t* cellFlags, const Visibl
 
 void BuildHeightFieldNode(HeightFieldNode* node, int32_t i, int32_t j, int32_t size, int32_t gridCellsPerSide,
                           const std::function<HeightFieldCell(int32_t cellIndex)>& cellAt, ResourceList* nodes) {
-    if (size <= 1) {
+    if (size < 1) return;  // an empty grid: the node stays without cells
+    if (size == 1) {
         node->cellIndex = gridCellsPerSide * j + i;
         const HeightFieldCell cell = cellAt(node->cellIndex);
         node->cellMesh = cell.mesh;

@@ -42,6 +42,7 @@ struct HeightFieldCell {
 // (i, j): a leaf at size 1 (cellIndex = gridCellsPerSide * j + i), otherwise
 // four new children, pushed onto `nodes` in order, over (i, j), (i + h, j),
 // (i, j + h) and (i + h, j + h) with h = size / 2. So the grid side should be
-// a power of two; other sides leave cells out of the tree.
+// a power of two; other sides leave cells out of the tree. A size below 1
+// leaves the node empty.
 void BuildHeightFieldNode(HeightFieldNode* node, int32_t i, int32_t j, int32_t size, int32_t gridCellsPerSide,
                           const std::function<HeightFieldCell(int32_t cellIndex)>& cellAt, ResourceList* nodes);

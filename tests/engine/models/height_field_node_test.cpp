@@ -74,4 +74,20 @@ TEST_F(HeightFieldTreeTest, DrawVisitsOnlyTheVisibleQuadrant) {
     EXPECT_EQ(tested, 1 + 4 + 4 + 16 + 64);
 }
 
+TEST(HeightFieldEmptyTest, EmptyGridLooksUpNoCell) {
+    ResourceList nodes;
+    auto* root = new HeightFieldNode;
+    nodes.PushBack(root);
+    bool looked = false;
+    BuildHeightFieldNode(root, 0, 0, 0, 0, [&looked](int32_t) {
+        looked = true;
+        return HeightFieldCell{};
+    }, &nodes);
+    EXPECT_FALSE(looked);
+    EXPECT_EQ(nodes.GetCount(), 1);
+    int32_t count = 0;
+    root->Draw(&count, nullptr, [](const HeightFieldNode&) { return true; }, [](Mesh*) { FAIL(); });
+    EXPECT_EQ(count, 0);
+}
+
 }  // namespace
