@@ -69,22 +69,19 @@ int ComponentIndex(char c) {
 
 // "c[...]": an absolute index, a0.x, or a0.x plus an offset in either order.
 void ParseConstantIndex(std::string_view inside, Operand* op) {
-    std::string_view first = Trim(inside), second;
+    std::string_view number = Trim(inside);
     if (const size_t plus = inside.find('+'); plus != std::string_view::npos) {
-        first = Trim(inside.substr(0, plus));
-        second = Trim(inside.substr(plus + 1));
-    }
-    if (second.empty() && first == "a0.x") {
+        const std::string_view left = Trim(inside.substr(0, plus)), right = Trim(inside.substr(plus + 1));
+        if (left != "a0.x" && right != "a0.x") throw AsmError{"bad constant index \"" + std::string(inside) + "\""};
+        number = left == "a0.x" ? right : left;
+        op->relative = true;
+    } else if (number == "a0.x") {
         op->relative = true;
         return;
     }
-    if (!second.empty() && (first == "a0.x" || second == "a0.x")) {
-        op->relative = true;
-        first = first == "a0.x" ? second : first;
-    }
-    const auto number = ParseNumber(first);
-    if (!number) throw AsmError{"bad constant index \"" + std::string(inside) + "\""};
-    op->number = *number;
+    const auto value = ParseNumber(number);
+    if (!value) throw AsmError{"bad constant index \"" + std::string(inside) + "\""};
+    op->number = *value;
 }
 
 // The register name without modifiers; fills type and number.

@@ -149,7 +149,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"vs.1.1\nmov -r0, v0", "negated destination"},
         ErrorCase{"vs.1.1\nmov r0, v0.q", "bad swizzle letter"},
         ErrorCase{"vs.1.1\nmov r0, v0.xyzwx", "swizzle too long"},
-        ErrorCase{"vs.1.1\nmov r0, c[a0.y + 1]", "index register other than a0.x"}));
+        ErrorCase{"vs.1.1\nmov r0, c[a0.y + 1]", "index register other than a0.x"},
+        ErrorCase{"vs.1.1\nmov r0, c[5 + 6]", "sum of two numbers as an index"},
+        ErrorCase{"vs.1.1\nmov r3, v0\nmov a0.x, r3.x\nmov r0, c[a0.x + a0.x]", "a0.x added to itself"}));
 
 TEST(VertexShaderAsmTest, ErrorNamesTheLine) {
     std::vector<uint32_t> tokens;
