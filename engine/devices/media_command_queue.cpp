@@ -18,8 +18,7 @@ MediaCommandLayer::~MediaCommandLayer() { Stop(); }
 void MediaCommandLayer::Start(void (*setUp)(), void (*tearDown)()) {
     if (IsRunning()) return;
     std::unique_lock guard(lock);
-    for (MediaCommand& slot : slots) slot = MediaCommand{};
-    writeIndex = readIndex = pending = 0;
+    ring.Clear();
     serving = false;
     thread = std::thread(&MediaCommandLayer::Serve, this, setUp, tearDown);
     changed.wait(guard, [this] { return serving; });
@@ -32,18 +31,14 @@ void MediaCommandLayer::Serve(void (*setUp)(), void (*tearDown)()) {
     serving = true;
     changed.notify_all();
     for (;;) {
-        changed.wait(guard, [this] { return pending > 0; });
-        MediaCommand& slot = slots[readIndex];
-        const MediaCommand command = slot;
-        slot.valid = 0;
-        readIndex = (readIndex + 1) % MEDIA_QUEUE_SLOTS;
-        --pending;
+        changed.wait(guard, [this] { return ring.Pending() > 0; });
+        const MediaCommand command = ring.Take();
         const bool quit = command.valid && Perform(command);
         changed.notify_all();
         if (quit) break;
     }
     serving = false;
-    pending = 0;
+    ring.Clear();
     objects.ReleaseAll();
     changed.notify_all();
     guard.unlock();
@@ -75,10 +70,8 @@ bool MediaCommandLayer::Stop() {
 
 void MediaCommandLayer::Post(const MediaCommand& command) {
     std::unique_lock guard(lock);
-    changed.wait(guard, [this] { return !serving || pending < MEDIA_QUEUE_SLOTS; });
+    changed.wait(guard, [this] { return !serving || !ring.IsFull(); });
     if (!serving) return;
-    slots[writeIndex] = command;
-    writeIndex = (writeIndex + 1) % MEDIA_QUEUE_SLOTS;
-    ++pending;
+    ring.Push(command);
     changed.notify_all();
 }

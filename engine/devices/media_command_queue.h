@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "engine/core/resource.h"
+#include "engine/devices/command_ring.h"
 
 // The worker thread and command ring of the DirectShow-audio and DirectMusic
 // layers, built like the sound layer's: 64 slots of one fixed-size command,
@@ -71,10 +72,7 @@ private:
 
     std::span<const MediaRoute> routes;
     uint32_t quitCode;
-    MediaCommand slots[MEDIA_QUEUE_SLOTS];
-    int writeIndex = 0;
-    int readIndex = 0;
-    int pending = 0;
+    CommandRing<MediaCommand, MEDIA_QUEUE_SLOTS> ring;
     bool serving = false;
     std::condition_variable changed;
     std::thread thread;
