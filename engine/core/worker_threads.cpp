@@ -1,9 +1,9 @@
 #include "engine/core/worker_threads.h"
 
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 
+#include "engine/core/cp932_text.h"
 #include "engine/core/log.h"
 
 WorkerThread threadTable[kWorkerThreadSlots];
@@ -52,7 +52,7 @@ int StartWorkerThread(const char* name, WorkerBody body, void* context) {
         worker.inUse = 1;
         worker.runFlag = 1;
         worker.suspended = false;
-        std::snprintf(worker.name, sizeof worker.name, "%s", name);
+        CopyCp932Text(worker.name, sizeof worker.name, name);
         worker.thread = std::thread(body, slot, context);
         return slot;
     }
