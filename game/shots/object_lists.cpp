@@ -4,19 +4,21 @@ ObjectList<HeavyShot> heavyShotList;
 ObjectList<Shot> shotList;
 ObjectList<AttackArea> attackAreaList;
 ObjectList<Effect> effectList;
+ObjectList<int32_t> flashList;
 
 // A spawner makes its records from the per-type constants of the code. Those
-// constants come with each kind's own rules, none of which is built yet: until
-// a kind has its table, every code of it appends nothing and the spawner
-// returns the list's last index, as it does for an unknown code.
-
-int32_t SpawnHeavyShot(int32_t, float, const float[2], int32_t) { return heavyShotList.LastIndex(); }
-
-int32_t SpawnShot(int32_t, float, const float[2], int32_t) { return shotList.LastIndex(); }
+// constants come with each kind's own rules (Shots and HeavyShots have theirs
+// in shots.cpp and heavy_shots.cpp); until a kind has its table, every code of
+// it appends nothing and the spawner returns the list's last index, as it does
+// for an unknown code. Nor does such a kind answer a hit yet.
 
 int32_t SpawnAttackArea(int32_t, float, const float[2], int32_t) { return attackAreaList.LastIndex(); }
 
+void HitAttackArea(int32_t, const float[2]) {}
+
 int32_t SpawnEffect(int32_t, float, const float[2], int32_t) { return effectList.LastIndex(); }
+
+void AddScreenFlash() { flashList.Append(0); }
 
 void ClearAttackAreas() { attackAreaList.Clear(); }
 
@@ -25,4 +27,5 @@ void EmptyBattleObjectLists() {
     shotList.Free();
     attackAreaList.Free();
     effectList.Free();
+    flashList.Free();
 }
