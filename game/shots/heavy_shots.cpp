@@ -52,6 +52,7 @@ const HeavyShotSpawn* FindHeavyShotSpawn(int32_t type) {
 }  // namespace
 
 int32_t SpawnHeavyShot(int32_t type, float angle, const float position[2], int32_t owner) {
+    TraceSpawn(ObjectKind::HeavyShot, type, angle, position, owner);
     const HeavyShotSpawn* row = FindHeavyShotSpawn(type);
     if (!row) return heavyShotList.LastIndex();
     HeavyShot h{};

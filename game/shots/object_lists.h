@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "game/shots/object_types.h"
+
 // A projectile or beam without hit points that cancels the opponent's Shots.
 struct HeavyShot {
     int32_t type;
@@ -145,6 +147,20 @@ extern ObjectList<Shot> shotList;
 extern ObjectList<AttackArea> attackAreaList;
 extern ObjectList<Effect> effectList;
 extern ObjectList<int32_t> flashList;  // the ages of the running screen flashes
+
+// One call of a spawner, as asked.
+struct SpawnRequest {
+    ObjectKind kind;
+    int32_t type;
+    float angle;
+    float position[2];
+    int32_t owner;
+};
+
+// When set, every spawner call is recorded here before it runs, so that the
+// requests for kinds that make no records yet can be followed (tests, traces).
+extern std::vector<SpawnRequest>* spawnTrace;
+void TraceSpawn(ObjectKind kind, int32_t type, float angle, const float position[2], int32_t owner);
 
 // Each spawner appends the record(s) of a type code and returns the index of
 // the last record of its list (-1 when empty). The caller adjusts the new

@@ -99,6 +99,7 @@ void SetAge(int32_t index, int32_t age) {
 }  // namespace
 
 int32_t SpawnShot(int32_t type, float angle, const float pos[2], int32_t owner) {
+    TraceSpawn(ObjectKind::Shot, type, angle, pos, owner);
     const ShotSpawn* row = FindShotSpawn(type);
     if (!row) return shotList.LastIndex();
     Shot s{};
