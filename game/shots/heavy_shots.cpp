@@ -43,26 +43,17 @@ constexpr HeavyShotSpawn heavyShotSpawns[] = {
     {830, 30, 0, {0, 0, 160}, 75, 15, 0},
 };
 
-const HeavyShotSpawn* FindHeavyShotSpawn(int32_t type) {
-    for (const HeavyShotSpawn& row : heavyShotSpawns)
-        if (row.type == type) return &row;
-    return nullptr;
-}
-
 }  // namespace
 
 int32_t SpawnHeavyShot(int32_t type, float angle, const float position[2], int32_t owner) {
     TraceSpawn(ObjectKind::HeavyShot, type, angle, position, owner);
-    const HeavyShotSpawn* row = FindHeavyShotSpawn(type);
+    const HeavyShotSpawn* row = FindRow(heavyShotSpawns, type);
     if (!row) return heavyShotList.LastIndex();
     HeavyShot h{};
-    h.type = type;
-    h.targetSide = owner == 0 ? 1 : 0;
-    h.owner = owner;
+    StartProjectile(h, type, angle, position, owner);
+    h.angle = angle;
     h.vanishesOnHit = row->vanishesOnHit;
     h.knocksBack = 1;
-    for (int k = 0; k < 2; ++k) h.position[k] = h.previousPosition[k] = h.trailPosition[k] = position[k];
-    h.heading = h.angle = angle;
     h.speed = row->speed;
     h.param = row->param;
     for (int k = 0; k < 3; ++k) h.hitShape[k] = row->hitShape[k];

@@ -76,12 +76,6 @@ constexpr ShotSpawn shotSpawns[] = {
     {802, 150, 100, 10.0f, 6.0f, Given, {0, 0, 10}, 1},
 };
 
-const ShotSpawn* FindShotSpawn(int32_t type) {
-    for (const ShotSpawn& row : shotSpawns)
-        if (row.type == type) return &row;
-    return nullptr;
-}
-
 float AngleFieldValue(AngleField field, float given) {
     switch (field) {
     case Given: return given;
@@ -100,16 +94,12 @@ void SetAge(int32_t index, int32_t age) {
 
 int32_t SpawnShot(int32_t type, float angle, const float pos[2], int32_t owner) {
     TraceSpawn(ObjectKind::Shot, type, angle, pos, owner);
-    const ShotSpawn* row = FindShotSpawn(type);
+    const ShotSpawn* row = FindRow(shotSpawns, type);
     if (!row) return shotList.LastIndex();
     Shot s{};
-    s.type = type;
-    s.owner = owner;
-    s.targetSide = owner == 0 ? 1 : 0;
+    StartProjectile(s, type, angle, pos, owner);
     s.vanishesOnHit = row->vanishesOnHit;
     s.knocksBack = row->knocksBack;
-    for (int k = 0; k < 2; ++k) s.position[k] = s.previousPosition[k] = s.trailPosition[k] = pos[k];
-    s.heading = angle;
     s.hitPoints = row->hitPoints;
     s.power = row->power;
     s.knockBackSpeed = row->knockBackSpeed;

@@ -53,6 +53,17 @@ protected:
     }
     void TakeSpawns() { spawns.clear(); }
 
+    // The number of calls of update after which the list is empty, or -1
+    // when it is still not after `limit`.
+    template <class Record, class Update>
+    static int32_t UpdatesUntilEmpty(ObjectList<Record>& list, Update update, int32_t limit) {
+        for (int32_t n = 1; n <= limit; ++n) {
+            update();
+            if (list.Size() == 0) return n;
+        }
+        return -1;
+    }
+
     std::vector<SpawnRequest> spawns;
 };
 

@@ -268,36 +268,34 @@ TEST_F(CollisionTest, AttackAreasHitButStay) {
     EXPECT_EQ(attackAreaList.Size(), 1);
 }
 
+// Hits by side 1 on side 0, one per step, with side 1's combo timer set
+// before each as the frames between them would leave it.
 TEST_F(CollisionTest, ComboBookkeeping) {
+    const struct {
+        int32_t timerBefore, damage;
+        int32_t timer, comboDamage, hits, best, bestHits;
+        const char* what;
+    } steps[] = {
+        {-10, 300, 120, 300, 1, 300, 1, "a first hit starts a combo and sets the best"},
+        {40, 40, 100, 340, 2, 340, 2, "40 frames later: the timer is raised, the combo grows"},
+        {-3, 200, 120, 200, 1, 340, 2, "a new combo below the best leaves it alone"},
+        {110, 100, 110, 300, 2, 340, 2, "a timer above 100 is kept"},
+        {90, 100, 100, 400, 3, 400, 3, "the combo passes the best"},
+    };
     PlayerRecord& attacker = players[1];
-    attacker.comboTimer = -10;
-    players[0].comboTimer = 50;
-    PlaceShot(110, 1, -100, 0, 30, 300);
-    ResolveHits();
-    EXPECT_EQ(players[0].comboTimer, -1);
-    EXPECT_EQ(attacker.comboTimer, 120);
-    EXPECT_EQ(attacker.comboDamage, 300);
-    EXPECT_EQ(attacker.comboHits, 1);
-    EXPECT_EQ(attacker.bestComboDamage, 300);
-    EXPECT_EQ(attacker.bestComboHits, 1);
-    // 40 frames later the timer is at 40: a second hit raises it to 100.
-    attacker.comboTimer = 40;
-    players[0].state = PLAYER_FREE;
-    PlaceShot(110, 1, -100, 0, 30, 40);
-    ResolveHits();
-    EXPECT_EQ(attacker.comboTimer, 100);
-    EXPECT_EQ(attacker.comboDamage, 340);
-    EXPECT_EQ(attacker.comboHits, 2);
-    EXPECT_EQ(attacker.bestComboDamage, 340);
-    EXPECT_EQ(attacker.bestComboHits, 2);
-    // A new combo that does not beat the best leaves it alone.
-    attacker.comboTimer = -3;
-    PlaceShot(110, 1, -100, 0, 30, 200);
-    ResolveHits();
-    EXPECT_EQ(attacker.comboDamage, 200);
-    EXPECT_EQ(attacker.comboHits, 1);
-    EXPECT_EQ(attacker.bestComboDamage, 340);
-    EXPECT_EQ(attacker.bestComboHits, 2);
+    for (const auto& step : steps) {
+        attacker.comboTimer = step.timerBefore;
+        players[0].comboTimer = 50;
+        players[0].state = PLAYER_FREE;
+        PlaceShot(110, 1, -100, 0, 30, step.damage);
+        ResolveHits();
+        EXPECT_EQ(players[0].comboTimer, -1) << step.what;
+        EXPECT_EQ(attacker.comboTimer, step.timer) << step.what;
+        EXPECT_EQ(attacker.comboDamage, step.comboDamage) << step.what;
+        EXPECT_EQ(attacker.comboHits, step.hits) << step.what;
+        EXPECT_EQ(attacker.bestComboDamage, step.best) << step.what;
+        EXPECT_EQ(attacker.bestComboHits, step.bestHits) << step.what;
+    }
 }
 
 // A graze line of side 1: a vertical line of half-length 50 at the origin.

@@ -79,14 +79,6 @@ TEST_F(HeavyShotsTest, OnlyFourCodesStayAfterAHit) {
     EXPECT_EQ(heavyShotList.Size(), 0);
 }
 
-int32_t UpdatesUntilGone(int32_t limit) {
-    for (int32_t n = 1; n <= limit; ++n) {
-        UpdateHeavyShots();
-        if (heavyShotList.Size() == 0) return n;
-    }
-    return -1;
-}
-
 // The age grows first, so the events of age n happen on the n-th update.
 TEST_F(HeavyShotsTest, LifetimesEndOnTheirAge) {
     const struct {
@@ -101,7 +93,7 @@ TEST_F(HeavyShotsTest, LifetimesEndOnTheirAge) {
         heavyShotList.Clear();
         if (c.type == 110) AppendRay(110);
         else SpawnHeavyShot(c.type, 0.0f, origin, 0);
-        EXPECT_EQ(UpdatesUntilGone(1000), c.updates) << c.type;
+        EXPECT_EQ(UpdatesUntilEmpty(heavyShotList, UpdateHeavyShots, 1000), c.updates) << c.type;
     }
 }
 

@@ -112,15 +112,6 @@ TEST_F(ShotsTest, UnknownCodesAppendNothing) {
     EXPECT_EQ(SpawnedTypes(ObjectKind::Shot), (std::vector<int32_t>{101, 120, 999}));
 }
 
-// Updates of the whole list until the Shot spawned first is gone.
-int32_t UpdatesUntilGone(int32_t limit) {
-    for (int32_t n = 1; n <= limit; ++n) {
-        UpdateShots();
-        if (shotList.Size() == 0) return n;
-    }
-    return -1;
-}
-
 TEST_F(ShotsTest, LifetimesEndOnTheirAge) {
     const struct {
         int32_t type;
@@ -136,7 +127,7 @@ TEST_F(ShotsTest, LifetimesEndOnTheirAge) {
         const float origin[2] = {0.0f, 0.0f};
         const int32_t index = Spawn(c.type, 0.0f, origin);
         if (c.startAge >= 0) shotList.Adjust(index, [&](Shot& s) { s.age = c.startAge; });
-        EXPECT_EQ(UpdatesUntilGone(2000), c.updates) << c.type;
+        EXPECT_EQ(UpdatesUntilEmpty(shotList, UpdateShots, 2000), c.updates) << c.type;
     }
 }
 
