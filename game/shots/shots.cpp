@@ -146,7 +146,7 @@ struct ShotRule {
 
     WalkStep Run();
     void FourPointBurst(int32_t codeA, int32_t codeB);
-    void ChainArea(float extent, const float at[2], float back, bool always0, bool power30);
+    void ChainArea(float extent, const float at[2], float back, bool farPiece);
     WalkStep ChainHead();
     WalkStep ChainEnd();
     void Reflector615();
@@ -175,16 +175,17 @@ float BackOf(float heading) {
     return back;
 }
 
-// One 711 area of a chain: its reach along the chain, 10 across; no
-// knock-back when the fighters stand close (or always, for the far pieces).
-void ShotRule::ChainArea(float extent, const float at[2], float back, bool always0, bool power30) {
+// One 711 area of a chain: its reach along the chain, 10 across. The areas
+// laid from the owner's side knock back only while the fighters stand apart;
+// the far pieces (715's and 716's) never knock back and hit with 30.
+void ShotRule::ChainArea(float extent, const float at[2], float back, bool farPiece) {
     const int32_t area = SpawnAttackArea(711, back, at, s.owner);
-    const bool noKnockBack = always0 || PlayersClose();
+    const bool noKnockBack = farPiece || PlayersClose();
     attackAreaList.Adjust(area, [&](AttackArea& a) {
         a.hitShape[0] = extent;
         a.hitShape[1] = 10.0f;
         if (noKnockBack) a.knockBackSpeed = 0.0f;
-        if (power30) a.power = 30;
+        if (farPiece) a.power = 30;
     });
 }
 
@@ -212,14 +213,14 @@ WalkStep ShotRule::ChainHead() {
     const float back = BackOf(s.heading);
     if (s.type == 710 && s.age % 3 == 0) {
         const float middle[2] = {(Owner().x + s.position[0]) / 2.0f, (Owner().y + s.position[1]) / 2.0f};
-        ChainArea(ChainReach(s.age, s.speed), middle, back, false, false);
+        ChainArea(ChainReach(s.age, s.speed), middle, back, false);
     }
     if (s.type == 715 && s.age % 15 == 0) {
         float at[2] = {static_cast<float>(s.age) * s.speed * 0.25f, 0.0f};
         RotateVector2(at, back);
         at[0] += s.position[0];
         at[1] += s.position[1];
-        ChainArea(ChainReach(s.age, s.speed), at, back, true, true);
+        ChainArea(ChainReach(s.age, s.speed), at, back, true);
     }
     if (s.age < 11 && !(s.type == 710 && OutsideWall(s.position))) return WalkStep::Keep;
     const int32_t endType = s.type == 710 ? 713 : s.type == 715 ? 716 : 718;
@@ -236,7 +237,7 @@ WalkStep ShotRule::ChainHead() {
 WalkStep ShotRule::ChainEnd() {
     if (s.type == 713 && s.age < 90 && s.age % 3 == 0) {
         const float middle[2] = {(Owner().x + s.position[0]) / 2.0f, (Owner().y + s.position[1]) / 2.0f};
-        ChainArea(static_cast<float>(static_cast<int32_t>(s.speed)), middle, BackOf(s.heading), false, false);
+        ChainArea(static_cast<float>(static_cast<int32_t>(s.speed)), middle, BackOf(s.heading), false);
     }
     if (s.age < 90 && s.age % 30 == 0) {
         const float back = BackOf(s.heading);
@@ -244,7 +245,7 @@ WalkStep ShotRule::ChainEnd() {
         RotateVector2(at, back);
         at[0] += s.position[0];
         at[1] += s.position[1];
-        ChainArea(ChainReach(s.age, s.speed), at, back, true, true);
+        ChainArea(ChainReach(s.age, s.speed), at, back, true);
     }
     return s.age > 100 ? WalkStep::Erase : WalkStep::Keep;
 }

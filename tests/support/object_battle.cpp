@@ -11,10 +11,11 @@
 
 namespace test {
 
-void RunObjectFrame() {
+void RunObjectFrame(const BattleScript& script) {
     ClearAttackAreas();
     UpdatePlayer(0);
     UpdatePlayer(1);
+    script(battleFrame);
     UpdateHeavyShots();
     UpdateShots();
     UpdateParticles();
@@ -25,11 +26,10 @@ void RunObjectFrame() {
     if (battleFrame % 80 == 0 && battleTimer < 100 && !battleOver && --battleTimer == 0) battleOver = 1;
 }
 
-std::vector<uint64_t> RunScriptedBattle(const std::function<void(int32_t frame)>& script, int32_t limit) {
+std::vector<uint64_t> RunScriptedBattle(const BattleScript& script, int32_t limit) {
     std::vector<uint64_t> hashes;
     for (int32_t frame = 0; frame < limit && !battleOver; ++frame) {
-        script(frame);
-        RunObjectFrame();
+        RunObjectFrame(script);
         hashes.push_back(HashBattleState());
     }
     return hashes;

@@ -8,6 +8,7 @@
 
 #include "engine/core/math.h"
 #include "game/battle/battle_state.h"
+#include "game/battle/numeric_helpers.h"
 #include "game/battle/player_record.h"
 #include "game/shots/object_lists.h"
 #include "tests/support/battle_objects_fixture.h"
@@ -22,9 +23,38 @@ constexpr int32_t heavyShotCodes[] = {101, 102, 103, 121, 210, 220, 230, 302, 31
                                       420, 510, 512, 520, 610, 611, 612, 701, 703, 720, 721, 730, 740,
                                       741, 750, 760, 770, 801, 802, 803, 830};
 
+// Every tenth frame a graze line stands across each fighter's front (in
+// place of the dash effects) and side 1 lays an attack area on side 0.
+void GrazeAndStrike(int32_t frame) {
+    if (frame % 10 != 0) return;
+    effectList.Clear();
+    for (int32_t side = 0; side < 2; ++side) {
+        Effect line{};
+        line.owner = side;
+        line.type = 1001;
+        line.position[0] = players[side].x + (side == 0 ? 30.0f : -30.0f);
+        line.position[1] = players[side].y;
+        line.angle = PI_F / 2.0f;
+        line.strength = 1.0f;
+        line.scale = 1.0f;
+        effectList.Append(line);
+    }
+    AttackArea area{};
+    area.type = frame % 20 == 0 ? 201 : 11;
+    area.owner = 1;
+    area.position[0] = players[0].x;
+    area.position[1] = players[0].y + 15.0f;
+    area.hitShape[2] = 10.0f;
+    area.power = 30;
+    area.knockBackSpeed = 4.0f;
+    area.knocksBack = 1;
+    attackAreaList.Append(area);
+}
+
 // Every fourth frame one side fires at the other, the sides and the two
 // kinds taking turns, each kind walking through its codes.
 void Fire(int32_t frame) {
+    GrazeAndStrike(frame);
     if (frame % 4 != 0) return;
     const int32_t turn = frame / 4;
     const int32_t side = turn % 2;
@@ -56,6 +86,8 @@ TEST_F(ObjectBattle, RunsToAKnockOutTwiceAlike) {
     EXPECT_TRUE(players[0].state == PLAYER_KNOCKED_OUT || players[1].state == PLAYER_KNOCKED_OUT);
     EXPECT_GT(battleTimer, 0) << "ended by the knock-out, not the clock";
     EXPECT_EQ(std::min(players[0].life, players[1].life), 0);
+    EXPECT_GT(players[0].bestComboHits, 0);
+    EXPECT_GT(players[1].bestComboHits, 0);
 
     const std::vector<uint64_t> second = Battle(4321);
     EXPECT_EQ(first.size(), second.size());
