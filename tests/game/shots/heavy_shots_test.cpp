@@ -136,6 +136,34 @@ TEST_F(HeavyShotsTest, StepOrderAgesAndTheFieldBox) {
     EXPECT_EQ(heavyShotList[1].age, 1) << "the one after the erased shot is updated";
 }
 
+// 230 and 411 make themselves grazable again when they lay their areas; 411
+// also stretches its graze segment 600 back along its angle.
+TEST_F(HeavyShotsTest, TypesThatClearTheirGrazeMark) {
+    const struct {
+        int32_t type;
+        int32_t ageBefore;
+        int32_t area;  // 0: none this update
+    } cases[] = {{230, 4, 201}, {230, 5, 0}, {411, 4, 401}, {411, 19, 0}};
+    for (const auto& c : cases) {
+        heavyShotList.Clear();
+        TakeSpawns();
+        const float at[2] = {50.0f, 0.0f};
+        SpawnHeavyShot(c.type, 0.0f, at, 0);
+        heavyShotList.Adjust(0, [&](HeavyShot& h) {
+            h.age = c.ageBefore;
+            h.grazed = 1;
+        });
+        UpdateHeavyShots();
+        EXPECT_EQ(heavyShotList[0].grazed, c.area ? 0 : 1) << c.type << " " << c.ageBefore;
+        EXPECT_EQ(SpawnedTypes(ObjectKind::AttackArea),
+                  c.area ? std::vector<int32_t>{c.area} : std::vector<int32_t>{})
+            << c.type << " " << c.ageBefore;
+        if (c.type == 411 && c.area) {
+            EXPECT_EQ(heavyShotList[0].previousPosition[0], -550.0f);
+        }
+    }
+}
+
 TEST_F(HeavyShotsTest, BackwardStartersTurnAround) {
     for (int32_t type : {610, 720, 740}) {
         heavyShotList.Clear();

@@ -303,6 +303,37 @@ TEST_F(ShotsTest, Chain710OverTwelveUpdates) {
     EXPECT_EQ(areaAges, (std::vector<int32_t>{81, 84, 87}));
 }
 
+// An orbiting blade lays four areas 20 from its centre each update: ahead
+// and behind along its angle, then to either side.
+TEST_F(ShotsTest, FourPointBursts) {
+    players[0].x = 0.0f;
+    const float centre[2] = {0.0f, 0.0f};
+    Spawn(221, 0.0f, centre);
+    shotList.Adjust(0, [](Shot& s) {
+        s.angle = 0.0f;
+        s.speed = 0.0f;
+        s.heading = -0.12f;  // the orbit turns it back to 0: the blade sits on the fighter
+    });
+    UpdateShots();  // age 0: codes 210 and 212
+    const std::vector<SpawnRequest> areas = Spawned(ObjectKind::AttackArea);
+    ASSERT_EQ(areas.size(), 4u);
+    const float angle = 0.5f;  // the angle after its first turn
+    const struct {
+        int32_t type;
+        float angle;
+    } expected[] = {{210, angle}, {210, angle + PI_F}, {212, angle + PI_F / 2.0f}, {212, angle - PI_F / 2.0f}};
+    const float x = shotList[0].position[0];
+    for (int n = 0; n < 4; ++n) {
+        EXPECT_EQ(areas[n].type, expected[n].type) << n;
+        EXPECT_EQ(areas[n].angle, expected[n].angle) << n;
+        EXPECT_NEAR(areas[n].position[0], x + 20.0 * std::cos(expected[n].angle), 1e-4) << n;
+        EXPECT_NEAR(areas[n].position[1], 20.0 * std::sin(expected[n].angle), 1e-4) << n;
+    }
+    TakeSpawns();
+    UpdateShots();  // age 1: codes 211 and 213
+    EXPECT_EQ(SpawnedTypes(ObjectKind::AttackArea), (std::vector<int32_t>{211, 211, 213, 213}));
+}
+
 TEST_F(ShotsTest, Reflector615TurnsItsSides612IntoAimedShots) {
     const float pos[2] = {0.0f, 0.0f};
     const float near[2] = {39.0f, -39.0f};
