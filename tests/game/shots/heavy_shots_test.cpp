@@ -249,6 +249,23 @@ TEST_F(HeavyShotsTest, HomingAndSweeps) {
         EXPECT_NEAR(heavyShotList[0].position[0], -100.0 + age * 9.375 * std::cos(heading), 1e-3);
         EXPECT_NEAR(heavyShotList[0].position[1], age * 9.375 * std::sin(heading), 1e-3);
     }
+
+    // The sweeping ray 115 keeps its offset from the owner's aim in heading
+    // and closes it over its last 50 ages, 625 out from the owner.
+    heavyShotList.Clear();
+    players[0].aimAngle = 1.0f;
+    SpawnHeavyShot(115, 0.5f, start, 0);
+    for (int32_t age = 1; age <= 100; ++age) {
+        UpdateHeavyShots();
+        if (age <= 50) {
+            EXPECT_EQ(heavyShotList[0].position[0], 0.0f) << age;
+            continue;
+        }
+        const float a = static_cast<float>(100 - age) * 0.02f * 0.5f + 1.0f;
+        EXPECT_EQ(heavyShotList[0].angle, a) << age;
+        EXPECT_NEAR(heavyShotList[0].position[0], -100.0 + 625.0 * std::cos(a), 1e-3) << age;
+    }
+    EXPECT_EQ(heavyShotList[0].angle, 1.0f);
 }
 
 // The response of a HeavyShot type to a hit: its Effect, its particles, its
