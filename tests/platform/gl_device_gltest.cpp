@@ -1,0 +1,222 @@
+// Pixel tests of the OpenGL backend: what lands in the back buffer for
+// pre-transformed and transformed (lit, fogged, depth-tested) primitives.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/gpu_device.h"
+#include "platform/hidden_window.h"
+
+namespace {
+
+using namespace gpu;
+
+struct ScreenVertex2D { float x, y, z, rhw; uint32_t colour; };
+struct LitVertex { float x, y, z, nx, ny, nz; };
+
+uint32_t FloatBits(float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    return bits;
+}
+
+class GLDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_ = std::make_unique<platform::HiddenGLWindow>(640, 480);
+        d3d_ = CreateDirect3D(window_->handle());
+        ASSERT_NE(d3d_, nullptr);
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = 640;
+        pp.BackBufferHeight = 480;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_COPY;
+        pp.Windowed = 1;
+        ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, window_->handle(), D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
+                                     &device_),
+                  D3D_OK);
+        device_->SetRenderState(D3DRS_LIGHTING, 0);
+        device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    }
+    void TearDown() override {
+        if (device_) device_->Release();
+        if (d3d_) d3d_->Release();
+    }
+
+    // The back buffer as 0xRRGGBB per pixel, top row first.
+    std::vector<uint32_t> ReadBackBuffer() {
+        Surface* surface = nullptr;
+        EXPECT_EQ(device_->GetBackBuffer(0, &surface), D3D_OK);
+        D3DLOCKED_RECT locked{};
+        EXPECT_EQ(surface->LockRect(&locked, nullptr, 0), D3D_OK);
+        std::vector<uint32_t> pixels(640 * 480);
+        for (int y = 0; y < 480; ++y) {
+            const auto* row = static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch;
+            for (int x = 0; x < 640; ++x) {
+                pixels[y * 640 + x] = row[4 * x] | row[4 * x + 1] << 8 | row[4 * x + 2] << 16;
+            }
+        }
+        surface->UnlockRect();
+        surface->Release();
+        return pixels;
+    }
+
+    void DrawScreenRect(float left, float top, float right, float bottom, uint32_t colour) {
+        const ScreenVertex2D quad[4] = {{left, top, 0, 1, colour}, {right, top, 0, 1, colour},
+                                        {right, bottom, 0, 1, colour}, {left, bottom, 0, 1, colour}};
+        device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(ScreenVertex2D)), D3D_OK);
+    }
+
+    std::unique_ptr<platform::HiddenGLWindow> window_;
+    Direct3D* d3d_ = nullptr;
+    Device* device_ = nullptr;
+};
+
+TEST_F(GLDeviceTest, ClearFillsTheWholeBackBufferAndSurvivesPresent) {
+    device_->Clear(D3DCLEAR_TARGET, 0xFF204060, 0.0f, 0);
+    ASSERT_EQ(device_->Present(), D3D_OK);
+    const auto pixels = ReadBackBuffer();
+    for (size_t i : {size_t{0}, size_t{639}, size_t{640 * 479}, size_t{640 * 480 - 1}, size_t{640 * 240 + 320}}) {
+        EXPECT_EQ(pixels[i], 0x204060u) << "pixel " << i;
+    }
+}
+
+// A rectangle from 9.5 to 19.5 covers exactly the pixel centres 10..19: the
+// Direct3D rule that puts pixel centres on integer coordinates.
+TEST_F(GLDeviceTest, RectangleEdgesFollowThePixelCentreRule) {
+    device_->Clear(D3DCLEAR_TARGET, 0, 0.0f, 0);
+    DrawScreenRect(9.5f, 9.5f, 19.5f, 19.5f, 0xFFFFFFFF);
+    const auto pixels = ReadBackBuffer();
+    for (int y = 8; y <= 21; ++y) {
+        for (int x = 8; x <= 21; ++x) {
+            const bool inside = x >= 10 && x <= 19 && y >= 10 && y <= 19;
+            EXPECT_EQ(pixels[y * 640 + x], inside ? 0xFFFFFFu : 0u) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(GLDeviceTest, RowsAreStoredTopRowFirst) {
+    device_->Clear(D3DCLEAR_TARGET, 0, 0.0f, 0);
+    DrawScreenRect(-0.5f, -0.5f, 639.5f, 0.5f, 0xFFFF0000);  // the top row only
+    const auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[5], 0xFF0000u);
+    EXPECT_EQ(pixels[640 + 5], 0u);
+    EXPECT_EQ(pixels[479 * 640 + 5], 0u);
+}
+
+TEST_F(GLDeviceTest, LineStripLightsThePixelsAlongItsSegments) {
+    device_->Clear(D3DCLEAR_TARGET, 0, 0.0f, 0);
+    // An L: right along row 50 from x 100 to 200, then down column 200 to row 150.
+    const ScreenVertex2D strip[3] = {{100, 50, 0, 1, 0xFF00FF00}, {200, 50, 0, 1, 0xFF00FF00},
+                                     {200, 150, 0, 1, 0xFF00FF00}};
+    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_LINESTRIP, 2, strip, sizeof(ScreenVertex2D)), D3D_OK);
+    const auto pixels = ReadBackBuffer();
+    for (int x : {101, 150, 199}) EXPECT_EQ(pixels[50 * 640 + x], 0x00FF00u) << "row 50, x " << x;
+    for (int y : {51, 100, 149}) EXPECT_EQ(pixels[y * 640 + 200], 0x00FF00u) << "column 200, y " << y;
+    EXPECT_EQ(pixels[49 * 640 + 150], 0u);
+    EXPECT_EQ(pixels[51 * 640 + 150], 0u);
+    EXPECT_EQ(pixels[100 * 640 + 199], 0u);
+    EXPECT_EQ(pixels[100 * 640 + 201], 0u);
+}
+
+// Transformed triangles through the CPU pipeline: a directional light, linear
+// vertex fog and a depth buffer, checked against hand-computed colours.
+TEST_F(GLDeviceTest, LitFoggedTrianglesAreDepthTested) {
+    Surface* depth = nullptr;
+    ASSERT_EQ(device_->CreateDepthStencilSurface(640, 480, D3DFMT_D16, 0, &depth), D3D_OK);
+    ASSERT_EQ(device_->SetRenderTarget(nullptr, depth), D3D_OK);
+    device_->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    device_->SetRenderState(D3DRS_ZENABLE, 1);
+    device_->SetRenderState(D3DRS_LIGHTING, 1);
+    D3DLIGHT8 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 0, 0, 1};
+    light.Direction = {0, 0, 1};  // into the screen, so a face looking at the viewer is fully lit
+    device_->SetLight(0, &light);
+    device_->LightEnable(0, 1);
+    D3DMATERIAL8 material{};
+    material.Diffuse = {1, 1, 1, 1};
+    device_->SetMaterial(&material);
+    device_->SetRenderState(D3DRS_FOGENABLE, 1);
+    device_->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+    device_->SetRenderState(D3DRS_FOGSTART, FloatBits(0.0f));
+    device_->SetRenderState(D3DRS_FOGEND, FloatBits(1.0f));
+    device_->SetRenderState(D3DRS_FOGCOLOR, 0x000000FF);
+    device_->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL);
+
+    // Identity world, view and projection: clip space is the vertex itself,
+    // so z is both the depth and the fog distance.
+    auto triangle = [&](float z) {
+        const LitVertex v[3] = {{-0.5f, -0.5f, z, 0, 0, -1}, {0.0f, 0.5f, z, 0, 0, -1}, {0.5f, -0.5f, z, 0, 0, -1}};
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(LitVertex)), D3D_OK);
+    };
+    triangle(0.5f);
+    const auto lit = ReadBackBuffer();
+    // Half fog: red light 1.0 mixed half and half with the blue fog.
+    const uint32_t centre = lit[240 * 640 + 320];
+    EXPECT_NEAR(static_cast<int>(centre >> 16), 128, 1);
+    EXPECT_EQ((centre >> 8) & 0xFF, 0u);
+    EXPECT_NEAR(static_cast<int>(centre & 0xFF), 128, 1);
+    EXPECT_EQ(lit[10 * 640 + 10], 0u);
+
+    light.Diffuse = {0, 1, 0, 1};
+    device_->SetLight(0, &light);
+    device_->SetRenderState(D3DRS_FOGENABLE, 0);
+    triangle(0.8f);  // behind: hidden
+    EXPECT_EQ(ReadBackBuffer()[240 * 640 + 320], centre);
+    triangle(0.2f);  // in front: drawn
+    EXPECT_EQ(ReadBackBuffer()[240 * 640 + 320], 0x00FF00u);
+    device_->SetRenderTarget(nullptr, nullptr);
+    depth->Release();
+}
+
+TEST_F(GLDeviceTest, TexturedQuadSamplesTexelCentres) {
+    // A 2x2 texture: red, green / blue, white.
+    Texture* texture = nullptr;
+    ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    const uint32_t texels[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    for (int y = 0; y < 2; ++y) std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, texels + 2 * y, 8);
+    texture->UnlockRect(0);
+    device_->SetTexture(0, texture);
+    device_->Clear(D3DCLEAR_TARGET, 0, 0.0f, 0);
+    struct TexturedVertex { float x, y, z, rhw; uint32_t colour; float u, v; };
+    // 20x20 pixels mapping the whole texture: each texel covers 10x10.
+    const TexturedVertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0}, {19.5f, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
+                                    {19.5f, 19.5f, 0, 1, 0xFFFFFFFF, 1, 1}, {-0.5f, 19.5f, 0, 1, 0xFFFFFFFF, 0, 1}};
+    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex)), D3D_OK);
+    const auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[0], 0xFF0000u);
+    EXPECT_EQ(pixels[9], 0xFF0000u);
+    EXPECT_EQ(pixels[10], 0x00FF00u);
+    EXPECT_EQ(pixels[10 * 640], 0x0000FFu);
+    EXPECT_EQ(pixels[19 * 640 + 19], 0xFFFFFFu);
+    device_->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+TEST_F(GLDeviceTest, ResetNeedsEveryDefaultPoolObjectReleased) {
+    Texture* texture = nullptr;
+    ASSERT_EQ(device_->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture), D3D_OK);
+    device_->LoseDevice();
+    EXPECT_EQ(device_->Present(), D3DERR_DEVICELOST);
+    EXPECT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+    D3DPRESENT_PARAMETERS pp{640, 480, D3DFMT_X8R8G8B8, 1, 0, D3DSWAPEFFECT_COPY, window_->handle(), 1, 0,
+                             D3DFMT_D16, 0, 0, 0};
+    EXPECT_EQ(device_->Reset(&pp), D3DERR_INVALIDCALL);
+    texture->Release();
+    EXPECT_EQ(device_->Reset(&pp), D3D_OK);
+    EXPECT_EQ(device_->TestCooperativeLevel(), D3D_OK);
+    uint32_t cull = 0;
+    device_->GetRenderState(D3DRS_CULLMODE, &cull);
+    EXPECT_EQ(cull, static_cast<uint32_t>(D3DCULL_CCW)) << "Reset returns every state to its default";
+}
+
+}  // namespace
