@@ -17,4 +17,8 @@ std::string Utf8ToCp932(std::string_view utf8, char replacement = '?');
 // by a non-NUL trail byte, else 1 (0 for an empty text).
 size_t Cp932CharLength(std::string_view text);
 
+// The longest start of `text` of at most `maxBytes` bytes that does not split
+// a double-byte character.
+std::string_view Cp932Prefix(std::string_view text, size_t maxBytes);
+
 }  // namespace platform

@@ -66,4 +66,14 @@ size_t Cp932CharLength(std::string_view text) {
     return 1;
 }
 
+std::string_view Cp932Prefix(std::string_view text, size_t maxBytes) {
+    size_t end = 0;
+    while (end < text.size()) {
+        const size_t next = end + Cp932CharLength(text.substr(end));
+        if (next > maxBytes) break;
+        end = next;
+    }
+    return text.substr(0, end);
+}
+
 }  // namespace platform

@@ -27,6 +27,19 @@ TEST(Cp932, CharLengthStopsAtNulTrail) {
     EXPECT_EQ(platform::Cp932CharLength(""), 0u);
 }
 
+TEST(Cp932, PrefixNeverSplitsADoubleByteCharacter) {
+    const std::string text = "a\x82\xA0" "b\x83\x5C";  // aあbソ (0x5C is a trail byte here)
+    const struct { size_t maxBytes; std::string_view expected; } cases[] = {
+        {0, ""}, {1, "a"}, {2, "a"}, {3, "a\x82\xA0"}, {4, "a\x82\xA0" "b"},
+        {5, "a\x82\xA0" "b"}, {6, text}, {100, text},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::Cp932Prefix(text, c.maxBytes), c.expected) << "max " << c.maxBytes;
+    }
+    // A lone lead byte at the end counts as one byte of its own.
+    EXPECT_EQ(platform::Cp932Prefix("ab\x82", 3), "ab\x82");
+}
+
 TEST(InstanceLock, SecondHolderIsRefusedUntilRelease) {
     platform::InstanceLock first, second;
     const std::string name = "test-lock-\x82\xA0-" + std::to_string(::getpid());

@@ -1,0 +1,130 @@
+#include "game/flow/save_files.h"
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+Config config;
+SystemData systemData;
+RankingTable rankingTables[RANKING_TABLES];
+
+namespace {
+
+constexpr const char* kConfigFile = "config.dat";
+constexpr const char* kSystemDataFile = "system.dat";
+constexpr const char* kRankingFile = "ranking.dat";
+
+constexpr ConfigPad kDefaultPad{300, 300, 0, 1, 2, 3, 4, 5, 7};
+
+// Overlays the file's bytes on the record (a short file leaves the rest as it
+// was); false when the file cannot be opened.
+bool ReadRecord(const char* name, void* record, size_t size) {
+    FILE* file = std::fopen(name, "rb");
+    if (!file) return false;
+    std::fread(record, 1, size, file);
+    std::fclose(file);
+    return true;
+}
+
+bool WriteRecord(const char* name, const void* record, size_t size) {
+    FILE* file = std::fopen(name, "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(record, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
+
+Config DefaultConfig() {
+    Config defaults{};
+    defaults.fullScreen = 1;
+    defaults.color32 = 1;
+    defaults.pads[0] = kDefaultPad;
+    defaults.pads[1] = kDefaultPad;
+    std::strcpy(defaults.peerHost, "127.0.0.1");
+    defaults.port = 59999;
+    return defaults;
+}
+
+// The file is edited by hand: its text must end inside the field, the side
+// indexes the two sides and each button number the joystick's 16 buttons.
+void SanitiseConfig(Config& c) {
+    c.peerHost[sizeof c.peerHost - 1] = '\0';
+    if (c.localSide != 0 && c.localSide != 1) c.localSide = 0;
+    for (ConfigPad& pad : c.pads) {
+        for (int32_t* button : {&pad.buttonZ, &pad.buttonX, &pad.buttonV, &pad.buttonC, &pad.buttonA,
+                                &pad.buttonS, &pad.buttonT}) {
+            if (*button < 0 || *button > 15) *button = JOYSTICK_BUTTON_UNMAPPED;
+        }
+    }
+}
+
+SystemData DefaultSystemData() {
+    SystemData defaults{};
+    for (int stage = 1; stage <= 5; ++stage) defaults.stageUnlocked[stage] = 1;
+    for (int character = 1; character <= 6; ++character) defaults.characterUnlocked[character] = 1;
+    return defaults;
+}
+
+// Every byte of the record is a flag.
+void SanitiseSystemData(SystemData& data) {
+    auto* bytes = reinterpret_cast<uint8_t*>(&data);
+    for (size_t i = 0; i < sizeof data; ++i) bytes[i] = bytes[i] != 0;
+}
+
+void SetDefaultRanking() {
+    for (RankingTable& table : rankingTables) {
+        for (int k = 0; k < RANKING_ENTRIES; ++k) {
+            RankingEntry& entry = table.entries[k];
+            entry.characterId = 1;
+            entry.score = 10000 - 1000 * k;
+            for (int32_t& letter : entry.letters) letter = k + 1;
+        }
+    }
+}
+
+// Character ids index the eight characters' pictures and letters the name
+// alphabet.
+void SanitiseRanking() {
+    for (RankingTable& table : rankingTables) {
+        for (RankingEntry& entry : table.entries) {
+            if (entry.characterId < 1 || entry.characterId > 8) entry.characterId = 1;
+            for (int32_t& letter : entry.letters) {
+                if (letter < 0 || letter >= RANKING_ALPHABET) letter = 0;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void LoadConfig() {
+    config = DefaultConfig();
+    if (ReadRecord(kConfigFile, &config, sizeof config)) SanitiseConfig(config);
+    else WriteRecord(kConfigFile, &config, sizeof config);
+}
+
+void LoadSystemData() {
+    systemData = DefaultSystemData();
+    if (ReadRecord(kSystemDataFile, &systemData, sizeof systemData)) SanitiseSystemData(systemData);
+    else WriteRecord(kSystemDataFile, &systemData, sizeof systemData);
+}
+
+bool SaveSystemData() { return WriteRecord(kSystemDataFile, &systemData, sizeof systemData); }
+
+void LoadRanking() {
+    SetDefaultRanking();
+    if (ReadRecord(kRankingFile, rankingTables, sizeof rankingTables)) SanitiseRanking();
+}
+
+bool SaveRanking() { return WriteRecord(kRankingFile, rankingTables, sizeof rankingTables); }
+
+int InsertRanking(int difficulty, int characterId, int score) {
+    if (difficulty < 0 || difficulty >= RANKING_TABLES) return RANKING_NOT_ENTERED;
+    RankingEntry* entries = rankingTables[difficulty].entries;
+    for (int place = 0; place < RANKING_ENTRIES; ++place) {
+        if (entries[place].score >= score) continue;
+        for (int i = RANKING_ENTRIES - 1; i > place; --i) entries[i] = entries[i - 1];
+        entries[place] = RankingEntry{characterId, score, {0, 0, 0, 0, 0}};
+        return place;
+    }
+    return RANKING_NOT_ENTERED;
+}
