@@ -23,6 +23,7 @@ struct SurfaceData {
     uint32_t usage = 0;
     uint32_t width = 0, height = 0, pitch = 0;
     std::vector<uint8_t> bytes;
+    bool locked = false;       // shared by every surface object over these pixels
     bool cpuStale = false;
     bool gpuStale = true;
     uintptr_t backendId = 0;   // the backend's own object (0 while none)

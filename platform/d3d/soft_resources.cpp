@@ -14,8 +14,8 @@ void Describe(const SurfaceData& data, D3DSURFACE_DESC* desc) {
 }
 
 // Locks a rectangle of the CPU copy, first fetching the backend's newer pixels.
-HRESULT LockData(SoftDevice& device, SurfaceData& data, bool& locked, D3DLOCKED_RECT* out, const RECT* rect) {
-    if (!out || locked) return D3DERR_INVALIDCALL;
+HRESULT LockData(SoftDevice& device, SurfaceData& data, D3DLOCKED_RECT* out, const RECT* rect) {
+    if (!out || data.locked) return D3DERR_INVALIDCALL;
     if (data.kind == SurfaceData::Kind::DepthStencil && data.format != D3DFMT_D16_LOCKABLE) return D3DERR_INVALIDCALL;
     RECT r = rect ? *rect : RECT{0, 0, static_cast<int32_t>(data.width), static_cast<int32_t>(data.height)};
     if (r.left < 0 || r.top < 0 || r.left >= r.right || r.top >= r.bottom ||
@@ -26,13 +26,13 @@ HRESULT LockData(SoftDevice& device, SurfaceData& data, bool& locked, D3DLOCKED_
     if (data.cpuStale) device.rasterizer().Download(data);
     out->Pitch = static_cast<int32_t>(data.pitch);
     out->pBits = data.bytes.data() + r.top * data.pitch + r.left * FormatBytesPerPixel(data.format);
-    locked = true;
+    data.locked = true;
     return D3D_OK;
 }
 
-HRESULT UnlockData(SurfaceData& data, bool& locked) {
-    if (!locked) return D3DERR_INVALIDCALL;
-    locked = false;
+HRESULT UnlockData(SurfaceData& data) {
+    if (!data.locked) return D3DERR_INVALIDCALL;
+    data.locked = false;
     data.gpuStale = true;
     return D3D_OK;
 }
@@ -61,10 +61,10 @@ HRESULT SoftSurface::GetDesc(D3DSURFACE_DESC* desc) {
 }
 
 HRESULT SoftSurface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, uint32_t) {
-    return LockData(*device_, *data_, locked_, locked, rect);
+    return LockData(*device_, *data_, locked, rect);
 }
 
-HRESULT SoftSurface::UnlockRect() { return UnlockData(*data_, locked_); }
+HRESULT SoftSurface::UnlockRect() { return UnlockData(*data_); }
 
 SoftTexture::SoftTexture(SoftDevice* device, std::shared_ptr<SurfaceData> level)
     : device_(device), level_(std::move(level)) {
@@ -92,12 +92,12 @@ HRESULT SoftTexture::GetSurfaceLevel(uint32_t level, Surface** surface) {
 
 HRESULT SoftTexture::LockRect(uint32_t level, D3DLOCKED_RECT* locked, const RECT* rect, uint32_t) {
     if (level != 0) return D3DERR_INVALIDCALL;
-    return LockData(*device_, *level_, locked_, locked, rect);
+    return LockData(*device_, *level_, locked, rect);
 }
 
 HRESULT SoftTexture::UnlockRect(uint32_t level) {
     if (level != 0) return D3DERR_INVALIDCALL;
-    return UnlockData(*level_, locked_);
+    return UnlockData(*level_);
 }
 
 }  // namespace gpu

@@ -22,7 +22,6 @@ private:
     SoftDevice* device_;
     std::shared_ptr<SurfaceData> data_;
     Unknown* container_;
-    bool locked_ = false;
     bool countsAsDefault_;
 };
 
@@ -41,7 +40,6 @@ public:
 private:
     SoftDevice* device_;
     std::shared_ptr<SurfaceData> level_;
-    bool locked_ = false;
 };
 
 // Vertex and index buffers: plain bytes.
