@@ -320,6 +320,7 @@ bool LogUserSettings() {
 
 void EnableScreen32Bit() { settings.forceScreen32 = 1; }
 void EnableTexture32Bit() { settings.forceTexture32 = 1; }
+void ResetGraphicsSettings() { settings = DeviceSettings{}; }
 void SetDirect3DProvider(Direct3DProvider provider) { direct3DProvider = provider; }
 
 int InitializeDirectXGraphics() {

@@ -20,6 +20,8 @@ void DestroyDirectXGraphics();
 // Settings read at start-up (set before it; they survive the state reset).
 void EnableScreen32Bit();
 void EnableTexture32Bit();
+// Back to the settings a program starts with (no forced 32-bit formats).
+void ResetGraphicsSettings();
 
 gpu::Device* GetDevice();
 gpu::D3DFORMAT GetBackBufferFormat();

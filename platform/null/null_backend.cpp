@@ -45,7 +45,7 @@ public:
 class NullDirect3D : public SoftDirect3D {
 protected:
     std::unique_ptr<Rasterizer> MakeRasterizer(const D3DPRESENT_PARAMETERS&) override {
-        return std::make_unique<NullRasterizer>();
+        return CreateNullRasterizer();
     }
     const char* AdapterName() override { return "Null device"; }
     const char* DriverName() override { return "null"; }
@@ -55,5 +55,6 @@ protected:
 }  // namespace
 
 Direct3D* CreateNullDirect3D() { return new NullDirect3D; }
+std::unique_ptr<Rasterizer> CreateNullRasterizer() { return std::make_unique<NullRasterizer>(); }
 
 }  // namespace gpu
