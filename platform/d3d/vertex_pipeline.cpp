@@ -310,8 +310,8 @@ void VertexProcessor::SelectTexCoords(const float sets[8][4], int setCount, Clip
     }
 }
 
-void VertexProcessor::Light(const float viewPosition[3], const float viewNormal[3], const float vertexDiffuse[4],
-                            const float vertexSpecular[4], ClipVertex* out) const {
+void VertexProcessor::Light(const float viewPosition[3], const float viewNormal[3], const float* vertexDiffuse,
+                            const float* vertexSpecular, ClipVertex* out) const {
     const D3DMATERIAL8& m = state_.material;
     auto pick = [&](uint32_t source, const D3DCOLORVALUE& material, float result[4]) {
         const float* from = source == D3DMCS_COLOR1 ? vertexDiffuse : source == D3DMCS_COLOR2 ? vertexSpecular : nullptr;
@@ -411,7 +411,8 @@ void VertexProcessor::ProcessFvf(const FvfLayout& layout, const uint8_t* vertex,
             for (int c = 0; c < 3; ++c) normal[c] = n[0] * normalMatrix_[c] + n[1] * normalMatrix_[3 + c] + n[2] * normalMatrix_[6 + c];
             if (normalize_) Normalize3(normal);
         }
-        Light(eye, normal, diffuse, specular, out);
+        // A colour source the vertex does not carry falls back to the material.
+        Light(eye, normal, layout.hasDiffuse ? diffuse : nullptr, layout.hasSpecular ? specular : nullptr, out);
     } else {
         std::memcpy(out->diffuse, diffuse, sizeof diffuse);
         std::memcpy(out->specular, specular, sizeof specular);

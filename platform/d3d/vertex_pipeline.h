@@ -59,8 +59,9 @@ private:
         D3DCOLORVALUE diffuse, specular, ambient;
         float range, falloff, att0, att1, att2, cosHalfTheta, cosHalfPhi;
     };
-    void Light(const float viewPosition[3], const float viewNormal[3], const float vertexDiffuse[4],
-               const float vertexSpecular[4], ClipVertex* out) const;
+    // Vertex colours may be null (the vertex carries none).
+    void Light(const float viewPosition[3], const float viewNormal[3], const float* vertexDiffuse,
+               const float* vertexSpecular, ClipVertex* out) const;
     float FogFactor(float distance) const;
     void SelectTexCoords(const float sets[8][4], int setCount, ClipVertex* out) const;
 
