@@ -30,13 +30,7 @@ void DrawFrames(benchmark::State& state, void* window) {
         state.SkipWithError("no Direct3D object");
         return;
     }
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 640;
-    pp.BackBufferHeight = 480;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_COPY;
-    pp.Windowed = 1;
+    D3DPRESENT_PARAMETERS pp = WindowedPresentParameters(640, 480, window);
     Device* device = nullptr;
     if (Failed(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device))) {
         d3d->Release();

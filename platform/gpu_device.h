@@ -211,6 +211,13 @@ struct D3DPRESENT_PARAMETERS {
     D3DFORMAT AutoDepthStencilFormat;
     uint32_t Flags, FullScreen_RefreshRateInHz, FullScreen_PresentationInterval;
 };
+// What a windowed program asks for: one back buffer in the desktop's 32-bit
+// format, kept across presents, lockable, no automatic depth buffer.
+inline D3DPRESENT_PARAMETERS WindowedPresentParameters(uint32_t width, uint32_t height, void* window) {
+    return {width, height, D3DFMT_X8R8G8B8, 1, 0, D3DSWAPEFFECT_COPY, window, 1, 0, D3DFMT_D16,
+            D3DPRESENTFLAG_LOCKABLE_BACKBUFFER, 0, 0};
+}
+
 struct D3DADAPTER_IDENTIFIER8 {
     char Driver[512];
     char Description[512];

@@ -28,13 +28,7 @@ protected:
         window_ = std::make_unique<platform::HiddenGLWindow>(640, 480);
         d3d_ = CreateDirect3D(window_->handle());
         ASSERT_NE(d3d_, nullptr);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 640;
-        pp.BackBufferHeight = 480;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_COPY;
-        pp.Windowed = 1;
+        D3DPRESENT_PARAMETERS pp = WindowedPresentParameters(640, 480, window_->handle());
         ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, window_->handle(), D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
                                      &device_),
                   D3D_OK);
@@ -208,8 +202,7 @@ TEST_F(GLDeviceTest, ResetNeedsEveryDefaultPoolObjectReleased) {
     device_->LoseDevice();
     EXPECT_EQ(device_->Present(), D3DERR_DEVICELOST);
     EXPECT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
-    D3DPRESENT_PARAMETERS pp{640, 480, D3DFMT_X8R8G8B8, 1, 0, D3DSWAPEFFECT_COPY, window_->handle(), 1, 0,
-                             D3DFMT_D16, 0, 0, 0};
+    D3DPRESENT_PARAMETERS pp = WindowedPresentParameters(640, 480, window_->handle());
     EXPECT_EQ(device_->Reset(&pp), D3DERR_INVALIDCALL);
     texture->Release();
     EXPECT_EQ(device_->Reset(&pp), D3D_OK);

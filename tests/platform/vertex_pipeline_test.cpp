@@ -45,11 +45,8 @@ uint32_t Bits(float f) {
 class PipelineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 640;
-        pp.BackBufferHeight = 480;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        device = new SoftDevice(std::make_unique<CaptureRasterizer>(&batches), pp, true);
+        device = new SoftDevice(std::make_unique<CaptureRasterizer>(&batches),
+                                WindowedPresentParameters(640, 480, nullptr), true);
         device->SetRenderState(D3DRS_LIGHTING, 0);
     }
     void TearDown() override { device->Release(); }

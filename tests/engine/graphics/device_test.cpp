@@ -388,6 +388,26 @@ INSTANTIATE_TEST_SUITE_P(
         CopyCase{"UnknownFormat", {0, 0, 1, 1}, {0, 0}, D3DFMT_L8, 0, std::vector<uint32_t>(12, 0)}),
     [](const auto& info) { return info.param.name; });
 
+TEST(NullBackend, WithoutAWindowTheDeviceKeepsItsPixelsInMemory) {
+    test::FakeGraphicsHost host;
+    SetGraphicsHost(&host);
+    ASSERT_EQ(InitializeDirectXGraphics(), 1);
+    ClearTarget(0xFF336699);
+    ASSERT_EQ(BeginScene(), 1);
+    EndScene();
+    PresentFrame();
+    void* bits = nullptr;
+    int pitch = 0;
+    ASSERT_EQ(LockBackBuffer(&bits, &pitch), 1);
+    uint32_t pixel;
+    std::memcpy(&pixel, static_cast<uint8_t*>(bits) + 479 * pitch + 639 * 4, 4);
+    EXPECT_EQ(pixel & 0xFFFFFF, 0x336699u);
+    UnlockBackBuffer();
+    EXPECT_EQ(host.presentedFrames, 1);
+    DestroyDirectXGraphics();
+    SetGraphicsHost(nullptr);
+}
+
 TEST(DeviceText, FormatNamesAndErrorTexts) {
     EXPECT_STREQ(GetFormatName(D3DFMT_A8R8G8B8), "A8R8G8B8");
     EXPECT_STREQ(GetFormatName(D3DFMT_DXT1), "DXT1");
