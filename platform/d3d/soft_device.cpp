@@ -345,6 +345,8 @@ HRESULT SoftDevice::SetRenderTarget(Surface* renderTarget, Surface* depthStencil
     if (renderTarget) {
         auto data = static_cast<SoftSurface*>(renderTarget)->data();
         if (!data->IsTarget() || data->kind == SurfaceData::Kind::DepthStencil) return D3DERR_INVALIDCALL;
+        // A new colour target takes a viewport of its full size, as in Direct3D.
+        if (data != renderTarget_) viewport_ = {0, 0, data->width, data->height, 0.0f, 1.0f};
         renderTarget_ = data;
     }
     if (depthStencil) {

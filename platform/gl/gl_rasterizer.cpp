@@ -11,6 +11,8 @@ namespace gpu {
 
 namespace {
 
+constexpr int kUploadUnit = kMaxTextureStages;
+
 struct TextureFormat {
     GLint internal;
     GLenum format, type;
@@ -202,6 +204,9 @@ void GLRasterizer::Upload(SurfaceData& surface) {
     }
     TextureFormat format;
     if (!LookUpFormat(surface.format, &format)) return;
+    // Uploads go through a unit no stage samples, so they never disturb a
+    // stage's binding.
+    glActiveTexture(GL_TEXTURE0 + kUploadUnit);
     const bool create = objects.texture == 0;
     if (create) {
         glGenTextures(1, &objects.texture);
@@ -303,12 +308,13 @@ void GLRasterizer::Flush() {
 void GLRasterizer::ApplyAndDraw(const BatchKey& key) {
     const Program& program = programs_.Get(key.program);
     if (!program.id) return;
-    BindTarget(*key.target, key.depth);
-    const D3DVIEWPORT8& vp = key.viewport;
-    glScissor(vp.X, vp.Y, vp.Width, vp.Height);
+    // Textures first: making a texture's GL objects may bind its framebuffer.
     for (int i = 0; i < kMaxTextureStages; ++i) {
         if (key.textures[i]) BindTexture(i, *key.textures[i], key.sampler[i]);
     }
+    BindTarget(*key.target, key.depth);
+    const D3DVIEWPORT8& vp = key.viewport;
+    glScissor(vp.X, vp.Y, vp.Width, vp.Height);
     glUseProgram(program.id);
     glUniform2f(program.targetSize, static_cast<float>(key.target->width), static_cast<float>(key.target->height));
     float factor[4], fog[4];

@@ -196,6 +196,74 @@ TEST_F(GLDeviceTest, TexturedQuadSamplesTexelCentres) {
     texture->Release();
 }
 
+// The battle's way of reusing the picture: copy part of the back buffer into
+// a render-target texture, then draw that texture elsewhere; and a picture
+// copied from a system-memory surface into the back buffer.
+TEST_F(GLDeviceTest, CopiesBetweenTheBackBufferTexturesAndImageSurfaces) {
+    device_->Clear(D3DCLEAR_TARGET, 0, 0.0f, 0);
+    DrawScreenRect(-0.5f, -0.5f, 7.5f, 7.5f, 0xFF00FF00);  // green 8x8 at the top left
+    Texture* target = nullptr;
+    ASSERT_EQ(device_->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target),
+              D3D_OK);
+    Surface* back = nullptr;
+    Surface* level = nullptr;
+    ASSERT_EQ(device_->GetBackBuffer(0, &back), D3D_OK);
+    ASSERT_EQ(target->GetSurfaceLevel(0, &level), D3D_OK);
+    const RECT topLeft{0, 0, 16, 16};
+    const POINT origin{0, 0};
+    ASSERT_EQ(device_->CopyRects(back, &topLeft, 1, level, &origin), D3D_OK);
+
+    Surface* image = nullptr;
+    ASSERT_EQ(device_->CreateImageSurface(2, 2, D3DFMT_X8R8G8B8, &image), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(image->LockRect(&locked, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 2; ++y) {
+        const uint32_t red[2] = {0xFFFF0000, 0xFFFF0000};
+        std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, red, 8);
+    }
+    image->UnlockRect();
+    const RECT all{0, 0, 2, 2};
+    const POINT at{600, 400};
+    ASSERT_EQ(device_->CopyRects(image, &all, 1, back, &at), D3D_OK);
+
+    // The copied texture drawn 1:1 at (100, 100).
+    device_->SetTexture(0, target);
+    struct TexturedVertex { float x, y, z, rhw; uint32_t colour; float u, v; };
+    const TexturedVertex quad[4] = {{99.5f, 99.5f, 0, 1, 0xFFFFFFFF, 0, 0}, {115.5f, 99.5f, 0, 1, 0xFFFFFFFF, 1, 0},
+                                    {115.5f, 115.5f, 0, 1, 0xFFFFFFFF, 1, 1}, {99.5f, 115.5f, 0, 1, 0xFFFFFFFF, 0, 1}};
+    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex)), D3D_OK);
+    const auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[100 * 640 + 100], 0x00FF00u);
+    EXPECT_EQ(pixels[107 * 640 + 107], 0x00FF00u);
+    EXPECT_EQ(pixels[108 * 640 + 108], 0u);
+    EXPECT_EQ(pixels[400 * 640 + 600], 0xFF0000u);
+    EXPECT_EQ(pixels[401 * 640 + 601], 0xFF0000u);
+    EXPECT_EQ(pixels[402 * 640 + 602], 0u);
+    EXPECT_EQ(pixels[0], 0x00FF00u) << "the CPU copy kept what was drawn before it";
+
+    // Both sides now live on the GPU: the next copy is a GPU blit.
+    device_->SetTexture(0, nullptr);
+    DrawScreenRect(-0.5f, -0.5f, 3.5f, 3.5f, 0xFF0000FF);
+    ASSERT_EQ(device_->CopyRects(back, &topLeft, 1, level, &origin), D3D_OK);
+    device_->SetTexture(0, target);
+    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    TexturedVertex moved[4];
+    for (int i = 0; i < 4; ++i) {
+        moved[i] = quad[i];
+        moved[i].x += 100;
+    }
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, moved, sizeof(TexturedVertex)), D3D_OK);
+    const auto again = ReadBackBuffer();
+    EXPECT_EQ(again[100 * 640 + 200], 0x0000FFu);
+    EXPECT_EQ(again[105 * 640 + 205], 0x00FF00u);
+    device_->SetTexture(0, nullptr);
+    image->Release();
+    level->Release();
+    back->Release();
+    target->Release();
+}
+
 TEST_F(GLDeviceTest, ResetNeedsEveryDefaultPoolObjectReleased) {
     Texture* texture = nullptr;
     ASSERT_EQ(device_->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture), D3D_OK);
