@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gl/gl_programs.h"
 #include "platform/gpu_device.h"
 #include "platform/hidden_window.h"
 
@@ -262,6 +263,77 @@ TEST_F(GLDeviceTest, CopiesBetweenTheBackBufferTexturesAndImageSurfaces) {
     level->Release();
     back->Release();
     target->Release();
+}
+
+// Texture-stage combiners and the alpha test, on untextured pixels: the
+// diffuse colour is 0x80404040 and the texture factor 0x40201000 (alpha,
+// red, green, blue).
+struct CombinerCase {
+    const char* name;
+    uint32_t colourOp, arg1, arg2;
+    uint32_t expected;  // 0xRRGGBB, or ~0u for "left as the clear colour"
+    uint32_t alphaFunc = D3DCMP_ALWAYS;
+};
+void PrintTo(const CombinerCase& c, std::ostream* os) { *os << c.name; }
+
+class Combiners : public GLDeviceTest, public ::testing::WithParamInterface<CombinerCase> {};
+
+TEST_P(Combiners, ComputeDirect3DsFormulas) {
+    const CombinerCase& c = GetParam();
+    device_->Clear(D3DCLEAR_TARGET, 0xFF0000FF, 0.0f, 0);
+    device_->SetRenderState(D3DRS_TEXTUREFACTOR, 0x40201000);
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, c.colourOp);
+    device_->SetTextureStageState(0, D3DTSS_COLORARG1, c.arg1);
+    device_->SetTextureStageState(0, D3DTSS_COLORARG2, c.arg2);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    device_->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaFunc != D3DCMP_ALWAYS);
+    device_->SetRenderState(D3DRS_ALPHAFUNC, c.alphaFunc);
+    device_->SetRenderState(D3DRS_ALPHAREF, 0x80);
+    DrawScreenRect(-0.5f, -0.5f, 9.5f, 9.5f, 0x80404040);
+    const uint32_t got = ReadBackBuffer()[5 * 640 + 5];
+    const uint32_t expected = c.expected == ~0u ? 0x0000FFu : c.expected;
+    for (int shift : {0, 8, 16}) {
+        EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF), 1)
+            << std::hex << got;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ops, Combiners,
+    ::testing::Values(
+        CombinerCase{"Add", D3DTOP_ADD, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0x605040},
+        CombinerCase{"Subtract", D3DTOP_SUBTRACT, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0x203040},
+        CombinerCase{"Modulate2x", D3DTOP_MODULATE2X, D3DTA_DIFFUSE, D3DTA_TFACTOR, 0x100800},
+        CombinerCase{"ComplementedArgument", D3DTOP_SELECTARG2, D3DTA_DIFFUSE, D3DTA_TFACTOR | D3DTA_COMPLEMENT, 0xDFEFFF},
+        CombinerCase{"AlphaReplicate", D3DTOP_SELECTARG1, D3DTA_TFACTOR | D3DTA_ALPHAREPLICATE, D3DTA_DIFFUSE, 0x404040},
+        CombinerCase{"BlendDiffuseAlpha", D3DTOP_BLENDDIFFUSEALPHA, D3DTA_TFACTOR, D3DTA_DIFFUSE, 0x302820},
+        CombinerCase{"AlphaTestPasses", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT, 0x404040, D3DCMP_GREATEREQUAL},
+        CombinerCase{"AlphaTestDiscards", D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT, ~0u, D3DCMP_GREATER}),
+    [](const auto& info) { return info.param.name; });
+
+// Every combiner operation, as colour and as alpha operation, with every
+// argument kind and modifier, over several stages, makes a program that
+// compiles and links.
+TEST_F(GLDeviceTest, EveryCombinerCompiles) {
+    ProgramCache cache;
+    const uint32_t args[] = {D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_TEXTURE | D3DTA_COMPLEMENT,
+                             D3DTA_TFACTOR | D3DTA_ALPHAREPLICATE, D3DTA_SPECULAR, D3DTA_TEMP};
+    for (uint32_t op = D3DTOP_SELECTARG1; op <= D3DTOP_LERP; ++op) {
+        ProgramKey key;
+        for (int stage = 0; stage < 2; ++stage) {
+            ProgramKey::Stage& st = key.stages[stage];
+            st.colourOp = st.alphaOp = op;
+            st.colourArg[0] = st.alphaArg[1] = args[(op + stage) % 6];
+            st.colourArg[1] = st.alphaArg[2] = args[(op + stage + 1) % 6];
+            st.colourArg[2] = st.alphaArg[0] = args[(op + stage + 2) % 6];
+            st.resultArg = stage == 0 ? D3DTA_TEMP : D3DTA_CURRENT;
+            st.textured = stage == 0;
+        }
+        key.alphaFunc = D3DCMP_LESS + op % 7;
+        key.fog = key.specular = key.flat = op % 2;
+        EXPECT_NE(cache.Get(key).id, 0u) << "operation " << op << "\n" << FragmentSource(key);
+    }
 }
 
 TEST_F(GLDeviceTest, ResetNeedsEveryDefaultPoolObjectReleased) {
