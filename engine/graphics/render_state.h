@@ -5,6 +5,7 @@
 // of them: the blend and fill presets and fog.
 #include <cstdint>
 
+#include "engine/graphics/device.h"
 #include "platform/gpu_device.h"
 
 class Texture;  // an engine texture (engine/graphics/texture.h)
@@ -54,6 +55,15 @@ void ForgetBoundTexture(const Texture* texture);
 // installs it (Texture::GetD3DTexture).
 using DeviceTextureAccessor = gpu::Texture* (*)(Texture* texture);
 void SetDeviceTextureAccessor(DeviceTextureAccessor accessor);
+
+// The device's vertex shader from a shader object (anything with GetHandle),
+// or the empty format 0 for null; returns whether the device took it. Not
+// cached: mesh drawing guards it with the shader key.
+template <typename Shader>
+int SetVertexShaderObject(Shader* shader) {
+    gpu::Device* device = GetDevice();
+    return device && !gpu::Failed(device->SetVertexShader(shader ? shader->GetHandle() : 0)) ? 1 : 0;
+}
 
 void SetBlendMode(int mode);
 void SetFillMode(int preset);

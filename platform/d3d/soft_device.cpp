@@ -567,12 +567,19 @@ uint32_t ShaderInputSize(uint32_t type) {
 }  // namespace
 
 HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCount, const StreamInput& input,
-                                   const uint32_t* indices) {
+                                   uint32_t* indices) {
     if (primitiveCount == 0) return D3D_OK;
     const uint32_t used = VertexCountOf(type, primitiveCount);
     if (used == 0) return D3DERR_INVALIDCALL;
-    uint32_t vertexCount = used;
-    if (indices) vertexCount = *std::max_element(indices, indices + used) + 1;
+    // Only the vertices the indices reach are processed (a subset of a large
+    // buffer costs its own size), and the indices are rebased onto them.
+    uint32_t first = 0, vertexCount = used;
+    if (indices) {
+        const auto [low, high] = std::minmax_element(indices, indices + used);
+        first = *low;
+        vertexCount = *high - first + 1;
+        for (uint32_t i = 0; i < used; ++i) indices[i] -= first;
+    }
     const ShaderEntry* shader = nullptr;
     uint32_t vertexSize;
     FvfLayout layout;
@@ -587,7 +594,7 @@ HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCoun
         vertexSize = layout.size;
     }
     if (vertexSize == 0 || input.stride < vertexSize ||
-        static_cast<size_t>(vertexCount - 1) * input.stride + vertexSize > input.size) {
+        (static_cast<size_t>(first) + vertexCount - 1) * input.stride + vertexSize > input.size) {
         return D3DERR_INVALIDCALL;
     }
     if (lost_) return D3D_OK;
@@ -596,7 +603,7 @@ HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCoun
     const VertexProcessor processor(transform);
     clipVertices_.resize(vertexCount);
     for (uint32_t i = 0; i < vertexCount; ++i) {
-        const uint8_t* vertex = input.bytes + static_cast<size_t>(i) * input.stride;
+        const uint8_t* vertex = input.bytes + (static_cast<size_t>(first) + i) * input.stride;
         if (!shader) {
             processor.ProcessFvf(layout, vertex, &clipVertices_[i]);
             continue;

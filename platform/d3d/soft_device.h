@@ -94,8 +94,10 @@ private:
     void ResetBackBuffer();
     RasterState MakeRasterState();
     TransformState MakeTransformState() const;
+    // `indices` (null for sequential vertices) is the device's own scratch
+    // copy and is rebased in place.
     HRESULT ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCount, const StreamInput& input,
-                           const uint32_t* indices);
+                           uint32_t* indices);
 
     std::unique_ptr<Rasterizer> rasterizer_;
     D3DPRESENT_PARAMETERS parameters_;

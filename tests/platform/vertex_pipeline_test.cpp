@@ -252,13 +252,13 @@ TEST_F(PipelineTest, IndexedDrawsReadTheStreamThroughTheIndices) {
     VertexBuffer* vb = nullptr;
     IndexBuffer* ib = nullptr;
     ASSERT_EQ(device->CreateVertexBuffer(4 * sizeof(XyzVertex), 0, 0, D3DPOOL_SYSTEMMEM, &vb), D3D_OK);
-    ASSERT_EQ(device->CreateIndexBuffer(6 * 2, 0, D3DFMT_INDEX16, D3DPOOL_SYSTEMMEM, &ib), D3D_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(9 * 2, 0, D3DFMT_INDEX16, D3DPOOL_SYSTEMMEM, &ib), D3D_OK);
     uint8_t* data = nullptr;
     vb->Lock(0, 0, &data, 0);
     const XyzVertex quad[4] = {{-1, 1, 0}, {1, 1, 0}, {1, -1, 0}, {-1, -1, 0}};
     std::memcpy(data, quad, sizeof quad);
-    ib->Lock(0, 12, &data, 0);
-    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    ib->Lock(0, 18, &data, 0);
+    const uint16_t indices[9] = {0, 1, 2, 0, 2, 3, 3, 2, 1};
     std::memcpy(data, indices, sizeof indices);
     device->SetStreamSource(0, vb, sizeof(XyzVertex));
     device->SetIndices(ib, 0);
@@ -269,8 +269,19 @@ TEST_F(PipelineTest, IndexedDrawsReadTheStreamThroughTheIndices) {
     ASSERT_EQ(s.size(), 6u);
     EXPECT_EQ(s[5].x, 0.0f);
     EXPECT_EQ(s[5].y, 480.0f);
-    // Reading past the index buffer is refused, not read.
-    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 3, 2), D3DERR_INVALIDCALL);
+    // A triangle that reaches only the last three vertices.
+    batches.clear();
+    ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 3, 6, 1), D3D_OK);
+    const auto tail = Drawn();
+    ASSERT_EQ(tail.size(), 3u);
+    EXPECT_EQ(tail[0].x, 0.0f);
+    EXPECT_EQ(tail[0].y, 480.0f);
+    EXPECT_EQ(tail[2].x, 640.0f);
+    EXPECT_EQ(tail[2].y, 0.0f);
+    // Reading past the index buffer, or past the vertices, is refused.
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 6, 2), D3DERR_INVALIDCALL);
+    device->SetIndices(ib, 2);
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 1), D3DERR_INVALIDCALL);
     device->SetIndices(nullptr, 0);
     device->SetStreamSource(0, nullptr, 0);
     vb->Release();
