@@ -5,6 +5,7 @@
 // sees device loss and Reset as Direct3D reports them. Vertex processing runs
 // on the CPU (platform/d3d); a backend only rasterises screen-space vertices.
 #include <cstdint>
+#include <cstring>
 
 namespace gpu {
 
@@ -42,6 +43,19 @@ constexpr HRESULT D3DXERR_SKINNINGNOTSUPPORTED = MakeD3DError(2903);
 constexpr HRESULT D3DXERR_TOOMANYINFLUENCES = MakeD3DError(2904);
 constexpr HRESULT D3DXERR_INVALIDDATA = MakeD3DError(2905);
 constexpr bool Failed(HRESULT hr) { return hr < 0; }
+
+// Render states that hold a float (FOGSTART, FOGEND, POINTSIZE, ...) take
+// its bits.
+inline uint32_t FloatBits(float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return bits;
+}
+inline float BitsToFloat(uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
 
 // Pixel and buffer formats, with Direct3D 8's numbers.
 enum D3DFORMAT : uint32_t {

@@ -40,11 +40,6 @@ float fogStart = 0.0f, fogEnd = 0.0f;
 DeviceTextureAccessor deviceTextureOf = nullptr;
 DepthSurfaceRestorer depthSurfaceRestorer = nullptr;
 
-uint32_t FloatBits(float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    return bits;
-}
 
 void ForgetTextureBindings() { std::fill(std::begin(boundTextures), std::end(boundTextures), nullptr); }
 

@@ -12,11 +12,6 @@ namespace {
 
 VertexProgramCompiler vertexProgramCompiler = nullptr;
 
-uint32_t FloatBits(float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    return bits;
-}
 
 D3DMATRIX Identity() {
     D3DMATRIX m{};

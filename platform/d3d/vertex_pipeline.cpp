@@ -294,11 +294,8 @@ VertexProcessor::VertexProcessor(const TransformState& state) : state_(state) {
 
 float VertexProcessor::FogFactor(float distance) const {
     const uint32_t* rs = state_.renderStates;
-    float start, end, density;
-    std::memcpy(&start, &rs[D3DRS_FOGSTART], 4);
-    std::memcpy(&end, &rs[D3DRS_FOGEND], 4);
-    std::memcpy(&density, &rs[D3DRS_FOGDENSITY], 4);
-    return ComputeFog(fogMode_, distance, start, end, density);
+    return ComputeFog(fogMode_, distance, BitsToFloat(rs[D3DRS_FOGSTART]), BitsToFloat(rs[D3DRS_FOGEND]),
+                      BitsToFloat(rs[D3DRS_FOGDENSITY]));
 }
 
 void VertexProcessor::SelectTexCoords(const float sets[8][4], int setCount, ClipVertex* out) const {

@@ -346,9 +346,7 @@ void GLRasterizer::ApplyAndDraw(const BatchKey& key) {
     glPolygonMode(GL_FRONT_AND_BACK, key.fill == D3DFILL_POINT       ? GL_POINT
                                      : key.fill == D3DFILL_WIREFRAME ? GL_LINE
                                                                      : GL_FILL);
-    float pointSize;
-    std::memcpy(&pointSize, &key.pointSize, 4);
-    glPointSize(std::clamp(pointSize, 1.0f, 64.0f));
+    glPointSize(std::clamp(BitsToFloat(key.pointSize), 1.0f, 64.0f));
 
     glBindVertexArray(vertexArray_);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);

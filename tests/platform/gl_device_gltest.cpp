@@ -17,11 +17,6 @@ using namespace gpu;
 struct ScreenVertex2D { float x, y, z, rhw; uint32_t colour; };
 struct LitVertex { float x, y, z, nx, ny, nz; };
 
-uint32_t FloatBits(float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    return bits;
-}
 
 class GLDeviceTest : public ::testing::Test {
 protected:

@@ -36,11 +36,6 @@ public:
     uint32_t AvailableTextureMemory() override { return 1u << 28; }
 };
 
-uint32_t Bits(float f) {
-    uint32_t b;
-    std::memcpy(&b, &f, 4);
-    return b;
-}
 
 class PipelineTest : public ::testing::Test {
 protected:
@@ -186,8 +181,8 @@ TEST_F(PipelineTest, VertexFogFollowsViewDepth) {
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetRenderState(D3DRS_FOGENABLE, 1);
     device->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
-    device->SetRenderState(D3DRS_FOGSTART, Bits(2.0f));
-    device->SetRenderState(D3DRS_FOGEND, Bits(6.0f));
+    device->SetRenderState(D3DRS_FOGSTART, FloatBits(2.0f));
+    device->SetRenderState(D3DRS_FOGEND, FloatBits(6.0f));
     D3DMATRIX view{};
     view.m[0] = view.m[5] = view.m[10] = view.m[15] = 1.0f;
     view.m[14] = 3.0f;  // the camera 3 units back

@@ -119,9 +119,7 @@ TEST_F(RenderStateTest, FogKeepsItsRangeAndSendsOnlyTheColourThroughTheCache) {
     EXPECT_EQ(renderStateCache[D3DRS_FOGSTART], kStateNotSent);
     uint32_t end = 0;
     device().GetRenderState(D3DRS_FOGEND, &end);
-    float endValue;
-    std::memcpy(&endValue, &end, 4);
-    EXPECT_EQ(endValue, 1.0f);
+    EXPECT_EQ(BitsToFloat(end), 1.0f);
 }
 
 // Engine textures are opaque to this layer: stand-ins at fixed addresses,
