@@ -331,6 +331,62 @@ TEST_F(GLDeviceTest, EveryCombinerCompiles) {
     }
 }
 
+// Each texture format's texel bytes as Direct3D lays them out, drawn with
+// alpha blending over black (so the colour shows multiplied by its alpha).
+struct FormatTexel {
+    const char* name;
+    D3DFORMAT format;
+    uint32_t texel;     // the 16- or 32-bit value (8-bit formats use the low byte)
+    uint32_t expected;  // 0xRRGGBB on screen
+};
+void PrintTo(const FormatTexel& c, std::ostream* os) { *os << c.name; }
+
+class TextureFormats : public GLDeviceTest, public ::testing::WithParamInterface<FormatTexel> {};
+
+TEST_P(TextureFormats, SampleAsDirect3DStoresThem) {
+    const FormatTexel& c = GetParam();
+    Texture* texture = nullptr;
+    ASSERT_EQ(device_->CreateTexture(1, 1, 1, 0, c.format, D3DPOOL_DEFAULT, &texture), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    const int bytes = c.format == D3DFMT_A8R8G8B8 || c.format == D3DFMT_X8R8G8B8 ? 4 : c.format == D3DFMT_L8 ? 1 : 2;
+    std::memcpy(locked.pBits, &c.texel, bytes);
+    texture->UnlockRect(0);
+    device_->SetTexture(0, texture);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device_->Clear(D3DCLEAR_TARGET, 0, 0.0f, 0);
+    struct TexturedVertex { float x, y, z, rhw; uint32_t colour; float u, v; };
+    const TexturedVertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0}, {3.5f, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
+                                    {3.5f, 3.5f, 0, 1, 0xFFFFFFFF, 1, 1}, {-0.5f, 3.5f, 0, 1, 0xFFFFFFFF, 0, 1}};
+    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex)), D3D_OK);
+    const uint32_t got = ReadBackBuffer()[1 * 640 + 1];
+    for (int shift : {0, 8, 16}) {
+        EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), static_cast<int>((c.expected >> shift) & 0xFF), 1)
+            << std::hex << got;
+    }
+    device_->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texels, TextureFormats,
+    ::testing::Values(FormatTexel{"A8R8G8B8", D3DFMT_A8R8G8B8, 0x80FF8040, 0x804020},
+                      FormatTexel{"X8R8G8B8", D3DFMT_X8R8G8B8, 0x00FF8040, 0xFF8040},
+                      FormatTexel{"R5G6B5Red", D3DFMT_R5G6B5, 0xF800, 0xFF0000},
+                      FormatTexel{"R5G6B5Green", D3DFMT_R5G6B5, 0x07E0, 0x00FF00},
+                      FormatTexel{"R5G6B5Blue", D3DFMT_R5G6B5, 0x001F, 0x0000FF},
+                      FormatTexel{"A1R5G5B5Opaque", D3DFMT_A1R5G5B5, 0xFC00, 0xFF0000},
+                      FormatTexel{"A1R5G5B5Clear", D3DFMT_A1R5G5B5, 0x7C00, 0x000000},
+                      FormatTexel{"X1R5G5B5", D3DFMT_X1R5G5B5, 0x03E0, 0x00FF00},
+                      FormatTexel{"A4R4G4B4", D3DFMT_A4R4G4B4, 0x8F0F, 0x880088},
+                      FormatTexel{"X4R4G4B4", D3DFMT_X4R4G4B4, 0x00F0, 0x00FF00},
+                      FormatTexel{"L8", D3DFMT_L8, 0x80, 0x808080}),
+    [](const auto& info) { return info.param.name; });
+
 TEST_F(GLDeviceTest, ResetNeedsEveryDefaultPoolObjectReleased) {
     Texture* texture = nullptr;
     ASSERT_EQ(device_->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture), D3D_OK);
