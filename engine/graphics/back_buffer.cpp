@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/graphics/device.h"
+#include "platform/paths.h"
 
 using namespace gpu;
 
@@ -82,7 +83,8 @@ void SaveScreenshot(const char* path) {
     PutU32(h + 22, height);
     PutU16(h + 26, 1);
     PutU16(h + 28, 24);
-    FILE* out = std::fopen(path, "wb");
+    // The game names the file as a Windows path ("screen\\screen00.bmp").
+    FILE* out = std::fopen(platform::ResolvePath(path).c_str(), "wb");
     if (!out) return;
     std::fwrite(file.data(), 1, file.size(), out);
     std::fclose(out);

@@ -65,6 +65,14 @@ const char* ModeName(VertexProcessingMode mode) {
     }
 }
 
+// The desktop's size is the adapter's current display mode.
+void DesktopSize(int* width, int* height) {
+    D3DDISPLAYMODE desktop{};
+    state.d3dObject->GetAdapterDisplayMode(0, &desktop);
+    *width = static_cast<int>(desktop.Width);
+    *height = static_cast<int>(desktop.Height);
+}
+
 const char* Supported(bool yes) { return yes ? "Support" : "Not Support"; }
 const char* Does(bool yes) { return yes ? "する" : "しない"; }
 
@@ -212,7 +220,7 @@ void FillPresentParameters(bool windowed, bool desktopSized) {
     D3DPRESENT_PARAMETERS& pp = state.presentParameters;
     pp = {};
     int width = 0, height = 0;
-    if (desktopSized) GetGraphicsHost().DesktopSize(&width, &height);
+    if (desktopSized) DesktopSize(&width, &height);
     else GetGraphicsHost().ScreenSize(&width, &height);
     pp.BackBufferWidth = width;
     pp.BackBufferHeight = height;
@@ -261,7 +269,7 @@ bool CreateD3DDevice() {
         AddVideoMemoryUse(bytes);
     } else {
         int width = 0, height = 0;
-        GetGraphicsHost().DesktopSize(&width, &height);
+        DesktopSize(&width, &height);
         AddVideoMemoryUse(width * height * GetFormatBytesPerPixel(pp.BackBufferFormat));
     }
     LogGraphics("  ■ 使用ビデオメモリ量 [%.3lfMB]\n", state.videoMemoryUse / 1048576.0);

@@ -1,37 +1,29 @@
 #include "engine/graphics/graphics_host.h"
 
-#include <chrono>
-#include <cstdio>
-#include <thread>
+#include "engine/core/application.h"
+#include "platform/system.h"
 
 namespace {
 
-// Stands for the application core until its entry points are linked in; each
-// body then becomes the one call named in its comment.
+// The application core's own entry points.
 class CoreHost : public GraphicsHost {
 public:
-    void* Window() override { return nullptr; }  // GetWindowHandle()
-    void ScreenSize(int* width, int* height) override {  // GetScreenSize(width, height)
-        *width = 640;
-        *height = 480;
+    void* Window() override { return GetWindowHandle(); }
+    void ScreenSize(int* width, int* height) override { GetScreenSize(width, height); }
+    bool Windowed() override { return IsWindowed() != 0; }
+    bool PaintDriven() override { return IsPaintDrivenMode() != 0; }
+    bool ThreadMode() override { return IsThreadMode() != 0; }
+    void FallBackToWindow() override {
+        SetWindowed(1);
+        ApplyWindowStyle();
     }
-    void DesktopSize(int* width, int* height) override { ScreenSize(width, height); }
-    bool Windowed() override { return windowed_; }                  // IsWindowed()
-    bool PaintDriven() override { return false; }                   // IsPaintDrivenMode()
-    bool ThreadMode() override { return false; }                    // IsThreadMode()
-    void FallBackToWindow() override { windowed_ = true; }          // SetWindowed(1); ApplyWindowStyle()
-    void AddPresentedFrames(int) override {}                        // AddPresentedFrames(n)
-    void AddPrimitiveCount(int) override {}                         // AddPrimitiveCount(n)
-    void RequestExit() override {}                                  // RequestExit()
-    void ShowErrorBox(const char* caption, const char* text) override {  // ShowMessageBox(MB_ICONHAND, ...)
-        std::fprintf(stderr, "%s: %s\n", caption, text);
+    void AddPresentedFrames(int n) override { ::AddPresentedFrames(n); }
+    void AddPrimitiveCount(int n) override { ::AddPrimitiveCount(n); }
+    void RequestExit() override { ::RequestExit(); }
+    void ShowErrorBox(const char* caption, const char* text) override {
+        ShowMessageBox(MB_ICONHAND, caption, "%s", text);
     }
-    void Sleep(uint32_t milliseconds) override {                    // platform::Sleep(milliseconds)
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
-
-private:
-    bool windowed_ = true;
+    void Sleep(uint32_t milliseconds) override { platform::Sleep(milliseconds); }
 };
 
 CoreHost coreHost;

@@ -10,7 +10,6 @@ public:
     virtual ~GraphicsHost() = default;
     virtual void* Window() = 0;                        // the SDL window, or null
     virtual void ScreenSize(int* width, int* height) = 0;
-    virtual void DesktopSize(int* width, int* height) = 0;
     virtual bool Windowed() = 0;
     virtual bool PaintDriven() = 0;
     virtual bool ThreadMode() = 0;

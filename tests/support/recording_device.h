@@ -67,7 +67,7 @@ public:
     bool capsFail = false;
     std::vector<gpu::D3DFORMAT> textureFormats;  // CheckDeviceFormat answers yes for these
     std::vector<gpu::D3DDISPLAYMODE> modes;
-    gpu::D3DDISPLAYMODE desktop{640, 480, 60, gpu::D3DFMT_X8R8G8B8};
+    gpu::D3DDISPLAYMODE desktop{1280, 1024, 60, gpu::D3DFMT_X8R8G8B8};
     std::vector<uint32_t> failingFlags;          // CreateDevice fails for these behaviour flags
 
     std::vector<CreateAttempt> attempts;
@@ -92,7 +92,7 @@ protected:
 class FakeGraphicsHost : public GraphicsHost {
 public:
     void* window = nullptr;
-    int width = 640, height = 480, desktopWidth = 1280, desktopHeight = 1024;
+    int width = 640, height = 480;
     bool windowed = true, paintDriven = false, threadMode = false;
     int fallBacks = 0, presentedFrames = 0, primitives = 0, exitRequests = 0;
     std::vector<std::string> errorBoxes;  // "caption: text"
@@ -100,7 +100,6 @@ public:
 
     void* Window() override { return window; }
     void ScreenSize(int* w, int* h) override { *w = width; *h = height; }
-    void DesktopSize(int* w, int* h) override { *w = desktopWidth; *h = desktopHeight; }
     bool Windowed() override { return windowed; }
     bool PaintDriven() override { return paintDriven; }
     bool ThreadMode() override { return threadMode; }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -333,6 +334,15 @@ TEST_F(BackBufferTest, ScreenshotThatCannotBeOpenedWritesNothingAndUnlocks) {
     EXPECT_EQ(surface->LockRect(&locked, nullptr, 0), D3D_OK) << "the back buffer was unlocked";
     surface->UnlockRect();
     surface->Release();
+}
+
+TEST_F(BackBufferTest, ScreenshotTakesTheGamesWindowsPath) {
+    std::filesystem::create_directory(dir.path() / "screen");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    SaveScreenshot("screen\\screen00.bmp");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(ReadFile(dir.file("screen/screen00.bmp")).size(), 78u);
 }
 
 TEST(ScreenshotSize, FullScreenShotIs921654Bytes) {
