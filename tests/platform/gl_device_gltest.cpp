@@ -16,6 +16,15 @@ using namespace gpu;
 
 struct ScreenVertex2D { float x, y, z, rhw; uint32_t colour; };
 struct LitVertex { float x, y, z, nx, ny, nz; };
+struct TexturedVertex { float x, y, z, rhw; uint32_t colour; float u, v; };
+
+// Each of red, green and blue within one step of the expected 0xRRGGBB.
+void ExpectColourNear(uint32_t got, uint32_t expected) {
+    for (int shift : {0, 8, 16}) {
+        EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF), 1)
+            << std::hex << got << " against " << expected;
+    }
+}
 
 
 class GLDeviceTest : public ::testing::Test {
@@ -59,6 +68,14 @@ protected:
                                         {right, bottom, 0, 1, colour}, {left, bottom, 0, 1, colour}};
         device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
         ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(ScreenVertex2D)), D3D_OK);
+    }
+
+    // A textured rectangle mapping the whole bound texture, white diffuse.
+    void DrawTexturedRect(float left, float top, float right, float bottom) {
+        const TexturedVertex quad[4] = {{left, top, 0, 1, 0xFFFFFFFF, 0, 0}, {right, top, 0, 1, 0xFFFFFFFF, 1, 0},
+                                        {right, bottom, 0, 1, 0xFFFFFFFF, 1, 1}, {left, bottom, 0, 1, 0xFFFFFFFF, 0, 1}};
+        device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex)), D3D_OK);
     }
 
     std::unique_ptr<platform::HiddenGLWindow> window_;
@@ -176,12 +193,7 @@ TEST_F(GLDeviceTest, TexturedQuadSamplesTexelCentres) {
     texture->UnlockRect(0);
     device_->SetTexture(0, texture);
     device_->Clear(D3DCLEAR_TARGET, 0, 0.0f, 0);
-    struct TexturedVertex { float x, y, z, rhw; uint32_t colour; float u, v; };
-    // 20x20 pixels mapping the whole texture: each texel covers 10x10.
-    const TexturedVertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0}, {19.5f, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
-                                    {19.5f, 19.5f, 0, 1, 0xFFFFFFFF, 1, 1}, {-0.5f, 19.5f, 0, 1, 0xFFFFFFFF, 0, 1}};
-    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
-    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex)), D3D_OK);
+    DrawTexturedRect(-0.5f, -0.5f, 19.5f, 19.5f);  // each texel covers 10x10 pixels
     const auto pixels = ReadBackBuffer();
     EXPECT_EQ(pixels[0], 0xFF0000u);
     EXPECT_EQ(pixels[9], 0xFF0000u);
@@ -224,11 +236,7 @@ TEST_F(GLDeviceTest, CopiesBetweenTheBackBufferTexturesAndImageSurfaces) {
 
     // The copied texture drawn 1:1 at (100, 100).
     device_->SetTexture(0, target);
-    struct TexturedVertex { float x, y, z, rhw; uint32_t colour; float u, v; };
-    const TexturedVertex quad[4] = {{99.5f, 99.5f, 0, 1, 0xFFFFFFFF, 0, 0}, {115.5f, 99.5f, 0, 1, 0xFFFFFFFF, 1, 0},
-                                    {115.5f, 115.5f, 0, 1, 0xFFFFFFFF, 1, 1}, {99.5f, 115.5f, 0, 1, 0xFFFFFFFF, 0, 1}};
-    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
-    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex)), D3D_OK);
+    DrawTexturedRect(99.5f, 99.5f, 115.5f, 115.5f);
     const auto pixels = ReadBackBuffer();
     EXPECT_EQ(pixels[100 * 640 + 100], 0x00FF00u);
     EXPECT_EQ(pixels[107 * 640 + 107], 0x00FF00u);
@@ -243,13 +251,7 @@ TEST_F(GLDeviceTest, CopiesBetweenTheBackBufferTexturesAndImageSurfaces) {
     DrawScreenRect(-0.5f, -0.5f, 3.5f, 3.5f, 0xFF0000FF);
     ASSERT_EQ(device_->CopyRects(back, &topLeft, 1, level, &origin), D3D_OK);
     device_->SetTexture(0, target);
-    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
-    TexturedVertex moved[4];
-    for (int i = 0; i < 4; ++i) {
-        moved[i] = quad[i];
-        moved[i].x += 100;
-    }
-    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, moved, sizeof(TexturedVertex)), D3D_OK);
+    DrawTexturedRect(199.5f, 99.5f, 215.5f, 115.5f);
     const auto again = ReadBackBuffer();
     EXPECT_EQ(again[100 * 640 + 200], 0x0000FFu);
     EXPECT_EQ(again[105 * 640 + 205], 0x00FF00u);
@@ -286,12 +288,7 @@ TEST_P(Combiners, ComputeDirect3DsFormulas) {
     device_->SetRenderState(D3DRS_ALPHAFUNC, c.alphaFunc);
     device_->SetRenderState(D3DRS_ALPHAREF, 0x80);
     DrawScreenRect(-0.5f, -0.5f, 9.5f, 9.5f, 0x80404040);
-    const uint32_t got = ReadBackBuffer()[5 * 640 + 5];
-    const uint32_t expected = c.expected == ~0u ? 0x0000FFu : c.expected;
-    for (int shift : {0, 8, 16}) {
-        EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF), 1)
-            << std::hex << got;
-    }
+    ExpectColourNear(ReadBackBuffer()[5 * 640 + 5], c.expected == ~0u ? 0x0000FFu : c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -358,16 +355,8 @@ TEST_P(TextureFormats, SampleAsDirect3DStoresThem) {
     device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     device_->Clear(D3DCLEAR_TARGET, 0, 0.0f, 0);
-    struct TexturedVertex { float x, y, z, rhw; uint32_t colour; float u, v; };
-    const TexturedVertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0}, {3.5f, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
-                                    {3.5f, 3.5f, 0, 1, 0xFFFFFFFF, 1, 1}, {-0.5f, 3.5f, 0, 1, 0xFFFFFFFF, 0, 1}};
-    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
-    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex)), D3D_OK);
-    const uint32_t got = ReadBackBuffer()[1 * 640 + 1];
-    for (int shift : {0, 8, 16}) {
-        EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), static_cast<int>((c.expected >> shift) & 0xFF), 1)
-            << std::hex << got;
-    }
+    DrawTexturedRect(-0.5f, -0.5f, 3.5f, 3.5f);
+    ExpectColourNear(ReadBackBuffer()[1 * 640 + 1], c.expected);
     device_->SetTexture(0, nullptr);
     texture->Release();
 }
