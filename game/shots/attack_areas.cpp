@@ -8,11 +8,12 @@
 #include "game/battle/player_record.h"
 #include "game/flow/sound_tables.h"
 #include "game/shots/object_lists.h"
+#include "game/shots/object_rules.h"
 
 namespace {
 
 struct AttackAreaSpawn {
-    int32_t code;
+    int32_t type;
     int32_t storedAs;
     float hitShape[3];  // along, across, radius
     int32_t power;
@@ -20,7 +21,7 @@ struct AttackAreaSpawn {
     float scaleX, scaleY;
 };
 
-// Ascending by code; every value a row leaves out is 0. The scales of 301 and
+// Every value a row leaves out is 0. The scales of 301 and
 // 302 are drawn at the spawn (see SpawnAttackArea).
 constexpr AttackAreaSpawn attackAreaSpawns[] = {
     {10, 10, {600, 50, 0}, 30, 4, 0, 0},     {11, 11, {0, 0, 80}, 110, 2, 0, 0},
@@ -54,16 +55,11 @@ constexpr AttackAreaSpawn attackAreaSpawns[] = {
     {830, 830, {0, 0, 0}, 65, 6, 1, 0},      {831, 831, {0, 0, 0}, 65, 6, 1, 0},
 };
 
-const AttackAreaSpawn* FindAttackAreaSpawn(int32_t code) {
-    for (const AttackAreaSpawn& row : attackAreaSpawns)
-        if (row.code == code) return &row;
-    return nullptr;
-}
-
 }  // namespace
 
 int32_t SpawnAttackArea(int32_t type, float angle, const float position[2], int32_t owner) {
-    const AttackAreaSpawn* row = FindAttackAreaSpawn(type);
+    TraceSpawn(ObjectKind::AttackArea, type, angle, position, owner);
+    const AttackAreaSpawn* row = FindRow(attackAreaSpawns, type);
     if (!row) return attackAreaList.LastIndex();
     AttackArea area{};
     area.type = row->storedAs;
@@ -81,26 +77,7 @@ int32_t SpawnAttackArea(int32_t type, float angle, const float position[2], int3
     return attackAreaList.Append(area);
 }
 
-void RotateVector2(float v[2], double angle) {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    const double x = v[0];
-    const double y = v[1];
-    v[0] = static_cast<float>(x * c - y * s);
-    v[1] = static_cast<float>(x * s + y * c);
-}
-
 namespace {
-
-PlayerRecord& Side(int32_t side) { return players[side == 0 ? 0 : 1]; }
-
-// The first (which 0) or second (which 1) particle colour number of a side's
-// character in its colour; 0 for an id outside the table (a damaged replay).
-int32_t ColourNumber(int32_t side, int which) {
-    const PlayerRecord& p = Side(side);
-    if (p.characterId < 1 || p.characterId > 8) return 0;
-    return characterParams[p.characterId].particleColours[p.colour == 1 ? 1 : 0][which];
-}
 
 // One hit's response on a copy of the area: the Effects it spawns cannot move
 // the area list, but nothing here relies on that.
@@ -108,7 +85,7 @@ struct AreaHit {
     AttackArea area;
     float at[2];  // where the fighter was touched
 
-    PlayerRecord& Victim() const { return Side(area.owner == 0 ? 1 : 0); }
+    PlayerRecord& Victim() const { return OpponentOf(area.owner); }
     // SpawnEffect at the hit position with the area's owner.
     int32_t E(int32_t code, float angle) const { return SpawnEffect(code, angle, at, area.owner); }
     // A particle burst of the owner's first (which 0) or second colour plus k.
@@ -138,7 +115,7 @@ struct AreaHit {
         }
     }
     void PowerUp(std::initializer_list<int32_t> ages) const {
-        if (Side(area.owner).modeFlag < 1) return;
+        if (PlayerOf(area.owner).modeFlag < 1) return;
         const PlayerRecord& v = Victim();
         const float base[2] = {v.x, v.y};
         Delayed(521, PI_F / 2.0f, base, 15.0f, -20.0f, 0.0f, ages);
@@ -146,7 +123,7 @@ struct AreaHit {
     }
     // The owner is thrown back from the area's centre.
     void Recoil() const {
-        PlayerRecord& o = Side(area.owner);
+        PlayerRecord& o = PlayerOf(area.owner);
         const double away = std::atan2(static_cast<double>(o.y) - area.position[1],
                                        static_cast<double>(o.x) - area.position[0]);
         o.state = PLAYER_KNOCKED_BACK;

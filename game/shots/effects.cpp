@@ -7,6 +7,7 @@
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/player_record.h"
 #include "game/shots/object_lists.h"
+#include "game/shots/object_rules.h"
 #include "game/shots/object_types.h"
 
 namespace {
@@ -17,7 +18,7 @@ enum class EndRule { StrengthOut, ScaleOut, ScaleAtLeastTwo, AgeAbove };
 // One code's spawn values and its plain per-update steps; the codes with
 // further rules add them in StepEffect.
 struct EffectRow {
-    int32_t code;
+    int32_t type;
     float strength, scale;  // at the spawn
     float strengthStep, scaleStep;
     float move;  // along the angle, per update
@@ -29,7 +30,6 @@ struct EffectRow {
 constexpr EndRule STRENGTH = EndRule::StrengthOut;
 constexpr EndRule SCALE = EndRule::ScaleOut;
 
-// Ascending by code.
 constexpr EffectRow effectRows[] = {
     {10, 1, 1, -0.04f, 0.08f, 0, STRENGTH, 0, SpawnAngle::Zero},
     {11, 1, 1, -0.025f, 0.08f, 0, STRENGTH},
@@ -102,18 +102,12 @@ constexpr EffectRow effectRows[] = {
     {1301, 1, 0, -0.05f, 0.05f, 0, STRENGTH},
 };
 
-const EffectRow* FindEffectRow(int32_t code) {
-    const auto* row = std::lower_bound(std::begin(effectRows), std::end(effectRows), code,
-                                       [](const EffectRow& r, int32_t c) { return r.code < c; });
-    return row != std::end(effectRows) && row->code == code ? row : nullptr;
-}
-
 bool IsGrazeLine(int32_t type) { return type >= EFFECT_GRAZE_LINE_FIRST && type <= EFFECT_GRAZE_LINE_LAST; }
 
 Effect NewEffect(const EffectRow& row, float angle, const float position[2], int32_t owner) {
     Effect e{};
     e.owner = owner;
-    e.type = row.code;
+    e.type = row.type;
     e.position[0] = position[0];
     e.position[1] = position[1];
     e.angle = row.angle == SpawnAngle::Zero ? 0.0f : row.angle == SpawnAngle::Random ? RandomFloat(0.0f, TWO_PI_F) : angle;
@@ -140,24 +134,18 @@ int32_t SpawnSparkBurst(const EffectRow& row, const float position[2], int32_t o
 }  // namespace
 
 int32_t SpawnEffect(int32_t type, float angle, const float position[2], int32_t owner) {
+    TraceSpawn(ObjectKind::Effect, type, angle, position, owner);
     if (type == 12) {
         const float a = RandomFloat(0.0f, TWO_PI_F);
-        return effectList.Append(NewEffect(*FindEffectRow(11), a, position, owner));
+        return effectList.Append(NewEffect(*FindRow(effectRows, 11), a, position, owner));
     }
-    const EffectRow* row = FindEffectRow(type);
+    const EffectRow* row = FindRow(effectRows, type);
     if (!row) return effectList.LastIndex();
     if (type == 11 || type == 21) return SpawnSparkBurst(*row, position, owner);
     return effectList.Append(NewEffect(*row, angle, position, owner));
 }
 
 namespace {
-
-PlayerRecord& Side(int32_t side) { return players[side == 0 ? 0 : 1]; }
-
-void MoveAlongAngle(Effect& e, float distance) {
-    e.position[0] = static_cast<float>(e.position[0] + std::cos(static_cast<double>(e.angle)) * distance);
-    e.position[1] = static_cast<float>(e.position[1] + std::sin(static_cast<double>(e.angle)) * distance);
-}
 
 float DirectionFrom(const PlayerRecord& p, const float to[2]) {
     return static_cast<float>(std::atan2(static_cast<double>(to[1]) - p.y, static_cast<double>(to[0]) - p.x));
@@ -208,7 +196,7 @@ void StepEffect(Effect& e, const EffectRow& row) {
         break;
     case 1000: {
         e.scale += std::max(0.2f - static_cast<float>(e.age) * 0.01f, 0.01f);
-        const PlayerRecord& o = Side(e.owner);
+        const PlayerRecord& o = PlayerOf(e.owner);
         e.position[0] = o.x;
         e.position[1] = o.y;
         e.angle = RandomFloat(0.0f, TWO_PI_F);
@@ -216,7 +204,7 @@ void StepEffect(Effect& e, const EffectRow& row) {
         break;
     }
     }
-    MoveAlongAngle(e, e.type == 890 ? static_cast<float>(e.age) * 0.005f : row.move);
+    MoveAlong(e.position, e.angle, e.type == 890 ? static_cast<float>(e.age) * 0.005f : row.move);
     switch (e.type) {
     case 310:
         if (e.age < 20 && e.age % 7 == 0) SpawnAttackArea(310, e.angle, e.position, e.owner);
@@ -265,7 +253,7 @@ void UpdateEffects() {
         // A copy: the steps may spawn Effects, which can move the list.
         Effect e = effectList[i];
         ++e.age;
-        const EffectRow* row = FindEffectRow(e.type);
+        const EffectRow* row = FindRow(effectRows, e.type);
         if (e.age >= 0 && row) StepEffect(e, *row);
         effectList[i] = e;
         return e.age >= 0 && row && Ended(e, *row) ? WalkStep::Erase : WalkStep::Keep;

@@ -4,16 +4,18 @@ ObjectList<HeavyShot> heavyShotList;
 ObjectList<Shot> shotList;
 ObjectList<AttackArea> attackAreaList;
 ObjectList<Effect> effectList;
+ObjectList<int32_t> flashList;
 
-// A spawner makes its records from the per-type constants of the code. Those
-// constants come with each kind's own rules (AttackAreas and Effects have
-// theirs in attack_areas.cpp and effects.cpp); until a kind has its table,
-// every code of it appends nothing and the spawner returns the list's last
-// index, as it does for an unknown code.
+std::vector<SpawnRequest>* spawnTrace = nullptr;
 
-int32_t SpawnHeavyShot(int32_t, float, const float[2], int32_t) { return heavyShotList.LastIndex(); }
+void TraceSpawn(ObjectKind kind, int32_t type, float angle, const float position[2], int32_t owner) {
+    if (spawnTrace) spawnTrace->push_back({kind, type, angle, {position[0], position[1]}, owner});
+}
 
-int32_t SpawnShot(int32_t, float, const float[2], int32_t) { return shotList.LastIndex(); }
+// Each kind's spawner and hit response live with its rules: shots.cpp,
+// heavy_shots.cpp, attack_areas.cpp and effects.cpp.
+
+void AddScreenFlash() { flashList.Append(0); }
 
 void ClearAttackAreas() { attackAreaList.Clear(); }
 
@@ -22,4 +24,5 @@ void EmptyBattleObjectLists() {
     shotList.Free();
     attackAreaList.Free();
     effectList.Free();
+    flashList.Free();
 }

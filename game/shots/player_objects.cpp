@@ -8,8 +8,8 @@
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/player_record.h"
 #include "game/flow/sound_tables.h"
-#include "game/shots/attack_areas.h"
 #include "game/shots/object_lists.h"
+#include "game/shots/object_rules.h"
 
 namespace {
 
@@ -44,11 +44,7 @@ struct ObjectStep {
         out[1] = o.position[1] + v[1];
     }
     void TurnToward(const float point[2], float maxTurn) { TurnAngleToward(&o.heading, DirectionTo(point[0], point[1]), maxTurn); }
-    void Move(float factor = 1.0f) {
-        const double step = static_cast<double>(o.speed) * factor;
-        o.position[0] = static_cast<float>(o.position[0] + std::cos(static_cast<double>(o.heading)) * step);
-        o.position[1] = static_cast<float>(o.position[1] + std::sin(static_cast<double>(o.heading)) * step);
-    }
+    void Move(float factor = 1.0f) { MoveAlong(o.position, o.heading, o.speed * factor); }
     // Twice as fast while the owner dashes: the circling orders only.
     void CirclingMove() { Move(Owner().state == PLAYER_DASH ? 2.0f : 1.0f); }
     void SlowDown(float floor) { o.speed = std::max(o.speed - o.slowdown, floor); }

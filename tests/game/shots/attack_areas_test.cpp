@@ -6,6 +6,7 @@
 
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/particles.h"
+#include "game/shots/object_rules.h"
 #include "game/shots/object_types.h"
 #include "tests/game/shots/object_kinds_fixture.h"
 

@@ -93,7 +93,7 @@ TEST(ObjectListAdjust, IgnoresIndicesOutsideTheList) {
     EXPECT_EQ(list.Size(), 2);
 }
 
-TEST(Spawners, KindsWithoutTablesAppendNothingAndReturnTheLastIndex) {
+TEST(Spawners, UnknownCodesAppendNothingAndReturnTheLastIndex) {
     EmptyBattleObjectLists();
     const float at[2] = {1.0f, 2.0f};
     using Spawner = int32_t (*)(int32_t, float, const float[2], int32_t);
@@ -102,8 +102,10 @@ TEST(Spawners, KindsWithoutTablesAppendNothingAndReturnTheLastIndex) {
         int32_t code;
         const char* kind;
     } spawners[] = {
-        {SpawnHeavyShot, 101, "HeavyShot"},
-        {SpawnShot, 110, "Shot"},
+        {SpawnHeavyShot, 100, "HeavyShot"},
+        {SpawnShot, 101, "Shot"},
+        {SpawnAttackArea, 12, "AttackArea"},
+        {SpawnEffect, 13, "Effect"},
     };
     for (const auto& s : spawners) {
         EXPECT_EQ(s.spawn(s.code, 0.0f, at, 0), -1) << s.kind;
@@ -111,7 +113,7 @@ TEST(Spawners, KindsWithoutTablesAppendNothingAndReturnTheLastIndex) {
     }
     heavyShotList.Append(ShotOfType(101));
     heavyShotList.Append(ShotOfType(102));
-    EXPECT_EQ(SpawnHeavyShot(110, 0.0f, at, 1), 1);
+    EXPECT_EQ(SpawnHeavyShot(110, 0.0f, at, 1), 1);  // updated and drawn, but never spawned
     EXPECT_EQ(heavyShotList.Size(), 2);
     EmptyBattleObjectLists();
     EXPECT_EQ(heavyShotList.Size(), 0);
