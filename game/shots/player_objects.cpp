@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "engine/core/math.h"
 #include "game/battle/battle_state.h"
@@ -12,6 +13,14 @@
 #include "game/shots/object_rules.h"
 
 namespace {
+
+// The blades' second scale: growing by 0.1 a timer below growEnd, shrinking
+// toward end above shrinkFrom, the spawn's own scale in between.
+std::optional<float> BladeScale(int32_t t, int32_t growEnd, int32_t shrinkFrom, int32_t end) {
+    if (t < growEnd) return static_cast<float>(t) * 0.1f;
+    if (t > shrinkFrom) return static_cast<float>(end - t) * 0.1f;
+    return std::nullopt;
+}
 
 // One object's rule, run on a copy of its record that is stored back after
 // the rule: the rule spawns into the shared lists.
@@ -68,7 +77,7 @@ struct ObjectStep {
     void Effect(int32_t code, float angle) const { SpawnEffect(code, angle, o.position, side); }
     void Circle(float radius, bool aroundOpponent, float maxTurn);
     void Beam(int32_t heavyShotCode, float angle);
-    void CrossAreas(float angle, bool keepsExtents, float secondScale) const;
+    void CrossAreas(float angle, bool keepsExtents, std::optional<float> secondScale) const;
     void CrossHeavyShots(float angle) const;
     bool Run();
 };
@@ -92,15 +101,17 @@ void ObjectStep::Beam(int32_t heavyShotCode, float angle) {
     if (o.timer == 10 || o.timer == 20 || o.timer == 30) Effect(401, angle);
 }
 
-// Four blades about the object, at angle and a half and quarter turn from it.
-void ObjectStep::CrossAreas(float angle, bool keepsExtents, float secondScale) const {
+// Four blades about the object, at angle and a half and quarter turn from it;
+// they touch only when they keep their extents, and grow in and out through
+// their second scale.
+void ObjectStep::CrossAreas(float angle, bool keepsExtents, std::optional<float> secondScale) const {
     for (float a : {angle, angle + PI_F, angle + PI_F / 2.0f, angle - PI_F / 2.0f}) {
         float at[2];
         Ahead(20.0f, a, at);
         const int32_t area = SpawnAttackArea(430, a, at, side);
         attackAreaList.Adjust(area, [&](AttackArea& blade) {
             if (!keepsExtents) blade.hitShape[0] = blade.hitShape[1] = 0.0f;
-            if (secondScale >= 0.0f) blade.scaleY = secondScale;
+            if (secondScale) blade.scaleY = *secondScale;
         });
     }
 }
@@ -224,8 +235,7 @@ bool ObjectStep::Run() {
         o.heading = o.angle;
         if (t > 9 && t < 21 && t % 6 == 0) CrossHeavyShots(o.angle);
         if (t >= 0 && t <= 30) {
-            const float second = t < 10 ? static_cast<float>(t) * 0.1f : t > 20 ? static_cast<float>(30 - t) * 0.1f : -1.0f;
-            CrossAreas(o.angle, t == 10 || t == 15 || t == 20, second);
+            CrossAreas(o.angle, t == 10 || t == 15 || t == 20, BladeScale(t, 10, 20, 30));
         }
         Advance(50);
         break;
@@ -251,8 +261,7 @@ bool ObjectStep::Run() {
             Beam(422, o.angle);
             Spin(&o.heading);
             if (t >= 1 && t <= 40) {
-                const float second = t < 10 ? static_cast<float>(t) * 0.1f : t > 30 ? static_cast<float>(40 - t) * 0.1f : -1.0f;
-                CrossAreas(o.heading, t > 10 && t < 30 && t % 8 == 0, second);
+                CrossAreas(o.heading, t > 10 && t < 30 && t % 8 == 0, BladeScale(t, 10, 30, 40));
             }
             if (t == 12 || t == 18) CrossHeavyShots(o.heading);
         }

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "game/flow/sound_tables.h"
+
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/particles.h"
 #include "game/shots/object_rules.h"
@@ -144,6 +146,7 @@ TEST_F(AttackAreas, Hit221ThrowsSparksAndTheOwnerBack) {
     EXPECT_FLOAT_EQ(owner.aimAngle, static_cast<float>(away));
     EXPECT_DOUBLE_EQ(owner.moveAngle, away);  // already inside [-pi, pi]
     EXPECT_EQ(attackAreaList.Size(), 1);  // the area itself is left alone
+    EXPECT_EQ(TakeSounds(), std::vector<int32_t>{SE_DON});
 }
 
 TEST_F(AttackAreas, Hit501AddsFlamesWithThePowerUpCounter) {
@@ -161,6 +164,8 @@ TEST_F(AttackAreas, Hit501AddsFlamesWithThePowerUpCounter) {
         players[0].modeFlag = c.modeFlag;
         const int32_t index = SpawnAttackArea(c.code, 1.0f, at, 0);
         HitAttackArea(index, victim);
+        const std::vector<int32_t> withFire = {SE_FIRE, SE_HIT};
+        EXPECT_EQ(TakeSounds(), c.flames ? withFire : std::vector<int32_t>{SE_HIT});
         EXPECT_EQ(test::CountEffects(503), 1) << c.code;
         EXPECT_EQ(particleList.Size(), 10);
         EXPECT_EQ(particleList[0].kind, 100 + characterParams[5].particleColours[0][0]);
@@ -184,13 +189,15 @@ TEST_F(AttackAreas, OtherResponses) {
         int32_t code;
         int32_t effect, effects, particles, particleKind;  // particleKind 0: not checked
         int32_t draws;
+        std::vector<int32_t> sounds;
     } cases[] = {
-        {11, 31, 1, 10, 104, 40},   // no row: Effect 31 and ten sparks of colour 4
-        {213, 31, 1, 10, 104, 40},
-        {225, 0, 0, 0, 0, 0},       // nothing
-        {635, 631, 2, 6, 0, 2 + 24},  // two r draws, then six particles
-        {730, 711, 1, 6, 0, 24 + 1},
-        {311, 21, 5, 4, 101, 15 + 16},
+        {11, 31, 1, 10, 104, 40, {}},  // no row: Effect 31 and ten sparks of colour 4, silent
+        {213, 31, 1, 10, 104, 40, {}},
+        {225, 0, 0, 0, 0, 0, {}},  // nothing
+        {635, 631, 2, 6, 0, 2 + 24, {SE_HIT_S2}},  // two r draws, then six particles
+        {730, 711, 1, 6, 0, 24 + 1, {SE_HIT_S2}},
+        {311, 21, 5, 4, 101, 15 + 16, {SE_DAMAGE}},
+        {102, 111, 2, 30, 0, 120, {SE_HIT_S2}},
     };
     for (const auto& c : cases) {
         effectList.Clear();
@@ -198,6 +205,7 @@ TEST_F(AttackAreas, OtherResponses) {
         attackAreaList.Clear();
         const int32_t index = SpawnAttackArea(c.code, 0.25f, at, 0);
         EXPECT_EQ(test::RawDraws([&] { HitAttackArea(index, victim); }), c.draws) << c.code;
+        EXPECT_EQ(TakeSounds(), c.sounds) << c.code;
         if (c.effect) {
             EXPECT_EQ(test::CountEffects(c.effect), c.effects) << c.code;
         }
