@@ -29,6 +29,16 @@ inline std::vector<int32_t> EffectIndices(int32_t type) {
 
 inline int32_t CountEffects(int32_t type) { return static_cast<int32_t>(EffectIndices(type).size()); }
 
+// An object of a side's own list as the character code appends one.
+inline PlayerObject SideObject(int32_t type, float x, float y) {
+    PlayerObject o{};
+    o.tag = 9999;
+    o.type = type;
+    o.position[0] = x;
+    o.position[1] = y;
+    return o;
+}
+
 using ObjectKindsFixture = BattleObjectsFixture;
 
 }  // namespace test

@@ -17,7 +17,7 @@
 #include "game/shots/effects.h"
 #include "game/shots/object_lists.h"
 #include "game/shots/player_objects.h"
-#include "tests/support/battle_objects_fixture.h"
+#include "tests/game/shots/object_kinds_fixture.h"
 #include "tests/support/object_battle.h"
 
 namespace {
@@ -27,15 +27,6 @@ constexpr int32_t effectCodes[] = {11,  12,  21,  22,  31,  310, 311, 315,  522,
                                    900, 890, 620, 1000, 1001, 1005, 1100, 1101, 1300, 1301, 520, 730};
 constexpr int32_t areaCodes[] = {10,  101, 120, 121, 201, 210, 220, 221, 301, 302, 311, 402,
                                  501, 502, 503, 510, 513, 540, 630, 635, 640, 720, 730, 801, 830};
-
-PlayerObject SideObject(int32_t type, float x, float y) {
-    PlayerObject o{};
-    o.tag = 9999;
-    o.type = type;
-    o.position[0] = x;
-    o.position[1] = y;
-    return o;
-}
 
 // The frame's draw comes first, as in the battle; it must leave no trace.
 void Draw() {
@@ -57,9 +48,9 @@ void Script(int32_t frame) {
         satellite.type = satelliteOrders[frame / 30 % std::size(satelliteOrders)];
         satellite.timer = satellite.type == 360 ? -20 : 0;
     }
-    if (frame % 90 == 0) ruo.objects.push_back(SideObject(frame % 180 == 0 ? 410 : 420, ruo.x + 60.0f, ruo.y));
+    if (frame % 90 == 0) ruo.objects.push_back(test::SideObject(frame % 180 == 0 ? 410 : 420, ruo.x + 60.0f, ruo.y));
     if (frame == 0)
-        for (int32_t k = 0; k < 3; ++k) ruo.objects.push_back(SideObject(600, ruo.x, ruo.y));
+        for (int32_t k = 0; k < 3; ++k) ruo.objects.push_back(test::SideObject(600, ruo.x, ruo.y));
     if (frame % 7 == 0) {
         const int32_t side = frame / 7 % 2;
         const float at[2] = {players[side].x, players[side].y + 20.0f};

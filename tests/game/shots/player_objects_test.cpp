@@ -27,14 +27,6 @@ protected:
         Object(i).type = type;
         Object(i).timer = timer;
     }
-    static PlayerObject Launcher(int32_t type, float x, float y) {
-        PlayerObject o{};
-        o.tag = 9999;
-        o.type = type;
-        o.position[0] = x;
-        o.position[1] = y;
-        return o;
-    }
 };
 
 float Direction(float fromX, float fromY, float toX, float toY) {
@@ -227,8 +219,8 @@ TEST_F(PlayerObjects, LaunchersWaitAimStrikeAndFade) {
     for (const auto& c : cases) {
         players[1].objects.clear();
         players[1].speed = 7.0;
-        players[1].objects.push_back(Launcher(c.type, 100.0f, 50.0f));
-        players[1].objects.push_back(Launcher(600, 0.0f, 0.0f));  // a later object moves down
+        players[1].objects.push_back(test::SideObject(c.type, 100.0f, 50.0f));
+        players[1].objects.push_back(test::SideObject(600, 0.0f, 0.0f));  // a later object moves down
         for (int32_t n = 0; n < c.waits; ++n) UpdatePlayerObjects(1);
         EXPECT_EQ(players[1].objects[0].type, c.type);
         UpdatePlayerObjects(1);
@@ -259,7 +251,7 @@ TEST_F(PlayerObjects, LaunchersWaitAimStrikeAndFade) {
 
 TEST_F(PlayerObjects, OrbitersFollowTheBattleFrame) {
     players[1].objects.clear();
-    for (int32_t k = 0; k < 3; ++k) players[1].objects.push_back(Launcher(ORBITER, 0.0f, 0.0f));
+    for (int32_t k = 0; k < 3; ++k) players[1].objects.push_back(test::SideObject(ORBITER, 0.0f, 0.0f));
     players[1].x = 20.0f;
     players[1].y = -10.0f;
     for (int32_t frame : {0, 90, 359, 360, 725}) {
