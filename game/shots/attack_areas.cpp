@@ -261,13 +261,13 @@ bool PictureOf(const AttackArea& area, AreaPicture* p) {
 
 }  // namespace
 
-std::vector<SpriteDraw> AttackAreaSprites() {
-    std::vector<SpriteDraw> sprites;
+std::vector<ObjectSprite> AttackAreaSprites() {
+    std::vector<ObjectSprite> sprites;
     for (int32_t i = 0; i < attackAreaList.Size(); ++i) {
         const AttackArea& area = attackAreaList[i];
         AreaPicture p;
         if (!PictureOf(area, &p)) continue;
-        sprites.push_back(WorldSprite(SpriteSheet::PlayerItem, area.owner, area.position, p.a, p.b, p.source,
+        sprites.push_back(WorldSprite(SpriteSheet::Item, area.owner, area.position, p.a, p.b, p.source,
                                       area.angle, p.colour, SpriteBlend::AlphaAdd));
     }
     return sprites;

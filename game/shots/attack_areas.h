@@ -9,8 +9,8 @@
 // victim's boost gauge); it leaves the area unchanged.
 #include <vector>
 
-#include "game/shots/sprite_draw.h"
+#include "game/shots/object_sprite.h"
 
 // The pictures of the areas that have one, in list order, on the owner's item
 // sheet.
-std::vector<SpriteDraw> AttackAreaSprites();
+std::vector<ObjectSprite> AttackAreaSprites();

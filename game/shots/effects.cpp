@@ -266,7 +266,7 @@ constexpr ScreenRect RING_PICTURE = {240, 100, 399, 259};
 
 // The ring about a fighter: white while its hit flash runs, red while it is
 // knocked back with a full hyper gauge bar.
-void AddRingOverlay(int32_t side, std::vector<SpriteDraw>& out) {
+void AddRingOverlay(int32_t side, std::vector<ObjectSprite>& out) {
     const PlayerRecord& p = players[side];
     const int32_t c = p.hitFlashCounter;
     float half;
@@ -281,8 +281,8 @@ void AddRingOverlay(int32_t side, std::vector<SpriteDraw>& out) {
         return;
     }
     const int32_t h = ScreenLength(half);
-    out.push_back({SpriteSheet::BattleSystem, side, 0, CentredRect(WorldToScreen(p.x, p.y), h, h), RING_PICTURE, true,
-                   p.ringPhase, colour, SpriteBlend::AlphaAdd});
+    out.push_back({side, SpriteSheet::BattleSystem, CentredRect(WorldToScreen(p.x, p.y), h, h), RING_PICTURE, p.ringPhase,
+                   colour, SpriteBlend::AlphaAdd});
 }
 
 uint32_t Alpha(float strength, float factor) { return WhiteWithAlpha(TruncateScreenValue(strength * factor)); }
@@ -299,24 +299,24 @@ ScreenRect GrazeLineCell(const Effect& e) { return Cell(60 * (e.age % 4), e.stre
 // by the Effect's angle, alpha from the strength, added.
 struct EffectPainter {
     const Effect& e;
-    std::vector<SpriteDraw>& out;
+    std::vector<ObjectSprite>& out;
 
-    SpriteDraw& Add(SpriteSheet sheet, float a, float b, ScreenRect source, uint32_t colour,
+    ObjectSprite& Add(SpriteSheet sheet, float a, float b, ScreenRect source, uint32_t colour,
                     SpriteBlend blend = SpriteBlend::AlphaAdd) {
         out.push_back(WorldSprite(sheet, e.owner, e.position, a, b, source, e.angle, colour, blend));
         return out.back();
     }
-    SpriteDraw& Item(float a, float b, ScreenRect source) {
-        return Add(SpriteSheet::PlayerItem, a, b, source, Alpha(e.strength, 255.0f));
+    ObjectSprite& Item(float a, float b, ScreenRect source) {
+        return Add(SpriteSheet::Item, a, b, source, Alpha(e.strength, 255.0f));
     }
-    SpriteDraw& Item(float a, float b, ScreenRect source, float alphaFactor) {
-        return Add(SpriteSheet::PlayerItem, a, b, source, Alpha(e.strength, alphaFactor));
+    ObjectSprite& Item(float a, float b, ScreenRect source, float alphaFactor) {
+        return Add(SpriteSheet::Item, a, b, source, Alpha(e.strength, alphaFactor));
     }
     void Paint();
     void PaintShared();
 };
 
-void Upright(SpriteDraw& s) {
+void Upright(ObjectSprite& s) {
     s.turned = false;
     s.rotation = 0;
 }
@@ -338,28 +338,28 @@ void EffectPainter::PaintShared() {
         break;
     case 31: case 32: {
         const uint32_t ringAlpha = WhiteWithAlpha(127 - TruncateScreenValue(-128.0f * e.strength));
-        Add(SpriteSheet::PlayerRing, 20 * sc, 40 * sc, Cell(64 * (e.age / 7), e.type == 31 ? 360 : 424, 64, 64), ringAlpha);
+        Add(SpriteSheet::Ring, 20 * sc, 40 * sc, Cell(64 * (e.age / 7), e.type == 31 ? 360 : 424, 64, 64), ringAlpha);
         break;
     }
     case 900:
         Upright(Add(SpriteSheet::BattleSystem, 60 + 40 * (1 - sc), 15 * sc, {0, 425, 119, 454}, alpha));
         break;
-    case 1000: Add(SpriteSheet::PlayerRing, 100 * sc, 100 * sc, {240, 0, 439, 199}, alpha); break;
+    case 1000: Add(SpriteSheet::Ring, 100 * sc, 100 * sc, {240, 0, 439, 199}, alpha); break;
     case 1100: case 1101:
-        Add(SpriteSheet::PlayerRing, (e.type == 1100 ? 100 : 150) * sc, sc < 1 ? 20 : 20 * (2 - sc), {240, 200, 439, 249}, alpha);
+        Add(SpriteSheet::Ring, (e.type == 1100 ? 100 : 150) * sc, sc < 1 ? 20 : 20 * (2 - sc), {240, 200, 439, 249}, alpha);
         break;
     case 1200: {
         // Placed in screen pixels, not in the world.
         const int32_t h = ScreenLength(50 * sc);
         const ScreenPoint centre{TruncateScreenValue(e.position[0]), TruncateScreenValue(e.position[1])};
-        out.push_back({SpriteSheet::BattleSystem, e.owner, 0, CentredRect(centre, h, h), {240, 200, 339, 299}, true,
+        out.push_back({e.owner, SpriteSheet::BattleSystem, CentredRect(centre, h, h), {240, 200, 339, 299},
                        RadianToAngle(Negate(e.angle)), alpha, SpriteBlend::AlphaAdd});
         break;
     }
     case 1300: Add(SpriteSheet::BattleEffect, 600 * sc, 600 * sc, {0, 292, 199, 491}, alpha); break;
     case 1301: Add(SpriteSheet::BattleEffect, 600 * sc, 600 * sc, {200, 292, 399, 491}, alpha); break;
     default:
-        if (IsGrazeLine(e.type)) Add(SpriteSheet::PlayerRing, 15 * sc, 80 * sc, GrazeLineCell(e), alpha);
+        if (IsGrazeLine(e.type)) Add(SpriteSheet::Ring, 15 * sc, 80 * sc, GrazeLineCell(e), alpha);
         break;
     }
 }
@@ -375,7 +375,7 @@ void EffectPainter::Paint() {
     case 101: case 102: Item(60, 20 * sc, {64, 0, 127, 23}); break;
     case 110: {
         const uint32_t v = static_cast<uint32_t>(TruncateScreenValue(st * 255.0f)) & 0xFFu;
-        Add(SpriteSheet::PlayerItem, 600 * (1 - sc) + 300, 80 * sc, {0, 210, 499, 241}, v << 24 | v << 16 | v << 8 | 0xFFu);
+        Add(SpriteSheet::Item, 600 * (1 - sc) + 300, 80 * sc, {0, 210, 499, 241}, v << 24 | v << 16 | v << 8 | 0xFFu);
         break;
     }
     case 111: Item(300 * (1 - sc), 80 * sc, {256, 160, 455, 189}); break;
@@ -384,12 +384,12 @@ void EffectPainter::Paint() {
     case 130: {
         const bool forward = std::fabs(e.angle) < PI_F / 2.0f;
         const uint32_t colour = (Alpha(st, 255.0f) & 0xFF000000u) | 0x00FF00FFu;
-        Add(SpriteSheet::PlayerItem, 250 * sc, 200 * sc, forward ? ScreenRect{0, 250, 199, 449} : ScreenRect{0, 449, 199, 251}, colour);
+        Add(SpriteSheet::Item, 250 * sc, 200 * sc, forward ? ScreenRect{0, 250, 199, 449} : ScreenRect{0, 449, 199, 251}, colour);
         break;
     }
     case 140: Item(15 * sc, 50 * sc, {200, 250, 229, 349}); break;
-    case 200: Upright(Add(SpriteSheet::PlayerRing, 800 * sc, 100 * sc, {240, 0, 439, 199}, Alpha(st, 255.0f))); break;
-    case 201: Upright(Add(SpriteSheet::PlayerRing, 600 * sc, 600 * sc, {240, 0, 439, 199}, Alpha(st, 200.0f))); break;
+    case 200: Upright(Add(SpriteSheet::Ring, 800 * sc, 100 * sc, {240, 0, 439, 199}, Alpha(st, 255.0f))); break;
+    case 201: Upright(Add(SpriteSheet::Ring, 600 * sc, 600 * sc, {240, 0, 439, 199}, Alpha(st, 200.0f))); break;
     case 202: Upright(Item(500 * sc, 500 * sc, {0, 286, 99, 385}, 200.0f)); break;
     case 310: Item(160 * sc, 160 * sc, blast, e.age % 2 == 0 ? 80.0f : 150.0f); break;
     case 311:
@@ -410,21 +410,21 @@ void EffectPainter::Paint() {
     case 520: Item(360 * (1 - sc), 160 * sc, flame); break;
     case 521: Item(120 * (1 - sc), 60 * (sc + 0.5f), flame, 100.0f); break;
     case 522: {
-        SpriteDraw& s = Item(160 * (1 - sc), 90 * (sc + 0.5f), flame, 100.0f);
+        ObjectSprite& s = Item(160 * (1 - sc), 90 * (sc + 0.5f), flame, 100.0f);
         s.rotation = RadianToAngle(Negate(-PI_F / 2.0f));
         break;
     }
     case 530: Item(250 * sc, 250 * sc, {260, 80, 419, 239}, 100.0f); break;
-    case 610: Add(SpriteSheet::PlayerItem, 46, 15, {380, 0, 439, 49}, OPAQUE_WHITE); break;
-    case 611: Add(SpriteSheet::PlayerItem, 56, 30, {380, 0, 439, 49}, OPAQUE_WHITE); break;
-    case 620: Add(SpriteSheet::PlayerRing, 8 * sc, 60 * sc, GrazeLineCell(e), Alpha(st, 255.0f)); break;
+    case 610: Add(SpriteSheet::Item, 46, 15, {380, 0, 439, 49}, OPAQUE_WHITE); break;
+    case 611: Add(SpriteSheet::Item, 56, 30, {380, 0, 439, 49}, OPAQUE_WHITE); break;
+    case 620: Add(SpriteSheet::Ring, 8 * sc, 60 * sc, GrazeLineCell(e), Alpha(st, 255.0f)); break;
     case 630:
-        Add(SpriteSheet::PlayerItem, 50 * sc, e.age > 10 ? static_cast<float>(2 * (20 - e.age)) : 20.0f,
+        Add(SpriteSheet::Item, 50 * sc, e.age > 10 ? static_cast<float>(2 * (20 - e.age)) : 20.0f,
             {180, 50, 279, 79}, OPAQUE_WHITE);
         break;
     case 631: Item(300 * (1 - sc), 80 * sc, {0, 170, 199, 199}); break;
     case 635: case 636:
-        Add(SpriteSheet::PlayerItem, 100 * sc, e.age > 10 ? static_cast<float>(7 * (20 - e.age)) : 100.0f,
+        Add(SpriteSheet::Item, 100 * sc, e.age > 10 ? static_cast<float>(7 * (20 - e.age)) : 100.0f,
             {150, 200, 429, 339}, OPAQUE_WHITE);
         break;
     case 701: Item(60, 30 * sc, {64, 0, 127, 23}); break;
@@ -434,7 +434,7 @@ void EffectPainter::Paint() {
     case 720: Item(35 * (1 - sc), 90 * sc, {220, 310, 289, 489}, 200.0f); break;
     case 730: Item(80 * sc, 80 * sc, k == 0 ? ScreenRect{0, 150, 99, 249} : ScreenRect{100, 150, 199, 249}, 200.0f); break;
     case 741: Item(8 * (1 - sc), 25 * sc, {220, 310, 289, 489}, 200.0f); break;
-    case 750: Add(SpriteSheet::PlayerItem, 50 * sc, 40, {200, 100, 499, 199}, OPAQUE_WHITE); break;
+    case 750: Add(SpriteSheet::Item, 50 * sc, 40, {200, 100, 499, 199}, OPAQUE_WHITE); break;
     case 760: Item(600 * sc, 600 * sc, {290, 340, 449, 499}, 100.0f); break;
     case 810: Item(20 * sc, 80 * sc, {0, 260, 29, 359}); break;
     case 890: {
@@ -443,7 +443,7 @@ void EffectPainter::Paint() {
         const float a = 20 * sc * static_cast<float>(std::sin(7 * e.age % 360 * degree));
         const float b = 20 * sc * static_cast<float>(std::cos(3 * e.age % 360 * degree));
         const int32_t c = e.age % 4;
-        SpriteDraw& s = Item(a, b, {30 * c, 460, 30 * c + 29, 489}, 200.0f);
+        ObjectSprite& s = Item(a, b, {30 * c, 460, 30 * c + 29, 489}, 200.0f);
         s.rotation = ToAngle16(DegreeToAngle(17 * e.age % 360));
         break;
     }
@@ -453,8 +453,8 @@ void EffectPainter::Paint() {
 
 }  // namespace
 
-std::vector<SpriteDraw> EffectSprites() {
-    std::vector<SpriteDraw> sprites;
+std::vector<ObjectSprite> EffectSprites() {
+    std::vector<ObjectSprite> sprites;
     AddRingOverlay(0, sprites);
     AddRingOverlay(1, sprites);
     for (int32_t i = 0; i < effectList.Size(); ++i) {

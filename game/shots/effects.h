@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/shots/sprite_draw.h"
+#include "game/shots/object_sprite.h"
 
 // Once per unpaused battle frame, after the Shots: every Effect in list
 // order, those appended during the walk included. The age grows first; an
@@ -16,4 +16,4 @@ void UpdateEffects();
 
 // The two fighters' ring overlays (side 0, then side 1), then every Effect
 // whose age is not negative, in list order.
-std::vector<SpriteDraw> EffectSprites();
+std::vector<ObjectSprite> EffectSprites();

@@ -350,12 +350,12 @@ int32_t OrderFrame(int32_t type, int32_t timer) {
     return std::clamp(f, 0, 3);
 }
 
-void AddObjectSprites(int32_t side, const PlayerObject& o, std::vector<SpriteDraw>& out) {
+void AddObjectSprites(int32_t side, const PlayerObject& o, std::vector<ObjectSprite>& out) {
     const auto satellite = [&](ScreenRect source) {
-        out.push_back(WorldSprite(SpriteSheet::PlayerItem, side, o.position, 20, 20, source, o.angle, OPAQUE_WHITE,
+        out.push_back(WorldSprite(SpriteSheet::Item, side, o.position, 20, 20, source, o.angle, OPAQUE_WHITE,
                                   SpriteBlend::Alpha));
     };
-    const auto unturned = [&](SpriteSheet sheet, float half, ScreenRect source) -> SpriteDraw& {
+    const auto unturned = [&](SpriteSheet sheet, float half, ScreenRect source) -> ObjectSprite& {
         out.push_back(WorldSprite(sheet, side, o.position, half, half, source, 0.0f, OPAQUE_WHITE, SpriteBlend::AlphaAdd));
         out.back().turned = false;
         out.back().rotation = 0;
@@ -377,7 +377,7 @@ void AddObjectSprites(int32_t side, const PlayerObject& o, std::vector<SpriteDra
             RotateVector2(centre, o.angle);
             centre[0] += o.position[0];
             centre[1] += o.position[1];
-            out.push_back(WorldSprite(SpriteSheet::PlayerItem, side, centre, 150, 50, {130, 240, 429, 319}, o.angle,
+            out.push_back(WorldSprite(SpriteSheet::Item, side, centre, 150, 50, {130, 240, 429, 319}, o.angle,
                                       OPAQUE_WHITE, SpriteBlend::AlphaAdd));
         }
         break;
@@ -392,14 +392,14 @@ void AddObjectSprites(int32_t side, const PlayerObject& o, std::vector<SpriteDra
                                   OPAQUE_WHITE, SpriteBlend::AlphaAdd));
         out.back().picture = std::max(o.timer, 0) / 5 % 4;
         break;
-    case 600: unturned(SpriteSheet::PlayerItem, static_cast<float>(std::clamp(o.timer, 0, 20)), {130, 0, 179, 49}); break;
+    case 600: unturned(SpriteSheet::Item, static_cast<float>(std::clamp(o.timer, 0, 20)), {130, 0, 179, 49}); break;
     }
 }
 
 }  // namespace
 
-std::vector<SpriteDraw> PlayerObjectSprites(int32_t side) {
-    std::vector<SpriteDraw> sprites;
+std::vector<ObjectSprite> PlayerObjectSprites(int32_t side) {
+    std::vector<ObjectSprite> sprites;
     if (side != 0 && side != 1) return sprites;
     for (const PlayerObject& o : players[side].objects) AddObjectSprites(side, o, sprites);
     return sprites;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/shots/sprite_draw.h"
+#include "game/shots/object_sprite.h"
 
 enum PlayerObjectType : int32_t {
     SATELLITE_CIRCLING = 300,  // orders 301..306, 320..323, 330, 331, 340, 350, 360 return to it
@@ -29,4 +29,4 @@ void UpdatePlayerObjects(int32_t side);
 void ErasePlayerObject(int32_t side, int32_t index);
 
 // The pictures of the side's objects, in list order.
-std::vector<SpriteDraw> PlayerObjectSprites(int32_t side);
+std::vector<ObjectSprite> PlayerObjectSprites(int32_t side);

@@ -229,13 +229,13 @@ TEST_F(AttackAreas, OnlyPicturedAreasAreDrawn) {
     const float centre[2] = {0.0f, 0.0f};
     for (int32_t code = 0; code < 1000; ++code) SpawnAttackArea(code, 0.0f, centre, 1);
     const uint32_t before = GetRandomState();
-    const std::vector<SpriteDraw> sprites = AttackAreaSprites();
+    const std::vector<ObjectSprite> sprites = AttackAreaSprites();
     EXPECT_EQ(GetRandomState(), before);
     // 202, 210, 211, 212, 213, 301, 302, 312, 313, 320, 321, 430, 740, 741,
     // 830, 831; nothing else, the stored-as codes included.
     EXPECT_EQ(sprites.size(), 16u);
-    for (const SpriteDraw& s : sprites) {
-        EXPECT_EQ(s.sheet, SpriteSheet::PlayerItem);
+    for (const ObjectSprite& s : sprites) {
+        EXPECT_EQ(s.sheet, SpriteSheet::Item);
         EXPECT_EQ(s.owner, 1);
         EXPECT_EQ(s.blend, SpriteBlend::AlphaAdd);
     }
@@ -263,9 +263,9 @@ TEST_F(AttackAreas, PictureGeometryAndAlpha) {
             a.scaleX = c.scaleX;
             a.scaleY = 1.0f;
         });
-        const std::vector<SpriteDraw> sprites = AttackAreaSprites();
+        const std::vector<ObjectSprite> sprites = AttackAreaSprites();
         ASSERT_EQ(sprites.size(), 1u) << c.code;
-        const SpriteDraw& s = sprites[0];
+        const ObjectSprite& s = sprites[0];
         EXPECT_EQ(s.destination.left, c.destination.left) << c.code;
         EXPECT_EQ(s.destination.top, c.destination.top) << c.code;
         EXPECT_EQ(s.destination.right, c.destination.right) << c.code;

@@ -164,7 +164,7 @@ TEST_F(Effects, GrazeMarkFadesInHoldsAndShrinks) {
     EXPECT_LE(n, 41);
     // The mark is drawn upright.
     SpawnEffect(EFFECT_GRAZE_MARK, 0.0f, at, 0);
-    const std::vector<SpriteDraw> sprites = EffectSprites();
+    const std::vector<ObjectSprite> sprites = EffectSprites();
     ASSERT_EQ(sprites.size(), 1u);
     EXPECT_FALSE(sprites[0].turned);
     EXPECT_EQ(sprites[0].sheet, SpriteSheet::BattleSystem);
@@ -269,10 +269,10 @@ TEST_F(Effects, RingOverlays) {
         players[0].stateTimer = c.stateTimer;
         players[0].hyperGauge = c.hyper;
         players[0].ringPhase = 1234;
-        const std::vector<SpriteDraw> sprites = EffectSprites();
+        const std::vector<ObjectSprite> sprites = EffectSprites();
         ASSERT_EQ(sprites.size(), c.drawn ? 1u : 0u) << c.flash << " " << c.stateTimer;
         if (!c.drawn) continue;
-        const SpriteDraw& s = sprites[0];
+        const ObjectSprite& s = sprites[0];
         EXPECT_EQ(s.destination.right - 320, c.half);
         EXPECT_EQ(240 - s.destination.top, c.half);
         EXPECT_EQ(s.colour, c.colour);
@@ -299,14 +299,14 @@ TEST_F(Effects, PicturesBySheetAndFrame) {
         {10, 3, 1, 1, SpriteSheet::BattleEffect, {100, 0, 199, 99}, 30, 30, 0xFFFFFFFFu, SpriteBlend::AlphaAdd},
         // 12 spawns a single Effect 11.
         {12, 7, 0.5f, 1, SpriteSheet::BattleEffect, {128, 100, 191, 163}, 40, 40, 0x7FFFFFFFu, SpriteBlend::Alpha},
-        {1002, 6, 0.7f, 1, SpriteSheet::PlayerRing, {120, 0, 179, 179}, 15, 80, 0xB2FFFFFFu, SpriteBlend::AlphaAdd},
-        {1002, 7, 0.5f, 1, SpriteSheet::PlayerRing, {180, 180, 239, 359}, 15, 80, 0x7FFFFFFFu, SpriteBlend::AlphaAdd},
-        {31, 14, 0.5f, 1, SpriteSheet::PlayerRing, {128, 360, 191, 423}, 20, 40, 0xBFFFFFFFu, SpriteBlend::AlphaAdd},
-        {1100, 0, 1, 1.5f, SpriteSheet::PlayerRing, {240, 200, 439, 249}, 150, 10, 0xFFFFFFFFu, SpriteBlend::AlphaAdd},
-        {120, 0, 1, 1, SpriteSheet::PlayerItem, {256, 511, 511, 257}, 120, 120, 0xFFFFFFFFu, SpriteBlend::AlphaAdd},
-        {110, 0, 0.5f, 1, SpriteSheet::PlayerItem, {0, 210, 499, 241}, 300, 80, 0x7F7F7FFFu, SpriteBlend::AlphaAdd},
-        {610, 0, 0.1f, 1, SpriteSheet::PlayerItem, {380, 0, 439, 49}, 46, 15, 0xFFFFFFFFu, SpriteBlend::AlphaAdd},
-        {520, 2, 1, 0.5f, SpriteSheet::PlayerItem, {340, 0, 419, 79}, 180, 80, 0xFFFFFFFFu, SpriteBlend::AlphaAdd},
+        {1002, 6, 0.7f, 1, SpriteSheet::Ring, {120, 0, 179, 179}, 15, 80, 0xB2FFFFFFu, SpriteBlend::AlphaAdd},
+        {1002, 7, 0.5f, 1, SpriteSheet::Ring, {180, 180, 239, 359}, 15, 80, 0x7FFFFFFFu, SpriteBlend::AlphaAdd},
+        {31, 14, 0.5f, 1, SpriteSheet::Ring, {128, 360, 191, 423}, 20, 40, 0xBFFFFFFFu, SpriteBlend::AlphaAdd},
+        {1100, 0, 1, 1.5f, SpriteSheet::Ring, {240, 200, 439, 249}, 150, 10, 0xFFFFFFFFu, SpriteBlend::AlphaAdd},
+        {120, 0, 1, 1, SpriteSheet::Item, {256, 511, 511, 257}, 120, 120, 0xFFFFFFFFu, SpriteBlend::AlphaAdd},
+        {110, 0, 0.5f, 1, SpriteSheet::Item, {0, 210, 499, 241}, 300, 80, 0x7F7F7FFFu, SpriteBlend::AlphaAdd},
+        {610, 0, 0.1f, 1, SpriteSheet::Item, {380, 0, 439, 49}, 46, 15, 0xFFFFFFFFu, SpriteBlend::AlphaAdd},
+        {520, 2, 1, 0.5f, SpriteSheet::Item, {340, 0, 419, 79}, 180, 80, 0xFFFFFFFFu, SpriteBlend::AlphaAdd},
     };
     for (const auto& c : cases) {
         effectList.Clear();
@@ -317,10 +317,10 @@ TEST_F(Effects, PicturesBySheetAndFrame) {
             e.scale = c.scale;
         });
         const uint32_t before = GetRandomState();
-        const std::vector<SpriteDraw> sprites = EffectSprites();
+        const std::vector<ObjectSprite> sprites = EffectSprites();
         EXPECT_EQ(GetRandomState(), before);
         ASSERT_EQ(sprites.size(), 1u) << c.code;
-        const SpriteDraw& s = sprites[0];
+        const ObjectSprite& s = sprites[0];
         EXPECT_EQ(s.sheet, c.sheet) << c.code;
         EXPECT_EQ(s.owner, 1);
         EXPECT_EQ(s.source.left, c.source.left) << c.code << " age " << c.age;

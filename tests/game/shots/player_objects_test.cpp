@@ -300,10 +300,10 @@ TEST_F(PlayerObjects, PicturesFollowTheOrderFrames) {
         Object(0).position[1] = 0.0f;
         Object(0).angle = 1.0f;
         const uint32_t before = GetRandomState();
-        const std::vector<SpriteDraw> sprites = PlayerObjectSprites(0);
+        const std::vector<ObjectSprite> sprites = PlayerObjectSprites(0);
         EXPECT_EQ(GetRandomState(), before);
         ASSERT_EQ(sprites.size(), 1u) << c.type;
-        const SpriteDraw& s = sprites[0];
+        const ObjectSprite& s = sprites[0];
         EXPECT_EQ(s.source.left, c.sourceLeft) << c.type << " timer " << c.timer;
         EXPECT_EQ(s.source.right, c.sourceRight) << c.type << " timer " << c.timer;
         EXPECT_EQ(s.destination.right - 320, c.half) << c.type;
