@@ -204,7 +204,8 @@ void StepEffect(Effect& e, const EffectRow& row) {
         break;
     }
     }
-    MoveAlong(e.position, e.angle, e.type == 890 ? static_cast<float>(e.age) * 0.005f : row.move);
+    const float move = e.type == 890 ? static_cast<float>(e.age) * 0.005f : row.move;
+    if (move != 0.0f) MoveAlong(e.position, e.angle, move);
     switch (e.type) {
     case 310:
         if (e.age < 20 && e.age % 7 == 0) SpawnAttackArea(310, e.angle, e.position, e.owner);

@@ -207,6 +207,37 @@ TEST_F(PlayerObjects, SpinningBladesKeepTheirEdgeOnlyOnStrikeTimers) {
     }
 }
 
+TEST_F(PlayerObjects, RingOrderTakesItsPlaceThenSweeps) {
+    Order(5, 360, -20);  // odd slot: its heading turns by -0.1
+    for (int32_t n = 0; n < 20; ++n) UpdatePlayerObjects(0);
+    EXPECT_EQ(attackAreaList.Size(), 0) << "no blades while it approaches";
+    UpdatePlayerObjects(0);  // timer 0: on its point
+    float point[2] = {0.0f, 50.0f};
+    RotateVector2(point, 5 * SLOT_ANGLE);
+    EXPECT_FLOAT_EQ(Object(5).position[0], players[0].x + point[0]);
+    EXPECT_FLOAT_EQ(Object(5).position[1], players[0].y + point[1]);
+    EXPECT_FLOAT_EQ(Object(5).heading, 5 * SLOT_ANGLE + PI_F / 2.0f);
+    for (int32_t timer = 1; timer <= 40; ++timer) {
+        attackAreaList.Clear();
+        TakeSpawns();
+        float heading = Object(5).heading - 0.1f;
+        if (heading > PI_F) heading -= TWO_PI_F;  // any heading above pi wraps, whichever way it turns
+        UpdatePlayerObjects(0);
+        EXPECT_FLOAT_EQ(Object(5).heading, heading) << timer;
+        ASSERT_EQ(attackAreaList.Size(), 4) << timer;
+        EXPECT_EQ(attackAreaList[0].hitShape[0], timer == 16 || timer == 24 ? 35.0f : 0.0f) << timer;
+        EXPECT_FLOAT_EQ(attackAreaList[0].angle, heading);
+        const std::vector<int32_t> heavy = SpawnedTypes(ObjectKind::HeavyShot);
+        const size_t expected = timer == 10 ? 1 : timer == 12 || timer == 18 ? 4 : 0;
+        EXPECT_EQ(heavy.size(), expected) << timer;
+        if (timer == 10) {
+            EXPECT_EQ(heavy[0], 422);
+        }
+    }
+    for (int32_t n = 0; n < 10; ++n) UpdatePlayerObjects(0);
+    EXPECT_EQ(Object(5).type, SATELLITE_CIRCLING);
+}
+
 TEST_F(PlayerObjects, LaunchersWaitAimStrikeAndFade) {
     players[1].characterId = 5;
     ResetPlayerForBattle(1);
