@@ -6,6 +6,7 @@
 #include <set>
 
 #include "engine/graphics/kag_archive.h"
+#include "engine/models/xfile_mesh_build.h"
 #include "engine/models/xfile_model_data.h"
 #include "tests/support/temp_dir.h"
 
@@ -33,8 +34,11 @@ TEST(ModelSet, WrittenModelLoadsWithFramesMeshesAndTexturedMaterials) {
     const std::string archive = dir.file("gf/model.dat");
     for (const XMeshData& mesh : model.meshes) {
         framesWithMeshes.insert(mesh.frame);
-        EXPECT_EQ(mesh.normals.size() > 0, true) << mesh.name;
+        EXPECT_FALSE(mesh.normals.empty()) << mesh.name;
         EXPECT_EQ(mesh.texCoords.size(), mesh.positions.size()) << mesh.name;
+        XMeshBuffers buffers;
+        EXPECT_TRUE(BuildMeshBuffers(mesh, &buffers, nullptr)) << mesh.name;
+        EXPECT_EQ(buffers.attributes.size(), mesh.materials.size()) << mesh.name << ": every material is used";
         for (const XMaterialData& m : mesh.materials) {
             if (m.textureFilename.empty()) continue;
             ++textured;
