@@ -310,18 +310,20 @@ TEST(XModelDataDamage, MeshesThatFailACheckAreLeftOutAndNamed) {
     std::vector<float> weightsAndOffset{1.0f};
     weightsAndOffset.insert(weightsAndOffset.end(), offset.begin(), offset.end());
 
+    // Counts near 2^32 are checked against the data before anything is made
+    // for them; made first, they would exhaust memory.
     const Case cases[] = {
         {"no vertices", [](TriSpec& s) { s.head = {0}, s.positions.clear(), s.faces = {0}; }},
         {"vertex count larger than the data", [](TriSpec& s) { s.head = {1000000}; }},
         {"too many vertices", [](TriSpec& s) { s.head = {70000}, s.positions.assign(210000, 0.0f); }},
-        {"face count larger than the data", [](TriSpec& s) { s.faces = {900, 3, 0, 1, 2}; }},
+        {"face count larger than the data", [](TriSpec& s) { s.faces = {0xFFFFFFF0u, 3, 0, 1, 2}; }},
         {"face index out of range", [](TriSpec& s) { s.faces = {1, 3, 0, 1, 3}; }},
         {"face of two corners", [](TriSpec& s) { s.faces = {1, 2, 0, 1}; }},
         {"face corner count larger than the data", [](TriSpec& s) { s.faces = {1, 99, 0, 1, 2}; }},
         {"normal index out of range", [&](TriSpec& s) { s.children = normals({1}, {0, 0, 1}, {1, 3, 0, 0, 1}); }},
         {"normal faces differ", [&](TriSpec& s) { s.children = normals({1}, {0, 0, 1}, {2, 3, 0, 0, 0, 3, 0, 0, 0}); }},
         {"normal face corners differ", [&](TriSpec& s) { s.children = normals({1}, {0, 0, 1}, {1, 4, 0, 0, 0, 0}); }},
-        {"normal count larger than the data", [&](TriSpec& s) { s.children = normals({50}, {0, 0, 1}, {1, 3, 0, 0, 0}); }},
+        {"normal count larger than the data", [&](TriSpec& s) { s.children = normals({0xFFFFFFF0u}, {0, 0, 1}, {1, 3, 0, 0, 0}); }},
         {"coordinates fewer than vertices",
          [](TriSpec& s) {
              s.children = Child("MeshTextureCoords", [](XWriter& w) {
@@ -338,9 +340,9 @@ TEST(XModelDataDamage, MeshesThatFailACheckAreLeftOutAndNamed) {
          }},
         {"material index out of range", [&](TriSpec& s) { s.children = materialList({1, 1, 1}, 1); }},
         {"fewer materials than listed", [&](TriSpec& s) { s.children = materialList({2, 1, 1}, 1); }},
-        {"face indexes larger than the data", [&](TriSpec& s) { s.children = materialList({1, 500, 0}, 1); }},
+        {"face indexes larger than the data", [&](TriSpec& s) { s.children = materialList({1, 0xFFFFFFF0u, 0}, 1); }},
         {"weight index out of range", [&](TriSpec& s) { s.children = skin({1, 3}, weightsAndOffset); }},
-        {"weight count larger than the data", [&](TriSpec& s) { s.children = skin({40, 0}, weightsAndOffset); }},
+        {"weight count larger than the data", [&](TriSpec& s) { s.children = skin({0xFFFFFFF0u, 0}, weightsAndOffset); }},
         {"bone without its offset matrix", [&](TriSpec& s) { s.children = skin({1, 0}, {1.0f}); }},
         {"second material list",
          [&](TriSpec& s) {
@@ -380,7 +382,7 @@ TEST(XModelDataDamage, KeyBlocksThatFailACheckAreLeftOut) {
         {"times going down", 2, {}, {{0, {0, 0, 0}}, {10, {1, 1, 1}}, {5, {2, 2, 2}}}},
         {"rotation of three values", 0, {}, {{0, {1, 0, 0}}}},
         {"matrix of four values", 4, {}, {{0, {1, 0, 0, 0}}}},
-        {"count larger than the data", 1, {1, 1000}, {{0, {1, 1, 1}}}},
+        {"count larger than the data", 1, {1, 0xFFFFFFF0u}, {{0, {1, 1, 1}}}},
         {"time out of range", 1, {}, {{0x80000000u, {1, 1, 1}}}},
     };
     for (const Case& c : cases) {
