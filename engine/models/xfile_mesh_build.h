@@ -49,4 +49,45 @@ struct XMeshBuffers {
 // Fails with a reason when the vertices outgrow 16-bit indices.
 bool BuildMeshBuffers(const XMeshData& mesh, XMeshBuffers* out, std::string* why);
 
+
+// A skinned vertex: position, two explicit blend weights (the third is
+// 1 - weight0 - weight1), four palette slots (the first three used), normal,
+// diffuse colour and texture coordinates.
+struct XSkinVertex {
+    Vector3 position;
+    float weight0, weight1;
+    uint8_t paletteSlots[4];
+    Vector3 normal;
+    uint32_t diffuse;
+    float u, v;
+};
+
+inline constexpr uint32_t X_UNUSED_BONE = 0xFFFFFFFFu;
+
+// Triangles drawn with one palette of bones: boneIds[slot] is the bone
+// (an index into XMeshData::skinWeights) of each slot, X_UNUSED_BONE for the
+// slots left empty.
+struct XBoneCombination {
+    uint32_t attribId;
+    uint32_t faceStart, faceCount;
+    uint32_t vertexStart, vertexCount;
+    std::vector<uint32_t> boneIds;  // paletteSize entries
+};
+
+struct XSkinBuffers {
+    std::vector<XSkinVertex> vertices;
+    std::vector<uint16_t> indices;
+    std::vector<XBoneCombination> combinations;
+};
+
+// Skins the built buffers of a mesh with its SkinWeights (at least one). Each vertex keeps
+// its three strongest influences (a vertex without any follows bone 0),
+// scaled to sum to 1. Triangles go into combinations in their material
+// order; a combination is closed when the next triangle's bones do not fit
+// in the palette beside its own, and each combination has its own copies of
+// the vertices it uses. Fails when one triangle needs more bones than the
+// palette holds or the copies outgrow 16-bit indices.
+bool BuildSkinBuffers(const XMeshData& mesh, const XMeshBuffers& buffers, uint32_t paletteSize, XSkinBuffers* out,
+                      std::string* why);
+
 }  // namespace xfile
