@@ -39,6 +39,8 @@ Token ErrorToken(const char* reason) {
 
 // ---- Text encoding -----------------------------------------------------------
 
+// NUL counts as a delimiter (strchr finds the terminator), so a NUL byte in
+// text is refused as an unexpected character.
 bool IsDelimiter(char c) {
     return std::strchr(" \t\r\n\f\v{},;\"<>[]()", c) != nullptr;
 }
@@ -103,7 +105,7 @@ private:
     // else a name.
     Token Word() {
         const char* start = p_;
-        while (p_ < end_ && !IsDelimiter(*p_) && *p_ != '\0') ++p_;
+        while (p_ < end_ && !IsDelimiter(*p_)) ++p_;
         if (p_ == start) return ErrorToken("unexpected character");
         Token t;
         t.text.assign(start, p_);
@@ -491,12 +493,9 @@ bool XValueReader::Float(float* out) {
 
 bool XValueReader::Floats(float* out, size_t count) {
     if (count > Remaining()) return false;
-    const size_t start = next_;
     for (size_t i = 0; i < count; ++i)
-        if (!Float(&out[i])) {
-            next_ = start;
-            return false;
-        }
+        if (values_[next_ + i].kind == XValueKind::String) return false;
+    for (size_t i = 0; i < count; ++i) Float(&out[i]);
     return true;
 }
 

@@ -209,6 +209,14 @@ TEST(XFileParser, ValueReaderChecksKindsAndRange) {
     EXPECT_TRUE(r.String(&s));
     EXPECT_EQ(s, "s");
     EXPECT_FALSE(r.Float(&f));
+
+    ASSERT_TRUE(Parse(Bytes("xof 0303txt 0032 T { 2.5; \"s\"; }"), &doc));
+    XValueReader mixed(*doc.objects[0]);
+    pair[0] = 9.0f;
+    EXPECT_FALSE(mixed.Floats(pair, 2)) << "a string among the floats";
+    EXPECT_EQ(pair[0], 9.0f) << "a failed read stores nothing";
+    EXPECT_TRUE(mixed.Float(&f)) << "and takes nothing";
+    EXPECT_EQ(f, 2.5f);
 }
 
 TEST(XFileParser, ReadsAFileByItsWindowsPath) {
