@@ -151,9 +151,9 @@ void XWriter::String(const std::string& text) {
 void XWriter::Reference(const std::string& name, const std::string& guid) {
     if (encoding_ == XEncoding::Text) {
         Indent();
-        Text("{ " + name + " ");
+        Text("{ " + name + (name.empty() ? "" : " "));
         Guid(guid);
-        Text(" }\n");
+        Text(guid.empty() ? "}\n" : " }\n");
         return;
     }
     Token16(X_TOKEN_OBRACE);

@@ -148,9 +148,10 @@ void WriteFaces(XWriter& w, const std::vector<std::vector<uint32_t>>& faces) {
     }
 }
 
+// One point a line in the text encoding.
 void WritePoints(XWriter& w, const std::vector<Point>& points) {
     w.Dwords({static_cast<uint32_t>(points.size())});
-    w.Floats(&points[0].x, points.size() * 3);
+    for (const Point& p : points) w.Floats({p.x, p.y, p.z});
 }
 
 // A material of a mesh: a top-level Material referenced by name, or one
@@ -175,7 +176,7 @@ void WriteMesh(XWriter& w, const std::string& name, const MeshBuilder& m, const 
 
     w.BeginObject("MeshTextureCoords");
     w.Dwords({static_cast<uint32_t>(m.positions.size())});
-    w.Floats(m.uvs.data(), m.uvs.size());
+    for (size_t i = 0; i < m.uvs.size(); i += 2) w.Floats({m.uvs[i], m.uvs[i + 1]});
     w.EndObject();
 
     w.BeginObject("MeshMaterialList");
@@ -192,6 +193,26 @@ void WriteMesh(XWriter& w, const std::string& name, const MeshBuilder& m, const 
 void WriteTranslation(XWriter& w, float x, float y, float z) {
     w.BeginObject("FrameTransformMatrix");
     w.Floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1});
+    w.EndObject();
+}
+
+// The halo turns half a circle about its axis over 600 ticks; at tick 0,
+// the time the game shows, it stands as placed.
+void WriteHaloTurn(XWriter& w) {
+    w.BeginObject("AnimationSet", "Turn");
+    w.BeginObject("Animation");
+    w.Reference("HaloFrame");
+    w.BeginObject("AnimationKey");
+    w.Dwords({0, 3});  // rotation keys: time; 4; w, x, y, z
+    const float halfRoot = 0.70710677f;
+    w.Dwords({0, 4});
+    w.Floats({1, 0, 0, 0});
+    w.Dwords({300, 4});
+    w.Floats({halfRoot, 0, halfRoot, 0});
+    w.Dwords({600, 4});
+    w.Floats({0, 0, 1, 0});
+    w.EndObject();
+    w.EndObject();
     w.EndObject();
 }
 
@@ -251,6 +272,7 @@ std::vector<uint8_t> StageModelBytes() {
     WriteMesh(w, "Halo", Halo(), {{"Gold", &gold}, {"Shade", &shade}});
     w.EndObject();
     w.EndObject();
+    WriteHaloTurn(w);
     return w.Bytes();
 }
 

@@ -7,7 +7,7 @@
 namespace datagen {
 
 // The stage model "gf/model2.dat": a floating island with four pillars and a
-// halo above it, in text X format, its materials naming their textures as
+// slowly turning halo above it, in text X format, its materials naming their textures as
 // image files that do not exist, so that the game finds them in the model
 // texture archive "gf/model.dat" under their keys.
 std::vector<uint8_t> StageModelBytes();

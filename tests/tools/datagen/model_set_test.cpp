@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -54,6 +55,16 @@ TEST(ModelSet, WrittenModelLoadsWithFramesMeshesAndTexturedMaterials) {
     }
     EXPECT_GE(framesWithMeshes.size(), 3u) << "meshes hang under several frames";
     EXPECT_GE(textured, 3);
+
+    // The animated frame exists, and at tick 0 it stands as placed.
+    ASSERT_EQ(model.animations.size(), 1u);
+    const XAnimationData& turn = model.animations[0];
+    EXPECT_NE(std::find_if(model.frames.begin(), model.frames.end(),
+                           [&](const XFrameData& f) { return f.name == turn.frameName; }),
+              model.frames.end());
+    ASSERT_FALSE(turn.rotationKeys.empty());
+    EXPECT_EQ(turn.rotationKeys[0].time, 0);
+    EXPECT_EQ(turn.rotationKeys[0].w, 1.0f);
 }
 
 // The model is scenery for an arena of radius 375: every corner, placed by
