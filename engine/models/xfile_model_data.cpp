@@ -1,6 +1,6 @@
 #include "engine/models/xfile_model_data.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace xfile {
 namespace {
