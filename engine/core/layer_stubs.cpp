@@ -6,5 +6,3 @@ int InitializeVertexShaders() { return 1; }
 void DestroyVertexShaders() {}
 int InitializeModels() { return 1; }
 void DestroyModels() {}
-int InitFontList() { return 1; }
-void DestroyFontList() {}
