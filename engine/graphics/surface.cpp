@@ -236,9 +236,9 @@ void DestroySurfaceList() {
 }
 
 void ReleaseSurfaceDeviceObjects() {
-    for (ResourceObject* o = surfaceList.GetHead(); o; o = o->next) static_cast<Surface*>(o)->ReleaseDeviceObjects();
+    ForEachResource<Surface>(surfaceList, [](Surface* s) { s->ReleaseDeviceObjects(); });
 }
 
 void RestoreSurfaceDeviceObjects() {
-    for (ResourceObject* o = surfaceList.GetHead(); o; o = o->next) static_cast<Surface*>(o)->RestoreDeviceObjects();
+    ForEachResource<Surface>(surfaceList, [](Surface* s) { s->RestoreDeviceObjects(); });
 }

@@ -90,6 +90,21 @@ void FinishCreation(Texture* t, ProgressCallback progress) {
     t->invImageHeight = 1.0f / t->imageHeight;
 }
 
+// A texture without a picture: size and format as the device made it, a
+// zeroed backup.
+void FinishEmptyTexture(::Texture* t, ProgressCallback progress) {
+    D3DSURFACE_DESC desc{};
+    if (ReadLevelDesc(t->texture, &desc)) {
+        t->width = static_cast<int>(desc.Width), t->height = static_cast<int>(desc.Height), t->format = desc.Format;
+    }
+    if (!t->CreateBackup()) {
+        WriteLog("エラー : バックアップ用テクスチャの生成に失敗\n");
+        return;
+    }
+    ReportProgress(progress);
+    FinishCreation(t, progress);
+}
+
 // The picture reaches the backup through an image surface of its own size:
 // fit the device texture, fill the surface, copy it scaled into the backup.
 void LoadThroughImageSurface(Texture* t, int alpha, const Image* image, ProgressCallback progress) {
@@ -535,15 +550,7 @@ Texture* CreateTexture(int width, int height, int alpha, ProgressCallback progre
     t->width = t->imageWidth = width;
     t->height = t->imageHeight = height;
     t->format = alpha ? GetAlphaTextureFormat() : GetNormalTextureFormat();
-    if (!FitDeviceTexture(t, progress)) return t;
-    D3DSURFACE_DESC desc{};
-    if (ReadLevelDesc(t->texture, &desc)) t->format = desc.Format;
-    if (!t->CreateBackup()) {
-        WriteLog("エラー : バックアップ用テクスチャの生成に失敗\n");
-        return t;
-    }
-    ReportProgress(progress);
-    FinishCreation(t, progress);
+    if (FitDeviceTexture(t, progress)) FinishEmptyTexture(t, progress);
     return t;
 }
 
@@ -563,16 +570,7 @@ Texture* CreateRenderTargetTexture(int width, int height, ProgressCallback progr
     }
     t->isRenderTarget = 1;
     ReportProgress(progress);
-    D3DSURFACE_DESC desc{};
-    if (ReadLevelDesc(t->texture, &desc)) {
-        t->width = static_cast<int>(desc.Width), t->height = static_cast<int>(desc.Height), t->format = desc.Format;
-    }
-    if (!t->CreateBackup()) {
-        WriteLog("エラー : バックアップ用テクスチャの生成に失敗\n");
-        return t;
-    }
-    ReportProgress(progress);
-    FinishCreation(t, progress);
+    FinishEmptyTexture(t, progress);
     return t;
 }
 
@@ -590,9 +588,9 @@ void DestroyTextureList() {
 }
 
 void ReleaseTextureDeviceObjects() {
-    for (ResourceObject* o = textureList.GetHead(); o; o = o->next) static_cast<Texture*>(o)->ReleaseDeviceObjects();
+    ForEachResource<Texture>(textureList, [](Texture* t) { t->ReleaseDeviceObjects(); });
 }
 
 void RestoreTextureDeviceObjects() {
-    for (ResourceObject* o = textureList.GetHead(); o; o = o->next) static_cast<Texture*>(o)->RestoreDeviceObjects();
+    ForEachResource<Texture>(textureList, [](Texture* t) { t->RestoreDeviceObjects(); });
 }

@@ -359,6 +359,26 @@ TEST_F(TextureTest, SaveBitmapRefusesAnUnsupportedFormatAndAnUnopenableFile) {
     t->Release();
 }
 
+TEST_F(TextureTest, PictureFileLoadsWithItsColourKeyedPixelsTransparent) {
+    Texture* saved = MakeTexture(4, 2, gpu::D3DFMT_A8R8G8B8);
+    saved->Fill(0x00FF0000);
+    void* bits;
+    int pitch;
+    ASSERT_EQ(saved->Lock(&bits, &pitch), 1);
+    const uint32_t blue = 0xFF0000FF;
+    std::memcpy(static_cast<uint8_t*>(bits) + pitch + 4, &blue, 4);  // pixel (1, 1)
+    saved->Unlock();
+    ASSERT_EQ(saved->SaveBitmap(dir.file("pic.bmp").c_str()), 1);
+    saved->Release();
+
+    Texture* t = CreateTextureFromFile(dir.file("pic.bmp").c_str(), 1, 0xFF0000FF, nullptr);
+    ASSERT_EQ(t->IsReady(), 1);
+    EXPECT_EQ(t->GetImageWidth(), 4);
+    EXPECT_EQ(Pixel32(t, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(Pixel32(t, 1, 1), 0u);
+    t->Release();
+}
+
 TEST_F(TextureTest, CopyFromSurfaceClipsBothRectangles) {
     // A 4x4 image surface of the texture's format, pixel (x, y) = 0xFF0000yx.
     std::vector<uint8_t> pixels;
