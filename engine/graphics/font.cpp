@@ -15,7 +15,7 @@
 using gpu::D3DFORMAT;
 
 ResourceList fontList;
-uint8_t greyTable[17];
+uint8_t greyTable[17] = {0, 15, 31, 47, 63, 79, 95, 111, 127, 143, 159, 175, 191, 207, 223, 239, 255};
 
 namespace {
 
@@ -24,10 +24,6 @@ constexpr unsigned kFontObjectBytes = 116;
 constexpr uint16_t kLineFeed = 10, kTab = 9, kBackspace = 8, kSpace = 32, kFullWidthSpace = 0x8140;
 
 GlyphProviderFactory glyphFactory = nullptr;
-
-void BuildGreyTable() {
-    for (int i = 0; i < 17; ++i) greyTable[i] = static_cast<uint8_t>(i * 15.9375);
-}
 
 bool HasGreyWriter(D3DFORMAT f) {
     return f == gpu::D3DFMT_A8R8G8B8 || f == gpu::D3DFMT_X8R8G8B8 || f == gpu::D3DFMT_A4R4G4B4 || f == gpu::D3DFMT_X4R4G4B4;
@@ -265,7 +261,6 @@ void SetGlyphProviderFactory(GlyphProviderFactory factory) { glyphFactory = fact
 
 int InitFontList() {
     fontList.Reset();
-    BuildGreyTable();
     return 1;
 }
 

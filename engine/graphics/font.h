@@ -11,7 +11,7 @@
 #include "platform/gpu_device.h"
 
 extern ResourceList fontList;
-// greyTable[level] = level x 15.9375: the alpha of a grey glyph level 0-16.
+// greyTable[level] = (int)(level x 15.9375): the alpha of a grey glyph level 0-16.
 extern uint8_t greyTable[17];
 
 enum FontTarget {

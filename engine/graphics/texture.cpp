@@ -150,6 +150,13 @@ FloatRect SourceEdges(const FloatRect& src, float invWidth, float invHeight) {
             (src.right - texelOffset) * invWidth, (src.bottom - texelOffset) * invHeight};
 }
 
+// The device's current render target (the caller releases it), or null.
+gpu::Surface* CurrentRenderTarget() {
+    Device* device = GetDevice();
+    gpu::Surface* target = nullptr;
+    return device && !Failed(device->GetRenderTarget(&target)) ? target : nullptr;
+}
+
 FloatRect ToFloat(const RECT& r) {
     return {static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right),
             static_cast<float>(r.bottom)};
@@ -364,15 +371,15 @@ void Texture::CopyFromDeviceSurface(gpu::Surface* source, int destX, int destY, 
 }
 
 void Texture::CopyFromRenderTarget(int destX, int destY, int left, int top, int right, int bottom) {
-    gpu::Surface* target = nullptr;
-    if (!ready || !texture || Failed(GetDevice()->GetRenderTarget(&target))) return;
-    CopyFromDeviceSurface(target, destX, destY, {left, top, right, bottom}, -1, -1);
+    gpu::Surface* target = CurrentRenderTarget();
+    if (ready && texture && target) CopyFromDeviceSurface(target, destX, destY, {left, top, right, bottom}, -1, -1);
+    else if (target) target->Release();
 }
 
 void Texture::CopyFromRenderTargetAlt(int destX, int destY, int left, int top, int right, int bottom) {
-    gpu::Surface* target = nullptr;
-    if (!ready || !texture || Failed(GetDevice()->GetRenderTarget(&target))) return;
-    CopyFromDeviceSurface(target, destX, destY, {left, top, right, bottom}, width, height);
+    gpu::Surface* target = CurrentRenderTarget();
+    if (ready && texture && target) CopyFromDeviceSurface(target, destX, destY, {left, top, right, bottom}, width, height);
+    else if (target) target->Release();
 }
 
 void Texture::CopyFromBackBuffer(int destX, int destY, int left, int top, int right, int bottom) {

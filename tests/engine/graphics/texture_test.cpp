@@ -401,6 +401,19 @@ TEST_F(TextureTest, CopyFromSurfaceClipsBothRectangles) {
     t->Release();
 }
 
+TEST_F(TextureTest, CopyFromBackBufferLandsInTheDeviceTextureClipped) {
+    Texture* t = CreateRenderTargetTexture(16, 16, nullptr);
+    ASSERT_EQ(t->IsReady(), 1);
+    ClearTarget(0xFF123456);
+    // destY -4 moves the source's top edge down; the copy past the right edge is cut.
+    t->CopyFromBackBuffer(12, -4, 0, 0, 10, 10);
+    EXPECT_EQ(DevicePixel32(t, 12, 0) & 0xFFFFFF, 0x123456u);
+    EXPECT_EQ(DevicePixel32(t, 15, 5) & 0xFFFFFF, 0x123456u);
+    EXPECT_EQ(DevicePixel32(t, 11, 0), 0u);
+    EXPECT_EQ(DevicePixel32(t, 12, 6), 0u);
+    t->Release();
+}
+
 TEST(SurfaceCopyClip, CutsSourceAndDestination) {
     struct Case { int destX, destY; RECT rect; bool copies; int outX, outY; RECT outRect; };
     const Case cases[] = {
