@@ -42,9 +42,10 @@ ReadResult ReadPeerDatagram(void* buffer, int size) {
 
 enum class WaitResult { TAKEN, TIMED_OUT, FAILED };
 
-// Waits up to `milliseconds` for a datagram from the peer, dropping others.
-WaitResult WaitForPeerDatagram(void* buffer, int size, uint32_t milliseconds) {
-    uint32_t remaining = milliseconds;
+// Waits up to *remainingMs for a datagram from the peer, dropping others, and
+// leaves the time not waited in *remainingMs.
+WaitResult WaitForPeerDatagram(void* buffer, int size, uint32_t* remainingMs) {
+    uint32_t& remaining = *remainingMs;
     for (;;) {
         switch (netSocket->WaitReadable(&remaining)) {
         case platform::SocketWait::TIMED_OUT:
@@ -111,7 +112,8 @@ bool NetReceive(void* buffer, int size, int checkPending) {
         if (netSocket->WaitReadable(&noWait) != platform::SocketWait::READABLE) return false;
         return ReadPeerDatagram(buffer, size) == ReadResult::TAKEN;
     }
-    switch (WaitForPeerDatagram(buffer, size, NET_RECEIVE_TIMEOUT_MS)) {
+    uint32_t remaining = NET_RECEIVE_TIMEOUT_MS;
+    switch (WaitForPeerDatagram(buffer, size, &remaining)) {
     case WaitResult::TAKEN:
         return true;
     case WaitResult::FAILED:
@@ -125,10 +127,14 @@ bool NetReceive(void* buffer, int size, int checkPending) {
 }
 
 bool NetReceiveWait(void* buffer, int size, uint32_t seconds) {
+    uint32_t milliseconds = static_cast<uint32_t>(std::min<uint64_t>(seconds * 1000ull, UINT32_MAX));
+    return NetReceiveWithin(buffer, size, &milliseconds);
+}
+
+bool NetReceiveWithin(void* buffer, int size, uint32_t* remainingMs) {
     std::memset(buffer, 0, static_cast<size_t>(size));
     if (!NetIsOpen()) return false;
-    const uint32_t milliseconds = static_cast<uint32_t>(std::min<uint64_t>(seconds * 1000ull, UINT32_MAX));
-    return WaitForPeerDatagram(buffer, size, milliseconds) == WaitResult::TAKEN;
+    return WaitForPeerDatagram(buffer, size, remainingMs) == WaitResult::TAKEN;
 }
 
 void NetWait(uint32_t milliseconds) {

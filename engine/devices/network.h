@@ -51,6 +51,10 @@ bool NetSend(const void* data, int length);
 bool NetReceive(void* buffer, int size, int checkPending);
 // Like NetReceive's wait, for up to `seconds`, but a time-out closes nothing.
 bool NetReceiveWait(void* buffer, int size, uint32_t seconds);
+// NetReceiveWait against a deadline shared by several reads: waits at most
+// *remainingMs and leaves there the part not yet waited, so a caller that
+// reads packets it does not want keeps its original deadline.
+bool NetReceiveWithin(void* buffer, int size, uint32_t* remainingMs);
 // Waits until a datagram is queued or `milliseconds` have passed; the pause
 // between the polls of a handshake, which wakes early when the peer answers.
 void NetWait(uint32_t milliseconds);

@@ -33,9 +33,10 @@ void SendNetPacket(const NetPacket& packet) {
 
 namespace {
 
-bool ReceiveNetPacket(NetPacket* packet, uint32_t waitSeconds) {
+// Reads one packet before the deadline that *remainingMs counts down.
+bool ReceiveNetPacket(NetPacket* packet, uint32_t* remainingMs) {
     uint8_t bytes[NET_PACKET_SIZE];
-    const bool read = NetReceiveWait(bytes, NET_PACKET_SIZE, waitSeconds);
+    const bool read = NetReceiveWithin(bytes, NET_PACKET_SIZE, remainingMs);
     *packet = DecodeNetPacket(bytes);
     return read;
 }
@@ -48,6 +49,14 @@ bool PollNetPacket(NetPacket* packet) {
 }
 
 int RemoteSide() { return 1 - netLocalSide; }
+
+// A packet that a peer sends only once it has left its start handshake: its
+// samples and its resend requests. Seen during the handshake, it stands for
+// the peer's start packet, which this side then missed: the peer stopped
+// sending those, and would otherwise wait in its battle for this side forever.
+bool IsBattlePacket(const NetPacket& packet) {
+    return packet.frame >= 0 || packet.frame == NT_COMMAND_WRECK || packet.frame == NT_COMMAND_BROKEN;
+}
 
 // A resend request (WRECK or BROKEN) is answered with the word sampled on its
 // frame; one for a frame not sampled (or not yet), and any other old packet or
@@ -82,6 +91,41 @@ bool TakePendingPacket(int32_t expected, InputWord* word) {
     return true;
 }
 
+// Waits for the peer's select-screen word in tries of NET_SELECT_WAIT_MS each;
+// a try ends at its deadline however many other packets come in it. False
+// when the last try has passed.
+bool WaitForSelectInput(InputWord* word) {
+    for (int timeouts = 0;;) {
+        uint32_t remaining = NET_SELECT_WAIT_MS;
+        for (NetPacket packet; remaining > 0 && ReceiveNetPacket(&packet, &remaining);) {
+            if (packet.frame == NT_COMMAND_INPUT) {
+                *word = packet.value;
+                return true;
+            }
+            if (packet.frame == NT_COMMAND_WRECK) SendNetPacket({NT_COMMAND_INPUT, netSelectLocalInput, 0});
+        }
+        if (++timeouts == NET_SELECT_TIMEOUTS) return false;
+        SendNetPacket({NT_COMMAND_WRECK, 0, 0});
+    }
+}
+
+// One packet read while the peer's word of frame `expected` is awaited: true
+// when it is that word (in *word); else it is answered, kept or dropped.
+bool TakeBattlePacket(const NetPacket& packet, int32_t expected, InputWord* word) {
+    if (packet.frame < expected) {
+        AnswerResendRequest(packet);
+    } else if (packet.frame > expected) {
+        KeepPendingPacket(packet);
+    } else if (packet.value == packet.valueCopy) {
+        *word = packet.value;
+        return true;
+    } else {
+        SendNetPacket({NT_COMMAND_BROKEN, static_cast<uint16_t>(expected), 0});
+        WriteLog("NT_COMMAND_BROKEN\n");
+    }
+    return false;
+}
+
 }  // namespace
 
 bool NetOpen() {
@@ -111,21 +155,7 @@ bool SendSelectInput(bool decideLocked) {
 void ReceiveSelectInput() {
     const int remote = RemoteSide();
     inputWords[remote] = 0;
-    for (int timeouts = 0; timeouts < NET_SELECT_TIMEOUTS;) {
-        NetPacket packet;
-        if (!ReceiveNetPacket(&packet, NET_SELECT_WAIT_SECONDS)) {
-            if (++timeouts == NET_SELECT_TIMEOUTS) {
-                netConnected = 0;
-            } else {
-                SendNetPacket({NT_COMMAND_WRECK, 0, 0});
-            }
-        } else if (packet.frame == NT_COMMAND_INPUT) {
-            inputWords[remote] = packet.value;
-            break;
-        } else if (packet.frame == NT_COMMAND_WRECK) {
-            SendNetPacket({NT_COMMAND_INPUT, netSelectLocalInput, 0});
-        }
-    }
+    if (!WaitForSelectInput(&inputWords[remote])) netConnected = 0;
     inputWords[netLocalSide] = netSelectLocalInput;
 }
 
@@ -136,13 +166,16 @@ bool RunStartHandshake(const std::function<bool()>& pumpMessages) {
         if (!pumpMessages() || !NetIsOpen()) return false;
         NetWait(NET_HANDSHAKE_PAUSE_MS);
         SendNetPacket({NT_COMMAND_START, 0, 0});
-    } while (!PollNetPacket(&packet) || packet.frame != NT_COMMAND_START);
+    } while (!PollNetPacket(&packet) || (packet.frame != NT_COMMAND_START && !IsBattlePacket(packet)));
 
     // One more packet is dropped: as a rule the peer's next NT_COMMAND_START.
     // This side keeps sending its own meanwhile, so two peers that both read
-    // each other's first one do not wait here for each other.
+    // each other's first one do not wait here for each other. A peer that is
+    // in its battle already sends no more start packets; waiting for one more
+    // would only drop a packet it needs answered.
     NetLogLine("[Situation]:Scrap needless packet\n");
-    while (!PollNetPacket(&packet)) {
+    const bool peerInBattle = packet.frame != NT_COMMAND_START;
+    while (!peerInBattle && !PollNetPacket(&packet)) {
         if (!pumpMessages() || !NetIsOpen()) return false;
         NetWait(NET_HANDSHAKE_PAUSE_MS);
         SendNetPacket({NT_COMMAND_START, 0, 0});
@@ -167,25 +200,19 @@ void ExchangeNetInput(int side, int32_t battleFrame, InputWord localSample) {
     const int32_t interval = static_cast<int32_t>(netSendInterval);
     const int32_t expected = battleFrame - interval + 1;  // the frame the words were sampled on
     if (TakePendingPacket(expected, &inputWords[side])) return;
+    // Each wait ends at its deadline however many other packets come in it:
+    // a peer that keeps sending what is not awaited (requests for frames not
+    // sampled yet, start packets, duplicates) still gets its resend request.
     for (int timeouts = 0;;) {
-        NetPacket packet;
-        if (!ReceiveNetPacket(&packet, NET_BATTLE_WAIT_SECONDS)) {
-            SendNetPacket({NT_COMMAND_WRECK, static_cast<uint16_t>(expected), 0});
-            WriteLog("NT_COMMAND_WRECK\n");
-            if (++timeouts == NET_BATTLE_TIMEOUTS) {
-                NetClose();
-                return;
-            }
-        } else if (packet.frame < expected) {
-            AnswerResendRequest(packet);
-        } else if (packet.frame > expected) {
-            KeepPendingPacket(packet);
-        } else if (packet.value == packet.valueCopy) {
-            inputWords[side] = packet.value;
+        uint32_t remaining = NET_BATTLE_WAIT_MS;
+        for (NetPacket packet; remaining > 0 && ReceiveNetPacket(&packet, &remaining);) {
+            if (TakeBattlePacket(packet, expected, &inputWords[side])) return;
+        }
+        SendNetPacket({NT_COMMAND_WRECK, static_cast<uint16_t>(expected), 0});
+        WriteLog("NT_COMMAND_WRECK\n");
+        if (++timeouts == NET_BATTLE_TIMEOUTS) {
+            NetClose();
             return;
-        } else {
-            SendNetPacket({NT_COMMAND_BROKEN, static_cast<uint16_t>(expected), 0});
-            WriteLog("NT_COMMAND_BROKEN\n");
         }
     }
 }

@@ -32,9 +32,9 @@ struct NetPacket {
 };
 constexpr int NET_PACKET_SIZE = 6;
 
-constexpr uint32_t NET_BATTLE_WAIT_SECONDS = 1;
+constexpr uint32_t NET_BATTLE_WAIT_MS = 1000;
 constexpr int NET_BATTLE_TIMEOUTS = 11;  // the time-out that gives the peer up
-constexpr uint32_t NET_SELECT_WAIT_SECONDS = 3;
+constexpr uint32_t NET_SELECT_WAIT_MS = 3000;
 constexpr int NET_SELECT_TIMEOUTS = 3;
 constexpr uint32_t NET_HANDSHAKE_PAUSE_MS = 32;
 // Packets ahead of their frame kept at most; a sound peer is one exchange ahead.
@@ -70,13 +70,15 @@ bool PollNetConnect();
 bool SendSelectInput(bool decideLocked);
 // Select screen, on frames where its counter mod N is N - 1: waits for the
 // peer's word (3-second tries, resend requests after the first two, the third
-// time-out clears `netConnected`), then puts it and `netSelectLocalInput` into
+// time-out clears `netConnected`; a try lasts its 3 seconds however many other
+// packets come in it), then puts it and `netSelectLocalInput` into
 // `inputWords`, so both machines apply the pair on the same frame.
 void ReceiveSelectInput();
 
 // The last step of a network battle's start: sends NT_COMMAND_START until the
 // peer's comes, drops one more packet, and clears the pending packets and the
-// sent samples. It waits without a time-out but calls `pumpMessages` between
+// sent samples. A sample or resend request of the peer, which only a peer in
+// its battle sends, also ends the wait (without the drop). It waits without a time-out but calls `pumpMessages` between
 // its polls; false when that asks the program to end or the socket is closed.
 bool RunStartHandshake(const std::function<bool()>& pumpMessages);
 
@@ -88,7 +90,9 @@ void SendInputSample(int32_t battleFrame, InputWord sample);
 // The exchange of one side on frames with battleFrame mod N = N - 1: the local
 // side takes `localSample`; the other side's word comes from the pending
 // packets or is waited for (1-second waits, a resend request after each, the
-// 11th time-out closes the network and leaves the word as it was).
+// 11th time-out closes the network and leaves the word as it was). A wait ends
+// at its deadline even while other packets keep coming, so one call lasts at
+// most about 11 seconds.
 void ExchangeNetInput(int side, int32_t battleFrame, InputWord localSample);
 
 // What SyncPlayerInput reads of the battle for the frame.

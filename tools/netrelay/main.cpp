@@ -16,7 +16,9 @@ void Usage() {
                  "usage: netrelay --peer-a PORT --peer-b PORT --relay-a PORT --relay-b PORT\n"
                  "                [--seed N] [--loss P] [--duplicate P] [--reorder P] [--corrupt P]\n"
                  "                [--hold-ms MS] [--idle-ms MS] [--max-ms MS]\n"
-                 "Peer A sends to the relay's port A, peer B to port B; all on 127.0.0.1.\n");
+                 "Peer A sends to the relay's port A, peer B to port B; all on 127.0.0.1.\n"
+                 "A port left out or 0 is chosen by the system (relay) or learnt from the\n"
+                 "peer's first datagram (peer); the relay's ports are printed first.\n");
 }
 
 bool ParseNumber(const char* text, double* out) {
@@ -55,15 +57,13 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (!options.peerPortA || !options.peerPortB || !options.relayPortA || !options.relayPortB) {
-        Usage();
-        return 2;
-    }
     Relay relay(options);
     if (!relay.Open()) {
         std::fprintf(stderr, "netrelay: cannot bind the relay ports\n");
         return 1;
     }
+    std::printf("relay ports %u %u\n", relay.relayPortA(), relay.relayPortB());
+    std::fflush(stdout);
     // Runs in idle-sized rounds: one without traffic ends the relay.
     const auto round = static_cast<uint32_t>(idleMs);
     for (double served = 0; served < maxMs && relay.Pump(round); served += round) {

@@ -33,7 +33,7 @@ bool Relay::Pump(uint32_t milliseconds) {
     const uint64_t deadline = NowMs() + milliseconds;
     bool any = false;
     for (;;) {
-        const bool served = ServeOne(toB_) | ServeOne(toA_);
+        const bool served = ServeOne(toB_, toA_) | ServeOne(toA_, toB_);
         any |= served;
         ReleaseStale(toB_);
         ReleaseStale(toA_);
@@ -47,7 +47,8 @@ bool Relay::Pump(uint32_t milliseconds) {
     }
 }
 
-bool Relay::ServeOne(Direction& direction) {
+// `back` is the way to the peer that sent to direction.in.
+bool Relay::ServeOne(Direction& direction, Direction& back) {
     uint32_t noWait = 0;
     if (direction.in->WaitReadable(&noWait) != platform::SocketWait::READABLE) return false;
     std::vector<uint8_t> datagram(kMaxDatagram);
@@ -55,6 +56,7 @@ bool Relay::ServeOne(Direction& direction) {
     const int length = direction.in->ReceiveFrom(datagram.data(), datagram.size(), &from);
     if (length < 0) return false;
     if (from.address != kLoopback) return true;
+    if (back.toPort == 0) back.toPort = from.port;
     datagram.resize(std::min(static_cast<size_t>(length), kMaxDatagram));
     Forward(direction, std::move(datagram));
     return true;
@@ -94,6 +96,7 @@ void Relay::Forward(Direction& direction, std::vector<uint8_t> datagram) {
 }
 
 void Relay::Send(Direction& direction, const std::vector<uint8_t>& datagram) {
+    if (direction.toPort == 0) return;  // that peer has not been heard from yet
     direction.out->SendTo({kLoopback, direction.toPort}, datagram.data(), datagram.size());
     ++counts_.forwarded;
 }

@@ -14,10 +14,12 @@
 // flipped (bytes 2 to 5 of a packet: the damage its second copy exists to
 // catch). The faults come from one seeded generator, so a run is repeatable
 // for the same order of datagrams. Only loopback datagrams are relayed.
+// Ports left 0 are chosen by the system (the relay's) or learnt from the first
+// datagram each peer sends (the peers'); until then a peer gets nothing.
 
 struct RelayOptions {
-    uint16_t peerPortA = 0, peerPortB = 0;    // where peers A and B listen
-    uint16_t relayPortA = 0, relayPortB = 0;  // where the relay listens for A and for B
+    uint16_t peerPortA = 0, peerPortB = 0;    // where peers A and B listen; 0: learnt
+    uint16_t relayPortA = 0, relayPortB = 0;  // where the relay listens for A and for B; 0: any
     uint32_t seed = 1;
     double loss = 0, duplicate = 0, reorder = 0, corrupt = 0;  // chances per datagram
     uint32_t holdMs = 20;  // a held datagram goes on after this at the latest
@@ -36,18 +38,21 @@ public:
     // arrived in that time.
     bool Pump(uint32_t milliseconds);
     const RelayCounts& counts() const { return counts_; }
+    // The ports bound by Open.
+    uint16_t relayPortA() const { return socketA_->LocalPort(); }
+    uint16_t relayPortB() const { return socketB_->LocalPort(); }
 
 private:
     struct Direction {
         platform::UdpSocket* in;
         platform::UdpSocket* out;
-        uint16_t toPort;
+        uint16_t toPort;  // 0 until the peer's port is known
         std::optional<std::vector<uint8_t>> held;
         uint64_t heldSinceMs = 0;
     };
 
     bool Chance(double probability);
-    bool ServeOne(Direction& direction);
+    bool ServeOne(Direction& direction, Direction& back);
     void Forward(Direction& direction, std::vector<uint8_t> datagram);
     void Send(Direction& direction, const std::vector<uint8_t>& datagram);
     void ReleaseStale(Direction& direction);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -63,6 +64,8 @@ protected:
         ASSERT_TRUE(NetOpen());
         netConnected = 1;
         inputWords[0] = inputWords[1] = 0;
+        replayInputs[0].clear();
+        replayInputs[1].clear();
     }
 
     void SetUp() override {
@@ -338,6 +341,55 @@ TEST_F(NetExchange, ElevenTimeOutsDropThePeerAndCloseTheSocketOnce) {
     EXPECT_EQ(EngineLog(), expectedLog);
 }
 
+// A peer that keeps sending packets this side does not wait for, one every
+// `everyMs` from `firstMs` on for a long while: what kept a wait alive for ever
+// when every packet restarted its second.
+struct Flood {
+    const char* name;
+    NetPacket packet;
+    uint64_t firstMs, everyMs;
+};
+const Flood kFloods[] = {
+    {"the peer's start packets, still in its handshake", {NT_COMMAND_START, 0, 0}, 32, 32},
+    {"requests for a frame not sampled yet", {NT_COMMAND_WRECK, 4, 0}, 900, 900},
+    {"duplicates of an old sample", {0, 0x100, 0x100}, 500, 500},
+};
+constexpr uint64_t kFloodMs = 30000;
+
+TEST_F(NetExchange, AWaitEndsAtItsDeadlineWhileOtherPacketsKeepComing) {
+    for (const Flood& flood : kFloods) {
+        Open(0, 0);
+        DeliverSample(0);
+        for (uint64_t t = flood.firstMs; t < kFloodMs; t += flood.everyMs) Deliver(flood.packet, t);
+        RunFrame(0);
+        RunFrame(1);
+        // The peer's sample of frame 2 was lost; it answers the request.
+        PeerAnswersResendRequests();
+        const size_t sentBefore = net().sent.size();
+        RunFrame(2);
+        RunFrame(3);
+        EXPECT_EQ(inputWords[1], PeerWord(2)) << flood.name;
+        const std::vector<NetPacket> sent = Sent(sentBefore);
+        ASSERT_EQ(sent.size(), 2u) << flood.name;
+        EXPECT_EQ(sent[1], (NetPacket{NT_COMMAND_WRECK, 2, 0})) << flood.name;
+        EXPECT_EQ(net().sent.back().timeMs, 1000u) << flood.name << ": the request after one second";
+        EXPECT_EQ(netConnected, 1) << flood.name;
+        NetClose();
+        net().onSend = nullptr;
+        net().nowMs = 0;
+    }
+}
+
+TEST_F(NetExchange, AFloodFromAPeerThatNeverAnswersEndsAfterElevenSeconds) {
+    Open(0, 0);
+    for (uint64_t t = 32; t < kFloodMs; t += 32) Deliver({NT_COMMAND_START, 0, 0}, t);
+    RunFrame(0);
+    RunFrame(1);
+    EXPECT_EQ(netConnected, 0);
+    EXPECT_EQ(net().nowMs, 11000u);
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(11, {NT_COMMAND_WRECK, 0, 0}));
+}
+
 // The select screen's exchange and the battle's start handshake.
 class NetSelectAndStart : public NetExchange {
 protected:
@@ -411,6 +463,69 @@ TEST_F(NetSelectAndStart, ThreeSilentWaitsEndTheConnection) {
     EXPECT_EQ(net().nowMs, 9000u);
     EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(2, {NT_COMMAND_WRECK, 0, 0}));
     EXPECT_TRUE(NetIsOpen()) << "the screen closes the socket when it leaves";
+}
+
+TEST_F(NetSelectAndStart, SelectTriesEndAtTheirDeadlinesWhileOtherPacketsKeepComing) {
+    Open(0, 0);
+    for (uint64_t t = 32; t < kFloodMs; t += 32) Deliver({NT_COMMAND_START, 0, 0}, t);
+    ReceiveSelectInput();
+    EXPECT_EQ(netConnected, 0);
+    EXPECT_EQ(net().nowMs, 9000u);
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(2, {NT_COMMAND_WRECK, 0, 0}));
+}
+
+// The sequence that hung both machines: the peer read this side's start packet
+// and went into its battle, but its own start packet and its first sample were
+// lost. This side then waited for a start packet that never came, and its own
+// start packets, one every 32 ms, kept restarting the peer's 1-second wait, so
+// the peer never asked for this side's sample either.
+TEST_F(NetSelectAndStart, APeerAlreadyInItsBattleEndsTheHandshake) {
+    Open(1, 0);
+    // The peer in its battle: frame 1 waits for this side's sample 0 and asks
+    // for it once a second (11 times before it gives up); it answers requests.
+    for (uint64_t t = 1000; t <= 11000; t += 1000) Deliver({NT_COMMAND_WRECK, 0, 0}, t);
+    PeerAnswersResendRequests();
+    int pumps = 0;
+    ASSERT_TRUE(RunStartHandshake([&pumps] { return ++pumps < 1000; }));
+    EXPECT_EQ(net().nowMs, 1000u);
+    EXPECT_EQ(net().Arrived(), 0u) << "nothing more is dropped";
+
+    RunFrame(0);
+    RunFrame(1);
+    EXPECT_EQ(inputWords[0], PeerWord(0));
+    EXPECT_EQ(netConnected, 1);
+    // The peer's next request is answered with the sample it lacks.
+    RunFrame(2);
+    RunFrame(3);
+    const NetPacket answer{0, LocalWord(0), LocalWord(0)};
+    const std::vector<NetPacket> sent = Sent();
+    EXPECT_GE(std::count(sent.begin(), sent.end(), answer), 2) << "sent, and sent again on request";
+}
+
+TEST_F(NetSelectAndStart, OnlyTheBattlesPacketsStandForAMissedStartPacket) {
+    const struct {
+        NetPacket packet;
+        bool ends;
+    } cases[] = {
+        {{NT_COMMAND_WRECK, 0, 0}, true},
+        {{NT_COMMAND_BROKEN, 0, 0}, true},
+        {{0, 0x10, 0x10}, true},
+        {{NT_COMMAND_CONNECT, 0, 0}, false},
+        {{NT_COMMAND_INPUT, 0x10, 0}, false},
+    };
+    for (const auto& c : cases) {
+        Open(0, 0);
+        Deliver(c.packet, 100);
+        Deliver({NT_COMMAND_WRECK, 0, 0}, 1100);  // the peer's next packet stays queued
+        int pumps = 0;
+        const bool started = RunStartHandshake([&pumps] { return ++pumps < 20; });
+        EXPECT_EQ(started, c.ends) << c.packet;
+        if (c.ends) {
+            EXPECT_EQ(net().inbox.size(), 1u) << c.packet;
+        }
+        NetClose();
+        net().nowMs = 0;
+    }
 }
 
 TEST_F(NetSelectAndStart, HandshakeSkipsStalePacketsAndStarts) {

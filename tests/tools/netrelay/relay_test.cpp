@@ -25,23 +25,21 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 const uint32_t kLoopback = platform::ParseIpv4Address("127.0.0.1");
 
-uint16_t FreePort() {
-    auto probe = platform::CreateUdpSocket();
-    return probe->Open(0) ? probe->LocalPort() : 0;
-}
-
-// Two peers and a relay between them, all on loopback.
+// Two peers and a relay between them, all on loopback, on ports the system
+// chose; the relay is open when `opened`. Without `tellPeerPorts` the relay
+// learns them.
 struct RelayRig {
-    explicit RelayRig(RelayOptions options) {
+    explicit RelayRig(RelayOptions options, bool tellPeerPorts = true) {
         peerA->Open(0);
         peerB->Open(0);
-        options.peerPortA = peerA->LocalPort();
-        options.peerPortB = peerB->LocalPort();
-        options.relayPortA = FreePort();
-        options.relayPortB = FreePort();
-        relayPortA = options.relayPortA;
-        relayPortB = options.relayPortB;
+        if (tellPeerPorts) {
+            options.peerPortA = peerA->LocalPort();
+            options.peerPortB = peerB->LocalPort();
+        }
         relay = std::make_unique<Relay>(options);
+        opened = relay->Open();
+        relayPortA = relay->relayPortA();
+        relayPortB = relay->relayPortB();
     }
 
     void SendFromA(const Bytes& datagram) { peerA->SendTo({kLoopback, relayPortA}, datagram.data(), datagram.size()); }
@@ -62,8 +60,9 @@ struct RelayRig {
 
     std::unique_ptr<platform::UdpSocket> peerA = platform::CreateUdpSocket();
     std::unique_ptr<platform::UdpSocket> peerB = platform::CreateUdpSocket();
-    uint16_t relayPortA = 0, relayPortB = 0;
     std::unique_ptr<Relay> relay;
+    bool opened = false;
+    uint16_t relayPortA = 0, relayPortB = 0;
 };
 
 const Bytes kFirst = {2, 0, 0x10, 0, 0x10, 0};
@@ -82,7 +81,7 @@ TEST(Relay, AppliesEachFaultToTheDatagramsItForwards) {
     };
     for (const auto& c : cases) {
         RelayRig rig(c.options);
-        ASSERT_TRUE(rig.relay->Open()) << c.name;
+        ASSERT_TRUE(rig.opened) << c.name;
         rig.SendFromA(kFirst);
         rig.SendFromA(kSecond);
         rig.relay->Pump(50);
@@ -95,7 +94,7 @@ TEST(Relay, CorruptionFlipsOneBitOfAWordCopy) {
     RelayOptions options;
     options.corrupt = 1;
     RelayRig rig(options);
-    ASSERT_TRUE(rig.relay->Open());
+    ASSERT_TRUE(rig.opened);
     for (int i = 0; i < 20; ++i) rig.SendFromA(kFirst);
     rig.relay->Pump(50);
     const std::vector<Bytes> received = RelayRig::Drain(*rig.peerB);
@@ -111,12 +110,27 @@ TEST(Relay, CorruptionFlipsOneBitOfAWordCopy) {
     }
 }
 
+TEST(Relay, LearnsEachPeersPortFromItsFirstDatagram) {
+    RelayRig rig({}, false);
+    ASSERT_TRUE(rig.opened);
+    rig.SendFromA(kFirst);  // B is not known yet: nowhere to go
+    rig.relay->Pump(30);
+    rig.SendFromB(kSecond);
+    rig.relay->Pump(30);
+    rig.SendFromA(kFirst);
+    rig.relay->Pump(30);
+    EXPECT_EQ(RelayRig::Drain(*rig.peerA), std::vector<Bytes>{kSecond});
+    EXPECT_EQ(RelayRig::Drain(*rig.peerB), std::vector<Bytes>{kFirst});
+    EXPECT_EQ(rig.relay->counts().received, 3u);
+    EXPECT_EQ(rig.relay->counts().forwarded, 2u);
+}
+
 TEST(Relay, AHeldDatagramGoesOnByItselfAndTheWayBackWorks) {
     RelayOptions options;
     options.reorder = 1;
     options.holdMs = 10;
     RelayRig rig(options);
-    ASSERT_TRUE(rig.relay->Open());
+    ASSERT_TRUE(rig.opened);
     rig.SendFromB(kFirst);
     rig.relay->Pump(60);
     EXPECT_EQ(RelayRig::Drain(*rig.peerA), std::vector<Bytes>{kFirst});
@@ -162,38 +176,58 @@ std::string Read(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// One match: a relay and two peer processes, with their output files.
+// The relay's ports, which it prints first: 0 until it has printed them.
+bool ReadRelayPorts(const std::string& path, std::string* portA, std::string* portB) {
+    std::ifstream file(path);
+    std::string word, a, b;
+    if (!(file >> word) || word != "relay" || !(file >> word) || word != "ports" || !(file >> a >> b)) return false;
+    *portA = a;
+    *portB = b;
+    return true;
+}
+
+// One match: a relay and two peer processes, with their output files. Every
+// port is chosen by the system when it is bound and the relay learns the
+// peers' from their datagrams, so no two tests can pick the same one.
 struct Match {
     std::string slowLine;
     Child relay, a, b;
 };
 
+// Generous limits: on a loaded machine a process may wait long for a CPU.
+constexpr auto kRelayStartLimit = std::chrono::seconds(30);
+constexpr auto kMatchLimit = std::chrono::seconds(240);
+
 Match StartMatch(const test::TempDir& dir, const std::string& slowLine) {
-    const std::string portA = std::to_string(FreePort()), portB = std::to_string(FreePort());
-    const std::string relayA = std::to_string(FreePort()), relayB = std::to_string(FreePort());
     const std::string name = dir.file("line" + slowLine + "_");
     Match match{slowLine, {}, {}, {}};
-    match.relay = Spawn({NETRELAY_PATH, "--peer-a", portA, "--peer-b", portB, "--relay-a", relayA, "--relay-b",
-                         relayB, "--seed", "7", "--loss", "0.01", "--duplicate", "0.05", "--reorder", "0.05",
-                         "--corrupt", "0.03", "--idle-ms", "4000", "--max-ms", "60000"},
+    match.relay = Spawn({NETRELAY_PATH, "--seed", "7", "--loss", "0.01", "--duplicate", "0.05", "--reorder", "0.05",
+                         "--corrupt", "0.03", "--idle-ms", "10000", "--max-ms", "300000"},
                         name + "relay.txt");
-    match.a = Spawn({NETRELAY_PEER_PATH, "0", portA, relayA, "200", slowLine}, name + "a.txt");
-    match.b = Spawn({NETRELAY_PEER_PATH, "1", portB, relayB, "200", slowLine}, name + "b.txt");
+    std::string relayA, relayB;
+    const auto limit = std::chrono::steady_clock::now() + kRelayStartLimit;
+    while (match.relay.pid > 0 && !ReadRelayPorts(match.relay.output, &relayA, &relayB) &&
+           std::chrono::steady_clock::now() < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (relayA.empty()) return match;  // the peers are not started: the test fails on their pids
+    match.a = Spawn({NETRELAY_PEER_PATH, "0", "0", relayA, "200", slowLine}, name + "a.txt");
+    match.b = Spawn({NETRELAY_PEER_PATH, "1", "0", relayB, "200", slowLine}, name + "b.txt");
     return match;
 }
 
 TEST(RelayLoopback, TwoPeerProcessesAgreeOnEveryWordThroughALossyRelay) {
     test::TempDir dir;
-    // Both send intervals at once, each match on its own ports.
+    // Both send intervals at once, each match through its own relay.
     std::vector<Match> matches = {StartMatch(dir, "0"), StartMatch(dir, "1")};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto deadline = std::chrono::steady_clock::now() + kMatchLimit;
     for (const Match& match : matches) {
         ASSERT_GT(match.relay.pid, 0);
-        ASSERT_GT(match.a.pid, 0);
+        ASSERT_GT(match.a.pid, 0) << "the relay printed no ports: " << Read(match.relay.output);
         ASSERT_GT(match.b.pid, 0);
         EXPECT_EQ(Wait(match.a, deadline), 0);
         EXPECT_EQ(Wait(match.b, deadline), 0);
-        EXPECT_EQ(Wait(match.relay, deadline + std::chrono::seconds(10)), 0);
+        EXPECT_EQ(Wait(match.relay, deadline + std::chrono::seconds(30)), 0);
         const std::string outputA = Read(match.a.output), outputB = Read(match.b.output);
         EXPECT_EQ(outputA.rfind("connected 1 mismatches 0 hash ", 0), 0u) << outputA;
         EXPECT_EQ(outputA, outputB) << "slow line " << match.slowLine;
