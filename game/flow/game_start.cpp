@@ -10,10 +10,13 @@
 #include "engine/graphics/camera.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
 #include "game/battle/player_record.h"
 #include "game/flow/logo_scene.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
+#include "game/flow/transitions.h"
 #include "game/screens/placeholder_scenes.h"
 #include "platform/keyboard.h"
 #include "platform/paths.h"
@@ -97,6 +100,8 @@ void SetStartRenderStates() {
 }  // namespace
 
 void InitGame() {
+    if (Surface* depthBuffer = CreateDepthBuffer(640, 480, nullptr)) depthBuffer->SetAsDepthBuffer();
+    transitionSprite = CreateTextureFromArchive("gf\\system.dat", "black", 1, nullptr);
     gameCamera = CreateCamera();
     SetStartRenderStates();
     ResetFrontEndPositions();

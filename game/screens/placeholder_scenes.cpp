@@ -7,6 +7,7 @@
 #include "game/flow/replay_file.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
+#include "game/flow/transitions.h"
 
 int32_t titleStartState = -1;
 int32_t titleCursor = 0;
@@ -57,6 +58,7 @@ void Leave(const PlaceholderScene& scene) {
 void StartLeaving(int32_t next) {
     phase.next = next;
     phase.leaving = true;
+    StartTransition(TRANSITION_KIND_124);
     PlaySe(next == QUIT_GAME ? SE_CANCEL : SE_DECIDE);
 }
 
@@ -65,23 +67,24 @@ void RunPlaceholder(const PlaceholderScene& scene) {
         sceneInitPending = 0;
         phase = {};
         if (scene.init) scene.init();
+        StartTransition(TRANSITION_WIPE_14);
     }
     ClearSePlayedFlags();
     UpdateBgm();
     if (BeginScene()) {
         ClearTarget(scene.colour);
+        DrawTransition();
         EndScene();
     }
     PresentFrame();
     PollInput();
-    if (!phase.leaving) {
-        if (scene.onDecide != STAY && buttonStates[0][BUTTON_Z] == BUTTON_STATE_PRESSED) {
-            StartLeaving(scene.onDecide);
-        } else if (scene.onCancel != STAY && buttonStates[0][BUTTON_X] == BUTTON_STATE_PRESSED) {
-            StartLeaving(scene.onCancel);
-        }
+    if (phase.leaving) {
+        if (!transitionRunning) Leave(scene);  // the screen is covered
+    } else if (scene.onDecide != STAY && buttonStates[0][BUTTON_Z] == BUTTON_STATE_PRESSED) {
+        StartLeaving(scene.onDecide);
+    } else if (scene.onCancel != STAY && buttonStates[0][BUTTON_X] == BUTTON_STATE_PRESSED) {
+        StartLeaving(scene.onCancel);
     }
-    if (phase.leaving) Leave(scene);
 }
 
 void InitTitle() {

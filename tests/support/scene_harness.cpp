@@ -10,10 +10,14 @@
 #include "engine/core/math.h"
 #include "engine/graphics/camera.h"
 #include "engine/graphics/device.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
 #include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
+#include "game/flow/transitions.h"
+#include "platform/system.h"
 
 namespace test {
 namespace {
@@ -27,8 +31,8 @@ int16_t ScriptedKeyState(int virtualKey) {
 }  // namespace
 
 SceneHarness::SceneHarness() : savedFolder_(std::filesystem::current_path().string()) {
-    std::filesystem::current_path(folder_.path());
-    std::strncpy(appFolder, folder_.path().c_str(), sizeof appFolder - 1);
+    platform::OverrideProgramFolder(folder_.path().string());
+    SetCurrentFolderToApp();
     heldKeys.fill(false);
     SetKeyStateSource(ScriptedKeyState);
     config.soundOff = 1;
@@ -37,15 +41,22 @@ SceneHarness::SceneHarness() : savedFolder_(std::filesystem::current_path().stri
     InitializeMathTables();
     EXPECT_EQ(InitializeDirectXGraphics(), 1);
     InitCameraList();
+    InitTextureList();
+    InitSurfaceList();
+    transitionRunning = 0;
     StartGame();
 }
 
 SceneHarness::~SceneHarness() {
+    DestroySurfaceList();
+    DestroyTextureList();
     DestroyCameraList();
     gameCamera = nullptr;
+    transitionSprite = nullptr;
     SetKeyStateSource(nullptr);
     soundOff = 0;
     exitRequested = 0;
+    platform::OverrideProgramFolder("");
     appFolder[0] = '\0';
     std::filesystem::current_path(savedFolder_);
 }

@@ -39,7 +39,16 @@ public:
         std::vector<char*> argv;
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        for (char** e = environ; *e; ++e) environment_.emplace_back(*e);
+        // The extra entries replace inherited ones of the same name.
+        auto overridden = [&](const std::string& entry) {
+            for (const std::string& e : extraEnvironment) {
+                if (entry.compare(0, e.find('=') + 1, e, 0, e.find('=') + 1) == 0) return true;
+            }
+            return false;
+        };
+        for (char** e = environ; *e; ++e) {
+            if (!overridden(*e)) environment_.emplace_back(*e);
+        }
         for (const std::string& e : extraEnvironment) environment_.push_back(e);
         std::vector<char*> envp;
         for (std::string& e : environment_) envp.push_back(e.data());
