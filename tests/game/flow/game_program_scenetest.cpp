@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/system.h"
+#include "tests/support/screenshot_check.h"
 #include "tests/support/temp_dir.h"
 
 extern char** environ;
@@ -143,20 +144,6 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
-bool IsScreenshot(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    unsigned char head[54];
-    if (!file.read(reinterpret_cast<char*>(head), sizeof head)) return false;
-    int32_t width, height;
-    uint16_t bits;
-    std::memcpy(&width, head + 18, 4);
-    std::memcpy(&height, head + 22, 4);
-    std::memcpy(&bits, head + 28, 2);
-    std::error_code error;
-    return head[0] == 'B' && head[1] == 'M' && width == 640 && height == 480 && bits == 24 &&
-           std::filesystem::file_size(path, error) == 54u + 640u * 480u * 3u;
-}
-
 TEST(GameProgramTest, StartsShowsTheLogosSavesAScreenshotAndQuitsOnEscape) {
     const std::string xvfb = "/usr/bin/Xvfb";
     XTestKeys keys;
@@ -192,7 +179,7 @@ TEST(GameProgramTest, StartsShowsTheLogosSavesAScreenshotAndQuitsOnEscape) {
     // Space until the first screenshot is there: the window takes keys once
     // it is up, and the first key may come before that.
     auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (!IsScreenshot(shot)) {
+    while (!test::ScreenshotFault(shot).empty()) {
         ASSERT_FALSE(game.WaitForExit(0ms, &status)) << "the game ended: " << ReadText(folder.file("game.txt"));
         ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "no screenshot";
         keys.Type(XK_space);
