@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -144,6 +145,17 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
+// The number of different pixel values in a 24-bit BMP (up to 2).
+size_t CountColours(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string pixels((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (pixels.size() < 57) return 0;
+    for (size_t i = 57; i + 3 <= pixels.size(); i += 3) {
+        if (pixels.compare(i, 3, pixels, 54, 3) != 0) return 2;
+    }
+    return 1;
+}
+
 TEST(GameProgramTest, StartsShowsTheLogosSavesAScreenshotAndQuitsOnEscape) {
     const std::string xvfb = "/usr/bin/Xvfb";
     XTestKeys keys;
@@ -185,6 +197,17 @@ TEST(GameProgramTest, StartsShowsTheLogosSavesAScreenshotAndQuitsOnEscape) {
         keys.Type(XK_space);
         std::this_thread::sleep_for(400ms);
     }
+    // A second shot a moment later, when the opening wipe has uncovered the
+    // first logo: not one flat colour.
+    std::this_thread::sleep_for(1500ms);
+    keys.Type(XK_space);
+    const std::string second = folder.file("screen/screen01.bmp");
+    for (deadline = std::chrono::steady_clock::now() + 20s;
+         !test::ScreenshotFault(second).empty() && std::chrono::steady_clock::now() < deadline;) {
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_EQ(test::ScreenshotFault(second), "");
+    EXPECT_GT(CountColours(second), 1u);
     EXPECT_TRUE(std::filesystem::exists(folder.file("config.dat")));
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("replay")));
 
