@@ -31,6 +31,9 @@ std::string FolderOf(const std::string& path);
 // read once from /proc/self/exe.
 const std::string& ProgramPath();
 const std::string& ProgramFolder();
+// Makes ProgramFolder report another folder (headless runs of the game in a
+// temporary folder); an empty name goes back to the real one.
+void OverrideProgramFolder(const std::string& folder);
 
 // chdir; false when the folder cannot be entered.
 bool SetCurrentFolder(const std::string& folder);

@@ -69,10 +69,16 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash == 0 ? 1 : slash);
 }
 
+namespace {
+std::string programFolderOverride;
+}  // namespace
+
 const std::string& ProgramFolder() {
     static const std::string folder = FolderOf(ProgramPath());
-    return folder;
+    return programFolderOverride.empty() ? folder : programFolderOverride;
 }
+
+void OverrideProgramFolder(const std::string& folder) { programFolderOverride = folder; }
 
 bool SetCurrentFolder(const std::string& folder) { return chdir(folder.c_str()) == 0; }
 

@@ -1,0 +1,135 @@
+#include "game/screens/placeholder_scenes.h"
+
+#include "engine/devices/network.h"
+#include "engine/graphics/device.h"
+#include "game/flow/game_start.h"
+#include "game/flow/input_words.h"
+#include "game/flow/replay_file.h"
+#include "game/flow/save_files.h"
+#include "game/flow/sound_tables.h"
+#include "game/flow/transitions.h"
+
+int32_t titleStartState = -1;
+int32_t titleCursor = 0;
+int32_t replayPage = 0;
+int32_t lastSelectedCharacters[2] = {1, 2};
+int32_t lastSelectedStage = 1;
+
+void ResetFrontEndPositions() {
+    titleStartState = -1;
+    titleCursor = 0;
+    lastSelectedCharacters[0] = 1;
+    lastSelectedCharacters[1] = 2;
+    lastSelectedStage = 1;
+    replayPage = 0;
+}
+
+namespace {
+
+// The title's cancel: the menu's quit item.
+constexpr int32_t QUIT_GAME = -1;
+// No way out by this button.
+constexpr int32_t STAY = 0;
+
+struct PlaceholderScene {
+    uint32_t colour;
+    int32_t onDecide;  // SceneId after Z, STAY or QUIT_GAME
+    int32_t onCancel;  // SceneId after X, STAY or QUIT_GAME
+    void (*init)();
+    void (*leave)(int32_t next);  // what the scene does on its way to `next`
+};
+
+// The phase of the running stand-in; its init resets it.
+struct PlaceholderPhase {
+    int32_t next = STAY;
+    bool leaving = false;
+} phase;
+
+void Leave(const PlaceholderScene& scene) {
+    if (scene.leave) scene.leave(phase.next);
+    if (phase.next == QUIT_GAME) {
+        QuitGame();
+        return;
+    }
+    sceneNumber = phase.next;
+    sceneInitPending = 1;
+}
+
+void StartLeaving(int32_t next) {
+    phase.next = next;
+    phase.leaving = true;
+    StartTransition(TRANSITION_KIND_124);
+    PlaySe(next == QUIT_GAME ? SE_CANCEL : SE_DECIDE);
+}
+
+void RunPlaceholder(const PlaceholderScene& scene) {
+    if (sceneInitPending) {
+        sceneInitPending = 0;
+        phase = {};
+        if (scene.init) scene.init();
+        StartTransition(TRANSITION_WIPE_14);
+    }
+    ClearSePlayedFlags();
+    UpdateBgm();
+    if (BeginScene()) {
+        ClearTarget(scene.colour);
+        DrawTransition();
+        EndScene();
+    }
+    PresentFrame();
+    PollInput();
+    if (phase.leaving) {
+        if (!transitionRunning) Leave(scene);  // the screen is covered
+    } else if (scene.onDecide != STAY && buttonStates[0][BUTTON_Z] == BUTTON_STATE_PRESSED) {
+        StartLeaving(scene.onDecide);
+    } else if (scene.onCancel != STAY && buttonStates[0][BUTTON_X] == BUTTON_STATE_PRESSED) {
+        StartLeaving(scene.onCancel);
+    }
+}
+
+void InitTitle() {
+    SaveSystemData();
+    LoadRanking();
+}
+
+void LeaveTitle(int32_t next) {
+    if (next != SCENE_SELECT) return;
+    gameMode = MODE_PRACTICE;
+    difficulty = DIFFICULTY_NORMAL;
+    titleStartState = gameMode;
+}
+
+// A select screen that leaves with a choice plays the match live.
+void LeaveSelect(int32_t next) {
+    if (next == SCENE_VERSUS) replayPlayback = 0;
+}
+
+// Without a match the network select closes its socket on the way out.
+void LeaveNetworkSelect(int32_t) { NetClose(); }
+
+const PlaceholderScene kTitle{PLACEHOLDER_TITLE, SCENE_SELECT, QUIT_GAME, InitTitle, LeaveTitle};
+const PlaceholderScene kSelect{PLACEHOLDER_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr, LeaveSelect};
+const PlaceholderScene kTwoPlayerSelect{PLACEHOLDER_TWO_PLAYER_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr,
+                                        LeaveSelect};
+const PlaceholderScene kNetworkSelect{PLACEHOLDER_NETWORK_SELECT, STAY, SCENE_TITLE, nullptr, LeaveNetworkSelect};
+const PlaceholderScene kArcadeSelect{PLACEHOLDER_ARCADE_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr, LeaveSelect};
+const PlaceholderScene kVersus{PLACEHOLDER_VERSUS, SCENE_BATTLE, STAY, nullptr, nullptr};
+const PlaceholderScene kBattle{PLACEHOLDER_BATTLE, SCENE_RESULT, STAY, nullptr, nullptr};
+const PlaceholderScene kResult{PLACEHOLDER_RESULT, SCENE_SELECT, SCENE_TITLE, nullptr, nullptr};
+const PlaceholderScene kAnimation{PLACEHOLDER_ANIMATION, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
+const PlaceholderScene kStory{PLACEHOLDER_STORY, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
+const PlaceholderScene kStaffRoll{PLACEHOLDER_STAFF_ROLL, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
+
+}  // namespace
+
+void RunTitleScene() { RunPlaceholder(kTitle); }
+void RunSelectScene() { RunPlaceholder(kSelect); }
+void RunTwoPlayerSelectScene() { RunPlaceholder(kTwoPlayerSelect); }
+void RunNetworkSelectScene() { RunPlaceholder(kNetworkSelect); }
+void RunArcadeSelectScene() { RunPlaceholder(kArcadeSelect); }
+void RunVersusScene() { RunPlaceholder(kVersus); }
+void RunBattleScene() { RunPlaceholder(kBattle); }
+void RunResultScene() { RunPlaceholder(kResult); }
+void RunAnimationScene() { RunPlaceholder(kAnimation); }
+void RunStoryScene() { RunPlaceholder(kStory); }
+void RunStaffRollScene() { RunPlaceholder(kStaffRoll); }

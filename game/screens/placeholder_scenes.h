@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+
+// The front-end scenes and the battle scene as plain stand-ins until their
+// own screens exist: each shows a screen of its own colour and leaves the
+// way its scene does, Z (decide) to the next scene and X (cancel) back,
+// after a covering transition. They follow the scene-frame convention, so the
+// scene loop and the transitions run as they will with the real screens.
+
+// The title menu opens in this menu next (-1 at program start).
+extern int32_t titleStartState;
+// The title menu's highlighted item and replay-list page, and the select
+// screens' remembered characters (side 0, side 1) and stage.
+extern int32_t titleCursor;
+extern int32_t replayPage;
+extern int32_t lastSelectedCharacters[2];
+extern int32_t lastSelectedStage;
+
+// The remembered menu positions as they are at program start.
+void ResetFrontEndPositions();
+
+// Colour of each stand-in's plain screen, so a frame shows which one ran.
+enum PlaceholderColour : uint32_t {
+    PLACEHOLDER_TITLE = 0xFF203060,
+    PLACEHOLDER_SELECT = 0xFF206030,
+    PLACEHOLDER_TWO_PLAYER_SELECT = 0xFF207050,
+    PLACEHOLDER_NETWORK_SELECT = 0xFF205070,
+    PLACEHOLDER_ARCADE_SELECT = 0xFF607020,
+    PLACEHOLDER_VERSUS = 0xFF702020,
+    PLACEHOLDER_BATTLE = 0xFF404040,
+    PLACEHOLDER_RESULT = 0xFF603060,
+    PLACEHOLDER_ANIMATION = 0xFF306060,
+    PLACEHOLDER_STORY = 0xFF605030,
+    PLACEHOLDER_STAFF_ROLL = 0xFF101030,
+};
+
+void RunTitleScene();
+void RunSelectScene();
+void RunTwoPlayerSelectScene();
+void RunNetworkSelectScene();
+void RunArcadeSelectScene();
+void RunResultScene();
+void RunAnimationScene();
+void RunStoryScene();
+void RunVersusScene();
+void RunStaffRollScene();
+void RunBattleScene();

@@ -1,0 +1,85 @@
+#include "tests/support/scene_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+
+#include "engine/core/application.h"
+#include "engine/core/math.h"
+#include "engine/graphics/camera.h"
+#include "engine/graphics/device.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
+#include "game/flow/game_start.h"
+#include "game/flow/input_words.h"
+#include "game/flow/save_files.h"
+#include "game/flow/sound_tables.h"
+#include "game/flow/transitions.h"
+#include "platform/system.h"
+
+namespace test {
+namespace {
+
+std::array<bool, 256> heldKeys;
+
+int16_t ScriptedKeyState(int virtualKey) {
+    return virtualKey >= 0 && virtualKey < 256 && heldKeys[virtualKey] ? int16_t(-32768) : int16_t(0);
+}
+
+}  // namespace
+
+SceneHarness::SceneHarness() : savedFolder_(std::filesystem::current_path().string()) {
+    platform::OverrideProgramFolder(folder_.path().string());
+    SetCurrentFolderToApp();
+    heldKeys.fill(false);
+    SetKeyStateSource(ScriptedKeyState);
+    config.soundOff = 1;
+    soundOff = 1;
+    exitRequested = 0;
+    InitializeMathTables();
+    EXPECT_EQ(InitializeDirectXGraphics(), 1);
+    InitCameraList();
+    InitTextureList();
+    InitSurfaceList();
+    transitionRunning = 0;
+    StartGame();
+}
+
+SceneHarness::~SceneHarness() {
+    DestroySurfaceList();
+    DestroyTextureList();
+    DestroyCameraList();
+    gameCamera = nullptr;
+    transitionSprite = nullptr;
+    SetKeyStateSource(nullptr);
+    soundOff = 0;
+    exitRequested = 0;
+    platform::OverrideProgramFolder("");
+    appFolder[0] = '\0';
+    std::filesystem::current_path(savedFolder_);
+}
+
+void SceneHarness::Hold(int virtualKey) { heldKeys[virtualKey & 0xFF] = true; }
+void SceneHarness::Release(int virtualKey) { heldKeys[virtualKey & 0xFF] = false; }
+
+void SceneHarness::Tap(int virtualKey) {
+    Hold(virtualKey);
+    RunFrames(1);
+    Release(virtualKey);
+}
+
+void SceneHarness::RunFrames(int count) {
+    for (int i = 0; i < count; ++i) RunSceneFrame();
+}
+
+int SceneHarness::RunUntilScene(int32_t scene, int limit) {
+    for (int frames = 0; frames < limit; ++frames) {
+        if (sceneNumber == scene) return frames;
+        RunSceneFrame();
+    }
+    return sceneNumber == scene ? limit : -1;
+}
+
+}  // namespace test
