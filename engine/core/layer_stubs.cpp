@@ -2,12 +2,8 @@
 // are not built yet: each starts successfully and has nothing to stop.
 #include "engine/core/engine_layers.h"
 
-int InitializeVertexShaders() { return 1; }
-void DestroyVertexShaders() {}
 int InitTextureList() { return 1; }
 void DestroyTextureList() {}
-int InitializeModels() { return 1; }
-void DestroyModels() {}
 int InitSurfaceList() { return 1; }
 void DestroySurfaceList() {}
 int InitFontList() { return 1; }
