@@ -197,21 +197,9 @@ void Model::RotateFrame(const Matrix& rotation) {
     front = Row(axes, 3);
 }
 
-void Model::RotateX(Angle16 a) {
+void Model::RotateAbout(void (Matrix::*setRotation)(Angle16), Angle16 a) {
     Matrix r;
-    r.SetRotationX(a);
-    RotateFrame(r);
-}
-
-void Model::RotateY(Angle16 a) {
-    Matrix r;
-    r.SetRotationY(a);
-    RotateFrame(r);
-}
-
-void Model::RotateZ(Angle16 a) {
-    Matrix r;
-    r.SetRotationZ(a);
+    (r.*setRotation)(a);
     RotateFrame(r);
 }
 

@@ -38,9 +38,9 @@ public:
     void Yaw(Angle16 a) { RotateY(a); }
     void Pitch(Angle16 a) { RotateX(a); }
     void Roll(Angle16 a) { RotateZ(a); }
-    void RotateX(Angle16 a);
-    void RotateY(Angle16 a);
-    void RotateZ(Angle16 a);
+    void RotateX(Angle16 a) { RotateAbout(&Matrix::SetRotationX, a); }
+    void RotateY(Angle16 a) { RotateAbout(&Matrix::SetRotationY, a); }
+    void RotateZ(Angle16 a) { RotateAbout(&Matrix::SetRotationZ, a); }
     void SetPosition(float x, float y, float z) { position = {x, y, z}; }
     void SetScale(float x, float y, float z) { scale = {x, y, z}; }
     void LookAt(const Vector3* eye, const Vector3* target, const Vector3* upVector);
@@ -135,6 +135,8 @@ private:
     void DrawInMode(int32_t mode);
     void UpdateMeshes(float time);
     void RotateFrame(const Matrix& rotation);
+    // The frame with rows right, up, front becomes the rotation x the frame.
+    void RotateAbout(void (Matrix::*setRotation)(Angle16), Angle16 a);
     void DrawMeshAt(uint32_t meshIndex, const Matrix& m);
     // Calls f on the addressed meshes by the index rule.
     template <typename F>

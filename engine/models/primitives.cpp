@@ -57,6 +57,15 @@ void LogMeshComplete(const Mesh* mesh) {
                 mesh->boxMax.x, mesh->boxMax.y, mesh->boxMax.z, mesh->GetMemorySize() / 1024.0);
 }
 
+// Buffers and box of a generator's one mesh, then its log line.
+Model* FinishMesh(Model* model, Mesh* mesh, ProgressCallback progress) {
+    ReportProgress(progress);
+    mesh->CreateBuffers(progress);
+    ReportProgress(progress);
+    LogMeshComplete(mesh);
+    return model;
+}
+
 // The two triangles of every quad of a grid `perRow` vertices wide, in row
 // order: k + perRow, k + 1, k, then k + perRow + 1, k + 1, k + perRow.
 template <typename Index>
@@ -108,11 +117,7 @@ Model* CreatePlane(float width, float height, int32_t columns, int32_t rows, flo
     }
     ReportProgress(progress);
     FillGridIndices(mesh->indices.data(), columns, columns - 1, rows - 1);
-    ReportProgress(progress);
-    mesh->CreateBuffers(progress);
-    ReportProgress(progress);
-    LogMeshComplete(mesh);
-    return model;
+    return FinishMesh(model, mesh, progress);
 }
 
 }  // namespace
@@ -137,11 +142,7 @@ Model* CreateBillboardModel(float width, float height, ProgressCallback progress
     ReportProgress(progress);
     const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
     std::copy_n(indices, 6, mesh->indices.begin());
-    ReportProgress(progress);
-    mesh->CreateBuffers(progress);
-    ReportProgress(progress);
-    LogMeshComplete(mesh);
-    return model;
+    return FinishMesh(model, mesh, progress);
 }
 
 Model* CreatePlaneModelXY(float width, float height, int32_t columns, int32_t rows, float repeat,
@@ -184,11 +185,7 @@ Model* CreateCubeModel(float sizeX, float sizeY, float sizeZ, ProgressCallback p
                                  static_cast<uint16_t>(q + 1)};
         std::copy_n(six, 6, mesh->indices.begin() + 6 * f);
     }
-    ReportProgress(progress);
-    mesh->CreateBuffers(progress);
-    ReportProgress(progress);
-    LogMeshComplete(mesh);
-    return model;
+    return FinishMesh(model, mesh, progress);
 }
 
 Model* CreateSphereModel(float radiusX, float radiusY, float radiusZ, int32_t rings, int32_t segments,
@@ -231,11 +228,7 @@ Model* CreateSphereModel(float radiusX, float radiusY, float radiusZ, int32_t ri
             for (int32_t n : six) *out++ = static_cast<uint16_t>(n);
         }
     }
-    ReportProgress(progress);
-    mesh->CreateBuffers(progress);
-    ReportProgress(progress);
-    LogMeshComplete(mesh);
-    return model;
+    return FinishMesh(model, mesh, progress);
 }
 
 namespace {

@@ -176,12 +176,7 @@ TEST_F(MeshTest, ApplyLightsBakesTheFourLightsIntoTheVertexColours) {
 }
 
 TEST_F(MeshTest, DrawCullsSharesTheShaderKeyAndSkipsDepthTextures) {
-    Camera* camera = CreateCamera();
-    camera->SetPerspective(60, 1, 100, 0);
-    Vector3 eye{0, 0, -10}, target{0, 0, 0};
-    camera->LookAt(&eye, &target, nullptr);
-    camera->UpdateView();
-    camera->Apply();
+    ApplyCameraFacingOrigin(60);
     Model* model = CreatePlaneModelXY(2, 2, 2, 2, 1, nullptr);
     Model* twin = CreatePlaneModelXY(2, 2, 2, 2, 1, nullptr);
     model->Update(0);

@@ -10,6 +10,17 @@
 #include "engine/models/vertex_shader.h"
 #include "tests/support/recording_device.h"
 
+// A new perspective camera at (0, 0, -10) looking at the origin, applied.
+inline Camera* ApplyCameraFacingOrigin(float fovDegrees) {
+    Camera* camera = CreateCamera();
+    camera->SetPerspective(fovDegrees, 1, 100, 0);
+    const Vector3 eye{0, 0, -10}, target{0, 0, 0};
+    camera->LookAt(&eye, &target, nullptr);
+    camera->UpdateView();
+    camera->Apply();
+    return camera;
+}
+
 class ModelLayerTest : public ::testing::Test {
 protected:
     void SetUp() override {

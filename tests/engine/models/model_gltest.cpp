@@ -17,6 +17,8 @@
 #include "engine/models/primitives.h"
 #include "engine/models/vertex_shader.h"
 #include "platform/hidden_window.h"
+#include "tests/engine/models/model_fixture.h"
+#include "tests/support/back_buffer_pixels.h"
 #include "tests/support/recording_device.h"
 
 namespace {
@@ -62,34 +64,14 @@ protected:
         SetGraphicsHost(nullptr);
     }
 
-    // The back buffer as 0xRRGGBB, top row first.
-    std::vector<uint32_t> ReadBackBuffer() {
-        void* bits = nullptr;
-        int pitch = 0;
-        EXPECT_EQ(LockBackBuffer(&bits, &pitch), 1);
-        std::vector<uint32_t> pixels(640 * 480);
-        for (int y = 0; y < 480; ++y) {
-            for (int x = 0; x < 640; ++x) {
-                uint32_t p;
-                std::memcpy(&p, static_cast<uint8_t*>(bits) + y * pitch + 4 * x, 4);
-                pixels[y * 640 + x] = p & 0xFFFFFF;
-            }
-        }
-        UnlockBackBuffer();
-        return pixels;
-    }
+    std::vector<uint32_t> ReadBackBuffer() { return test::ReadEngineBackBuffer(); }
 
     test::FakeGraphicsHost host_;
     std::unique_ptr<platform::HiddenGLWindow> window_;
 };
 
 TEST_F(ModelGLTest, LitSphereAndTexturedPlaneLandWhereTheCameraSeesThem) {
-    Camera* camera = CreateCamera();
-    camera->SetPerspective(60, 1, 100, 0);
-    Vector3 eye{0, 0, -10}, target{0, 0, 0};
-    camera->LookAt(&eye, &target, nullptr);
-    camera->UpdateView();
-    camera->Apply();
+    ApplyCameraFacingOrigin(60);
     // One red light shining along +z, onto the faces that look at the camera.
     SetDirectionalLight(0, 1);
     SetLightColor(0, 1, 0, 0);

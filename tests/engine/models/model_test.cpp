@@ -143,12 +143,7 @@ TEST_F(ModelTest, DiscardAndAttach) {
 }
 
 TEST_F(ModelTest, ScreenPositionOfPointsInFrontAndBehind) {
-    Camera* camera = CreateCamera();
-    camera->SetPerspective(90, 1, 100, 0);
-    Vector3 eye{0, 0, -10}, target{0, 0, 0};
-    camera->LookAt(&eye, &target, nullptr);
-    camera->UpdateView();
-    camera->Apply();
+    ApplyCameraFacingOrigin(90);
     Model* model = NewModel();
     float out[3] = {-1, -1, -1};
     float w = 0;
