@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "engine/graphics/light.h"
+#include "engine/graphics/render_state.h"
 #include "engine/models/frame.h"
 #include "engine/models/primitives.h"
 #include "engine/models/skinned_mesh.h"
@@ -206,6 +208,100 @@ TEST_F(MeshTest, DrawCullsSharesTheShaderKeyAndSkipsDepthTextures) {
     EXPECT_EQ(device->CallsNamed("SetVertexShader").size(), 2u);
     EXPECT_EQ(device->CallsNamed("DrawPrimitiveUP").size(), 1u);
     EndScene();
+}
+
+using Vec4 = std::vector<float>;
+
+// The last value the device got for each constant register.
+std::map<uint32_t, Vec4> LastConstants(const test::RecordingDevice& device) {
+    std::map<uint32_t, Vec4> out;
+    for (const test::DeviceCall& call : device.CallsNamed("SetVertexShaderConstant")) {
+        for (uint32_t r = 0; r < call.args[1]; ++r) {
+            out[call.args[0] + r] = Vec4(call.matrix.begin() + 4 * r, call.matrix.begin() + 4 * r + 4);
+        }
+    }
+    return out;
+}
+
+TEST_F(MeshTest, DrawSetsTheConstantsOfItsModes) {
+    ApplyCameraFacingOrigin(60);
+    SetFog(10, 110, 0);
+    SetAmbientLevel(0.25f);
+    SetLightColor(0, 0.5f, 0.25f, 1.0f);
+    SetLightColor(1, 0.0f, 1.0f, 0.0f);
+    Vector3 down{0, -1, 0};
+    SetLightDirection(0, &down);
+    Model* model = CreatePlaneModelXY(2, 2, 2, 2, 1, nullptr);
+    model->SetScale(2, 2, 2);
+    model->SetPosition(1, 2, 3);
+    model->SetMeshTexOffsetU(0.25f, Model::kAll);
+    model->SetMeshTexOffsetV(0.5f, Model::kAll);
+    model->SetMeshVectorX(7, Model::kAll);
+    model->SetMeshVectorZ(9, Model::kAll);
+    model->Update(0);
+    struct Case {
+        uint32_t lighting, texCoord, transform;
+        uint32_t fogEnable;
+        std::map<uint32_t, Vec4> expected;  // registers and values (x, y, z, w)
+        std::vector<uint32_t> unset;
+    };
+    // The mesh world W scales by 2 and moves to (1, 2, 3): W inverse halves
+    // directions, and the view puts the origin at depth 13.
+    const std::map<uint32_t, Vec4> common = {
+        {0, {0.5f, -0.5f, 1.0f, 765.01f}}, {1, {0.25f, 0.5f, -0.01f, 1.1f}}, {2, {0, 0, -10, 0.25f}},
+        {11, {1, 1, 1, 1}}, {12, {7, 0, 9, 0}}};
+    const Case cases[] = {
+        {LIGHTING_LIGHTS, TEXCOORD_UV, TRANSFORM_PLAIN, 0, {{3, {0, 0.5f, 0, 0}}, {7, {0.5f, 0.25f, 1, 0}}}, {13, 16}},
+        {LIGHTING_HEMISPHERE, TEXCOORD_UV, TRANSFORM_VIEW, 1,
+         {{3, {0, 0.5f, 0, 0}}, {4, {0, 0.5f, 0, 0}}, {8, {0, 1, 0, 0}}, {15, {0, 0, 2, 13}}}, {16}},
+        {LIGHTING_NONE, TEXCOORD_TOON_UV, TRANSFORM_WORLD, 1, {{3, {0, -0.5f, 0, 0}}, {13, {2, 0, 0, 1}}}, {7, 16}},
+        {LIGHTING_NONE, TEXCOORD_REFLECTION_UV, TRANSFORM_PLAIN, 0, {{16, {2, 0, 0, 1}}, {19, {0, 0, 0, 1}}},
+         {3, 13}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lighting | c.texCoord | c.transform);
+        model->SetMeshLightingMode(c.lighting, Model::kAll);
+        model->SetMeshTexCoordMode(c.texCoord, Model::kAll);
+        model->SetMeshTransformMode(c.transform, Model::kAll);
+        model->RebuildMeshShaders(Model::kAll);
+        graphics.device()->ClearCalls();
+        ASSERT_EQ(BeginScene(), 1);
+        model->Draw();
+        EndScene();
+        const std::map<uint32_t, Vec4> got = LastConstants(*graphics.device());
+        std::map<uint32_t, Vec4> expected = c.expected;
+        expected.insert(common.begin(), common.end());
+        for (const auto& [reg, value] : expected) {
+            ASSERT_TRUE(got.count(reg)) << "c" << reg;
+            for (int k = 0; k < 4; ++k) EXPECT_NEAR(got.at(reg)[k], value[k], 1e-5f) << "c" << reg << "[" << k << "]";
+        }
+        for (uint32_t reg : c.unset) EXPECT_FALSE(got.count(reg)) << "c" << reg;
+        EXPECT_NEAR(got.at(23)[3], 13.0f, 1e-4f);  // the clip w of the mesh origin is its view depth
+        EXPECT_EQ(renderStateCache[gpu::D3DRS_FOGENABLE], c.fogEnable);
+    }
+    SetAmbientLevel(0.0f);
+    SetLightColor(0, 0, 0, 0);
+    SetLightColor(1, 0, 0, 0);
+}
+
+TEST_F(MeshTest, LoadedVerticesOfBothFormatsFillTheWorkWords) {
+    struct Skinned { float p[3], w0, w1; uint32_t bones; float n[3]; uint32_t colour; float u, v; };
+    const Skinned skinned[3] = {{{1, 2, 3}, 0.25f, 0.5f, 0x00020105, {0, 0, 1}, 0xFF102030, 0.5f, 0.75f},
+                                {{4, 5, 6}, 1, 0, 0, {0, 1, 0}, 0xFFFFFFFF, 0, 0},
+                                {{7, 8, 9}, 1, 0, 0, {1, 0, 0}, 0xFFFFFFFF, 0, 0}};
+    const uint16_t triangle[3] = {0, 1, 2};
+    Mesh* mesh = MakeMesh({}, {});
+    mesh->layout = 2;
+    mesh->stride = 52;
+    ASSERT_TRUE(mesh->LoadVertexData(0x115A, reinterpret_cast<const uint8_t*>(skinned), 3, triangle, 3, nullptr));
+    const WorkVertex& v = mesh->vertices[0];
+    EXPECT_EQ((Vec4{v.position[2], v.morphPosition[2], v.weights[0], v.weights[1]}), (Vec4{3, 3, 0.25f, 0.5f}));
+    EXPECT_EQ(v.boneIndices, 0x00020105u);
+    EXPECT_EQ((Vec4{v.normal[2], v.morphNormal[2], v.u, v.v}), (Vec4{1, 1, 0.5f, 0.75f}));
+    EXPECT_EQ(v.diffuse, 0xFF102030u);
+    EXPECT_EQ(mesh->boxMax.z, 9.0f);
+    EXPECT_NE(mesh->vertexBuffer, nullptr);
+    EXPECT_FALSE(mesh->LoadVertexData(0x112, reinterpret_cast<const uint8_t*>(skinned), 3, triangle, 3, nullptr));
 }
 
 TEST_F(MeshTest, SkinnedDrawSkipsMissingMaterialsAndBones) {
