@@ -51,22 +51,16 @@ void SetRow(Matrix* m, int row, const Vector3& v, float w) {
 
 float ClampUnit(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
-const char* Cp932Text(const char* utf8) {
-    static std::string texts[2];
-    static const char* sources[2] = {nullptr, nullptr};
-    for (int i = 0; i < 2; ++i) {
-        if (sources[i] == utf8) return texts[i].c_str();
-        if (!sources[i]) {
-            sources[i] = utf8;
-            texts[i] = platform::Utf8ToCp932(utf8);
-            return texts[i].c_str();
-        }
-    }
-    return utf8;
+// The texts SetMeshMorphTarget returns, in CP932 like every text the engine keeps.
+const char* NoSuchMeshText() {
+    static const std::string text = platform::Utf8ToCp932("存在しないメッシュIDを指定しています");
+    return text.c_str();
 }
 
-const char kNoSuchMesh[] = "存在しないメッシュIDを指定しています";
-const char kNoSuchTargetMesh[] = "ターゲットに存在しないメッシュIDを指定しています";
+const char* NoSuchTargetMeshText() {
+    static const std::string text = platform::Utf8ToCp932("ターゲットに存在しないメッシュIDを指定しています");
+    return text.c_str();
+}
 
 }  // namespace
 
@@ -345,9 +339,9 @@ void Model::DrawBoundingBoxes(uint32_t colour) {
 // Per-mesh setters
 
 const char* Model::SetMeshMorphTarget(uint32_t meshIndex, Model* target, uint32_t targetMeshIndex) {
-    if (meshIndex >= static_cast<uint32_t>(meshes.GetCount())) return Cp932Text(kNoSuchMesh);
+    if (meshIndex >= static_cast<uint32_t>(meshes.GetCount())) return NoSuchMeshText();
     if (!target || targetMeshIndex >= static_cast<uint32_t>(target->meshes.GetCount())) {
-        return Cp932Text(kNoSuchTargetMesh);
+        return NoSuchTargetMeshText();
     }
     return GetMesh(static_cast<int32_t>(meshIndex))
         ->SetMorphTarget(target->GetMesh(static_cast<int32_t>(targetMeshIndex)), nullptr);

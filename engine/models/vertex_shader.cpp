@@ -23,7 +23,7 @@ public:
 
     void Run(const float input[16][4], const float constants[][4], gpu::VertexProgramOutput* out) const override {
         VertexShaderOutput result;
-        program_->Run(input, reinterpret_cast<const float (*)[4]>(constants), &result);
+        program_->Run(input, constants, &result);
         std::copy_n(result.position, 4, out->position);
         std::copy_n(result.diffuse, 4, out->diffuse);
         std::copy_n(result.specular, 4, out->specular);
