@@ -3,17 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace {
-
-TextureReferenceHook textureAddRef = nullptr;
-TextureReferenceHook textureRelease = nullptr;
-
-}  // namespace
-
-void SetTextureReferenceHooks(TextureReferenceHook addRef, TextureReferenceHook release) {
-    textureAddRef = addRef;
-    textureRelease = release;
-}
+#include "engine/graphics/texture.h"
 
 Material::Material() {
     std::fill(std::begin(stageStateOverrides), std::end(stageStateOverrides), kStateUnset);
@@ -28,8 +18,8 @@ Material::~Material() {
 
 void Material::SetTexture(Texture* texture, uint32_t stage) {
     if (stage >= kStages) return;
-    if (texture && textureAddRef) textureAddRef(texture);
-    if (textures[stage] && textureRelease) textureRelease(textures[stage]);
+    if (texture) texture->AddRef();
+    if (textures[stage]) textures[stage]->Release();
     textures[stage] = texture;
 }
 

@@ -4,13 +4,7 @@
 #include "engine/core/resource.h"
 #include "platform/gpu_device.h"
 
-class Texture;  // an engine texture (a ResourceObject of the texture layer)
-
-// How a material holds its textures: the texture layer installs its AddRef
-// and Release, so a material keeps each texture it shows alive. Without them
-// (no texture layer) textures are stored uncounted.
-using TextureReferenceHook = void (*)(Texture* texture);
-void SetTextureReferenceHooks(TextureReferenceHook addRef, TextureReferenceHook release);
+class Texture;
 
 // One part of a mesh drawn with one colour and up to two textures: a range of
 // the mesh's index buffer drawn as one triangle list.

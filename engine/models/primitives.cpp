@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/graphics/graphics_log.h"
+#include "engine/graphics/surface.h"
 #include "engine/models/frame.h"
 #include "engine/models/height_field_node.h"
 #include "engine/models/material.h"
@@ -337,5 +338,24 @@ Model* CreateHeightFieldModel(const HeightImage& image, int32_t meshNum, float s
     allocateFlags();
     LogGraphics("} %.3lfM ByteUse / Complete!\n", (bytes + model->cellFlags.size() * 4.0) / (1024.0 * 1024.0));
     FinishHeightField(model, meshNum, cell, sizeX, sizeZ, height);
+    return model;
+}
+
+Model* CreateHeightFieldModel(Surface* image, int32_t meshNum, float sizeX, float sizeZ, float height,
+                              int32_t repeat, ProgressCallback progress) {
+    HeightImage view;
+    void* bits = nullptr;
+    int pitch = 0;
+    bool locked = false;
+    if (image) {
+        view.width = image->GetWidth();
+        view.height = image->GetHeight();
+        view.format = image->GetFormat();
+        locked = view.format == gpu::D3DFMT_A8R8G8B8 && image->Lock(&bits, &pitch);
+        view.bits = locked ? static_cast<const uint8_t*>(bits) : nullptr;
+        view.pitch = pitch;
+    }
+    Model* model = CreateHeightFieldModel(view, meshNum, sizeX, sizeZ, height, repeat, progress);
+    if (locked) image->Unlock();
     return model;
 }

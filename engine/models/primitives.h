@@ -5,6 +5,7 @@
 #include "platform/gpu_device.h"
 
 class Model;
+class Surface;
 
 // Models built from parameters instead of a model file: each has one root
 // frame and meshes of one material each. All return the model, also after a
@@ -32,6 +33,11 @@ struct HeightImage {
 // A terrain of meshNum x meshNum cell meshes from a square A8R8G8B8 image of
 // side meshNum x cell + 1 whose red bytes are the heights (255 = height).
 Model* CreateHeightFieldModel(const HeightImage& image, int32_t meshNum, float sizeX, float sizeZ, float height,
+                              int32_t repeat, ProgressCallback progress);
+
+// The same from a Surface made for wide use (A8R8G8B8), locked while the
+// heights are read.
+Model* CreateHeightFieldModel(Surface* image, int32_t meshNum, float sizeX, float sizeZ, float height,
                               int32_t repeat, ProgressCallback progress);
 
 // The generators' name counters back to 0 (model layer start-up).

@@ -12,6 +12,7 @@
 #include "engine/graphics/device.h"
 #include "engine/graphics/light.h"
 #include "engine/graphics/render_state.h"
+#include "engine/graphics/texture.h"
 #include "engine/models/mesh.h"
 #include "engine/models/model.h"
 #include "engine/models/primitives.h"
@@ -24,8 +25,7 @@
 namespace {
 
 gpu::Texture* checker = nullptr;  // red, green / blue, white
-alignas(8) char engineTextureStorage[8];
-::Texture* const engineTexture = reinterpret_cast<::Texture*>(engineTextureStorage);
+// The engine texture the plane's material holds; the device sees the checker.
 gpu::Texture* DeviceTextureOf(::Texture*) { return checker; }
 
 class ModelGLTest : public ::testing::Test {
@@ -85,7 +85,9 @@ TEST_F(ModelGLTest, LitSphereAndTexturedPlaneLandWhereTheCameraSeesThem) {
     Model* plane = CreatePlaneModelXY(4, 4, 2, 2, 1, nullptr);
     plane->SetMeshLightingMode(LIGHTING_NONE, Model::kAll);
     plane->RebuildMeshShaders(Model::kAll);
+    auto* engineTexture = new Texture;
     plane->SetTexture(0, engineTexture, Model::kAll, Model::kAll);
+    engineTexture->Release();  // the material keeps it
     plane->SetPosition(3, 0, 0);
     plane->Update(0);
 

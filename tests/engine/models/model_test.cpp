@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/graphics/texture.h"
 #include "engine/models/frame.h"
 #include "engine/models/material.h"
 #include "engine/models/mesh.h"
@@ -12,12 +13,6 @@
 #include "tests/engine/models/model_fixture.h"
 
 namespace {
-
-// Reference counts of stand-in textures, as the texture layer would keep them.
-struct FakeTexture { int references = 1; };
-void AddRefFake(Texture* t) { ++reinterpret_cast<FakeTexture*>(t)->references; }
-void ReleaseFake(Texture* t) { --reinterpret_cast<FakeTexture*>(t)->references; }
-Texture* AsTexture(FakeTexture* t) { return reinterpret_cast<Texture*>(t); }
 
 class ModelTest : public ModelLayerTest {
 protected:
@@ -61,7 +56,6 @@ TEST_F(ModelTest, MeshIndexOutsideTheListAddressesEveryMesh) {
 }
 
 TEST_F(ModelTest, DiffuseAndTexturesFollowTheMaterialIndexRule) {
-    SetTextureReferenceHooks(AddRefFake, ReleaseFake);
     Model* model = MakeThreeMeshModel();
     model->SetDiffuse(0.5f, 0.25f, 0.75f, 1.0f, 2);  // alpha first
     gpu::D3DMATERIAL8 m;
@@ -73,20 +67,24 @@ TEST_F(ModelTest, DiffuseAndTexturesFollowTheMaterialIndexRule) {
     model->GetMesh(0)->GetMaterial(0)->GetMaterial(&m);
     EXPECT_EQ(m.Diffuse.r, 1.0f);
 
-    FakeTexture wood, stone;
-    model->SetTexture(0, AsTexture(&wood), Model::kAll, 1);
-    EXPECT_EQ(wood.references, 1 + 3);
+    auto* wood = new Texture;
+    auto* stone = new Texture;
+    model->SetTexture(0, wood, Model::kAll, 1);
+    EXPECT_EQ(wood->refCount, 1 + 3);
     EXPECT_EQ(model->GetMesh(1)->GetMaterial(0)->GetTexture(0), nullptr);
-    // The same texture again: referenced before the old one is dropped.
-    model->SetTexture(0, AsTexture(&wood), 0, 1);
-    EXPECT_EQ(wood.references, 4);
-    model->SetTexture(1, AsTexture(&stone), 0, Model::kAll);
-    model->SetTexture(7, AsTexture(&stone), 0, Model::kAll);  // no such stage: ignored
-    EXPECT_EQ(stone.references, 3);
+    // The same texture again keeps its count.
+    wood->Release();
+    model->SetTexture(0, wood, 0, 1);
+    EXPECT_EQ(wood->refCount, 3);
+    EXPECT_EQ(model->GetMesh(0)->GetMaterial(1)->GetTexture(0), wood);
+    model->SetTexture(1, stone, 0, Model::kAll);
+    model->SetTexture(7, stone, 0, Model::kAll);  // no such stage: ignored
+    EXPECT_EQ(stone->refCount, 3);
+    model->SetTexture(1, nullptr, 0, 0);  // null clears the stage
+    EXPECT_EQ(stone->refCount, 2);
     model->Release();
-    EXPECT_EQ(wood.references, 1);
-    EXPECT_EQ(stone.references, 1);
-    SetTextureReferenceHooks(nullptr, nullptr);
+    EXPECT_EQ(stone->refCount, 1);
+    stone->Release();
 }
 
 TEST_F(ModelTest, UpdateBuildsWorldFromScaleAxesAndPosition) {
