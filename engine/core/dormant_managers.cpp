@@ -83,6 +83,7 @@ int InitSceneManager() {
     LogBanner("Initialize", "Scene");
     sceneList.Reset();
     sceneShaderHandle = CreateSceneShader();
+    RegisterDormantDeviceObjectWalks();
     return 1;
 }
 

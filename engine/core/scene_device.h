@@ -2,9 +2,7 @@
 #include <cstdint>
 
 // The scene manager's share of the graphics device: its vertex shader and the
-// device buffers of its grids. They need the vs.1.1 assembler and the device's
-// shader and buffer creation; until those are in the engine, no shader and no
-// buffer can be made, and the scene manager runs without them.
+// device buffers of its grids.
 
 constexpr uint32_t kNoSceneShader = 0xFFFFFFFFu;  // -1: no shader
 
@@ -24,3 +22,7 @@ void DeleteSceneShader(uint32_t handle);
 struct SceneGridBuffers;
 SceneGridBuffers* CreateSceneGridBuffers(int gridWidth, int gridHeight);
 void ReleaseSceneGridBuffers(SceneGridBuffers* buffers);
+
+// Installs the release and restore walks of the managers with device objects
+// (sprites, list sprites, both primitive lists, particles, scenes).
+void RegisterDormantDeviceObjectWalks();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/d3d/soft_resources.h"
+#include "platform/vertex_declaration.h"
 
 namespace gpu {
 
@@ -74,8 +75,7 @@ D3DCAPS8 StandardCaps() {
 
 // A vertex shader: its input declaration and its program.
 struct SoftDevice::ShaderEntry {
-    struct Element { uint32_t reg, type, offset; };
-    std::vector<Element> elements;
+    VertexDeclaration declaration;
     std::unique_ptr<VertexProgram> program;
 };
 
@@ -527,37 +527,6 @@ TransformState SoftDevice::MakeTransformState() const {
 
 namespace {
 
-// Reads one declared input register of a vertex shader.
-void ReadShaderInput(uint32_t type, const uint8_t* p, float out[4]) {
-    out[0] = out[1] = out[2] = 0.0f;
-    out[3] = 1.0f;
-    switch (type) {
-    case D3DVSDT_FLOAT1: case D3DVSDT_FLOAT2: case D3DVSDT_FLOAT3: case D3DVSDT_FLOAT4:
-        std::memcpy(out, p, 4 * (type + 1));
-        break;
-    case D3DVSDT_D3DCOLOR: {
-        uint32_t c;
-        std::memcpy(&c, p, 4);
-        ColourToFloats(c, out);
-        break;
-    }
-    case D3DVSDT_UBYTE4:
-        for (int i = 0; i < 4; ++i) out[i] = p[i];
-        break;
-    case D3DVSDT_SHORT2: case D3DVSDT_SHORT4: {
-        int16_t s[4] = {0, 0, 0, 1};
-        std::memcpy(s, p, type == D3DVSDT_SHORT2 ? 4 : 8);
-        for (int i = 0; i < 4; ++i) out[i] = s[i];
-        break;
-    }
-    default: break;
-    }
-}
-
-uint32_t ShaderInputSize(uint32_t type) {
-    static constexpr uint32_t kSizes[8] = {4, 8, 12, 16, 4, 4, 4, 8};
-    return type < 8 ? kSizes[type] : 0;
-}
 
 }  // namespace
 
@@ -582,8 +551,7 @@ HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCoun
         const size_t slot = (vertexShader_ >> 1) - 1;
         if (slot >= shaders_.size() || !shaders_[slot]) return D3DERR_INVALIDCALL;
         shader = shaders_[slot].get();
-        vertexSize = 0;
-        for (const auto& e : shader->elements) vertexSize = std::max(vertexSize, e.offset + ShaderInputSize(e.type));
+        vertexSize = shader->declaration.stride;
     } else {
         layout = DecodeFvf(vertexShader_);
         vertexSize = layout.size;
@@ -603,8 +571,8 @@ HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCoun
             processor.ProcessFvf(layout, vertex, &clipVertices_[i]);
             continue;
         }
-        float registers[16][4] = {};
-        for (const auto& e : shader->elements) ReadShaderInput(e.type, vertex + e.offset, registers[e.reg]);
+        float registers[kShaderInputCount][4] = {};
+        LoadVertexInputs(shader->declaration, vertex, registers);
         VertexProgramOutput output{};
         output.fog = 1.0f;
         shader->program->Run(registers, constants_, &output);
@@ -659,30 +627,12 @@ HRESULT SoftDevice::CreateVertexShader(const uint32_t* declaration, const uint32
                                        uint32_t) {
     if (!declaration || !function || !handle) return D3DERR_INVALIDCALL;
     auto entry = std::make_unique<ShaderEntry>();
-    uint32_t offset = 0;
-    for (const uint32_t* token = declaration; *token != D3DVSD_END(); ++token) {
-        const uint32_t kind = *token >> 29;
-        if (kind == 2 && (*token & (1u << 28))) {          // skip n DWORDs of the stream
-            offset += 4 * ((*token >> 16) & 0xF);
-        } else if (kind == 2) {                              // a register load
-            const uint32_t reg = *token & 0x1F, type = (*token >> 16) & 0xF;
-            if (reg >= 16 || ShaderInputSize(type) == 0) return D3DERR_INVALIDCALL;
-            entry->elements.push_back({reg, type, offset});
-            offset += ShaderInputSize(type);
-        } else if (kind == 1 && (*token & 0xF) != 0) {       // only stream 0 exists here
-            return D3DERR_INVALIDCALL;
-        } else if (kind == 4) {                              // constants: load them now
-            const uint32_t count = (*token >> 25) & 0xF, reg = *token & 0x7F;
-            if (reg + count > kVertexShaderConstants) return D3DERR_INVALIDCALL;
-            std::memcpy(constants_[reg], token + 1, 16 * count);
-            token += 4 * count;
-        } else if (kind == 5) {                              // extension data
-            token += (*token >> 24) & 0x1F;
-        }
-    }
+    if (!ParseVertexDeclaration(declaration, SIZE_MAX, &entry->declaration)) return D3DERR_INVALIDCALL;
     if (!vertexProgramCompiler) return D3DERR_NOTAVAILABLE;
     entry->program.reset(vertexProgramCompiler(function));
     if (!entry->program) return D3DERR_INVALIDCALL;
+    // Constants in the declaration are loaded when the shader is created.
+    for (const DeclConstant& c : entry->declaration.constants) std::memcpy(constants_[c.reg], c.value, 16);
     shaders_.push_back(std::move(entry));
     *handle = (static_cast<uint32_t>(shaders_.size()) << 1) | 1u;
     return D3D_OK;

@@ -99,6 +99,15 @@ HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primiti
     return SoftDevice::DrawPrimitiveUP(type, primitiveCount, vertices, stride);
 }
 
+HRESULT RecordingDevice::SetVertexShaderConstant(uint32_t reg, const void* data, uint32_t count) {
+    Record("SetVertexShaderConstant", {reg, count});
+    if (data) {
+        const auto* values = static_cast<const float*>(data);
+        calls.back().matrix.assign(values, values + 4 * static_cast<size_t>(count));
+    }
+    return SoftDevice::SetVertexShaderConstant(reg, data, count);
+}
+
 RecordingDirect3D::RecordingDirect3D() : caps(StandardCaps()) {
     textureFormats = {D3DFMT_A8R8G8B8, D3DFMT_A4R4G4B4, D3DFMT_A1R5G5B5, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,
                       D3DFMT_X1R5G5B5};

@@ -16,7 +16,7 @@ struct DeviceCall {
     std::string name;              // "SetRenderState", "DrawPrimitiveUP", ...
     std::vector<uint32_t> args;    // numbers in call order
     std::vector<uint8_t> vertices; // DrawPrimitiveUP's vertex bytes
-    std::vector<float> matrix;     // SetTransform's 16 floats
+    std::vector<float> matrix;     // SetTransform's 16 floats; SetVertexShaderConstant's 4 per register
 };
 
 class RecordingDevice : public gpu::SoftDevice {
@@ -49,6 +49,7 @@ public:
     gpu::HRESULT SetRenderTarget(gpu::Surface* renderTarget, gpu::Surface* depthStencil) override;
     gpu::HRESULT DrawPrimitiveUP(gpu::D3DPRIMITIVETYPE type, uint32_t primitiveCount, const void* vertices,
                                  uint32_t stride) override;
+    gpu::HRESULT SetVertexShaderConstant(uint32_t reg, const void* data, uint32_t count) override;
 
 private:
     void Record(const char* name, std::vector<uint32_t> args);

@@ -15,6 +15,7 @@
 #include "engine/graphics/primitives2d.h"
 #include "engine/graphics/render_state.h"
 #include "platform/hidden_window.h"
+#include "tests/support/back_buffer_pixels.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
 
@@ -101,22 +102,7 @@ protected:
         EndScene();
     }
 
-    // The back buffer as 0xRRGGBB, top row first.
-    std::vector<uint32_t> ReadBackBuffer() {
-        void* bits = nullptr;
-        int pitch = 0;
-        EXPECT_EQ(LockBackBuffer(&bits, &pitch), 1);
-        std::vector<uint32_t> pixels(640 * 480);
-        for (int y = 0; y < 480; ++y) {
-            for (int x = 0; x < 640; ++x) {
-                uint32_t p;
-                std::memcpy(&p, static_cast<uint8_t*>(bits) + y * pitch + 4 * x, 4);
-                pixels[y * 640 + x] = p & 0xFFFFFF;
-            }
-        }
-        UnlockBackBuffer();
-        return pixels;
-    }
+    std::vector<uint32_t> ReadBackBuffer() { return test::ReadEngineBackBuffer(); }
 
     test::FakeGraphicsHost host_;
     std::unique_ptr<platform::HiddenGLWindow> window_;

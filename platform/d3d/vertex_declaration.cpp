@@ -1,8 +1,10 @@
-#include "engine/models/vertex_declaration.h"
+#include "platform/vertex_declaration.h"
+
+#include "platform/gpu_device.h"
 
 #include <cstring>
 
-namespace vs {
+namespace gpu {
 namespace {
 
 enum TokenKind : uint32_t { TOKEN_NOP = 0, TOKEN_STREAM = 1, TOKEN_STREAMDATA = 2, TOKEN_CONSTMEM = 4,
@@ -36,14 +38,22 @@ bool ParseVertexDeclaration(const uint32_t* tokens, size_t maxTokens, VertexDecl
                 result.stride += 4 * ((token >> 16) & 0xF);
             } else {
                 const uint32_t reg = token & 0x1F, type = (token >> 16) & 0xF;
-                if (reg >= kInputCount || TypeSize(type) == 0) return false;
+                if (reg >= kShaderInputCount || TypeSize(type) == 0) return false;
                 result.elements.push_back({reg, static_cast<DeclType>(type), result.stride});
                 result.stride += TypeSize(type);
             }
             break;
-        case TOKEN_CONSTMEM:
-            at += 4 * ((token >> 25) & 0xF);
+        case TOKEN_CONSTMEM: {
+            const uint32_t count = (token >> 25) & 0xF, reg = token & 0x7F;
+            if (reg + count > static_cast<uint32_t>(kVertexShaderConstants) || at + 4 * count >= maxTokens) return false;
+            for (uint32_t i = 0; i < count; ++i) {
+                DeclConstant constant{reg + i, {}};
+                std::memcpy(constant.value, tokens + at + 1 + 4 * i, sizeof constant.value);
+                result.constants.push_back(constant);
+            }
+            at += 4 * count;
             break;
+        }
         case TOKEN_EXT:
             at += (token >> 24) & 0x1F;
             break;
@@ -54,7 +64,7 @@ bool ParseVertexDeclaration(const uint32_t* tokens, size_t maxTokens, VertexDecl
     return false;  // no end token
 }
 
-void LoadVertexInputs(const VertexDeclaration& declaration, const uint8_t* vertex, float inputs[kInputCount][4]) {
+void LoadVertexInputs(const VertexDeclaration& declaration, const uint8_t* vertex, float inputs[kShaderInputCount][4]) {
     for (const VertexElement& e : declaration.elements) {
         const uint8_t* p = vertex + e.offset;
         float* v = inputs[e.reg];
@@ -83,4 +93,4 @@ void LoadVertexInputs(const VertexDeclaration& declaration, const uint8_t* verte
     }
 }
 
-}  // namespace vs
+}  // namespace gpu
