@@ -1,0 +1,124 @@
+#include <strings.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/cp932.h"
+#include "platform/sdl/window_registry.h"
+#include "platform/window.h"
+
+namespace platform {
+namespace sdl {
+
+std::list<WindowRecord>& Windows() {
+    static std::list<WindowRecord> windows;
+    return windows;
+}
+
+WindowRecord* FindLiveWindow(WindowHandle handle) {
+    if (!handle) return nullptr;
+    for (WindowRecord& record : Windows()) {
+        if (record.window == handle) return record.destroyed ? nullptr : &record;
+    }
+    return nullptr;
+}
+
+}  // namespace sdl
+
+namespace {
+
+SDL_Window* AsSdl(WindowHandle window) { return static_cast<SDL_Window*>(window); }
+
+// A box can be shown only with a real display; the offscreen and dummy
+// drivers have none, and SDL would otherwise try a helper program.
+bool DisplayAvailable() {
+    const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : std::getenv("SDL_VIDEODRIVER");
+    if (driver && (strcasecmp(driver, "offscreen") == 0 || strcasecmp(driver, "dummy") == 0)) return false;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+}  // namespace
+
+bool StartWindowSystem(const char** error) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    // Our own handlers turn SIGINT and SIGTERM into WM_CLOSE; closing the
+    // window must not also raise SDL_QUIT.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    if (error) *error = SDL_GetError();
+    return false;
+}
+
+WindowHandle CreateWindow(const WindowStyle& style, WindowProcedure procedure, const char** error) {
+    if (!StartWindowSystem(error)) return nullptr;
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (style.fullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    } else if (!style.captioned) {
+        flags |= SDL_WINDOW_BORDERLESS;
+    }
+    if (style.resizable) flags |= SDL_WINDOW_RESIZABLE;
+    SDL_Window* window = SDL_CreateWindow(Cp932ToUtf8(style.title).c_str(), SDL_WINDOWPOS_CENTERED,
+                                          SDL_WINDOWPOS_CENTERED, style.width, style.height, flags);
+    if (!window) {
+        if (error) *error = SDL_GetError();
+        return nullptr;
+    }
+    sdl::Windows().push_back({window, procedure});
+    SendMessage(window, WM_CREATE, 0, 0);
+    return window;
+}
+
+void ShowWindow(WindowHandle window) {
+    if (sdl::FindLiveWindow(window)) SDL_ShowWindow(AsSdl(window));
+}
+
+void SetWindowStyle(WindowHandle window, const WindowStyle& style) {
+    if (!sdl::FindLiveWindow(window)) return;
+    SDL_Window* sdlWindow = AsSdl(window);
+    SDL_SetWindowFullscreen(sdlWindow, style.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (style.fullScreen) return;
+    SDL_SetWindowBordered(sdlWindow, style.captioned ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowSize(sdlWindow, style.width, style.height);
+    SDL_SetWindowPosition(sdlWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+void SetWindowTitle(WindowHandle window, const char* cp932Title) {
+    if (sdl::FindLiveWindow(window)) SDL_SetWindowTitle(AsSdl(window), Cp932ToUtf8(cp932Title).c_str());
+}
+
+void DestroyWindow(WindowHandle window) {
+    sdl::WindowRecord* record = sdl::FindLiveWindow(window);
+    if (!record) return;
+    if (!record->destroySent) SendMessage(window, WM_DESTROY, 0, 0);
+    record->destroyed = true;
+    SDL_HideWindow(AsSdl(window));
+}
+
+void CloseWindowSystem() {
+    for (sdl::WindowRecord& record : sdl::Windows()) SDL_DestroyWindow(record.window);
+    sdl::Windows().clear();
+    sdl::ClearMessageQueue();
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void ShowCursor(bool show) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+int ShowMessageBox(const char* caption, const char* text) {
+    std::string utf8Caption = Cp932ToUtf8(caption);
+    std::string utf8Text = Cp932ToUtf8(text);
+    std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
+    std::fflush(stderr);
+    if (DisplayAvailable()) {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, utf8Caption.c_str(), utf8Text.c_str(), nullptr);
+    }
+    return 1;
+}
+
+}  // namespace platform

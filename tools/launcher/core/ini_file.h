@@ -1,0 +1,34 @@
+#pragma once
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace launcher {
+
+// A settings file read with the Windows profile-string rules, over CP932
+// bytes: section and key names compare case-insensitively (ASCII letters
+// only, never the trail byte of a double-byte character), names and values
+// are trimmed of blanks, one pair of enclosing quotes is removed, lines that
+// start with ';' are comments, and the first matching section and key win.
+// The file is read again for every value, so it may change while in use; a
+// missing file gives the defaults.
+class IniFile {
+public:
+    explicit IniFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+    // Decimal, or hexadecimal after "$" or "0x", with an optional sign; a
+    // missing, malformed or out-of-range value gives the default.
+    int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The integer rules of ReadInteger, for a text already read.
+bool ParseIniInteger(std::string_view text, int& value);
+
+}  // namespace launcher

@@ -1,0 +1,45 @@
+#pragma once
+#include "tools/launcher/core/ini_file.h"
+
+#include <string>
+#include <vector>
+
+namespace launcher {
+
+// One Start-menu shortcut: its file name inside the game's menu folder and
+// its target relative to the install folder (both UTF-8).
+struct ShortcutEntry {
+    std::string name;
+    std::string target;
+};
+
+// The launcher's settings file "Setup.ini", section "Setup". Its texts are
+// CP932 bytes; these accessors return them as UTF-8, ready for file names,
+// the registry and the widgets.
+class SetupFile {
+public:
+    explicit SetupFile(std::filesystem::path iniPath) : ini_(std::move(iniPath)) {}
+
+    std::string GameTitle() const;
+    std::string InstDir() const;
+    // The number of files and folders in the game folder, for the progress
+    // bar; never negative.
+    int FileNum() const;
+    // "SC_NUM", kept within 0 .. kMaxShortcuts.
+    int ShortcutCount() const;
+    std::vector<ShortcutEntry> LoadShortcutTable() const;
+    const std::filesystem::path& path() const { return ini_.path(); }
+
+    static constexpr int kMaxShortcuts = 1000;
+
+private:
+    std::string ReadText(std::string_view key) const;
+    IniFile ini_;
+};
+
+// "INST_DIR" names a folder of its own everywhere it is used (beside the
+// launcher, inside the install folder, in the registry), so it must be one
+// plain folder name: not empty, no path separator, not "." or "..".
+bool IsSafeInstDir(std::string_view instDir);
+
+}  // namespace launcher

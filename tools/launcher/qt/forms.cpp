@@ -1,0 +1,204 @@
+#include "tools/launcher/qt/forms.h"
+
+#include "tools/launcher/core/texts.h"
+#include "tools/launcher/qt/message_boxes.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace launcher {
+namespace {
+
+QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// "ＭＳ Ｐゴシック" at 12 pixels: its stand-in face is IPA P Gothic.
+QFont FormFont() {
+    QFont font("IPAPGothic");
+    font.setPixelSize(12);
+    return font;
+}
+
+// A fixed dialog frame with only the close button, centred on the screen.
+void SetUpForm(QWidget& form, int width, int height) {
+    form.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    form.setFixedSize(width, height);
+    form.setFont(FormFont());
+    if (const QScreen* screen = QApplication::primaryScreen()) {
+        form.move(screen->availableGeometry().center() - form.rect().center());
+    }
+}
+
+QPushButton* MakeButton(QWidget& form, const char* caption, QRect geometry) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), &form);
+    button->setGeometry(geometry);
+    return button;
+}
+
+}  // namespace
+
+TForm1::TForm1(Launcher& core) : core_(core) {
+    SetUpForm(*this, 335, 300);
+    QPixmap picture;
+    if (!picture.load(Text((core_.setup().path().parent_path() / "Setup.bmp").string()), "BMP")) {
+        throw std::runtime_error("Cannot open file \"Setup.bmp\".");
+    }
+    Image1 = new QLabel(this);
+    Image1->setGeometry(8, 8, picture.width(), picture.height());
+    Image1->setPixmap(picture);
+    Button1 = MakeButton(*this, text::kRun, {8, 256, 89, 33});
+    Button2 = MakeButton(*this, text::kInstall, {120, 256, 97, 33});
+    Button3 = MakeButton(*this, text::kClose, {240, 256, 90, 33});
+    setWindowTitle(Text(core_.setup().GameTitle()));
+    const bool installed = core_.IsInstalled();
+    Button1->setEnabled(installed);
+    if (installed) Button2->setText(QString::fromUtf8(text::kUninstall));
+
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    form2_ = new TForm2(core_, *this);
+}
+
+TForm1::~TForm1() { delete form2_; }
+
+void TForm1::Button1Click() { core_.Run(); }
+
+void TForm1::Button2Click() {
+    if (auto refusal = core_.CheckInstDir()) {
+        ShowNotice(this, *refusal);
+        return;
+    }
+    const std::string title = core_.setup().GameTitle();
+    if (Button2->text() == QString::fromUtf8(text::kInstall)) {
+        if (!AskYesNo(this, title + text::kInstallQuestion, text::kInstallQuestionCaption)) return;
+        setEnabled(false);
+        form2_->show();
+        form2_->Button3->setFocus();
+        return;
+    }
+    if (!AskYesNo(this, title + text::kUninstallQuestion, text::kUninstallQuestionCaption)) return;
+    setEnabled(false);
+    Button1->setEnabled(false);
+    busy = true;
+    const Notice notice = core_.Uninstall([] { QApplication::processEvents(); });
+    busy = false;
+    ShowNotice(this, notice);
+    Button2->setText(QString::fromUtf8(text::kInstall));
+    setEnabled(true);
+}
+
+void TForm1::Button3Click() { close(); }
+
+void TForm1::InstallFinished() {
+    setEnabled(true);
+    Button1->setEnabled(true);
+    Button1->setFocus();
+    Button2->setText(QString::fromUtf8(text::kUninstall));
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (busy) {
+        event->ignore();
+        return;
+    }
+    form2_->hide();
+    event->accept();
+}
+
+TForm2::TForm2(Launcher& core, TForm1& form1)
+    : BrowseForFolder1(this), core_(core), form1_(form1), fileNum_(core.setup().FileNum()) {
+    SetUpForm(*this, 344, 158);
+    setWindowTitle(Text(core_.setup().GameTitle() + text::kDialogTitleSuffix));
+    Label1 = new QLabel(QString::fromUtf8(text::kChooseFolder), this);
+    Label1->move(24, 8);
+    Edit1 = new QLineEdit(Text(core_.DefaultInstallFolder().string()), this);
+    Edit1->setGeometry(8, 32, 249, 20);
+    Edit1->setReadOnly(true);
+    Button1 = MakeButton(*this, text::kBrowse, {264, 32, 75, 25});
+    Button2 = MakeButton(*this, text::kCancel, {8, 64, 75, 25});
+    Button3 = MakeButton(*this, text::kInstall, {264, 64, 75, 25});
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setGeometry(8, 104, 329, 25);
+    ProgressBar1->setTextVisible(false);
+    ShowProgress(0);
+    Label2 = new QLabel(this);
+    Label2->setGeometry(8, 136, 329, 16);
+
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+}
+
+// A progress bar with an empty range would show a busy indicator, and one
+// past its maximum would ignore the value: the bar stays full instead.
+void TForm2::ShowProgress(int entries) {
+    ProgressBar1->setRange(0, fileNum_ > 0 ? fileNum_ : 1);
+    ProgressBar1->setValue(fileNum_ > 0 ? std::min(entries, fileNum_) : 0);
+}
+
+void TForm2::SetButtonsEnabled(bool enabled) {
+    Button1->setEnabled(enabled);
+    Button2->setEnabled(enabled);
+    Button3->setEnabled(enabled);
+}
+
+void TForm2::Button1Click() {
+    if (BrowseForFolder1.Execute()) {
+        Edit1->setText(Text(core_.InstallFolderIn(BrowseForFolder1.Folder).string()));
+    }
+}
+
+void TForm2::Button2Click() {
+    form1_.setEnabled(true);
+    hide();
+}
+
+void TForm2::Button3Click() {
+    int entries = 0;
+    InstallCallbacks callbacks;
+    callbacks.confirmCreateFolder = [this] {
+        return AskYesNo(this, text::kCreateFolderQuestion, text::kCreateFolderCaption);
+    };
+    callbacks.copyStarting = [this] {
+        SetButtonsEnabled(false);
+        form1_.busy = true;
+    };
+    callbacks.progress.fileStarted = [this](const std::filesystem::path& path) { Label2->setText(Text(path.string())); };
+    callbacks.progress.entryDone = [this, &entries] {
+        ShowProgress(++entries);
+        QApplication::processEvents();
+    };
+    const InstallResult result = core_.Install(Edit1->text().toStdString(), callbacks);
+    form1_.busy = false;
+    ShowNotice(this, result.notice);
+    ShowProgress(0);
+    SetButtonsEnabled(true);
+    if (!result.installed) return;
+    hide();
+    form1_.InstallFinished();
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    Label2->clear();
+    QWidget::showEvent(event);
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    if (form1_.busy) {
+        event->ignore();
+        return;
+    }
+    form1_.setEnabled(true);
+    event->accept();
+}
+
+}  // namespace launcher
