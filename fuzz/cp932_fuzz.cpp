@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/core/cp932_text.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/cp932.h"
 
@@ -25,6 +26,16 @@ void CheckPrefix(std::string_view text, size_t maxBytes) {
     if (prefix.size() < text.size()) FUZZ_CHECK(end + Cp932CharLength(text.substr(end)) > maxBytes);
 }
 
+// The terminated copy into a buffer of `size` bytes (text up to its NUL).
+void CheckCopy(std::string_view text, size_t size) {
+    const std::string terminated(text);
+    std::string buffer(size + 1, '\x7F');  // one guard byte behind the buffer
+    CopyCp932Text(buffer.data(), size, terminated.c_str());
+    FUZZ_CHECK(buffer[size] == '\x7F');
+    const std::string_view copy(buffer.c_str());
+    FUZZ_CHECK(copy == Cp932Prefix(terminated.c_str(), size - 1));
+}
+
 }  // namespace
 
 // The first byte is the cut's byte limit, the rest the text.
@@ -34,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
     CheckPrefix(text, maxBytes);
+    CheckCopy(text, maxBytes + 1);
 
     const std::string utf8 = Cp932ToUtf8(text);
     FUZZ_CHECK(fuzz::IsValidUtf8(utf8));

@@ -39,6 +39,12 @@ void EnterWorkFolder() {
     }
     workFolder = pattern;
     fs::current_path(workFolder);
+    // Nothing a target writes through the user's folders reaches the real ones.
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+        const fs::path folder = workFolder / name;
+        fs::create_directories(folder);
+        setenv(name, folder.c_str(), 1);
+    }
     std::atexit(RemoveWorkFolder);
 }
 
