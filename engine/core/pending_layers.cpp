@@ -1,4 +1,4 @@
-// Stand-ins for the graphics and sound entry points until those
+// Stand-ins for the graphics entry points until those
 // layers are merged; each definition goes when its layer arrives.
 #include "engine/core/engine_layers.h"
 
@@ -7,5 +7,3 @@ void DestroyDirectXGraphics() {}
 int InitCameraList() { return 1; }
 void DestroyCameraList() {}
 
-int InitializeSound() { return 1; }
-void DestroySound() {}

@@ -1,0 +1,16 @@
+#pragma once
+// The battle scene's globals that its parts share (main thread only).
+#include <cstdint>
+
+extern int32_t battleFrame;     // frames since the battle started, +1 per unpaused frame
+extern int32_t startCountdown;  // 200 at start; input is masked while above 0
+extern int32_t battlePaused;    // 1 while the in-battle menu is open
+extern int32_t stageNumber;     // stage 0..8 of the match
+extern int32_t arcadeStage;     // step of the arcade ladder
+extern int32_t arcadeScore;
+
+// The battle view: world units across the screen and its centre.
+extern float viewWidth;
+extern float viewHeight;
+extern float cameraX;
+extern float cameraY;

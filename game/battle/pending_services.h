@@ -1,0 +1,28 @@
+#pragma once
+// Temporary declarations of the game-wide services that the battle reads and
+// that are built elsewhere (scene loop, UDP layer). Each goes when its real
+// definition lands.
+#include <cstdint>
+
+enum GameMode : int32_t {
+    MODE_PRACTICE,
+    MODE_1P_VS_2P,
+    MODE_1P_VS_CPU,
+    MODE_VS_NETWORK,
+    MODE_ARCADE,
+};
+
+enum Difficulty : int32_t {
+    DIFFICULTY_EASY,
+    DIFFICULTY_NORMAL,
+    DIFFICULTY_HARD,
+};
+
+extern int32_t gameMode;
+extern int32_t difficulty;
+
+extern uint8_t netConnected;
+extern uint32_t netSendInterval;
+extern int32_t netLocalSide;
+
+bool NetSend(const void* data, int32_t length);

@@ -1,0 +1,24 @@
+#pragma once
+// Stand-in for the eight characters and the computer player until their own
+// routines exist: every character is the same plain fighter, and the computer
+// player presses nothing.
+#include <cstdint>
+
+// The per-frame update of each character (CharacterId 1..8), called by
+// UpdatePlayer; all eight run the placeholder fighter for now.
+void UpdateKirune(int32_t side);
+void UpdateBemo(int32_t side);
+void UpdateOza(int32_t side);
+void UpdatePerila(int32_t side);
+void UpdateRuo(int32_t side);
+void UpdateTorvi(int32_t side);
+void UpdateNebu(int32_t side);
+void UpdateWelo(int32_t side);
+
+// The computer player's InputWord for side; 0 for now, with no random draws.
+void GenerateCpuInput(uint16_t* word, int32_t side);
+
+// The placeholder fighter: moves with the arrows, dashes on V (boosted while V
+// is held), is thrown while knocked back and then recovers, and counts its
+// knock-out time in stateTimer.
+void UpdatePlaceholderFighter(int32_t side);

@@ -1,0 +1,216 @@
+#include "game/flow/net_exchange.h"
+
+#include <algorithm>
+
+#include "engine/core/log.h"
+#include "engine/devices/network.h"
+#include "game/flow/save_files.h"
+
+std::vector<NetPacket> netPendingPackets;
+std::map<int32_t, InputWord> netSentSamples;
+InputWord netSelectLocalInput;
+
+void EncodeNetPacket(const NetPacket& packet, uint8_t bytes[NET_PACKET_SIZE]) {
+    const uint16_t fields[3] = {static_cast<uint16_t>(packet.frame), packet.value, packet.valueCopy};
+    for (int i = 0; i < 3; ++i) {
+        bytes[2 * i] = static_cast<uint8_t>(fields[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<uint8_t>(fields[i] >> 8);
+    }
+}
+
+NetPacket DecodeNetPacket(const uint8_t bytes[NET_PACKET_SIZE]) {
+    auto field = [bytes](int i) { return static_cast<uint16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8); };
+    return {static_cast<int16_t>(field(0)), field(1), field(2)};
+}
+
+void SendNetPacket(const NetPacket& packet) {
+    uint8_t bytes[NET_PACKET_SIZE];
+    EncodeNetPacket(packet, bytes);
+    NetSend(bytes, NET_PACKET_SIZE);
+}
+
+namespace {
+
+bool ReceiveNetPacket(NetPacket* packet, uint32_t waitSeconds) {
+    uint8_t bytes[NET_PACKET_SIZE];
+    const bool read = NetReceiveWait(bytes, NET_PACKET_SIZE, waitSeconds);
+    *packet = DecodeNetPacket(bytes);
+    return read;
+}
+
+bool PollNetPacket(NetPacket* packet) {
+    uint8_t bytes[NET_PACKET_SIZE];
+    const bool read = NetReceive(bytes, NET_PACKET_SIZE, 1);
+    *packet = DecodeNetPacket(bytes);
+    return read;
+}
+
+int RemoteSide() { return 1 - netLocalSide; }
+
+// A resend request (WRECK or BROKEN) is answered with the word sampled on its
+// frame; one for a frame not sampled (or not yet), and any other old packet or
+// command, is ignored.
+void AnswerResendRequest(const NetPacket& packet) {
+    if (packet.frame != NT_COMMAND_WRECK && packet.frame != NT_COMMAND_BROKEN) return;
+    const auto sample = netSentSamples.find(packet.value);
+    if (sample == netSentSamples.end()) return;
+    SendNetPacket({static_cast<int16_t>(packet.value), sample->second, sample->second});
+}
+
+// Keeps a packet that came ahead of its frame, unless its copies differ, its
+// frame is kept already or the list is full (the resend request recovers it).
+void KeepPendingPacket(const NetPacket& packet) {
+    if (packet.value != packet.valueCopy || netPendingPackets.size() >= NET_PENDING_CAPACITY) return;
+    for (const NetPacket& kept : netPendingPackets) {
+        if (kept.frame == packet.frame) return;
+    }
+    netPendingPackets.push_back(packet);
+    WriteLog("PUSH\n");
+}
+
+// Takes the kept packet of `expected` into *word, dropping the kept packets
+// that are older and can never be used.
+bool TakePendingPacket(int32_t expected, InputWord* word) {
+    std::erase_if(netPendingPackets, [expected](const NetPacket& p) { return p.frame < expected; });
+    const auto kept = std::find_if(netPendingPackets.begin(), netPendingPackets.end(),
+                                   [expected](const NetPacket& p) { return p.frame == expected; });
+    if (kept == netPendingPackets.end()) return false;
+    *word = kept->value;
+    netPendingPackets.erase(kept);
+    return true;
+}
+
+}  // namespace
+
+bool NetOpen() {
+    netPendingPackets.clear();
+    netSentSamples.clear();
+    netSelectLocalInput = 0;
+    return NetOpen({config.peerHost, config.port, 0, config.localSide, config.slowLine});
+}
+
+bool PollNetConnect() {
+    SendNetPacket({NT_COMMAND_CONNECT, 0, 0});
+    NetPacket packet;
+    if (!PollNetPacket(&packet) || packet.frame != NT_COMMAND_CONNECT) return false;
+    netConnected = 1;
+    NetLogLine("[Success]:Connect\n");
+    return true;
+}
+
+bool SendSelectInput(bool decideLocked) {
+    ReadInputWord(0, &netSelectLocalInput);
+    const bool refused = decideLocked && (netSelectLocalInput & INPUT_Z) != 0;
+    if (refused) netSelectLocalInput = 0;
+    SendNetPacket({NT_COMMAND_INPUT, netSelectLocalInput, 0});
+    return refused;
+}
+
+void ReceiveSelectInput() {
+    const int remote = RemoteSide();
+    inputWords[remote] = 0;
+    for (int timeouts = 0; timeouts < NET_SELECT_TIMEOUTS;) {
+        NetPacket packet;
+        if (!ReceiveNetPacket(&packet, NET_SELECT_WAIT_SECONDS)) {
+            if (++timeouts == NET_SELECT_TIMEOUTS) {
+                netConnected = 0;
+            } else {
+                SendNetPacket({NT_COMMAND_WRECK, 0, 0});
+            }
+        } else if (packet.frame == NT_COMMAND_INPUT) {
+            inputWords[remote] = packet.value;
+            break;
+        } else if (packet.frame == NT_COMMAND_WRECK) {
+            SendNetPacket({NT_COMMAND_INPUT, netSelectLocalInput, 0});
+        }
+    }
+    inputWords[netLocalSide] = netSelectLocalInput;
+}
+
+bool RunStartHandshake(const std::function<bool()>& pumpMessages) {
+    NetLogLine("[Situation]:Wait for\n");
+    NetPacket packet{};
+    do {
+        if (!pumpMessages() || !NetIsOpen()) return false;
+        NetWait(NET_HANDSHAKE_PAUSE_MS);
+        SendNetPacket({NT_COMMAND_START, 0, 0});
+    } while (!PollNetPacket(&packet) || packet.frame != NT_COMMAND_START);
+
+    // One more packet is dropped: as a rule the peer's next NT_COMMAND_START.
+    // This side keeps sending its own meanwhile, so two peers that both read
+    // each other's first one do not wait here for each other.
+    NetLogLine("[Situation]:Scrap needless packet\n");
+    while (!PollNetPacket(&packet)) {
+        if (!pumpMessages() || !NetIsOpen()) return false;
+        NetWait(NET_HANDSHAKE_PAUSE_MS);
+        SendNetPacket({NT_COMMAND_START, 0, 0});
+    }
+    netPendingPackets.clear();
+    netSentSamples.clear();
+    NetLogLine("[Situation]:Game Start\n");
+    return true;
+}
+
+void SendInputSample(int32_t battleFrame, InputWord sample) {
+    if (battleFrame < 0 || battleFrame > INT16_MAX) return;
+    netSentSamples[battleFrame] = sample;
+    if (netConnected) SendNetPacket({static_cast<int16_t>(battleFrame), sample, sample});
+}
+
+void ExchangeNetInput(int side, int32_t battleFrame, InputWord localSample) {
+    if (side == netLocalSide) {
+        inputWords[side] = localSample;
+        return;
+    }
+    const int32_t interval = static_cast<int32_t>(netSendInterval);
+    const int32_t expected = battleFrame - interval + 1;  // the frame the words were sampled on
+    if (TakePendingPacket(expected, &inputWords[side])) return;
+    for (int timeouts = 0;;) {
+        NetPacket packet;
+        if (!ReceiveNetPacket(&packet, NET_BATTLE_WAIT_SECONDS)) {
+            SendNetPacket({NT_COMMAND_WRECK, static_cast<uint16_t>(expected), 0});
+            WriteLog("NT_COMMAND_WRECK\n");
+            if (++timeouts == NET_BATTLE_TIMEOUTS) {
+                NetClose();
+                return;
+            }
+        } else if (packet.frame < expected) {
+            AnswerResendRequest(packet);
+        } else if (packet.frame > expected) {
+            KeepPendingPacket(packet);
+        } else if (packet.value == packet.valueCopy) {
+            inputWords[side] = packet.value;
+            return;
+        } else {
+            SendNetPacket({NT_COMMAND_BROKEN, static_cast<uint16_t>(expected), 0});
+            WriteLog("NT_COMMAND_BROKEN\n");
+        }
+    }
+}
+
+void SyncPlayerInput(int side, const SyncFrame& frame, SyncPlayerRecord& record) {
+    const int32_t interval = static_cast<int32_t>(netSendInterval);
+    if (frame.networkMatch && netConnected && frame.battleFrame % interval == interval - 1) {
+        ExchangeNetInput(side, frame.battleFrame, record.netInput);
+    }
+    InputWord& word = inputWords[side];
+    if (!frame.battlePaused && record.replayInputs) {
+        std::vector<uint16_t>& list = *record.replayInputs;
+        if (frame.replayPlayback) {
+            const size_t index = static_cast<size_t>(frame.battleFrame);
+            word = index < list.size() ? list[index] : 0;
+        } else {
+            list.push_back(word);
+        }
+    }
+    InputWord& pad = *record.padInput;
+    if (frame.startCountdown > 100 || frame.battleOver) {
+        word = 0;
+        pad = 0;
+    } else if (frame.startCountdown > 0) {
+        word &= INPUT_COUNTDOWN_MASK;
+        pad &= INPUT_COUNTDOWN_MASK;
+    }
+    UpdateButtonStates(&word, buttonStates[side]);
+    UpdateButtonStates(&pad, record.buttons);
+}

@@ -1,0 +1,116 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "game/flow/input_words.h"
+
+// Network play: only the two sides' InputWords cross the network. Each machine
+// samples its own side every `netSendInterval` (N) frames and sends the word
+// with its frame number; both machines use both words on the same later frame
+// (frame f uses the words sampled on N * floor((f + 1) / N) - N; frames below
+// N - 1 use 0). All waits are timed socket waits on the main thread.
+
+// The first field of a NetPacket: a battle frame (0 or more) or a command.
+enum NetCommand : int16_t {
+    NT_COMMAND_CONNECT = -11,  // the select screen looking for its peer
+    NT_COMMAND_START = -13,    // the battle start handshake
+    NT_COMMAND_INPUT = -30,    // a select-screen word (no frame number)
+    NT_COMMAND_WRECK = -40,    // resend request: value = the missing frame
+    NT_COMMAND_BROKEN = -50,   // the packet of frame `value` came with unequal copies
+};
+
+// One 6-byte little-endian datagram.
+struct NetPacket {
+    int16_t frame;       // a battle frame or a NetCommand
+    uint16_t value;      // the InputWord, or the frame a command refers to, or 0
+    uint16_t valueCopy;  // in a data packet a second copy of the word
+
+    bool operator==(const NetPacket&) const = default;
+};
+constexpr int NET_PACKET_SIZE = 6;
+
+constexpr uint32_t NET_BATTLE_WAIT_SECONDS = 1;
+constexpr int NET_BATTLE_TIMEOUTS = 11;  // the time-out that gives the peer up
+constexpr uint32_t NET_SELECT_WAIT_SECONDS = 3;
+constexpr int NET_SELECT_TIMEOUTS = 3;
+constexpr uint32_t NET_HANDSHAKE_PAUSE_MS = 32;
+// Packets ahead of their frame kept at most; a sound peer is one exchange ahead.
+constexpr size_t NET_PENDING_CAPACITY = 8;
+
+// Data packets that arrived before their frame, each with equal copies.
+extern std::vector<NetPacket> netPendingPackets;
+// The words this machine sampled in the running battle, by frame: the source
+// of the answers to resend requests.
+extern std::map<int32_t, InputWord> netSentSamples;
+// The select screen's local word of the running exchange period, applied
+// together with the peer's word.
+extern InputWord netSelectLocalInput;
+
+void EncodeNetPacket(const NetPacket& packet, uint8_t bytes[NET_PACKET_SIZE]);
+NetPacket DecodeNetPacket(const uint8_t bytes[NET_PACKET_SIZE]);
+void SendNetPacket(const NetPacket& packet);
+
+// Opens the socket with the peer, port, side and interval of `config`, and
+// forgets the exchange state of an earlier match.
+bool NetOpen();
+
+// The select screen's connect step, once a frame while it waits: sends
+// NT_COMMAND_CONNECT and polls; true when the peer's NT_COMMAND_CONNECT was
+// read, which sets `netConnected`.
+bool PollNetConnect();
+
+// Select screen, on frames where its counter mod N is 0: reads the local pad
+// into `netSelectLocalInput` and sends it. A decide press (INPUT_Z) while
+// `decideLocked` (the item under the local cursor is locked) is dropped, the
+// word sent as 0; the result is true then, and the screen plays its error
+// sound.
+bool SendSelectInput(bool decideLocked);
+// Select screen, on frames where its counter mod N is N - 1: waits for the
+// peer's word (3-second tries, resend requests after the first two, the third
+// time-out clears `netConnected`), then puts it and `netSelectLocalInput` into
+// `inputWords`, so both machines apply the pair on the same frame.
+void ReceiveSelectInput();
+
+// The last step of a network battle's start: sends NT_COMMAND_START until the
+// peer's comes, drops one more packet, and clears the pending packets and the
+// sent samples. It waits without a time-out but calls `pumpMessages` between
+// its polls; false when that asks the program to end or the socket is closed.
+bool RunStartHandshake(const std::function<bool()>& pumpMessages);
+
+// Sampling on battle frames with battleFrame mod N = 0: keeps the local word
+// for resend requests and, while connected, sends {battleFrame, word, word}.
+// A frame beyond the 16-bit frame field is not sent.
+void SendInputSample(int32_t battleFrame, InputWord sample);
+
+// The exchange of one side on frames with battleFrame mod N = N - 1: the local
+// side takes `localSample`; the other side's word comes from the pending
+// packets or is waited for (1-second waits, a resend request after each, the
+// 11th time-out closes the network and leaves the word as it was).
+void ExchangeNetInput(int side, int32_t battleFrame, InputWord localSample);
+
+// What SyncPlayerInput reads of the battle for the frame.
+struct SyncFrame {
+    int32_t battleFrame;
+    int32_t startCountdown;
+    bool networkMatch;  // gameMode is MODE_VS_NETWORK
+    bool battlePaused;
+    bool battleOver;
+    bool replayPlayback;
+};
+
+// The parts of one side's PlayerRecord and replay list that SyncPlayerInput uses.
+struct SyncPlayerRecord {
+    InputWord netInput;    // the side's last local sample
+    InputWord* padInput;   // the live pad word
+    int32_t* buttons;      // the ButtonStates of the live pad word
+    std::vector<uint16_t>* replayInputs;  // the side's recorded words
+};
+
+// The final word of one side for the frame, called for side 0 and then side 1
+// (also on paused frames): the network exchange, then recording or playback
+// (unpaused frames only), the start-countdown and battle-over masks, and both
+// ButtonStates.
+void SyncPlayerInput(int side, const SyncFrame& frame, SyncPlayerRecord& record);

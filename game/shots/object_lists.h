@@ -1,0 +1,159 @@
+#pragma once
+// The battle's object lists: growable arrays of plain value records addressed
+// by index. An append may move the records, so no code keeps a pointer or a
+// reference to a record across a spawn: it keeps the index and goes through
+// the list again.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// A projectile or beam without hit points that cancels the opponent's Shots.
+struct HeavyShot {
+    int32_t type;
+    int32_t age;  // +1 at the start of every update; negative = still waiting
+    int32_t targetSide;
+    uint8_t grazed;
+    int32_t owner;
+    uint8_t vanishesOnHit;
+    uint8_t knocksBack;
+    float position[2];
+    float previousPosition[2];  // start of the last move (graze segment)
+    float trailPosition[2];     // end of the last move
+    float heading;              // direction of motion
+    float angle;                // orientation of hit shape, picture and trails
+    float speed;
+    float param;
+    float hitShape[3];  // along, across, radius
+    int32_t damage;
+    float knockBackSpeed;
+};
+
+// A bullet with hit points.
+struct Shot {
+    int32_t hitPoints;
+    int32_t power;
+    float knockBackSpeed;
+    int32_t type;
+    int32_t age;  // +1 at the end of every update
+    int32_t targetSide;
+    uint8_t grazed;
+    int32_t owner;
+    uint8_t vanishesOnHit;
+    uint8_t knocksBack;
+    float position[2];
+    float previousPosition[2];
+    float trailPosition[2];
+    float heading;
+    float angle;
+    float speed;
+    float param;
+    float hitShape[3];
+};
+
+// The hit zone of an attack for one battle frame.
+struct AttackArea {
+    int32_t type;
+    int32_t missesDashingPlayer;
+    float position[2];
+    float angle;
+    float scaleX;
+    float scaleY;
+    int32_t owner;
+    float hitShape[3];
+    int32_t power;
+    float knockBackSpeed;
+    uint8_t knocksBack;
+};
+
+// A short-lived picture; codes from 1001 on are also graze lines.
+struct Effect {
+    int32_t owner;
+    int32_t age;  // +1 at the start of every update; negative = still waiting
+    int32_t type;
+    float position[2];
+    float angle;
+    float strength;
+    float scale;
+};
+
+// A record of one side's own object list (satellites, launchers, circling
+// objects), with a type numbering of its own.
+struct PlayerObject {
+    int32_t tag;  // 100 for satellites, 9999 for the others; read by nobody here
+    int32_t type;
+    int32_t unusedWords[2];
+    int32_t timer;
+    float position[2];
+    float heading;
+    float angle;
+    float speed;
+    float slowdown;
+    int32_t unusedTail[3];
+};
+
+template <class Record>
+class ObjectList {
+public:
+    int32_t Size() const { return static_cast<int32_t>(records_.size()); }
+    // Index of the last record, -1 when the list is empty: what every spawner
+    // returns, whether or not it appended.
+    int32_t LastIndex() const { return Size() - 1; }
+    int32_t Append(const Record& record) {
+        records_.push_back(record);
+        return LastIndex();
+    }
+    // For indices known to lie inside the list (the walks below).
+    Record& operator[](int32_t index) { return records_[static_cast<std::size_t>(index)]; }
+    const Record& operator[](int32_t index) const { return records_[static_cast<std::size_t>(index)]; }
+    // Runs adjust on the record at index; an index outside the list (a spawn
+    // that made nothing) is ignored. Returns whether it ran.
+    template <class Fn>
+    bool Adjust(int32_t index, Fn adjust) {
+        if (index < 0 || index >= Size()) return false;
+        adjust(records_[static_cast<std::size_t>(index)]);
+        return true;
+    }
+    // Removes the record at index; the later records move down by one.
+    void Erase(int32_t index) {
+        if (index >= 0 && index < Size()) records_.erase(records_.begin() + index);
+    }
+    // Size 0, storage kept.
+    void Clear() { records_.clear(); }
+    // Size 0 and storage given back.
+    void Free() { std::vector<Record>().swap(records_); }
+
+private:
+    std::vector<Record> records_;
+};
+
+enum class WalkStep { Keep, Erase };
+
+// Walks the list by index, reading its size afresh at every step: a step that
+// erases its record leaves the index where it is (the next record takes it),
+// and records appended during the walk are visited in the same walk. The step
+// gets the index, never a reference, since it may append to the same list.
+template <class Record, class Step>
+void WalkObjectList(ObjectList<Record>& list, Step step) {
+    for (int32_t i = 0; i < list.Size();) {
+        if (step(i) == WalkStep::Erase) list.Erase(i);
+        else ++i;
+    }
+}
+
+extern ObjectList<HeavyShot> heavyShotList;
+extern ObjectList<Shot> shotList;
+extern ObjectList<AttackArea> attackAreaList;
+extern ObjectList<Effect> effectList;
+
+// Each spawner appends the record(s) of a type code and returns the index of
+// the last record of its list (-1 when empty). The caller adjusts the new
+// record at once through ObjectList::Adjust with that index.
+int32_t SpawnHeavyShot(int32_t type, float angle, const float position[2], int32_t owner);
+int32_t SpawnShot(int32_t type, float angle, const float position[2], int32_t owner);
+int32_t SpawnAttackArea(int32_t type, float angle, const float position[2], int32_t owner);
+int32_t SpawnEffect(int32_t type, float angle, const float position[2], int32_t owner);
+
+// Empties the attack areas (done once per unpaused frame, after the drawing).
+void ClearAttackAreas();
+// Empties the four lists at battle start.
+void EmptyBattleObjectLists();

@@ -1,0 +1,151 @@
+#include "engine/devices/sound_pack.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+platform::WaveFormat Mono16() { return platform::PcmFormat(1, 16, 22050); }
+
+KsdSound Entry(const std::string& name, std::vector<uint8_t> data) { return {name, Mono16(), std::move(data)}; }
+
+struct KsdTest : ::testing::Test {
+    test::TempDir dir;
+    std::string path = dir.file("pack.dat");
+
+    KsdLookup Find(const char* key, KsdEntry* entry) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        EXPECT_NE(file, nullptr);
+        KsdLookup result = FindKsdEntry(file, key, entry);
+        std::fclose(file);
+        return result;
+    }
+    // Patches the u32 at `offset` of the written pack.
+    void PatchU32(long offset, uint32_t value) {
+        std::FILE* file = std::fopen(path.c_str(), "r+b");
+        std::fseek(file, offset, SEEK_SET);
+        uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+        std::fwrite(bytes, 1, 4, file);
+        std::fclose(file);
+    }
+};
+
+TEST_F(KsdTest, FindsTheThirdEntryAndLeavesTheStreamAtItsSamples) {
+    ASSERT_TRUE(WriteKsdPack(path, {Entry("a", {1, 2}), Entry("bb", {3, 4, 5, 6}), Entry("ccc", {7, 8, 9, 10})}));
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    KsdEntry entry;
+    ASSERT_EQ(FindKsdEntry(file, "ccc", &entry), KsdLookup::Found);
+    EXPECT_EQ(entry.dataSize, 4u);
+    EXPECT_EQ(entry.format.samplesPerSec, 22050u);
+    EXPECT_EQ(entry.format.blockAlign, 2);
+    uint8_t data[4];
+    ASSERT_EQ(std::fread(data, 1, 4, file), 4u);
+    EXPECT_EQ(data[0], 7);
+    EXPECT_EQ(data[3], 10);
+    std::fclose(file);
+}
+
+TEST_F(KsdTest, FailuresTellWhy) {
+    ASSERT_TRUE(WriteKsdPack(path, {Entry("one", {1, 2}), Entry("empty", {}), Entry("Two", {3, 4})}));
+    KsdEntry entry;
+    EXPECT_EQ(Find("two", &entry), KsdLookup::NoData);  // keys are case-sensitive
+    EXPECT_EQ(Find("on", &entry), KsdLookup::NoData);
+    EXPECT_EQ(Find("empty", &entry), KsdLookup::NoData);
+    EXPECT_EQ(Find("Two", &entry), KsdLookup::Found);
+
+    std::ofstream(path, std::ios::binary) << "KSE";
+    EXPECT_EQ(Find("one", &entry), KsdLookup::BadMagic);
+    std::ofstream(path, std::ios::binary).write("KSD\0", 4);
+    EXPECT_EQ(Find("one", &entry), KsdLookup::NoData);
+}
+
+TEST_F(KsdTest, LyingDataSizesAreBoundedByTheFile) {
+    ASSERT_TRUE(WriteKsdPack(path, {Entry("first", {1, 2}), Entry("last", {3, 4, 5, 6})}));
+    const long lastEntry = 4 + 54 + 2;
+    KsdEntry entry;
+
+    PatchU32(lastEntry + 32, 0xFFFFFFF0u);  // far more than the file holds
+    ASSERT_EQ(Find("last", &entry), KsdLookup::Found);
+    EXPECT_EQ(entry.dataSize, 4u);
+
+    PatchU32(4 + 32, 0xFFFFFFF0u);  // a skipped entry that jumps past the end
+    EXPECT_EQ(Find("last", &entry), KsdLookup::NoData);
+}
+
+TEST_F(KsdTest, NamesAreComparedWithinTheirThirtyTwoBytes) {
+    const std::string longest(31, 'x');
+    ASSERT_TRUE(WriteKsdPack(path, {Entry(longest, {1, 2})}));
+    KsdEntry entry;
+    EXPECT_EQ(Find(longest.c_str(), &entry), KsdLookup::Found);
+    // A stored name that fills all 32 bytes has no NUL; the compare stops there.
+    {
+        std::FILE* file = std::fopen(path.c_str(), "r+b");
+        std::fseek(file, 4 + 31, SEEK_SET);
+        std::fputc('y', file);
+        std::fclose(file);
+    }
+    EXPECT_EQ(Find((longest + "y").c_str(), &entry), KsdLookup::Found);
+    EXPECT_EQ(Find((longest + "yz").c_str(), &entry), KsdLookup::Found);
+    EXPECT_FALSE(WriteKsdPack(path, {Entry(std::string(32, 'n'), {1, 2})}));
+}
+
+// A RIFF image built chunk by chunk.
+struct Riff {
+    std::vector<uint8_t> bytes;
+    Riff() {
+        static const char kHead[] = "RIFF\0\0\0\0WAVE";
+        bytes.assign(kHead, kHead + 12);
+    }
+    Riff& Chunk(const char* tag, std::vector<uint8_t> body, uint32_t claimed = UINT32_MAX) {
+        bytes.insert(bytes.end(), tag, tag + 4);
+        uint32_t length = claimed == UINT32_MAX ? static_cast<uint32_t>(body.size()) : claimed;
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(length >> (8 * i)));
+        bytes.insert(bytes.end(), body.begin(), body.end());
+        return *this;
+    }
+    static std::vector<uint8_t> Fmt(size_t size, uint16_t tag = 1) {
+        uint8_t encoded[WAVE_FORMAT_SIZE];
+        platform::WaveFormat format = Mono16();
+        format.formatTag = tag;
+        format.cbSize = 7;
+        EncodeWaveFormat(format, encoded);
+        std::vector<uint8_t> body(encoded, encoded + std::min(size, WAVE_FORMAT_SIZE));
+        body.resize(size, 0);
+        return body;
+    }
+};
+
+TEST(RiffWave, PcmFormatAndFirstDataChunk) {
+    Riff riff;
+    riff.Chunk("LIST", {1, 2, 3}).Chunk("fmt ", Riff::Fmt(16)).Chunk("data", {9, 8, 7, 6}).Chunk("data", {1});
+    RiffWave wave = ParseRiffWave(riff.bytes.data(), riff.bytes.size());
+    EXPECT_EQ(wave.format.samplesPerSec, 22050u);
+    EXPECT_EQ(wave.format.bitsPerSample, 16);
+    EXPECT_EQ(wave.format.cbSize, 0);
+    EXPECT_EQ(wave.samples, (std::vector<uint8_t>{9, 8, 7, 6}));
+}
+
+TEST(RiffWave, OtherTagsKeepTheirCbSize) {
+    Riff riff;
+    riff.Chunk("fmt ", Riff::Fmt(18, 3)).Chunk("data", {1, 2});
+    EXPECT_EQ(ParseRiffWave(riff.bytes.data(), riff.bytes.size()).format.cbSize, 7);
+}
+
+TEST(RiffWave, DamagedImagesGiveNoSamples) {
+    struct Case { const char* what; std::vector<uint8_t> bytes; size_t expected; } cases[] = {
+        {"no data chunk", Riff().Chunk("fmt ", Riff::Fmt(16)).bytes, 0},
+        {"not WAVE", [] { Riff r; r.bytes[8] = 'X'; r.Chunk("data", {1}); return r.bytes; }(), 0},
+        {"too short", {'R', 'I', 'F', 'F'}, 0},
+        {"chunk past the end", Riff().Chunk("LIST", {1}, 0x7FFFFFFF).Chunk("data", {1}).bytes, 0},
+        {"data past the end", Riff().Chunk("data", {1, 2, 3}, 0xFFFFFFFF).bytes, 3},
+        {"truncated chunk header", [] { Riff r; r.bytes.insert(r.bytes.end(), {'d', 'a', 't'}); return r.bytes; }(), 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseRiffWave(c.bytes.data(), c.bytes.size()).samples.size(), c.expected) << c.what;
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include "game/characters/placeholder_fighter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/support/battle_fixture.h"
+
+namespace {
+
+using PlaceholderFighter = test::BattleFixture;
+
+TEST_F(PlaceholderFighter, ArrowsMoveByTheCharactersSpeed) {
+    const struct {
+        int32_t character;
+        InputWord word;
+        float dx, dy;
+    } cases[] = {
+        {1, INPUT_RIGHT | INPUT_UP, 4.0f, 4.0f},
+        {2, INPUT_LEFT, -5.0f, 0.0f},
+        {6, INPUT_DOWN, 0.0f, -2.0f},
+        {4, INPUT_LEFT | INPUT_RIGHT, 0.0f, 0.0f},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        players[0].characterId = c.character;
+        Press(0, c.word);
+        UpdatePlayer(0);
+        EXPECT_FLOAT_EQ(players[0].x, -100.0f + c.dx) << "character " << c.character;
+        EXPECT_FLOAT_EQ(players[0].y, c.dy) << "character " << c.character;
+        EXPECT_EQ(players[0].state, PLAYER_FREE);
+    }
+}
+
+TEST_F(PlaceholderFighter, DashRunsOutAndEnds) {
+    players[0].counter = 77;
+    Press(0, INPUT_V | INPUT_UP);
+    UpdatePlayer(0);
+    const PlayerRecord& p = players[0];
+    EXPECT_EQ(p.state, PLAYER_DASH);
+    EXPECT_EQ(p.moveFinished, 0);
+    EXPECT_EQ(p.counter, 0);
+    EXPECT_FLOAT_EQ(p.aimAngle, 1.5707964f);
+    EXPECT_NEAR(p.y, 13.0f, 1e-4f);   // one frame at dash speed along the arrow
+    EXPECT_NEAR(p.boostGauge, 0.3f, 1e-6f);
+    EXPECT_DOUBLE_EQ(p.speed, 13.0 - 0.8);
+
+    Press(0, 0);
+    int frames = 1;
+    while (players[0].state == PLAYER_DASH && frames < 100) {
+        UpdatePlayer(0);
+        ++frames;
+    }
+    EXPECT_EQ(players[0].state, PLAYER_FREE);
+    EXPECT_EQ(players[0].moveFinished, 1);
+    EXPECT_EQ(players[0].speed, 0.0);
+    EXPECT_EQ(frames, 18);  // 13.0 falls by 0.8 a frame until it is no longer positive
+}
+
+TEST_F(PlaceholderFighter, DashWithoutArrowsFacesTheOpponent) {
+    Press(0, INPUT_V);
+    Press(1, INPUT_V);
+    UpdatePlayer(0);
+    UpdatePlayer(1);
+    EXPECT_EQ(players[0].aimAngle, 0.0f);  // side 0 stands left of side 1
+    EXPECT_EQ(players[1].aimAngle, 3.1415927f);
+}
+
+TEST_F(PlaceholderFighter, HeldBoostKeepsTheDashAtBoostSpeed) {
+    Press(0, INPUT_V);
+    UpdatePlayer(0);
+    for (int i = 0; i < 30; ++i) {
+        Press(0, INPUT_V);  // held from now on
+        UpdatePlayer(0);
+    }
+    EXPECT_EQ(players[0].state, PLAYER_DASH);
+    EXPECT_DOUBLE_EQ(players[0].speed, 10.0 - 0.8);  // character 1's boost speed, less the frame's decay
+}
+
+TEST_F(PlaceholderFighter, KnockedBackIsThrownThenRecovers) {
+    PlayerRecord& p = players[1];
+    p.state = PLAYER_KNOCKED_BACK;
+    p.moveAngle = 0.0;
+    p.speed = 10.0;
+    UpdatePlayer(1);
+    EXPECT_FLOAT_EQ(p.x, 110.0f);
+    for (int i = 0; i < 19; ++i) UpdatePlayer(1);
+    EXPECT_EQ(p.state, PLAYER_KNOCKED_BACK);
+    UpdatePlayer(1);
+    EXPECT_EQ(p.state, PLAYER_FREE);
+    EXPECT_EQ(p.moveFinished, 1);
+}
+
+TEST_F(PlaceholderFighter, KnockedOutCountsAndIgnoresInput) {
+    PlayerRecord& p = players[0];
+    p.state = PLAYER_KNOCKED_OUT;
+    for (int i = 0; i < 50; ++i) {
+        Press(0, INPUT_V | INPUT_RIGHT);
+        UpdatePlayer(0);
+    }
+    EXPECT_EQ(p.stateTimer, 50);
+    EXPECT_EQ(p.x, -100.0f);
+}
+
+TEST_F(PlaceholderFighter, ComputerPressesNothingAndDrawsNothing) {
+    uint16_t word = 0xFFFF;
+    const uint32_t before = GetRandomState();
+    GenerateCpuInput(&word, 1);
+    EXPECT_EQ(word, 0);
+    EXPECT_EQ(GetRandomState(), before);
+}
+
+}  // namespace

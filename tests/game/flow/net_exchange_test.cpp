@@ -1,0 +1,499 @@
+#include "game/flow/net_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/core/log.h"
+#include "engine/devices/network.h"
+#include "game/flow/save_files.h"
+#include "tests/support/fake_transport.h"
+#include "tests/support/temp_dir.h"
+
+std::ostream& operator<<(std::ostream& out, const NetPacket& p) {
+    return out << "{" << p.frame << ", " << p.value << ", " << p.valueCopy << "}";
+}
+
+namespace {
+
+std::vector<uint8_t> Bytes(const NetPacket& packet) {
+    std::vector<uint8_t> bytes(NET_PACKET_SIZE);
+    EncodeNetPacket(packet, bytes.data());
+    return bytes;
+}
+
+// The peer's and this machine's words sampled on frame f: distinct per frame.
+InputWord PeerWord(int32_t f) { return static_cast<InputWord>(0x100 + f); }
+InputWord LocalWord(int32_t f) { return static_cast<InputWord>(0x200 + f); }
+
+TEST(NetPacketFormat, IsLittleEndianWithCommandsAsNegativeFrames) {
+    const struct {
+        NetPacket packet;
+        std::vector<uint8_t> bytes;
+    } cases[] = {
+        {{NT_COMMAND_CONNECT, 0, 0}, {0xF5, 0xFF, 0, 0, 0, 0}},
+        {{NT_COMMAND_START, 0, 0}, {0xF3, 0xFF, 0, 0, 0, 0}},
+        {{NT_COMMAND_INPUT, 0x0410, 0}, {0xE2, 0xFF, 0x10, 0x04, 0, 0}},
+        {{NT_COMMAND_WRECK, 0x1234, 0}, {0xD8, 0xFF, 0x34, 0x12, 0, 0}},
+        {{NT_COMMAND_BROKEN, 2, 0}, {0xCE, 0xFF, 2, 0, 0, 0}},
+        {{300, 0xABCD, 0xABCD}, {0x2C, 0x01, 0xCD, 0xAB, 0xCD, 0xAB}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Bytes(c.packet), c.bytes) << c.packet;
+        EXPECT_EQ(DecodeNetPacket(c.bytes.data()), c.packet);
+    }
+}
+
+// This machine plays side `localSide` against a scripted peer on a fake
+// network; each battle frame runs the sampling and both sides' SyncPlayerInput
+// as the battle does.
+class NetExchange : public ::testing::Test {
+protected:
+    void Open(int32_t localSide, uint8_t slowLine) {
+        std::memset(&config, 0, sizeof config);
+        std::strcpy(config.peerHost, "127.0.0.1");
+        config.port = test::kFakePort;
+        config.localSide = localSide;
+        config.slowLine = slowLine;
+        ASSERT_TRUE(NetOpen());
+        netConnected = 1;
+        inputWords[0] = inputWords[1] = 0;
+    }
+
+    void SetUp() override {
+        std::snprintf(logFileName, sizeof logFileName, "%s", dir.file("engine.log").c_str());
+    }
+    void TearDown() override {
+        logFileName[0] = '\0';
+        NetClose();
+    }
+
+    test::FakeNetwork& net() { return transport.network(); }
+    int32_t N() const { return static_cast<int32_t>(netSendInterval); }
+    int Remote() const { return 1 - netLocalSide; }
+
+    void Deliver(const NetPacket& packet, uint64_t delayMs = 0) {
+        net().Deliver(Bytes(packet), test::FakePeer(), delayMs);
+    }
+    void DeliverSample(int32_t f) { Deliver({static_cast<int16_t>(f), PeerWord(f), PeerWord(f)}); }
+
+    // The peer answers resend requests, as its own history would.
+    void PeerAnswersResendRequests() {
+        net().onSend = [this](const test::SentDatagram& d) {
+            const NetPacket p = DecodeNetPacket(d.bytes.data());
+            if (p.frame == NT_COMMAND_WRECK || p.frame == NT_COMMAND_BROKEN) {
+                DeliverSample(p.value);
+            }
+        };
+    }
+
+    // One battle frame: this side samples on multiples of N, then both sides sync.
+    void RunFrame(int32_t f) {
+        if (f % N() == 0) {
+            localSample = LocalWord(f);
+            SendInputSample(f, localSample);
+        }
+        const SyncFrame frame{f, 0, true, false, false, false};
+        for (int side = 0; side < 2; ++side) {
+            SyncPlayerRecord record{localSample, &padInput[side], padButtons[side], &replay[side]};
+            SyncPlayerInput(side, frame, record);
+        }
+    }
+
+    std::vector<NetPacket> Sent(size_t from = 0) const {
+        std::vector<NetPacket> packets;
+        for (size_t i = from; i < transport.network().sent.size(); ++i) {
+            packets.push_back(DecodeNetPacket(transport.network().sent[i].bytes.data()));
+        }
+        return packets;
+    }
+    std::vector<NetPacket> SentCommands(int16_t command) const {
+        std::vector<NetPacket> packets;
+        for (const NetPacket& p : Sent()) {
+            if (p.frame == command) packets.push_back(p);
+        }
+        return packets;
+    }
+
+    std::string EngineLog() const {
+        std::ifstream file(dir.file("engine.log"));
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    test::TempDir dir;
+    test::FakeTransport transport;
+    InputWord localSample = 0;
+    InputWord padInput[2] = {};
+    ButtonStates padButtons[2] = {};
+    std::vector<uint16_t> replay[2];
+};
+
+TEST_F(NetExchange, BothSidesUseTheWordsSampledOnTheSameEarlierFrame) {
+    // For each frame, the frame whose samples are in use (-1: none yet, 0).
+    const struct {
+        uint8_t slowLine;
+        std::vector<int32_t> sampleFrameUsed;
+    } cases[] = {
+        {0, {-1, 0, 0, 2, 2, 4, 4, 6, 6}},
+        {1, {-1, -1, 0, 0, 0, 3, 3, 3, 6, 6, 6}},
+    };
+    for (const auto& c : cases) {
+        for (int32_t localSide : {0, 1}) {
+            Open(localSide, c.slowLine);
+            replay[0].clear();
+            replay[1].clear();
+            const size_t sentBefore = net().sent.size();
+            for (int32_t f = 0; f < static_cast<int32_t>(c.sampleFrameUsed.size()); ++f) {
+                if (f % N() == 0) DeliverSample(f);
+                RunFrame(f);
+                const int32_t used = c.sampleFrameUsed[f];
+                const InputWord local = used < 0 ? 0 : LocalWord(used);
+                const InputWord remote = used < 0 ? 0 : PeerWord(used);
+                EXPECT_EQ(inputWords[netLocalSide], local) << "N " << N() << " frame " << f;
+                EXPECT_EQ(inputWords[Remote()], remote) << "N " << N() << " frame " << f;
+                EXPECT_EQ(replay[Remote()].back(), remote) << "frame " << f;
+            }
+            EXPECT_EQ(net().nowMs, 0u) << "no wait ran out";
+            // Each sample went out once as a data packet with two copies.
+            std::vector<NetPacket> expected;
+            for (int32_t f = 0; f < static_cast<int32_t>(c.sampleFrameUsed.size()); f += N()) {
+                expected.push_back({static_cast<int16_t>(f), LocalWord(f), LocalWord(f)});
+            }
+            EXPECT_EQ(Sent(sentBefore), expected);
+        }
+    }
+}
+
+TEST_F(NetExchange, ALostPacketIsRecoveredByAResendRequest) {
+    Open(1, 0);
+    PeerAnswersResendRequests();
+    for (int32_t f = 0; f < 6; ++f) {
+        if (f % 2 == 0 && f != 2) DeliverSample(f);  // frame 2's packet is lost
+        RunFrame(f);
+        if (f == 3 || f == 4) {
+            EXPECT_EQ(inputWords[0], PeerWord(2)) << f;
+        }
+    }
+    EXPECT_EQ(inputWords[0], PeerWord(4));
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), (std::vector<NetPacket>{{NT_COMMAND_WRECK, 2, 0}}));
+    EXPECT_EQ(net().nowMs, 1000u);  // one 1-second wait ran out
+    EXPECT_EQ(netConnected, 1);
+    EXPECT_EQ(EngineLog(), "NT_COMMAND_WRECK\n");
+}
+
+TEST_F(NetExchange, ACorruptedCopyIsAskedForAgain) {
+    Open(0, 0);
+    PeerAnswersResendRequests();
+    DeliverSample(0);
+    RunFrame(0);
+    RunFrame(1);
+    Deliver({2, PeerWord(2), static_cast<uint16_t>(PeerWord(2) ^ 0x10)});
+    RunFrame(2);
+    RunFrame(3);
+    EXPECT_EQ(inputWords[1], PeerWord(2));
+    EXPECT_EQ(SentCommands(NT_COMMAND_BROKEN), (std::vector<NetPacket>{{NT_COMMAND_BROKEN, 2, 0}}));
+    EXPECT_TRUE(SentCommands(NT_COMMAND_WRECK).empty());
+    EXPECT_EQ(net().nowMs, 0u);
+    EXPECT_EQ(EngineLog(), "NT_COMMAND_BROKEN\n");
+}
+
+TEST_F(NetExchange, AnEarlyPacketIsUsedOneExchangeLaterWithoutAReceive) {
+    Open(0, 0);
+    DeliverSample(2);  // overtakes frame 0's packet
+    DeliverSample(0);
+    RunFrame(0);
+    RunFrame(1);
+    EXPECT_EQ(inputWords[1], PeerWord(0));
+    EXPECT_EQ(netPendingPackets.size(), 1u);
+    EXPECT_EQ(EngineLog(), "PUSH\n");
+
+    const int waitsBefore = net().waits;
+    RunFrame(2);
+    RunFrame(3);
+    EXPECT_EQ(inputWords[1], PeerWord(2));
+    EXPECT_EQ(net().waits, waitsBefore);
+    EXPECT_TRUE(netPendingPackets.empty());
+}
+
+TEST_F(NetExchange, AnEarlyPacketWithUnequalCopiesIsNotKept) {
+    Open(0, 0);
+    PeerAnswersResendRequests();
+    Deliver({2, PeerWord(2), 0x7777});
+    DeliverSample(0);
+    RunFrame(0);
+    RunFrame(1);
+    EXPECT_TRUE(netPendingPackets.empty());
+    RunFrame(2);
+    RunFrame(3);
+    EXPECT_EQ(inputWords[1], PeerWord(2));  // recovered by a resend request
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), (std::vector<NetPacket>{{NT_COMMAND_WRECK, 2, 0}}));
+}
+
+TEST_F(NetExchange, DuplicatesAndStalePacketsAreDropped) {
+    Open(0, 0);
+    DeliverSample(0);
+    RunFrame(0);
+    RunFrame(1);
+    // Frame 3 waits for frame 2: an old duplicate, an early packet twice, a
+    // stale start packet of the handshake, then the packet it waits for.
+    DeliverSample(0);
+    DeliverSample(4);
+    DeliverSample(4);
+    Deliver({NT_COMMAND_START, 0, 0});
+    DeliverSample(2);
+    RunFrame(2);
+    RunFrame(3);
+    EXPECT_EQ(inputWords[1], PeerWord(2));
+    ASSERT_EQ(netPendingPackets.size(), 1u);
+    // The duplicate of frame 2 arrives late and is ignored at frame 5.
+    DeliverSample(2);
+    RunFrame(4);
+    RunFrame(5);
+    EXPECT_EQ(inputWords[1], PeerWord(4));
+    DeliverSample(6);
+    RunFrame(6);
+    RunFrame(7);
+    EXPECT_EQ(inputWords[1], PeerWord(6));
+    EXPECT_TRUE(netPendingPackets.empty());
+    EXPECT_EQ(net().nowMs, 0u);
+    EXPECT_EQ(Sent().size(), 4u) << "only this side's four samples";
+}
+
+TEST_F(NetExchange, ThePendingListIsBounded) {
+    Open(0, 0);
+    for (int32_t f = 100; f < 140; f += 2) DeliverSample(f);
+    DeliverSample(0);
+    RunFrame(0);
+    RunFrame(1);
+    EXPECT_EQ(inputWords[1], PeerWord(0));
+    EXPECT_EQ(netPendingPackets.size(), NET_PENDING_CAPACITY);
+}
+
+TEST_F(NetExchange, ResendRequestsAreAnsweredFromTheSentSamples) {
+    Open(0, 0);
+    DeliverSample(0);
+    RunFrame(0);
+    RunFrame(1);
+    RunFrame(2);  // samples LocalWord(2)
+    const size_t sentBefore = net().sent.size();
+    Deliver({NT_COMMAND_WRECK, 0, 0});    // answered with the frame-0 sample
+    Deliver({NT_COMMAND_BROKEN, 2, 0});   // answered like a WRECK
+    Deliver({NT_COMMAND_WRECK, 1, 0});    // frame 1 was never sampled
+    Deliver({NT_COMMAND_WRECK, 4, 0});    // later than this frame
+    Deliver({NT_COMMAND_CONNECT, 0, 0});  // stale select-screen packets
+    Deliver({NT_COMMAND_INPUT, 0x10, 0});
+    DeliverSample(2);
+    RunFrame(3);
+    EXPECT_EQ(inputWords[1], PeerWord(2));
+    EXPECT_EQ(Sent(sentBefore), (std::vector<NetPacket>{{0, LocalWord(0), LocalWord(0)},
+                                                        {2, LocalWord(2), LocalWord(2)}}));
+}
+
+TEST_F(NetExchange, BothPeersLosingTheSameExchangeRecoverEachOther) {
+    // Both machines wait at frame 1 for frame 0; this side's request reaches
+    // the peer, whose own request comes in before its answer.
+    Open(0, 0);
+    net().onSend = [this](const test::SentDatagram& d) {
+        const NetPacket p = DecodeNetPacket(d.bytes.data());
+        if (p.frame != NT_COMMAND_WRECK) return;
+        Deliver({NT_COMMAND_WRECK, 0, 0});
+        DeliverSample(0);
+    };
+    RunFrame(0);
+    const size_t sentBefore = net().sent.size();
+    RunFrame(1);
+    EXPECT_EQ(inputWords[1], PeerWord(0));
+    EXPECT_EQ(Sent(sentBefore), (std::vector<NetPacket>{{NT_COMMAND_WRECK, 0, 0},
+                                                        {0, LocalWord(0), LocalWord(0)}}));
+}
+
+TEST_F(NetExchange, ElevenTimeOutsDropThePeerAndCloseTheSocketOnce) {
+    Open(0, 0);
+    DeliverSample(0);
+    RunFrame(0);
+    RunFrame(1);
+    RunFrame(2);
+    RunFrame(3);  // the peer is silent from here
+    EXPECT_EQ(netConnected, 0);
+    EXPECT_EQ(net().nowMs, 11000u);
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(11, {NT_COMMAND_WRECK, 2, 0}));
+    EXPECT_EQ(inputWords[1], PeerWord(0)) << "the word stays as it was";
+    EXPECT_EQ(net().closes, 1);
+
+    // The battle goes on without the network: no wait, no send, words kept.
+    const size_t sent = net().sent.size();
+    for (int32_t f = 4; f < 8; ++f) RunFrame(f);
+    EXPECT_EQ(net().nowMs, 11000u);
+    EXPECT_EQ(net().sent.size(), sent);
+    EXPECT_EQ(inputWords[1], PeerWord(0));
+    EXPECT_EQ(replay[1].size(), 8u);
+    NetClose();  // the battle's end closes again
+    EXPECT_EQ(net().closes, 1);
+    std::string expectedLog;
+    for (int i = 0; i < 11; ++i) expectedLog += "NT_COMMAND_WRECK\n";
+    EXPECT_EQ(EngineLog(), expectedLog);
+}
+
+// The select screen's exchange and the battle's start handshake.
+class NetSelectAndStart : public NetExchange {
+protected:
+    void SetUp() override {
+        NetExchange::SetUp();
+        SetKeyStateSource([](int key) -> int16_t { return zPressed && key == 'Z' ? -128 : 0; });
+    }
+    void TearDown() override {
+        SetKeyStateSource(nullptr);
+        NetExchange::TearDown();
+    }
+    static inline bool zPressed = false;
+};
+
+TEST_F(NetSelectAndStart, ConnectsOnThePeersConnectPacketOnly) {
+    Open(0, 0);
+    netConnected = 0;
+    EXPECT_FALSE(PollNetConnect());  // nothing queued
+    Deliver({NT_COMMAND_INPUT, 0, 0});
+    EXPECT_FALSE(PollNetConnect());  // not a connect packet: dropped
+    Deliver({NT_COMMAND_CONNECT, 0, 0});
+    EXPECT_TRUE(PollNetConnect());
+    EXPECT_EQ(netConnected, 1);
+    EXPECT_EQ(SentCommands(NT_COMMAND_CONNECT).size(), 3u);
+    EXPECT_EQ(net().nowMs, 0u);
+}
+
+TEST_F(NetSelectAndStart, ALockedDecideIsNotSent) {
+    Open(0, 0);
+    const struct {
+        bool pressed, locked;
+        bool refused;
+        uint16_t sent;
+    } cases[] = {{true, true, true, 0}, {true, false, false, INPUT_Z}, {false, true, false, 0}};
+    for (const auto& c : cases) {
+        zPressed = c.pressed;
+        const size_t before = net().sent.size();
+        EXPECT_EQ(SendSelectInput(c.locked), c.refused);
+        EXPECT_EQ(Sent(before), (std::vector<NetPacket>{{NT_COMMAND_INPUT, c.sent, 0}}));
+        EXPECT_EQ(netSelectLocalInput, c.sent);
+    }
+    zPressed = false;
+}
+
+TEST_F(NetSelectAndStart, BothWordsOfAPeriodAreAppliedTogether) {
+    Open(1, 0);
+    zPressed = true;
+    SendSelectInput(false);
+    EXPECT_EQ(inputWords[1], 0) << "the local word waits for the peer's";
+    // The peer asks for the word again before its own arrives; other packets
+    // are skipped without using up a try.
+    Deliver({NT_COMMAND_WRECK, 0, 0});
+    Deliver({NT_COMMAND_CONNECT, 0, 0});
+    Deliver({4, 4, 4});
+    Deliver({NT_COMMAND_INPUT, INPUT_LEFT, 0}, 2500);
+    const size_t before = net().sent.size();
+    ReceiveSelectInput();
+    EXPECT_EQ(inputWords[0], INPUT_LEFT);
+    EXPECT_EQ(inputWords[1], INPUT_Z);
+    EXPECT_EQ(Sent(before), (std::vector<NetPacket>{{NT_COMMAND_INPUT, INPUT_Z, 0}}));
+    EXPECT_EQ(netConnected, 1);
+    zPressed = false;
+}
+
+TEST_F(NetSelectAndStart, ThreeSilentWaitsEndTheConnection) {
+    Open(0, 0);
+    inputWords[1] = INPUT_A;
+    ReceiveSelectInput();
+    EXPECT_EQ(netConnected, 0);
+    EXPECT_EQ(inputWords[1], 0);
+    EXPECT_EQ(net().nowMs, 9000u);
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(2, {NT_COMMAND_WRECK, 0, 0}));
+    EXPECT_TRUE(NetIsOpen()) << "the screen closes the socket when it leaves";
+}
+
+TEST_F(NetSelectAndStart, HandshakeSkipsStalePacketsAndStarts) {
+    Open(0, 0);
+    Deliver({NT_COMMAND_CONNECT, 0, 0});
+    Deliver({NT_COMMAND_INPUT, 0x10, 0});
+    Deliver({NT_COMMAND_WRECK, 0, 0});
+    net().onSend = [this](const test::SentDatagram& d) {
+        if (DecodeNetPacket(d.bytes.data()).frame == NT_COMMAND_START) Deliver({NT_COMMAND_START, 0, 0}, 5);
+    };
+    netPendingPackets.push_back({40, 1, 1});
+    netSentSamples[40] = 1;
+    int pumps = 0;
+    EXPECT_TRUE(RunStartHandshake([&pumps] { return ++pumps < 50; }));
+    EXPECT_LT(pumps, 50);
+    EXPECT_TRUE(netPendingPackets.empty());
+    EXPECT_TRUE(netSentSamples.empty());
+    EXPECT_EQ(netConnected, 1);
+}
+
+TEST_F(NetSelectAndStart, HandshakeGoesOnWhenThePeerAnswersEachStartOnce) {
+    // Both machines read each other's first start packet; each then waits for
+    // one more, which only comes because both keep sending while they wait.
+    Open(0, 0);
+    int answered = 0;
+    net().onSend = [this, &answered](const test::SentDatagram& d) {
+        if (DecodeNetPacket(d.bytes.data()).frame != NT_COMMAND_START) return;
+        ++answered;
+        Deliver({NT_COMMAND_START, 0, 0});
+    };
+    int pumps = 0;
+    EXPECT_TRUE(RunStartHandshake([&pumps] { return ++pumps < 50; }));
+    EXPECT_EQ(answered, 2);
+    EXPECT_TRUE(net().inbox.empty());
+}
+
+TEST_F(NetSelectAndStart, HandshakeWithoutAPeerEndsWhenThePumpSaysSo) {
+    Open(0, 0);
+    int pumps = 0;
+    EXPECT_FALSE(RunStartHandshake([&pumps] { return ++pumps < 5; }));
+    EXPECT_EQ(pumps, 5);
+    EXPECT_EQ(SentCommands(NT_COMMAND_START).size(), 4u);
+    EXPECT_EQ(net().nowMs, 4 * NET_HANDSHAKE_PAUSE_MS);
+    NetClose();
+    EXPECT_FALSE(RunStartHandshake([] { return true; }));
+}
+
+TEST(SyncPlayerInput, RecordsPlaysBackAndMasksOneSide) {
+    const struct {
+        const char* name;
+        SyncFrame frame;
+        InputWord word, pad;
+        std::vector<uint16_t> list;
+        InputWord expectedWord, expectedPad;
+        std::vector<uint16_t> expectedList;
+    } cases[] = {
+        {"recorded before the masks", {5, 150, false, false, false, false}, 0x7FF, 0x7FF, {1, 2}, 0, 0, {1, 2, 0x7FF}},
+        {"arrows and V late in the countdown", {5, 100, false, false, false, false}, 0x7FF, 0x431, {}, 0x4F, 0x01, {0x7FF}},
+        {"free after the countdown", {5, 0, false, false, false, false}, 0x7FF, 0x431, {}, 0x7FF, 0x431, {0x7FF}},
+        {"nothing once the battle is over", {5, 0, false, false, true, false}, 0x7FF, 0x431, {}, 0, 0, {0x7FF}},
+        {"playback takes the stored word", {1, 0, false, false, false, true}, 0x3, 0x0, {9, 0x30, 7}, 0x30, 0, {9, 0x30, 7}},
+        {"playback past the end gives 0", {3, 0, false, false, false, true}, 0x3, 0x0, {9, 0x30, 7}, 0, 0, {9, 0x30, 7}},
+        {"paused: neither recorded nor played", {1, 0, false, true, false, true}, 0x3, 0x0, {9, 0x30}, 0x3, 0, {9, 0x30}},
+        {"paused while recording", {1, 0, false, true, false, false}, 0x3, 0x0, {9}, 0x3, 0, {9}},
+        {"no exchange while disconnected", {1, 0, true, false, false, false}, 0x3, 0x0, {}, 0x3, 0, {0x3}},
+    };
+    netSendInterval = 2;
+    for (const auto& c : cases) {
+        netConnected = 0;
+        inputWords[1] = c.word;
+        buttonStates[1][BUTTON_RIGHT] = BUTTON_STATE_UP;
+        InputWord pad = c.pad;
+        ButtonStates padButtons = {};
+        std::vector<uint16_t> list = c.list;
+        SyncPlayerRecord record{0x5555, &pad, padButtons, &list};
+        SyncPlayerInput(1, c.frame, record);
+        EXPECT_EQ(inputWords[1], c.expectedWord) << c.name;
+        EXPECT_EQ(pad, c.expectedPad) << c.name;
+        EXPECT_EQ(list, c.expectedList) << c.name;
+        // Both ButtonStates follow the final words.
+        EXPECT_EQ(buttonStates[1][BUTTON_RIGHT] == BUTTON_STATE_PRESSED, (c.expectedWord & INPUT_RIGHT) != 0) << c.name;
+        EXPECT_EQ(padButtons[BUTTON_UP] == BUTTON_STATE_PRESSED, (c.expectedPad & INPUT_UP) != 0) << c.name;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#include "tools/netrelay/relay.h"
+
+#include <chrono>
+
+namespace {
+
+const uint32_t kLoopback = platform::ParseIpv4Address("127.0.0.1");
+constexpr size_t kMaxDatagram = 512;
+
+uint64_t NowMs() {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
+}  // namespace
+
+Relay::Relay(const RelayOptions& options)
+    : options_(options),
+      random_(options.seed),
+      socketA_(platform::CreateUdpSocket()),
+      socketB_(platform::CreateUdpSocket()),
+      toB_{socketA_.get(), socketB_.get(), options.peerPortB, {}, 0},
+      toA_{socketB_.get(), socketA_.get(), options.peerPortA, {}, 0} {}
+
+bool Relay::Open() { return socketA_->Open(options_.relayPortA) && socketB_->Open(options_.relayPortB); }
+
+bool Relay::Chance(double probability) {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(random_) < probability;
+}
+
+bool Relay::Pump(uint32_t milliseconds) {
+    const uint64_t deadline = NowMs() + milliseconds;
+    bool any = false;
+    for (;;) {
+        const bool served = ServeOne(toB_) | ServeOne(toA_);
+        any |= served;
+        ReleaseStale(toB_);
+        ReleaseStale(toA_);
+        const uint64_t now = NowMs();
+        if (now >= deadline) return any;
+        if (served) continue;
+        // Short waits on one socket keep both directions and the held
+        // datagrams moving.
+        uint32_t slice = 1;
+        socketA_->WaitReadable(&slice);
+    }
+}
+
+bool Relay::ServeOne(Direction& direction) {
+    uint32_t noWait = 0;
+    if (direction.in->WaitReadable(&noWait) != platform::SocketWait::READABLE) return false;
+    std::vector<uint8_t> datagram(kMaxDatagram);
+    platform::Ipv4Endpoint from{};
+    const int length = direction.in->ReceiveFrom(datagram.data(), datagram.size(), &from);
+    if (length < 0) return false;
+    if (from.address != kLoopback) return true;
+    datagram.resize(std::min(static_cast<size_t>(length), kMaxDatagram));
+    Forward(direction, std::move(datagram));
+    return true;
+}
+
+void Relay::Forward(Direction& direction, std::vector<uint8_t> datagram) {
+    ++counts_.received;
+    // Every datagram draws the same four chances, whatever happens to it.
+    const bool lose = Chance(options_.loss);
+    const bool damage = Chance(options_.corrupt);
+    const bool twice = Chance(options_.duplicate);
+    const bool hold = Chance(options_.reorder);
+    const uint32_t flip = random_();
+    if (lose) {
+        ++counts_.dropped;
+        return;
+    }
+    if (damage && datagram.size() >= 6) {
+        datagram[2 + flip % 4] ^= static_cast<uint8_t>(1u << (flip / 4 % 8));
+        ++counts_.corrupted;
+    }
+    if (hold && !direction.held) {
+        direction.held = std::move(datagram);
+        direction.heldSinceMs = NowMs();
+        ++counts_.reordered;
+        return;
+    }
+    Send(direction, datagram);
+    if (twice) {
+        Send(direction, datagram);
+        ++counts_.duplicated;
+    }
+    if (direction.held) {
+        Send(direction, *direction.held);
+        direction.held.reset();
+    }
+}
+
+void Relay::Send(Direction& direction, const std::vector<uint8_t>& datagram) {
+    direction.out->SendTo({kLoopback, direction.toPort}, datagram.data(), datagram.size());
+    ++counts_.forwarded;
+}
+
+void Relay::ReleaseStale(Direction& direction) {
+    if (!direction.held || NowMs() - direction.heldSinceMs < options_.holdMs) return;
+    Send(direction, *direction.held);
+    direction.held.reset();
+}
