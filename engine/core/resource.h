@@ -3,6 +3,14 @@
 
 class ResourceList;
 
+// Loading-progress callback that every creation function takes (null = none);
+// it is called with 0 between the steps so a loading screen can animate.
+using ProgressCallback = void (*)(int);
+
+inline void ReportProgress(ProgressCallback progress) {
+    if (progress) progress(0);
+}
+
 // Base of every engine resource: reference counted, and linked into the list
 // of its kind so the engine can walk all objects of a kind (device reset,
 // shut-down). Deleting an object always unlinks it.

@@ -1,6 +1,6 @@
 #pragma once
 // Temporary declarations of the game-wide services that the battle reads and
-// that are built elsewhere (scene loop, UDP layer). Each goes when its real
+// that are built elsewhere (the scene loop). Each goes when its real
 // definition lands.
 #include <cstdint>
 
@@ -20,9 +20,3 @@ enum Difficulty : int32_t {
 
 extern int32_t gameMode;
 extern int32_t difficulty;
-
-extern uint8_t netConnected;
-extern uint32_t netSendInterval;
-extern int32_t netLocalSide;
-
-bool NetSend(const void* data, int32_t length);

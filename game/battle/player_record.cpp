@@ -5,6 +5,8 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/pending_services.h"
 #include "game/characters/placeholder_fighter.h"
+#include "engine/devices/network.h"
+#include "game/flow/net_exchange.h"
 
 PlayerRecord players[2];
 CharacterParams characterParams[9];
@@ -71,21 +73,14 @@ void ReadPadInput(int side) {
 }
 
 // Network play: the local side samples pad 0 (whichever side it plays) every
-// netSendInterval frames and sends {frame, word, word} to the peer.
+// netSendInterval frames; the exchange keeps it for resends and sends it.
 void SampleNetworkInput(int side) {
     if (side != netLocalSide || netSendInterval == 0) return;
     if (static_cast<uint32_t>(battleFrame) % netSendInterval != 0) return;
     PlayerRecord& p = players[side];
     ReadInputWord(0, &p.netInput);
     ApplyCountdownMasks(&p.netInput);
-    if (!netConnected) return;
-    const uint16_t words[3] = {static_cast<uint16_t>(battleFrame), p.netInput, p.netInput};
-    uint8_t packet[6];
-    for (int i = 0; i < 3; ++i) {
-        packet[2 * i] = static_cast<uint8_t>(words[i] & 0xFF);
-        packet[2 * i + 1] = static_cast<uint8_t>(words[i] >> 8);
-    }
-    NetSend(packet, sizeof packet);
+    SendInputSample(battleFrame, p.netInput);
 }
 
 }  // namespace

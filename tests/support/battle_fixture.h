@@ -12,6 +12,7 @@
 #include "game/battle/match_rules.h"
 #include "game/battle/particles.h"
 #include "game/battle/pending_services.h"
+#include "engine/devices/network.h"
 #include "game/battle/player_record.h"
 #include "game/flow/input_words.h"
 #include "game/shots/object_lists.h"

@@ -1,0 +1,58 @@
+#include "platform/image_file.h"
+
+#include <cstring>
+#include <fstream>
+
+#include "platform/imagefile/decoders.h"
+
+namespace platform {
+namespace imagefile {
+
+bool SidesAreSane(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && width <= IMAGE_FILE_MAX_SIDE && height <= IMAGE_FILE_MAX_SIDE;
+}
+
+uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+uint32_t ReadU32(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+}  // namespace imagefile
+
+namespace {
+
+void ApplyColourKey(uint32_t colourKey, DecodedImage* image) {
+    const uint8_t key[4] = {static_cast<uint8_t>(colourKey), static_cast<uint8_t>(colourKey >> 8),
+                            static_cast<uint8_t>(colourKey >> 16), static_cast<uint8_t>(colourKey >> 24)};
+    for (size_t i = 0; i < image->pixels.size(); i += 4)
+        if (std::memcmp(&image->pixels[i], key, 4) == 0) std::memset(&image->pixels[i], 0, 4);
+}
+
+}  // namespace
+
+bool DecodeImage(const uint8_t* data, size_t size, DecodedImage* out) {
+    using namespace imagefile;
+    DecodedImage image;
+    bool ok = IsPng(data, size)    ? DecodePng(data, size, &image)
+              : IsJpeg(data, size) ? DecodeJpeg(data, size, &image)
+              : IsBmp(data, size)  ? DecodeBmp(data, size, &image)
+                                   : DecodeTga(data, size, &image);
+    *out = ok ? std::move(image) : DecodedImage{};
+    return ok;
+}
+
+bool LoadImageFile(const std::string& path, uint32_t colourKey, DecodedImage* out) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    std::vector<uint8_t> bytes(file ? static_cast<size_t>(file.tellg()) : 0);
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!file || !DecodeImage(bytes.data(), bytes.size(), out)) {
+        *out = DecodedImage{};
+        return false;
+    }
+    if (colourKey != 0) ApplyColourKey(colourKey, out);
+    return true;
+}
+
+}  // namespace platform

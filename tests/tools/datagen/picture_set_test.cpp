@@ -1,0 +1,173 @@
+#include "tools/datagen/picture_set.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+#include "engine/graphics/image.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using datagen::Picture;
+
+// The whole set is written once; every test reads it back through the
+// engine's own archive reader.
+class PictureSetTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new test::TempDir();
+        written = datagen::WritePictureSet(dir->path().string());
+    }
+    static void TearDownTestSuite() { delete dir; }
+
+    struct Loaded {
+        int width = 0, height = 0, pitch = 0;
+        std::vector<uint8_t> pixels;  // B, G, R, A
+        const uint8_t* At(int x, int y) const { return &pixels[static_cast<size_t>(y) * pitch + x * 4]; }
+    };
+
+    // Reads a key the way the game names it: "gf\\..." relative to the folder.
+    static Loaded Load(const std::string& archive, const std::string& key) {
+        Loaded out;
+        Image* image = CreateImage();
+        std::string path = dir->path().string() + "/" + archive;
+        const char* error = image->LoadFromArchive(path.c_str(), key.c_str(), nullptr);
+        EXPECT_EQ(error, nullptr) << archive << " " << key;
+        uint8_t* px = nullptr;
+        image->GetSize(&out.width, &out.height);
+        image->GetPixels(&px, &out.pitch);
+        if (px) out.pixels.assign(px, px + static_cast<size_t>(out.pitch) * out.height);
+        image->Release();
+        return out;
+    }
+
+    // Opaque-enough pixels inside a rectangle [x0, x1) x [y0, y1).
+    static int Visible(const Loaded& p, int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) n += p.At(x, y)[3] >= 128;
+        return n;
+    }
+
+    static test::TempDir* dir;
+    static bool written;
+};
+
+test::TempDir* PictureSetTest::dir = nullptr;
+bool PictureSetTest::written = false;
+
+TEST_F(PictureSetTest, EveryCataloguedPictureReadsBackAtItsSizeAndShowsSomething) {
+    ASSERT_TRUE(written);
+    for (const Picture& p : datagen::PictureCatalogue()) {
+        Loaded img = Load("gf\\" + p.archive.substr(3), p.key);
+        ASSERT_EQ(img.width, p.width) << p.key;
+        ASSERT_EQ(img.height, p.height) << p.key;
+        std::set<uint32_t> colours;
+        for (size_t i = 0; i < img.pixels.size() && colours.size() < 3; i += 4)
+            colours.insert(img.pixels[i] | img.pixels[i + 1] << 8 | img.pixels[i + 2] << 16);
+        EXPECT_GE(colours.size(), 2u) << p.archive << " " << p.key << " is blank";
+    }
+}
+
+// Keys and sizes that the game reads, as its screens and battle name them.
+TEST_F(PictureSetTest, HoldsTheKeysTheGameReads) {
+    struct Want {
+        const char* archive;
+        const char* key;
+        int width, height;
+    };
+    const Want wants[] = {
+        {"gf\\system.dat", "morvel", 640, 480},        {"gf\\system.dat", "vs_bgp", 640, 480},
+        {"gf\\system.dat", "menu_bgpS", 640, 480},     {"gf\\system.dat", "stand_welo", 512, 512},
+        {"gf\\system.dat", "select_wheel2", 512, 512}, {"gf\\system.dat", "ed_staff", 512, 512},
+        {"gf\\system.dat", "system_r", 0, 0},          {"gf\\system.dat", "perticle", 0, 0},
+        {"gf\\animation.dat", "anm00", 512, 512},      {"gf\\animation.dat", "anm11", 512, 512},
+        {"gf\\extra.dat", "bp_nebu", 640, 480},        {"gf\\extra.dat", "st_kirune_27", 512, 512},
+        {"gf\\extra.dat", "st_torvi_15", 512, 512},    {"gf\\model.dat", "03land", 161, 161},
+        {"gf\\model.dat", "08seal2", 0, 0},            {"gf\\mdl_72.dat", "mdl73", 0, 0},
+        {"gf\\mdl_11.dat", "act_sw20", 0, 0},          {"gf\\mdl_82.dat", "act_gn19", 0, 0},
+        {"gf\\mdl_41.dat", "ring", 512, 512},          {"gf\\mdl_41.dat", "item", 512, 512},
+    };
+    for (const Want& w : wants) {
+        Loaded img = Load(w.archive, w.key);
+        if (w.width) {
+            EXPECT_EQ(img.width, w.width) << w.key;
+            EXPECT_EQ(img.height, w.height) << w.key;
+        }
+    }
+    // Numbering ends where the characters' frames end.
+    Image* image = CreateImage();
+    std::string mdl72 = dir->path().string() + "/gf\\mdl_72.dat";
+    std::string mdl31 = dir->path().string() + "/gf\\mdl_31.dat";
+    EXPECT_NE(image->LoadFromArchive(mdl72.c_str(), "mdl74", nullptr), nullptr);
+    EXPECT_NE(image->LoadFromArchive(mdl31.c_str(), "mdl40", nullptr), nullptr);
+    EXPECT_NE(image->LoadFromArchive(mdl31.c_str(), "act_wp08", nullptr), nullptr);
+    image->Release();
+}
+
+TEST_F(PictureSetTest, SheetCellsThatScreensReadAreFilled) {
+    Loaded faces = Load("gf\\system.dat", "select_face");
+    for (int id = 0; id <= 8; ++id)
+        EXPECT_GT(Visible(faces, 128 * (id % 4), 128 * (id / 4), 128 * (id % 4) + 127, 128 * (id / 4) + 127), 1000);
+    EXPECT_GT(Visible(faces, 0, 430, 149, 459), 1000);
+    EXPECT_GT(Visible(faces, 0, 460, 149, 489), 1000);
+
+    Loaded plates = Load("gf\\system.dat", "name_plate");
+    for (int id = 0; id < 12; ++id)
+        EXPECT_GT(Visible(plates, 128 * (id % 2), 40 * (id / 2), 128 * (id % 2) + 127, 40 * (id / 2) + 39), 1000);
+
+    Loaded particles = Load("gf\\system.dat", "perticle");
+    for (int row = 0; row < 7; ++row)
+        for (int col = 0; col < 8; ++col)
+            EXPECT_GT(Visible(particles, 24 * col, 24 * row, 24 * col + 23, 24 * row + 23), 0) << row << "," << col;
+
+    Loaded message = Load("gf\\system.dat", "message");
+    for (int row = 0; row < 4; ++row) EXPECT_GT(Visible(message, 0, 60 * row, 44, 60 * row + 59), 50) << row;
+
+    Loaded vs = Load("gf\\system.dat", "vs_font");
+    EXPECT_GT(Visible(vs, 0, 0, 99, 99), 200);
+    EXPECT_GT(Visible(vs, 100, 0, 199, 99), 200);
+}
+
+TEST_F(PictureSetTest, TransitionSpriteHasItsBlackAndWhiteCells) {
+    Loaded black = Load("gf\\system.dat", "black");
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{29, 29}}) {
+        const uint8_t* p = black.At(x, y);
+        EXPECT_EQ((std::vector<uint8_t>(p, p + 4)), (std::vector<uint8_t>{0, 0, 0, 255}));
+    }
+    const uint8_t* white = black.At(37, 5);
+    EXPECT_EQ((std::vector<uint8_t>(white, white + 4)), (std::vector<uint8_t>{255, 255, 255, 255}));
+    EXPECT_GT(Visible(black, 0, 64, 63, 127), 100);
+    EXPECT_GT(Visible(black, 64, 64, 127, 127), 100);
+}
+
+TEST_F(PictureSetTest, CharactersColoursAndFramesLookDifferent) {
+    auto centre = [](const Loaded& img) {
+        const uint8_t* p = img.At(img.width / 2, img.height * 5 / 8);
+        return std::vector<uint8_t>(p, p + 4);
+    };
+    std::set<std::vector<uint8_t>> bodies;
+    for (int id = 1; id <= 8; ++id)
+        for (int colour = 1; colour <= 2; ++colour)
+            bodies.insert(centre(Load("gf\\mdl_" + std::to_string(id) + std::to_string(colour) + ".dat", "mdl00")));
+    EXPECT_EQ(bodies.size(), 16u);
+    EXPECT_NE(Load("gf\\mdl_51.dat", "mdl00").pixels, Load("gf\\mdl_51.dat", "mdl01").pixels);
+    EXPECT_NE(Load("gf\\model.dat", "01sky").pixels, Load("gf\\model.dat", "02sky").pixels);
+}
+
+TEST_F(PictureSetTest, HeightPictureCarriesHeightsInRed) {
+    Loaded land = Load("gf\\model.dat", "03land");
+    std::set<uint8_t> heights;
+    for (int x = 0; x < 161; x += 10) heights.insert(land.At(x, 80)[2]);
+    EXPECT_GT(heights.size(), 5u);
+}
+
+TEST(WritePictureSet, ReportsAFolderThatCannotBeWritten) {
+    test::TempDir dir;
+    std::ofstream(dir.file("gf")) << "a file where the folder should be";
+    EXPECT_FALSE(datagen::WritePictureSet(dir.path().string()));
+}
+
+}  // namespace

@@ -1,0 +1,490 @@
+#include "tools/datagen/picture_set.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "engine/graphics/image.h"
+
+namespace datagen {
+namespace {
+
+constexpr Colour CLEAR{0, 0, 0, 0};
+constexpr Colour WHITE{255, 255, 255, 255};
+constexpr Colour BLACK{0, 0, 0, 255};
+constexpr float PI = 3.14159265f;
+
+constexpr const char* SYSTEM = "gf/system.dat";
+constexpr const char* ANIMATION = "gf/animation.dat";
+constexpr const char* EXTRA = "gf/extra.dat";
+constexpr const char* MODEL = "gf/model.dat";
+
+struct Character {
+    const char* name;
+    int frames;
+    const char* actionPrefix;  // null when the character has no action frames
+    int actions;
+    int actionSide;
+    Colour colour;
+    int storyPages;  // 0: no story
+};
+
+// CharacterId 1 to 8.
+constexpr Character CHARACTERS[] = {
+    {"kirune", 59, "act_sw", 21, 128, {225, 60, 60}, 28},
+    {"bemo", 59, "act_np", 4, 128, {245, 150, 40}, 26},
+    {"oza", 40, "act_wp", 8, 128, {215, 205, 40}, 26},
+    {"perila", 53, nullptr, 0, 0, {60, 190, 80}, 19},
+    {"ruo", 49, nullptr, 0, 0, {40, 190, 215}, 22},
+    {"torvi", 45, nullptr, 0, 0, {70, 95, 235}, 16},
+    {"nebu", 74, nullptr, 0, 0, {165, 75, 225}, 22},
+    {"welo", 57, "act_gn", 20, 128, {235, 85, 175}, 0},
+};
+
+constexpr Colour STAGE_COLOURS[] = {{130, 154, 250}, {90, 170, 110}, {50, 200, 255}, {150, 120, 80},
+                                    {90, 40, 140},   {200, 200, 230}, {60, 60, 60},  {30, 60, 200},
+                                    {200, 120, 200}};
+
+std::string TwoDigits(const char* prefix, int n) {
+    char key[32];
+    std::snprintf(key, sizeof key, "%s%02d", prefix, n);
+    return key;
+}
+
+// The colour of a character's first or second costume.
+Colour CostumeColour(const Character& c, int colour) { return colour == 0 ? c.colour : Shade(c.colour, 0.55f); }
+
+// ---- Painters --------------------------------------------------------------
+
+using Painter = std::function<void(Canvas&, Lettering&)>;
+
+// A full picture: a gradient of the base colour, a border, the title large
+// and the key small in the top-left corner.
+Painter Poster(std::string title, std::string key, Colour base) {
+    return [=](Canvas& c, Lettering& l) {
+        c.VerticalGradient(0, 0, c.Width(), c.Height(), Shade(base, 1.3f), Shade(base, 0.35f));
+        c.Frame(0, 0, c.Width(), c.Height(), std::max(2, c.Width() / 64), Shade(base, 1.6f));
+        c.CentredText(l, title, 8, c.Height() / 4, c.Width() - 8, c.Height() * 3 / 4, c.Height() / 5, WHITE);
+        c.Text(l, key, 6, 6, std::clamp(c.Height() / 24, 10, 20), WHITE);
+    };
+}
+
+// Cells of a sheet: every cell gets a framed shape and its index on a clear
+// background, so any cell a screen reads shows something.
+Painter Cells(std::string key, int cellW, int cellH, Colour base) {
+    return [=](Canvas& c, Lettering& l) {
+        // Cells cut by the right and bottom edges are painted too, so that
+        // no strip of the sheet is left empty.
+        int columns = (c.Width() + cellW - 1) / cellW;
+        for (int y = 0, row = 0; y < c.Height(); y += cellH, ++row)
+            for (int x = 0, col = 0; x < c.Width(); x += cellW, ++col) {
+                int index = row * columns + col;
+                Colour tint = Shade(base, 0.6f + 0.1f * static_cast<float>(index % 8));
+                c.Fill(x + 1, y + 1, x + cellW - 1, y + cellH - 1, WithAlpha(tint, 110));
+                c.Frame(x, y, x + cellW - 1, y + cellH - 1, 1, WHITE);
+                c.Disc(x + cellW / 2, y + cellH / 2, std::min(cellW, cellH) / 3, tint, true);
+                c.CentredText(l, std::to_string(index), x + 2, y + 2, x + cellW - 2, y + cellH - 2, 14, WHITE);
+            }
+        c.Text(l, key, 2, 2, 12, WHITE);
+    };
+}
+
+// Opaque tiles in two tones with grid lines: a sheet from which screens cut
+// rectangles of any size (the battle's HUD).
+Painter Tiles(std::string key, std::string title, Colour base) {
+    return [=](Canvas& c, Lettering& l) {
+        for (int y = 0; y < c.Height(); y += 16)
+            for (int x = 0; x < c.Width(); x += 16)
+                c.Fill(x, y, x + 16, y + 16, Shade(base, ((x + y) / 16) % 2 ? 0.7f : 1.0f));
+        for (int i = 0; i < std::max(c.Width(), c.Height()); i += 64) {
+            c.Fill(i, 0, i + 1, c.Height(), WHITE);
+            c.Fill(0, i, c.Width(), i + 1, WHITE);
+        }
+        c.CentredText(l, title, 0, c.Height() / 3, c.Width(), c.Height() * 2 / 3, 48, WithAlpha(WHITE, 200));
+        c.Text(l, key, 4, 4, 14, WHITE);
+    };
+}
+
+// Text rows: each row of rowH pixels gets its own numbered line.
+Painter Lines(std::string key, std::string text, int rowH, Colour base) {
+    return [=](Canvas& c, Lettering& l) {
+        for (int y = 0, n = 0; y + rowH <= c.Height(); y += rowH, ++n) {
+            c.Fill(0, y, c.Width(), y + rowH - 1, WithAlpha(Shade(base, n % 2 ? 0.6f : 0.9f), 160));
+            c.Text(l, text + " " + std::to_string(n), 6, y + 2, std::min(rowH - 4, 24), WHITE);
+        }
+        c.Text(l, key, c.Width() - 120, 2, 12, WHITE);
+    };
+}
+
+// A figure of a character: a body, a head and a marker that turns with the
+// frame number, so a wrong or frozen frame is visible; key and name below.
+Painter Figure(std::string key, const Character& ch, int colour, int frame, int frames) {
+    Colour body = CostumeColour(ch, colour);
+    std::string name = ch.name;
+    return [=](Canvas& c, Lettering& l) {
+        int w = c.Width(), h = c.Height();
+        c.Fill(w * 3 / 8, h / 2, w * 5 / 8, h * 7 / 8, body);
+        c.Disc(w / 2, h * 3 / 8, w / 5, body);
+        c.Disc(w / 2, h * 3 / 8, w / 5 - 2, Shade(body, 1.4f), true);
+        float a = 2 * PI * static_cast<float>(frame) / static_cast<float>(frames);
+        c.Disc(w / 2 + static_cast<int>(std::cos(a) * w * 0.35f), h / 2 + static_cast<int>(std::sin(a) * h * 0.35f),
+               std::max(3, w / 14), WHITE);
+        c.CentredText(l, key, 0, 0, w, h / 5, h / 5, WHITE);
+        c.CentredText(l, name + (colour ? " 2P" : ""), 0, h * 4 / 5, w, h, h / 6, WHITE);
+    };
+}
+
+// The big standing picture of a character.
+Painter Stand(std::string key, const Character& ch) {
+    Colour body = ch.colour;
+    std::string name = ch.name;
+    return [=](Canvas& c, Lettering& l) {
+        c.Fill(176, 200, 336, 500, body);
+        c.Disc(256, 130, 80, body);
+        c.Disc(256, 130, 74, Shade(body, 1.4f), true);
+        c.Frame(176, 200, 336, 500, 4, Shade(body, 0.5f));
+        c.CentredText(l, name, 0, 400, 512, 470, 64, WHITE);
+        c.Text(l, key, 6, 6, 16, WHITE);
+    };
+}
+
+// The transition sprite: a black cell and a white cell on the top row, and
+// the banner's two particle colours below.
+void PaintTransitionSprite(Canvas& c, Lettering& l) {
+    c.Fill(0, 0, 32, 32, BLACK);
+    c.Fill(32, 0, 64, 32, WHITE);
+    c.Text(l, "black", 66, 8, 12, WHITE);
+    c.Disc(32, 96, 31, {110, 170, 255, 255}, true);
+    c.Disc(96, 96, 31, {255, 120, 110, 255}, true);
+}
+
+// Effect sheet: two 100 x 100 bursts on top, then 64 x 64 animation cells
+// whose shape grows along each row.
+void PaintEffectSheet(Canvas& c, Lettering& l) {
+    c.Disc(50, 50, 48, {255, 240, 160, 255}, true);
+    c.Disc(150, 50, 40, {255, 200, 120, 255}, true);
+    for (int y = 100, row = 0; y + 64 <= c.Height(); y += 64, ++row)
+        for (int x = 0, col = 0; x + 64 <= c.Width(); x += 64, ++col) {
+            Colour tint = Shade(Colour{120, 200, 255}, 0.6f + 0.12f * static_cast<float>(row));
+            c.Disc(x + 32, y + 32, 6 + col * 3, tint, true);
+            c.Frame(x + 8 + col * 2, y + 8 + col * 2, x + 56 - col * 2, y + 56 - col * 2, 1, WithAlpha(WHITE, 120));
+        }
+    c.Text(l, "effect", 204, 4, 14, WHITE);
+}
+
+// Particle sheet: 23 x 23 sparks on a 24-pixel grid, a colour per row and a
+// size per animation column.
+void PaintParticleSheet(Canvas& c, Lettering& l) {
+    const Colour rows[] = {{255, 255, 255}, {255, 90, 90}, {90, 255, 90}, {90, 140, 255},
+                           {255, 230, 80},  {255, 90, 255}, {80, 240, 255}, {255, 160, 60}};
+    for (int row = 0; row < 8; ++row)
+        for (int col = 0; col < 8; ++col) c.Disc(24 * col + 11, 24 * row + 11, 4 + col, rows[row], true);
+    c.Text(l, "perticle", 196, 200, 12, WHITE);
+}
+
+// Name plates: 128 x 40, two a row; ids 1 to 8 name the characters, 11 is
+// the locked plate.
+void PaintNamePlates(Canvas& c, Lettering& l) {
+    for (int id = 0; id < 12; ++id) {
+        int x = 128 * (id % 2), y = 40 * (id / 2);
+        bool character = id >= 1 && id <= 8;
+        Colour base = character ? CHARACTERS[id - 1].colour : Colour{120, 120, 120};
+        std::string text = character ? CHARACTERS[id - 1].name : id == 11 ? "LOCKED" : "plate " + std::to_string(id);
+        c.Fill(x + 2, y + 2, x + 126, y + 38, Shade(base, 0.7f));
+        c.Frame(x + 2, y + 2, x + 126, y + 38, 2, Shade(base, 1.5f));
+        c.CentredText(l, text, x + 4, y + 4, x + 124, y + 36, 24, WHITE);
+    }
+    c.Text(l, "name_plate", 4, 244, 10, WHITE);
+}
+
+// Banner letters: four rows of 60 pixels, one letter per 45-pixel column.
+void PaintMessageSheet(Canvas& c, Lettering& l) {
+    const char* rows[] = {"READY", "GO!FIGHT!", "TIMEUP", "KNOCKOUT"};
+    for (int row = 0; row < 4; ++row)
+        for (int i = 0; rows[row][i]; ++i) {
+            int x = 45 * i, y = 60 * row;
+            c.Frame(x, y + 4, x + 44, y + 56, 1, WithAlpha(WHITE, 80));
+            c.CentredText(l, std::string(1, rows[row][i]), x, y + 4, x + 44, y + 56, 48, {255, 230, 120, 255});
+        }
+    c.Text(l, "message", 420, 244, 10, WHITE);
+}
+
+// Character faces: 128 x 128, four a row, then the strips and labels below.
+void PaintSelectFaces(Canvas& c, Lettering& l) {
+    for (int id = 0; id < 12; ++id) {
+        int x = 128 * (id % 4), y = 128 * (id / 4);
+        bool character = id >= 1 && id <= 8;
+        Colour base = character ? CHARACTERS[id - 1].colour : Colour{100, 100, 100};
+        c.Fill(x + 1, y + 1, x + 127, y + 127, Shade(base, 0.5f));
+        c.Disc(x + 64, y + 56, 40, base);
+        c.CentredText(l, character ? CHARACTERS[id - 1].name : "face " + std::to_string(id), x + 4, y + 98, x + 124,
+                      y + 124, 20, WHITE);
+    }
+    const char* strips[] = {"STRIP 400", "LABEL 430", "LABEL 460"};
+    for (int i = 0; i < 3; ++i) {
+        int y = 400 + 30 * i;
+        c.Fill(0, y, i == 0 ? 512 : 150, y + 29, {60, 80, 160, 220});
+        c.Text(l, strips[i], 6, y + 6, 16, WHITE);
+    }
+    c.Text(l, "select_face", 300, 496, 12, WHITE);
+}
+
+// Stand strips: three 512 x 150 rows; sheet s holds ids 3s to 3s + 2.
+Painter SelectStands(std::string key, int sheet) {
+    return [=](Canvas& c, Lettering& l) {
+        for (int row = 0; row < 3; ++row) {
+            int id = sheet * 3 + row, y = 150 * row;
+            bool character = id >= 1 && id <= 8;
+            Colour base = character ? CHARACTERS[id - 1].colour : Colour{110, 110, 110};
+            c.VerticalGradient(0, y, 512, y + 149, Shade(base, 1.2f), Shade(base, 0.4f));
+            c.CentredText(l, character ? CHARACTERS[id - 1].name : "random", 0, y + 30, 512, y + 120, 64, WHITE);
+        }
+        c.Text(l, key, 4, 456, 14, WHITE);
+    };
+}
+
+// Stage pictures: 128 x 128, four a row, a colour per stage.
+void PaintSelectStages(Canvas& c, Lettering& l) {
+    for (int id = 0; id < 12; ++id) {
+        int x = 128 * (id % 4), y = 128 * (id / 4);
+        Colour base = id < 9 ? STAGE_COLOURS[id] : Colour{90, 90, 90};
+        c.VerticalGradient(x + 1, y + 1, x + 127, y + 127, Shade(base, 1.3f), Shade(base, 0.5f));
+        c.CentredText(l, "STAGE " + std::to_string(id), x + 4, y + 40, x + 124, y + 88, 24, WHITE);
+    }
+    c.Text(l, "select_stage", 4, 496, 12, WHITE);
+}
+
+// Stage names: 256 x 40, twelve a column; digits 24 wide at x 256 + 25 d.
+void PaintStageNames(Canvas& c, Lettering& l) {
+    for (int id = 0; id < 12; ++id) {
+        int y = 40 * id;
+        c.Fill(0, y + 2, 255, y + 38, WithAlpha(id < 9 ? STAGE_COLOURS[id] : Colour{90, 90, 90}, 200));
+        c.CentredText(l, "STAGE " + std::to_string(id) + " NAME", 4, y + 4, 252, y + 36, 24, WHITE);
+        for (int d = 0; d < 10; ++d)
+            c.CentredText(l, std::to_string(d), 256 + 25 * d, y + 4, 256 + 25 * d + 24, y + 36, 28, WHITE);
+    }
+    c.Text(l, "select_stagename", 4, 490, 12, WHITE);
+}
+
+// A wheel of spokes and rings filling a 512 x 512 picture.
+Painter Wheel(std::string key, Colour base) {
+    return [=](Canvas& c, Lettering& l) {
+        for (int r = 250; r > 40; r -= 30) c.Disc(256, 256, r, WithAlpha(Shade(base, r % 60 ? 0.6f : 1.2f), 200));
+        for (int k = 0; k < 12; ++k) {
+            float a = 2 * PI * static_cast<float>(k) / 12;
+            for (int r = 40; r < 250; r += 4)
+                c.Disc(256 + static_cast<int>(std::cos(a) * r), 256 + static_cast<int>(std::sin(a) * r), 2, WHITE);
+        }
+        c.Text(l, key, 6, 6, 16, WHITE);
+    };
+}
+
+// Result sheet: heading strips and labels on top, digits 24 x 29 at
+// (25 d, 200), grade letters 50 apart, and the continue digits on a grid of
+// 25 x 35 cells in five columns.
+void PaintConclusionSheet(Canvas& c, Lettering& l) {
+    const char* labels[] = {"RESULT", "LIFE", "TIME BONUS", "BEST COMBO", "SCORE", "HITS", "CONTINUE", "GRADE"};
+    for (int i = 0; i < 8; ++i) {
+        int x = 256 * (i % 2), y = 50 * (i / 2);
+        c.Fill(x + 2, y + 2, x + 240, y + 48, {40, 70, 150, 220});
+        c.CentredText(l, labels[i], x + 4, y + 4, x + 238, y + 46, 32, WHITE);
+    }
+    for (int d = 0; d < 10; ++d) c.CentredText(l, std::to_string(d), 25 * d, 200, 25 * d + 24, 229, 29, WHITE);
+    const char* grades = "SABCDEF";
+    for (int g = 0; grades[g]; ++g)
+        c.CentredText(l, std::string(1, grades[g]), 50 * g, 240, 50 * g + 49, 289, 48, {255, 220, 90, 255});
+    for (int d = 0; d < 10; ++d)
+        c.CentredText(l, std::to_string(d), 25 * (d % 5), 300 + 35 * (d / 5), 25 * (d % 5) + 24,
+                      300 + 35 * (d / 5) + 34, 34, {255, 150, 150, 255});
+    c.Text(l, "conclusion_font", 300, 496, 12, WHITE);
+}
+
+// The versus mark: two 100 x 100 letters.
+void PaintVersusMark(Canvas& c, Lettering& l) {
+    c.CentredText(l, "V", 0, 0, 100, 100, 96, {255, 80, 80, 255});
+    c.CentredText(l, "S", 100, 0, 200, 100, 96, {80, 140, 255, 255});
+    c.Text(l, "vs_font", 204, 4, 10, WHITE);
+}
+
+// Credits: seven lines of 256 x 50 on the left, a picture on the right.
+void PaintStaffRoll(Canvas& c, Lettering& l) {
+    for (int i = 0; i < 7; ++i) c.CentredText(l, "STAFF LINE " + std::to_string(i + 1), 0, 50 * i, 256, 50 * i + 50, 28, WHITE);
+    c.VerticalGradient(256, 0, 512, 512, {120, 160, 255, 255}, {40, 20, 80, 255});
+    c.CentredText(l, "ed_staff", 256, 200, 512, 300, 40, WHITE);
+}
+
+// Height picture of the hilly stage: the red channel is the height.
+void PaintHeightField(Canvas& c, Lettering&) {
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x) {
+            float h = 0.5f + 0.25f * std::sin(static_cast<float>(x) * 0.07f) + 0.25f * std::cos(static_cast<float>(y) * 0.05f);
+            c.SetRed(x, y, static_cast<uint8_t>(std::clamp(h, 0.0f, 1.0f) * 255));
+        }
+}
+
+// ---- Catalogue ---------------------------------------------------------------
+
+void Add(std::vector<Picture>& out, const char* archive, std::string key, int w, int h, int format, Painter paint) {
+    out.push_back({archive, std::move(key), w, h, format, std::move(paint)});
+}
+
+void AddSystemPictures(std::vector<Picture>& out) {
+    const int LZ = IMAGE_PIXEL_32_LZSS, LZ16 = IMAGE_PIXEL_16_LZSS;
+    Add(out, SYSTEM, "black", 128, 128, IMAGE_PIXEL_32, PaintTransitionSprite);
+    Add(out, SYSTEM, "morvel", 640, 480, LZ, Poster("MORVEL", "morvel", {60, 60, 140}));
+    Add(out, SYSTEM, "quastel", 640, 480, LZ16, Poster("QUASTEL", "quastel", {140, 60, 60}));
+    Add(out, SYSTEM, "effect", 512, 512, LZ, PaintEffectSheet);
+    Add(out, SYSTEM, "perticle", 256, 256, LZ, PaintParticleSheet);
+    Add(out, SYSTEM, "system", 512, 512, LZ, Tiles("system", "HUD", {40, 120, 140}));
+    Add(out, SYSTEM, "system_r", 512, 512, LZ, Tiles("system_r", "REPLAY HUD", {170, 100, 40}));
+    Add(out, SYSTEM, "name_plate", 256, 256, LZ, PaintNamePlates);
+    Add(out, SYSTEM, "message", 512, 256, LZ, PaintMessageSheet);
+    Add(out, SYSTEM, "menu_font", 512, 512, LZ, Lines("menu_font", "MENU ITEM", 32, {60, 90, 170}));
+    Add(out, SYSTEM, "replay_font", 512, 512, LZ, Cells("replay_font", 32, 32, {70, 150, 110}));
+    Add(out, SYSTEM, "title_logo", 512, 256, LZ, Poster("TITLE LOGO", "title_logo", {200, 140, 40}));
+    Add(out, SYSTEM, "ranking_font", 512, 512, LZ, Cells("ranking_font", 32, 32, {150, 80, 160}));
+    Add(out, SYSTEM, "menu_bgp", 512, 512, LZ, Wheel("menu_bgp", {90, 110, 200}));
+    Add(out, SYSTEM, "menu_bgpS", 640, 480, LZ16, Poster("MENU", "menu_bgpS", {90, 90, 150}));
+    Add(out, SYSTEM, "select_face", 512, 512, LZ, PaintSelectFaces);
+    Add(out, SYSTEM, "select_stand", 512, 512, LZ, SelectStands("select_stand", 0));
+    Add(out, SYSTEM, "select_stand2", 512, 512, LZ, SelectStands("select_stand2", 1));
+    Add(out, SYSTEM, "select_stand3", 512, 512, LZ, SelectStands("select_stand3", 2));
+    Add(out, SYSTEM, "select_stage", 512, 512, LZ, PaintSelectStages);
+    Add(out, SYSTEM, "select_stagename", 512, 512, LZ, PaintStageNames);
+    Add(out, SYSTEM, "select_wheel", 512, 512, LZ, Wheel("select_wheel", {200, 80, 80}));
+    Add(out, SYSTEM, "select_wheel2", 512, 512, LZ, Wheel("select_wheel2", {80, 200, 120}));
+    Add(out, SYSTEM, "select_sky", 512, 512, LZ, Poster("SELECT SKY", "select_sky", {110, 150, 240}));
+    for (const Character& ch : CHARACTERS) {
+        std::string key = std::string("stand_") + ch.name;
+        Add(out, SYSTEM, key, 512, 512, LZ, Stand(key, ch));
+    }
+    Add(out, SYSTEM, "conclusion_font", 512, 512, LZ, PaintConclusionSheet);
+    Add(out, SYSTEM, "vs_font", 256, 128, LZ, PaintVersusMark);
+    Add(out, SYSTEM, "vs_bgp", 640, 480, LZ16, Poster("VERSUS", "vs_bgp", {120, 40, 90}));
+    Add(out, SYSTEM, "ed_staff", 512, 512, LZ, PaintStaffRoll);
+}
+
+void AddAnimationPictures(std::vector<Picture>& out) {
+    Add(out, ANIMATION, "anm_font", 512, 512, IMAGE_PIXEL_32_LZSS, Lines("anm_font", "ANIMATION TEXT", 32, {90, 60, 130}));
+    for (int i = 0; i < 12; ++i) {
+        std::string key = TwoDigits("anm", i);
+        Add(out, ANIMATION, key, 512, 512, IMAGE_PIXEL_32_LZSS,
+            Poster(i == 0 ? "ANIMATION TITLE" : "ANIMATION " + std::to_string(i), key, STAGE_COLOURS[i % 9]));
+    }
+}
+
+void AddExtraPictures(std::vector<Picture>& out) {
+    for (const Character& ch : CHARACTERS) {
+        if (ch.storyPages == 0) continue;
+        std::string bp = std::string("bp_") + ch.name;
+        Add(out, EXTRA, bp, 640, 480, IMAGE_PIXEL_16_LZSS, Poster(std::string(ch.name) + " story", bp, Shade(ch.colour, 0.6f)));
+        for (int page = 0; page < ch.storyPages; ++page) {
+            std::string key = TwoDigits((std::string("st_") + ch.name + "_").c_str(), page);
+            Add(out, EXTRA, key, 512, 512, IMAGE_PIXEL_32_LZSS,
+                Poster(std::string(ch.name) + " page " + std::to_string(page), key, ch.colour));
+        }
+    }
+}
+
+void AddStagePictures(std::vector<Picture>& out) {
+    struct StageKey {
+        const char* key;
+        int stage;
+    };
+    const StageKey keys[] = {{"00sky", 0},   {"01sky", 1},   {"01clowd", 1}, {"01forest", 1}, {"02sky", 2},
+                             {"02pool", 2},  {"03skin", 3},  {"04clowd", 4}, {"05sky", 5},    {"06wall", 6},
+                             {"07sky", 7},   {"07clowd", 7}, {"07moon", 7},  {"07star", 7},   {"08seal", 8},
+                             {"08block", 8}, {"08seal2", 8}};
+    for (const StageKey& k : keys)
+        Add(out, MODEL, k.key, 256, 256, IMAGE_PIXEL_32_LZSS, Poster(k.key, k.key, STAGE_COLOURS[k.stage]));
+    Add(out, MODEL, "03land", 161, 161, IMAGE_PIXEL_32_LZSS, PaintHeightField);
+}
+
+void AddCharacterPictures(std::vector<Picture>& out) {
+    for (int id = 1; id <= 8; ++id) {
+        const Character& ch = CHARACTERS[id - 1];
+        for (int colour = 0; colour < 2; ++colour) {
+            std::string archive = "gf/mdl_" + std::to_string(id) + std::to_string(colour + 1) + ".dat";
+            auto add = [&](std::string key, int w, int h, Painter p) {
+                out.push_back({archive, std::move(key), w, h, IMAGE_PIXEL_32_LZSS, std::move(p)});
+            };
+            for (int k = 0; k < ch.frames; ++k) {
+                std::string key = TwoDigits("mdl", k);
+                add(key, 64, 64, Figure(key, ch, colour, k, ch.frames));
+            }
+            for (int k = 0; k < ch.actions; ++k) {
+                std::string key = TwoDigits(ch.actionPrefix, k);
+                add(key, ch.actionSide, ch.actionSide, Figure(key, ch, colour, k, ch.actions));
+            }
+            Colour tint = CostumeColour(ch, colour);
+            add("item", 512, 512, Cells("item", 64, 64, tint));
+            add("ring", 512, 512, Cells("ring", 60, 60, Shade(tint, 1.3f)));
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<Picture> PictureCatalogue() {
+    std::vector<Picture> out;
+    AddSystemPictures(out);
+    AddAnimationPictures(out);
+    AddExtraPictures(out);
+    AddStagePictures(out);
+    AddCharacterPictures(out);
+    return out;
+}
+
+std::vector<std::string> PictureArchives(const std::vector<Picture>& catalogue) {
+    std::vector<std::string> archives;
+    for (const Picture& p : catalogue)
+        if (std::find(archives.begin(), archives.end(), p.archive) == archives.end()) archives.push_back(p.archive);
+    return archives;
+}
+
+bool WritePictureArchive(const std::string& folder, const std::vector<Picture>& catalogue, const std::string& archive) {
+    namespace fs = std::filesystem;
+    fs::path path = fs::path(folder) / archive;
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    if (!fs::is_directory(path.parent_path(), error)) return false;
+    Lettering lettering;
+    KagWriter writer;
+    for (const Picture& p : catalogue) {
+        if (p.archive != archive) continue;
+        Canvas canvas(p.width, p.height, CLEAR);
+        p.paint(canvas, lettering);
+        std::vector<uint8_t> data(static_cast<size_t>(GetDataSize(p.width, p.height, p.format)));
+        ConvertPixels(p.width, p.height, IMAGE_PIXEL_32, canvas.Pixels().data(), p.format, data.data(), nullptr);
+        // Entry names are lower-case; the reader lowers the keys it is asked for.
+        std::string name = p.key;
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });
+        writer.Add(name, p.width, p.height, p.format, data.data());
+    }
+    return writer.WriteFile(path.string());
+}
+
+bool WritePictureSet(const std::string& folder) {
+    const std::vector<Picture> catalogue = PictureCatalogue();
+    const std::vector<std::string> archives = PictureArchives(catalogue);
+    std::atomic<size_t> next{0};
+    std::atomic<bool> ok{true};
+    auto work = [&] {
+        for (size_t i = next++; i < archives.size(); i = next++) {
+            if (WritePictureArchive(folder, catalogue, archives[i])) continue;
+            std::fprintf(stderr, "datagen: cannot write %s/%s\n", folder.c_str(), archives[i].c_str());
+            ok = false;
+        }
+    };
+    std::vector<std::thread> threads;
+    unsigned count = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    for (unsigned t = 0; t < count; ++t) threads.emplace_back(work);
+    for (std::thread& t : threads) t.join();
+    return ok;
+}
+
+}  // namespace datagen
