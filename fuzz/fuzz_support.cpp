@@ -112,15 +112,27 @@ void Fail(const char* condition, const char* file, int line) {
 
 }  // namespace fuzz
 
-// libFuzzer calls this once before the first input.
+// libFuzzer calls this once before the first input, before it reads its flags.
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     constexpr std::string_view kSeedFlag = "--write-seeds=";
     std::string seedFolder;
+    bool artifactPrefixGiven = false;
     for (int i = 1; i < *argc; ++i) {
         const std::string_view arg = (*argv)[i];
         if (arg.starts_with(kSeedFlag)) {
             seedFolder = std::filesystem::absolute(std::string(arg.substr(kSeedFlag.size()))).string();
         }
+        artifactPrefixGiven = artifactPrefixGiven || arg.starts_with("-artifact_prefix=");
+    }
+    // Crash inputs go to the starting folder, not into the working folder
+    // that is removed at the end.
+    if (!artifactPrefixGiven) {
+        static std::string prefix = "-artifact_prefix=" + std::filesystem::current_path().string() + "/";
+        static std::vector<char*> arguments(*argv, *argv + *argc);
+        arguments.insert(arguments.begin() + 1, prefix.data());
+        arguments.push_back(nullptr);
+        *argv = arguments.data();
+        ++*argc;
     }
     fuzz::EnterWorkFolder();
     if (!seedFolder.empty()) {

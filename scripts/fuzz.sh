@@ -8,7 +8,8 @@
 #   scripts/fuzz.sh --runs 10000000 cp932   one target for ten million inputs
 #   scripts/fuzz.sh -j 3 --time 600         three targets at a time
 #
-# A crash or a broken check stops that target; its input is kept under
+# A crash, a broken check or an input that runs longer than FUZZ_TIMEOUT
+# seconds (25) stops that target; its input is kept under
 # build-fuzz/artifacts/<target>/ and the script fails. Logs: build-fuzz/logs/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,7 +22,7 @@ while (($#)); do
     --time) limit=(-max_total_time="$2"); shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
     -j) parallel=$2; shift 2 ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -47,7 +48,7 @@ fuzz_one() {
   rm -rf "$corpus/seeds"
   "$program" --write-seeds="$corpus/seeds" >"$log" 2>&1
   local start=$SECONDS status=0
-  "$program" "${limit[@]}" -print_final_stats=1 -artifact_prefix="$artifacts" \
+  "$program" "${limit[@]}" -timeout="${FUZZ_TIMEOUT:-25}" -print_final_stats=1 -artifact_prefix="$artifacts" \
     "$corpus/found" "$corpus/seeds" >>"$log" 2>&1 || status=$?
   local runs rate
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")

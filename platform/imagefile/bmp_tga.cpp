@@ -124,6 +124,9 @@ TgaHeader ReadTgaHeader(const uint8_t* d) {
     return {d[0], d[1], d[2], ReadU16(d + 3), ReadU16(d + 5), d[7], ReadU16(d + 12), ReadU16(d + 14), d[16], d[17]};
 }
 
+// The depths a true-colour pixel or a colour-map entry may have.
+bool IsTgaColourDepth(int depth) { return depth == 15 || depth == 16 || depth == 24 || depth == 32; }
+
 // One stored pixel (or colour-map entry) of `depth` bits to B, G, R, A.
 void TgaColour(const uint8_t* p, int depth, bool hasAlpha, uint8_t* bgra) {
     switch (depth) {
@@ -149,7 +152,7 @@ public:
         bool mapped = kind == 1;
         if (kind < 1 || kind > 3 || (mapped && h_.mapType != 1)) return false;
         int bytes = (h_.depth + 7) / 8;
-        if (mapped ? h_.depth != 8 : (kind == 3 ? h_.depth != 8 : (h_.depth < 15 || bytes < 2 || bytes > 4)))
+        if (mapped || kind == 3 ? h_.depth != 8 : !IsTgaColourDepth(h_.depth))
             return false;
         size_t mapBytes = h_.mapType == 1 ? static_cast<size_t>(h_.mapLength) * ((h_.mapDepth + 7) / 8) : 0;
         pos_ = TGA_HEADER + h_.idLength;
@@ -215,7 +218,7 @@ bool DecodeTga(const uint8_t* data, size_t size, DecodedImage* out) {
     if (size < TGA_HEADER) return false;
     TgaHeader h = ReadTgaHeader(data);
     if (!SidesAreSane(h.width, h.height)) return false;
-    if (h.mapType == 1 && h.mapDepth != 15 && h.mapDepth != 16 && h.mapDepth != 24 && h.mapDepth != 32) return false;
+    if (h.mapType == 1 && !IsTgaColourDepth(h.mapDepth)) return false;
     return TgaReader(data, size, h).Decode(out);
 }
 
