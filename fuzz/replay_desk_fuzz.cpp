@@ -1,13 +1,13 @@
 // A replay file opened in the replay tool: loading, the summary and comment
 // shown, and saving the comment unedited and edited.
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "platform/cp932.h"
+#include "tests/tools/replaydesk/replay_fixture.h"
 #include "tools/replaydesk/core/replay_desk.h"
 #include "tools/replaydesk/core/replay_record.h"
 #include "tools/replaydesk/core/replay_summary.h"
@@ -71,22 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 }
 
 void WriteFuzzSeeds(fuzz::Seeds& seeds) {
-    // "ここにコメントが入ります。", the game's default comment.
-    const std::string defaultComment = platform::Utf8ToCp932("ここにコメントが入ります。");
+    // The replay tool's sample: a practice match with the game's default
+    // comment, and frames of varied words.
     replaydesk::ReplayRecord record;
-    ReplayHeader& h = record.header;
-    h.formatId = REPLAY_FORMAT_ID;
-    std::memcpy(h.versionText, "Ver1.0", 7);
-    h.p1CharacterId = 3;
-    h.p2CharacterId = 8;
-    h.winnerSide = 1;
-    h.stageNumber = 2;
-    h.bestComboDamage = 2480;
-    h.bestComboHits = 12;
-    h.randomSeed = 9999;
-    std::memcpy(h.comment, defaultComment.data(), defaultComment.size());
-    const uint8_t date[REPLAY_DATE_DIGITS] = {2, 0, 0, 5, 1, 2, DATE_DIGIT_BLANK, 7, 2, 3, 5, 9};
-    std::memcpy(h.dateDigits, date, sizeof date);
+    record.header = replaydesk::test::SampleHeader();
     for (uint16_t frame = 0; frame < 64; ++frame) {
         record.inputs[0].push_back(static_cast<uint16_t>(frame * 0x0101));
         record.inputs[1].push_back(static_cast<uint16_t>(0xFFFF - frame));
@@ -96,8 +84,10 @@ void WriteFuzzSeeds(fuzz::Seeds& seeds) {
 
     // An arcade replay with no frames whose comment has several lines and
     // fills its field, as the tool stores an edited one.
+    ReplayHeader& h = record.header;
     h.gameMode = 4;
     h.difficulty = 2;
+    h.winnerSide = 1;
     std::string longComment;
     while (longComment.size() < 1100) longComment += platform::Utf8ToCp932("一行目\n２行目 abc\n");
     replaydesk::StoreReplayComment(h, longComment);

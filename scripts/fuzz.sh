@@ -9,7 +9,7 @@
 #   scripts/fuzz.sh -j 3 --time 600         three targets at a time
 #
 # A crash, a broken check or an input that runs longer than FUZZ_TIMEOUT
-# seconds (25) stops that target; its input is kept under
+# seconds (60) stops that target; its input is kept under
 # build-fuzz/artifacts/<target>/ and the script fails. Logs: build-fuzz/logs/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -48,7 +48,7 @@ fuzz_one() {
   rm -rf "$corpus/seeds"
   "$program" --write-seeds="$corpus/seeds" >"$log" 2>&1
   local start=$SECONDS status=0
-  "$program" "${limit[@]}" -timeout="${FUZZ_TIMEOUT:-25}" -print_final_stats=1 -artifact_prefix="$artifacts" \
+  "$program" "${limit[@]}" -timeout="${FUZZ_TIMEOUT:-60}" -print_final_stats=1 -artifact_prefix="$artifacts" \
     "$corpus/found" "$corpus/seeds" >>"$log" 2>&1 || status=$?
   local runs rate
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")

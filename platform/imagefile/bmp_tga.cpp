@@ -97,6 +97,8 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage* out) {
     if (!SidesAreSane(width, rows)) return false;
     DibInfo info{width, static_cast<int32_t>(rows), bitCount, data + paletteOffset, static_cast<int>(paletteBytes / 4),
                  false};
+    // Rows missing from the file are found before the picture's memory is taken.
+    if (!IsDibBitCount(bitCount) || DibRowBytes(info) * info.height > size - bitsOffset) return false;
     out->width = info.width;
     out->height = info.height;
     out->pixels.assign(static_cast<size_t>(info.width) * info.height * 4, 0);
@@ -159,10 +161,16 @@ public:
         map_ = data_ + pos_;
         pos_ += mapBytes;
         if (pos_ > size_) return false;
+        bool rle = h_.imageType & 8;
+        // A raw pixel takes `bytes` of the file, a run-length packet of up to
+        // 128 pixels 1 + bytes: a picture larger than the rest of the file can
+        // describe is refused before its memory is taken.
+        const uint64_t left = size_ - pos_;
+        const uint64_t describable = rle ? left / (1 + bytes) * 128 : left / bytes;
+        if (static_cast<uint64_t>(h_.width) * h_.height > describable) return false;
         out->width = h_.width;
         out->height = h_.height;
         out->pixels.assign(static_cast<size_t>(h_.width) * h_.height * 4, 0);
-        bool rle = h_.imageType & 8;
         for (size_t i = 0; i < static_cast<size_t>(h_.width) * h_.height;) {
             int count = 1;
             bool repeat = false;
