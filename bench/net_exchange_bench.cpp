@@ -32,7 +32,7 @@ void BM_NetworkBattleFrameOverLoopback(benchmark::State& state) {
         if (frame % interval == 0) SendInputSample(frame, static_cast<InputWord>(frame & 0x7FF));
         const SyncFrame syncFrame{frame, 0, true, false, false, false};
         for (int side = 0; side < 2; ++side) {
-            SyncPlayerRecord record{static_cast<InputWord>(frame & 0x7FF), &pad, padButtons, nullptr};
+            SyncPlayerRecord record{static_cast<InputWord>(frame & 0x7FF), &pad, padButtons};
             SyncPlayerInput(side, syncFrame, record);
         }
         benchmark::DoNotOptimize(inputWords[1]);

@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
-# Builds the game and runs it from build/bin/.
+# Builds the game and runs it from build/bin/, writing the generated
+# placeholder data set there first when no data is present.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
-exec "$root/build/bin/game" "$@"
+bin="$root/build/bin"
+if [[ ! -f "$bin/gf/system.dat" || ! -f "$bin/se.dat" ]]; then
+  echo "Writing the placeholder data set into $bin"
+  "$bin/datagen" "$bin"
+fi
+exec "$bin/game" "$@"

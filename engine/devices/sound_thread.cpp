@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "engine/core/log.h"
+#include "engine/devices/command_ring.h"
 #include "engine/devices/sound.h"
 
 ResourceList soundList;
@@ -15,10 +16,7 @@ namespace {
 
 // The ring and the thread's state, all guarded by soundLock. Commands are
 // served in posting order; a poster waits while every slot is pending.
-SoundCommand soundQueue[SOUND_QUEUE_SLOTS];
-uint32_t soundQueueWriteIndex = 0;
-uint32_t soundQueueReadIndex = 0;
-int soundQueuePending = 0;
+CommandRing<SoundCommand, SOUND_QUEUE_SLOTS> soundQueue;
 bool soundThreadRunning = false;
 bool soundThreadHeld = false;
 // One signal for every change of the ring: posts, taken slots, finished
@@ -82,12 +80,8 @@ bool PerformSoundCommand(const SoundCommand& command) {
 void SoundThreadMain() {
     std::unique_lock lock(soundLock);
     for (;;) {
-        soundQueueChanged.wait(lock, [] { return soundQueuePending > 0 && !soundThreadHeld; });
-        SoundCommand& slot = soundQueue[soundQueueReadIndex];
-        const SoundCommand command = slot;
-        slot.valid = 0;
-        soundQueueReadIndex = (soundQueueReadIndex + 1) % SOUND_QUEUE_SLOTS;
-        --soundQueuePending;
+        soundQueueChanged.wait(lock, [] { return soundQueue.Pending() > 0 && !soundThreadHeld; });
+        const SoundCommand command = soundQueue.Take();
         const bool quit = command.valid && PerformSoundCommand(command);
         soundQueueChanged.notify_all();
         if (quit) break;
@@ -95,7 +89,7 @@ void SoundThreadMain() {
     // Nothing is served after QUIT: later posts are ignored, and every Sound
     // still listed goes, so the game's pointers are dead from here on.
     soundThreadRunning = false;
-    soundQueuePending = 0;
+    soundQueue.Clear();
     soundList.ReleaseAll();
     soundQueueChanged.notify_all();
 }
@@ -142,9 +136,7 @@ int InitializeSound() {
     CreateDirectSound();
     {
         std::lock_guard lock(soundLock);
-        for (SoundCommand& slot : soundQueue) slot = SoundCommand{};
-        soundQueueWriteIndex = soundQueueReadIndex = 0;
-        soundQueuePending = 0;
+        soundQueue.Clear();
         soundThreadHeld = false;
         soundThreadRunning = true;
     }
@@ -176,12 +168,10 @@ void DestroySound() {
 void PostSoundCommand(const SoundCommand* command) {
     std::unique_lock lock(soundLock);
     soundQueueChanged.wait(lock, [] {
-        return !soundThreadRunning || soundQueuePending < SOUND_QUEUE_SLOTS;
+        return !soundThreadRunning || !soundQueue.IsFull();
     });
     if (!soundThreadRunning) return;
-    soundQueue[soundQueueWriteIndex] = *command;
-    soundQueueWriteIndex = (soundQueueWriteIndex + 1) % SOUND_QUEUE_SLOTS;
-    ++soundQueuePending;
+    soundQueue.Push(*command);
     soundQueueChanged.notify_all();
 }
 
@@ -213,7 +203,7 @@ bool IsSoundPlaying(Sound* sound) {
 
 void WaitSoundQueueEmpty() {
     std::unique_lock lock(soundLock);
-    soundQueueChanged.wait(lock, [] { return !soundThreadRunning || soundQueuePending == 0; });
+    soundQueueChanged.wait(lock, [] { return !soundThreadRunning || soundQueue.Pending() == 0; });
 }
 
 void HoldSoundThread(bool hold) {
@@ -224,5 +214,5 @@ void HoldSoundThread(bool hold) {
 
 int GetPendingSoundCommands() {
     std::lock_guard lock(soundLock);
-    return soundQueuePending;
+    return soundQueue.Pending();
 }

@@ -14,3 +14,6 @@ extern float viewWidth;
 extern float viewHeight;
 extern float cameraX;
 extern float cameraY;
+
+extern int32_t battleTimer;  // the HUD's timer; 100 means no limit
+extern uint8_t battleOver;   // set on a knock-out, at time up, or by the menu

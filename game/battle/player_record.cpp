@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "game/battle/battle_state.h"
-#include "game/battle/pending_services.h"
+#include "game/flow/game_start.h"
 #include "game/characters/placeholder_fighter.h"
 #include "engine/devices/network.h"
 #include "game/flow/net_exchange.h"

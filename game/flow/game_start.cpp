@@ -3,6 +3,9 @@
 #include "engine/core/application.h"
 #include "platform/keyboard.h"
 
+int32_t gameMode = MODE_PRACTICE;
+int32_t difficulty = DIFFICULTY_EASY;
+
 namespace {
 
 // Message hook for WM_KEYDOWN: escape quits.

@@ -1,5 +1,7 @@
 #include "game/flow/net_exchange.h"
 
+#include "game/flow/replay_file.h"
+
 #include <algorithm>
 
 #include "engine/core/log.h"
@@ -194,14 +196,9 @@ void SyncPlayerInput(int side, const SyncFrame& frame, SyncPlayerRecord& record)
         ExchangeNetInput(side, frame.battleFrame, record.netInput);
     }
     InputWord& word = inputWords[side];
-    if (!frame.battlePaused && record.replayInputs) {
-        std::vector<uint16_t>& list = *record.replayInputs;
-        if (frame.replayPlayback) {
-            const size_t index = static_cast<size_t>(frame.battleFrame);
-            word = index < list.size() ? list[index] : 0;
-        } else {
-            list.push_back(word);
-        }
+    if (!frame.battlePaused) {
+        if (frame.replayPlayback) word = PlaybackReplayInput(side, frame.battleFrame);
+        else RecordReplayInput(side, word);
     }
     InputWord& pad = *record.padInput;
     if (frame.startCountdown > 100 || frame.battleOver) {

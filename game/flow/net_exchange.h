@@ -106,7 +106,6 @@ struct SyncPlayerRecord {
     InputWord netInput;    // the side's last local sample
     InputWord* padInput;   // the live pad word
     int32_t* buttons;      // the ButtonStates of the live pad word
-    std::vector<uint16_t>* replayInputs;  // the side's recorded words
 };
 
 // The final word of one side for the frame, called for side 0 and then side 1

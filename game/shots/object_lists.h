@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "game/shots/object_types.h"
+
 // A projectile or beam without hit points that cancels the opponent's Shots.
 struct HeavyShot {
     int32_t type;
@@ -144,6 +146,21 @@ extern ObjectList<HeavyShot> heavyShotList;
 extern ObjectList<Shot> shotList;
 extern ObjectList<AttackArea> attackAreaList;
 extern ObjectList<Effect> effectList;
+extern ObjectList<int32_t> flashList;  // the ages of the running screen flashes
+
+// One call of a spawner, as asked.
+struct SpawnRequest {
+    ObjectKind kind;
+    int32_t type;
+    float angle;
+    float position[2];
+    int32_t owner;
+};
+
+// When set, every spawner call is recorded here before it runs, so that the
+// requests for kinds that make no records yet can be followed (tests, traces).
+extern std::vector<SpawnRequest>* spawnTrace;
+void TraceSpawn(ObjectKind kind, int32_t type, float angle, const float position[2], int32_t owner);
 
 // Each spawner appends the record(s) of a type code and returns the index of
 // the last record of its list (-1 when empty). The caller adjusts the new
@@ -153,7 +170,17 @@ int32_t SpawnShot(int32_t type, float angle, const float position[2], int32_t ow
 int32_t SpawnAttackArea(int32_t type, float angle, const float position[2], int32_t owner);
 int32_t SpawnEffect(int32_t type, float angle, const float position[2], int32_t owner);
 
+// The responses of a Shot, HeavyShot and AttackArea that touched a fighter or
+// another object at position. They spawn the hit's effects, particles,
+// follow-up objects and sounds, and never erase their own record.
+void EndShot(int32_t index, const float position[2]);
+void HitHeavyShot(int32_t index, const float position[2]);
+void HitAttackArea(int32_t index, const float position[2]);
+
+// Starts a white flash of the whole screen.
+void AddScreenFlash();
+
 // Empties the attack areas (done once per unpaused frame, after the drawing).
 void ClearAttackAreas();
-// Empties the four lists at battle start.
+// Empties the object lists and the flashes at battle start.
 void EmptyBattleObjectLists();

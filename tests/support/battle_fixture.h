@@ -11,7 +11,7 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/match_rules.h"
 #include "game/battle/particles.h"
-#include "game/battle/pending_services.h"
+#include "game/flow/game_start.h"
 #include "engine/devices/network.h"
 #include "game/battle/player_record.h"
 #include "game/flow/input_words.h"

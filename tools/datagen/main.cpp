@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/datagen/picture_set.h"
+#include "tools/datagen/sound_set.h"
 
 namespace {
 
@@ -12,6 +13,7 @@ using DataWriter = bool (*)(const std::string& folder);
 
 constexpr DataWriter DATA_WRITERS[] = {
     datagen::WritePictureSet,
+    datagen::WriteSoundSet,
 };
 
 }  // namespace

@@ -66,6 +66,8 @@ KsdSound SynthesiseMusic(int index, const char* key) {
 
 }  // namespace
 
+namespace datagen {
+
 bool WriteSoundSet(const std::string& folder) {
     std::vector<KsdSound> effects;
     for (int id = 0; id < SE_COUNT; ++id) effects.push_back(SynthesiseEffect(id, seDefinitions[id].key));
@@ -79,3 +81,5 @@ bool WriteSoundSet(const std::string& folder) {
     }
     return WriteKsdPack(folder + "/se.dat", effects) && WriteKsdPack(folder + "/bgm.dat", music);
 }
+
+}  // namespace datagen

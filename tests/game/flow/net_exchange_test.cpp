@@ -1,4 +1,5 @@
 #include "game/flow/net_exchange.h"
+#include "game/flow/replay_file.h"
 
 #include <gtest/gtest.h>
 
@@ -99,7 +100,7 @@ protected:
         }
         const SyncFrame frame{f, 0, true, false, false, false};
         for (int side = 0; side < 2; ++side) {
-            SyncPlayerRecord record{localSample, &padInput[side], padButtons[side], &replay[side]};
+            SyncPlayerRecord record{localSample, &padInput[side], padButtons[side]};
             SyncPlayerInput(side, frame, record);
         }
     }
@@ -129,7 +130,6 @@ protected:
     InputWord localSample = 0;
     InputWord padInput[2] = {};
     ButtonStates padButtons[2] = {};
-    std::vector<uint16_t> replay[2];
 };
 
 TEST_F(NetExchange, BothSidesUseTheWordsSampledOnTheSameEarlierFrame) {
@@ -144,8 +144,8 @@ TEST_F(NetExchange, BothSidesUseTheWordsSampledOnTheSameEarlierFrame) {
     for (const auto& c : cases) {
         for (int32_t localSide : {0, 1}) {
             Open(localSide, c.slowLine);
-            replay[0].clear();
-            replay[1].clear();
+            replayInputs[0].clear();
+            replayInputs[1].clear();
             const size_t sentBefore = net().sent.size();
             for (int32_t f = 0; f < static_cast<int32_t>(c.sampleFrameUsed.size()); ++f) {
                 if (f % N() == 0) DeliverSample(f);
@@ -155,7 +155,7 @@ TEST_F(NetExchange, BothSidesUseTheWordsSampledOnTheSameEarlierFrame) {
                 const InputWord remote = used < 0 ? 0 : PeerWord(used);
                 EXPECT_EQ(inputWords[netLocalSide], local) << "N " << N() << " frame " << f;
                 EXPECT_EQ(inputWords[Remote()], remote) << "N " << N() << " frame " << f;
-                EXPECT_EQ(replay[Remote()].back(), remote) << "frame " << f;
+                EXPECT_EQ(replayInputs[Remote()].back(), remote) << "frame " << f;
             }
             EXPECT_EQ(net().nowMs, 0u) << "no wait ran out";
             // Each sample went out once as a data packet with two copies.
@@ -330,7 +330,7 @@ TEST_F(NetExchange, ElevenTimeOutsDropThePeerAndCloseTheSocketOnce) {
     EXPECT_EQ(net().nowMs, 11000u);
     EXPECT_EQ(net().sent.size(), sent);
     EXPECT_EQ(inputWords[1], PeerWord(0));
-    EXPECT_EQ(replay[1].size(), 8u);
+    EXPECT_EQ(replayInputs[1].size(), 8u);
     NetClose();  // the battle's end closes again
     EXPECT_EQ(net().closes, 1);
     std::string expectedLog;
@@ -484,12 +484,12 @@ TEST(SyncPlayerInput, RecordsPlaysBackAndMasksOneSide) {
         buttonStates[1][BUTTON_RIGHT] = BUTTON_STATE_UP;
         InputWord pad = c.pad;
         ButtonStates padButtons = {};
-        std::vector<uint16_t> list = c.list;
-        SyncPlayerRecord record{0x5555, &pad, padButtons, &list};
+        replayInputs[1] = c.list;
+        SyncPlayerRecord record{0x5555, &pad, padButtons};
         SyncPlayerInput(1, c.frame, record);
         EXPECT_EQ(inputWords[1], c.expectedWord) << c.name;
         EXPECT_EQ(pad, c.expectedPad) << c.name;
-        EXPECT_EQ(list, c.expectedList) << c.name;
+        EXPECT_EQ(replayInputs[1], c.expectedList) << c.name;
         // Both ButtonStates follow the final words.
         EXPECT_EQ(buttonStates[1][BUTTON_RIGHT] == BUTTON_STATE_PRESSED, (c.expectedWord & INPUT_RIGHT) != 0) << c.name;
         EXPECT_EQ(padButtons[BUTTON_UP] == BUTTON_STATE_PRESSED, (c.expectedPad & INPUT_UP) != 0) << c.name;

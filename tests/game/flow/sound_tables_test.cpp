@@ -10,13 +10,13 @@
 #include "tests/engine/devices/sound_layer_fixture.h"
 // The placeholder sound set's generator is built into these tests, which
 // check it against the tables it serves.
-#include "tools/datagen/sound_set.cpp"
+#include "tools/datagen/sound_set.h"
 
 namespace {
 
 TEST(SoundSet, EveryTableKeyIsInItsPackEachSoundDistinct) {
     test::TempDir dir;
-    ASSERT_TRUE(WriteSoundSet(dir.path().string()));
+    ASSERT_TRUE(datagen::WriteSoundSet(dir.path().string()));
     std::set<std::vector<uint8_t>> seen;
     auto check = [&](const std::string& pack, const char* key, double minimumSeconds) {
         std::FILE* file = std::fopen(dir.file(pack).c_str(), "rb");
@@ -33,7 +33,7 @@ TEST(SoundSet, EveryTableKeyIsInItsPackEachSoundDistinct) {
     for (const SeDefinition& definition : seDefinitions) check("se.dat", definition.key, 0.1);
     for (const char* key : bgmKeys) check("bgm.dat", key, 3.0);
     EXPECT_EQ(seen.size(), size_t{SE_COUNT} + size_t{BGM_COUNT} - 1);  // two music numbers share "1"
-    EXPECT_FALSE(WriteSoundSet(dir.file("no/such/folder")));
+    EXPECT_FALSE(datagen::WriteSoundSet(dir.file("no/such/folder")));
 }
 
 // The tables over the generated set, with the sound layer driven by hand.
@@ -42,7 +42,7 @@ struct SoundTablesTest : test::ManualSoundLayer {
 
     void SetUp() override {
         ManualSoundLayer::SetUp();
-        ASSERT_TRUE(WriteSoundSet(dir.path().string()));
+        ASSERT_TRUE(datagen::WriteSoundSet(dir.path().string()));
         std::filesystem::current_path(dir.path());
         seTable.clear();
         bgmCurrent = bgmRequested = 0;

@@ -102,8 +102,6 @@ TEST(Spawners, KindsWithoutTablesAppendNothingAndReturnTheLastIndex) {
         int32_t code;
         const char* kind;
     } spawners[] = {
-        {SpawnHeavyShot, 101, "HeavyShot"},
-        {SpawnShot, 110, "Shot"},
         {SpawnAttackArea, 10, "AttackArea"},
         {SpawnEffect, 11, "Effect"},
     };
@@ -113,7 +111,7 @@ TEST(Spawners, KindsWithoutTablesAppendNothingAndReturnTheLastIndex) {
     }
     heavyShotList.Append(ShotOfType(101));
     heavyShotList.Append(ShotOfType(102));
-    EXPECT_EQ(SpawnHeavyShot(110, 0.0f, at, 1), 1);
+    EXPECT_EQ(SpawnHeavyShot(110, 0.0f, at, 1), 1);  // updated and drawn, but never spawned
     EXPECT_EQ(heavyShotList.Size(), 2);
     EmptyBattleObjectLists();
     EXPECT_EQ(heavyShotList.Size(), 0);

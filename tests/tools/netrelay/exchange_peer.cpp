@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
         }
         const SyncFrame syncFrame{frame, 0, true, false, false, false};
         for (int s = 0; s < 2; ++s) {
-            SyncPlayerRecord record{sample, &pad, padButtons, nullptr};
+            SyncPlayerRecord record{sample, &pad, padButtons};
             SyncPlayerInput(s, syncFrame, record);
             if (inputWords[s] != ScheduledWord(s, frame, interval)) ++mismatches;
             hash = (hash ^ inputWords[s]) * 1099511628211ull;

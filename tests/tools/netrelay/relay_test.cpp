@@ -175,7 +175,7 @@ Match StartMatch(const test::TempDir& dir, const std::string& slowLine) {
     Match match{slowLine, {}, {}, {}};
     match.relay = Spawn({NETRELAY_PATH, "--peer-a", portA, "--peer-b", portB, "--relay-a", relayA, "--relay-b",
                          relayB, "--seed", "7", "--loss", "0.01", "--duplicate", "0.05", "--reorder", "0.05",
-                         "--corrupt", "0.03", "--idle-ms", "1000", "--max-ms", "60000"},
+                         "--corrupt", "0.03", "--idle-ms", "4000", "--max-ms", "60000"},
                         name + "relay.txt");
     match.a = Spawn({NETRELAY_PEER_PATH, "0", portA, relayA, "200", slowLine}, name + "a.txt");
     match.b = Spawn({NETRELAY_PEER_PATH, "1", portB, relayB, "200", slowLine}, name + "b.txt");

@@ -1,0 +1,199 @@
+#include "game/flow/replay_file.h"
+
+#include "game/flow/game_start.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/core/log.h"
+#include "platform/paths.h"
+
+ReplayHeader replayHeader;
+std::vector<InputWord> replayInputs[2];
+int32_t replayPlayback = 0;
+char replayFileName[REPLAY_FILE_NAME_SIZE] = {};
+
+namespace {
+
+constexpr char kVersionText[] = "Ver1.0";
+// "ここにコメントが入ります。" in CP932, with its NUL: 27 bytes.
+constexpr char kDefaultComment[] =
+    "\x82\xb1\x82\xb1\x82\xc9\x83\x52\x83\x81\x83\x93\x83\x67\x82\xaa\x93\xfc\x82\xe8\x82\xdc\x82\xb7\x81\x42";
+static_assert(sizeof kDefaultComment == 27);
+
+// "  エラー : " in CP932, the head of the log's failure lines.
+#define LOG_ERROR_HEAD "  \x83\x47\x83\x89\x81\x5b : "
+
+
+LocalTimeSource localTimeSource = platform::GetLocalTime;
+
+bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
+
+// A header whose match fields could not have come from a battle would index
+// the character tables and build archive names out of range.
+bool HasPlayableMatch(const ReplayHeader& h) {
+    return InRange(h.p1CharacterId, 1, 8) && InRange(h.p2CharacterId, 1, 8) && InRange(h.p1Colour, 0, 1) &&
+           InRange(h.p2Colour, 0, 1) && InRange(h.stageNumber, 0, 8) && InRange(h.gameMode, 0, 4) &&
+           InRange(h.difficulty, 0, 2);
+}
+
+uint8_t TensDigit(int value) { return value < 10 ? DATE_DIGIT_BLANK : static_cast<uint8_t>(value / 10 % 10); }
+uint8_t UnitsDigit(int value) { return static_cast<uint8_t>(value % 10); }
+
+// The header with the saving's fields, in the order the file format lists them.
+void FillSavedFields(const ReplayOutcome& outcome) {
+    replayHeader.winnerSide = outcome.winnerSide;
+    replayHeader.bestComboDamage = outcome.bestComboDamage;
+    replayHeader.bestComboHits = outcome.bestComboHits;
+    std::memcpy(replayHeader.comment, kDefaultComment, sizeof kDefaultComment);
+    std::memcpy(replayHeader.versionText, kVersionText, sizeof kVersionText);
+    replayHeader.formatId = REPLAY_FORMAT_ID;
+    FillDateDigits(localTimeSource(), replayHeader.dateDigits);
+}
+
+std::vector<uint8_t> ReplayFileBytes() {
+    const size_t frames = std::min(replayInputs[0].size(), replayInputs[1].size());
+    std::vector<uint8_t> bytes(REPLAY_HEADER_SIZE + frames * REPLAY_FRAME_SIZE);
+    WriteReplayHeader(replayHeader, std::span<uint8_t, REPLAY_HEADER_SIZE>(bytes.data(), REPLAY_HEADER_SIZE));
+    for (size_t i = 0; i < frames; ++i) {
+        const ReplayFrame frame{{replayInputs[0][i], replayInputs[1][i]}};
+        uint8_t* at = bytes.data() + REPLAY_HEADER_SIZE + i * REPLAY_FRAME_SIZE;
+        WriteReplayFrame(frame, std::span<uint8_t, REPLAY_FRAME_SIZE>(at, REPLAY_FRAME_SIZE));
+    }
+    return bytes;
+}
+
+// Writes and closes the file; a file not written whole is removed.
+bool FinishFile(FILE* file, const std::string& path, const std::vector<uint8_t>& bytes) {
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) == 0 && written) return true;
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    return false;
+}
+
+// The rest of an open file; false on a read error.
+bool ReadRest(FILE* file, std::vector<uint8_t>& out) {
+    uint8_t chunk[16384];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) out.insert(out.end(), chunk, chunk + got);
+    return !std::ferror(file);
+}
+
+// The header and frames of a replay file, or false. The header is checked
+// before the frames are read.
+bool ReadReplay(const char* path, ReplayHeader& header, std::vector<InputWord> (&inputs)[2]) {
+    if (!path) return false;
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(platform::ResolvePath(path).c_str(), "rb"),
+                                                     std::fclose);
+    if (!file) return false;
+    uint8_t head[REPLAY_HEADER_SIZE];
+    if (std::fread(head, 1, sizeof head, file.get()) != sizeof head) return false;
+    header = ReadReplayHeader(head);
+    std::vector<uint8_t> body;
+    if (!HasPlayableMatch(header) || !ReadRest(file.get(), body)) return false;
+    const size_t frames = body.size() / REPLAY_FRAME_SIZE;
+    for (auto& list : inputs) list.reserve(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        const uint8_t* at = body.data() + i * REPLAY_FRAME_SIZE;
+        const ReplayFrame frame = ReadReplayFrame(std::span<const uint8_t, REPLAY_FRAME_SIZE>(at, REPLAY_FRAME_SIZE));
+        inputs[0].push_back(frame.input[0]);
+        inputs[1].push_back(frame.input[1]);
+    }
+    return true;
+}
+
+}  // namespace
+
+void StartReplayRecording(const ReplayMatch& match) {
+    replayHeader = ReplayHeader{};
+    replayHeader.p1CharacterId = match.p1CharacterId;
+    replayHeader.p2CharacterId = match.p2CharacterId;
+    replayHeader.p1Colour = match.p1Colour;
+    replayHeader.p2Colour = match.p2Colour;
+    replayHeader.stageNumber = match.stageNumber;
+    replayHeader.gameMode = match.gameMode;
+    replayHeader.difficulty = match.difficulty;
+    replayHeader.randomSeed = match.randomSeed;
+    replayHeader.reserved[0] = match.noTimeLimit;
+    for (auto& list : replayInputs) list.clear();
+}
+
+void RecordReplayInput(int side, InputWord word) {
+    if (side == 0 || side == 1) replayInputs[side].push_back(word);
+}
+
+InputWord PlaybackReplayInput(int side, int32_t battleFrame) {
+    if ((side != 0 && side != 1) || battleFrame < 0) return 0;
+    const std::vector<InputWord>& list = replayInputs[side];
+    const auto index = static_cast<size_t>(battleFrame);
+    return index < list.size() ? list[index] : 0;
+}
+
+ReplayMatch GetPlaybackMatch() {
+    const ReplayHeader& h = replayHeader;
+    ReplayMatch match{h.p1CharacterId, h.p2CharacterId, h.p1Colour,   h.p2Colour,     h.stageNumber,
+                      h.gameMode,      h.difficulty,    h.randomSeed, h.reserved[0]};
+    if (match.gameMode == MODE_VS_NETWORK) {
+        match.gameMode = MODE_1P_VS_2P;
+        match.noTimeLimit = 0;
+    }
+    return match;
+}
+
+bool MakeReplayFileName(char (&out)[REPLAY_FILE_NAME_SIZE]) {
+    for (int n = 0; n < REPLAY_FILE_NAME_COUNT; ++n) {
+        std::snprintf(out, sizeof out, "replay\\tobra%03d.rpl", n);
+        std::error_code ignored;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(platform::ResolvePath(out), ignored))) {
+            return true;
+        }
+    }
+    out[0] = '\0';
+    WriteLog(LOG_ERROR_HEAD "no free replay file name\n");
+    return false;
+}
+
+bool WriteReplayFile(const ReplayOutcome& outcome) {
+    if (replayPlayback != 0 || replayFileName[0] == '\0') return false;
+    const std::string path = platform::ResolvePath(replayFileName);
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    FillSavedFields(outcome);
+    if (FinishFile(file, path, ReplayFileBytes())) return true;
+    WriteLog(LOG_ERROR_HEAD "cannot write %s\n", path.c_str());
+    return false;
+}
+
+int ReadReplayFile(const char* path) {
+    ReplayHeader header;
+    std::vector<InputWord> inputs[2];
+    if (!ReadReplay(path, header, inputs)) {
+        replayHeader = ReplayHeader{};
+        for (auto& list : replayInputs) list.clear();
+        return -1;
+    }
+    replayHeader = header;
+    for (int side = 0; side < 2; ++side) replayInputs[side] = std::move(inputs[side]);
+    return 0;
+}
+
+void FillDateDigits(const platform::LocalTime& time, uint8_t (&digits)[REPLAY_DATE_DIGITS]) {
+    const int year = time.year;
+    const uint8_t values[REPLAY_DATE_DIGITS] = {
+        static_cast<uint8_t>(year / 1000 % 10), static_cast<uint8_t>(year / 100 % 10),
+        static_cast<uint8_t>(year / 10 % 10),   UnitsDigit(year),
+        TensDigit(time.month),                  UnitsDigit(time.month),
+        TensDigit(time.day),                    UnitsDigit(time.day),
+        TensDigit(time.hour),                   UnitsDigit(time.hour),
+        TensDigit(time.minute),                 UnitsDigit(time.minute)};
+    std::memcpy(digits, values, sizeof values);
+}
+
+void SetLocalTimeSource(LocalTimeSource source) { localTimeSource = source ? source : platform::GetLocalTime; }
