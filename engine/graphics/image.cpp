@@ -203,6 +203,11 @@ const char* Image::LoadSusie(const char* fileName, const char* /*pluginFolder*/,
 int Image::ConvertDib(const platform::DibInfo& info, const uint8_t* bits, size_t bitsSize,
                       ProgressCallback progress) {
     if (info.width <= 0 || info.height <= 0 || info.width > KAG_MAX_SIDE || info.height > KAG_MAX_SIDE) return 0;
+    // A bit count of no DIB, or too few bits for the rows, is refused before
+    // the picture's memory (up to 1 GiB) is taken.
+    if (info.bitCount < 1 || info.bitCount > 32 ||
+        platform::DibRowBytes(info) * static_cast<size_t>(info.height) > bitsSize)
+        return 0;
     int align = DibPitchAlignment(info.bitCount);
     int pitch = (info.width + align - 1) / align * align * 4;
     std::vector<uint8_t> pixels;

@@ -97,6 +97,8 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage* out) {
     if (!SidesAreSane(width, rows)) return false;
     DibInfo info{width, static_cast<int32_t>(rows), bitCount, data + paletteOffset, static_cast<int>(paletteBytes / 4),
                  false};
+    // Rows missing from the file are found before the picture's memory is taken.
+    if (!IsDibBitCount(bitCount) || DibRowBytes(info) * info.height > size - bitsOffset) return false;
     out->width = info.width;
     out->height = info.height;
     out->pixels.assign(static_cast<size_t>(info.width) * info.height * 4, 0);
@@ -124,6 +126,9 @@ TgaHeader ReadTgaHeader(const uint8_t* d) {
     return {d[0], d[1], d[2], ReadU16(d + 3), ReadU16(d + 5), d[7], ReadU16(d + 12), ReadU16(d + 14), d[16], d[17]};
 }
 
+// The depths a true-colour pixel or a colour-map entry may have.
+bool IsTgaColourDepth(int depth) { return depth == 15 || depth == 16 || depth == 24 || depth == 32; }
+
 // One stored pixel (or colour-map entry) of `depth` bits to B, G, R, A.
 void TgaColour(const uint8_t* p, int depth, bool hasAlpha, uint8_t* bgra) {
     switch (depth) {
@@ -149,17 +154,23 @@ public:
         bool mapped = kind == 1;
         if (kind < 1 || kind > 3 || (mapped && h_.mapType != 1)) return false;
         int bytes = (h_.depth + 7) / 8;
-        if (mapped ? h_.depth != 8 : (kind == 3 ? h_.depth != 8 : (h_.depth < 15 || bytes < 2 || bytes > 4)))
+        if (mapped || kind == 3 ? h_.depth != 8 : !IsTgaColourDepth(h_.depth))
             return false;
         size_t mapBytes = h_.mapType == 1 ? static_cast<size_t>(h_.mapLength) * ((h_.mapDepth + 7) / 8) : 0;
         pos_ = TGA_HEADER + h_.idLength;
         map_ = data_ + pos_;
         pos_ += mapBytes;
         if (pos_ > size_) return false;
+        bool rle = h_.imageType & 8;
+        // A raw pixel takes `bytes` of the file, a run-length packet of up to
+        // 128 pixels 1 + bytes: a picture larger than the rest of the file can
+        // describe is refused before its memory is taken.
+        const uint64_t left = size_ - pos_;
+        const uint64_t describable = rle ? left / (1 + bytes) * 128 : left / bytes;
+        if (static_cast<uint64_t>(h_.width) * h_.height > describable) return false;
         out->width = h_.width;
         out->height = h_.height;
         out->pixels.assign(static_cast<size_t>(h_.width) * h_.height * 4, 0);
-        bool rle = h_.imageType & 8;
         for (size_t i = 0; i < static_cast<size_t>(h_.width) * h_.height;) {
             int count = 1;
             bool repeat = false;
@@ -215,7 +226,7 @@ bool DecodeTga(const uint8_t* data, size_t size, DecodedImage* out) {
     if (size < TGA_HEADER) return false;
     TgaHeader h = ReadTgaHeader(data);
     if (!SidesAreSane(h.width, h.height)) return false;
-    if (h.mapType == 1 && h.mapDepth != 15 && h.mapDepth != 16 && h.mapDepth != 24 && h.mapDepth != 32) return false;
+    if (h.mapType == 1 && !IsTgaColourDepth(h.mapDepth)) return false;
     return TgaReader(data, size, h).Decode(out);
 }
 

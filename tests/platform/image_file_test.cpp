@@ -204,7 +204,14 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"TgaRleRunsOffEnd", Tga(10, 4, 4, 32, 0, {0x83, 1, 2, 3, 4, 0x05})},
         std::pair{"TgaMapIndexPastMap", Tga(1, 1, 1, 8, 0, {7}, {1, 2, 3}, 24)},
         std::pair{"TgaZeroWidth", Tga(2, 0, 4, 24, 0, Bytes(10, 0))},
-        std::pair{"TgaUnknownType", Tga(5, 1, 1, 24, 0, Bytes(3, 0))}),
+        std::pair{"TgaUnknownType", Tga(5, 1, 1, 24, 0, Bytes(3, 0))},
+        // Three bytes a pixel that no TGA depth names, ending with the file.
+        std::pair{"TgaDepthBetweenKnownOnes", Tga(2, 1, 1, 20, 0, Bytes(3, 0))},
+        // The largest sides over a few bytes (refused before 1 GiB is allocated).
+        std::pair{"TgaLargestOverAFewBytes", Tga(2, 16384, 16384, 24, 0, Bytes(30, 0))},
+        std::pair{"TgaRleLargestOverAFewPackets", Tga(3 | 8, 16384, 16384, 8, 0, Bytes(30, 0xFF))},
+        std::pair{"BmpLargestOverAFewBytes", Bmp(16384, 16384, 8, kPalette, Bytes(30, 0))},
+        std::pair{"BmpUnknownBitCount", Bmp(16384, 16384, 0, {}, {})}),
     [](const auto& info) { return std::string(info.param.first); });
 
 TEST(LoadImageFile, ColourKeyTurnsMatchingPixelsTransparentBlack) {

@@ -1,7 +1,6 @@
 #include "tests/support/fake_transport.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "engine/devices/network.h"
 
@@ -52,7 +51,7 @@ public:
         if (!net_->open || net_->readFails || net_->Arrived() == 0) return -1;
         FakeDatagram datagram = std::move(net_->inbox.front());
         net_->inbox.pop_front();
-        std::memcpy(buffer, datagram.bytes.data(), std::min(size, datagram.bytes.size()));
+        std::copy_n(datagram.bytes.begin(), std::min(size, datagram.bytes.size()), static_cast<uint8_t*>(buffer));
         if (from) *from = datagram.from;
         return static_cast<int>(datagram.bytes.size());
     }

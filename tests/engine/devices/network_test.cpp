@@ -129,6 +129,7 @@ TEST_F(NetworkLayer, DatagramsFromAnotherAddressOrOfAnotherSizeAreDropped) {
     net().Deliver({9, 9, 9, 9, 9, 9}, stranger);
     net().Deliver({7, 7, 7, 7, 7});  // short
     net().Deliver({7, 7, 7, 7, 7, 7, 7});  // long
+    net().Deliver(Bytes{});                 // empty
     net().Deliver(kDatagram, peerOtherPort, 200);
 
     // A poll reads one datagram and reports nothing for a dropped one.

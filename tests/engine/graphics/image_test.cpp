@@ -278,6 +278,12 @@ TEST_F(ImageTest, DibWithTooFewBitsOrBadHeaderIsRefused) {
     EXPECT_EQ(image->ConvertDib(platform::DibInfo{1, 1, 3}, rows.data(), rows.size(), nullptr), 0);
     EXPECT_EQ(image->ConvertDib(platform::DibInfo{0, 1, 8}, rows.data(), rows.size(), nullptr), 0);
     EXPECT_EQ(image->ConvertDib(platform::DibInfo{1, -1, 8}, rows.data(), rows.size(), nullptr), 0);
+    // The largest picture with a few bytes of rows, or with no bits a pixel
+    // (both refused before its 1 GiB is allocated).
+    for (int bitCount : {32, 0, -8}) {
+        const platform::DibInfo largest{KAG_MAX_SIDE, KAG_MAX_SIDE, bitCount};
+        EXPECT_EQ(image->ConvertDib(largest, rows.data(), rows.size(), nullptr), 0) << bitCount;
+    }
     int w = -1;
     image->GetSize(&w, nullptr);
     EXPECT_EQ(w, 0);
