@@ -8,7 +8,7 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/collision.h"
 #include "game/battle/particles.h"
-#include "game/battle/pending_services.h"
+#include "game/flow/game_start.h"
 #include "game/battle/player_record.h"
 #include "game/shots/heavy_shots.h"
 #include "game/shots/object_lists.h"

@@ -4,7 +4,7 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/particles.h"
-#include "game/battle/pending_services.h"
+#include "game/flow/game_start.h"
 #include "game/battle/player_record.h"
 #include "game/flow/sound_tables.h"
 #include "game/shots/object_lists.h"
