@@ -6,6 +6,7 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/kirune.h"
+#include "game/shots/object_rules.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ ModelTurn TurnFor(const PlayerRecord& p, int32_t pose, bool facingLeft) {
 
 std::vector<CharacterModelDraw> KiruneModelDraws(int32_t side) {
     const PlayerRecord& p = players[side];
-    const bool facingLeft = !(p.x < players[side == 0 ? 1 : 0].x);
+    const bool facingLeft = !(p.x < OpponentOf(side).x);
     const PoseChoice choice = ChoosePose(side, facingLeft);
     std::vector<CharacterModelDraw> draws;
     if (choice.pose == NO_MODEL) return draws;
