@@ -262,6 +262,7 @@ TEST_F(CharacterActions, DashRunsOutWithOneStepBackwards) {
     UpdateKirune(0);
     EXPECT_FLOAT_EQ(p.x, -99.5f);
     EXPECT_EQ(p.state, PLAYER_DASH);
+    EXPECT_EQ(p.speed, 0.5 - 0.800000011920929) << "the decay is 0.8 in single precision";
     UpdateKirune(0);
     EXPECT_FLOAT_EQ(p.x, -99.8f) << "0.3 backwards";
     EXPECT_EQ(p.state, PLAYER_FREE);

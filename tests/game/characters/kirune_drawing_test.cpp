@@ -84,6 +84,10 @@ TEST_F(KiruneDrawing, PoseActionAndTurnOfEachState) {
         {KIRUNE_HEAVY_SHOT, 13, 0, 0, -100, 100, 0, 26, 1, ROLL_0, "heavy shot"},
         {KIRUNE_SHOT, 0, 0, 0, -100, 100, 2.0f, 20, 13, {true, RadianToAngle(2.0f - PI_F), true},
          "aiming left: rolled back and mirrored"},
+        {KIRUNE_SHOT, 0, 0, 0, -100, 100, HALF_PI, 20, 13, {true, RadianToAngle(HALF_PI), false},
+         "aiming straight up: rolled, not mirrored"},
+        {PLAYER_KNOCKED_BACK, 0, 0, 0, 100, -100, -HALF_PI, 57, NONE, {true, RadianToAngle(-HALF_PI), false},
+         "aiming straight down: rolled, not mirrored"},
     };
     for (const auto& c : cases) {
         SetUp();
