@@ -106,37 +106,29 @@ void HighAttackOpening(int32_t side, int32_t t) {
 // they hurt the opponent.
 void AppendBeam(int32_t side, int32_t type) {
     const PlayerRecord& p = players[side];
+    float at[2];
+    PlaceAround(at, p, p.aimAngle, 625.0f);
     HeavyShot h{};
-    h.type = type;
-    h.damage = 100;
-    h.knockBackSpeed = 8.0f;
-    h.owner = side;
-    h.targetSide = side == 0 ? 1 : 0;
+    StartProjectile(h, type, p.aimAngle, at, side);
+    h.angle = p.aimAngle;
     h.vanishesOnHit = 1;
     h.knocksBack = 1;
-    PlaceAround(h.position, p, p.aimAngle, 625.0f);
-    std::copy_n(h.position, 2, h.previousPosition);
-    std::copy_n(h.position, 2, h.trailPosition);
-    h.heading = h.angle = p.aimAngle;
+    h.damage = 100;
+    h.knockBackSpeed = 8.0f;
     heavyShotList.Append(h);
 }
 
 // The spread Shot (101) is built here too, with the values SpawnShot gives to
 // the fields it leaves.
 void AppendSpreadShot(int32_t side, float angle) {
-    const PlayerRecord& p = players[side];
     Shot s{};
+    StartProjectile(s, 101, angle, PositionOf(players[side]).data(), side);
+    s.angle = angle;
+    s.vanishesOnHit = 1;
+    s.knocksBack = 1;
     s.hitPoints = 50;
     s.power = 60;
     s.knockBackSpeed = 10.0f;
-    s.type = 101;
-    s.targetSide = side == 0 ? 1 : 0;
-    s.owner = side;
-    s.vanishesOnHit = 1;
-    s.knocksBack = 1;
-    s.position[0] = s.previousPosition[0] = s.trailPosition[0] = p.x;
-    s.position[1] = s.previousPosition[1] = s.trailPosition[1] = p.y;
-    s.heading = s.angle = angle;
     s.speed = 14.0f;
     s.hitShape[2] = 10.0f;
     shotList.Append(s);
