@@ -177,9 +177,10 @@ TEST_F(CharacterActions, WeloDashSpraysTenEffectsWithRandomAges) {
     SeedRandom(77);
     // Each Effect draws its angle, then (twice, inside RandomInt) its age.
     std::vector<float> angles;
+    std::vector<int32_t> ages;
     for (int i = 0; i < 10; ++i) {
         angles.push_back(RandomFloat(-1.4f, 1.4f) + 0.0f + PI_F);
-        RandomInt(0, 1000);
+        ages.push_back(RandomInt(0, 1000));
     }
     SeedRandom(77);
     const uint32_t before = GetRandomState();
@@ -192,6 +193,8 @@ TEST_F(CharacterActions, WeloDashSpraysTenEffectsWithRandomAges) {
         EXPECT_EQ(effects[i].angle, angles[i]) << i;
         EXPECT_EQ(effects[i].position[0], 10.0f);
     }
+    // The ages land on the Effects where the spawner makes them.
+    for (int32_t i = 0; i < effectList.Size(); ++i) EXPECT_EQ(effectList[i].age, ages[i]) << i;
 }
 
 TEST_F(CharacterActions, DashWithoutArrowsGoesTowardTheOpponent) {
