@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tools/datagen/model_set.h"
 #include "tools/datagen/picture_set.h"
 #include "tools/datagen/sound_set.h"
 
@@ -14,6 +15,7 @@ using DataWriter = bool (*)(const std::string& folder);
 constexpr DataWriter DATA_WRITERS[] = {
     datagen::WritePictureSet,
     datagen::WriteSoundSet,
+    datagen::WriteModelSet,
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/graphics/image.h"
+#include "tools/datagen/model_set.h"
 
 namespace datagen {
 namespace {
@@ -402,6 +403,7 @@ void AddStagePictures(std::vector<Picture>& out) {
     for (const StageKey& k : keys)
         Add(out, MODEL, k.key, 256, 256, IMAGE_PIXEL_32_LZSS, Poster(k.key, k.key, STAGE_COLOURS[k.stage]));
     Add(out, MODEL, "03land", 161, 161, IMAGE_PIXEL_32_LZSS, PaintHeightField);
+    for (Picture& p : StageModelTextures()) out.push_back(std::move(p));
 }
 
 void AddCharacterPictures(std::vector<Picture>& out) {
