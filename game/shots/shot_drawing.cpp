@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr uint32_t OPAQUE_WHITE = 0xFFFFFFFFu;
-
 ScreenRect Cell(int32_t left, int32_t top, int32_t right, int32_t bottom) { return {left, top, right, bottom}; }
 
 // A sprite still being put together: half-sizes in pixels, source, the world

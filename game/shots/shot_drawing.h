@@ -7,22 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/core/math.h"
-#include "game/battle/screen_mapping.h"
-
-enum class SpriteSheet { Item, Ring };
-// The numbers of the blend presets that the sprites use.
-enum class SpriteBlend : int32_t { Alpha = 1, AlphaAdd = 2 };
-
-struct ObjectSprite {
-    int32_t owner;  // whose sheet
-    SpriteSheet sheet;
-    ScreenRect destination;
-    ScreenRect source;  // left > right or top > bottom mirrors the picture
-    Angle16 rotation;   // of the negated world angle: the screen's y points down
-    uint32_t colour;
-    SpriteBlend blend;
-};
+#include "game/shots/object_sprite.h"
 
 // Every Shot in list order (a code without a picture draws nothing).
 std::vector<ObjectSprite> ShotSprites();

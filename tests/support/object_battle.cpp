@@ -4,8 +4,10 @@
 #include "game/battle/collision.h"
 #include "game/battle/particles.h"
 #include "game/battle/player_record.h"
+#include "game/shots/effects.h"
 #include "game/shots/heavy_shots.h"
 #include "game/shots/object_lists.h"
+#include "game/shots/player_objects.h"
 #include "game/shots/shots.h"
 #include "tests/support/battle_hash.h"
 
@@ -16,8 +18,11 @@ void RunObjectFrame(const BattleScript& script) {
     UpdatePlayer(0);
     UpdatePlayer(1);
     script(battleFrame);
+    UpdatePlayerObjects(0);
+    UpdatePlayerObjects(1);
     UpdateHeavyShots();
     UpdateShots();
+    UpdateEffects();
     UpdateParticles();
     ResolveHits();
     for (const PlayerRecord& p : players)

@@ -1,8 +1,9 @@
 #pragma once
 // A small battle frame for the object and hit code until the battle scene
 // runs whole frames: the attack areas cleared, the fighters' updates, a
-// script standing in for the characters' own actions, the HeavyShot, Shot and
-// particle updates and the hit resolution, in the battle's order, then the
+// script standing in for the characters' own actions, the fighters' own
+// objects, the HeavyShot, Shot, Effect and particle updates and the hit
+// resolution, in the battle's order, then the
 // frame count, the timer and the end of a fight 50 frames after a knock-out.
 #include <cstdint>
 #include <functional>

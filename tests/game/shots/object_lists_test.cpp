@@ -93,7 +93,7 @@ TEST(ObjectListAdjust, IgnoresIndicesOutsideTheList) {
     EXPECT_EQ(list.Size(), 2);
 }
 
-TEST(Spawners, KindsWithoutTablesAppendNothingAndReturnTheLastIndex) {
+TEST(Spawners, UnknownCodesAppendNothingAndReturnTheLastIndex) {
     EmptyBattleObjectLists();
     const float at[2] = {1.0f, 2.0f};
     using Spawner = int32_t (*)(int32_t, float, const float[2], int32_t);
@@ -102,8 +102,10 @@ TEST(Spawners, KindsWithoutTablesAppendNothingAndReturnTheLastIndex) {
         int32_t code;
         const char* kind;
     } spawners[] = {
-        {SpawnAttackArea, 10, "AttackArea"},
-        {SpawnEffect, 11, "Effect"},
+        {SpawnHeavyShot, 100, "HeavyShot"},
+        {SpawnShot, 101, "Shot"},
+        {SpawnAttackArea, 12, "AttackArea"},
+        {SpawnEffect, 13, "Effect"},
     };
     for (const auto& s : spawners) {
         EXPECT_EQ(s.spawn(s.code, 0.0f, at, 0), -1) << s.kind;

@@ -167,9 +167,12 @@ TEST_F(ShotsTest, RandomDrawsPerUpdateFollowTheRules) {
         int32_t update;  // 1-based
         int32_t draws;
     } cases[] = {
-        {110, 10, 1}, {110, 9, 0},  {110, 11, 0}, {110, 20, 1},  // age starts at 1: ages 10 and 20
+        // 110's trail (Effect 22) draws its angle every update, its turn on
+        // ages 10 and 20 (the age starts at 1).
+        {110, 10, 2}, {110, 9, 1},  {110, 11, 1}, {110, 20, 2},
         {720, 1, 1},  {720, 30, 1}, {703, 21, 1}, {703, 20, 0},  {702, 21, 0},
-        {301, 20, 0}, {301, 21, 1}, {301, 400, 1}, {301, 401, 0},
+        // 301 draws the area's angle, then the area draws its size.
+        {301, 20, 0}, {301, 21, 2}, {301, 400, 2}, {301, 401, 0},
     };
     for (const auto& c : cases) {
         shotList.Clear();
