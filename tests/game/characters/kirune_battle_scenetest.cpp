@@ -134,15 +134,18 @@ protected:
         battleTimer = 100;  // no time limit: the battle ends by a knock-out
         SeedRandom(static_cast<unsigned>(match.randomSeed));
         if (!replayPlayback) StartReplayRecording(match);
-        return test::RunScriptedBattle(
-            [&](int32_t frame) {
-                for (int side = 0; side < 2; ++side) {
-                    const InputWord w = replayPlayback ? PlaybackReplayInput(side, frame) : word(side, frame);
-                    if (!replayPlayback) RecordReplayInput(side, w);
-                    Press(side, w);
-                }
-            },
-            FRAME_LIMIT);
+        std::vector<uint64_t> hashes;
+        for (int32_t frame = 0; frame < FRAME_LIMIT && !battleOver; ++frame) {
+            // The frame's input comes first; the characters act on it.
+            for (int side = 0; side < 2; ++side) {
+                const InputWord w = replayPlayback ? PlaybackReplayInput(side, frame) : word(side, frame);
+                if (!replayPlayback) RecordReplayInput(side, w);
+                Press(side, w);
+            }
+            test::RunObjectFrame([](int32_t) {});
+            hashes.push_back(test::HashBattleState());
+        }
+        return hashes;
     }
 };
 
