@@ -4,11 +4,5 @@
 
 int InitializeVertexShaders() { return 1; }
 void DestroyVertexShaders() {}
-int InitTextureList() { return 1; }
-void DestroyTextureList() {}
 int InitializeModels() { return 1; }
 void DestroyModels() {}
-int InitSurfaceList() { return 1; }
-void DestroySurfaceList() {}
-int InitFontList() { return 1; }
-void DestroyFontList() {}

@@ -59,3 +59,9 @@ public:
     ResourceObject* tail = nullptr;
     int32_t count = 0;
 };
+
+// Calls fn on every object of the list as a T, head first.
+template <typename T, typename Fn>
+void ForEachResource(const ResourceList& list, Fn fn) {
+    for (ResourceObject* o = list.GetHead(); o; o = o->next) fn(static_cast<T*>(o));
+}

@@ -222,6 +222,13 @@ int Image::ConvertDib(const platform::DibInfo& info, const uint8_t* bits, size_t
     return 1;
 }
 
+void Image::SetPixels(int width, int height, std::vector<uint8_t> pixels) {
+    pixels_ = std::move(pixels);
+    width_ = width;
+    height_ = height;
+    pitch_ = width * 4;
+}
+
 void Image::GetPixels(uint8_t** pixels, int* pitch) {
     if (pixels) *pixels = pixels_.empty() ? nullptr : pixels_.data();
     if (pitch) *pitch = pitch_;

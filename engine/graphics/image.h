@@ -52,6 +52,8 @@ public:
     // few bits or exhausted memory.
     int ConvertDib(const platform::DibInfo& info, const uint8_t* bits, size_t bitsSize, ProgressCallback progress);
 
+    // Takes a decoded picture: B, G, R, A bytes, rows top-down, pitch width x 4.
+    void SetPixels(int width, int height, std::vector<uint8_t> pixels);
     void GetPixels(uint8_t** pixels, int* pitch);
     void GetSize(int* width, int* height) const;
 

@@ -33,6 +33,8 @@ public:
     int resetCount = 0;
     bool presentLoses = false;  // the next Present loses the device
     gpu::D3DCAPS8 caps = gpu::StandardCaps();
+    uint32_t availableTextureMem = 256u << 20;
+    uint32_t GetAvailableTextureMem() override { return availableTextureMem; }
 
     gpu::HRESULT GetDeviceCaps(gpu::D3DCAPS8* out) override;
     gpu::HRESULT Reset(gpu::D3DPRESENT_PARAMETERS* parameters) override;
