@@ -88,7 +88,6 @@ void UpdatePlaceholderFighter(int32_t side) {
     }
 }
 
-void UpdateKirune(int32_t side) { UpdatePlaceholderFighter(side); }
 void UpdateBemo(int32_t side) { UpdatePlaceholderFighter(side); }
 void UpdateOza(int32_t side) { UpdatePlaceholderFighter(side); }
 void UpdatePerila(int32_t side) { UpdatePlaceholderFighter(side); }

@@ -1,12 +1,13 @@
 #pragma once
-// Stand-in for the eight characters and the computer player until their own
-// routines exist: every character is the same plain fighter, and the computer
-// player presses nothing.
+// Stand-in for the characters and the computer player until their own
+// routines exist: every character but kirune is the same plain fighter, and
+// the computer player presses nothing.
 #include <cstdint>
 
-// The per-frame update of each character (CharacterId 1..8), called by
-// UpdatePlayer; all eight run the placeholder fighter for now.
-void UpdateKirune(int32_t side);
+#include "game/characters/kirune.h"
+
+// The per-frame update of each character (CharacterId 2..8), called by
+// UpdatePlayer; these run the placeholder fighter for now.
 void UpdateBemo(int32_t side);
 void UpdateOza(int32_t side);
 void UpdatePerila(int32_t side);

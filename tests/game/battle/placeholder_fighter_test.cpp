@@ -8,7 +8,15 @@
 
 namespace {
 
-using PlaceholderFighter = test::BattleFixture;
+// Side 0 plays character 8, which has character 1's speeds but still runs the
+// placeholder (character 1 has its own update).
+class PlaceholderFighter : public test::BattleFixture {
+protected:
+    void SetUp() override {
+        BattleFixture::SetUp();
+        players[0].characterId = 8;
+    }
+};
 
 TEST_F(PlaceholderFighter, ArrowsMoveByTheCharactersSpeed) {
     const struct {
@@ -16,7 +24,7 @@ TEST_F(PlaceholderFighter, ArrowsMoveByTheCharactersSpeed) {
         InputWord word;
         float dx, dy;
     } cases[] = {
-        {1, INPUT_RIGHT | INPUT_UP, 4.0f, 4.0f},
+        {8, INPUT_RIGHT | INPUT_UP, 4.0f, 4.0f},
         {2, INPUT_LEFT, -5.0f, 0.0f},
         {6, INPUT_DOWN, 0.0f, -2.0f},
         {4, INPUT_LEFT | INPUT_RIGHT, 0.0f, 0.0f},
