@@ -20,13 +20,33 @@ void FillRect(SurfaceData& surface, const D3DVIEWPORT8& viewport, const void* pi
     }
 }
 
+// An ARGB colour as one pixel of the surface's format; 16-bit targets get
+// the top bits of each channel, and X channels are set.
+uint32_t PackColour(D3DFORMAT format, uint32_t argb) {
+    const uint32_t a = argb >> 24, r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+    switch (format) {
+    case D3DFMT_X8R8G8B8: return argb | 0xFF000000u;
+    case D3DFMT_R5G6B5: return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3;
+    case D3DFMT_X1R5G5B5: return 0x8000u | (r >> 3) << 10 | (g >> 3) << 5 | b >> 3;
+    case D3DFMT_A1R5G5B5: return (a >> 7) << 15 | (r >> 3) << 10 | (g >> 3) << 5 | b >> 3;
+    case D3DFMT_A4R4G4B4: return (a >> 4) << 12 | (r >> 4) << 8 | (g >> 4) << 4 | b >> 4;
+    case D3DFMT_X4R4G4B4: return 0xF000u | (r >> 4) << 8 | (g >> 4) << 4 | b >> 4;
+    default: return argb;
+    }
+}
+
 class NullRasterizer : public Rasterizer {
 public:
     void Draw(const RasterState&, PrimitiveKind, const ScreenVertex*, size_t) override {}
     void Clear(const RasterState& state, uint32_t flags, uint32_t colour, float z) override {
         if ((flags & D3DCLEAR_TARGET) && state.target) {
-            const uint32_t pixel = colour | (state.target->format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u);
-            FillRect(*state.target, state.viewport, &pixel, 4);
+            // The pixel is written in the target's own size: a 16-bit target
+            // has half the row of a 32-bit one.
+            const int bytes = FormatBytesPerPixel(state.target->format);
+            const uint32_t pixel = PackColour(state.target->format, colour);
+            const uint8_t little[4] = {static_cast<uint8_t>(pixel), static_cast<uint8_t>(pixel >> 8),
+                                       static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 24)};
+            if (bytes > 0) FillRect(*state.target, state.viewport, little, bytes);
         }
         if ((flags & D3DCLEAR_ZBUFFER) && state.depth) {
             const uint16_t depth = static_cast<uint16_t>(std::clamp(z, 0.0f, 1.0f) * 65535.0f + 0.5f);

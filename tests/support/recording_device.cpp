@@ -161,7 +161,10 @@ Direct3D* TakePending(void*) {
 
 }  // namespace
 
-RecordingGraphics::RecordingGraphics() : d3d_(new RecordingDirect3D) {
+// One may be made inside another's lifetime (a test's own next to its
+// fixture's): it puts back what the outer one had installed.
+RecordingGraphics::RecordingGraphics()
+    : d3d_(new RecordingDirect3D), outerDirect3D_(pendingDirect3D), outerHost_(&GetGraphicsHost()) {
     pendingDirect3D = d3d_;
     d3d_->AddRef();  // kept alive for inspection after the engine releases it
     SetDirect3DProvider(TakePending);
@@ -175,8 +178,9 @@ RecordingGraphics::~RecordingGraphics() {
         d3d_->Release();
     }
     d3d_->Release();
-    SetDirect3DProvider(nullptr);
-    SetGraphicsHost(nullptr);
+    pendingDirect3D = outerDirect3D_;
+    SetDirect3DProvider(outerDirect3D_ ? TakePending : nullptr);
+    SetGraphicsHost(outerHost_);
 }
 
 }  // namespace test

@@ -133,6 +133,8 @@ public:
 
 private:
     RecordingDirect3D* d3d_;
+    RecordingDirect3D* outerDirect3D_;  // an enclosing one's, not yet taken
+    GraphicsHost* outerHost_;
 };
 
 }  // namespace test

@@ -31,13 +31,17 @@ public:
 // each test, with the fake clock in place and the window system closed after.
 class ApplicationTest : public testing::Test {
 protected:
-    void SetUp() override {
+    // What TearDown puts back is taken once, before any SetUp: a test may call
+    // SetUp again to start over, and must not make its own state the saved one.
+    ApplicationTest() {
         std::copy(std::begin(engineLayers), std::end(engineLayers), savedLayers);
-        platform::SetClock(&clock);
-        // The single-instance lock files go to a folder of the test's own.
         const char* runtime = std::getenv("XDG_RUNTIME_DIR");
         savedRuntimeDir = runtime ? runtime : "";
         hadRuntimeDir = runtime != nullptr;
+    }
+    void SetUp() override {
+        platform::SetClock(&clock);
+        // The single-instance lock files go to a folder of the test's own.
         setenv("XDG_RUNTIME_DIR", runtimeDir.path().c_str(), 1);
         SetAppName("test-app");
         screenWidth = 640;

@@ -70,6 +70,8 @@ protected:
 
     void SetUp() override {
         std::snprintf(logFileName, sizeof logFileName, "%s", dir.file("engine.log").c_str());
+        // Each battle frame records both sides' words: start from no battle.
+        for (auto& list : replayInputs) list.clear();
     }
     void TearDown() override {
         logFileName[0] = '\0';
