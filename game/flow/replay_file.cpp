@@ -1,5 +1,6 @@
 #include "game/flow/replay_file.h"
 
+#include "game/battle/numeric_helpers.h"
 #include "game/flow/game_start.h"
 
 #include <algorithm>
@@ -41,8 +42,10 @@ bool HasPlayableMatch(const ReplayHeader& h) {
            InRange(h.difficulty, 0, 2);
 }
 
-uint8_t TensDigit(int value) { return value < 10 ? DATE_DIGIT_BLANK : static_cast<uint8_t>(value / 10 % 10); }
-uint8_t UnitsDigit(int value) { return static_cast<uint8_t>(value % 10); }
+uint8_t Digit(int value, int k) { return static_cast<uint8_t>(GetDigit(value, k)); }
+// A two-digit field shows a blank tens digit below 10.
+uint8_t TensDigit(int value) { return value < 10 ? DATE_DIGIT_BLANK : Digit(value, 2); }
+uint8_t UnitsDigit(int value) { return Digit(value, 1); }
 
 // The header with the saving's fields, in the order the file format lists them.
 void FillSavedFields(const ReplayOutcome& outcome) {
@@ -187,8 +190,8 @@ int ReadReplayFile(const char* path) {
 void FillDateDigits(const platform::LocalTime& time, uint8_t (&digits)[REPLAY_DATE_DIGITS]) {
     const int year = time.year;
     const uint8_t values[REPLAY_DATE_DIGITS] = {
-        static_cast<uint8_t>(year / 1000 % 10), static_cast<uint8_t>(year / 100 % 10),
-        static_cast<uint8_t>(year / 10 % 10),   UnitsDigit(year),
+        Digit(year, 4),         Digit(year, 3),
+        Digit(year, 2),         UnitsDigit(year),
         TensDigit(time.month),                  UnitsDigit(time.month),
         TensDigit(time.day),                    UnitsDigit(time.day),
         TensDigit(time.hour),                   UnitsDigit(time.hour),
