@@ -1,0 +1,6 @@
+#pragma once
+// The in-battle pause menu.
+
+void OpenBattleMenu();
+void UpdateBattleMenu();
+void DrawBattleMenu();
