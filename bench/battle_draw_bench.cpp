@@ -1,0 +1,174 @@
+// Drawing one busy battle frame (stage, rim, two fighters, 300 particles,
+// 60 Shots, the HUD with full dials and a combo): on the null device (the
+// game's and the engine's CPU work alone) and on OpenGL with the generated
+// data set (SDL_VIDEODRIVER=offscreen gives Mesa's software renderer). The
+// repetitions report the median milliseconds per frame.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/core/application.h"
+#include "engine/core/math.h"
+#include "engine/graphics/camera.h"
+#include "engine/graphics/device.h"
+#include "engine/graphics/graphics_host.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
+#include "engine/models/model.h"
+#include "engine/models/vertex_shader.h"
+#include "game/battle/battle_assets.h"
+#include "game/battle/battle_drawing.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/particles.h"
+#include "game/battle/player_record.h"
+#include "game/flow/game_start.h"
+#include "game/shots/object_lists.h"
+#include "platform/hidden_window.h"
+#include "platform/system.h"
+
+namespace {
+
+// A host with a window of its own, or none for the null backend.
+class BenchHost : public GraphicsHost {
+public:
+    explicit BenchHost(void* window) : window_(window) {}
+    void* Window() override { return window_; }
+    void ScreenSize(int* w, int* h) override { *w = 640, *h = 480; }
+    bool Windowed() override { return true; }
+    bool PaintDriven() override { return false; }
+    bool ThreadMode() override { return false; }
+    void FallBackToWindow() override {}
+    void AddPresentedFrames(int) override {}
+    void AddPrimitiveCount(int) override {}
+    void RequestExit() override {}
+    void ShowErrorBox(const char*, const char*) override {}
+    void Sleep(uint32_t) override {}
+
+private:
+    void* window_;
+};
+
+void StartEngine() {
+    InitializeMathTables();
+    InitCameraList();
+    InitTextureList();
+    InitSurfaceList();
+    InitializeVertexShaders();
+    InitializeModels();
+    InitGame();
+    InitCharacterParams();
+}
+
+void StopEngine() {
+    ReleaseBattleModels();
+    DestroyModels();
+    DestroyVertexShaders();
+    DestroySurfaceList();
+    DestroyTextureList();
+    DestroyCameraList();
+    DestroyDirectXGraphics();
+    SetGraphicsHost(nullptr);
+}
+
+void LoadBattle() {
+    const char* archive = "gf\\system.dat";
+    battleEffectTexture = CreateTextureFromArchive(archive, "effect", 1, nullptr);
+    battlePerticleTexture = CreateTextureFromArchive(archive, "perticle", 1, nullptr);
+    battleSystemTexture = CreateTextureFromArchive(archive, "system", 1, nullptr);
+    battleNamePlateTexture = CreateTextureFromArchive(archive, "name_plate", 1, nullptr);
+    battleRenderTarget = CreateRenderTargetTexture(1024, 1024, nullptr);
+    for (int side = 0; side < 2; ++side) {
+        players[side] = PlayerRecord{};
+        players[side].characterId = side ? 6 : 1;
+        ResetPlayerForBattle(side);
+        LoadCharacterModels(side);
+        players[side].hyperGauge = 3.0f;
+        players[side].boostGauge = 1.5f;
+        players[side].comboDamage = 123456;
+        players[side].comboHits = 42;
+        players[side].comboTimer = 50;
+    }
+    stageNumber = 1;
+    LoadStage(stageNumber);
+    battleFadeLevel = 1.0f;
+    battleTimer = 42;
+    SeedRandom(0);
+    const float at[2] = {0.0f, 0.0f};
+    particleList.Clear();
+    shotList.Clear();
+    for (int i = 0; i < 30; ++i) SpawnParticles(20 + i % 7, 10, 0.0f, at);
+    for (int i = 0; i < 60; ++i) {
+        const float p[2] = {static_cast<float>(i * 10 - 300), static_cast<float>(i % 7 * 30 - 90)};
+        SpawnShot(120, 0.1f * static_cast<float>(i), p, i % 2);
+    }
+}
+
+void DrawFrames(benchmark::State& state) {
+    for (auto _ : state) DrawBattle();
+}
+
+// The generated data set, written once for all repetitions and removed at
+// exit; an empty folder name when the generator failed.
+struct GeneratedData {
+    std::string folder;
+    GeneratedData() {
+        const std::filesystem::path data = std::filesystem::temp_directory_path() / "battle_draw_bench_data";
+        const std::string command = platform::ProgramFolder() + "/datagen '" + data.string() + "' > /dev/null 2>&1";
+        if (std::system(command.c_str()) == 0) folder = data.string();
+    }
+    ~GeneratedData() {
+        if (!folder.empty()) std::filesystem::remove_all(folder);
+    }
+};
+
+std::string DataFolder() {
+    static const GeneratedData data;
+    return data.folder;
+}
+
+void BM_DrawBattleNullDevice(benchmark::State& state) {
+    BenchHost host(nullptr);
+    SetGraphicsHost(&host);
+    if (InitializeDirectXGraphics() != 1) {
+        state.SkipWithError("no device");
+        return;
+    }
+    StartEngine();
+    LoadBattle();
+    DrawFrames(state);
+    StopEngine();
+}
+
+void BM_DrawBattleOpenGL(benchmark::State& state) {
+    const std::string data = DataFolder();
+    if (data.empty()) {
+        state.SkipWithError("datagen failed");
+        return;
+    }
+    const std::filesystem::path saved = std::filesystem::current_path();
+    platform::OverrideProgramFolder(data);
+    SetCurrentFolderToApp();
+    EnableTexture32Bit();
+    auto window = std::make_unique<platform::HiddenGLWindow>(640, 480);
+    BenchHost host(window->handle());
+    SetGraphicsHost(&host);
+    if (InitializeDirectXGraphics() != 1) {
+        state.SkipWithError("no OpenGL device");
+        return;
+    }
+    StartEngine();
+    LoadBattle();
+    DrawFrames(state);
+    StopEngine();
+    ResetGraphicsSettings();
+    platform::OverrideProgramFolder("");
+    std::filesystem::current_path(saved);
+}
+
+BENCHMARK(BM_DrawBattleNullDevice)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawBattleOpenGL)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
