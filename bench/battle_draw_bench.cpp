@@ -7,18 +7,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "engine/core/application.h"
 #include "engine/core/math.h"
-#include "engine/graphics/camera.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/graphics_host.h"
-#include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
-#include "engine/models/model.h"
-#include "engine/models/vertex_shader.h"
 #include "game/battle/battle_assets.h"
 #include "game/battle/battle_drawing.h"
 #include "game/battle/battle_state.h"
@@ -51,28 +46,6 @@ private:
     void* window_;
 };
 
-void StartEngine() {
-    InitializeMathTables();
-    InitCameraList();
-    InitTextureList();
-    InitSurfaceList();
-    InitializeVertexShaders();
-    InitializeModels();
-    InitGame();
-    InitCharacterParams();
-}
-
-void StopEngine() {
-    ReleaseBattleModels();
-    DestroyModels();
-    DestroyVertexShaders();
-    DestroySurfaceList();
-    DestroyTextureList();
-    DestroyCameraList();
-    DestroyDirectXGraphics();
-    SetGraphicsHost(nullptr);
-}
-
 void LoadBattle() {
     const char* archive = "gf\\system.dat";
     battleEffectTexture = CreateTextureFromArchive(archive, "effect", 1, nullptr);
@@ -81,6 +54,11 @@ void LoadBattle() {
     battleNamePlateTexture = CreateTextureFromArchive(archive, "name_plate", 1, nullptr);
     battleRenderTarget = CreateRenderTargetTexture(1024, 1024, nullptr);
     for (int side = 0; side < 2; ++side) {
+        // The engine stopped after the last repetition took these along.
+        characterFrameModels[side].clear();
+        characterFrameTextures[side].clear();
+        characterActionModels[side].clear();
+        characterActionTextures[side].clear();
         players[side] = PlayerRecord{};
         players[side].characterId = side ? 6 : 1;
         ResetPlayerForBattle(side);
@@ -106,10 +84,6 @@ void LoadBattle() {
     }
 }
 
-void DrawFrames(benchmark::State& state) {
-    for (auto _ : state) DrawBattle();
-}
-
 // The generated data set, written once for all repetitions and removed at
 // exit; an empty folder name when the generator failed.
 struct GeneratedData {
@@ -129,20 +103,9 @@ std::string DataFolder() {
     return data.folder;
 }
 
-void BM_DrawBattleNullDevice(benchmark::State& state) {
-    BenchHost host(nullptr);
-    SetGraphicsHost(&host);
-    if (InitializeDirectXGraphics() != 1) {
-        state.SkipWithError("no device");
-        return;
-    }
-    StartEngine();
-    LoadBattle();
-    DrawFrames(state);
-    StopEngine();
-}
-
-void BM_DrawBattleOpenGL(benchmark::State& state) {
+// Draws battle frames on the device the window gives (none: the null
+// backend), with the generated data set as the program folder.
+void DrawBattleFrames(benchmark::State& state, void* window) {
     const std::string data = DataFolder();
     if (data.empty()) {
         state.SkipWithError("datagen failed");
@@ -152,20 +115,31 @@ void BM_DrawBattleOpenGL(benchmark::State& state) {
     platform::OverrideProgramFolder(data);
     SetCurrentFolderToApp();
     EnableTexture32Bit();
-    auto window = std::make_unique<platform::HiddenGLWindow>(640, 480);
-    BenchHost host(window->handle());
+    BenchHost host(window);
     SetGraphicsHost(&host);
-    if (InitializeDirectXGraphics() != 1) {
-        state.SkipWithError("no OpenGL device");
-        return;
+    InitializeMathTables();
+    const EngineLayer& graphics = engineLayers[0];
+    if (graphics.start()) {
+        InitGame();
+        InitCharacterParams();
+        LoadBattle();
+        for (auto _ : state) DrawBattle();
+        ReleaseBattleModels();
+    } else {
+        state.SkipWithError("no device");
     }
-    StartEngine();
-    LoadBattle();
-    DrawFrames(state);
-    StopEngine();
+    graphics.stop();
+    SetGraphicsHost(nullptr);
     ResetGraphicsSettings();
     platform::OverrideProgramFolder("");
     std::filesystem::current_path(saved);
+}
+
+void BM_DrawBattleNullDevice(benchmark::State& state) { DrawBattleFrames(state, nullptr); }
+
+void BM_DrawBattleOpenGL(benchmark::State& state) {
+    platform::HiddenGLWindow window(640, 480);
+    DrawBattleFrames(state, window.handle());
 }
 
 BENCHMARK(BM_DrawBattleNullDevice)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
