@@ -7,22 +7,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
-#include "engine/core/application.h"
-#include "engine/core/math.h"
-#include "engine/graphics/camera.h"
-#include "engine/graphics/device.h"
-#include "engine/graphics/render_state.h"
-#include "engine/graphics/surface.h"
-#include "engine/graphics/texture.h"
-#include "engine/models/model.h"
-#include "engine/models/vertex_shader.h"
-#include "game/battle/battle_assets.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "game/battle/stage_drawing.h"
 #include "platform/system.h"
+#include "tests/game/battle/battle_engine.h"
 
 namespace {
 
@@ -54,49 +46,22 @@ const DataFolder& Data() {
     return data;
 }
 
-// The engine layers the loaders use, on the null backend, reading the data.
-class Engine {
-public:
-    explicit Engine(benchmark::State& state) {
-        if (!Data().ok()) {
-            state.SkipWithError("the datagen program could not write the data set");
-            return;
-        }
-        platform::OverrideProgramFolder(Data().path());
-        SetCurrentFolderToApp();
-        InitializeMathTables();
-        if (InitializeDirectXGraphics() != 1) {
-            state.SkipWithError("no graphics device");
-            return;
-        }
-        InitCameraList();
-        InitTextureList();
-        InitSurfaceList();
-        InitializeVertexShaders();
-        InitializeModels();
-        ready_ = true;
+// The engine on the null backend reading the data set; null when either
+// cannot be had (the benchmark then reports why and stops).
+std::unique_ptr<test::BattleEngine> StartEngine(benchmark::State& state) {
+    if (!Data().ok()) {
+        state.SkipWithError("the datagen program could not write the data set");
+        return nullptr;
     }
-    ~Engine() {
-        if (!ready_) return;
-        ReleaseCharacterModels(0);
-        ReleaseCharacterModels(1);
-        ReleaseBattleModels();
-        DestroyModels();
-        DestroyVertexShaders();
-        DestroySurfaceList();
-        DestroyTextureList();
-        DestroyCameraList();
-        DestroyDirectXGraphics();
-    }
-    bool ready() const { return ready_; }
-
-private:
-    bool ready_ = false;
-};
+    auto engine = std::make_unique<test::BattleEngine>(Data().path());
+    if (engine->started()) return engine;
+    state.SkipWithError("no graphics device");
+    return nullptr;
+}
 
 void BM_LoadCharacterOneBothSides(benchmark::State& state) {
-    Engine engine(state);
-    if (!engine.ready()) return;
+    const auto engine = StartEngine(state);
+    if (!engine) return;
     for (int side = 0; side < 2; ++side) {
         players[side].characterId = 1;
         players[side].colour = side;
@@ -113,8 +78,8 @@ void BM_LoadCharacterOneBothSides(benchmark::State& state) {
 BENCHMARK(BM_LoadCharacterOneBothSides)->Unit(benchmark::kMillisecond);
 
 void BM_LoadStage(benchmark::State& state) {
-    Engine engine(state);
-    if (!engine.ready()) return;
+    const auto engine = StartEngine(state);
+    if (!engine) return;
     const int stage = static_cast<int>(state.range(0));
     for (auto _ : state) {
         LoadStage(stage);
@@ -126,23 +91,15 @@ void BM_LoadStage(benchmark::State& state) {
 BENCHMARK(BM_LoadStage)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
 
 void BM_DrawStage(benchmark::State& state) {
-    Engine engine(state);
-    if (!engine.ready()) return;
+    const auto engine = StartEngine(state);
+    if (!engine) return;
     const int stage = static_cast<int>(state.range(0));
     LoadStage(stage);
     Camera* camera = CreateCamera();
-    camera->SetPerspective(960.0f * 0.003125f * 5.0f + 10.0f, 1.0f, 1200.0f, 0.0f);
-    const Vector3 eye{0, 0, -10}, target{0, 0, 0};
-    camera->LookAt(&eye, &target, nullptr);
-    camera->UpdateView();
-    camera->Apply();
     battlePaused = 0;
     for (auto _ : state) {
         BeginScene();
-        SetBlendMode(BLEND_ALPHA);
-        SetRenderState(gpu::D3DRS_ZENABLE, 1);
-        SetRenderState(gpu::D3DRS_ZWRITEENABLE, 1);
-        SetRenderState(gpu::D3DRS_FOGENABLE, 1);
+        test::ApplyStageView(camera, 960.0f);
         DrawStage(stage);
         EndScene();
     }

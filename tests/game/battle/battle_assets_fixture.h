@@ -5,20 +5,11 @@
 // loaders read the placeholder data set.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "engine/core/application.h"
-#include "engine/core/math.h"
-#include "engine/graphics/camera.h"
-#include "engine/graphics/device.h"
-#include "engine/graphics/surface.h"
-#include "engine/graphics/texture.h"
-#include "engine/models/model.h"
-#include "engine/models/vertex_shader.h"
-#include "game/battle/battle_assets.h"
-#include "platform/system.h"
+#include "tests/game/battle/battle_engine.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
 #include "tools/datagen/model_set.h"
@@ -45,37 +36,17 @@ inline const TempDir& BattleDataFolder() {
 class BattleAssetsFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedFolder_ = std::filesystem::current_path().string();
-        platform::OverrideProgramFolder(BattleDataFolder().path().string());
-        SetCurrentFolderToApp();
-        InitializeMathTables();
-        ASSERT_EQ(InitializeDirectXGraphics(), 1);
-        InitCameraList();
-        InitTextureList();
-        InitSurfaceList();
-        ASSERT_EQ(InitializeVertexShaders(), 1);
-        ASSERT_EQ(InitializeModels(), 1);
+        engine_ = std::make_unique<BattleEngine>(BattleDataFolder().path().string());
+        ASSERT_TRUE(engine_->started());
     }
-    void TearDown() override {
-        ReleaseCharacterModels(0);
-        ReleaseCharacterModels(1);
-        ReleaseBattleModels();
-        DestroyModels();
-        DestroyVertexShaders();
-        DestroySurfaceList();
-        DestroyTextureList();
-        DestroyCameraList();
-        platform::OverrideProgramFolder("");
-        appFolder[0] = '\0';
-        std::filesystem::current_path(savedFolder_);
-    }
+    void TearDown() override { engine_.reset(); }
 
     RecordingDevice& device() { return *graphics.device(); }
 
     RecordingGraphics graphics;
 
 private:
-    std::string savedFolder_;
+    std::unique_ptr<BattleEngine> engine_;
 };
 
 }  // namespace test

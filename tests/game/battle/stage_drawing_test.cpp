@@ -86,11 +86,6 @@ protected:
         ResetStageAnimation();
         battlePaused = 0;
         camera_ = CreateCamera();
-        camera_->SetPerspective(25.0f, 1.0f, 1200.0f, 0.0f);
-        const Vector3 eye{0, 0, -10}, target{0, 0, 0};
-        camera_->LookAt(&eye, &target, nullptr);
-        camera_->UpdateView();
-        camera_->Apply();
     }
     void TearDown() override {
         ResetStageAnimation();
@@ -102,10 +97,7 @@ protected:
     void Prepare(int stage) {
         LoadStage(stage);
         for (Model* model : stageModels) model->SetMeshCulling(0, Model::kAll);
-        SetBlendMode(BLEND_ALPHA);
-        SetRenderState(gpu::D3DRS_ZENABLE, 1);
-        SetRenderState(gpu::D3DRS_ZWRITEENABLE, 1);
-        SetRenderState(gpu::D3DRS_FOGENABLE, 1);
+        test::ApplyStageView(camera_, 960.0f);
         device().ClearCalls();
     }
 

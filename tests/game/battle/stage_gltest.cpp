@@ -11,20 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/application.h"
-#include "engine/core/math.h"
-#include "engine/graphics/camera.h"
-#include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
-#include "engine/graphics/surface.h"
-#include "engine/graphics/texture.h"
-#include "engine/models/model.h"
-#include "engine/models/vertex_shader.h"
-#include "game/battle/battle_assets.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/stage_drawing.h"
 #include "platform/hidden_window.h"
-#include "platform/system.h"
+#include "tests/game/battle/battle_engine.h"
 #include "tests/support/back_buffer_pixels.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
@@ -68,58 +59,30 @@ protected:
         screens_ = std::filesystem::path(bin).parent_path() / "stage_screens";
         const std::string command = bin + "/datagen '" + data_.path().string() + "' > /dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        savedFolder_ = std::filesystem::current_path().string();
-        platform::OverrideProgramFolder(data_.path().string());
-        SetCurrentFolderToApp();
-
-        InitializeMathTables();
         EnableTexture32Bit();
         window_ = std::make_unique<platform::HiddenGLWindow>(640, 480);
         host_.window = window_->handle();
         SetGraphicsHost(&host_);
-        ASSERT_EQ(InitializeDirectXGraphics(), 1);
-        InitCameraList();
-        InitTextureList();
-        InitSurfaceList();
-        InitializeVertexShaders();
-        InitializeModels();
+        engine_ = std::make_unique<test::BattleEngine>(data_.path().string());
+        ASSERT_TRUE(engine_->started());
         Surface* depth = CreateDepthBuffer(640, 480, nullptr);
         ASSERT_TRUE(depth->IsReady());
         depth->SetAsDepthBuffer();
         camera_ = CreateCamera();
     }
     void TearDown() override {
-        ReleaseBattleModels();
-        DestroyModels();
-        DestroyVertexShaders();
-        DestroySurfaceList();
-        DestroyTextureList();
-        DestroyCameraList();
-        DestroyDirectXGraphics();
+        engine_.reset();
         SetGraphicsHost(nullptr);
         ResetGraphicsSettings();
-        platform::OverrideProgramFolder("");
-        appFolder[0] = '\0';
-        std::filesystem::current_path(savedFolder_);
     }
 
     // The first scene of a battle frame: the battle's clear colour, the
     // stage camera for a view 960 units wide, depth and fog on, the stage.
     std::vector<uint32_t> DrawStageFrame(int stage) {
-        viewWidth = 960.0f;
         ClearTarget(0xFF000000 | kBattleClear);
         ClearDepth(1.0f);
         EXPECT_EQ(BeginScene(), 1);
-        SetBlendMode(BLEND_ALPHA);
-        camera_->SetPerspective(viewWidth * 0.003125f * 5.0f + 10.0f, 1.0f, 1200.0f, 0.0f);
-        camera_->ResetAxes();
-        const Vector3 eye{0, 0, -10}, target{0, 0, 0};
-        camera_->LookAt(&eye, &target, nullptr);
-        camera_->UpdateView();
-        camera_->Apply();
-        SetRenderState(gpu::D3DRS_ZENABLE, 1);
-        SetRenderState(gpu::D3DRS_ZWRITEENABLE, 1);
-        SetRenderState(gpu::D3DRS_FOGENABLE, 1);
+        test::ApplyStageView(camera_, 960.0f);
         DrawStage(stage);
         EndScene();
         return test::ReadEngineBackBuffer();
@@ -127,9 +90,9 @@ protected:
 
     test::TempDir data_;
     std::filesystem::path screens_;  // beside the test programs' folder
-    std::string savedFolder_;
     test::FakeGraphicsHost host_;
     std::unique_ptr<platform::HiddenGLWindow> window_;
+    std::unique_ptr<test::BattleEngine> engine_;
     Camera* camera_ = nullptr;
 };
 
