@@ -9,8 +9,6 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/core/application.h"
-#include "engine/core/math.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/graphics_host.h"
 #include "engine/graphics/texture.h"
@@ -23,6 +21,7 @@
 #include "game/shots/object_lists.h"
 #include "platform/hidden_window.h"
 #include "platform/system.h"
+#include "tests/game/battle/battle_engine.h"
 
 namespace {
 
@@ -54,11 +53,6 @@ void LoadBattle() {
     battleNamePlateTexture = CreateTextureFromArchive(archive, "name_plate", 1, nullptr);
     battleRenderTarget = CreateRenderTargetTexture(1024, 1024, nullptr);
     for (int side = 0; side < 2; ++side) {
-        // The engine stopped after the last repetition took these along.
-        characterFrameModels[side].clear();
-        characterFrameTextures[side].clear();
-        characterActionModels[side].clear();
-        characterActionTextures[side].clear();
         players[side] = PlayerRecord{};
         players[side].characterId = side ? 6 : 1;
         ResetPlayerForBattle(side);
@@ -111,28 +105,22 @@ void DrawBattleFrames(benchmark::State& state, void* window) {
         state.SkipWithError("datagen failed");
         return;
     }
-    const std::filesystem::path saved = std::filesystem::current_path();
-    platform::OverrideProgramFolder(data);
-    SetCurrentFolderToApp();
     EnableTexture32Bit();
     BenchHost host(window);
     SetGraphicsHost(&host);
-    InitializeMathTables();
-    const EngineLayer& graphics = engineLayers[0];
-    if (graphics.start()) {
-        InitGame();
-        InitCharacterParams();
-        LoadBattle();
-        for (auto _ : state) DrawBattle();
-        ReleaseBattleModels();
-    } else {
-        state.SkipWithError("no device");
+    {
+        test::BattleEngine engine(data);
+        if (engine.started()) {
+            InitGame();
+            InitCharacterParams();
+            LoadBattle();
+            for (auto _ : state) DrawBattle();
+        } else {
+            state.SkipWithError("no device");
+        }
     }
-    graphics.stop();
     SetGraphicsHost(nullptr);
     ResetGraphicsSettings();
-    platform::OverrideProgramFolder("");
-    std::filesystem::current_path(saved);
 }
 
 void BM_DrawBattleNullDevice(benchmark::State& state) { DrawBattleFrames(state, nullptr); }
