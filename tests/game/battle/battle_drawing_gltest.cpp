@@ -132,4 +132,25 @@ TEST_F(BattleGLTest, EveryStageShowsRimFightersAndHud) {
     }
 }
 
+// While a side's invulnerableTimer is negative the last presented picture
+// is laid over the new one: a fighter that moved leaves a ghost behind.
+TEST_F(BattleGLTest, AfterImageShowsTheLastPresentedPicture) {
+    PrepareBattle(2);
+    DrawBattle();
+    const ScreenPoint before = WorldToScreen(players[0].x, 5.0f);
+    players[0].x = -60.0f;
+    players[0].invulnerableTimer = -20;
+    DrawBattle();
+    const std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
+    EXPECT_TRUE(test::WritePixelsPng((screens_ / "after_image.png").string(), pixels, 640, 480));
+    const Rgb ghost = Split(pixels[static_cast<size_t>(before.y) * 640 + before.x]);
+    EXPECT_GE(ghost.r, ghost.g + 60) << before.x << "," << before.y;
+
+    // Without the overlay the old place shows the scenery only.
+    players[0].invulnerableTimer = 0;
+    DrawBattle();
+    const Rgb scenery = Split(test::ReadEngineBackBuffer()[static_cast<size_t>(before.y) * 640 + before.x]);
+    EXPECT_LT(scenery.r, scenery.g + 60) << before.x << "," << before.y;
+}
+
 }  // namespace
