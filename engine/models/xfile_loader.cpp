@@ -122,6 +122,14 @@ SkinnedMesh* NewSkinnedMesh(const xfile::XMeshData& data, uint32_t paletteSize, 
     return mesh;
 }
 
+// The mesh's arrays and device buffers from built vertices of one format.
+template <typename Vertex>
+void LoadVertices(Mesh* mesh, uint32_t fvf, const std::vector<Vertex>& vertices, const std::vector<uint16_t>& indices,
+                  ProgressCallback progress) {
+    mesh->LoadVertexData(fvf, reinterpret_cast<const uint8_t*>(vertices.data()), static_cast<int32_t>(vertices.size()),
+                         indices.data(), static_cast<int32_t>(indices.size()), progress);
+}
+
 // Builds one mesh of the file onto the model; a mesh that cannot be built is
 // logged and left out.
 void ReadMesh(Model* model, const xfile::XMeshData& data, Frame* frame, ProgressCallback progress) {
@@ -130,6 +138,10 @@ void ReadMesh(Model* model, const xfile::XMeshData& data, Frame* frame, Progress
     std::string why;
     if (!xfile::BuildMeshBuffers(data, &buffers, &why)) {
         LogMeshFailure(data.name, why);
+        return;
+    }
+    if (buffers.indices.empty()) {
+        LogMeshFailure(data.name, "mesh without faces");
         return;
     }
     if (!buffers.hasNormals) ComputeMissingNormals(&buffers);
@@ -151,16 +163,12 @@ void ReadMesh(Model* model, const xfile::XMeshData& data, Frame* frame, Progress
     const std::vector<Material*> materials = CreateMaterials(mesh, data.materials, progress);
     ReportProgress(progress);
     if (skinned) {
-        mesh->LoadVertexData(kSkinnedFvf, reinterpret_cast<const uint8_t*>(skin.vertices.data()),
-                             static_cast<int32_t>(skin.vertices.size()), skin.indices.data(),
-                             static_cast<int32_t>(skin.indices.size()), progress);
+        LoadVertices(mesh, kSkinnedFvf, skin.vertices, skin.indices, progress);
     } else {
         SetMaterialRanges(materials, buffers.attributes);
         mesh->layout = 0;
         mesh->stride = LayoutStride(0);
-        mesh->LoadVertexData(kPlainFvf, reinterpret_cast<const uint8_t*>(buffers.vertices.data()),
-                             static_cast<int32_t>(buffers.vertices.size()), buffers.indices.data(),
-                             static_cast<int32_t>(buffers.indices.size()), progress);
+        LoadVertices(mesh, kPlainFvf, buffers.vertices, buffers.indices, progress);
     }
     ReportProgress(progress);
     LogGraphics("\tMesh { Vertex %d, Index %d, (%8.3lf,%8.3lf,%8.3lf)-(%8.3lf,%8.3lf,%8.3lf), %.3lfKB}\n",

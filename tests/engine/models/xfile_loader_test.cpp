@@ -24,66 +24,17 @@
 #include "platform/system.h"
 #include "tests/engine/core/log_capture.h"
 #include "tests/engine/models/model_fixture.h"
+#include "tests/engine/models/xfile_samples.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using xfile::XEncoding;
 using xfile::XWriter;
-
-void WriteMatrix(XWriter& w, float tx, float ty, float tz) {
-    w.BeginObject("FrameTransformMatrix");
-    w.Floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, tx, ty, tz, 1});
-    w.EndObject();
-}
-
-void WriteMaterial(XWriter& w, const std::string& name, float r, const char* texture) {
-    w.BeginObject("Material", name);
-    w.Floats({r, 0.5f, 0.25f, 1.0f, 12.0f, 0.125f, 0.25f, 0.375f, 0.5f, 0.625f, 0.75f});
-    if (texture) {
-        w.BeginObject("TextureFilename");
-        w.String(texture);
-        w.EndObject();
-    }
-    w.EndObject();
-}
-
-// A cube of 8 corners and 6 quads with one normal per face, so that every
-// corner splits into three vertices; three materials, the third used by no face.
-void WriteCube(XWriter& w) {
-    w.BeginObject("Mesh", "Box");
-    w.Dwords({8});
-    w.Floats({-1, -1, -1, -1, 1, -1, 1, 1, -1, 1, -1, -1, -1, -1, 1, -1, 1, 1, 1, 1, 1, 1, -1, 1});
-    w.Dwords({6});
-    w.Dwords({4, 0, 1, 2, 3, 4, 7, 6, 5, 4, 4, 4, 5, 1, 0, 4, 3, 2, 6, 7, 4, 1, 5, 6, 2, 4, 4, 0, 3, 7});
-    w.BeginObject("MeshNormals");
-    w.Dwords({6});
-    w.Floats({0, 0, -1, 0, 0, 1, -1, 0, 0, 1, 0, 0, 0, 1, 0, 0, -1, 0});
-    w.Dwords({6});
-    for (uint32_t f = 0; f < 6; ++f) w.Dwords({4, f, f, f, f});
-    w.EndObject();
-    w.BeginObject("MeshTextureCoords");
-    w.Dwords({8});
-    w.Floats({0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 0});
-    w.EndObject();
-    w.BeginObject("MeshMaterialList");
-    w.Dwords({3, 6, 0, 0, 1, 1, 0, 1});
-    w.Reference("Wood");
-    WriteMaterial(w, "Plain", 0.75f, nullptr);
-    WriteMaterial(w, "Unused", 0.25f, nullptr);
-    w.EndObject();
-    w.EndObject();
-}
-
-void WriteKeys(XWriter& w, uint32_t type, const std::vector<std::pair<uint32_t, std::vector<float>>>& keys) {
-    w.BeginObject("AnimationKey");
-    w.Dwords({type, static_cast<uint32_t>(keys.size())});
-    for (const auto& [time, values] : keys) {
-        w.Dwords({time, static_cast<uint32_t>(values.size())});
-        w.Floats(values.data(), values.size());
-    }
-    w.EndObject();
-}
+using test::WriteXCube;
+using test::WriteXKeys;
+using test::WriteXMaterial;
+using test::WriteXTranslation;
 
 constexpr float kSin = 0.6f, kCos = 0.8f;  // a turn about z
 
@@ -93,16 +44,16 @@ void WriteSample(XWriter& w) {
     w.BeginObject("Header");
     w.Dwords({1, 0, 1});
     w.EndObject();
-    WriteMaterial(w, "Wood", 0.5f, "C:\\tex\\wood.bmp");
+    WriteXMaterial(w, "Wood", 0.5f, "C:\\tex\\wood.bmp");
     w.BeginObject("Frame", "Body");
-    WriteMatrix(w, 1, 2, 3);
+    WriteXTranslation(w, 1, 2, 3);
     w.BeginObject("Frame", "Arm");
-    WriteMatrix(w, 0, 10, 0);
-    WriteCube(w);
+    WriteXTranslation(w, 0, 10, 0);
+    WriteXCube(w, "Box", true);
     w.EndObject();
     w.EndObject();
     w.BeginObject("Frame", "Arm");
-    WriteMatrix(w, 5, 0, 0);
+    WriteXTranslation(w, 5, 0, 0);
     w.EndObject();
     w.BeginObject("Mesh", "Loose");
     w.Dwords({3});
@@ -112,9 +63,9 @@ void WriteSample(XWriter& w) {
     w.BeginObject("AnimationSet", "Walk");
     w.BeginObject("Animation");
     w.Reference("Arm");
-    WriteKeys(w, 0, {{0, {kCos, 0, 0, kSin}}, {10, {1, 0, 0, 0}}});
-    WriteKeys(w, 1, {{0, {1, 1, 1}}, {10, {2, 2, 2}}});
-    WriteKeys(w, 2, {{0, {0, 0, 0}}, {10, {1, 2, 3}}});
+    WriteXKeys(w, 0, {{0, {kCos, 0, 0, kSin}}, {10, {1, 0, 0, 0}}});
+    WriteXKeys(w, 1, {{0, {1, 1, 1}}, {10, {2, 2, 2}}});
+    WriteXKeys(w, 2, {{0, {0, 0, 0}}, {10, {1, 2, 3}}});
     w.EndObject();
     w.EndObject();
 }
@@ -124,7 +75,7 @@ void WriteSample(XWriter& w) {
 void WriteSkinned(XWriter& w) {
     w.BeginObject("Frame", "Root");
     w.BeginObject("Frame", "Bone1");
-    WriteMatrix(w, 0, 1, 0);
+    WriteXTranslation(w, 0, 1, 0);
     w.EndObject();
     w.BeginObject("Mesh", "Skin");
     w.Dwords({4});
@@ -320,8 +271,8 @@ TEST_F(XFileLoaderTest, MeshesSplitCornersSortByMaterialAndDropUnusedMaterials) 
     EXPECT_EQ(wood.Diffuse.r, 0.5f);
     EXPECT_EQ(0, std::memcmp(&wood.Ambient, &wood.Diffuse, sizeof wood.Diffuse)) << "ambient takes the diffuse colour";
     EXPECT_EQ(wood.Power, 12.0f);
-    EXPECT_EQ(wood.Specular.b, 0.375f);
-    EXPECT_EQ(wood.Emissive.r, 0.5f);
+    EXPECT_EQ(wood.Specular.b, 0.3f);
+    EXPECT_EQ(wood.Emissive.r, 0.4f);
     EXPECT_EQ(materials[1]->material.Diffuse.r, 0.75f);
     // Faces 0, 1 and 4 use Wood, 2, 3 and 5 Plain: two triangles each.
     EXPECT_EQ(materials[0]->GetStartIndex(), 0u);
@@ -489,11 +440,12 @@ TEST_F(XFileLoaderTest, DamagedFilesGiveTheRootFrameOnly) {
         {"face count larger than the data", mesh({3}, tri, {0x7FFFFFFF, 3, 0, 1, 2}), nullptr},
         {"face index out of range", mesh({3}, tri, {1, 3, 0, 1, 7}), nullptr},
         {"mesh without vertices", mesh({0}, {}, {0}), nullptr},
+        {"mesh without faces", mesh({3}, tri, {0}), nullptr},
         {"material index out of range", mesh({3}, tri, {1, 3, 0, 1, 2},
                                              [](XWriter& w) {
                                                  w.BeginObject("MeshMaterialList");
                                                  w.Dwords({1, 1, 4});
-                                                 WriteMaterial(w, "M", 1, nullptr);
+                                                 WriteXMaterial(w, "M", 1, nullptr);
                                                  w.EndObject();
                                              }),
          nullptr},
@@ -515,7 +467,7 @@ TEST_F(XFileLoaderTest, DamagedFilesGiveTheRootFrameOnly) {
              w.Dwords({2, 0x10000000, 0, 3});
              w.Floats({1, 2, 3});
              w.EndObject();
-             WriteKeys(w, 1, {{10, {1, 1, 1}}, {5, {2, 2, 2}}});
+             WriteXKeys(w, 1, {{10, {1, 1, 1}}, {5, {2, 2, 2}}});
              w.EndObject();
              w.EndObject();
          },

@@ -4,27 +4,17 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "engine/core/math.h"
-#include "engine/graphics/camera.h"
-#include "engine/graphics/device.h"
 #include "engine/graphics/light.h"
-#include "engine/graphics/render_state.h"
-#include "engine/graphics/surface.h"
-#include "engine/graphics/texture.h"
 #include "engine/models/material.h"
 #include "engine/models/mesh.h"
-#include "engine/models/model.h"
-#include "engine/models/vertex_shader.h"
 #include "engine/models/xfile_loader.h"
-#include "platform/hidden_window.h"
 #include "platform/system.h"
+#include "tests/engine/models/model_gl_fixture.h"
 #include "tests/support/back_buffer_pixels.h"
-#include "tests/support/recording_device.h"
 #include "tests/support/screenshot_check.h"
 #include "tests/support/temp_dir.h"
 
@@ -32,45 +22,29 @@ namespace {
 
 constexpr uint32_t kClearColour = 0x102040;
 
-class XFileModelGLTest : public ::testing::Test {
+class XFileModelGLTest : public ModelGLTestBase {
 protected:
     void SetUp() override {
+        savedFolder_ = std::filesystem::current_path();
         // The data generator sits beside this program; it writes the whole
         // placeholder set, the stage model and its texture archive with it.
         const std::string datagen = platform::ProgramFolder() + "/datagen";
         const std::string command = "'" + datagen + "' '" + data_.path().string() + "' > /dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         platform::OverrideProgramFolder(data_.path().string());
-
-        InitializeMathTables();
-        window_ = std::make_unique<platform::HiddenGLWindow>(640, 480);
-        host_.window = window_->handle();
-        SetGraphicsHost(&host_);
-        ASSERT_EQ(InitializeDirectXGraphics(), 1);
-        InitCameraList();
-        InitializeVertexShaders();
-        InitTextureList();
-        InitSurfaceList();
-        InitializeModels();
+        ModelGLTestBase::SetUp();
     }
     void TearDown() override {
-        SetTexture(nullptr, 0);
-        DestroyModels();
-        DestroyVertexShaders();
-        DestroySurfaceList();
-        DestroyTextureList();
-        DestroyCameraList();
-        DestroyDirectXGraphics();
-        SetGraphicsHost(nullptr);
+        ModelGLTestBase::TearDown();
         SetDirectionalLight(0, 0);
         SetLightColor(0, 0, 0, 0);
         SetAmbientLevel(0);
         platform::OverrideProgramFolder("");
+        std::filesystem::current_path(savedFolder_);
     }
 
     test::TempDir data_;
-    test::FakeGraphicsHost host_;
-    std::unique_ptr<platform::HiddenGLWindow> window_;
+    std::filesystem::path savedFolder_;
 };
 
 // Pixel of a world point under the camera (row vectors: clip = (p, 1) x VP).
