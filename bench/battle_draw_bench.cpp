@@ -5,7 +5,6 @@
 // repetitions report the median milliseconds per frame.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -20,8 +19,9 @@
 #include "game/flow/game_start.h"
 #include "game/shots/object_lists.h"
 #include "platform/hidden_window.h"
-#include "platform/system.h"
 #include "tests/game/battle/battle_engine.h"
+#include "tools/datagen/model_set.h"
+#include "tools/datagen/picture_set.h"
 
 namespace {
 
@@ -84,8 +84,7 @@ struct GeneratedData {
     std::string folder;
     GeneratedData() {
         const std::filesystem::path data = std::filesystem::temp_directory_path() / "battle_draw_bench_data";
-        const std::string command = platform::ProgramFolder() + "/datagen '" + data.string() + "' > /dev/null 2>&1";
-        if (std::system(command.c_str()) == 0) folder = data.string();
+        if (datagen::WritePictureSet(data.string()) && datagen::WriteModelSet(data.string())) folder = data.string();
     }
     ~GeneratedData() {
         if (!folder.empty()) std::filesystem::remove_all(folder);
@@ -102,7 +101,7 @@ std::string DataFolder() {
 void DrawBattleFrames(benchmark::State& state, void* window) {
     const std::string data = DataFolder();
     if (data.empty()) {
-        state.SkipWithError("datagen failed");
+        state.SkipWithError("the data set could not be written");
         return;
     }
     EnableTexture32Bit();

@@ -1,10 +1,9 @@
 #pragma once
-// A battle test on OpenGL: the generated data set in a temporary program
-// folder, a hidden 640x480 window and the battle's engine layers on its
+// A battle test on OpenGL: the generated pictures and stage model in a
+// temporary program folder, a hidden 640x480 window and the battle's engine layers on its
 // device. Pictures go to a folder beside the test programs' folder.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +14,8 @@
 #include "tests/game/battle/battle_engine.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
+#include "tools/datagen/model_set.h"
+#include "tools/datagen/picture_set.h"
 
 namespace test {
 
@@ -23,11 +24,10 @@ protected:
     explicit BattleGLFixture(std::string screensFolder) : screensFolder_(std::move(screensFolder)) {}
 
     void SetUp() override {
-        const std::string bin = platform::ProgramFolder();
-        screens_ = std::filesystem::path(bin).parent_path() / screensFolder_;
+        screens_ = std::filesystem::path(platform::ProgramFolder()).parent_path() / screensFolder_;
         std::filesystem::create_directories(screens_);
-        const std::string command = bin + "/datagen '" + data_.path().string() + "' > /dev/null 2>&1";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        ASSERT_TRUE(datagen::WritePictureSet(data_.path().string()));
+        ASSERT_TRUE(datagen::WriteModelSet(data_.path().string()));
         EnableTexture32Bit();
         window_ = std::make_unique<platform::HiddenGLWindow>(640, 480);
         host_.window = window_->handle();
