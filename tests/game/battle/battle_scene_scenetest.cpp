@@ -80,21 +80,33 @@ TEST_F(BattleScene, TheTimerRunsOutAfter7920FramesAndTheResultFollowsTheTransiti
 }
 
 TEST_F(BattleScene, AKnockOutEndsTheFightFiftyFramesLater) {
-    run.Start({});
-    ASSERT_TRUE(RunUntil([] { return battleFrame == 250; }));
-    players[1].life = 0;
-    ASSERT_TRUE(RunUntil([] { return players[1].state == PLAYER_KNOCKED_OUT; }));
-    const int32_t knockOutFrame = battleFrame - 1;
-    ASSERT_TRUE(RunUntil([] { return battleOver != 0; }));
-    EXPECT_EQ(battleFrame - 1 - knockOutFrame, KNOCKOUT_END_FRAMES);
-    EXPECT_EQ(players[1].stateTimer, KNOCKOUT_END_FRAMES);
-    EXPECT_EQ(bannerKind, BANNER_KNOCKOUT);
-    EXPECT_EQ(bannerTimer, 0);
-    run.RunToEnd(1000);
-    EXPECT_EQ(sceneNumber, SCENE_RESULT);
-    EXPECT_EQ(winnerSide, 0);
-    EXPECT_EQ(winCounts[0], 1);
-    EXPECT_EQ(battleResult.winnerCharacter, 1);
+    const struct {
+        bool out[2];
+        int32_t winner;
+    } cases[] = {{{false, true}, 0}, {{true, false}, 1}, {{true, true}, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "knocked out " << c.out[0] << c.out[1]);
+        winCounts[0] = winCounts[1] = 0;
+        test::BattleSetup setup;
+        setup.characters[1] = 2;  // kirune against a placeholder fighter
+        run.Start(setup);
+        ASSERT_TRUE(RunUntil([] { return battleFrame == 250; }));
+        for (int side = 0; side < 2; ++side)
+            if (c.out[side]) players[side].life = 0;
+        const int loser = c.out[0] ? 0 : 1;
+        ASSERT_TRUE(RunUntil([&] { return players[loser].state == PLAYER_KNOCKED_OUT; }));
+        const int32_t knockOutFrame = battleFrame - 1;
+        ASSERT_TRUE(RunUntil([] { return battleOver != 0; }));
+        EXPECT_EQ(battleFrame - 1 - knockOutFrame, KNOCKOUT_END_FRAMES);
+        EXPECT_EQ(players[loser].stateTimer, KNOCKOUT_END_FRAMES);
+        EXPECT_EQ(bannerKind, BANNER_KNOCKOUT);
+        EXPECT_EQ(bannerTimer, 0);
+        run.RunToEnd(1000);
+        EXPECT_EQ(sceneNumber, SCENE_RESULT);
+        EXPECT_EQ(winnerSide, c.winner);
+        EXPECT_EQ(winCounts[c.winner], 1);
+        EXPECT_EQ(battleResult.winnerCharacter, setup.characters[c.winner]);
+    }
 }
 
 // What the drawing saw, and what the frame left.
@@ -204,6 +216,32 @@ TEST_F(BattleScene, TheMenusChoicesLeaveTheBattle) {
         EXPECT_EQ(sceneNumber, c.scene);
         EXPECT_EQ(sceneInitPending, 1);
     }
+}
+
+TEST_F(BattleScene, DuringPlaybackOnlyTheLivePadOpensTheMenuAndSelectLeadsToTheTitle) {
+    // A recording whose side 0 presses T at frame 250.
+    StartReplayRecording({1, 1, 0, 1, 1, MODE_1P_VS_2P, DIFFICULTY_NORMAL, 0, 0});
+    for (int32_t frame = 0; frame < 400; ++frame) {
+        RecordReplayInput(0, frame == 250 ? INPUT_T : 0);
+        RecordReplayInput(1, 0);
+    }
+    ASSERT_TRUE(MakeReplayFileName(replayFileName));
+    ASSERT_TRUE(WriteReplayFile({}));
+    ASSERT_TRUE(run.StartPlayback(replayFileName));
+    run.SetScript([](int side, int32_t frame) -> InputWord {
+        if (side == 1) return 0;
+        if (!battlePaused) return frame == 300 ? INPUT_T : 0;
+        return battleMenuState == BATTLE_MENU_CHOOSING ? INPUT_Z : 0;
+    });
+    ASSERT_TRUE(RunUntil([] { return battleFrame == 252; }));
+    EXPECT_EQ(buttonStates[0][BUTTON_T], BUTTON_STATE_RELEASED);  // the recorded T went by
+    EXPECT_EQ(battlePaused, 0);
+    ASSERT_TRUE(RunUntil([] { return battlePaused == 1; }));
+    EXPECT_EQ(battleFrame, 301);
+    run.RunToEnd(1000);
+    EXPECT_EQ(battleEndChoice, BATTLE_END_SELECT);
+    EXPECT_EQ(sceneNumber, SCENE_TITLE);
+    replayPlayback = 0;
 }
 
 // EndBattle's choice of the next scene, live and during a playback, from a
