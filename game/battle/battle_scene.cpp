@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "engine/core/application.h"
 #include "engine/core/math.h"
 #include "engine/devices/network.h"
 #include "engine/graphics/texture.h"
-#include "engine/models/model.h"
 #include "game/battle/battle_assets.h"
 #include "game/battle/battle_drawing.h"
 #include "game/battle/battle_menu.h"
@@ -166,16 +164,9 @@ void RunMenuFrame() {
 
 // --- End ------------------------------------------------------------------
 
-template <class Resource>
-void ReleaseResource(Resource*& resource) {
+void ReleaseResource(Texture*& resource) {
     if (resource) resource->Release();
     resource = nullptr;
-}
-
-template <class Resource>
-void ReleaseResources(std::vector<Resource*>& list) {
-    for (Resource*& resource : list) ReleaseResource(resource);
-    list.clear();
 }
 
 void ReleaseBattleAssets() {
@@ -185,14 +176,8 @@ void ReleaseBattleAssets() {
     ReleaseResource(battleNamePlateTexture);
     ReleaseResource(battleMessageTexture);
     ReleaseResource(battleRenderTarget);
-    for (int side = 0; side < 2; ++side) {
-        ReleaseResource(playerItemTexture[side]);
-        ReleaseResource(playerRingTexture[side]);
-        ReleaseResources(characterFrameTextures[side]);
-        ReleaseResources(characterFrameModels[side]);
-        ReleaseResources(characterActionTextures[side]);
-        ReleaseResources(characterActionModels[side]);
-    }
+    ReleaseCharacterModels(0);
+    ReleaseCharacterModels(1);
     ReleaseBattleModels();
 }
 
