@@ -5,6 +5,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/math.h"
+#include "engine/core/resource.h"
 #include "engine/devices/network.h"
 #include "engine/graphics/texture.h"
 #include "game/battle/battle_assets.h"
@@ -163,11 +164,6 @@ void RunMenuFrame() {
 }
 
 // --- End ------------------------------------------------------------------
-
-void ReleaseResource(Texture*& resource) {
-    if (resource) resource->Release();
-    resource = nullptr;
-}
 
 void ReleaseBattleAssets() {
     ReleaseResource(battleSystemTexture);
