@@ -13,6 +13,7 @@
 #include "engine/graphics/texture.h"
 #include "game/battle/battle_assets.h"
 #include "game/battle/battle_drawing.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/particles.h"
 #include "game/battle/player_record.h"

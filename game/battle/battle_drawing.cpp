@@ -11,6 +11,7 @@
 #include "game/battle/battle_assets.h"
 #include "game/battle/battle_hud.h"
 #include "game/battle/battle_menu.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/particles.h"
 #include "game/battle/player_drawing.h"

@@ -11,7 +11,6 @@ float viewWidth = 0.0f;
 float viewHeight = 0.0f;
 float cameraX = 0.0f;
 float cameraY = 0.0f;
-float battleFadeLevel = 3.0f;
 
 int32_t battleTimer = 99;
 uint8_t battleOver = 0;

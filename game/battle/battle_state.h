@@ -14,9 +14,6 @@ extern float viewWidth;
 extern float viewHeight;
 extern float cameraX;
 extern float cameraY;
-// Multiplies the wanted view width: 3.0 at battle start, eased toward 1.0 by
-// the battle frame; a close-up move sets 0.5.
-extern float battleFadeLevel;
 
 extern int32_t battleTimer;  // the HUD's timer; 100 means no limit
 extern uint8_t battleOver;   // set on a knock-out, at time up, or by the menu

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "game/battle/battle_drawing.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "tests/support/battle_fixture.h"

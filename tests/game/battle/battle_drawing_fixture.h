@@ -10,6 +10,7 @@
 #include "engine/models/model.h"
 #include "engine/models/vertex_shader.h"
 #include "game/battle/battle_assets.h"
+#include "game/battle/battle_scene.h"
 #include "game/flow/game_start.h"
 #include "game/flow/transitions.h"
 #include "tests/game/battle/drawn_quads.h"

@@ -12,6 +12,7 @@
 #include "engine/graphics/texture.h"
 #include "game/battle/battle_assets.h"
 #include "game/battle/battle_drawing.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/player_record.h"
