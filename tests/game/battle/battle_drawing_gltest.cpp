@@ -1,6 +1,6 @@
-// A battle picture on OpenGL for every stage, from the generated data set:
-// the stage behind, the arena rim, both fighters and the HUD, checked by
-// pixel probes. Each picture is saved as build/battle_screens/battleN.png.
+// A battle on OpenGL for every stage, from the generated data set, run
+// through the real battle scene to frame 300: the stage behind, the arena
+// rim, both fighters and the HUD, checked by pixel probes. Each picture is saved as build/battle_screens/battleN.png.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/graphics/texture.h"
 #include "game/battle/battle_assets.h"
 #include "game/battle/battle_drawing.h"
 #include "game/battle/battle_scene.h"
@@ -18,7 +17,11 @@
 #include "game/battle/player_record.h"
 #include "game/battle/screen_mapping.h"
 #include "game/flow/game_start.h"
+#include "game/flow/input_words.h"
+#include "game/flow/replay_file.h"
+#include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
+#include "platform/keyboard.h"
 #include "tests/game/battle/battle_gl_fixture.h"
 #include "tests/support/back_buffer_pixels.h"
 
@@ -78,61 +81,41 @@ protected:
         if (HasFatalFailure()) return;
         InitGame();
         InitCharacterParams();
-        LoadBattleSheets();
+        config.soundOff = 1;
+        SetKeyStateSource([](int vk) -> int16_t { return vk == platform::VK_LEFT ? int16_t(-128) : int16_t(0); });
     }
     void TearDown() override {
-        battleEffectTexture = battlePerticleTexture = battleSystemTexture = nullptr;
-        battleNamePlateTexture = battleMessageTexture = battleRenderTarget = nullptr;
+        SetKeyStateSource(nullptr);
+        ReleaseBattleAssets();
         transitionSprite = nullptr;
         gameCamera = nullptr;
         BattleGLFixture::TearDown();
     }
 
-    static void LoadBattleSheets() {
-        const char* archive = "gf\\system.dat";
-        battleEffectTexture = CreateTextureFromArchive(archive, "effect", 1, nullptr);
-        battlePerticleTexture = CreateTextureFromArchive(archive, "perticle", 1, nullptr);
-        battleSystemTexture = CreateTextureFromArchive(archive, "system", 1, nullptr);
-        battleNamePlateTexture = CreateTextureFromArchive(archive, "name_plate", 1, nullptr);
-        battleMessageTexture = CreateTextureFromArchive(archive, "message", 1, nullptr);
-        battleRenderTarget = CreateRenderTargetTexture(1024, 1024, nullptr);
-    }
-
-    // kirune against a placeholder fighter far enough apart for the whole
-    // rim to fit, in the middle of a fight.
-    static void PrepareBattle(int32_t stage) {
-        for (int side = 0; side < 2; ++side) {
-            players[side] = PlayerRecord{};
-            players[side].characterId = side ? 6 : 1;
-            ResetPlayerForBattle(side);
-            LoadCharacterModels(side);
-        }
-        players[0].x = -300.0f;
-        players[1].x = 300.0f;
-        players[0].life = 4100;
-        players[0].shownLife = 4600;
-        players[0].hyperGauge = 1.4f;
-        players[1].boostGauge = 0.6f;
-        players[1].comboDamage = 880;
-        players[1].comboHits = 4;
-        players[1].comboTimer = 60;
-        battleTimer = 96;
+    // kirune, played from the keyboard with the left arrow held, against the
+    // computer's placeholder fighter on the stage, through the real battle
+    // scene until `frames` frames have run (so kirune walks to the rim once
+    // the countdown lets the arrows through).
+    static void RunBattle(int32_t stage, int32_t frames) {
+        players[0].characterId = 1;
+        players[1].characterId = 6;
+        players[0].colour = players[1].colour = 0;
         stageNumber = stage;
-        gameMode = MODE_1P_VS_2P;
-        battlePaused = 0;
-        battleFadeLevel = 1.0f;
-        viewWidth = viewHeight = cameraX = cameraY = 0.0f;
-        transitionRunning = 0;
-        LoadStage(stage);
+        gameMode = MODE_1P_VS_CPU;
+        difficulty = DIFFICULTY_NORMAL;
+        replayPlayback = 0;
+        sceneNumber = SCENE_BATTLE;
+        sceneInitPending = 1;
+        do RunBattleScene();
+        while (battleFrame < frames && sceneNumber == SCENE_BATTLE);
     }
 };
 
 TEST_F(BattleGLTest, EveryStageShowsRimFightersAndHud) {
     for (int32_t stage = 0; stage <= 8; ++stage) {
         SCOPED_TRACE("stage " + std::to_string(stage));
-        PrepareBattle(stage);
-        DrawBattle();
-        DrawBattle();
+        RunBattle(stage, 300);
+        ASSERT_EQ(battleFrame, 300);
         const std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
         EXPECT_TRUE(test::WritePixelsPng((screens_ / ("battle" + std::to_string(stage) + ".png")).string(), pixels,
                                          640, 480));
@@ -162,15 +145,13 @@ TEST_F(BattleGLTest, EveryStageShowsRimFightersAndHud) {
             EXPECT_NEAR(tab.g, t.tile.g, 12) << t.x << "," << t.y;
             EXPECT_NEAR(tab.b, t.tile.b, 12) << t.x << "," << t.y;
         }
-        ReleaseBattleModels();
     }
 }
 
 // While a side's invulnerableTimer is negative the last presented picture
 // is laid over the new one: a fighter that moved leaves a ghost behind.
 TEST_F(BattleGLTest, AfterImageShowsTheLastPresentedPicture) {
-    PrepareBattle(2);
-    DrawBattle();
+    RunBattle(2, 300);
     const ScreenPoint before = WorldToScreen(players[0].x, 5.0f);
     players[0].x = -60.0f;
     players[0].invulnerableTimer = -20;
