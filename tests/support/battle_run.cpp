@@ -44,7 +44,7 @@ void DrawBattleOverlays() {
 BattleRun::BattleRun() {
     config.pads[0] = config.pads[1] = scriptedPad;
     EXPECT_EQ(InitializeInput(), 1);
-    UseRealDrawing(false);
+    UseRealDrawing(true);
 }
 
 BattleRun::~BattleRun() {

@@ -50,7 +50,7 @@ public:
 
     // Null presses nothing.
     void SetScript(InputScript script) { script_ = std::move(script); }
-    // The scene's own DrawBattle instead of DrawBattleOverlays.
+    // The scene's own DrawBattle (the default) or only DrawBattleOverlays.
     void UseRealDrawing(bool real);
 
     // One scene frame; false once the battle has handed over to the next scene.
