@@ -152,8 +152,9 @@ bool SaveReplay(const char* path) {
 int PlayNetworkSide(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
                     const char* replayPath) {
     test::BattleRun run;
-    const NetSettings settings{"127.0.0.1", port, peerPort, side, slowLine};
+    NetSettings settings{"127.0.0.1", port, peerPort, side, slowLine};
     if (!NetOpen(settings)) return 3;
+    settings.port = netSocket->LocalPort();  // the system's choice for port 0, kept for the reopening below
     if (!Connect()) return 4;
     // This machine's keys and first joystick play its side.
     run.SetScript([side](int pad, int32_t frame) { return pad == 0 ? ScriptedWord(side, frame) : InputWord{0}; });
@@ -165,7 +166,7 @@ int PlayNetworkSide(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine
     std::printf("peer lost %d\n", peerLost);
     std::fflush(stdout);
     // The battle's end closed the socket, but the peer may still want this
-    // side's last samples.
+    // side's last samples: the same port takes its resend requests.
     if (NetOpen(settings)) AnswerResendRequestsUntilSilent();
     NetClose();
     if (!WriteHashes(hashes, hashPath)) return 6;
@@ -188,7 +189,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--playback") == 0) return PlayBack(argv[2], argv[3]);
     if (argc != 7) {
         std::fprintf(stderr,
-                     "usage: battle_peer SIDE PORT PEER_PORT SLOW_LINE HASH_FILE REPLAY_FILE\n"
+                     "usage: battle_peer SIDE PORT PEER_PORT SLOW_LINE HASH_FILE REPLAY_FILE  (PORT 0: any)\n"
                      "       battle_peer --playback REPLAY_FILE HASH_FILE\n");
         return 2;
     }
