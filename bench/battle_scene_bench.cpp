@@ -47,6 +47,7 @@ public:
         StartGame();
     }
     ~HeadlessGame() {
+        ReleaseBattleAssets();  // the battle never ended
         DestroySurfaceList();
         DestroyTextureList();
         DestroyCameraList();

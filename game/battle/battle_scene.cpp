@@ -165,18 +165,6 @@ void RunMenuFrame() {
 
 // --- End ------------------------------------------------------------------
 
-void ReleaseBattleAssets() {
-    ReleaseResource(battleSystemTexture);
-    ReleaseResource(battleEffectTexture);
-    ReleaseResource(battlePerticleTexture);
-    ReleaseResource(battleNamePlateTexture);
-    ReleaseResource(battleMessageTexture);
-    ReleaseResource(battleRenderTarget);
-    ReleaseCharacterModels(0);
-    ReleaseCharacterModels(1);
-    ReleaseBattleModels();
-}
-
 void FillBattleResult(int32_t w) {
     const PlayerRecord& winner = players[w];
     BattleResult& r = battleResult;
@@ -248,6 +236,18 @@ void ChooseNextScene(int32_t w) {
 }
 
 }  // namespace
+
+void ReleaseBattleAssets() {
+    ReleaseResource(battleSystemTexture);
+    ReleaseResource(battleEffectTexture);
+    ReleaseResource(battlePerticleTexture);
+    ReleaseResource(battleNamePlateTexture);
+    ReleaseResource(battleMessageTexture);
+    ReleaseResource(battleRenderTarget);
+    ReleaseCharacterModels(0);
+    ReleaseCharacterModels(1);
+    ReleaseBattleModels();
+}
 
 void SetBattleDrawing(BattleDrawing drawing) { battleDrawing = drawing ? drawing : DrawBattle; }
 

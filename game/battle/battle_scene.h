@@ -46,6 +46,8 @@ constexpr int32_t FRAMES_PER_TIMER_UNIT = 80;
 void RunBattleScene();
 void InitBattle();
 void EndBattle();
+// EndBattle's first step: every picture and model the battle loaded.
+void ReleaseBattleAssets();
 
 // The battle timer's first value: 99, or 100 (no limit) with the setting;
 // network matches always have the limit and practice never. A replay plays

@@ -48,6 +48,9 @@ BattleRun::BattleRun() {
 }
 
 BattleRun::~BattleRun() {
+    // A battle left running still holds its pictures and models, which must
+    // go before the harness takes the device lists down.
+    if (!ended_) ReleaseBattleAssets();
     SetBattleDrawing(nullptr);
     replayPlayback = 0;
 }

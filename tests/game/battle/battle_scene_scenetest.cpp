@@ -56,6 +56,53 @@ TEST_F(BattleScene, TheCountdownHoldsAllInputThenLetsOnlyArrowsAndVThrough) {
     }
 }
 
+TEST_F(BattleScene, TheStartSplitsEqualColoursAndFillsTheReplayHeader) {
+    const struct {
+        int32_t mode;
+        int32_t characters[2], colours[2], expectedColours[2];
+        bool drawnSeed;
+    } cases[] = {
+        {MODE_1P_VS_2P, {1, 1}, {1, 1}, {0, 1}, false},
+        {MODE_1P_VS_2P, {1, 1}, {1, 0}, {1, 0}, false},
+        {MODE_1P_VS_2P, {1, 2}, {1, 1}, {1, 1}, false},
+        {MODE_1P_VS_CPU, {3, 3}, {0, 0}, {0, 1}, true},
+        {MODE_ARCADE, {1, 4}, {0, 0}, {0, 0}, true},
+        {MODE_PRACTICE, {5, 6}, {1, 0}, {1, 0}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode);
+        test::BattleSetup setup;
+        setup.mode = c.mode;
+        setup.stage = 4;
+        setup.difficulty = DIFFICULTY_HARD;
+        setup.noTimeLimit = 1;
+        for (int side = 0; side < 2; ++side) {
+            setup.characters[side] = c.characters[side];
+            setup.colours[side] = c.colours[side];
+        }
+        run.Start(setup);
+        ASSERT_TRUE(run.RunFrame());
+        EXPECT_EQ(players[0].colour, c.expectedColours[0]);
+        EXPECT_EQ(players[1].colour, c.expectedColours[1]);
+        const ReplayHeader& h = replayHeader;
+        EXPECT_EQ(h.p1CharacterId, c.characters[0]);
+        EXPECT_EQ(h.p2CharacterId, c.characters[1]);
+        EXPECT_EQ(h.p1Colour, c.expectedColours[0]);
+        EXPECT_EQ(h.p2Colour, c.expectedColours[1]);
+        EXPECT_EQ(h.stageNumber, 4);
+        EXPECT_EQ(h.gameMode, c.mode);
+        EXPECT_EQ(h.difficulty, DIFFICULTY_HARD);
+        EXPECT_EQ(h.reserved[0], 1);
+        if (c.drawnSeed) {
+            EXPECT_GE(h.randomSeed, 0);
+            EXPECT_LE(h.randomSeed, 9999);
+        } else {
+            EXPECT_EQ(h.randomSeed, 0);
+        }
+        EXPECT_EQ(replayInputs[0].size(), 1u);  // the lists start empty: one frame so far
+    }
+}
+
 TEST_F(BattleScene, TheTimerRunsOutAfter7920FramesAndTheResultFollowsTheTransition) {
     run.Start({});
     ASSERT_TRUE(RunUntil([] { return battleOver != 0; }));
@@ -136,6 +183,7 @@ TEST_F(BattleScene, DrawingSeesTheStateBeforeTheFrameAndAreasHitInTheirOwnFrame)
     });
     seenByDrawing.clear();
     SetBattleDrawing(SpyDrawing);
+    attackAreaList.Append(AttackArea{});  // left over from an earlier battle
     std::vector<Seen> left;
     int32_t hitFrame = -1;
     for (int frame = 0; frame < 600 && hitFrame < 0; ++frame) {
@@ -146,6 +194,7 @@ TEST_F(BattleScene, DrawingSeesTheStateBeforeTheFrameAndAreasHitInTheirOwnFrame)
     }
     ASSERT_GE(hitFrame, 0) << "the slash never hit";
     ASSERT_EQ(seenByDrawing.size(), left.size());
+    EXPECT_EQ(seenByDrawing[0].areas, 0) << "the start empties the attack areas";
     for (size_t f = 1; f < left.size(); ++f) {
         EXPECT_EQ(seenByDrawing[f].battleFrame, static_cast<int32_t>(f));
         EXPECT_EQ(seenByDrawing[f].x[0], left[f - 1].x[0]) << "frame " << f;
