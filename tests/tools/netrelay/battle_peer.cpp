@@ -1,10 +1,10 @@
 // One side of a network battle, headless, for the two-process tests: the
 // engine on the null device in a temporary program folder, the match that the
 // network select screen leaves behind (kirune against kirune on stage 1,
-// connected), then the real battle scene frame by frame with this side's keys
-// from a script, to the battle's end. It writes the hash of the battle state
-// after every frame (one hexadecimal line each) and the replay file the
-// result screen would save, and prints the outcome.
+// connected), then the real battle scene frame by frame, its whole picture
+// drawn, with this side's keys from a script, to the battle's end. It writes
+// the hash of the battle state after every frame (one hexadecimal line each)
+// and the replay file the result screen would save, and prints the outcome.
 //
 // With --playback it plays a replay file through the battle scene instead and
 // writes the same hashes, which must be those of the recorded battle.
@@ -108,6 +108,7 @@ constexpr unsigned kStartUpSeed = 20050220;
 // Runs the battle to its end and returns the state hash after every frame;
 // *peerLost tells whether a network battle lost its peer before its end.
 std::vector<uint64_t> RunToEnd(test::BattleRun& run, bool* peerLost) {
+    run.UseRealDrawing(true);
     *peerLost = false;
     for (int frames = 0; frames < kFrameLimit && run.RunFrame(); ++frames) {
         run.scene().device()->ClearCalls();
