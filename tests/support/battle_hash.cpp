@@ -59,9 +59,11 @@ void Add(Hasher& h, const PlayerRecord& p) {
     h(p.objects.size());
     for (const PlayerObject& o : p.objects) Add(h, o);
     // Not the live pad (padInput, buttons): it is what the hands at this
-    // machine press, idle during a playback and different on each peer. The
-    // menu's copy of the buttons counts while the menu is open (AddScene).
-    h(p.netInput)(p.hitFlashCounter)(p.ringPhase);
+    // machine press, idle during a playback and different on each peer. Nor
+    // netInput: only the machine that plays the side samples into it, and
+    // the word both peers use arrives in inputWords. The menu's copy of the
+    // buttons counts while the menu is open (AddScene).
+    h(p.hitFlashCounter)(p.ringPhase);
 }
 
 void Add(Hasher& h, const HeavyShot& s) {

@@ -12,6 +12,7 @@
 
 #include "engine/devices/network.h"
 #include "game/flow/net_exchange.h"
+#include "tests/tools/netrelay/peer_linger.h"
 
 namespace {
 
@@ -24,25 +25,6 @@ InputWord SampleWord(int side, int32_t frame) {
 InputWord ScheduledWord(int side, int32_t frame, int32_t interval) {
     if (frame < interval - 1) return 0;
     return SampleWord(side, interval * ((frame + 1) / interval) - interval);
-}
-
-// Answers the peer's resend requests until it has been silent for two
-// seconds, so that its last exchanges can finish after ours.
-void AnswerUntilSilent() {
-    for (int silent = 0; silent < 2;) {
-        uint8_t bytes[NET_PACKET_SIZE];
-        if (!NetReceiveWait(bytes, NET_PACKET_SIZE, 1)) {
-            ++silent;
-            continue;
-        }
-        silent = 0;
-        const NetPacket packet = DecodeNetPacket(bytes);
-        if (packet.frame != NT_COMMAND_WRECK && packet.frame != NT_COMMAND_BROKEN) continue;
-        const auto sample = netSentSamples.find(packet.value);
-        if (sample != netSentSamples.end()) {
-            SendNetPacket({static_cast<int16_t>(packet.value), sample->second, sample->second});
-        }
-    }
 }
 
 }  // namespace
@@ -91,7 +73,7 @@ int main(int argc, char** argv) {
         }
     }
     const int connected = netConnected;
-    AnswerUntilSilent();
+    AnswerResendRequestsUntilSilent();
     std::printf("connected %d mismatches %d hash %016llx\n", connected, mismatches,
                 static_cast<unsigned long long>(hash));
     NetClose();

@@ -2,22 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
-
-extern char** environ;
+#include "tests/tools/netrelay/child_process.h"
 
 // Loopback only: every socket here talks to 127.0.0.1.
 namespace {
@@ -137,55 +128,6 @@ TEST(Relay, AHeldDatagramGoesOnByItselfAndTheWayBackWorks) {
     EXPECT_FALSE(rig.relay->Pump(20)) << "nothing more arrived";
 }
 
-// A child process whose standard output goes to a file.
-struct Child {
-    pid_t pid = -1;
-    std::string output;
-};
-
-Child Spawn(const std::vector<std::string>& args, const std::string& output) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> argv;
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    Child child;
-    child.output = output;
-    if (posix_spawn(&child.pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) child.pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return child;
-}
-
-// The child's exit status, or -1 when it had to be killed at the deadline.
-int Wait(const Child& child, std::chrono::steady_clock::time_point deadline) {
-    int status = 0;
-    while (waitpid(child.pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child.pid, SIGKILL);
-            waitpid(child.pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream file(path);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// The relay's ports, which it prints first: 0 until it has printed them.
-bool ReadRelayPorts(const std::string& path, std::string* portA, std::string* portB) {
-    std::ifstream file(path);
-    std::string word, a, b;
-    if (!(file >> word) || word != "relay" || !(file >> word) || word != "ports" || !(file >> a >> b)) return false;
-    *portA = a;
-    *portB = b;
-    return true;
-}
-
 // One match: a relay and two peer processes, with their output files. Every
 // port is chosen by the system when it is bound and the relay learns the
 // peers' from their datagrams, so no two tests can pick the same one.
@@ -205,12 +147,9 @@ Match StartMatch(const test::TempDir& dir, const std::string& slowLine) {
                          "--corrupt", "0.03", "--idle-ms", "10000", "--max-ms", "300000"},
                         name + "relay.txt");
     std::string relayA, relayB;
-    const auto limit = std::chrono::steady_clock::now() + kRelayStartLimit;
-    while (match.relay.pid > 0 && !ReadRelayPorts(match.relay.output, &relayA, &relayB) &&
-           std::chrono::steady_clock::now() < limit) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!WaitForRelayPorts(match.relay, std::chrono::steady_clock::now() + kRelayStartLimit, &relayA, &relayB)) {
+        return match;  // the peers are not started: the test fails on their pids
     }
-    if (relayA.empty()) return match;  // the peers are not started: the test fails on their pids
     match.a = Spawn({NETRELAY_PEER_PATH, "0", "0", relayA, "200", slowLine}, name + "a.txt");
     match.b = Spawn({NETRELAY_PEER_PATH, "1", "0", relayB, "200", slowLine}, name + "b.txt");
     return match;
@@ -223,15 +162,15 @@ TEST(RelayLoopback, TwoPeerProcessesAgreeOnEveryWordThroughALossyRelay) {
     const auto deadline = std::chrono::steady_clock::now() + kMatchLimit;
     for (const Match& match : matches) {
         ASSERT_GT(match.relay.pid, 0);
-        ASSERT_GT(match.a.pid, 0) << "the relay printed no ports: " << Read(match.relay.output);
+        ASSERT_GT(match.a.pid, 0) << "the relay printed no ports: " << ReadText(match.relay.output);
         ASSERT_GT(match.b.pid, 0);
         EXPECT_EQ(Wait(match.a, deadline), 0);
         EXPECT_EQ(Wait(match.b, deadline), 0);
         EXPECT_EQ(Wait(match.relay, deadline + std::chrono::seconds(30)), 0);
-        const std::string outputA = Read(match.a.output), outputB = Read(match.b.output);
+        const std::string outputA = ReadText(match.a.output), outputB = ReadText(match.b.output);
         EXPECT_EQ(outputA.rfind("connected 1 mismatches 0 hash ", 0), 0u) << outputA;
         EXPECT_EQ(outputA, outputB) << "slow line " << match.slowLine;
-        std::printf("slow line %s, relay: %s", match.slowLine.c_str(), Read(match.relay.output).c_str());
+        std::printf("slow line %s, relay: %s", match.slowLine.c_str(), ReadText(match.relay.output).c_str());
     }
 }
 

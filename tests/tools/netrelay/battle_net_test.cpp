@@ -1,0 +1,153 @@
+// Network battles between two processes on this machine: two battle peers
+// play the same scripted battle to its end, once directly over loopback and
+// once through a relay that loses, duplicates, reorders and corrupts
+// datagrams. Both peers of a match must compute the same battle frame by
+// frame and save the same replay, and that replay, played back, must give the
+// recorded battle again.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/udp_socket.h"
+#include "tests/support/temp_dir.h"
+#include "tests/tools/netrelay/child_process.h"
+
+namespace {
+
+// Two ports that were free a moment ago, for the peers of a direct match.
+std::vector<std::string> FreePorts() {
+    auto a = platform::CreateUdpSocket(), b = platform::CreateUdpSocket();
+    if (!a->Open(0) || !b->Open(0)) return {};
+    return {std::to_string(a->LocalPort()), std::to_string(b->LocalPort())};
+}
+
+struct Peer {
+    Child process;
+    std::string hashes, replay;
+};
+
+// One match: two battle peers, with a relay between them or none.
+struct Match {
+    std::string name;
+    Child relay;
+    Peer a, b;
+};
+
+Peer StartPeer(const test::TempDir& dir, const std::string& prefix, const std::string& side, const std::string& port,
+               const std::string& peerPort, const std::string& slowLine) {
+    Peer peer;
+    peer.hashes = dir.file(prefix + side + "_hashes.txt");
+    peer.replay = dir.file(prefix + side + ".rpl");
+    peer.process = Spawn({BATTLE_PEER_PATH, side, port, peerPort, slowLine, peer.hashes, peer.replay},
+                         dir.file(prefix + side + "_out.txt"));
+    return peer;
+}
+
+Match StartDirectMatch(const test::TempDir& dir) {
+    Match match{"direct", {}, {}, {}};
+    const std::vector<std::string> ports = FreePorts();
+    if (ports.empty()) return match;
+    match.a = StartPeer(dir, "direct", "0", ports[0], ports[1], "0");
+    match.b = StartPeer(dir, "direct", "1", ports[1], ports[0], "0");
+    return match;
+}
+
+// The relay's faults come from its seed; the chances keep lost packets (one
+// second of waiting each) to a few. The peers bind ports the system chooses,
+// which the relay learns from their first datagrams.
+Match StartRelayedMatch(const test::TempDir& dir) {
+    Match match{"relayed", {}, {}, {}};
+    match.relay = Spawn({NETRELAY_PATH, "--seed", "11", "--loss", "0.004",
+                         "--duplicate", "0.05", "--reorder", "0.05", "--corrupt", "0.03", "--idle-ms", "3000",
+                         "--max-ms", "300000"},
+                        dir.file("relay_out.txt"));
+    std::string relayA, relayB;
+    if (!WaitForRelayPorts(match.relay, std::chrono::steady_clock::now() + std::chrono::seconds(30), &relayA,
+                           &relayB)) {
+        return match;
+    }
+    match.a = StartPeer(dir, "relayed", "0", "0", relayA, "1");
+    match.b = StartPeer(dir, "relayed", "1", "0", relayB, "1");
+    return match;
+}
+
+// The outcome line a peer prints: whether the scene ended, frames, battle
+// frame, battleOver, timer, winner, lives, states and score.
+std::string Outcome(const Peer& peer) {
+    const std::string output = ReadText(peer.process.output);
+    return output.substr(0, output.find('\n'));
+}
+
+// The first frame whose hash line differs between two hash files, -1 when
+// they are the same.
+int FirstDifferentFrame(const std::string& a, const std::string& b) {
+    if (a == b) return -1;
+    int frame = 0;
+    for (size_t i = 0; i < a.size() && i < b.size() && a[i] == b[i]; ++i) frame += a[i] == '\n';
+    return frame;
+}
+
+// The relay's closing counts, by name ("dropped", "corrupted", ...).
+std::map<std::string, long> RelayCounts(const Child& relay) {
+    std::istringstream text(ReadText(relay.output));
+    std::map<std::string, long> counts;
+    std::string name;
+    for (long count = 0; text >> name;) {
+        if (text >> count) counts[name] = count;
+        else text.clear();
+    }
+    return counts;
+}
+
+// Generous: on a loaded machine a process may wait long for a CPU.
+constexpr auto kMatchLimit = std::chrono::seconds(240);
+
+TEST(NetworkBattle, BothPeersPlayTheSameBattleToItsEndDirectlyAndThroughALossyRelay) {
+    test::TempDir dir;
+    std::vector<Match> matches = {StartDirectMatch(dir), StartRelayedMatch(dir)};
+    const auto deadline = std::chrono::steady_clock::now() + kMatchLimit;
+    for (const Match& match : matches) {
+        SCOPED_TRACE(match.name);
+        ASSERT_GT(match.a.process.pid, 0);
+        ASSERT_GT(match.b.process.pid, 0);
+        EXPECT_EQ(Wait(match.a.process, deadline), 0) << ReadText(match.a.process.output);
+        EXPECT_EQ(Wait(match.b.process, deadline), 0) << ReadText(match.b.process.output);
+        if (match.relay.pid > 0) {
+            EXPECT_EQ(Wait(match.relay, deadline + std::chrono::seconds(30)), 0);
+            std::printf("relay: %s", ReadText(match.relay.output).c_str());
+            // Every kind of fault reached the battle.
+            const std::map<std::string, long> counts = RelayCounts(match.relay);
+            for (const char* fault : {"dropped", "duplicated", "reordered", "corrupted"}) {
+                EXPECT_GT(counts.count(fault) ? counts.at(fault) : 0, 0) << fault;
+            }
+        }
+        const std::string outcome = Outcome(match.a);
+        std::printf("%s: %s\n", match.name.c_str(), outcome.c_str());
+        // The fight ended (a knock-out or time up) and the scene left.
+        EXPECT_EQ(outcome.rfind("ended 1 ", 0), 0u) << outcome;
+        EXPECT_NE(outcome.find(" over 1 "), std::string::npos) << outcome;
+        EXPECT_NE(ReadText(match.a.process.output).find("peer lost 0"), std::string::npos);
+        EXPECT_EQ(ReadText(match.a.process.output), ReadText(match.b.process.output));
+        const std::string hashes = ReadText(match.a.hashes);
+        EXPECT_FALSE(hashes.empty());
+        EXPECT_EQ(FirstDifferentFrame(hashes, ReadText(match.b.hashes)), -1) << "the peers' battles differ";
+        const std::string replay = ReadText(match.a.replay);
+        EXPECT_GT(replay.size(), 1112u);
+        EXPECT_TRUE(replay == ReadText(match.b.replay)) << "the peers' replays differ";
+
+        // The replay plays the battle again, as two players on one machine.
+        const std::string played = dir.file(match.name + "_played.txt");
+        const Child playback = Spawn({BATTLE_PEER_PATH, "--playback", match.a.replay, played},
+                                     dir.file(match.name + "_playback_out.txt"));
+        EXPECT_EQ(Wait(playback, deadline), 0);
+        EXPECT_EQ(FirstDifferentFrame(ReadText(played), hashes), -1) << "the playback differs from the battle";
+        EXPECT_EQ(Outcome({playback, {}, {}}), outcome);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+// One side of a network battle, headless, for the two-process tests: the
+// engine on the null device in a temporary program folder, the match that the
+// network select screen leaves behind (kirune against kirune on stage 1,
+// connected), then the real battle scene frame by frame, its whole picture
+// drawn, with this side's keys from a script, to the battle's end. It writes
+// the hash of the battle state after every frame (one hexadecimal line each)
+// and the replay file the result screen would save, and prints the outcome.
+//
+// With --playback it plays a replay file through the battle scene instead and
+// writes the same hashes, which must be those of the recorded battle.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/core/math.h"
+#include "engine/devices/network.h"
+#include "game/battle/battle_scene.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
+#include "game/flow/game_start.h"
+#include "game/flow/net_exchange.h"
+#include "game/flow/replay_file.h"
+#include "tests/support/battle_run.h"
+#include "tests/tools/netrelay/peer_linger.h"
+
+namespace {
+
+// A battle lasts at most 99 timer units of 80 frames, its countdown and its
+// leaving transition; anything longer has gone wrong.
+constexpr int kFrameLimit = 9000;
+
+// A word held for `frames` frames from frame `at` of the script's period;
+// TOWARD stands for the arrow toward the opponent.
+struct Hold {
+    int32_t at;
+    int32_t frames;
+    InputWord word;
+};
+constexpr InputWord TOWARD = 0x8000;
+
+// Side 0 closes in firing shots; side 1 fires now and then and dashes up.
+// Neither presses T: a connected match has no menu. Kirune against kirune,
+// this ends in a knock-out within about 2,500 frames.
+constexpr Hold kSide0Script[] = {
+    {0, 2, INPUT_Z | TOWARD},
+    {2, 2, TOWARD},
+};
+constexpr int32_t kSide0Period = 4;
+constexpr Hold kSide1Script[] = {
+    {0, 2, INPUT_Z},
+    {16, 2, INPUT_Z},
+    {32, 2, INPUT_Z},
+    {45, 6, INPUT_V | INPUT_UP},
+};
+constexpr int32_t kSide1Period = 70;
+
+template <size_t N>
+InputWord Scripted(const Hold (&script)[N], int32_t period, int32_t frame) {
+    for (const Hold& hold : script) {
+        if (frame % period >= hold.at && frame % period < hold.at + hold.frames) return hold.word;
+    }
+    return 0;
+}
+
+// This machine's word for a frame; nothing once the battle is over.
+InputWord ScriptedWord(int side, int32_t frame) {
+    if (battleOver) return 0;
+    InputWord word = side == 0 ? Scripted(kSide0Script, kSide0Period, frame)
+                               : Scripted(kSide1Script, kSide1Period, frame);
+    if (word & TOWARD) {
+        const bool right = players[side].x < players[1 - side].x;
+        word = static_cast<InputWord>((word & ~TOWARD) | (right ? INPUT_RIGHT : INPUT_LEFT));
+    }
+    return word;
+}
+
+// The select screens' connect step, one poll a frame. The peer's start
+// packet also means it has read ours: it has gone on to its battle and sends
+// no more connect packets.
+bool Connect() {
+    for (int tries = 0; tries < 2000; ++tries) {
+        SendNetPacket({NT_COMMAND_CONNECT, 0, 0});
+        uint8_t bytes[NET_PACKET_SIZE];
+        if (NetReceive(bytes, NET_PACKET_SIZE, 1)) {
+            const NetPacket packet = DecodeNetPacket(bytes);
+            if (packet.frame == NT_COMMAND_CONNECT || packet.frame == NT_COMMAND_START) {
+                netConnected = 1;
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    }
+    return false;
+}
+
+// The engine seeds the generator with the clock at start-up, and the start
+// banner's particles draw from it before the battle seeds it: they differ
+// from machine to machine, by design. Both peers and the playback start from
+// this seed instead, so that their whole battle states can be compared.
+constexpr unsigned kStartUpSeed = 20050220;
+
+// Runs the battle to its end and returns the state hash after every frame;
+// *peerLost tells whether a network battle lost its peer before its end.
+std::vector<uint64_t> RunToEnd(test::BattleRun& run, bool* peerLost) {
+    run.UseRealDrawing(true);
+    *peerLost = false;
+    for (int frames = 0; frames < kFrameLimit && run.RunFrame(); ++frames) {
+        run.scene().device()->ClearCalls();
+        if (gameMode == MODE_VS_NETWORK && !netConnected) *peerLost = true;
+    }
+    return run.hashes();
+}
+
+bool WriteHashes(const std::vector<uint64_t>& hashes, const char* path) {
+    FILE* file = std::fopen(path, "w");
+    if (!file) return false;
+    for (const uint64_t hash : hashes) std::fprintf(file, "%016llx\n", static_cast<unsigned long long>(hash));
+    return std::fclose(file) == 0;
+}
+
+void PrintOutcome(const test::BattleRun& run) {
+    std::printf("ended %d frames %zu battleFrame %d over %d timer %d winner %d life %d %d states %d %d score %d\n",
+                run.ended(), run.hashes().size(), battleFrame, battleOver, battleTimer, winnerSide, players[0].life,
+                players[1].life, players[0].state, players[1].state, battleResult.score);
+}
+
+// The match the network select screen leaves: kirune on both sides, so
+// side 1 gets the other colour, on stage 1; the battle seeds with 0.
+constexpr test::BattleSetup kNetworkMatch{{1, 1}, {0, 1}, 1, MODE_VS_NETWORK, DIFFICULTY_NORMAL, 0};
+
+// The replay file of the battle, as the result screen saves it, copied to
+// `path`; the date is fixed so that both peers write the same bytes.
+bool SaveReplay(const char* path) {
+    SetLocalTimeSource([] { return platform::LocalTime{2026, 3, 5, 7, 9}; });
+    const PlayerRecord& winner = players[winnerSide];
+    if (!MakeReplayFileName(replayFileName) ||
+        !WriteReplayFile({winnerSide, winner.bestComboDamage, winner.bestComboHits})) {
+        return false;
+    }
+    std::string saved = replayFileName;
+    std::replace(saved.begin(), saved.end(), '\\', '/');
+    std::error_code error;
+    std::filesystem::copy_file(saved, path, std::filesystem::copy_options::overwrite_existing, error);
+    return !error;
+}
+
+int PlayNetworkSide(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
+                    const char* replayPath) {
+    test::BattleRun run;
+    NetSettings settings{"127.0.0.1", port, peerPort, side, slowLine};
+    if (!NetOpen(settings)) return 3;
+    settings.port = netSocket->LocalPort();  // the system's choice for port 0, kept for the reopening below
+    if (!Connect()) return 4;
+    // This machine's keys and first joystick play its side.
+    run.SetScript([side](int pad, int32_t frame) { return pad == 0 ? ScriptedWord(side, frame) : InputWord{0}; });
+    SeedRandom(kStartUpSeed);
+    run.Start(kNetworkMatch);
+    bool peerLost = false;
+    const std::vector<uint64_t> hashes = RunToEnd(run, &peerLost);
+    PrintOutcome(run);
+    std::printf("peer lost %d\n", peerLost);
+    std::fflush(stdout);
+    // The battle's end closed the socket, but the peer may still want this
+    // side's last samples: the same port takes its resend requests.
+    if (NetOpen(settings)) AnswerResendRequestsUntilSilent();
+    NetClose();
+    if (!WriteHashes(hashes, hashPath)) return 6;
+    return SaveReplay(replayPath) ? 0 : 7;
+}
+
+int PlayBack(const char* replayPath, const char* hashPath) {
+    test::BattleRun run;
+    SeedRandom(kStartUpSeed);
+    if (!run.StartPlayback(replayPath)) return 3;
+    bool peerLost = false;
+    const std::vector<uint64_t> hashes = RunToEnd(run, &peerLost);
+    PrintOutcome(run);
+    return WriteHashes(hashes, hashPath) ? 0 : 6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--playback") == 0) return PlayBack(argv[2], argv[3]);
+    if (argc != 7) {
+        std::fprintf(stderr,
+                     "usage: battle_peer SIDE PORT PEER_PORT SLOW_LINE HASH_FILE REPLAY_FILE  (PORT 0: any)\n"
+                     "       battle_peer --playback REPLAY_FILE HASH_FILE\n");
+        return 2;
+    }
+    return PlayNetworkSide(std::atoi(argv[1]), static_cast<uint16_t>(std::atoi(argv[2])),
+                           static_cast<uint16_t>(std::atoi(argv[3])), static_cast<uint8_t>(std::atoi(argv[4])),
+                           argv[5], argv[6]);
+}
