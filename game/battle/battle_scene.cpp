@@ -324,6 +324,7 @@ void RunBattleScene() {
 void EndBattle() {
     ReleaseBattleAssets();
     if (gameMode == MODE_VS_NETWORK) {
+        if (netConnected) AnswerResendRequestsUntilSilent();
         NetLogLine("[Success]:Scrap needless packet\n");
         NetClose();
     }

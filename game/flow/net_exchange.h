@@ -87,6 +87,12 @@ bool RunStartHandshake(const std::function<bool()>& pumpMessages);
 // A frame beyond the 16-bit frame field is not sent.
 void SendInputSample(int32_t battleFrame, InputWord sample);
 
+// After this machine's battle is over the peer may still be waiting for its
+// last samples (the packets may have been lost): answers the peer's resend
+// requests from the samples sent until the peer has been silent for two
+// seconds, so both machines finish the battle on the same words.
+void AnswerResendRequestsUntilSilent();
+
 // The exchange of one side on frames with battleFrame mod N = N - 1: the local
 // side takes `localSample`; the other side's word comes from the pending
 // packets or is waited for (1-second waits, a resend request after each, the

@@ -27,7 +27,6 @@
 #include "game/flow/net_exchange.h"
 #include "game/flow/replay_file.h"
 #include "tests/support/battle_run.h"
-#include "tests/tools/netrelay/peer_linger.h"
 
 namespace {
 
@@ -155,7 +154,6 @@ int PlayNetworkSide(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine
     test::BattleRun run;
     NetSettings settings{"127.0.0.1", port, peerPort, side, slowLine};
     if (!NetOpen(settings)) return 3;
-    settings.port = netSocket->LocalPort();  // the system's choice for port 0, kept for the reopening below
     if (!Connect()) return 4;
     // This machine's keys and first joystick play its side.
     run.SetScript([side](int pad, int32_t frame) { return pad == 0 ? ScriptedWord(side, frame) : InputWord{0}; });
@@ -166,10 +164,6 @@ int PlayNetworkSide(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine
     PrintOutcome(run);
     std::printf("peer lost %d\n", peerLost);
     std::fflush(stdout);
-    // The battle's end closed the socket, but the peer may still want this
-    // side's last samples: the same port takes its resend requests.
-    if (NetOpen(settings)) AnswerResendRequestsUntilSilent();
-    NetClose();
     if (!WriteHashes(hashes, hashPath)) return 6;
     return SaveReplay(replayPath) ? 0 : 7;
 }

@@ -12,7 +12,6 @@
 
 #include "engine/devices/network.h"
 #include "game/flow/net_exchange.h"
-#include "tests/tools/netrelay/peer_linger.h"
 
 namespace {
 
