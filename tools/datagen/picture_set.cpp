@@ -227,7 +227,7 @@ void PaintMenuFont(Canvas& c, Lettering& l) {
     for (int k = 0; k < 4; ++k) PaintLabel(c, l, VersusItem(k), versus[k], {150, 60, 60});
     for (int k = 0; k < 3; ++k) PaintLabel(c, l, DifficultyItem(k), difficulties[k], {60, 140, 70});
     for (int x = kItemGlow.left; x < kItemGlow.right; x += 6)
-        c.Disc(x, (kItemGlow.top + kItemGlow.bottom) / 2, 14, {255, 240, 160, 60}, true);
+        c.Disc(x, (kItemGlow.top + kItemGlow.bottom) / 2, 14, {255, 240, 160, 170}, true);
     PaintLabel(c, l, kNoReplaysNotice, "NO REPLAY FILES", {90, 90, 90});
     c.Text(l, "menu_font", 300, 496, 12, WHITE);
 }
