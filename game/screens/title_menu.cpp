@@ -248,15 +248,22 @@ void UpdateMain() {
     if (Pressed(BUTTON_Z)) DecideMainItem();
 }
 
+// A match chosen: its select screen after the closing wipe; a playback's
+// way back to the replay list is forgotten.
+void StartMatch(int32_t mode, int32_t matchDifficulty, int32_t nextStartState) {
+    Leave(TITLE_ACTION_SELECT);
+    gameMode = mode;
+    difficulty = matchDifficulty;
+    titleStartState = nextStartState;
+    replayListReturn = 0;
+    PlaySe(SE_DECIDE);
+}
+
 void UpdateVersus() {
     MoveCursor(kVersusItems);
     if (Pressed(BUTTON_Z)) {
-        Leave(TITLE_ACTION_SELECT);
-        gameMode = kVersusModes[Wrap(titleCursor, kVersusItems)];
-        difficulty = DIFFICULTY_NORMAL;
-        titleStartState = gameMode;
-        replayListReturn = 0;
-        PlaySe(SE_DECIDE);
+        const int32_t mode = kVersusModes[Wrap(titleCursor, kVersusItems)];
+        StartMatch(mode, DIFFICULTY_NORMAL, mode);
     } else if (Pressed(BUTTON_X)) {
         BackToMain(MAIN_ITEM_VERSUS);
     }
@@ -265,12 +272,7 @@ void UpdateVersus() {
 void UpdateArcadeDifficulty() {
     MoveCursor(kDifficultyItems);
     if (Pressed(BUTTON_Z)) {
-        Leave(TITLE_ACTION_SELECT);
-        gameMode = MODE_ARCADE;
-        difficulty = titleCursor;
-        titleStartState = TITLE_START_MAIN;
-        replayListReturn = 0;
-        PlaySe(SE_DECIDE);
+        StartMatch(MODE_ARCADE, titleCursor, TITLE_START_MAIN);
     } else if (Pressed(BUTTON_X)) {
         BackToMain(MAIN_ITEM_ARCADE);
     }

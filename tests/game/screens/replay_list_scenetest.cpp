@@ -9,6 +9,8 @@
 #include <numeric>
 #include <random>
 
+#include "engine/graphics/font.h"
+#include "engine/graphics/texture.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "game/flow/replay_file.h"
@@ -16,6 +18,7 @@
 #include "game/screens/replay_list.h"
 #include "platform/keyboard.h"
 #include "tests/game/screens/title_fixture.h"
+#include "tests/support/fake_glyphs.h"
 
 namespace {
 
@@ -168,6 +171,42 @@ TEST_F(ReplayListTest, CursorPagesThroughTheListWithWraps) {
         EXPECT_EQ(titleState, TITLE_MAIN);
         EXPECT_EQ(titleCursor, MAIN_ITEM_REPLAYS);
     }
+}
+
+// ---- Comment sheet ------------------------------------------------------------
+
+// Whether any pixel of the sheet's rows [top, bottom) is set.
+bool SheetRowsInked(int top, int bottom) {
+    void* bits = nullptr;
+    int pitch = 0;
+    if (!commentSheet || !commentSheet->Lock(&bits, &pitch)) return false;
+    const auto* bytes = static_cast<const uint8_t*>(bits);
+    bool inked = std::any_of(bytes + top * pitch, bytes + bottom * pitch, [](uint8_t b) { return b != 0; });
+    commentSheet->Unlock();
+    return inked;
+}
+
+TEST_F(ReplayListTest, TheSheetShowsTheHighlightedCommentAsPlainText) {
+    // Every glyph a 8 x 10 block on 16-pixel lines: line 2 holds the comment.
+    SetGlyphProviderFactory([](const char*, int, bool, bool) -> std::unique_ptr<platform::GlyphProvider> {
+        return std::make_unique<test::FakeGlyphProvider>();
+    });
+    // A comment that fills its field with no end, made of conversions that
+    // would write through a format.
+    ReplayHeader full = ListedReplayHeader();
+    for (size_t i = 0; i < REPLAY_COMMENT_SIZE; ++i) full.comment[i] = "%n%s"[i % 4];
+    WriteReplay(Folder(), ReplayName(0), full);
+    ReplayHeader blank = ListedReplayHeader();
+    blank.comment[0] = '\0';
+    WriteReplay(Folder(), ReplayName(1), blank);
+
+    OpenList();
+    EXPECT_TRUE(SheetRowsInked(0, 16));  // the file name
+    EXPECT_TRUE(SheetRowsInked(32, 48));
+    Press(VK_DOWN);
+    EXPECT_TRUE(SheetRowsInked(0, 16));
+    EXPECT_FALSE(SheetRowsInked(32, 256));  // the sheet was cleared first
+    SetGlyphProviderFactory(nullptr);
 }
 
 // ---- Playback ---------------------------------------------------------------
