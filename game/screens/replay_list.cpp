@@ -291,7 +291,8 @@ bool StartReplayPlayback() {
 
 void DrawReplayList() {
     if (titleState == TITLE_NO_REPLAYS || (replayListAlpha > 0.0f && replayHeaders.empty())) {
-        DrawSheetCell(menuFontTexture, {140, 220, 500, 260}, title_sheets::kNoReplaysNotice, AlphaLevel(replayListAlpha));
+        DrawSheetCell(menuFontTexture, {140, 220, 500, 260}, title_sheets::kNoReplaysNotice,
+                      AlphaLevel(replayListAlpha));
         return;
     }
     if (titleState == TITLE_REPLAY_LIST && replayListAlpha > 0.0f) {

@@ -370,9 +370,13 @@ void UpdateFades() {
     Fade(nameEntryAlpha, s == TITLE_NAME_ENTRY);
     Fade(extraMenuAlpha, s == TITLE_EXTRA);
     Fade(difficultyMenuAlpha, s == TITLE_ARCADE_DIFFICULTY);
-    for (float& row : rankingRowAlpha) row = s == TITLE_RANKING ? std::min(row + kFadeStep, 1.0f) : std::max(row - kFadeStep, 0.0f);
-    if (introTimer > 1.0f) introTimer -= 0.025f;
-    else if (introTimer > 0.0f) introTimer -= 0.0025f;
+    for (float& row : rankingRowAlpha)
+        row = s == TITLE_RANKING ? std::min(row + kFadeStep, 1.0f) : std::max(row - kFadeStep, 0.0f);
+    if (introTimer > 1.0f) {
+        introTimer -= 0.025f;
+    } else if (introTimer > 0.0f) {
+        introTimer -= 0.0025f;
+    }
 }
 
 // ---- Drawing ---------------------------------------------------------------
@@ -395,9 +399,8 @@ void DrawBackground() {
 }
 
 void DrawLetterbox() {
-    int height = 60;
-    if (introTimer > 1.0f) height = 240;
-    else if (int h = static_cast<int>(240.0f - (1.0f - introTimer) * 360.0f); h >= 60) height = h;
+    int height = 240;  // black while the timer is above 1
+    if (introTimer <= 1.0f) height = std::max(60, static_cast<int>(240.0f - (1.0f - introTimer) * 360.0f));
     FillBar({0, 0, 640, height}, 0xFF000000);
     FillBar({0, 480 - height, 640, 480}, 0xFF000000);
 }
@@ -428,7 +431,8 @@ void DrawMenuColumn(Cell (*item)(int), int count, float alpha, bool active) {
 }
 
 void DrawMenus() {
-    if (menuFrameAlpha > 0.0f) FillBar({360, 140, 620, 400}, static_cast<uint32_t>(AlphaLevel(menuFrameAlpha * 0.4f)) << 24);
+    if (menuFrameAlpha > 0.0f)
+        FillBar({360, 140, 620, 400}, static_cast<uint32_t>(AlphaLevel(menuFrameAlpha * 0.4f)) << 24);
     DrawMenuColumn(title_sheets::MainItem, systemData.extraUnlocked ? kMainItems + 1 : kMainItems, mainMenuAlpha,
                    titleState == TITLE_MAIN);
     DrawMenuColumn(title_sheets::VersusItem, kVersusItems, versusMenuAlpha, titleState == TITLE_VERSUS);
@@ -442,8 +446,8 @@ void DrawRankingNumber(int32_t value, int right, int top, int alpha) {
     const int digits = CountDigits(value);
     for (int k = 1; k <= digits; ++k) {
         const int left = right - 18 * k;
-        DrawSheetCell(rankingFontTexture, {left, top, left + 18, top + 24}, title_sheets::RankingDigit(GetDigit(value, k)),
-                      alpha);
+        DrawSheetCell(rankingFontTexture, {left, top, left + 18, top + 24},
+                      title_sheets::RankingDigit(GetDigit(value, k)), alpha);
     }
 }
 

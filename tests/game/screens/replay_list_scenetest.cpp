@@ -1,7 +1,6 @@
 // The title's replay list: which files it lists, how the cursor pages through
 // them, the start of a playback and the way back to the list.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
