@@ -34,7 +34,7 @@ int32_t ReplayCount() { return static_cast<int32_t>(replayHeaders.size()); }
 bool HasReplaySuffix(const std::string& name) {
     constexpr char suffix[] = ".rpl";
     constexpr size_t length = sizeof suffix - 1;
-    if (name.size() <= length) return false;
+    if (name.size() < length) return false;
     return std::equal(name.end() - length, name.end(), suffix,
                       [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
 }
