@@ -90,7 +90,6 @@ const PlaceholderScene kTwoPlayerSelect{PLACEHOLDER_TWO_PLAYER_SELECT, SCENE_VER
 const PlaceholderScene kNetworkSelect{PLACEHOLDER_NETWORK_SELECT, STAY, SCENE_TITLE, nullptr, LeaveNetworkSelect};
 const PlaceholderScene kArcadeSelect{PLACEHOLDER_ARCADE_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr, LeaveSelect};
 const PlaceholderScene kVersus{PLACEHOLDER_VERSUS, SCENE_BATTLE, STAY, nullptr, nullptr};
-const PlaceholderScene kBattle{PLACEHOLDER_BATTLE, SCENE_RESULT, STAY, nullptr, nullptr};
 const PlaceholderScene kResult{PLACEHOLDER_RESULT, SCENE_SELECT, SCENE_TITLE, nullptr, nullptr};
 const PlaceholderScene kAnimation{PLACEHOLDER_ANIMATION, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 const PlaceholderScene kStory{PLACEHOLDER_STORY, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
@@ -103,7 +102,6 @@ void RunTwoPlayerSelectScene() { RunPlaceholder(kTwoPlayerSelect); }
 void RunNetworkSelectScene() { RunPlaceholder(kNetworkSelect); }
 void RunArcadeSelectScene() { RunPlaceholder(kArcadeSelect); }
 void RunVersusScene() { RunPlaceholder(kVersus); }
-void RunBattleScene() { RunPlaceholder(kBattle); }
 void RunResultScene() { RunPlaceholder(kResult); }
 void RunAnimationScene() { RunPlaceholder(kAnimation); }
 void RunStoryScene() { RunPlaceholder(kStory); }

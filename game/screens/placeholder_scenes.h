@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-// The front-end scenes and the battle scene as plain stand-ins until their
+// The front-end scenes as plain stand-ins until their
 // own screens exist: each shows a screen of its own colour and leaves the
 // way its scene does, Z (decide) to the next scene and X (cancel) back,
 // after a covering transition. They follow the scene-frame convention, so the
@@ -21,7 +21,6 @@ enum PlaceholderColour : uint32_t {
     PLACEHOLDER_NETWORK_SELECT = 0xFF205070,
     PLACEHOLDER_ARCADE_SELECT = 0xFF607020,
     PLACEHOLDER_VERSUS = 0xFF702020,
-    PLACEHOLDER_BATTLE = 0xFF404040,
     PLACEHOLDER_RESULT = 0xFF603060,
     PLACEHOLDER_ANIMATION = 0xFF306060,
     PLACEHOLDER_STORY = 0xFF605030,
@@ -37,4 +36,3 @@ void RunAnimationScene();
 void RunStoryScene();
 void RunVersusScene();
 void RunStaffRollScene();
-void RunBattleScene();

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/resource.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
@@ -42,7 +44,6 @@ float introTimer = 0.0f;
 int32_t extraItem = 1;
 int32_t animationNextScene = SCENE_TITLE;
 int32_t rankingPlace = RANKING_NOT_ENTERED;
-int32_t winCounts[2] = {};
 
 Font* smallTitleFont = nullptr;
 Texture* menuFontTexture = nullptr;
@@ -146,12 +147,6 @@ void CreateTitleResources() {
     menuBackgroundSurface = CreateSurfaceFromArchive(kSystemArchive, "menu_bgpS", FORMAT_SCREEN, nullptr);
     menuBackgroundTexture = CreateTextureFromArchive(kSystemArchive, "menu_bgp", 1, nullptr);
     smallTitleFont = CreateFont(kGothicFace, 14, 0, 0, nullptr);
-}
-
-template <typename T>
-void ReleaseResource(T*& object) {
-    if (object) object->Release();
-    object = nullptr;
 }
 
 void ReleaseTitleResources() {

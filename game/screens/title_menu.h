@@ -86,8 +86,6 @@ extern int32_t extraItem;
 extern int32_t animationNextScene;
 // The ranking place of the last arcade score, 10 and above for none.
 extern int32_t rankingPlace;
-// Battles won by side 0 and side 1 since the title last cleared them.
-extern int32_t winCounts[2];
 
 // Pictures held while the scene runs.
 extern Font* smallTitleFont;

@@ -6,6 +6,7 @@
 
 #include "engine/core/application.h"
 #include "engine/devices/network.h"
+#include "game/battle/battle_scene.h"
 #include "game/flow/input_words.h"
 #include "game/flow/replay_file.h"
 #include "game/flow/save_files.h"
