@@ -277,14 +277,7 @@ bool StartReplayPlayback() {
     }
     replayPlayback = 1;
     replayListReturn = 1;
-    const ReplayMatch match = GetPlaybackMatch();
-    players[0].characterId = match.p1CharacterId;
-    players[1].characterId = match.p2CharacterId;
-    players[0].colour = match.p1Colour;
-    players[1].colour = match.p2Colour;
-    stageNumber = match.stageNumber;
-    gameMode = match.gameMode;
-    difficulty = match.difficulty;
+    ApplyPlaybackMatch();
     sceneNumber = SCENE_BATTLE;
     return true;
 }
