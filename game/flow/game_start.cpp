@@ -19,6 +19,7 @@
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/placeholder_scenes.h"
+#include "game/screens/title_menu.h"
 #include "platform/keyboard.h"
 #include "platform/paths.h"
 

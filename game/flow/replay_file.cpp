@@ -1,6 +1,8 @@
 #include "game/flow/replay_file.h"
 
+#include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
+#include "game/battle/player_record.h"
 #include "game/flow/game_start.h"
 
 #include <algorithm>
@@ -146,6 +148,17 @@ ReplayMatch GetPlaybackMatch() {
         match.noTimeLimit = 0;
     }
     return match;
+}
+
+void ApplyPlaybackMatch() {
+    const ReplayMatch match = GetPlaybackMatch();
+    players[0].characterId = match.p1CharacterId;
+    players[1].characterId = match.p2CharacterId;
+    players[0].colour = match.p1Colour;
+    players[1].colour = match.p2Colour;
+    stageNumber = match.stageNumber;
+    gameMode = match.gameMode;
+    difficulty = match.difficulty;
 }
 
 bool MakeReplayFileName(char (&out)[REPLAY_FILE_NAME_SIZE]) {

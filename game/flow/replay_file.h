@@ -67,6 +67,10 @@ InputWord PlaybackReplayInput(int side, int32_t battleFrame);
 // setting.
 ReplayMatch GetPlaybackMatch();
 
+// Sets the coming battle to that match: both sides' characters and colours,
+// stageNumber, gameMode and difficulty.
+void ApplyPlaybackMatch();
+
 // Writes the first path from "replay\\tobra000.rpl" to "replay\\tobra998.rpl"
 // under which nothing exists (letter case ignored) into out. False, and out
 // empty, when all of them exist.

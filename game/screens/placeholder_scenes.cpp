@@ -5,37 +5,29 @@
 #include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
 #include "game/flow/replay_file.h"
-#include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
+#include "game/screens/title_menu.h"
 
-int32_t titleStartState = -1;
-int32_t titleCursor = 0;
-int32_t replayPage = 0;
 int32_t lastSelectedCharacters[2] = {1, 2};
 int32_t lastSelectedStage = 1;
-int32_t replayListReturn = 0;
 
 void ResetFrontEndPositions() {
-    titleStartState = -1;
-    titleCursor = 0;
+    ResetTitlePositions();
     lastSelectedCharacters[0] = 1;
     lastSelectedCharacters[1] = 2;
     lastSelectedStage = 1;
-    replayPage = 0;
 }
 
 namespace {
 
-// The title's cancel: the menu's quit item.
-constexpr int32_t QUIT_GAME = -1;
 // No way out by this button.
 constexpr int32_t STAY = 0;
 
 struct PlaceholderScene {
     uint32_t colour;
-    int32_t onDecide;  // SceneId after Z, STAY or QUIT_GAME
-    int32_t onCancel;  // SceneId after X, STAY or QUIT_GAME
+    int32_t onDecide;  // SceneId after Z, or STAY
+    int32_t onCancel;  // SceneId after X, or STAY
     void (*init)();
     void (*leave)(int32_t next);  // what the scene does on its way to `next`
 };
@@ -48,10 +40,6 @@ struct PlaceholderPhase {
 
 void Leave(const PlaceholderScene& scene) {
     if (scene.leave) scene.leave(phase.next);
-    if (phase.next == QUIT_GAME) {
-        QuitGame();
-        return;
-    }
     sceneNumber = phase.next;
     sceneInitPending = 1;
 }
@@ -60,7 +48,7 @@ void StartLeaving(int32_t next) {
     phase.next = next;
     phase.leaving = true;
     StartTransition(TRANSITION_KIND_124);
-    PlaySe(next == QUIT_GAME ? SE_CANCEL : SE_DECIDE);
+    PlaySe(SE_DECIDE);
 }
 
 void RunPlaceholder(const PlaceholderScene& scene) {
@@ -88,18 +76,6 @@ void RunPlaceholder(const PlaceholderScene& scene) {
     }
 }
 
-void InitTitle() {
-    SaveSystemData();
-    LoadRanking();
-}
-
-void LeaveTitle(int32_t next) {
-    if (next != SCENE_SELECT) return;
-    gameMode = MODE_PRACTICE;
-    difficulty = DIFFICULTY_NORMAL;
-    titleStartState = gameMode;
-}
-
 // A select screen that leaves with a choice plays the match live.
 void LeaveSelect(int32_t next) {
     if (next == SCENE_VERSUS) replayPlayback = 0;
@@ -108,7 +84,6 @@ void LeaveSelect(int32_t next) {
 // Without a match the network select closes its socket on the way out.
 void LeaveNetworkSelect(int32_t) { NetClose(); }
 
-const PlaceholderScene kTitle{PLACEHOLDER_TITLE, SCENE_SELECT, QUIT_GAME, InitTitle, LeaveTitle};
 const PlaceholderScene kSelect{PLACEHOLDER_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr, LeaveSelect};
 const PlaceholderScene kTwoPlayerSelect{PLACEHOLDER_TWO_PLAYER_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr,
                                         LeaveSelect};
@@ -122,7 +97,6 @@ const PlaceholderScene kStaffRoll{PLACEHOLDER_STAFF_ROLL, SCENE_TITLE, SCENE_TIT
 
 }  // namespace
 
-void RunTitleScene() { RunPlaceholder(kTitle); }
 void RunSelectScene() { RunPlaceholder(kSelect); }
 void RunTwoPlayerSelectScene() { RunPlaceholder(kTwoPlayerSelect); }
 void RunNetworkSelectScene() { RunPlaceholder(kNetworkSelect); }

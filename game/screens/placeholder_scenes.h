@@ -7,24 +7,15 @@
 // after a covering transition. They follow the scene-frame convention, so the
 // scene loop and the transitions run as they will with the real screens.
 
-// The title menu opens in this menu next (-1 at program start).
-extern int32_t titleStartState;
-// The title menu's highlighted item and replay-list page, and the select
-// screens' remembered characters (side 0, side 1) and stage.
-extern int32_t titleCursor;
-extern int32_t replayPage;
+// The select screens' remembered characters (side 0, side 1) and stage.
 extern int32_t lastSelectedCharacters[2];
 extern int32_t lastSelectedStage;
-// Set while a replay started from the replay list plays, so that the title
-// opens on the list again.
-extern int32_t replayListReturn;
 
 // The remembered menu positions as they are at program start.
 void ResetFrontEndPositions();
 
 // Colour of each stand-in's plain screen, so a frame shows which one ran.
 enum PlaceholderColour : uint32_t {
-    PLACEHOLDER_TITLE = 0xFF203060,
     PLACEHOLDER_SELECT = 0xFF206030,
     PLACEHOLDER_TWO_PLAYER_SELECT = 0xFF207050,
     PLACEHOLDER_NETWORK_SELECT = 0xFF205070,
@@ -36,7 +27,6 @@ enum PlaceholderColour : uint32_t {
     PLACEHOLDER_STAFF_ROLL = 0xFF101030,
 };
 
-void RunTitleScene();
 void RunSelectScene();
 void RunTwoPlayerSelectScene();
 void RunNetworkSelectScene();

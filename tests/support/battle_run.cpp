@@ -81,14 +81,7 @@ void BattleRun::Start(const BattleSetup& setup) {
 bool BattleRun::StartPlayback(const char* path) {
     replayPlayback = 1;
     if (ReadReplayFile(path) != 0) return false;
-    const ReplayMatch match = GetPlaybackMatch();
-    players[0].characterId = match.p1CharacterId;
-    players[1].characterId = match.p2CharacterId;
-    players[0].colour = match.p1Colour;
-    players[1].colour = match.p2Colour;
-    stageNumber = match.stageNumber;
-    gameMode = match.gameMode;
-    difficulty = match.difficulty;
+    ApplyPlaybackMatch();
     Begin();
     return true;
 }

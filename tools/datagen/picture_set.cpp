@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/graphics/image.h"
+#include "game/screens/title_sheets.h"
 #include "tools/datagen/model_set.h"
 
 namespace datagen {
@@ -232,6 +233,80 @@ void PaintNamePlates(Canvas& c, Lettering& l) {
     c.Text(l, "name_plate", 4, 244, 10, WHITE);
 }
 
+// A labelled cell of a title sheet: a tinted plate with its text.
+void PaintLabel(Canvas& c, Lettering& l, const title_sheets::Cell& cell, const std::string& text, Colour base) {
+    c.Fill(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1, WithAlpha(base, 200));
+    c.Frame(cell.left, cell.top, cell.right - 1, cell.bottom - 1, 1, Shade(base, 1.6f));
+    c.CentredText(l, text, cell.left + 2, cell.top + 2, cell.right - 2, cell.bottom - 2, cell.bottom - cell.top - 6,
+                  WHITE);
+}
+
+// A bare glyph of a title sheet on a clear background.
+void PaintGlyph(Canvas& c, Lettering& l, const title_sheets::Cell& cell, const std::string& text, Colour colour) {
+    c.CentredText(l, text, cell.left, cell.top, cell.right, cell.bottom, cell.bottom - cell.top - 2, colour);
+}
+
+// The title's menu items, the glow behind the highlighted one and the
+// notice of an empty replay list.
+void PaintMenuFont(Canvas& c, Lettering& l) {
+    using namespace title_sheets;
+    const char* main[] = {"ARCADE", "VERSUS", "REPLAY", "RANKING", "EXIT", "EXTRA"};
+    const char* versus[] = {"1P VS 2P", "1P VS CPU", "NETWORK", "PRACTICE"};
+    const char* difficulties[] = {"EASY", "NORMAL", "HARD"};
+    for (int k = 0; k < 6; ++k) PaintLabel(c, l, MainItem(k), main[k], {40, 70, 160});
+    for (int k = 0; k < 4; ++k) PaintLabel(c, l, VersusItem(k), versus[k], {150, 60, 60});
+    for (int k = 0; k < 3; ++k) PaintLabel(c, l, DifficultyItem(k), difficulties[k], {60, 140, 70});
+    for (int x = kItemGlow.left; x < kItemGlow.right; x += 6)
+        c.Disc(x, (kItemGlow.top + kItemGlow.bottom) / 2, 14, {255, 240, 160, 170}, true);
+    PaintLabel(c, l, kNoReplaysNotice, "NO REPLAY FILES", {90, 90, 90});
+    c.Text(l, "menu_font", 300, 496, 12, WHITE);
+}
+
+// The replay list's digits, faces, marks and labels.
+void PaintReplayFont(Canvas& c, Lettering& l) {
+    using namespace title_sheets;
+    for (int d = 0; d < 10; ++d) PaintGlyph(c, l, ReplayDigit(d), std::to_string(d), WHITE);
+    PaintGlyph(c, l, kReplaySlash, "/", WHITE);
+    PaintGlyph(c, l, kReplayColon, ":", WHITE);
+    for (int id = 1; id <= 8; ++id) {
+        const Cell face = ReplayFace(id);
+        const Character& ch = CHARACTERS[id - 1];
+        c.Disc((face.left + face.right) / 2, (face.top + face.bottom) / 2, 22, ch.colour);
+        c.CentredText(l, std::string(ch.name).substr(0, 3), face.left, face.top + 12, face.right, face.bottom - 12, 20,
+                      WHITE);
+    }
+    PaintLabel(c, l, kReplayWinner, "WIN", {200, 160, 30});
+    PaintGlyph(c, l, kReplayVersus, "VS", {255, 120, 120, 255});
+    const char* modes[] = {"PRACTICE", "1P VS 2P", "VS CPU", "NETWORK", "ARCADE"};
+    for (int m = 0; m < 5; ++m) PaintLabel(c, l, ReplayMode(m), modes[m], {50, 90, 150});
+    const char* difficulties[] = {"EASY", "NORMAL", "HARD"};
+    for (int d = 0; d < 3; ++d) PaintLabel(c, l, ReplayDifficulty(d), difficulties[d], {60, 140, 70});
+    PaintGlyph(c, l, kReplayDamageLabel, "DMG", {255, 200, 120, 255});
+    PaintGlyph(c, l, kReplayHitsLabel, "HIT", {255, 200, 120, 255});
+    c.Text(l, "replay_font", 300, 496, 12, WHITE);
+}
+
+// The ranking's places, faces, digits, tabs, headings and name symbols.
+void PaintRankingFont(Canvas& c, Lettering& l) {
+    using namespace title_sheets;
+    for (int p = 0; p < 10; ++p) {
+        const char* suffix = p == 0 ? "ST" : p == 1 ? "ND" : p == 2 ? "RD" : "TH";
+        PaintGlyph(c, l, RankingPlace(p), std::to_string(p + 1) + suffix, {255, 220, 120, 255});
+    }
+    for (int id = 1; id <= 8; ++id) {
+        const Cell face = RankingFace(id);
+        c.Disc((face.left + face.right) / 2, (face.top + face.bottom) / 2, 28, CHARACTERS[id - 1].colour);
+        c.CentredText(l, std::to_string(id), face.left, face.top + 16, face.right, face.bottom - 16, 28, WHITE);
+    }
+    for (int d = 0; d < 10; ++d) PaintGlyph(c, l, RankingDigit(d), std::to_string(d), WHITE);
+    const char* tabs[] = {"EASY", "NORMAL", "HARD"};
+    for (int d = 0; d < 3; ++d) PaintLabel(c, l, RankingTab(d), tabs[d], {60, 140, 70});
+    PaintLabel(c, l, kRankingHeading, "RANKING", {150, 80, 160});
+    PaintLabel(c, l, kNameEntryHeading, "ENTER YOUR NAME", {150, 80, 160});
+    for (int s = 0; s < kSymbolCount; ++s) PaintGlyph(c, l, RankingSymbol(s), std::string(1, kSymbolText[s]), WHITE);
+    c.Text(l, "ranking_font", 300, 496, 12, WHITE);
+}
+
 // Banner letters: four rows of 60 pixels, one letter per 45-pixel column.
 void PaintMessageSheet(Canvas& c, Lettering& l) {
     const char* rows[] = {"READY", "GO!FIGHT!", "TIMEUP", "KNOCKOUT"};
@@ -374,10 +449,10 @@ void AddSystemPictures(std::vector<Picture>& out) {
     Add(out, SYSTEM, "system_r", 512, 512, LZ, Tiles("system_r", "REPLAY HUD", {170, 100, 40}));
     Add(out, SYSTEM, "name_plate", 256, 256, LZ, PaintNamePlates);
     Add(out, SYSTEM, "message", 512, 256, LZ, PaintMessageSheet);
-    Add(out, SYSTEM, "menu_font", 512, 512, LZ, Lines("menu_font", "MENU ITEM", 32, {60, 90, 170}));
-    Add(out, SYSTEM, "replay_font", 512, 512, LZ, Cells("replay_font", 32, 32, {70, 150, 110}));
+    Add(out, SYSTEM, "menu_font", 512, 512, LZ, PaintMenuFont);
+    Add(out, SYSTEM, "replay_font", 512, 512, LZ, PaintReplayFont);
     Add(out, SYSTEM, "title_logo", 512, 256, LZ, Poster("TITLE LOGO", "title_logo", {200, 140, 40}));
-    Add(out, SYSTEM, "ranking_font", 512, 512, LZ, Cells("ranking_font", 32, 32, {150, 80, 160}));
+    Add(out, SYSTEM, "ranking_font", 512, 512, LZ, PaintRankingFont);
     Add(out, SYSTEM, "menu_bgp", 512, 512, LZ, Wheel("menu_bgp", {90, 110, 200}));
     Add(out, SYSTEM, "menu_bgpS", 640, 480, LZ16, Poster("MENU", "menu_bgpS", {90, 90, 150}));
     Add(out, SYSTEM, "select_face", 512, 512, LZ, PaintSelectFaces);

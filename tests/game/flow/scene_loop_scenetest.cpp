@@ -15,6 +15,7 @@
 #include "game/flow/replay_file.h"
 #include "game/flow/sound_tables.h"
 #include "game/screens/placeholder_scenes.h"
+#include "game/screens/title_menu.h"
 #include "platform/keyboard.h"
 #include "tests/support/scene_harness.h"
 #include "tests/support/screenshot_check.h"
@@ -70,7 +71,6 @@ TEST_F(SceneLoopTest, EachSceneNumberRunsItsSceneAndSelectFollowsTheMode) {
         uint32_t colour;
     };
     const Case cases[] = {
-        {SCENE_TITLE, MODE_PRACTICE, PLACEHOLDER_TITLE},
         {SCENE_SELECT, MODE_PRACTICE, PLACEHOLDER_SELECT},
         {SCENE_SELECT, MODE_1P_VS_CPU, PLACEHOLDER_SELECT},
         {SCENE_SELECT, MODE_1P_VS_2P, PLACEHOLDER_TWO_PLAYER_SELECT},
@@ -114,16 +114,16 @@ TEST_F(SceneLoopTest, SpaceSavesNumberedScreenshotsFromZero) {
 }
 
 TEST_F(SceneLoopTest, TheScreenshotHoldsTheFrameOnScreen) {
-    EnterScene(SCENE_TITLE);
+    EnterScene(SCENE_STORY);
     screenshotCounter = 0;
     OnKeyDown(platform::VK_SPACE, 0);
     std::ifstream file(harness.folder().file("screen/screen00.bmp"), std::ios::binary);
     file.seekg(54 + (240 * 640 + 320) * 3);
     unsigned char bgr[3] = {};
     ASSERT_TRUE(file.read(reinterpret_cast<char*>(bgr), 3));
-    EXPECT_EQ(bgr[0], PLACEHOLDER_TITLE & 0xFF);
-    EXPECT_EQ(bgr[1], (PLACEHOLDER_TITLE >> 8) & 0xFF);
-    EXPECT_EQ(bgr[2], (PLACEHOLDER_TITLE >> 16) & 0xFF);
+    EXPECT_EQ(bgr[0], PLACEHOLDER_STORY & 0xFF);
+    EXPECT_EQ(bgr[1], (PLACEHOLDER_STORY >> 8) & 0xFF);
+    EXPECT_EQ(bgr[2], (PLACEHOLDER_STORY >> 16) & 0xFF);
 }
 
 TEST_F(SceneLoopTest, OtherKeysDoNothing) {
@@ -153,15 +153,16 @@ int32_t LeaveBy(test::SceneHarness& harness, int key) {
     return sceneNumber;
 }
 
-TEST_F(SceneLoopTest, FrontEndStandInsLeadFromTitleToBattleAndBack) {
-    sceneNumber = SCENE_TITLE;
+TEST_F(SceneLoopTest, FrontEndStandInsLeadFromSelectToBattleAndBack) {
+    gameMode = MODE_PRACTICE;
+    sceneNumber = SCENE_SELECT;
     sceneInitPending = 1;
     replayPlayback = 1;
     struct Step {
         int key;
         int32_t next;
     };
-    const Step toBattle[] = {{'Z', SCENE_SELECT}, {'Z', SCENE_VERSUS}, {'Z', SCENE_BATTLE}};
+    const Step toBattle[] = {{'Z', SCENE_VERSUS}, {'Z', SCENE_BATTLE}};
     const Step fromResult[] = {{'Z', SCENE_SELECT}, {'X', SCENE_TITLE}};
     auto walk = [&](const auto& steps) {
         for (const Step& step : steps) {
@@ -190,15 +191,6 @@ TEST_F(SceneLoopTest, NetworkSelectOnlyLeavesBackAndClosesTheSocket) {
     netConnected = 1;
     EXPECT_EQ(LeaveBy(harness, 'X'), SCENE_TITLE);
     EXPECT_EQ(netConnected, 0);
-}
-
-TEST_F(SceneLoopTest, TitleCancelQuitsTheGame) {
-    sceneNumber = SCENE_TITLE;
-    sceneInitPending = 1;
-    harness.RunFrames(1);
-    harness.Tap('X');
-    for (int frames = 0; frames < 600 && !exitRequested; ++frames) harness.RunFrames(1);
-    EXPECT_EQ(exitRequested, 1);
 }
 
 }  // namespace

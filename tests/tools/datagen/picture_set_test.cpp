@@ -6,6 +6,7 @@
 #include <set>
 
 #include "engine/graphics/image.h"
+#include "game/screens/title_sheets.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -129,6 +130,38 @@ TEST_F(PictureSetTest, SheetCellsThatScreensReadAreFilled) {
     Loaded vs = Load("gf\\system.dat", "vs_font");
     EXPECT_GT(Visible(vs, 0, 0, 99, 99), 200);
     EXPECT_GT(Visible(vs, 100, 0, 199, 99), 200);
+}
+
+// Every cell the title menu and its replay list cut from their sheets shows
+// its item.
+TEST_F(PictureSetTest, TitleSheetCellsAreFilled) {
+    using namespace title_sheets;
+    auto expectFilled = [](const Loaded& sheet, const Cell& c, int minimum, const char* what, int index) {
+        EXPECT_GT(Visible(sheet, c.left, c.top, c.right, c.bottom), minimum) << what << " " << index;
+    };
+    Loaded menu = Load("gf\\system.dat", "menu_font");
+    for (int k = 0; k < 6; ++k) expectFilled(menu, MainItem(k), 2000, "main item", k);
+    for (int k = 0; k < 4; ++k) expectFilled(menu, VersusItem(k), 2000, "versus item", k);
+    for (int k = 0; k < 3; ++k) expectFilled(menu, DifficultyItem(k), 2000, "difficulty item", k);
+    expectFilled(menu, kItemGlow, 500, "glow", 0);
+    expectFilled(menu, kNoReplaysNotice, 2000, "notice", 0);
+
+    Loaded replay = Load("gf\\system.dat", "replay_font");
+    for (int d = 0; d < 10; ++d) expectFilled(replay, ReplayDigit(d), 20, "digit", d);
+    for (int id = 1; id <= 8; ++id) expectFilled(replay, ReplayFace(id), 800, "face", id);
+    for (int m = 0; m < 5; ++m) expectFilled(replay, ReplayMode(m), 1000, "mode", m);
+    for (int d = 0; d < 3; ++d) expectFilled(replay, ReplayDifficulty(d), 800, "difficulty", d);
+    for (const Cell& c : {kReplaySlash, kReplayColon, kReplayWinner, kReplayVersus, kReplayDamageLabel, kReplayHitsLabel})
+        expectFilled(replay, c, 10, "mark", c.left);
+
+    Loaded ranking = Load("gf\\system.dat", "ranking_font");
+    for (int p = 0; p < 10; ++p) expectFilled(ranking, RankingPlace(p), 50, "place", p);
+    for (int id = 1; id <= 8; ++id) expectFilled(ranking, RankingFace(id), 1000, "face", id);
+    for (int d = 0; d < 10; ++d) expectFilled(ranking, RankingDigit(d), 30, "digit", d);
+    for (int d = 0; d < 3; ++d) expectFilled(ranking, RankingTab(d), 1500, "tab", d);
+    // Symbol 36 is the blank.
+    for (int s = 0; s < kSymbolCount; ++s)
+        if (s != 36) expectFilled(ranking, RankingSymbol(s), 15, "symbol", s);
 }
 
 TEST_F(PictureSetTest, TransitionSpriteHasItsBlackAndWhiteCells) {
