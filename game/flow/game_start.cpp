@@ -18,6 +18,9 @@
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/placeholder_scenes.h"
+#include "game/screens/result_screen.h"
+#include "game/screens/select_screen.h"
+#include "game/screens/versus_screen.h"
 #include "platform/keyboard.h"
 #include "platform/paths.h"
 
@@ -26,6 +29,7 @@ uint8_t sceneInitPending = 0;
 int32_t gameMode = MODE_PRACTICE;
 int32_t difficulty = DIFFICULTY_EASY;
 int32_t screenshotCounter = 0;
+int32_t animationNextScene = SCENE_TITLE;
 Camera* gameCamera = nullptr;
 
 void ConfigureApplication() {

@@ -7,6 +7,7 @@
 Config config;
 SystemData systemData;
 RankingTable rankingTables[RANKING_TABLES];
+int32_t rankingPlace = RANKING_NOT_ENTERED;
 
 namespace {
 

@@ -1,0 +1,4 @@
+#include "game/screens/pending_battle_results.h"
+
+BattleResult battleResult = {};
+int32_t winnerSide = 0;
