@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
 
 #include "engine/core/log.h"
-#include "platform/cp932.h"
 #include "platform/keyboard_device.h"
 #include "platform/mouse.h"
 
@@ -19,25 +17,13 @@ namespace {
 
 std::function<std::unique_ptr<platform::JoystickSystem>()> joystickSystemFactory;
 
-// Log texts are kept as UTF-8 here and written as CP932, like every log line.
-void LogText(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void LogText(const char* format, ...) {
-    if (logFileName[0] == '\0') return;
-    char line[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    WriteLog("%s", platform::Utf8ToCp932(line).c_str());
-}
-
 const char* YesNo(bool value) { return value ? "YES" : "NO"; }
 
 void SetUpKeyboard() {
-    LogText("  ■ Initialize Keyboard Device\n");
+    WriteLogText("  ■ Initialize Keyboard Device\n");
     inputDevices.keyboardDevice = true;
-    LogText("      Create Keyboard Device\n");
-    LogText("      %dキー\n", platform::GetKeyboardDeviceKeyCount());
+    WriteLogText("      Create Keyboard Device\n");
+    WriteLogText("      %dキー\n", platform::GetKeyboardDeviceKeyCount());
 }
 
 // Logs one axis object and, for X and Y, records the middle of its range and
@@ -46,7 +32,7 @@ bool EnumJoystickAxis(const platform::JoystickObject& object, JoystickSlot& slot
     int32_t lMin = 0, lMax = 0;
     if (!slot.device->GetAxisRange(object, &lMin, &lMax)) {
         slot.device.reset();
-        LogText("軸データ取得に失敗\n");
+        WriteLogText("軸データ取得に失敗\n");
         return false;
     }
     using Kind = platform::JoystickObjectKind;
@@ -57,7 +43,7 @@ bool EnumJoystickAxis(const platform::JoystickObject& object, JoystickSlot& slot
         "          スライダ軸           ", "          視点インジケータ     ",
         "          確定できない",
     };
-    LogText("%s", labels[static_cast<int>(object.kind)]);
+    WriteLogText("%s", labels[static_cast<int>(object.kind)]);
     if (object.kind == Kind::X || object.kind == Kind::Y) {
         const int64_t centre = (static_cast<int64_t>(lMin) + lMax) / 2;
         const auto halfRange = static_cast<int32_t>(lMax - centre);
@@ -68,24 +54,24 @@ bool EnumJoystickAxis(const platform::JoystickObject& object, JoystickSlot& slot
             slot.centreY = static_cast<int32_t>(centre);
             slot.halfRangeY = halfRange;
         }
-        LogText("( %d ～ %d )", lMin, lMax);
+        WriteLogText("( %d ～ %d )", lMin, lMax);
     }
-    LogText("\n");
+    WriteLogText("\n");
     return true;
 }
 
 void SetUpJoystick(int index) {
     JoystickSlot& slot = inputDevices.joysticks[index];
-    LogText("    * Device No [%d]\n", index);
+    WriteLogText("    * Device No [%d]\n", index);
     const platform::JoystickCaps caps = slot.device->GetCapabilities();
     slot.polled = (caps.flags & (platform::JOYSTICK_CAPS_POLLED_DEVICE |
                                  platform::JOYSTICK_CAPS_POLLED_DATA_FORMAT)) != 0;
     slot.forceFeedback = (caps.flags & platform::JOYSTICK_CAPS_FORCE_FEEDBACK) != 0;
-    LogText("        %s\n", caps.productName.c_str());
-    LogText("        %d軸 %dボタン %dPov\n", caps.axes, caps.buttons, caps.povs);
-    LogText("        ForceFeedback   [%s]\n", YesNo(slot.forceFeedback));
-    LogText("        Polling         [%s]\n", YesNo(slot.polled));
-    LogText("        軸データ\n");
+    WriteLogText("        %s\n", caps.productName.c_str());
+    WriteLogText("        %d軸 %dボタン %dPov\n", caps.axes, caps.buttons, caps.povs);
+    WriteLogText("        ForceFeedback   [%s]\n", YesNo(slot.forceFeedback));
+    WriteLogText("        Polling         [%s]\n", YesNo(slot.polled));
+    WriteLogText("        軸データ\n");
     for (const platform::JoystickObject& object : slot.device->GetAxisObjects()) {
         if (!EnumJoystickAxis(object, slot)) break;
     }
@@ -96,7 +82,7 @@ void SetUpJoysticks() {
     platform::JoystickSystem& system = *inputDevices.directInput;
     inputDevices.maxJoysticks =
         static_cast<uint32_t>(std::clamp(system.GetSupportedCount(), 0, MAX_JOYSTICKS));
-    LogText("  ■ 使用可能な最大ジョイスティック数 [%d]\n", inputDevices.maxJoysticks);
+    WriteLogText("  ■ 使用可能な最大ジョイスティック数 [%d]\n", inputDevices.maxJoysticks);
     inputDevices.joystickCount = 0;
     // Attached devices take the slots in enumeration order; a device that
     // cannot be opened ends the enumeration.
@@ -107,8 +93,8 @@ void SetUpJoysticks() {
         inputDevices.joysticks[inputDevices.joystickCount++].device = std::move(device);
         if (inputDevices.joystickCount == inputDevices.maxJoysticks) break;
     }
-    LogText("  ■ Enum JoystickDevice [%d]\n", inputDevices.joystickCount);
-    LogText("  ■ Initialize JoystickDevice\n");
+    WriteLogText("  ■ Enum JoystickDevice [%d]\n", inputDevices.joystickCount);
+    WriteLogText("  ■ Initialize JoystickDevice\n");
     for (uint32_t i = 0; i < inputDevices.joystickCount; ++i) SetUpJoystick(static_cast<int>(i));
 }
 
@@ -206,35 +192,35 @@ void ReadMouse() {
 }  // namespace
 
 int InitializeInput() {
-    LogText("\n============================================== Initialize DirectInput\n");
+    WriteLogText("\n============================================== Initialize DirectInput\n");
     inputDevices = InputDevices{};
     inputDevices.directInput =
         joystickSystemFactory ? joystickSystemFactory() : platform::CreateSdlJoystickSystem();
     if (!inputDevices.directInput) {
-        LogText("  エラー : DirectInputオブジェクトの生成に失敗\n");
+        WriteLogText("  エラー : DirectInputオブジェクトの生成に失敗\n");
         return 0;
     }
-    LogText("  ■ Create DirectInput Object\n");
-    LogText("  ■ Initialize DirectInput Object\n");
+    WriteLogText("  ■ Create DirectInput Object\n");
+    WriteLogText("  ■ Initialize DirectInput Object\n");
     SetUpKeyboard();
     SetUpJoysticks();
     return 1;
 }
 
 void ShutdownInput() {
-    LogText("\n============================================== Destroy DirectInput\n");
+    WriteLogText("\n============================================== Destroy DirectInput\n");
     for (int i = 0; i < MAX_JOYSTICKS; ++i) {
         if (!inputDevices.joysticks[i].device) continue;
         inputDevices.joysticks[i].device.reset();
-        LogText("  ■ Release Joystick Device [%d]\n", i);
+        WriteLogText("  ■ Release Joystick Device [%d]\n", i);
     }
     if (inputDevices.keyboardDevice) {
         inputDevices.keyboardDevice = false;
-        LogText("  ■ Release Keyboard Device\n");
+        WriteLogText("  ■ Release Keyboard Device\n");
     }
     if (inputDevices.directInput) {
         inputDevices.directInput.reset();
-        LogText("  ■ Release DirectInput Object\n");
+        WriteLogText("  ■ Release DirectInput Object\n");
     }
 }
 

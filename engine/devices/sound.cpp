@@ -38,7 +38,7 @@ Sound::Sound() {
         std::lock_guard lock(soundLock);
         soundList.PushFront(this);
     }
-    WriteLog("○ CreateSound   / ID [0x%08X] / ", LogId(this));
+    WriteLogText("○ CreateSound   / ID [0x%08X] / ", LogId(this));
 }
 
 // Runs on the sound thread under soundLock (a RELEASE command or the thread's
@@ -50,7 +50,7 @@ Sound::~Sound() {
         playing = loop = 0;
     }
     buffer.reset();
-    WriteLog("● ReleaseSound / ID [0x%08X]\n", LogId(this));
+    WriteLogText("● ReleaseSound / ID [0x%08X]\n", LogId(this));
 }
 
 template <typename Fill>
@@ -58,7 +58,7 @@ int Sound::FillBuffer(const platform::WaveFormat& format, uint32_t bytes, const 
     platform::AudioMixer* mixer = GetSoundMixer();
     std::unique_ptr<platform::AudioBuffer> created = mixer ? mixer->CreateBuffer(format, bytes) : nullptr;
     if (!created) {
-        WriteLog("%sエラー : サウンドバッファの生成に失敗\n", indent);
+        WriteLogText("%sエラー : サウンドバッファの生成に失敗\n", indent);
         return 0;
     }
     read(created->Lock());
@@ -77,17 +77,17 @@ int Sound::LoadFromPack(const char* path, const char* key) {
     WriteLog("%s in %s / ", key, path);
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
-        WriteLog("  エラー : パックファイルが開けません\n");
+        WriteLogText("  エラー : パックファイルが開けません\n");
         return 0;
     }
     int result = 0;
     KsdEntry entry;
     switch (FindKsdEntry(file, key, &entry)) {
     case KsdLookup::BadMagic:
-        WriteLog("  エラー : パックファイルが不正です\n");
+        WriteLogText("  エラー : パックファイルが不正です\n");
         break;
     case KsdLookup::NoData:
-        WriteLog("  エラー : データの取得に失敗\n");
+        WriteLogText("  エラー : データの取得に失敗\n");
         break;
     case KsdLookup::Found:
         // Bytes a short read leaves unfilled stay silent (zero).
@@ -116,7 +116,7 @@ int Sound::LoadWave(const char* name) {
 
     RiffWave wave = ParseRiffWave(image.data(), image.size());
     if (wave.samples.empty()) {
-        WriteLog(" エラー : ウェーブデータの取得に失敗\n");
+        WriteLogText(" エラー : ウェーブデータの取得に失敗\n");
         return 0;
     }
     WriteLog("DataSize %.3lfMB / ", wave.samples.size() / 1048576.0);

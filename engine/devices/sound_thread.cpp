@@ -98,18 +98,18 @@ void SoundThreadMain() {
 // audio device there is none, and every load then fails to create its buffer.
 void CreateDirectSound() {
     auto mixer = std::make_unique<platform::AudioMixer>();
-    WriteLog("  ■ DirectSoundオブジェクトを生成\n");
+    WriteLogText("  ■ DirectSoundオブジェクトを生成\n");
     if (soundOutput == SoundOutput::Device) {
         std::string error;
         if (!mixer->OpenDevice(&error)) {
-            WriteLog("  エラー : DirectSoundオブジェクトの生成に失敗\n");
+            WriteLogText("  エラー : DirectSoundオブジェクトの生成に失敗\n");
             WriteLog("    [ %s ]\n", error.c_str());
             return;
         }
     }
-    WriteLog("  ■ DirectSoundオブジェクトを初期化\n");
-    WriteLog("  ■ プライマリサウンドバッファを生成\n");
-    WriteLog("     プライマリサウンドバッファのフォーマットを設定\n");
+    WriteLogText("  ■ DirectSoundオブジェクトを初期化\n");
+    WriteLogText("  ■ プライマリサウンドバッファを生成\n");
+    WriteLogText("     プライマリサウンドバッファのフォーマットを設定\n");
     soundMixer = std::move(mixer);
 }
 
@@ -161,8 +161,8 @@ void DestroySound() {
     StopSoundThread();
     if (!soundMixer) return;
     soundMixer.reset();
-    WriteLog("  ■ DirectSoundBufferを解体 [参照カウント%u]\n", 0u);
-    WriteLog("  ■ DirectSoundを解体 [参照カウント%u]\n", 0u);
+    WriteLogText("  ■ DirectSoundBufferを解体 [参照カウント%u]\n", 0u);
+    WriteLogText("  ■ DirectSoundを解体 [参照カウント%u]\n", 0u);
 }
 
 void PostSoundCommand(const SoundCommand* command) {

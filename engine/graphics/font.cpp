@@ -86,7 +86,7 @@ void WriteGlyph(D3DFORMAT format, bool grey, uint32_t colour, const DestBox& des
 }
 
 Font::Font(std::unique_ptr<platform::GlyphProvider> provider, int height) : glyphs(std::move(provider)) {
-    WriteLog("○ CreateFont    / ID [0x%08X] / ", static_cast<unsigned>(reinterpret_cast<uintptr_t>(this)));
+    WriteLogText("○ CreateFont    / ID [0x%08X] / ", static_cast<unsigned>(reinterpret_cast<uintptr_t>(this)));
     SetTarget(FONT_TARGET_BACKBUFFER, nullptr);
     // Room for the largest glyph of the height, in whole pages.
     const size_t side = static_cast<size_t>(std::max(height, 0)) * 3 / 2;
@@ -95,7 +95,7 @@ Font::Font(std::unique_ptr<platform::GlyphProvider> provider, int height) : glyp
 }
 
 Font::~Font() {
-    WriteLog("● ReleaseFont  / ID [0x%08X]\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(this)));
+    WriteLogText("● ReleaseFont  / ID [0x%08X]\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(this)));
     if (target) target->Release();
 }
 

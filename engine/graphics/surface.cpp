@@ -77,7 +77,7 @@ void CopyDeviceSurfaceRect(gpu::Surface* source, gpu::Surface* destination, int 
 }
 
 Surface::Surface() {
-    WriteLog("○ CreateSurface / ID [0x%08X] / ", static_cast<unsigned>(reinterpret_cast<uintptr_t>(this)));
+    WriteLogText("○ CreateSurface / ID [0x%08X] / ", static_cast<unsigned>(reinterpret_cast<uintptr_t>(this)));
     surfaceList.PushFront(this);
 }
 
@@ -85,7 +85,7 @@ Surface::~Surface() {
     ForgetDepthSurface(this);
     if (surface) surface->Release();
     AddVideoMemoryUse(-countedVideoMemory);
-    WriteLog("● ReleaseSurface / ID [0x%08X] / [VRAM %.3lfMB]\n",
+    WriteLogText("● ReleaseSurface / ID [0x%08X] / [VRAM %.3lfMB]\n",
              static_cast<unsigned>(reinterpret_cast<uintptr_t>(this)), VideoMemoryMB());
 }
 

@@ -55,7 +55,7 @@ bool FitDeviceTexture(Texture* t, ProgressCallback progress) {
                                       : E_FAIL;
         if (Failed(result)) {
             t->texture = nullptr;
-            WriteLog("エラー : テクスチャ生成に失敗 [%s]\n", GetD3DErrorText(result));
+            WriteLogText("エラー : テクスチャ生成に失敗 [%s]\n", GetD3DErrorText(result));
             return false;
         }
         ReportProgress(progress);
@@ -75,7 +75,7 @@ bool FitDeviceTexture(Texture* t, ProgressCallback progress) {
         t->texture = nullptr;
         ReportProgress(progress);
     }
-    WriteLog("エラー : ビデオメモリが足りないようです\n");
+    WriteLogText("エラー : ビデオメモリが足りないようです\n");
     return false;
 }
 
@@ -98,7 +98,7 @@ void FinishEmptyTexture(::Texture* t, ProgressCallback progress) {
         t->width = static_cast<int>(desc.Width), t->height = static_cast<int>(desc.Height), t->format = desc.Format;
     }
     if (!t->CreateBackup()) {
-        WriteLog("エラー : バックアップ用テクスチャの生成に失敗\n");
+        WriteLogText("エラー : バックアップ用テクスチャの生成に失敗\n");
         return;
     }
     ReportProgress(progress);
@@ -117,28 +117,28 @@ void LoadThroughImageSurface(Texture* t, int alpha, const Image* image, Progress
     gpu::Surface* surface = nullptr;
     const HRESULT result = device->CreateImageSurface(t->imageWidth, t->imageHeight, t->format, &surface);
     if (Failed(result)) {
-        WriteLog("エラー : テンポラリサーフェイスの生成に失敗 [%s]\n", GetD3DErrorText(result));
+        WriteLogText("エラー : テンポラリサーフェイスの生成に失敗 [%s]\n", GetD3DErrorText(result));
         return;
     }
     ReportProgress(progress);
     D3DLOCKED_RECT locked{};
     bool filled = false;
     if (Failed(surface->LockRect(&locked, nullptr, 0))) {
-        WriteLog("エラー : サーフェイスのロックに失敗\n");
+        WriteLogText("エラー : サーフェイスのロックに失敗\n");
     } else {
         ReportProgress(progress);
         filled = image->CopyToSurface(locked.pBits, locked.Pitch, t->format, progress) != 0;
-        if (!filled) WriteLog("エラー : サーフェイスへのデータ展開に失敗\n");
+        if (!filled) WriteLogText("エラー : サーフェイスへのデータ展開に失敗\n");
         surface->UnlockRect();
         ReportProgress(progress);
     }
     if (filled && !t->CreateBackup()) {
-        WriteLog("エラー : バックアップ用テクスチャの生成に失敗\n");
+        WriteLogText("エラー : バックアップ用テクスチャの生成に失敗\n");
         filled = false;
     }
     if (filled) {
         ReportProgress(progress);
-        if (const char* error = t->CopyFromD3DSurface(surface)) WriteLog("エラー : %s\n", error);
+        if (const char* error = t->CopyFromD3DSurface(surface)) WriteLogText("エラー : %s\n", error);
         else FinishCreation(t, progress);
     }
     surface->Release();
@@ -225,7 +225,7 @@ void SetTexelOffset(float offset) { texelOffset = offset; }
 float GetTexelOffset() { return texelOffset; }
 
 Texture::Texture() {
-    WriteLog("○ CreateTexture / ID [0x%08X] / ", LogId(this));
+    WriteLogText("○ CreateTexture / ID [0x%08X] / ", LogId(this));
     textureList.PushFront(this);
 }
 
@@ -234,7 +234,7 @@ Texture::~Texture() {
     if (texture) texture->Release();
     if (backup) backup->Release();
     AddVideoMemoryUse(-countedVideoMemory);
-    WriteLog("● ReleaseTexture / ID [0x%08X] / [VRAM %.3lfMB]\n", LogId(this), VideoMemoryMB());
+    WriteLogText("● ReleaseTexture / ID [0x%08X] / [VRAM %.3lfMB]\n", LogId(this), VideoMemoryMB());
 }
 
 void Texture::ReleaseDeviceObjects() {
@@ -254,7 +254,7 @@ void Texture::RestoreDeviceObjects() {
         texture = nullptr;
         ready = 0;
         isRenderTarget = 0;
-        WriteLog("テクスチャの復帰に失敗 [%s]\n", GetD3DErrorText(result));
+        WriteLogText("テクスチャの復帰に失敗 [%s]\n", GetD3DErrorText(result));
         return;
     }
     if (!isRenderTarget) Update();
@@ -327,7 +327,7 @@ int Texture::SetAsRenderTarget() {
         level->Release();
     }
     if (Failed(result)) {
-        WriteLog("  エラー : レンダリングターゲットに設定できませんでした [%s]\n", GetD3DErrorText(result));
+        WriteLogText("  エラー : レンダリングターゲットに設定できませんでした [%s]\n", GetD3DErrorText(result));
         return 0;
     }
     return 1;
@@ -354,7 +354,7 @@ void Texture::Update() {
     backup->AddDirtyRect(nullptr);
     texture->AddDirtyRect(nullptr);
     const HRESULT result = device->UpdateTexture(backup, texture);
-    if (Failed(result)) WriteLog("テクスチャの更新に失敗 [%s]\n", GetD3DErrorText(result));
+    if (Failed(result)) WriteLogText("テクスチャの更新に失敗 [%s]\n", GetD3DErrorText(result));
 }
 
 void Texture::CopyFromDeviceSurface(gpu::Surface* source, int destX, int destY, RECT rect, int limitWidth,
@@ -518,7 +518,7 @@ Texture* CreateTextureFromArchive(const char* archivePath, const char* key, int 
     SetCurrentFolderToApp();
     Image* image = CreateImage();
     if (const char* error = image->LoadFromArchive(archivePath, key, progress)) {
-        WriteLog("エラー : %s\n", error);
+        WriteLogText("エラー : %s\n", error);
     } else {
         int w = 0, h = 0;
         image->GetSize(&w, &h);
@@ -544,10 +544,10 @@ Texture* CreateTextureFromFile(const char* fileName, int alpha, uint32_t colourK
             LoadThroughImageSurface(t, alpha, image, progress);
             image->Release();
         } else {
-            WriteLog("エラー : ファイル読み込みに失敗\n");
+            WriteLogText("エラー : ファイル読み込みに失敗\n");
         }
     } else {
-        WriteLog("エラー : ファイルが見つかりません\n");
+        WriteLogText("エラー : ファイルが見つかりません\n");
     }
     return t;
 }
@@ -572,7 +572,7 @@ Texture* CreateRenderTargetTexture(int width, int height, ProgressCallback progr
                                   : E_FAIL;
     if (Failed(result)) {
         t->texture = nullptr;
-        WriteLog("エラー : テクスチャ生成に失敗 [%s]\n", GetD3DErrorText(result));
+        WriteLogText("エラー : テクスチャ生成に失敗 [%s]\n", GetD3DErrorText(result));
         return t;
     }
     t->isRenderTarget = 1;

@@ -23,7 +23,7 @@ void SkinnedMesh::LinkBones(ResourceList* frames) {
     for (uint32_t i = 0; i < boneCount && i < boneNames.size(); ++i) {
         boneMatrices[i] = FindFrame(boneNames[i].c_str(), frames);
         LogGraphics("    [%s] [0x%08X]\n", boneNames[i].c_str(),
-                    static_cast<uint32_t>(reinterpret_cast<uintptr_t>(boneMatrices[i])));
+                         static_cast<uint32_t>(reinterpret_cast<uintptr_t>(boneMatrices[i])));
     }
 }
 

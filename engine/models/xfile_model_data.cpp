@@ -302,7 +302,7 @@ public:
     }
 
 private:
-    void Issue(const XObject& o, const std::string& why) { out_->issues.push_back({o.name, why}); }
+    void Issue(const XObject& o, const std::string& why) { out_->issues.push_back({o.name, why, o.templateName}); }
 
     void Frame(const XObject& o, int32_t parent) {
         const int32_t index = static_cast<int32_t>(out_->frames.size());

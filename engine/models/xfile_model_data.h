@@ -81,6 +81,7 @@ struct XAnimationData {
 struct XLoadIssue {
     std::string objectName;
     std::string reason;
+    std::string templateName;  // of that object: "Mesh", "Frame", "Animation"
 };
 
 struct XModelData {

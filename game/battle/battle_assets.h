@@ -1,6 +1,7 @@
 #pragma once
 // The pictures and models a battle loads at its start and releases at its end.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/core/math.h"
@@ -29,6 +30,30 @@ extern Texture* battleNamePlateTexture;
 extern Texture* battleMessageTexture;
 extern Texture* battleRenderTarget;
 
+// The pictures of one character: its archive's numbered frames and, for
+// some characters, action frames on larger planes.
+struct CharacterFrameSet {
+    int32_t frames;
+    const char* actionPrefix;  // null: no action frames
+    int32_t actions;
+    float actionPlaneSize;
+};
+// CharacterId 1..8; null for any other id.
+const CharacterFrameSet* FindCharacterFrameSet(int32_t characterId);
+// "gf\\mdl_" + id + (1 for colour 0, 2 for colour 1) + ".dat"; a colour
+// other than 1 names the first costume's archive.
+std::string CharacterArchiveName(int32_t characterId, int32_t colour);
+// prefix followed by n in two digits: "mdl00" .. "mdl58", "act_sw20".
+std::string NumberedKey(const char* prefix, int32_t n);
+
+// Loads the frames, action frames, "item" and "ring" of players[side]'s
+// character and colour; an id outside 1..8 loads nothing. Whatever the side
+// still held is released first.
 void LoadCharacterModels(int32_t side);
+// Releases one side's item and ring textures and every Texture and Model of
+// its four lists, clearing each pointer and emptying the lists.
+void ReleaseCharacterModels(int32_t side);
+// Sets the stage's fog and loads its textures and models (stage 0..8; any
+// other value loads nothing). A stage still loaded is released first.
 void LoadStage(int32_t stage);
 void ReleaseBattleModels();

@@ -99,6 +99,12 @@ HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primiti
     return SoftDevice::DrawPrimitiveUP(type, primitiveCount, vertices, stride);
 }
 
+HRESULT RecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                                              uint32_t startIndex, uint32_t primitiveCount) {
+    Record("DrawIndexedPrimitive", {type, minIndex, vertexCount, startIndex, primitiveCount});
+    return SoftDevice::DrawIndexedPrimitive(type, minIndex, vertexCount, startIndex, primitiveCount);
+}
+
 HRESULT RecordingDevice::SetVertexShaderConstant(uint32_t reg, const void* data, uint32_t count) {
     Record("SetVertexShaderConstant", {reg, count});
     if (data) {

@@ -50,6 +50,8 @@ public:
     gpu::HRESULT DrawPrimitiveUP(gpu::D3DPRIMITIVETYPE type, uint32_t primitiveCount, const void* vertices,
                                  uint32_t stride) override;
     gpu::HRESULT SetVertexShaderConstant(uint32_t reg, const void* data, uint32_t count) override;
+    gpu::HRESULT DrawIndexedPrimitive(gpu::D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                                      uint32_t startIndex, uint32_t primitiveCount) override;
 
 private:
     void Record(const char* name, std::vector<uint32_t> args);

@@ -86,8 +86,8 @@ MeshBuilder Island() {
         Point n{std::sin(mid), -slope, std::cos(mid)};
         const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
         n = {n.x / length, n.y / length, n.z / length};
-        m.Polygon({OnCircle(TOP, a0, 0), OnCircle(TOP, a1, 0), OnCircle(BOTTOM, a1, DEPTH), OnCircle(BOTTOM, a0, DEPTH)},
-                  {{u0, 0}, {u1, 0}, {u1, 1}, {u0, 1}}, n, 1);
+        m.Polygon({OnCircle(TOP, a1, 0), OnCircle(TOP, a0, 0), OnCircle(BOTTOM, a0, DEPTH), OnCircle(BOTTOM, a1, DEPTH)},
+                  {{u1, 0}, {u0, 0}, {u0, 1}, {u1, 1}}, n, 1);
     }
     return m;
 }
@@ -101,19 +101,21 @@ MeshBuilder Pillars() {
 }
 
 // A flat ring of 16 segments between radii 80 and 100, textured on top and
-// plain below.
+// plain on a face just below, so that the two sides never share a depth
+// (the stage draws without culling).
 MeshBuilder Halo() {
     constexpr int SEGMENTS = 16;
-    constexpr float INNER = 80.0f, OUTER = 100.0f;
+    constexpr float INNER = 80.0f, OUTER = 100.0f, UNDERSIDE = -0.5f;
     MeshBuilder m;
     for (int i = 0; i < SEGMENTS; ++i) {
         const float a0 = 2.0f * PI * static_cast<float>(i) / SEGMENTS,
                     a1 = 2.0f * PI * static_cast<float>(i + 1) / SEGMENTS;
         const float u0 = static_cast<float>(i) / SEGMENTS * 4, u1 = static_cast<float>(i + 1) / SEGMENTS * 4;
-        m.Polygon({OnCircle(INNER, a0, 0), OnCircle(INNER, a1, 0), OnCircle(OUTER, a1, 0), OnCircle(OUTER, a0, 0)},
-                  {{u0, 1}, {u1, 1}, {u1, 0}, {u0, 0}}, {0, 1, 0}, 0);
         m.Polygon({OnCircle(OUTER, a0, 0), OnCircle(OUTER, a1, 0), OnCircle(INNER, a1, 0), OnCircle(INNER, a0, 0)},
-                  {{u0, 0}, {u1, 0}, {u1, 1}, {u0, 1}}, {0, -1, 0}, 1);
+                  {{u0, 0}, {u1, 0}, {u1, 1}, {u0, 1}}, {0, 1, 0}, 0);
+        m.Polygon({OnCircle(INNER, a0, UNDERSIDE), OnCircle(INNER, a1, UNDERSIDE), OnCircle(OUTER, a1, UNDERSIDE),
+                   OnCircle(OUTER, a0, UNDERSIDE)},
+                  {{u0, 1}, {u1, 1}, {u1, 0}, {u0, 0}}, {0, -1, 0}, 1);
     }
     return m;
 }

@@ -74,6 +74,36 @@ Painter Poster(std::string title, std::string key, Colour base) {
     };
 }
 
+// Clouds that tile: a faint wash of the base colour with soft puffs, copied
+// across the edges, so the scenery behind shows through.
+Painter Clouds(std::string key, Colour base) {
+    return [=](Canvas& c, Lettering& l) {
+        const int w = c.Width(), h = c.Height();
+        c.Fill(0, 0, w, h, WithAlpha(Shade(base, 1.4f), 60));
+        uint32_t seed = 2005;
+        auto next = [&seed](int n) {
+            seed = seed * 1103515245u + 12345u;
+            return static_cast<int>((seed >> 16) % static_cast<uint32_t>(n));
+        };
+        for (int i = 0; i < 24; ++i) {
+            const int x = next(w), y = next(h), r = w / 16 + next(w / 8);
+            for (int dy : {-h, 0, h})
+                for (int dx : {-w, 0, w}) c.Disc(x + dx, y + dy, r, WithAlpha(Shade(base, 1.8f), 170), true);
+        }
+        c.Text(l, key, 6, 6, std::clamp(h / 24, 10, 20), WHITE);
+    };
+}
+
+// A soft round glow on a clear picture (moon, stars), the key across it.
+Painter Glow(std::string key, Colour base) {
+    return [=](Canvas& c, Lettering& l) {
+        const int cx = c.Width() / 2, cy = c.Height() / 2;
+        c.Disc(cx, cy, cx - 1, Shade(base, 1.8f), true);
+        c.Disc(cx, cy, cx / 2, WHITE, true);
+        c.CentredText(l, key, 8, cy - cy / 4, c.Width() - 8, cy + cy / 4, c.Height() / 8, WithAlpha(base, 200));
+    };
+}
+
 // Cells of a sheet: every cell gets a framed shape and its index on a clear
 // background, so any cell a screen reads shows something.
 Painter Cells(std::string key, int cellW, int cellH, Colour base) {
@@ -400,8 +430,16 @@ void AddStagePictures(std::vector<Picture>& out) {
                              {"02pool", 2},  {"03skin", 3},  {"04clowd", 4}, {"05sky", 5},    {"06wall", 6},
                              {"07sky", 7},   {"07clowd", 7}, {"07moon", 7},  {"07star", 7},   {"08seal", 8},
                              {"08block", 8}, {"08seal2", 8}};
-    for (const StageKey& k : keys)
-        Add(out, MODEL, k.key, 256, 256, IMAGE_PIXEL_32_LZSS, Poster(k.key, k.key, STAGE_COLOURS[k.stage]));
+    // Clouds, moon and stars are drawn over other scenery, so they let it
+    // show through; the rest are opaque posters.
+    auto painter = [](const StageKey& k) -> Painter {
+        const std::string key = k.key;
+        const Colour colour = STAGE_COLOURS[k.stage];
+        if (key.find("clowd") != std::string::npos) return Clouds(key, colour);
+        if (key == "07moon" || key == "07star") return Glow(key, colour);
+        return Poster(key, key, colour);
+    };
+    for (const StageKey& k : keys) Add(out, MODEL, k.key, 256, 256, IMAGE_PIXEL_32_LZSS, painter(k));
     Add(out, MODEL, "03land", 161, 161, IMAGE_PIXEL_32_LZSS, PaintHeightField);
     for (Picture& p : StageModelTextures()) out.push_back(std::move(p));
 }

@@ -9,6 +9,7 @@
 
 #include "engine/core/log.h"
 #include "engine/devices/sound_pack.h"
+#include "platform/cp932.h"
 #include "tests/engine/devices/sound_layer_fixture.h"
 
 namespace {
@@ -128,10 +129,11 @@ TEST_F(SoundTest, FailedLoadsAreLoggedAndLeaveTheSoundSilent) {
         Sound* sound = Load(c.path, c.key);
         EXPECT_EQ(sound->loaded, 0u) << c.path << " " << c.key;
         char expected[512];
-        std::snprintf(expected, sizeof expected, c.logged, c.path.c_str());
+        // The log is written in CP932; the path goes in as it is.
+        std::snprintf(expected, sizeof expected, platform::Utf8ToCp932(c.logged).c_str(), c.path.c_str());
         std::ifstream file(log);
         const std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        EXPECT_NE(written.find("○ CreateSound   / ID [0x"), std::string::npos);
+        EXPECT_NE(written.find(platform::Utf8ToCp932("○ CreateSound   / ID [0x")), std::string::npos);
         EXPECT_NE(written.find(expected), std::string::npos) << written;
         sound->Play(1);
         sound->TogglePause();

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "engine/core/math.h"
@@ -17,10 +16,9 @@
 #include "engine/models/model.h"
 #include "engine/models/primitives.h"
 #include "engine/models/vertex_shader.h"
-#include "platform/hidden_window.h"
 #include "tests/engine/models/model_fixture.h"
+#include "tests/engine/models/model_gl_fixture.h"
 #include "tests/support/back_buffer_pixels.h"
-#include "tests/support/recording_device.h"
 
 namespace {
 
@@ -28,17 +26,10 @@ gpu::Texture* checker = nullptr;  // red, green / blue, white
 // The engine texture the plane's material holds; the device sees the checker.
 gpu::Texture* DeviceTextureOf(::Texture*) { return checker; }
 
-class ModelGLTest : public ::testing::Test {
+class ModelGLTest : public ModelGLTestBase {
 protected:
     void SetUp() override {
-        InitializeMathTables();
-        window_ = std::make_unique<platform::HiddenGLWindow>(640, 480);
-        host_.window = window_->handle();
-        SetGraphicsHost(&host_);
-        ASSERT_EQ(InitializeDirectXGraphics(), 1);
-        InitCameraList();
-        InitializeVertexShaders();
-        InitializeModels();
+        ModelGLTestBase::SetUp();
         gpu::Texture* backup = nullptr;
         ASSERT_EQ(GetDevice()->CreateTexture(2, 2, 1, 0, gpu::D3DFMT_A8R8G8B8, gpu::D3DPOOL_SYSTEMMEM, &backup),
                   gpu::D3D_OK);
@@ -55,19 +46,13 @@ protected:
     void TearDown() override {
         SetTexture(nullptr, 0);
         DestroyModels();
-        DestroyVertexShaders();
-        DestroyCameraList();
         SetDeviceTextureAccessor(nullptr);
         checker->Release();
         checker = nullptr;
-        DestroyDirectXGraphics();
-        SetGraphicsHost(nullptr);
+        ModelGLTestBase::TearDown();
     }
 
     std::vector<uint32_t> ReadBackBuffer() { return test::ReadEngineBackBuffer(); }
-
-    test::FakeGraphicsHost host_;
-    std::unique_ptr<platform::HiddenGLWindow> window_;
 };
 
 TEST_F(ModelGLTest, LitSphereAndTexturedPlaneLandWhereTheCameraSeesThem) {

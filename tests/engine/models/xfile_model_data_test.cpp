@@ -8,75 +8,21 @@
 
 #include "engine/models/xfile_mesh_build.h"
 #include "engine/models/xfile_writer.h"
+#include "tests/engine/models/xfile_samples.h"
 
 namespace {
 
 using namespace xfile;
+using test::WriteXCube;
+using test::WriteXKeys;
+using test::WriteXMaterial;
+using test::WriteXTranslation;
 
 XModelData Extract(const XWriter& w) {
     XDocument doc;
     std::string error;
     EXPECT_TRUE(ParseXFile(w.Bytes().data(), w.Bytes().size(), &doc, &error)) << error;
     return ExtractModelData(doc);
-}
-
-void WriteMatrix(XWriter& w, float tx, float ty, float tz) {
-    w.BeginObject("FrameTransformMatrix");
-    w.Floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, tx, ty, tz, 1});
-    w.EndObject();
-}
-
-void WriteMaterial(XWriter& w, const std::string& name, float r, const char* texture) {
-    w.BeginObject("Material", name);
-    w.Floats({r, 0.5f, 0.25f, 1.0f, 12.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f});
-    if (texture) {
-        w.BeginObject("TextureFilename");
-        w.String(texture);
-        w.EndObject();
-    }
-    w.EndObject();
-}
-
-// A cube of 8 shared corners and 6 quads, one normal per face, texture
-// coordinates, and two materials: one referenced, one written in place.
-void WriteCube(XWriter& w, const std::string& name) {
-    w.BeginObject("Mesh", name);
-    w.Dwords({8});
-    w.Floats({-1, -1, -1, -1, 1, -1, 1, 1, -1, 1, -1, -1, -1, -1, 1, -1, 1, 1, 1, 1, 1, 1, -1, 1});
-    w.Dwords({6});
-    w.Dwords({4, 0, 1, 2, 3});
-    w.Dwords({4, 7, 6, 5, 4});
-    w.Dwords({4, 4, 5, 1, 0});
-    w.Dwords({4, 3, 2, 6, 7});
-    w.Dwords({4, 1, 5, 6, 2});
-    w.Dwords({4, 4, 0, 3, 7});
-    w.BeginObject("MeshNormals");
-    w.Dwords({6});
-    w.Floats({0, 0, -1, 0, 0, 1, -1, 0, 0, 1, 0, 0, 0, 1, 0, 0, -1, 0});
-    w.Dwords({6});
-    for (uint32_t f = 0; f < 6; ++f) w.Dwords({4, f, f, f, f});
-    w.EndObject();
-    w.BeginObject("MeshTextureCoords");
-    w.Dwords({8});
-    w.Floats({0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 0});
-    w.EndObject();
-    w.BeginObject("MeshMaterialList");
-    w.Dwords({2, 6, 0, 0, 1, 1, 0, 1});
-    w.Reference("Wood");
-    WriteMaterial(w, "Plain", 0.75f, nullptr);
-    w.EndObject();
-    w.EndObject();
-}
-
-// One key block: type, count, then {time; n; values} per key.
-void WriteKeys(XWriter& w, uint32_t type, const std::vector<std::pair<uint32_t, std::vector<float>>>& keys) {
-    w.BeginObject("AnimationKey");
-    w.Dwords({type, static_cast<uint32_t>(keys.size())});
-    for (const auto& [time, values] : keys) {
-        w.Dwords({time, static_cast<uint32_t>(values.size())});
-        w.Floats(values.data(), values.size());
-    }
-    w.EndObject();
 }
 
 std::vector<float> MatrixValues(float tx) { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, tx, 0, 0, 1}; }
@@ -88,12 +34,12 @@ void WriteSample(XWriter& w) {
     w.BeginObject("Header");
     w.Dwords({1, 0, 1});
     w.EndObject();
-    WriteMaterial(w, "Wood", 0.5f, "C:\\tex\\wood.bmp");
+    WriteXMaterial(w, "Wood", 0.5f, "C:\\tex\\wood.bmp");
     w.BeginObject("Frame", "Body");
-    WriteMatrix(w, 1, 2, 3);
+    WriteXTranslation(w, 1, 2, 3);
     w.BeginObject("Frame", "Arm");
-    WriteMatrix(w, 0, 10, 0);
-    WriteCube(w, "Box");
+    WriteXTranslation(w, 0, 10, 0);
+    WriteXCube(w, "Box");
     w.EndObject();
     w.Reference("Loose");  // references among a frame's children are not followed
     w.EndObject();
@@ -105,11 +51,11 @@ void WriteSample(XWriter& w) {
     w.BeginObject("AnimationSet", "Walk");
     w.BeginObject("Animation");
     w.Reference("Arm");
-    WriteKeys(w, 0, {{0, {1, 0, 0, 0}}, {10, {0.5f, 0.5f, 0.5f, 0.5f}}});
-    WriteKeys(w, 1, {{0, {1, 1, 1}}, {10, {2, 2, 2}}});
-    WriteKeys(w, 2, {{0, {0, 0, 0}}, {5, {1, 2, 3}}, {5, {1, 2, 3}}});
-    WriteKeys(w, 3, {{0, {9, 9, 9}}});
-    WriteKeys(w, 4, {{0, MatrixValues(1)}, {20, MatrixValues(2)}});
+    WriteXKeys(w, 0, {{0, {1, 0, 0, 0}}, {10, {0.5f, 0.5f, 0.5f, 0.5f}}});
+    WriteXKeys(w, 1, {{0, {1, 1, 1}}, {10, {2, 2, 2}}});
+    WriteXKeys(w, 2, {{0, {0, 0, 0}}, {5, {1, 2, 3}}, {5, {1, 2, 3}}});
+    WriteXKeys(w, 3, {{0, {9, 9, 9}}});
+    WriteXKeys(w, 4, {{0, MatrixValues(1)}, {20, MatrixValues(2)}});
     w.BeginObject("AnimationOptions");
     w.Dwords({1, 0});
     w.EndObject();
@@ -394,9 +340,9 @@ TEST(XModelDataDamage, KeyBlocksThatFailACheckAreLeftOut) {
         w.BeginObject("AnimationSet");
         w.BeginObject("Animation");
         w.Reference("F");
-        WriteKeys(w, 2, {{0, {7, 7, 7}}});  // a sound block of position keys first
+        WriteXKeys(w, 2, {{0, {7, 7, 7}}});  // a sound block of position keys first
         if (c.head.empty()) {
-            WriteKeys(w, c.type, c.keys);
+            WriteXKeys(w, c.type, c.keys);
         } else {
             w.BeginObject("AnimationKey");
             w.Dwords(c.head.data(), c.head.size());
@@ -465,7 +411,7 @@ TEST(XModelData, FaceIndexesFewerThanFacesRepeatTheLast) {
     spec.faces = {3, 3, 0, 1, 2, 3, 2, 1, 0, 4, 0, 1, 2, 0};
     spec.children = Child("MeshMaterialList", [](XWriter& w) {
         w.Dwords({3, 2, 2, 1});
-        for (int i = 0; i < 3; ++i) WriteMaterial(w, "", 0.1f * static_cast<float>(i), nullptr);
+        for (int i = 0; i < 3; ++i) WriteXMaterial(w, "", 0.1f * static_cast<float>(i), nullptr);
     });
     XWriter w(XEncoding::Binary);
     WriteTri(w, spec);
