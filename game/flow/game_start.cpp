@@ -29,7 +29,6 @@ uint8_t sceneInitPending = 0;
 int32_t gameMode = MODE_PRACTICE;
 int32_t difficulty = DIFFICULTY_EASY;
 int32_t screenshotCounter = 0;
-int32_t animationNextScene = SCENE_TITLE;
 Camera* gameCamera = nullptr;
 
 void ConfigureApplication() {

@@ -46,9 +46,6 @@ extern int32_t gameMode;
 extern int32_t difficulty;
 // Screenshots taken in this run; it names the next one.
 extern int32_t screenshotCounter;
-// The scene the animation viewer goes on to when it ends; set by whoever
-// starts it.
-extern int32_t animationNextScene;
 // The one camera of the run, for the battle view and the front-end.
 extern Camera* gameCamera;
 

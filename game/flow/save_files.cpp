@@ -7,7 +7,6 @@
 Config config;
 SystemData systemData;
 RankingTable rankingTables[RANKING_TABLES];
-int32_t rankingPlace = RANKING_NOT_ENTERED;
 
 namespace {
 

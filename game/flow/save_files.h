@@ -96,6 +96,3 @@ bool SaveRanking();
 // not enter (also for a difficulty outside 0..2). The new entry's name letters
 // are all 0.
 int InsertRanking(int difficulty, int characterId, int score);
-// The place of the last arcade score entered, RANKING_NOT_ENTERED (or any
-// value from 10 up) for none.
-extern int32_t rankingPlace;

@@ -19,7 +19,7 @@
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
-#include "game/screens/pending_battle_results.h"
+#include "game/screens/pending_services.h"
 #include "game/screens/placeholder_scenes.h"
 #include "game/screens/replay_writer.h"
 #include "game/screens/screen_sky.h"
