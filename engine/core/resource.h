@@ -65,3 +65,10 @@ template <typename T, typename Fn>
 void ForEachResource(const ResourceList& list, Fn fn) {
     for (ResourceObject* o = list.GetHead(); o; o = o->next) fn(static_cast<T*>(o));
 }
+
+// Gives up the holder's reference, if any, and clears the pointer.
+template <typename T>
+void ReleaseResource(T*& object) {
+    if (object) object->Release();
+    object = nullptr;
+}

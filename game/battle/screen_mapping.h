@@ -10,6 +10,8 @@ struct ScreenPoint {
 
 struct ScreenRect {
     int32_t left, top, right, bottom;
+
+    bool operator==(const ScreenRect&) const = default;
 };
 
 // Screen values stay within this bound, far off the 640x480 screen, so that a

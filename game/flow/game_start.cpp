@@ -12,6 +12,7 @@
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/player_record.h"
 #include "game/flow/logo_scene.h"
 #include "game/flow/save_files.h"

@@ -3,7 +3,5 @@
 #include "game/flow/game_start.h"
 #include "game/flow/save_files.h"
 
-BattleResult battleResult = {};
-int32_t winnerSide = 0;
 int32_t rankingPlace = RANKING_NOT_ENTERED;
 int32_t animationNextScene = SCENE_TITLE;

@@ -14,6 +14,7 @@ int32_t titleCursor = 0;
 int32_t replayPage = 0;
 int32_t lastSelectedCharacters[2] = {1, 2};
 int32_t lastSelectedStage = 1;
+int32_t replayListReturn = 0;
 
 void ResetFrontEndPositions() {
     titleStartState = -1;
@@ -112,7 +113,6 @@ const PlaceholderScene kTwoPlayerSelect{PLACEHOLDER_TWO_PLAYER_SELECT, SCENE_VER
                                         LeaveSelect};
 const PlaceholderScene kNetworkSelect{PLACEHOLDER_NETWORK_SELECT, STAY, SCENE_TITLE, nullptr, LeaveNetworkSelect};
 const PlaceholderScene kArcadeSelect{PLACEHOLDER_ARCADE_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr, LeaveSelect};
-const PlaceholderScene kBattle{PLACEHOLDER_BATTLE, SCENE_RESULT, STAY, nullptr, nullptr};
 const PlaceholderScene kAnimation{PLACEHOLDER_ANIMATION, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 const PlaceholderScene kStory{PLACEHOLDER_STORY, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 const PlaceholderScene kStaffRoll{PLACEHOLDER_STAFF_ROLL, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
@@ -123,7 +123,6 @@ void RunTitleScene() { RunPlaceholder(kTitle); }
 void RunTwoPlayerSelectScene() { RunPlaceholder(kTwoPlayerSelect); }
 void RunNetworkSelectScene() { RunPlaceholder(kNetworkSelect); }
 void RunArcadeSelectScene() { RunPlaceholder(kArcadeSelect); }
-void RunBattleScene() { RunPlaceholder(kBattle); }
 void RunAnimationScene() { RunPlaceholder(kAnimation); }
 void RunStoryScene() { RunPlaceholder(kStory); }
 void RunStaffRollScene() { RunPlaceholder(kStaffRoll); }

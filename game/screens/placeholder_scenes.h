@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-// The front-end scenes and the battle scene as plain stand-ins until their
+// The front-end scenes as plain stand-ins until their
 // own screens exist: each shows a screen of its own colour and leaves the
 // way its scene does, Z (decide) to the next scene and X (cancel) back,
 // after a covering transition. They follow the scene-frame convention, so the
@@ -15,6 +15,9 @@ extern int32_t titleCursor;
 extern int32_t replayPage;
 extern int32_t lastSelectedCharacters[2];
 extern int32_t lastSelectedStage;
+// Set while a replay started from the replay list plays, so that the title
+// opens on the list again.
+extern int32_t replayListReturn;
 
 // The remembered menu positions as they are at program start.
 void ResetFrontEndPositions();
@@ -25,7 +28,6 @@ enum PlaceholderColour : uint32_t {
     PLACEHOLDER_TWO_PLAYER_SELECT = 0xFF207050,
     PLACEHOLDER_NETWORK_SELECT = 0xFF205070,
     PLACEHOLDER_ARCADE_SELECT = 0xFF607020,
-    PLACEHOLDER_BATTLE = 0xFF404040,
     PLACEHOLDER_ANIMATION = 0xFF306060,
     PLACEHOLDER_STORY = 0xFF605030,
     PLACEHOLDER_STAFF_ROLL = 0xFF101030,
@@ -38,4 +40,3 @@ void RunArcadeSelectScene();
 void RunAnimationScene();
 void RunStoryScene();
 void RunStaffRollScene();
-void RunBattleScene();

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
-#include "engine/graphics/device.h"
+#include "engine/core/resource.h"
+#include "engine//graphics/device.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/primitives2d.h"
 #include "engine/graphics/render_state.h"
@@ -19,6 +20,7 @@
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
+#include "game/battle/battle_scene.h"
 #include "game/screens/pending_services.h"
 #include "game/screens/placeholder_scenes.h"
 #include "game/screens/replay_writer.h"
@@ -399,11 +401,11 @@ void DrawResult() {
 }
 
 void LeaveResult() {
-    ReleaseAndClear(resultSkyModel);
-    ReleaseAndClear(resultStandTexture);
-    ReleaseAndClear(conclusionSheet);
-    ReleaseAndClear(conclusionLineTexture);
-    ReleaseAndClear(resultMessageFont);
+    ReleaseResource(resultSkyModel);
+    ReleaseResource(resultStandTexture);
+    ReleaseResource(conclusionSheet);
+    ReleaseResource(conclusionLineTexture);
+    ReleaseResource(resultMessageFont);
     if (replayPlayback != 0) {
         sceneNumber = SCENE_TITLE;
     } else if (gameMode == MODE_ARCADE) {

@@ -1,12 +1,9 @@
 #pragma once
 // Small drawing helpers shared by the front-end screens: rectangles of sheet
-// cells and of centred sprites, colours from float alphas, and releasing the
-// screens' engine objects.
+// cells and of centred sprites, and colours from float alphas.
 #include <cstdint>
 
 #include "platform/gpu_device.h"
-
-class ResourceObject;
 
 // A cell of a picture sheet as the draw calls take it: the right and bottom
 // edges one pixel short of the next cell.
@@ -22,11 +19,3 @@ int32_t AlphaByte(float alpha);
 uint32_t ColourAt(float alpha, uint32_t rgb);
 inline uint32_t WhiteAt(float alpha) { return ColourAt(alpha, 0xFFFFFF); }
 inline uint32_t BlackAt(float alpha) { return ColourAt(alpha, 0x000000); }
-
-// Releases an engine object held by a plain pointer and clears the pointer;
-// a null pointer is skipped.
-template <typename T>
-void ReleaseAndClear(T*& object) {
-    if (object) object->Release();
-    object = nullptr;
-}

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/core/math.h"
+#include "engine/core/resource.h"
+#include "engine//core/math.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
@@ -312,14 +313,14 @@ void DrawSelectPictures() {
 }
 
 void ReleaseSelectPictures() {
-    ReleaseAndClear(selectSkyModel);
-    ReleaseAndClear(selectScreen.faceTexture);
-    ReleaseAndClear(selectScreen.stageTexture);
-    ReleaseAndClear(selectScreen.stageNameTexture);
-    ReleaseAndClear(selectWheelTexture);
-    ReleaseAndClear(selectWheelTexture2);
-    ReleaseAndClear(selectScreen.namePlateTexture);
-    for (Texture*& sheet : selectScreen.standSheets) ReleaseAndClear(sheet);
+    ReleaseResource(selectSkyModel);
+    ReleaseResource(selectScreen.faceTexture);
+    ReleaseResource(selectScreen.stageTexture);
+    ReleaseResource(selectScreen.stageNameTexture);
+    ReleaseResource(selectWheelTexture);
+    ReleaseResource(selectWheelTexture2);
+    ReleaseResource(selectScreen.namePlateTexture);
+    for (Texture*& sheet : selectScreen.standSheets) ReleaseResource(sheet);
     selectScreen.standSheets.clear();
 }
 

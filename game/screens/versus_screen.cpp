@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/core/log.h"
+#include "engine/core/resource.h"
+#include "engine//core/log.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/surface.h"
@@ -142,11 +143,11 @@ void StartFadeOut() {
 }
 
 void LeaveVersus() {
-    for (Texture*& strip : frameStrips) ReleaseAndClear(strip);
-    for (Texture*& picture : standPictures) ReleaseAndClear(picture);
-    ReleaseAndClear(namePlates);
-    ReleaseAndClear(versusMark);
-    ReleaseAndClear(background);
+    for (Texture*& strip : frameStrips) ReleaseResource(strip);
+    for (Texture*& picture : standPictures) ReleaseResource(picture);
+    ReleaseResource(namePlates);
+    ReleaseResource(versusMark);
+    ReleaseResource(background);
     sceneInitPending = 1;
     sceneNumber = SCENE_BATTLE;
 }

@@ -2,13 +2,18 @@
 
 #include <bit>
 #include <type_traits>
+#include <vector>
 
 #include "engine/core/math.h"
+#include "game/battle/battle_menu.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/particles.h"
 #include "game/battle/player_record.h"
 #include "game/flow/input_words.h"
+#include "game/flow/transitions.h"
 #include "game/shots/object_lists.h"
+#include "game/shots/screen_flashes.h"
 
 namespace test {
 
@@ -53,7 +58,10 @@ void Add(Hasher& h, const PlayerRecord& p) {
     h(p.comboDamage)(p.bestComboDamage)(p.comboHits)(p.bestComboHits)(p.comboTimer);
     h(p.objects.size());
     for (const PlayerObject& o : p.objects) Add(h, o);
-    h(p.netInput)(p.padInput)(p.buttons)(p.menuButtons)(p.hitFlashCounter)(p.ringPhase);
+    // Not the live pad (padInput, buttons): it is what the hands at this
+    // machine press, idle during a playback and different on each peer. The
+    // menu's copy of the buttons counts while the menu is open (AddScene).
+    h(p.netInput)(p.hitFlashCounter)(p.ringPhase);
 }
 
 void Add(Hasher& h, const HeavyShot& s) {
@@ -79,6 +87,33 @@ void Add(Hasher& h, const Particle& p) { h(p.frame)(p.kind)(p.x)(p.y)(p.angle)(p
 
 void Add(Hasher& h, const int32_t& age) { h(age); }
 
+void Add(Hasher& h, const float& value) { h(value); }
+
+template <class Record>
+void AddVector(Hasher& h, const std::vector<Record>& list) {
+    h(list.size());
+    for (const Record& r : list) Add(h, r);
+}
+
+
+// What the scene keeps beside the objects: the view, the fade, the way the
+// battle ends, the menu, the banner and the running transition.
+void AddScene(Hasher& h) {
+    h(viewWidth)(viewHeight)(cameraX)(cameraY)(battleFadeLevel)(stageNumber);
+    if (battleOver) h(battleEndChoice);  // set with battleOver, left from the last battle before
+    // The menu's values stay from its last opening, in an earlier battle too.
+    if (battlePaused) {
+        h(battleMenuState)(battleMenuAlpha)(battleMenuFadeSpeed)(battleMenuCursor);
+        for (const PlayerRecord& p : players) h(p.menuButtons);
+    }
+    h(bannerActive)(bannerKind)(bannerTimer)(bannerCentre);
+    AddVector(h, bannerLetters);
+    // Only how many sparks: the start banner places them with draws made
+    // before the battle's seed, from whatever state the generator was in.
+    h(bannerParticles.size());
+    h(transitionRunning)(transitionKind)(transitionAlpha)(transitionSpeed);
+}
+
 template <class Record>
 void AddList(Hasher& h, ObjectList<Record>& list) {
     h(list.Size());
@@ -98,6 +133,7 @@ uint64_t HashBattleState() {
     AddList(h, particleList);
     h(GetRandomState())(battleFrame)(battleTimer)(battleOver)(startCountdown)(battlePaused);
     h(inputWords)(buttonStates);
+    AddScene(h);
     return h.value();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A hash of the whole battle state: both player records with their own
 // objects, every object list, the particles, the generator state, the frame
-// and timer fields, the input words and button states. Two runs of the same
+// and timer fields, the input words and button states, the view, the menu,
+// the banner and the transition. Two runs of the same
 // battle must give the same hash after every frame. Fields are hashed one by
 // one (never padding bytes), floats by their bits.
 #include <cstdint>

@@ -10,7 +10,7 @@
 
 #include "game/battle/player_record.h"
 #include "game/flow/replay_file.h"
-#include "game/screens/pending_services.h"
+#include "game/battle/battle_scene.h"
 #include "game/screens/result_screen.h"
 #include "tests/support/temp_dir.h"
 

@@ -19,6 +19,7 @@
 #include "game/flow/replay_file.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
+#include "game/battle/battle_scene.h"
 #include "game/screens/pending_services.h"
 #include "game/screens/placeholder_scenes.h"
 #include "tests/support/scene_harness.h"

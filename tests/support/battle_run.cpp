@@ -1,0 +1,122 @@
+#include "tests/support/battle_run.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/math.h"
+#include "engine/devices/input.h"
+#include "engine/graphics/device.h"
+#include "game/battle/battle_menu.h"
+#include "game/battle/battle_scene.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
+#include "game/flow/replay_file.h"
+#include "game/flow/save_files.h"
+#include "game/flow/transitions.h"
+#include "game/shots/screen_flashes.h"
+#include "tests/support/battle_hash.h"
+
+namespace test {
+namespace {
+
+// Joystick buttons 0..6 are Z, X, V, C, A, S and T on both sides.
+constexpr ConfigPad scriptedPad{300, 300, 0, 1, 2, 3, 4, 5, 6};
+constexpr InputWord padButtonBits[] = {INPUT_Z, INPUT_X, INPUT_V, INPUT_C, INPUT_A, INPUT_S, INPUT_T};
+
+int32_t AxisFor(InputWord word, InputWord low, InputWord high) {
+    if (word & low) return platform::JOYSTICK_AXIS_MIN;
+    if (word & high) return platform::JOYSTICK_AXIS_MAX;
+    return FakeJoystick::Centred().axes[0];
+}
+
+}  // namespace
+
+void DrawBattleOverlays() {
+    if (BeginScene()) {
+        DrawScreenFlashes();
+        DrawBanner();
+        DrawBattleMenu();
+        DrawTransition();
+        EndScene();
+    }
+    PresentFrame();
+}
+
+BattleRun::BattleRun() {
+    config.pads[0] = config.pads[1] = scriptedPad;
+    EXPECT_EQ(InitializeInput(), 1);
+    UseRealDrawing(false);
+}
+
+BattleRun::~BattleRun() {
+    // A battle left running still holds its pictures and models, which must
+    // go before the harness takes the device lists down.
+    if (!ended_) ReleaseBattleAssets();
+    SetBattleDrawing(nullptr);
+    replayPlayback = 0;
+}
+
+void BattleRun::UseRealDrawing(bool real) { SetBattleDrawing(real ? nullptr : DrawBattleOverlays); }
+
+void BattleRun::Begin() {
+    hashes_.clear();
+    draws_.clear();
+    ended_ = false;
+    sceneNumber = SCENE_BATTLE;
+    sceneInitPending = 1;
+}
+
+void BattleRun::Start(const BattleSetup& setup) {
+    for (int side = 0; side < 2; ++side) {
+        players[side].characterId = setup.characters[side];
+        players[side].colour = setup.colours[side];
+    }
+    stageNumber = setup.stage;
+    gameMode = setup.mode;
+    difficulty = setup.difficulty;
+    config.noTimeLimit = setup.noTimeLimit;
+    replayPlayback = 0;
+    Begin();
+}
+
+bool BattleRun::StartPlayback(const char* path) {
+    replayPlayback = 1;
+    if (ReadReplayFile(path) != 0) return false;
+    const ReplayMatch match = GetPlaybackMatch();
+    players[0].characterId = match.p1CharacterId;
+    players[1].characterId = match.p2CharacterId;
+    players[0].colour = match.p1Colour;
+    players[1].colour = match.p2Colour;
+    stageNumber = match.stageNumber;
+    gameMode = match.gameMode;
+    difficulty = match.difficulty;
+    Begin();
+    return true;
+}
+
+void BattleRun::Press(int side, InputWord word) {
+    platform::JoystickReading& reading = sticks_[side].reading;
+    reading.axes[0] = AxisFor(word, INPUT_LEFT, INPUT_RIGHT);
+    reading.axes[1] = AxisFor(word, INPUT_UP, INPUT_DOWN);
+    for (int button = 0; button < 7; ++button) reading.buttons[button] = word & padButtonBits[button] ? 0x80 : 0;
+}
+
+bool BattleRun::RunFrame() {
+    if (ended_) return false;
+    const bool starting = sceneInitPending != 0;
+    const int32_t frame = starting ? 0 : battleFrame;  // the start resets battleFrame
+    for (int side = 0; side < 2; ++side) Press(side, script_ ? script_(side, frame) : 0);
+    const uint32_t before = GetRandomState();
+    harness_.RunFrames(1);
+    draws_.push_back(starting ? -1 : RandomDrawsSince(before));
+    hashes_.push_back(HashBattleState());
+    ended_ = sceneNumber != SCENE_BATTLE || sceneInitPending;
+    return !ended_;
+}
+
+int BattleRun::RunToEnd(int limit) {
+    int frames = 0;
+    while (frames < limit && RunFrame()) ++frames;
+    return ended_ ? frames + 1 : frames;
+}
+
+}  // namespace test

@@ -1,0 +1,81 @@
+#pragma once
+// Battles through the real battle scene without a window: the scene harness
+// (null device, temporary program folder, sound off) with two fake joysticks
+// that press each side's scripted words through the game's own input path.
+// After every scene frame it hashes the whole battle state and counts the
+// frame's random draws, so that two runs, a recording and its playback, or
+// two peers can be compared frame by frame.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "game/flow/game_start.h"
+#include "game/flow/input_words.h"
+#include "tests/support/fake_joystick.h"
+#include "tests/support/scene_harness.h"
+
+namespace test {
+
+struct BattleSetup {
+    int32_t characters[2] = {1, 1};
+    int32_t colours[2] = {0, 1};
+    int32_t stage = 1;
+    int32_t mode = MODE_1P_VS_2P;
+    int32_t difficulty = DIFFICULTY_NORMAL;
+    uint8_t noTimeLimit = 0;  // config.noTimeLimit
+};
+
+// The word a side's controls press in the coming frame; `frame` is
+// battleFrame before it runs (it stands still while the menu is open).
+using InputScript = std::function<InputWord(int side, int32_t frame)>;
+
+// The parts of the battle picture that carry state: the flashes age and the
+// banner, the menu's fade and the transition advance inside their draws. Drawn
+// as DrawBattle draws them, for runs that need no more of the picture.
+void DrawBattleOverlays();
+
+class BattleRun {
+public:
+    BattleRun();
+    ~BattleRun();
+    BattleRun(const BattleRun&) = delete;
+    BattleRun& operator=(const BattleRun&) = delete;
+
+    // A live battle of the setup, started on the next frame.
+    void Start(const BattleSetup& setup);
+    // The playback of a replay file, started as the replay list starts it.
+    // False when the file cannot be read.
+    bool StartPlayback(const char* path);
+
+    // Null presses nothing.
+    void SetScript(InputScript script) { script_ = std::move(script); }
+    // The scene's own DrawBattle instead of DrawBattleOverlays.
+    void UseRealDrawing(bool real);
+
+    // One scene frame; false once the battle has handed over to the next scene.
+    bool RunFrame();
+    // Frames until the battle ends, at most `limit`; the number run.
+    int RunToEnd(int limit);
+    bool ended() const { return ended_; }
+
+    // One entry per frame run since the start.
+    const std::vector<uint64_t>& hashes() const { return hashes_; }
+    // The frame's random draws; -1 for the starting frame, which reseeds.
+    const std::vector<int32_t>& randomDraws() const { return draws_; }
+
+    SceneHarness& scene() { return harness_; }
+
+private:
+    void Press(int side, InputWord word);
+    void Begin();
+
+    SceneHarness harness_;
+    FakeJoysticks sticks_{2};
+    InputScript script_;
+    std::vector<uint64_t> hashes_;
+    std::vector<int32_t> draws_;
+    bool ended_ = false;
+};
+
+}  // namespace test
