@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "engine/graphics/render_state.h"
+#include "engine/graphics/texture.h"
+#include "game/battle/battle_assets.h"
 #include "game/battle/numeric_helpers.h"
 
 ObjectList<Particle> particleList;
@@ -68,4 +71,12 @@ std::vector<ParticleSprite> ParticleSprites() {
                            WhiteWithAlpha(TruncateScreenValue(p.alpha * 255.0f))});
     }
     return sprites;
+}
+
+void DrawParticles() {
+    if (!battlePerticleTexture) return;
+    for (const ParticleSprite& s : ParticleSprites()) {
+        const gpu::RECT destination = ToDeviceRect(s.destination), source = ToDeviceRect(s.source);
+        battlePerticleTexture->DrawRotated(&destination, 0.0f, &source, s.rotation, s.colour, BLEND_ALPHA_ADD);
+    }
 }

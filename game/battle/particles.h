@@ -42,3 +42,5 @@ struct ParticleSprite {
 
 // The sprites of all particles, in list order, under the current battle view.
 std::vector<ParticleSprite> ParticleSprites();
+// Issues those sprites from the "perticle" sheet.
+void DrawParticles();

@@ -4,6 +4,8 @@
 // scaled by 320 / viewWidth (half the pixels per world unit).
 #include <cstdint>
 
+#include "platform/gpu_device.h"
+
 struct ScreenPoint {
     int32_t x, y;
 };
@@ -31,6 +33,9 @@ int32_t ScreenLength(float worldLength);
 // half-sizes come truncated on their own (WorldToScreen, ScreenLength), never
 // as the truncated sum.
 ScreenRect CentredRect(ScreenPoint centre, int32_t halfWidth, int32_t halfHeight);
+
+// The same rectangle as the device and the textures take it.
+inline gpu::RECT ToDeviceRect(const ScreenRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // Opaque white with the low byte of alpha in the alpha byte.
 uint32_t WhiteWithAlpha(int32_t alpha);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/battle/battle_state.h"
+#include "game/battle/player_drawing.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/kirune.h"
 #include "game/shots/object_rules.h"
@@ -130,3 +131,5 @@ std::vector<CharacterModelDraw> KiruneModelDraws(int32_t side) {
             {CharacterModelKind::Action, choice.action, choice.sword ? BLEND_SWORD : BLEND_BODY, p.x, p.y, turn});
     return draws;
 }
+
+void DrawKirune(int32_t side) { DrawCharacterModels(side, KiruneModelDraws(side)); }

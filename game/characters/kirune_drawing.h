@@ -10,3 +10,5 @@
 // the pose (frame Models 0..58), then the action Model (0..20) when the state
 // has one; nothing from the 180th frame of a knock-out on.
 std::vector<CharacterModelDraw> KiruneModelDraws(int32_t side);
+// Draws those Models.
+void DrawKirune(int32_t side);

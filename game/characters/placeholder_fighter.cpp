@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/battle/numeric_helpers.h"
+#include "game/battle/player_drawing.h"
 #include "game/battle/player_record.h"
 #include "game/flow/input_words.h"
 
@@ -88,6 +89,15 @@ void UpdatePlaceholderFighter(int32_t side) {
     }
 }
 
+std::vector<CharacterModelDraw> PlaceholderModelDraws(int32_t side) {
+    const PlayerRecord& p = players[side];
+    if (p.state == PLAYER_KNOCKED_OUT && p.stateTimer >= 180) return {};
+    const bool facingLeft = !(p.x < players[1 - side].x);
+    return {{CharacterModelKind::Frame, p.counter / 8 % 4, 1, p.x, p.y, {false, 0, facingLeft}}};
+}
+
+void DrawPlaceholderFighter(int32_t side) { DrawCharacterModels(side, PlaceholderModelDraws(side)); }
+
 void UpdateBemo(int32_t side) { UpdatePlaceholderFighter(side); }
 void UpdateOza(int32_t side) { UpdatePlaceholderFighter(side); }
 void UpdatePerila(int32_t side) { UpdatePlaceholderFighter(side); }
@@ -95,5 +105,13 @@ void UpdateRuo(int32_t side) { UpdatePlaceholderFighter(side); }
 void UpdateTorvi(int32_t side) { UpdatePlaceholderFighter(side); }
 void UpdateNebu(int32_t side) { UpdatePlaceholderFighter(side); }
 void UpdateWelo(int32_t side) { UpdatePlaceholderFighter(side); }
+
+void DrawBemo(int32_t side) { DrawPlaceholderFighter(side); }
+void DrawOza(int32_t side) { DrawPlaceholderFighter(side); }
+void DrawPerila(int32_t side) { DrawPlaceholderFighter(side); }
+void DrawRuo(int32_t side) { DrawPlaceholderFighter(side); }
+void DrawTorvi(int32_t side) { DrawPlaceholderFighter(side); }
+void DrawNebu(int32_t side) { DrawPlaceholderFighter(side); }
+void DrawWelo(int32_t side) { DrawPlaceholderFighter(side); }
 
 void GenerateCpuInput(uint16_t* word, int32_t) { *word = 0; }

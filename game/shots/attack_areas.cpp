@@ -272,3 +272,5 @@ std::vector<ObjectSprite> AttackAreaSprites() {
     }
     return sprites;
 }
+
+void DrawAttackAreas() { DrawObjectSprites(AttackAreaSprites()); }

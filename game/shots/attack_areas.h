@@ -14,3 +14,5 @@
 // The pictures of the areas that have one, in list order, on the owner's item
 // sheet.
 std::vector<ObjectSprite> AttackAreaSprites();
+// Issues those pictures.
+void DrawAttackAreas();

@@ -465,3 +465,5 @@ std::vector<ObjectSprite> EffectSprites() {
     }
     return sprites;
 }
+
+void DrawEffects() { DrawObjectSprites(EffectSprites()); }

@@ -17,3 +17,5 @@ void UpdateEffects();
 // The two fighters' ring overlays (side 0, then side 1), then every Effect
 // whose age is not negative, in list order.
 std::vector<ObjectSprite> EffectSprites();
+// Issues those pictures.
+void DrawEffects();

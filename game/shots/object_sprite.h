@@ -5,6 +5,7 @@
 // return lists of these, change nothing and draw no random numbers, so they
 // can be checked without a device.
 #include <cstdint>
+#include <vector>
 
 #include "engine/core/math.h"
 #include "game/battle/screen_mapping.h"
@@ -38,3 +39,7 @@ constexpr uint32_t OPAQUE_WHITE = 0xFFFFFFFFu;
 // (across) in world units, turned by a world angle in radians.
 ObjectSprite WorldSprite(SpriteSheet sheet, int32_t owner, const float position[2], float a, float b,
                          ScreenRect source, float angle, uint32_t colour, SpriteBlend blend);
+
+// Issues the sprites in order, each from its sheet at depth 0; a sprite whose
+// sheet is not loaded is skipped.
+void DrawObjectSprites(const std::vector<ObjectSprite>& sprites);

@@ -404,3 +404,5 @@ std::vector<ObjectSprite> PlayerObjectSprites(int32_t side) {
     for (const PlayerObject& o : players[side].objects) AddObjectSprites(side, o, sprites);
     return sprites;
 }
+
+void DrawPlayerObjects(int32_t side) { DrawObjectSprites(PlayerObjectSprites(side)); }

@@ -30,3 +30,5 @@ void ErasePlayerObject(int32_t side, int32_t index);
 
 // The pictures of the side's objects, in list order.
 std::vector<ObjectSprite> PlayerObjectSprites(int32_t side);
+// Issues those pictures.
+void DrawPlayerObjects(int32_t side);

@@ -396,3 +396,6 @@ std::vector<ObjectSprite> HeavyShotSprites() {
     }
     return sprites;
 }
+
+void DrawShots() { DrawObjectSprites(ShotSprites()); }
+void DrawHeavyShots() { DrawObjectSprites(HeavyShotSprites()); }

@@ -14,3 +14,6 @@ std::vector<ObjectSprite> ShotSprites();
 // Every HeavyShot whose age is not negative, in list order; a beam gives a
 // long faint layer and, while young enough, a bright core.
 std::vector<ObjectSprite> HeavyShotSprites();
+// Issue those pictures.
+void DrawShots();
+void DrawHeavyShots();

@@ -118,4 +118,36 @@ TEST_F(PlaceholderFighter, ComputerPressesNothingAndDrawsNothing) {
     EXPECT_EQ(GetRandomState(), before);
 }
 
+TEST_F(PlaceholderFighter, PictureIdlesFacingTheOpponentAndGoesAfterAKnockOut) {
+    const struct {
+        int32_t state, stateTimer, counter;
+        float x, opponentX;
+        int32_t pose;  // -1: nothing drawn
+        bool mirrored;
+    } cases[] = {
+        {PLAYER_FREE, 0, 0, -100, 100, 0, false},
+        {PLAYER_FREE, 0, 15, -100, 100, 1, false},
+        {PLAYER_DASH, 3, 31, -100, 100, 3, false},
+        {PLAYER_FREE, 0, 32, 100, -100, 0, true},
+        {PLAYER_FREE, 0, 0, 7, 7, 0, true},  // equal x faces left
+        {PLAYER_KNOCKED_OUT, 179, 0, -100, 100, 0, false},
+        {PLAYER_KNOCKED_OUT, 180, 0, -100, 100, -1, false},
+    };
+    for (const auto& c : cases) {
+        players[0].state = c.state, players[0].stateTimer = c.stateTimer, players[0].counter = c.counter;
+        players[0].x = c.x, players[1].x = c.opponentX;
+        const auto draws = PlaceholderModelDraws(0);
+        if (c.pose < 0) {
+            EXPECT_TRUE(draws.empty()) << c.state << " " << c.stateTimer;
+            continue;
+        }
+        ASSERT_EQ(draws.size(), 1u);
+        EXPECT_EQ(draws[0].kind, CharacterModelKind::Frame);
+        EXPECT_EQ(draws[0].index, c.pose) << c.counter;
+        EXPECT_EQ(draws[0].x, c.x);
+        EXPECT_FALSE(draws[0].turn.rolled);
+        EXPECT_EQ(draws[0].turn.mirrored, c.mirrored) << c.x << " " << c.opponentX;
+    }
+}
+
 }  // namespace

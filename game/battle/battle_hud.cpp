@@ -1,0 +1,239 @@
+#include "game/battle/battle_hud.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/core/math.h"
+#include "engine/graphics/render_state.h"
+#include "engine/graphics/texture.h"
+#include "game/battle/battle_assets.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/numeric_helpers.h"
+#include "game/battle/player_record.h"
+#include "game/battle/screen_mapping.h"
+
+double hudBadgePhase = 0.0;
+float hudBlinkPhase = 0.0f;
+
+namespace {
+
+constexpr int32_t DIAL_STRIPS = 100;
+
+constexpr uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
+constexpr uint32_t Grey(uint32_t g) { return Argb(255, g, g, g); }
+constexpr uint32_t OPAQUE = 0xffffffffu;
+constexpr uint32_t FAINT_LEVEL = Argb(200, 200, 200, 200);
+
+void Picture(Texture* sheet, const gpu::RECT& destination, const gpu::RECT& source, uint32_t colour,
+             int mode = BLEND_ALPHA) {
+    if (sheet) sheet->Draw(&destination, 0.0f, &source, colour, mode);
+}
+
+// The four corners top-left, top-right, bottom-right, bottom-left.
+void Quad(const std::array<int, 8>& corners, const gpu::RECT& source, uint32_t colour) {
+    if (battleSystemTexture) battleSystemTexture->DrawQuad(corners.data(), 0.0f, &source, colour, BLEND_ALPHA);
+}
+
+// Side 1's panel is side 0's seen in a mirror, except where a picture keeps
+// its own orientation (Box) or the block only moves over (the boost value).
+struct Panel {
+    int32_t side;
+    const PlayerRecord& p;
+
+    int32_t X(int32_t x) const { return side ? 640 - x : x; }
+    // A rectangle mirrored in place but drawn the right way round.
+    gpu::RECT Box(int32_t l, int32_t t, int32_t r, int32_t b) const {
+        return side ? gpu::RECT{640 - r, t, 640 - l, b} : gpu::RECT{l, t, r, b};
+    }
+    // A source strip read right to left on side 1.
+    gpu::RECT Strip(int32_t l, int32_t t, int32_t r, int32_t b) const {
+        return side ? gpu::RECT{r + 1, t, l + 1, b} : gpu::RECT{l, t, r, b};
+    }
+    std::array<int, 8> Corners(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3,
+                               int32_t y3) const {
+        return {X(x0), y0, X(x1), y1, X(x2), y2, X(x3), y3};
+    }
+    Angle16 Turn(float radians) const { return RadianToAngle(side ? -radians : radians); }
+};
+
+void DrawCharacterTab(const Panel& panel) {
+    const int32_t c = panel.p.characterId;
+    const gpu::RECT destination{panel.X(20), 5, panel.X(100), 26};
+    Picture(battleSystemTexture, destination,
+            {240 + 80 * (c % 3), 20 * (c / 3), 319 + 80 * (c % 3), 20 * (c / 3) + 20}, OPAQUE);
+}
+
+void DrawLifeBar(const Panel& panel) {
+    Quad(panel.Corners(30, 34, 230, 34, 240, 50, 40, 50), {0, 20, 99, 39}, OPAQUE);
+    for (int32_t i = 0; i < 3; ++i) {
+        const LifeLayer layer = LifeLayerOf(panel.p, i);
+        if (!layer.drawn) continue;
+        const int32_t top = 30 - 2 * i, bottom = top + 16, w = layer.width, w2 = layer.trailWidth;
+        Quad(panel.Corners(30, top, 30 + w, top, 40 + w, bottom, 40, bottom), {100, 20 * i, 199, 20 * i + 19},
+             layer.shade);
+        if (w2 > 0 && w2 != w)
+            Quad(panel.Corners(30 + w, top, 30 + w2, top, 40 + w2, bottom, 40 + w, bottom), {100, 60, 199, 79},
+                 OPAQUE);
+    }
+}
+
+// Strips k = 0..count-1 of one dial layer, each turned a little further.
+void DrawDialStrips(const Panel& panel, int32_t top, int32_t sourceLeft, int32_t count, uint32_t colour) {
+    if (!battleSystemTexture) return;
+    const gpu::RECT destination = panel.Box(5, top, 65, top + 2);
+    for (int32_t k = 0; k < count; ++k) {
+        const gpu::RECT source = panel.Strip(sourceLeft, 130 + k, sourceLeft + 59, 132 + k);
+        battleSystemTexture->DrawRotated(&destination, 0.0f, &source, panel.Turn(1.0f + 0.03141593f * k), colour,
+                                         BLEND_ALPHA);
+    }
+}
+
+void DrawHyperDial(const Panel& panel) {
+    DrawDialStrips(panel, 43, 180, DIAL_STRIPS, OPAQUE);
+    const std::array<DialLevel, 3> levels = DialLevels(panel.p.hyperGauge);
+    for (int32_t level = 0; level < 3; ++level)
+        DrawDialStrips(panel, 39, 60 * level, levels[level].strips, levels[level].colour);
+}
+
+void DrawLevelBadge(const Panel& panel) {
+    const int32_t m = static_cast<int32_t>(panel.p.hyperGauge);
+    if (m < 1) return;
+    hudBadgePhase += 0.1;
+    if (hudBadgePhase > 2.0 * M_PI) hudBadgePhase -= 2.0 * M_PI;
+    const int32_t o = static_cast<int32_t>(std::sin(hudBadgePhase) * 4.0 + 16.0);
+    const int32_t x = panel.X(28);
+    Picture(battleSystemTexture, {x - o, 40 - o, x + o, 40 + o}, {200, 30 * (m - 1), 224, 30 * m}, OPAQUE);
+}
+
+void DrawNamePlate(const Panel& panel) {
+    const int32_t c = panel.p.characterId;
+    Picture(battleNamePlateTexture, panel.Box(98, 6, 162, 26),
+            {128 * (c % 2), 40 * (c / 2), 128 * (c % 2) + 127, 40 * (c / 2) + 39}, OPAQUE);
+}
+
+// Three small digits of value, units on the right at x; leading zeros in
+// the faint colour.
+void DrawSmallDigits(int32_t value, int32_t x, int32_t step, int32_t top, int32_t bottom, uint32_t colour,
+                     uint32_t leadingColour) {
+    for (int32_t k = 1; k <= 3; ++k) {
+        const int32_t d = GetDigit(value, k), left = x - step * (k - 1);
+        Picture(battleSystemTexture, {left, top, left + 16, bottom}, {20 * d, 80, 20 * d + 19, 104},
+                k > CountDigits(value) ? leadingColour : colour);
+    }
+}
+
+void DrawBoost(const Panel& panel) {
+    const int32_t v = static_cast<int32_t>(panel.p.boostGauge * 100.0f);
+    const uint32_t colour = BoostColour(v);
+    const int32_t shift = panel.side ? 285 : 0;
+    Picture(battleSystemTexture, {120 + shift, 50, 170 + shift, 70}, {80, 105, 139, 129}, colour);
+    DrawSmallDigits(v, 202 + shift, 14, 50, 70, colour, (colour & 0x00ffffffu) | 127u << 24);
+    Picture(battleSystemTexture, {217 + shift, 54, 233 + shift, 70}, {140, 105, 164, 129}, colour);
+}
+
+void DrawShieldReady(const Panel& panel) {
+    if (!(panel.p.hyperGauge >= 0.5f)) return;
+    hudBlinkPhase += 0.1f;
+    if (hudBlinkPhase > TWO_PI_F) hudBlinkPhase -= TWO_PI_F;
+    const int32_t alpha = 200 + static_cast<int32_t>(50.0f * std::sin(hudBlinkPhase));
+    Picture(battleSystemTexture, panel.Box(47, 48, 123, 72), {0, 370, 89, 399}, WhiteWithAlpha(alpha),
+            BLEND_ALPHA_ADD);
+}
+
+void DrawCombo(const Panel& panel) {
+    const PlayerRecord& p = panel.p;
+    if (!(p.comboTimer > -100 && p.comboDamage > 0)) return;
+    const int32_t X = ComboOffset(panel.side, p.comboTimer), a = ComboAlpha(p.comboTimer);
+    for (int32_t k = 1; k <= 6; ++k) {
+        const int32_t d = GetDigit(p.comboDamage, k), x = X + 123 - 22 * (k - 1);
+        const gpu::RECT source{240 + 30 * (d % 5), 300 + 35 * (d / 5), 269 + 30 * (d % 5), 334 + 35 * (d / 5)};
+        const gpu::RECT place{x - 3, 74, x + 21, 106};
+        if (k <= CountDigits(p.comboDamage)) {
+            Picture(battleSystemTexture, {x, 77, x + 24, 109}, source, static_cast<uint32_t>(a / 4) << 24);
+            Picture(battleSystemTexture, place, source, WhiteWithAlpha(a));
+        } else {
+            Picture(battleSystemTexture, place, source, WhiteWithAlpha(a / 4));
+        }
+    }
+    Picture(battleSystemTexture, {X + 85, 100, X + 175, 130}, {90, 370, 179, 399}, WhiteWithAlpha(a));
+    DrawSmallDigits(p.comboHits, X + 46, 12, 109, 127, WhiteWithAlpha(a), WhiteWithAlpha(a / 2));
+    Picture(battleSystemTexture, {X + 55, 110, X + 95, 130}, {180, 370, 229, 399}, WhiteWithAlpha(a));
+}
+
+void DrawPanel(int32_t side) {
+    const Panel panel{side, players[side]};
+    DrawCharacterTab(panel);
+    DrawLifeBar(panel);
+    DrawHyperDial(panel);
+    DrawLevelBadge(panel);
+    DrawNamePlate(panel);
+    DrawBoost(panel);
+    DrawShieldReady(panel);
+    DrawCombo(panel);
+}
+
+// The cell of a large timer digit; the units cell is a pixel wider.
+gpu::RECT TimerDigit(int32_t d, int32_t extra) {
+    return {240 + 25 * (d % 5), 370 + 35 * (d / 5), 264 + extra + 25 * (d % 5), 404 + 35 * (d / 5)};
+}
+
+void DrawTimer() {
+    const int32_t t = std::max(battleTimer, 0);
+    const uint32_t colour = TimerColour(t);
+    if (t < 100) {
+        Picture(battleSystemTexture, {296, 16, 320, 51}, TimerDigit(t / 10, 0), colour);
+        Picture(battleSystemTexture, {320, 16, 344, 51}, TimerDigit(t % 10, 1), colour);
+    } else {
+        Picture(battleSystemTexture, {295, 16, 345, 51}, {365, 370, 414, 404}, colour);
+    }
+    Picture(battleSystemTexture, {280, 0, 360, 20}, {120, 425, 199, 444}, colour);
+}
+
+// A dial level from its share of the gauge; full levels fade once the next
+// one has begun.
+DialLevel LevelOf(float share, bool fadesWhenFull) {
+    const int32_t n = TruncateScreenValue(share * 100.0f);
+    if (n > DIAL_STRIPS) return {DIAL_STRIPS, fadesWhenFull ? FAINT_LEVEL : OPAQUE};
+    return {std::max(n, 0), OPAQUE};
+}
+
+}  // namespace
+
+void DrawBattleHud() {
+    DrawPanel(0);
+    DrawPanel(1);
+    DrawTimer();
+}
+
+LifeLayer LifeLayerOf(const PlayerRecord& p, int32_t layer) {
+    const int32_t t = p.maxLife / 3;
+    if (p.life >= (layer + 1) * t) return {true, 200, 200, p.life == p.maxLife ? Grey(255) : Grey(200)};
+    const auto share = [&](int32_t value) {
+        return TruncateScreenValue(static_cast<float>(value - layer * t) / static_cast<float>(t) * 200.0f);
+    };
+    const int32_t w = share(p.life);
+    return {w >= 0, w, std::min(share(p.shownLife), 200), Grey(255)};
+}
+
+std::array<DialLevel, 3> DialLevels(float hyperGauge) {
+    const DialLevel none{0, OPAQUE};
+    return {LevelOf(hyperGauge, true), hyperGauge > 1.0f ? LevelOf(hyperGauge - 1.0f, true) : none,
+            hyperGauge > 2.0f ? LevelOf(hyperGauge - 2.0f, false) : none};
+}
+
+uint32_t BoostColour(int32_t value) {
+    const uint32_t g = static_cast<uint32_t>(std::clamp(355 - value, 0, 255));
+    const uint32_t b = static_cast<uint32_t>(std::clamp(255 - value, 0, 255));
+    return Argb(255, 255, g, b);
+}
+
+int32_t ComboOffset(int32_t side, int32_t comboTimer) {
+    if (comboTimer <= 100) return side ? 450 : 10;
+    return side ? 5 * comboTimer - 50 : (102 - comboTimer) * 5;
+}
+
+int32_t ComboAlpha(int32_t comboTimer) {
+    return comboTimer >= 0 ? 255 : static_cast<int32_t>((comboTimer + 100) * 0.01 * 255);
+}
+
+uint32_t TimerColour(int32_t timer) { return timer < 10 ? Argb(255, 255, 150, 150) : OPAQUE; }

@@ -1,0 +1,44 @@
+#include "game/battle/player_drawing.h"
+
+#include "engine/graphics/render_state.h"
+#include "engine/models/model.h"
+#include "game/battle/battle_assets.h"
+#include "game/battle/player_record.h"
+#include "game/characters/kirune_drawing.h"
+#include "game/characters/placeholder_fighter.h"
+
+namespace {
+
+using DrawRoutine = void (*)(int32_t side);
+
+// Indexed by CharacterId.
+constexpr DrawRoutine DRAW_ROUTINES[9] = {nullptr,     DrawKirune, DrawBemo, DrawOza,  DrawPerila,
+                                          DrawRuo,     DrawTorvi,  DrawNebu, DrawWelo};
+
+Model* ModelOf(int32_t side, const CharacterModelDraw& draw) {
+    const std::vector<Model*>& list =
+        draw.kind == CharacterModelKind::Frame ? characterFrameModels[side] : characterActionModels[side];
+    if (draw.index < 0 || static_cast<size_t>(draw.index) >= list.size()) return nullptr;
+    return list[static_cast<size_t>(draw.index)];
+}
+
+}  // namespace
+
+void DrawPlayer(int32_t side) {
+    const int32_t id = players[side].characterId;
+    if (id >= 1 && id <= 8) DRAW_ROUTINES[id](side);
+}
+
+void DrawCharacterModels(int32_t side, const std::vector<CharacterModelDraw>& draws) {
+    for (const CharacterModelDraw& draw : draws) {
+        SetBlendMode(draw.blendMode);
+        Model* model = ModelOf(side, draw);
+        if (!model) continue;
+        model->ResetTransform();
+        model->SetPosition(draw.x, draw.y, 0.0f);
+        if (draw.turn.rolled) model->Roll(draw.turn.roll);
+        if (draw.turn.mirrored) model->Yaw(ToAngle16(DegreeToAngle(180)));
+        model->Update(0.0f);
+        model->Draw();
+    }
+}

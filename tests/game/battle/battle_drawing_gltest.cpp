@@ -1,0 +1,171 @@
+// A battle on OpenGL for every stage, from the generated data set, run
+// through the real battle scene to frame 300: the stage behind, the arena
+// rim, both fighters and the HUD, checked by pixel probes. Each picture is saved as build/battle_screens/battleN.png.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "game/battle/battle_assets.h"
+#include "game/battle/battle_drawing.h"
+#include "game/battle/battle_scene.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/numeric_helpers.h"
+#include "game/battle/player_record.h"
+#include "game/battle/screen_mapping.h"
+#include "game/flow/game_start.h"
+#include "game/flow/input_words.h"
+#include "game/flow/replay_file.h"
+#include "game/flow/save_files.h"
+#include "game/flow/transitions.h"
+#include "platform/keyboard.h"
+#include "tests/game/battle/battle_gl_fixture.h"
+#include "tests/support/back_buffer_pixels.h"
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+Rgb Split(uint32_t p) { return {static_cast<int>(p >> 16 & 0xff), static_cast<int>(p >> 8 & 0xff), static_cast<int>(p & 0xff)}; }
+
+// Where the rim crosses a ray from the arena's centre: the brightest
+// near-white pixel within 3 pixels of its radius, and the level of the
+// scenery 10 pixels inside (levels are sums of the three channels). The rim
+// is added to what lies below, so it shows unless that is white already.
+struct RimProbe {
+    float degrees;  // of the ray, counter-clockwise from the right; -1 for none
+    int rim, inside;
+};
+
+int Level(const Rgb& p) { return p.r + p.g + p.b; }
+
+// The first ray whose crossing is on the screen below the HUD and clear of
+// both fighters.
+RimProbe ProbeRim(const std::vector<uint32_t>& pixels) {
+    const ScreenPoint c = WorldToScreen(0.0f, 0.0f);
+    const float r = 375.0f * 640.0f / viewWidth;
+    for (float degrees : {180.0f, 200.0f, 160.0f, 220.0f, 140.0f, 240.0f, 300.0f, 0.0f}) {
+        const float dx = std::cos(degrees * PI_F / 180.0f), dy = -std::sin(degrees * PI_F / 180.0f);
+        const auto point = [&](float radius) {
+            return ScreenPoint{c.x + static_cast<int32_t>(dx * radius), c.y + static_cast<int32_t>(dy * radius)};
+        };
+        const auto clear = [&](ScreenPoint p) {
+            if (p.x < 1 || p.x > 638 || p.y < 140 || p.y > 478) return false;
+            for (const PlayerRecord& fighter : players) {
+                const ScreenPoint f = WorldToScreen(fighter.x, fighter.y);
+                if (std::abs(f.x - p.x) < 40 && std::abs(f.y - p.y) < 40) return false;
+            }
+            return true;
+        };
+        if (!clear(point(r + 3.0f)) || !clear(point(r - 10.0f))) continue;
+        const auto at = [&](ScreenPoint p) { return Split(pixels[static_cast<size_t>(p.y) * 640 + p.x]); };
+        RimProbe probe{degrees, 0, Level(at(point(r - 10.0f)))};
+        for (float radius = r - 3.0f; radius <= r + 3.0f; radius += 0.5f) {
+            const Rgb p = at(point(radius));
+            if (std::min({p.r, p.g, p.b}) >= 200) probe.rim = std::max(probe.rim, Level(p));
+        }
+        return probe;
+    }
+    return {-1.0f, 0, 0};
+}
+
+class BattleGLTest : public test::BattleGLFixture {
+protected:
+    BattleGLTest() : BattleGLFixture("battle_screens") {}
+    void SetUp() override {
+        BattleGLFixture::SetUp();
+        if (HasFatalFailure()) return;
+        InitGame();
+        InitCharacterParams();
+        config.soundOff = 1;
+        SetKeyStateSource([](int vk) -> int16_t { return vk == platform::VK_LEFT ? int16_t(-128) : int16_t(0); });
+    }
+    void TearDown() override {
+        SetKeyStateSource(nullptr);
+        ReleaseBattleAssets();
+        transitionSprite = nullptr;
+        gameCamera = nullptr;
+        BattleGLFixture::TearDown();
+    }
+
+    // kirune, played from the keyboard with the left arrow held, against the
+    // computer's placeholder fighter on the stage, through the real battle
+    // scene until `frames` frames have run (so kirune walks to the rim once
+    // the countdown lets the arrows through).
+    static void RunBattle(int32_t stage, int32_t frames) {
+        players[0].characterId = 1;
+        players[1].characterId = 6;
+        players[0].colour = players[1].colour = 0;
+        stageNumber = stage;
+        gameMode = MODE_1P_VS_CPU;
+        difficulty = DIFFICULTY_NORMAL;
+        replayPlayback = 0;
+        sceneNumber = SCENE_BATTLE;
+        sceneInitPending = 1;
+        do RunBattleScene();
+        while (battleFrame < frames && sceneNumber == SCENE_BATTLE);
+    }
+};
+
+TEST_F(BattleGLTest, EveryStageShowsRimFightersAndHud) {
+    for (int32_t stage = 0; stage <= 8; ++stage) {
+        SCOPED_TRACE("stage " + std::to_string(stage));
+        RunBattle(stage, 300);
+        ASSERT_EQ(battleFrame, 300);
+        const std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
+        EXPECT_TRUE(test::WritePixelsPng((screens_ / ("battle" + std::to_string(stage) + ".png")).string(), pixels,
+                                         640, 480));
+        const auto at = [&](int x, int y) { return Split(pixels[static_cast<size_t>(y) * 640 + x]); };
+
+        // The rim, where the scenery leaves room to see it.
+        const RimProbe rim = ProbeRim(pixels);
+        ASSERT_GE(rim.degrees, 0) << "no free stretch of the rim on the screen";
+        if (rim.inside < 700) {
+            EXPECT_GE(rim.rim, rim.inside + 60) << "rim at " << rim.degrees << " degrees";
+        }
+
+        // The fighters' heads: kirune's red, the other's blue.
+        const ScreenPoint head0 = WorldToScreen(players[0].x, 5.0f), head1 = WorldToScreen(players[1].x, 5.0f);
+        const Rgb red = at(head0.x, head0.y), blue = at(head1.x, head1.y);
+        EXPECT_GE(red.r, 170) << head0.x << "," << head0.y;
+        EXPECT_GE(red.r, red.g + 80) << head0.x << "," << head0.y;
+        EXPECT_GE(blue.b, 170) << head1.x << "," << head1.y;
+        EXPECT_GE(blue.b, blue.r + 80) << head1.x << "," << head1.y;
+
+        // Both character tabs, beside the dials: the HUD sheet's tiles in
+        // their two tones (side 0 reads a dark tile, mirrored side 1 a light one).
+        const struct { int x, y; Rgb tile; } tabs[] = {{80, 10, {28, 84, 98}}, {560, 10, {40, 120, 140}}};
+        for (const auto& t : tabs) {
+            const Rgb tab = at(t.x, t.y);
+            EXPECT_NEAR(tab.r, t.tile.r, 12) << t.x << "," << t.y;
+            EXPECT_NEAR(tab.g, t.tile.g, 12) << t.x << "," << t.y;
+            EXPECT_NEAR(tab.b, t.tile.b, 12) << t.x << "," << t.y;
+        }
+    }
+}
+
+// While a side's invulnerableTimer is negative the last presented picture
+// is laid over the new one: a fighter that moved leaves a ghost behind.
+TEST_F(BattleGLTest, AfterImageShowsTheLastPresentedPicture) {
+    RunBattle(2, 300);
+    const ScreenPoint before = WorldToScreen(players[0].x, 5.0f);
+    players[0].x = -60.0f;
+    players[0].invulnerableTimer = -20;
+    DrawBattle();
+    const std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
+    EXPECT_TRUE(test::WritePixelsPng((screens_ / "after_image.png").string(), pixels, 640, 480));
+    const Rgb ghost = Split(pixels[static_cast<size_t>(before.y) * 640 + before.x]);
+    EXPECT_GE(ghost.r, ghost.g + 60) << before.x << "," << before.y;
+
+    // Without the overlay the old place shows the scenery only.
+    players[0].invulnerableTimer = 0;
+    DrawBattle();
+    const Rgb scenery = Split(test::ReadEngineBackBuffer()[static_cast<size_t>(before.y) * 640 + before.x]);
+    EXPECT_LT(scenery.r, scenery.g + 60) << before.x << "," << before.y;
+}
+
+}  // namespace
