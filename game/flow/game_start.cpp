@@ -20,6 +20,9 @@
 #include "game/flow/transitions.h"
 #include "game/screens/placeholder_scenes.h"
 #include "game/screens/title_menu.h"
+#include "game/screens/result_screen.h"
+#include "game/screens/select_screen.h"
+#include "game/screens/versus_screen.h"
 #include "platform/keyboard.h"
 #include "platform/paths.h"
 

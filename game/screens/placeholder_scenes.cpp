@@ -84,25 +84,19 @@ void LeaveSelect(int32_t next) {
 // Without a match the network select closes its socket on the way out.
 void LeaveNetworkSelect(int32_t) { NetClose(); }
 
-const PlaceholderScene kSelect{PLACEHOLDER_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr, LeaveSelect};
 const PlaceholderScene kTwoPlayerSelect{PLACEHOLDER_TWO_PLAYER_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr,
                                         LeaveSelect};
 const PlaceholderScene kNetworkSelect{PLACEHOLDER_NETWORK_SELECT, STAY, SCENE_TITLE, nullptr, LeaveNetworkSelect};
 const PlaceholderScene kArcadeSelect{PLACEHOLDER_ARCADE_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr, LeaveSelect};
-const PlaceholderScene kVersus{PLACEHOLDER_VERSUS, SCENE_BATTLE, STAY, nullptr, nullptr};
-const PlaceholderScene kResult{PLACEHOLDER_RESULT, SCENE_SELECT, SCENE_TITLE, nullptr, nullptr};
 const PlaceholderScene kAnimation{PLACEHOLDER_ANIMATION, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 const PlaceholderScene kStory{PLACEHOLDER_STORY, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 const PlaceholderScene kStaffRoll{PLACEHOLDER_STAFF_ROLL, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 
 }  // namespace
 
-void RunSelectScene() { RunPlaceholder(kSelect); }
 void RunTwoPlayerSelectScene() { RunPlaceholder(kTwoPlayerSelect); }
 void RunNetworkSelectScene() { RunPlaceholder(kNetworkSelect); }
 void RunArcadeSelectScene() { RunPlaceholder(kArcadeSelect); }
-void RunVersusScene() { RunPlaceholder(kVersus); }
-void RunResultScene() { RunPlaceholder(kResult); }
 void RunAnimationScene() { RunPlaceholder(kAnimation); }
 void RunStoryScene() { RunPlaceholder(kStory); }
 void RunStaffRollScene() { RunPlaceholder(kStaffRoll); }

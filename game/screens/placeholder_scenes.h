@@ -16,23 +16,17 @@ void ResetFrontEndPositions();
 
 // Colour of each stand-in's plain screen, so a frame shows which one ran.
 enum PlaceholderColour : uint32_t {
-    PLACEHOLDER_SELECT = 0xFF206030,
     PLACEHOLDER_TWO_PLAYER_SELECT = 0xFF207050,
     PLACEHOLDER_NETWORK_SELECT = 0xFF205070,
     PLACEHOLDER_ARCADE_SELECT = 0xFF607020,
-    PLACEHOLDER_VERSUS = 0xFF702020,
-    PLACEHOLDER_RESULT = 0xFF603060,
     PLACEHOLDER_ANIMATION = 0xFF306060,
     PLACEHOLDER_STORY = 0xFF605030,
     PLACEHOLDER_STAFF_ROLL = 0xFF101030,
 };
 
-void RunSelectScene();
 void RunTwoPlayerSelectScene();
 void RunNetworkSelectScene();
 void RunArcadeSelectScene();
-void RunResultScene();
 void RunAnimationScene();
 void RunStoryScene();
-void RunVersusScene();
 void RunStaffRollScene();

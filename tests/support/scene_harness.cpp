@@ -10,8 +10,11 @@
 #include "engine/core/math.h"
 #include "engine/graphics/camera.h"
 #include "engine/graphics/device.h"
+#include "engine/graphics/font.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
+#include "engine/models/model.h"
+#include "engine/models/vertex_shader.h"
 #include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
 #include "game/flow/save_files.h"
@@ -48,6 +51,11 @@ SceneHarness::SceneHarness() : savedFolder_(std::filesystem::current_path().stri
 }
 
 SceneHarness::~SceneHarness() {
+    // What a scene left behind goes in the engine's shut-down order: models
+    // and fonts before the textures their materials and targets hold.
+    DestroyModels();
+    DestroyVertexShaders();
+    DestroyFontList();
     DestroySurfaceList();
     DestroyTextureList();
     DestroyCameraList();

@@ -400,7 +400,7 @@ void PaintConclusionSheet(Canvas& c, Lettering& l) {
         c.CentredText(l, labels[i], x + 4, y + 4, x + 238, y + 46, 32, WHITE);
     }
     for (int d = 0; d < 10; ++d) c.CentredText(l, std::to_string(d), 25 * d, 200, 25 * d + 24, 229, 29, WHITE);
-    const char* grades = "SABCDEF";
+    const char* grades = "PSABCDE";  // Grade 0 (best) to 6
     for (int g = 0; grades[g]; ++g)
         c.CentredText(l, std::string(1, grades[g]), 50 * g, 240, 50 * g + 49, 289, 48, {255, 220, 90, 255});
     for (int d = 0; d < 10; ++d)

@@ -1,0 +1,475 @@
+#include "game/screens/select_screen.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/core/resource.h"
+#include "engine//core/math.h"
+#include "engine/graphics/device.h"
+#include "engine/graphics/render_state.h"
+#include "engine/graphics/texture.h"
+#include "engine/models/model.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
+#include "game/flow/game_start.h"
+#include "game/flow/input_words.h"
+#include "game/flow/replay_file.h"
+#include "game/flow/save_files.h"
+#include "game/flow/sound_tables.h"
+#include "game/flow/transitions.h"
+#include "game/screens/placeholder_scenes.h"
+#include "game/screens/screen_sky.h"
+#include "game/screens/screen_sprites.h"
+#include "game/shots/object_rules.h"
+
+SelectScreenState selectScreen;
+Texture* selectWheelTexture = nullptr;
+Texture* selectWheelTexture2 = nullptr;
+Model* selectSkyModel = nullptr;
+
+namespace {
+
+constexpr const char* kSystemArchive = "gf\\system.dat";
+constexpr float kWheelStep = 0.5235988f;  // pi/6
+constexpr float kPi = 3.1415927f;
+constexpr uint32_t kGrey = 0xA0A0A0;
+// The stage strip shows two stages either side of the cursor, so the cursor
+// is kept at least this far into the doubled list.
+constexpr int32_t kStageMargin = 3;
+
+// The sky's texture offset and the wheels' turn, kept across frames.
+float skyOffset = 0.0f;
+float decorationAngle = 0.0f;
+
+bool Pressed(int slot) { return buttonStates[0][slot] == BUTTON_STATE_PRESSED; }
+bool Held(int slot) { return buttonStates[0][slot] > BUTTON_STATE_RELEASED; }
+
+Texture* LoadPicture(const char* key) { return CreateTextureFromArchive(kSystemArchive, key, 1, nullptr); }
+
+int32_t IndexOf(const std::vector<int32_t>& list, int32_t value) {
+    const auto at = std::find(list.begin(), list.end(), value);
+    return at == list.end() ? 0 : static_cast<int32_t>(at - list.begin());
+}
+
+// Brings a stage cursor into [3, m/2 + 3), where the strip around it stays
+// inside the doubled list.
+int32_t WrapStageCursor(int32_t cursor) {
+    const int32_t half = static_cast<int32_t>(selectScreen.stageIds.size()) / 2;
+    if (cursor >= half + kStageMargin) cursor -= half;
+    if (cursor < kStageMargin) cursor += half;
+    return cursor;
+}
+
+std::vector<int32_t> ListFlagged(const uint8_t* flags, int32_t first, int32_t last, int32_t defaultFirst,
+                                 int32_t defaultLast) {
+    std::vector<int32_t> ids;
+    for (int32_t id = first; id <= last; ++id)
+        if (flags[id] || (id >= defaultFirst && id <= defaultLast)) ids.push_back(id);
+    return ids;
+}
+
+// Moves a side's choosing cursor by one (+1 or -1), wrapping, and turns its
+// wheel by one step in the same sense.
+void MoveCursor(int side, int32_t step) {
+    const int32_t n = static_cast<int32_t>(selectScreen.characterIds.size());
+    int32_t& cursor = selectScreen.cursor[side];
+    cursor += step;
+    if (cursor >= n) cursor = 0;
+    if (cursor < 0) cursor = n - 1;
+    selectScreen.wheelSpin[side] = step > 0 ? kWheelStep : -kWheelStep;
+    selectScreen.standSlide[side] = 0.0f;
+    PlaySe(SE_CURSOR);
+}
+
+void Decide(int side, int32_t nextState) {
+    selectScreen.state = nextState;
+    selectScreen.cursor[side] += Held(BUTTON_S) ? 2 * SELECT_DECIDED_OFFSET : SELECT_DECIDED_OFFSET;
+    selectScreen.decideFlash[side] = 1.0f;
+    PlaySe(SE_DECIDE);
+}
+
+// C: a random character, always in colour 0.
+void DecideAtRandom(int side, int32_t nextState) {
+    const int32_t n = static_cast<int32_t>(selectScreen.characterIds.size());
+    selectScreen.cursor[side] = RandomInt(0, n - 1) + SELECT_DECIDED_OFFSET;
+    selectScreen.wheelSpin[side] = -kWheelStep;
+    selectScreen.standSlide[side] = 0.0f;
+    selectScreen.state = nextState;
+    selectScreen.decideFlash[side] = 1.0f;
+    PlaySe(SE_DECIDE);
+}
+
+void Undecide(int side, int32_t previousState) {
+    selectScreen.cursor[side] %= SELECT_DECIDED_OFFSET;
+    selectScreen.state = previousState;
+    PlaySe(SE_CANCEL);
+}
+
+void MoveStageCursor(int32_t step) {
+    selectScreen.stageCursor = WrapStageCursor(selectScreen.stageCursor + step);
+    selectScreen.stageSpin = static_cast<float>(step);
+    PlaySe(SE_CURSOR);
+}
+
+void DecideStage() {
+    selectScreen.state = SELECT_DECIDED;
+    StartTransition(TRANSITION_FADE_OUT);
+    PlayBgm(0);
+    PlaySe(SE_DECIDE);
+}
+
+void UpdateCharacterChoice() {
+    if (Pressed(BUTTON_LEFT)) MoveCursor(0, +1);
+    if (Pressed(BUTTON_RIGHT)) MoveCursor(0, -1);
+    if (Pressed(BUTTON_Z)) Decide(0, SELECT_OPPONENT);
+    if (Pressed(BUTTON_X)) {
+        selectScreen.state = SELECT_CANCELLED;
+        StartTransition(TRANSITION_KIND_124);
+        PlaySe(SE_CANCEL);
+    }
+    if (Pressed(BUTTON_C)) DecideAtRandom(0, SELECT_OPPONENT);
+    LayOutSelectWheel();
+}
+
+void UpdateOpponentChoice() {
+    if (Pressed(BUTTON_RIGHT)) MoveCursor(1, +1);
+    if (Pressed(BUTTON_LEFT)) MoveCursor(1, -1);
+    if (Pressed(BUTTON_X)) Undecide(0, SELECT_CHARACTER);
+    if (Pressed(BUTTON_Z)) Decide(1, SELECT_STAGE);
+    if (Pressed(BUTTON_C)) DecideAtRandom(1, SELECT_STAGE);
+    LayOutSelectWheel();
+}
+
+void UpdateStageChoice() {
+    if (Pressed(BUTTON_RIGHT)) MoveStageCursor(+1);
+    if (Pressed(BUTTON_LEFT)) MoveStageCursor(-1);
+    if (Pressed(BUTTON_X)) Undecide(1, SELECT_OPPONENT);
+    if (Pressed(BUTTON_Z)) DecideStage();
+    if (Pressed(BUTTON_C)) {
+        const int32_t m = static_cast<int32_t>(selectScreen.stageIds.size());
+        selectScreen.stageCursor = WrapStageCursor(RandomInt(0, m - 1));
+        selectScreen.stageSpin = -1.0f;
+        DecideStage();
+    }
+}
+
+// Eases a value back to 0 by step from either side, stopping at 0.
+void EaseToZero(float& value, float step) {
+    if (value > 0.0f) {
+        value -= step;
+        if (value < 0.0f) value = 0.0f;
+    } else if (value < 0.0f) {
+        value += step;
+        if (value > 0.0f) value = 0.0f;
+    }
+}
+
+// ---- drawing ----
+
+int32_t CharacterAt(int32_t index) { return selectScreen.characterIds[static_cast<size_t>(index)]; }
+int32_t ChosenCharacter(int side) { return CharacterAt(selectScreen.cursor[side] % SELECT_DECIDED_OFFSET); }
+
+gpu::RECT FaceCell(int32_t id) { return SheetCell(128 * (id % 4), 128 * (id / 4), 128, 128); }
+gpu::RECT NamePlateCell(int32_t id) { return SheetCell(128 * (id % 2), 40 * (id / 2), 128, 40); }
+gpu::RECT StageNameCell(int32_t id) { return SheetCell(256 * (id / 12), 40 * (id % 12), 256, 40); }
+
+Texture* StandSheet(int32_t id) {
+    const size_t sheet = static_cast<size_t>(std::min(id, 8) / 3);
+    return sheet < selectScreen.standSheets.size() ? selectScreen.standSheets[sheet] : nullptr;
+}
+gpu::RECT StandCell(int32_t id) { return SheetCell(0, 150 * (std::min(id, 8) % 3), 512, 150); }
+
+// Where a side's wheel, stand picture and plate sit: side 0 from the top-left
+// corner, side 1 mirrored from the bottom-right.
+struct SideLayout {
+    float cornerX, cornerY;
+    float faceTurn;    // added to every face angle
+    int32_t activeIn;  // the state in which the face at the cursor is lit
+};
+const SideLayout kSides[2] = {{0.0f, 0.0f, 0.0f, SELECT_CHARACTER}, {640.0f, 480.0f, kPi, SELECT_OPPONENT}};
+
+void DrawBand(int side, Texture* sprite, const gpu::RECT& cell, uint32_t colour, int mode) {
+    const float show = selectScreen.wheelShow[side];
+    const gpu::RECT band = side == 0 ? gpu::RECT{0, static_cast<int32_t>(30 * show), 640, static_cast<int32_t>(150 + 30 * show)}
+                                     : gpu::RECT{0, static_cast<int32_t>(330 - 30 * show), 640,
+                                                 static_cast<int32_t>(480 - 30 * show)};
+    sprite->Draw(&band, 0.0f, &cell, colour, mode);
+}
+
+void DrawStandPicture(int side) {
+    const float slide = selectScreen.standSlide[side];
+    const float show = selectScreen.wheelShow[side];
+    const int32_t id = ChosenCharacter(side);
+    Texture* sheet = StandSheet(id);
+    if (!sheet) return;
+    const gpu::RECT cell = StandCell(id);
+    const float shadowX = side == 0 ? 640 - 200 * slide : 200 * slide;
+    const float pictureX = side == 0 ? std::max(440.0f, shadowX) : std::min(200.0f, shadowX);
+    const float y = side == 0 ? 75 + 30 * show : 405 - 30 * show;
+    const gpu::RECT shadow = CentredRect(shadowX, y, 256, 75);
+    sheet->Draw(&shadow, 0.0f, &cell, BlackAt(std::min(100.0f, 100 * slide)), BLEND_ALPHA);
+    const bool decided = selectScreen.cursor[side] >= SELECT_DECIDED_OFFSET;
+    const gpu::RECT picture = CentredRect(pictureX, y, 256, 75);
+    sheet->Draw(&picture, 0.0f, &cell, ColourAt(std::min(255.0f, 255 * slide), decided ? 0xFFFFFF : kGrey),
+                BLEND_ALPHA);
+}
+
+void DrawWheel(int side) {
+    const SideLayout& at = kSides[side];
+    const float show = selectScreen.wheelShow[side];
+    const gpu::RECT whole = SheetCell(0, 0, 512, 512);
+    const float outer = 520 - 200 * show, inner = 280 - 90 * show;
+    gpu::RECT dest = CentredRect(at.cornerX, at.cornerY, outer, outer);
+    selectWheelTexture->DrawRotated(&dest, 0.0f, &whole, RadianToAngle(-decorationAngle), WhiteAt(255 * show),
+                                    BLEND_ALPHA_ADD);
+    dest = CentredRect(at.cornerX, at.cornerY, inner, inner);
+    selectWheelTexture->DrawRotated(&dest, 0.0f, &whole, RadianToAngle(decorationAngle), WhiteAt(255 * show),
+                                    BLEND_ALPHA_ADD);
+    for (int k = 0; k < SELECT_WHEEL_POSITIONS; ++k) {
+        const float a = static_cast<float>(k) * 2 * kPi / 12 - kPi / 4 + selectScreen.wheelSpin[side] + at.faceTurn;
+        float centre[2] = {0.0f, 300 - 100 * show};
+        RotateVector2(centre, a);
+        const float half = 120 - 60 * show;
+        const gpu::RECT face = CentredRect(at.cornerX + centre[0], at.cornerY + centre[1], half, half);
+        const gpu::RECT cell = FaceCell(CharacterAt(selectScreen.wheelRing[side][k]));
+        const bool lit = k == 0 && selectScreen.state == at.activeIn;
+        selectScreen.faceTexture->DrawRotated(&face, 0.0f, &cell, RadianToAngle(a),
+                                              ColourAt(255 * show, lit ? 0xFFFFFF : kGrey), BLEND_ALPHA);
+    }
+}
+
+void DrawNamePlate(int side) {
+    const float show = selectScreen.wheelShow[side];
+    const float alpha = std::min(255.0f, 255 * selectScreen.standSlide[side]);
+    const float x = side == 0 ? 540.0f : 100.0f;
+    const float y = side == 0 ? 130 + 30 * show : 460 - 30 * show;
+    const float shadowDx = side == 0 ? -6.0f : 6.0f;
+    const gpu::RECT cell = NamePlateCell(ChosenCharacter(side));
+    const gpu::RECT shadow = CentredRect(x + shadowDx, y + 4, 70, 20);
+    selectScreen.namePlateTexture->Draw(&shadow, 0.0f, &cell, BlackAt(static_cast<float>(AlphaByte(alpha) / 4)),
+                                        BLEND_ALPHA);
+    const gpu::RECT plate = CentredRect(x, y, 70, 20);
+    selectScreen.namePlateTexture->Draw(&plate, 0.0f, &cell, WhiteAt(alpha), BLEND_ALPHA);
+}
+
+void DrawDecideFlash(int side) {
+    if (selectScreen.decideFlash[side] > 0.0f)
+        DrawBand(side, transitionSprite, SheetCell(32, 0, 31, 31), WhiteAt(150 * selectScreen.decideFlash[side]),
+                 BLEND_ALPHA_ADD);
+}
+
+void DrawSide(int side) {
+    DrawStandPicture(side);
+    DrawWheel(side);
+    DrawNamePlate(side);
+}
+
+void DrawStageChoice() {
+    const float spin = selectScreen.stageSpin;
+    for (int j = -2; j <= 2; ++j) {
+        const int32_t id = selectScreen.stageIds[static_cast<size_t>(selectScreen.stageCursor + j)];
+        const gpu::RECT dest = CentredRect(320 + 130.0f * static_cast<float>(j) + 130 * spin, 240, 64, 64);
+        const gpu::RECT cell = FaceCell(id);
+        selectScreen.stageTexture->Draw(&dest, 0.0f, &cell, WhiteAt(255.0f - 100.0f * static_cast<float>(std::abs(j))),
+                                        BLEND_ALPHA);
+    }
+    const gpu::RECT nameDest{192, 280, 448, 320};
+    const gpu::RECT nameCell = StageNameCell(selectScreen.stageIds[static_cast<size_t>(selectScreen.stageCursor)]);
+    selectScreen.stageNameTexture->Draw(&nameDest, 0.0f, &nameCell, WhiteAt(255 - 255 * std::fabs(spin)),
+                                        BLEND_ALPHA);
+}
+
+void DrawLabels() {
+    const uint32_t colour = WhiteAt(255 * selectScreen.wheelShow[0]);
+    const gpu::RECT first = CentredRect(60, 55, 75, 15), firstCell = SheetCell(0, 430, 150, 30);
+    const gpu::RECT second = CentredRect(580, 425, 75, 15), secondCell = SheetCell(0, 460, 150, 30);
+    selectScreen.faceTexture->Draw(&first, 0.0f, &firstCell, colour, BLEND_ALPHA);
+    selectScreen.faceTexture->Draw(&second, 0.0f, &secondCell, colour, BLEND_ALPHA);
+}
+
+void DrawSelectPictures() {
+    const SelectScreenState& s = selectScreen;
+    decorationAngle += 0.002f;
+    if (decorationAngle > 2 * kPi) decorationAngle -= 2 * kPi;
+    if (s.stageShow > 0.0f) {
+        const float half = 150 + 200 * s.stageShow;
+        const gpu::RECT dest = CentredRect(320, 240, half, half), whole = SheetCell(0, 0, 512, 512);
+        selectWheelTexture2->DrawRotated(&dest, 0.0f, &whole, RadianToAngle(-decorationAngle),
+                                         WhiteAt(255 * s.stageShow), BLEND_ALPHA_ADD);
+    }
+    if (s.state >= SELECT_CHARACTER && s.state != SELECT_CANCELLED) {
+        const gpu::RECT plain = SheetCell(0, 0, 31, 31);
+        DrawBand(0, transitionSprite, plain, 0x64FFFFFF, BLEND_ALPHA);
+        DrawBand(1, transitionSprite, plain, 0x64FFFFFF, BLEND_ALPHA);
+    }
+    DrawSide(0);
+    DrawDecideFlash(0);
+    DrawSide(1);
+    DrawLabels();
+    DrawDecideFlash(1);
+    if (s.state == SELECT_STAGE) DrawStageChoice();
+    const gpu::RECT screen{0, 0, 640, 480}, flashCell = SheetCell(32, 0, 11, 11);
+    transitionSprite->Draw(&screen, 0.0f, &flashCell, WhiteAt(255 * s.whiteFlash), BLEND_ALPHA_ADD);
+}
+
+void ReleaseSelectPictures() {
+    ReleaseResource(selectSkyModel);
+    ReleaseResource(selectScreen.faceTexture);
+    ReleaseResource(selectScreen.stageTexture);
+    ReleaseResource(selectScreen.stageNameTexture);
+    ReleaseResource(selectWheelTexture);
+    ReleaseResource(selectWheelTexture2);
+    ReleaseResource(selectScreen.namePlateTexture);
+    for (Texture*& sheet : selectScreen.standSheets) ReleaseResource(sheet);
+    selectScreen.standSheets.clear();
+}
+
+// Writes the confirmed choice into the two sides and the stage; the same
+// character in the same colour on both sides plays in colours 0 and 1.
+void ApplyChoice() {
+    for (int side = 0; side < 2; ++side) {
+        players[side].characterId = ChosenCharacter(side);
+        players[side].colour = selectScreen.cursor[side] / SELECT_DECIDED_OFFSET - 1;
+    }
+    stageNumber = selectScreen.stageIds[static_cast<size_t>(selectScreen.stageCursor)];
+    if (players[0].characterId == players[1].characterId && players[0].colour == players[1].colour) {
+        players[0].colour = 0;
+        players[1].colour = 1;
+    }
+}
+
+}  // namespace
+
+std::vector<int32_t> ListSelectableCharacters() {
+    return ListFlagged(systemData.characterUnlocked, 1, 8, 1, 6);
+}
+
+std::vector<int32_t> ListSelectableStages() { return ListFlagged(systemData.stageUnlocked, 0, 8, 1, 5); }
+
+void LayOutSelectWheel() {
+    const int32_t n = static_cast<int32_t>(selectScreen.characterIds.size());
+    for (int side = 0; side < 2; ++side) {
+        const int32_t c = selectScreen.cursor[side] % SELECT_DECIDED_OFFSET;
+        for (int32_t k = 0; k <= 5; ++k) {
+            selectScreen.wheelRing[side][k] = c + k >= n ? c + k - n : c + k;
+            selectScreen.wheelRing[side][(12 - k) % 12] = c - k < 0 ? c - k + n : c - k;
+        }
+    }
+}
+
+void InitSelect() {
+    SelectScreenState& s = selectScreen;
+    s.leaveRequested = 0;
+    s.state = SELECT_FADE_IN;
+    s.whiteFlash = 1.0f;
+    s.stageShow = 0.0f;
+    SetFog(1200.0f, 1250.0f, 0xFFFFFFFF);
+    selectSkyModel = CreateScreenSky();
+    s.faceTexture = LoadPicture("select_face");
+    s.stageTexture = LoadPicture("select_stage");
+    s.stageNameTexture = LoadPicture("select_stagename");
+    selectWheelTexture = LoadPicture("select_wheel");
+    selectWheelTexture2 = LoadPicture("select_wheel2");
+    s.namePlateTexture = LoadPicture("name_plate");
+    s.standSheets = {LoadPicture("select_stand"), LoadPicture("select_stand2"), LoadPicture("select_stand3")};
+    s.characterIds = ListSelectableCharacters();
+    for (int side = 0; side < 2; ++side) {
+        s.wheelSpin[side] = 0.0f;
+        inputWords[side] = 0;
+        s.cursor[side] = IndexOf(s.characterIds, lastSelectedCharacters[side]);
+        s.standSlide[side] = 0.0f;
+        s.decideFlash[side] = 0.0f;
+        s.wheelShow[side] = 0.0f;
+    }
+    LayOutSelectWheel();
+    s.stageIds = ListSelectableStages();
+    const std::vector<int32_t> once = s.stageIds;
+    s.stageIds.insert(s.stageIds.end(), once.begin(), once.end());
+    s.stageCursor = WrapStageCursor(IndexOf(s.stageIds, lastSelectedStage));
+    PlayBgm(BGM_SELECT);
+    StartTransition(TRANSITION_WIPE_14);
+    sceneInitPending = 0;
+}
+
+void UpdateSelect() {
+    switch (selectScreen.state) {
+    case SELECT_FADE_IN:
+        if (!transitionRunning) selectScreen.state = SELECT_CHARACTER;
+        break;
+    case SELECT_CHARACTER: UpdateCharacterChoice(); break;
+    case SELECT_OPPONENT: UpdateOpponentChoice(); break;
+    case SELECT_STAGE: UpdateStageChoice(); break;
+    case SELECT_DECIDED:
+    case SELECT_CANCELLED:
+        if (!transitionRunning) selectScreen.leaveRequested = 1;
+        break;
+    default: break;
+    }
+    EaseSelectScreen();
+}
+
+void EaseSelectScreen() {
+    SelectScreenState& s = selectScreen;
+    const bool choosing = s.state == SELECT_CHARACTER || s.state == SELECT_OPPONENT;
+    const bool hidden = s.state < SELECT_CHARACTER || s.state == SELECT_CANCELLED;
+    for (int side = 0; side < 2; ++side) {
+        EaseToZero(s.wheelSpin[side], 0.05f);
+        if (s.decideFlash[side] > 0.0f) s.decideFlash[side] -= 0.03f;
+        if (hidden) {
+            if (s.standSlide[side] > 0.1f) s.standSlide[side] -= 0.075f;
+            if (s.standSlide[side] < 0.0f) s.standSlide[side] = 0.0f;
+        } else if (s.standSlide[side] < 1.05f) {
+            s.standSlide[side] += 0.075f;
+        }
+        if (choosing) {
+            if (s.wheelShow[side] < 1.0f) s.wheelShow[side] = std::min(1.0f, s.wheelShow[side] + 0.075f);
+        } else if (s.wheelShow[side] > 0.0f) {
+            s.wheelShow[side] = std::max(0.0f, s.wheelShow[side] - 0.075f);
+        }
+    }
+    EaseToZero(s.stageSpin, 0.1f);
+    if (s.whiteFlash > 0.0f) s.whiteFlash = std::max(0.0f, s.whiteFlash - 0.01f);
+    s.stageShow = s.state == SELECT_STAGE ? std::min(1.0f, s.stageShow + 0.1f) : std::max(0.0f, s.stageShow - 0.1f);
+}
+
+void DrawSelect() {
+    // A frame the device cannot draw is still presented, which is where a
+    // lost device is recovered.
+    if (BeginScene()) {
+        BeginScreenSkyFrame();
+        DrawScreenSky(selectSkyModel, skyOffset);
+        SetBlendMode(BLEND_ALPHA);
+        SetRenderState(gpu::D3DRS_ZWRITEENABLE, 0);
+        SetRenderState(gpu::D3DRS_FOGENABLE, 0);
+        DrawSelectPictures();
+        DrawTransition();
+        EndScene();
+    }
+    PresentFrame();
+}
+
+void LeaveSelect() {
+    ReleaseSelectPictures();
+    if (selectScreen.state != SELECT_DECIDED) {
+        sceneNumber = SCENE_TITLE;
+        sceneInitPending = 1;
+        return;
+    }
+    ApplyChoice();
+    sceneInitPending = 1;
+    replayPlayback = 0;
+    lastSelectedCharacters[0] = players[0].characterId;
+    lastSelectedCharacters[1] = players[1].characterId;
+    lastSelectedStage = stageNumber;
+    sceneNumber = SCENE_VERSUS;
+}
+
+void RunSelectScene() {
+    if (sceneInitPending) InitSelect();
+    ClearSePlayedFlags();
+    UpdateBgm();
+    DrawSelect();
+    PollInput();
+    UpdateSelect();
+    if (selectScreen.leaveRequested) LeaveSelect();
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The one-player select screen (Practice and against the computer): side 0's
+// buttons choose side 0's character and colour, then side 1's, then the
+// stage, and lead on to the versus screen. The record, the wheel lay-out, the
+// easing, the init and the leave are shared with the other select screens.
+#include <cstdint>
+#include <vector>
+
+class Model;
+class Texture;
+
+enum SelectState : int32_t {
+    SELECT_FADE_IN = 5,      // waits for the opening transition
+    SELECT_CHARACTER = 10,   // side 0 chooses
+    SELECT_OPPONENT = 20,    // side 1's character, chosen with side 0's buttons
+    SELECT_STAGE = 30,
+    SELECT_DECIDED = 90,     // waits for the fade-out, then leaves
+    SELECT_CANCELLED = 91,   // waits for the transition, then leaves
+};
+
+// A decided cursor holds its index plus 100 (colour 0) or 200 (colour 1).
+constexpr int32_t SELECT_DECIDED_OFFSET = 100;
+// Positions of a character wheel.
+constexpr int SELECT_WHEEL_POSITIONS = 12;
+
+struct SelectScreenState {
+    int32_t state = 0;
+    uint8_t leaveRequested = 0;
+    int32_t netFrameCounter = 0;
+    float decideFlash[2] = {};  // 1.0 when a side decides, then fades
+    float wheelSpin[2] = {};    // +-pi/6 when a cursor moves, eases to 0
+    float standSlide[2] = {};   // slides the stand picture in
+    float wheelShow[2] = {};    // 0..1: how far wheel, band and plate came in
+    float stageSpin = 0;        // +-1 when the stage cursor moves
+    float whiteFlash = 0;
+    float stageShow = 0;
+    int32_t cursor[2] = {};
+    int32_t wheelRing[2][SELECT_WHEEL_POSITIONS] = {};  // characterIds indices
+    std::vector<int32_t> characterIds;                  // selectable, ascending
+    std::vector<int32_t> stageIds;                      // selectable, listed twice
+    int32_t stageCursor = 0;
+    Texture* faceTexture = nullptr;
+    Texture* arcadeStandTexture = nullptr;
+    Texture* stageTexture = nullptr;
+    Texture* stageNameTexture = nullptr;
+    Texture* namePlateTexture = nullptr;
+    std::vector<Texture*> standSheets;
+};
+
+extern SelectScreenState selectScreen;
+extern Texture* selectWheelTexture;
+extern Texture* selectWheelTexture2;
+extern Model* selectSkyModel;
+
+void RunSelectScene();
+void InitSelect();
+void UpdateSelect();
+void DrawSelect();
+void LeaveSelect();
+// Fills both sides' wheelRing from their cursor and characterIds.
+void LayOutSelectWheel();
+// The per-frame easing of the animation values that ends every select
+// screen's update.
+void EaseSelectScreen();
+
+// The selectable characters (ids 1..8 unlocked in systemData, and always the
+// six defaults) and stages (0..8, and always 1..5), ascending.
+std::vector<int32_t> ListSelectableCharacters();
+std::vector<int32_t> ListSelectableStages();

@@ -1,0 +1,100 @@
+// From start-up through a whole match: logos, title, a match of kirune
+// against kirune chosen on the select screen, the versus screen, a battle
+// fought to a knock-out, the result screen saving the replay with C, and the
+// saved file played back frame for frame as the replay list starts it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
+#include "game/flow/game_start.h"
+#include "game/flow/input_words.h"
+#include "game/flow/replay_file.h"
+#include "game/screens/result_screen.h"
+#include "game/screens/select_screen.h"
+#include "tests/support/battle_hash.h"
+#include "tests/support/battle_run.h"
+#include "platform/keyboard.h"
+
+namespace {
+
+// The frame from which the countdown lets every button through.
+constexpr int32_t kFirstFreeFrame = 199;
+
+class MatchAndReplayTest : public testing::Test {
+protected:
+    // Taps `key` every other frame until `done` holds; false when it does not
+    // within `limit` frames.
+    bool TapUntil(int key, const std::function<bool()>& done, int limit = 3000) {
+        for (int frames = 0; frames < limit; frames += 2) {
+            if (done()) return true;
+            run.scene().Tap(key);
+            if (done()) return true;
+            run.scene().RunFrames(1);
+        }
+        return done();
+    }
+    bool RunUntil(const std::function<bool()>& done, int limit = 3000) {
+        for (int frames = 0; frames < limit && !done(); ++frames) run.scene().RunFrames(1);
+        return done();
+    }
+
+    test::BattleRun run;
+};
+
+TEST_F(MatchAndReplayTest, AMatchIsSavedAndPlaysBackTheSame) {
+    // Start-up: the two logos, then the title, which leads to the select
+    // screen. Against the computer: practice keeps every life above 0, so
+    // only this mode of the same select screen can end in a knock-out.
+    ASSERT_EQ(sceneNumber, SCENE_LOGO);
+    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_TITLE; }));
+    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
+    gameMode = MODE_1P_VS_CPU;
+
+    // kirune for side 0 (the first of the wheel), kirune for side 1 too.
+    ASSERT_TRUE(TapUntil('Z', [] { return selectScreen.state == SELECT_OPPONENT; }));
+    ASSERT_TRUE(TapUntil(platform::VK_LEFT, [] { return selectScreen.cursor[1] == 0; }));
+    ASSERT_TRUE(TapUntil('Z', [] { return selectScreen.state == SELECT_STAGE; }));
+    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_VERSUS; }));
+    EXPECT_EQ(players[0].characterId, 1);
+    EXPECT_EQ(players[1].characterId, 1);
+    EXPECT_NE(players[0].colour, players[1].colour);
+    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_BATTLE; }));
+
+    // Side 0 walks up to side 1 and slashes until it falls; the controls
+    // let go once the fight is over.
+    run.SetScript([](int side, int32_t frame) -> InputWord {
+        if (side == 1 || frame < kFirstFreeFrame || battleOver) return 0;
+        if (players[1].x - players[0].x > 60.0f) return INPUT_RIGHT;
+        return frame % 16 < 2 ? INPUT_Z | INPUT_A : 0;
+    });
+    run.RunToEnd(20000);
+    ASSERT_EQ(sceneNumber, SCENE_RESULT);
+    ASSERT_EQ(players[1].life, 0) << "no knock-out";
+    const std::vector<uint64_t> recorded = run.hashes();
+    ASSERT_STREQ(replayFileName, "replay\\tobra000.rpl");
+
+    // The result screen saves the replay with C, then Z leaves for the
+    // select screen; the saved file is played from there.
+    ASSERT_TRUE(TapUntil('C', [] { return resultScreen.replaySaved == 1; }));
+    const std::filesystem::path saved = run.scene().folder().path() / "replay" / "tobra000.rpl";
+    ASSERT_TRUE(std::filesystem::exists(saved));
+    EXPECT_EQ(std::filesystem::file_size(saved), REPLAY_HEADER_SIZE + REPLAY_FRAME_SIZE * replayInputs[0].size());
+    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
+
+    ASSERT_TRUE(run.StartPlayback("replay\\tobra000.rpl"));
+    EXPECT_EQ(gameMode, MODE_1P_VS_CPU);
+    std::vector<uint64_t> played;
+    do {
+        run.scene().RunFrames(1);
+        played.push_back(test::HashBattleState());
+    } while (sceneNumber == SCENE_BATTLE && !sceneInitPending && played.size() < recorded.size() + 100);
+    ASSERT_EQ(played.size(), recorded.size());
+    for (size_t f = 0; f < recorded.size(); ++f) ASSERT_EQ(played[f], recorded[f]) << "frame " << f;
+    EXPECT_EQ(sceneNumber, SCENE_RESULT);
+}
+
+}  // namespace
