@@ -1,7 +1,7 @@
-// From start-up through a whole match: logos, title, a match of kirune
-// against kirune chosen on the select screen, the versus screen, a battle
-// fought to a knock-out, the result screen saving the replay with C, and the
-// saved file played back frame for frame as the replay list starts it.
+// From start-up through a whole match and back: logos, title, a match of
+// kirune against kirune chosen on the select screen, the versus screen, a
+// battle fought to a knock-out, the result screen saving the replay with C,
+// and the title's replay list playing it back frame for frame.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,6 +15,7 @@
 #include "game/flow/replay_file.h"
 #include "game/screens/result_screen.h"
 #include "game/screens/select_screen.h"
+#include "game/screens/title_menu.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_run.h"
 #include "platform/keyboard.h"
@@ -46,13 +47,17 @@ protected:
 };
 
 TEST_F(MatchAndReplayTest, AMatchIsSavedAndPlaysBackTheSame) {
-    // Start-up: the two logos, then the title, which leads to the select
-    // screen. Against the computer: practice keeps every life above 0, so
-    // only this mode of the same select screen can end in a knock-out.
+    // Start-up: the two logos, then the title's main menu.
     ASSERT_EQ(sceneNumber, SCENE_LOGO);
     ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_TITLE; }));
+    ASSERT_TRUE(TapUntil('Z', [] { return titleState == TITLE_MAIN; }));
+    ASSERT_TRUE(TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_VERSUS; }));
+    ASSERT_TRUE(TapUntil('Z', [] { return titleState == TITLE_VERSUS; }));
+    // Against the computer: practice keeps every life above 0, so only this
+    // mode of the same select screen can end in a knock-out.
+    ASSERT_TRUE(TapUntil(platform::VK_DOWN, [] { return titleCursor == 1; }));
     ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
-    gameMode = MODE_1P_VS_CPU;
+    ASSERT_EQ(gameMode, MODE_1P_VS_CPU);
 
     // kirune for side 0 (the first of the wheel), kirune for side 1 too.
     ASSERT_TRUE(TapUntil('Z', [] { return selectScreen.state == SELECT_OPPONENT; }));
@@ -78,15 +83,22 @@ TEST_F(MatchAndReplayTest, AMatchIsSavedAndPlaysBackTheSame) {
     ASSERT_STREQ(replayFileName, "replay\\tobra000.rpl");
 
     // The result screen saves the replay with C, then Z leaves for the
-    // select screen; the saved file is played from there.
+    // select screen and X back to the title.
     ASSERT_TRUE(TapUntil('C', [] { return resultScreen.replaySaved == 1; }));
     const std::filesystem::path saved = run.scene().folder().path() / "replay" / "tobra000.rpl";
     ASSERT_TRUE(std::filesystem::exists(saved));
     EXPECT_EQ(std::filesystem::file_size(saved), REPLAY_HEADER_SIZE + REPLAY_FRAME_SIZE * replayInputs[0].size());
     ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
+    ASSERT_TRUE(TapUntil('X', [] { return sceneNumber == SCENE_TITLE; }));
 
-    ASSERT_TRUE(run.StartPlayback("replay\\tobra000.rpl"));
-    EXPECT_EQ(gameMode, MODE_1P_VS_CPU);
+    // The title reopens on the versus menu; back to the main menu, into the
+    // replay list, and the first replay is played.
+    ASSERT_TRUE(TapUntil('X', [] { return titleState == TITLE_MAIN; }));
+    ASSERT_TRUE(TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_REPLAYS; }));
+    ASSERT_TRUE(TapUntil('Z', [] { return titleState == TITLE_REPLAY_LIST; }));
+    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_BATTLE; }));
+    ASSERT_EQ(replayPlayback, 1);
+
     std::vector<uint64_t> played;
     do {
         run.scene().RunFrames(1);
