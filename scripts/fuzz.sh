@@ -3,13 +3,13 @@
 # build-fuzz/ and runs each over its seed corpus, which the target writes with
 # the project's own writers, plus what earlier runs found (build-fuzz/corpus/).
 #
-#   scripts/fuzz.sh                         every target for 10 seconds (the CI run)
+#   scripts/fuzz.sh                         every target for 10 seconds, one at a time
 #   scripts/fuzz.sh --time 1800             every target for half an hour
 #   scripts/fuzz.sh --runs 10000000 cp932   one target for ten million inputs
 #   scripts/fuzz.sh -j 3 --time 600         three targets at a time
 #   scripts/fuzz.sh --ci                    the short CI run: every target for
-#                                           5 seconds from its seeds alone, four
-#                                           at a time, into build-fuzz/ci/
+#                                           5 seconds from its seeds alone, one
+#                                           per core at a time, in build-fuzz/ci/
 #
 # A crash, a broken check or an input that runs longer than FUZZ_TIMEOUT
 # seconds (60) stops that target; its input is kept under
@@ -26,7 +26,7 @@ while (($#)); do
     --time) limit=(-max_total_time="$2"); shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
     -j) parallel=$2; shift 2 ;;
-    --ci) limit=(-max_total_time=5); parallel=4; ci=1; shift ;;
+    --ci) limit=(-max_total_time=5); parallel=$(nproc); ci=1; shift ;;
     -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
