@@ -114,29 +114,35 @@ void Fail(const char* condition, const char* file, int line) {
 
 // libFuzzer calls this once before the first input, before it reads its flags.
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    namespace fs = std::filesystem;
     constexpr std::string_view kSeedFlag = "--write-seeds=";
+    constexpr std::string_view kArtifactFlag = "-artifact_prefix=";
     std::string seedFolder;
-    bool artifactPrefixGiven = false;
+    // The run happens in a working folder of its own: corpus folders and the
+    // artifact prefix given relative to the starting folder are made absolute
+    // first, and crash inputs go to the starting folder by default, not into
+    // the working folder that is removed at the end.
+    static std::vector<std::string> texts{(*argv)[0], std::string(kArtifactFlag) + fs::current_path().string() + "/"};
     for (int i = 1; i < *argc; ++i) {
         const std::string_view arg = (*argv)[i];
         if (arg.starts_with(kSeedFlag)) {
-            seedFolder = std::filesystem::absolute(std::string(arg.substr(kSeedFlag.size()))).string();
+            seedFolder = fs::absolute(std::string(arg.substr(kSeedFlag.size()))).string();
+        } else if (arg.starts_with(kArtifactFlag)) {
+            // absolute() keeps a trailing separator: a folder stays a folder.
+            texts[1] = std::string(kArtifactFlag) + fs::absolute(std::string(arg.substr(kArtifactFlag.size()))).string();
+            continue;
         }
-        artifactPrefixGiven = artifactPrefixGiven || arg.starts_with("-artifact_prefix=");
+        texts.push_back(arg.starts_with('-') ? std::string(arg) : fs::absolute(std::string(arg)).string());
     }
-    // Crash inputs go to the starting folder, not into the working folder
-    // that is removed at the end.
-    if (!artifactPrefixGiven) {
-        static std::string prefix = "-artifact_prefix=" + std::filesystem::current_path().string() + "/";
-        static std::vector<char*> arguments(*argv, *argv + *argc);
-        arguments.insert(arguments.begin() + 1, prefix.data());
-        arguments.push_back(nullptr);
-        *argv = arguments.data();
-        ++*argc;
-    }
+    static std::vector<char*> arguments;
+    for (std::string& text : texts) arguments.push_back(text.data());
+    *argc = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    *argv = arguments.data();
+
     fuzz::EnterWorkFolder();
     if (!seedFolder.empty()) {
-        std::filesystem::create_directories(seedFolder);
+        fs::create_directories(seedFolder);
         fuzz::Seeds seeds(seedFolder);
         WriteFuzzSeeds(seeds);
         std::exit(0);

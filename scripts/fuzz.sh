@@ -3,10 +3,13 @@
 # build-fuzz/ and runs each over its seed corpus, which the target writes with
 # the project's own writers, plus what earlier runs found (build-fuzz/corpus/).
 #
-#   scripts/fuzz.sh                         every target for 10 seconds (the CI run)
+#   scripts/fuzz.sh                         every target for 10 seconds, one at a time
 #   scripts/fuzz.sh --time 1800             every target for half an hour
 #   scripts/fuzz.sh --runs 10000000 cp932   one target for ten million inputs
 #   scripts/fuzz.sh -j 3 --time 600         three targets at a time
+#   scripts/fuzz.sh --ci                    the short CI run: every target for
+#                                           5 seconds from its seeds alone, one
+#                                           per core at a time, in build-fuzz/ci/
 #
 # A crash, a broken check or an input that runs longer than FUZZ_TIMEOUT
 # seconds (60) stops that target; its input is kept under
@@ -16,13 +19,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 limit=(-max_total_time=10)
 parallel=1
+ci=0
 targets=()
 while (($#)); do
   case "$1" in
     --time) limit=(-max_total_time="$2"); shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
     -j) parallel=$2; shift 2 ;;
-    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
+    --ci) limit=(-max_total_time=5); parallel=$(nproc); ci=1; shift ;;
+    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -35,13 +40,20 @@ if ((${#targets[@]} == 0)); then
   for program in "$build"/bin/*_fuzz; do targets+=("$(basename "$program" _fuzz)"); done
 fi
 
+# The CI run starts from the seeds alone, in a folder of its own.
+corpora=$build/corpus
+if ((ci)); then
+  corpora=$build/ci/corpus
+  rm -rf "$build/ci"
+fi
+
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$build/logs"
 
 # Runs one target; its last line of output is its summary.
 fuzz_one() {
-  local name=$1 program="$build/bin/$1_fuzz" corpus="$build/corpus/$1"
+  local name=$1 program="$build/bin/$1_fuzz" corpus="$corpora/$1"
   local log="$build/logs/$name.log" artifacts="$build/artifacts/$name/"
   [[ -x "$program" ]] || { echo "$name: no such target" >&2; return 1; }
   mkdir -p "$corpus/found" "$artifacts"
@@ -57,6 +69,7 @@ fuzz_one() {
     printf '%-14s ok      %12s runs %8s/s %6ss\n' "$name" "${runs:-?}" "${rate:-?}" $((SECONDS - start))
   else
     printf '%-14s FAILED  see %s\n' "$name" "$log"
+    grep -A 25 -m 1 -E '^==[0-9]+==ERROR|runtime error|check failed|ERROR: libFuzzer' "$log" | sed 's/^/    /'
     return 1
   fi
 }

@@ -3,6 +3,8 @@
 
 #include <deque>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,14 +17,15 @@ namespace test {
 inline std::vector<std::string> mediaCalls;
 
 // A COM object that notes its release and reports `refs` references left.
+// Objects that report references left stand for ones the service still
+// holds, so the fake media system that made them owns them all and deletes
+// them at the end of the test, whatever their count.
 template <typename Interface>
 struct FakeMediaObject : Interface {
     FakeMediaObject(std::string name, uint32_t refs) : name(std::move(name)), refs(refs) {}
     uint32_t Release() override {
         mediaCalls.push_back(name + " released");
-        const uint32_t left = --refs;
-        if (left == 0) delete this;
-        return left;
+        return --refs;
     }
     std::string name;
     uint32_t refs;
@@ -30,13 +33,15 @@ struct FakeMediaObject : Interface {
 
 struct FakePerformance : FakeMediaObject<platform::DirectMusicPerformance> {
     FakePerformance(bool initAudioWorks) : FakeMediaObject("performance", 3), initAudioWorks(initAudioWorks) {}
-    bool InitAudio(platform::DirectMusicObject** music, platform::WindowHandle) override {
+    bool InitAudio(platform::DirectMusicObject** out, platform::WindowHandle) override {
         if (!initAudioWorks) return false;
-        *music = new FakeMediaObject<platform::DirectMusicObject>("music", 2);
+        music = std::make_unique<FakeMediaObject<platform::DirectMusicObject>>("music", 2);
+        *out = music.get();
         return true;
     }
     void CloseDown() override { mediaCalls.push_back("performance closed"); }
     bool initAudioWorks;
+    std::unique_ptr<FakeMediaObject<platform::DirectMusicObject>> music;
 };
 
 struct FakePeer : FakeMediaObject<platform::DirectPlayPeer> {
@@ -98,14 +103,14 @@ struct FakeMixer : platform::MixerDevice {
 // answers from a table, and one mixer has the scripted lines.
 struct FakeMediaSystem : platform::MediaSystem {
     platform::DirectMusicLoader* CreateDirectMusicLoader() override {
-        return new FakeMediaObject<platform::DirectMusicLoader>("loader", 1);
+        return Make<FakeMediaObject<platform::DirectMusicLoader>>("loader", 1);
     }
     platform::DirectMusicPerformance* CreateDirectMusicPerformance() override {
-        return new FakePerformance(initAudioWorks);
+        return Make<FakePerformance>(initAudioWorks);
     }
-    platform::DirectPlayPeer* CreateDirectPlayPeer() override { return new FakePeer(peerInitializeWorks); }
+    platform::DirectPlayPeer* CreateDirectPlayPeer() override { return Make<FakePeer>(peerInitializeWorks); }
     platform::DirectDraw* CreateDirectDraw() override {
-        return haveDirectDraw ? new FakeDirectDraw(directDrawInitializeWorks, cooperativeLevelWorks) : nullptr;
+        return haveDirectDraw ? Make<FakeDirectDraw>(directDrawInitializeWorks, cooperativeLevelWorks) : nullptr;
     }
     uint32_t MciSendString(const char* command, char* result, uint32_t size, platform::WindowHandle) override {
         mediaCalls.push_back(command);
@@ -127,6 +132,18 @@ struct FakeMediaSystem : platform::MediaSystem {
     bool cooperativeLevelWorks = true;
     std::map<std::string, std::string> mciReplies;
     FakeMixerLines mixer;
+
+private:
+    template <typename Object, typename... Arguments>
+    Object* Make(Arguments&&... arguments) {
+        auto object = std::make_unique<Object>(std::forward<Arguments>(arguments)...);
+        Object* raw = object.get();
+        const std::lock_guard lock(madeLock);  // the media layers create on their own threads
+        made.push_back(std::move(object));
+        return raw;
+    }
+    std::mutex madeLock;
+    std::vector<std::unique_ptr<platform::MediaInterface>> made;
 };
 
 // The fake media services in place, the log captured.

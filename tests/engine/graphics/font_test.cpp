@@ -165,8 +165,9 @@ TEST_P(FontWriterTest, WritesThePackedColour) {
     const WriterCase& c = GetParam();
     const uint8_t levels[2] = {c.level, c.level};
     uint8_t oneBit[4] = {c.level >= 8 ? uint8_t(0xC0) : uint8_t(0), 0, 0, 0};
-    std::vector<uint8_t> target(8, 0xAA);
-    DestBox dest{1, 0, 3, 1, 8, target.data()};
+    // Pixels 1 and 2 of a row of three, at four bytes the widest.
+    std::vector<uint8_t> target(12, 0xAA);
+    DestBox dest{1, 0, 3, 1, 12, target.data()};
     GlyphBox glyph{0, 0, 2, 1, 4, c.grey ? levels : oneBit};
     WriteGlyph(c.format, c.grey, 0x80FF8040, dest, glyph);
     const int bytes = GetFormatBytesPerPixel(c.format);

@@ -111,7 +111,7 @@ TEST_F(PrimitivesTest, ParameterErrorsGiveAListedModelWithoutFrameOrMesh) {
 
 TEST_F(PrimitivesTest, NameCountersCountModelsPerGeneratorAndTheTwoPlanesShareOne) {
     Model* a = CreatePlaneModelXY(1, 1, 2, 2, 1, nullptr);
-    CreatePlaneModelXY(1, 1, 1, 1, 1, nullptr);  // refused: names nothing
+    Model* refused = CreatePlaneModelXY(1, 1, 1, 1, 1, nullptr);  // names nothing
     Model* b = CreatePlaneModelXZ(1, 1, 2, 2, 1, nullptr);
     Model* cube = CreateCubeModel(1, 1, 1, nullptr);
     EXPECT_STREQ(a->rootFrame->GetName(), "Frame_Plane_00");
@@ -119,11 +119,10 @@ TEST_F(PrimitivesTest, NameCountersCountModelsPerGeneratorAndTheTwoPlanesShareOn
     EXPECT_STREQ(b->GetMesh(0)->GetName(), "Mesh_Plane_01");
     EXPECT_STREQ(cube->rootFrame->GetName(), "Frame_Cube_00");
     EXPECT_EQ(b->FindMeshIndex("Mesh_Plane_01"), 0);
+    // A new start of the layer finds no model left, as at shut-down.
+    for (Model* m : {a, refused, b, cube}) m->Release();
     InitializeModels();
     EXPECT_STREQ(CreateCubeModel(1, 1, 1, nullptr)->rootFrame->GetName(), "Frame_Cube_00");
-    a->Release();
-    b->Release();
-    cube->Release();
 }
 
 // A square A8R8G8B8 height image whose red byte is red(i, j).

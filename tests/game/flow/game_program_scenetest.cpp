@@ -213,7 +213,8 @@ TEST(GameProgramTest, StartsShowsTheLogosSavesAScreenshotAndQuitsOnEscape) {
 
     keys.Type(XK_Escape);
     ASSERT_TRUE(game.WaitForExit(20s, &status)) << "escape did not end the game";
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status) << ": "
+                                   << ReadText(folder.file("game.txt"));
     EXPECT_EQ(WEXITSTATUS(status), 0) << ReadText(folder.file("game.txt"));
 }
 

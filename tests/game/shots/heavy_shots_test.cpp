@@ -165,13 +165,19 @@ TEST_F(HeavyShotsTest, TypesThatClearTheirGrazeMark) {
 }
 
 TEST_F(HeavyShotsTest, BackwardStartersTurnAround) {
-    for (int32_t type : {610, 720, 740}) {
+    // Each within its lifetime (720 ends at age 50).
+    const struct {
+        int32_t type;
+        int frames;
+    } cases[] = {{610, 10}, {720, 30}, {740, 60}};
+    for (const auto& c : cases) {
         heavyShotList.Clear();
-        SpawnHeavyShot(type, 0.0f, origin, 0);
+        SpawnHeavyShot(c.type, 0.0f, origin, 0);
         UpdateHeavyShots();
-        EXPECT_LT(heavyShotList[0].position[0], 0.0f) << type;
-        for (int n = 0; n < 60; ++n) UpdateHeavyShots();
-        EXPECT_GT(heavyShotList[0].speed, 0.0f) << type;
+        EXPECT_LT(heavyShotList[0].position[0], 0.0f) << c.type;
+        for (int n = 1; n < c.frames; ++n) UpdateHeavyShots();
+        ASSERT_EQ(heavyShotList.Size(), 1) << c.type;
+        EXPECT_GT(heavyShotList[0].speed, 0.0f) << c.type;
     }
 }
 
