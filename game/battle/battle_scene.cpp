@@ -217,12 +217,7 @@ void ChooseNextScene(int32_t w) {
         break;
     case BATTLE_END_RETRY:
         sceneNumber = SCENE_BATTLE;  // during playback the same replay again
-        if (!replayPlayback && gameMode == MODE_ARCADE) {
-            arcadeStage = 0;
-            stageGrades.clear();
-            arcadeScore = 0;
-            AdvanceArcadeLadder();
-        }
+        if (!replayPlayback && gameMode == MODE_ARCADE) StartArcadeRun();
         break;
     case BATTLE_END_SELECT: sceneNumber = replayPlayback ? SCENE_TITLE : SCENE_SELECT; break;
     case BATTLE_END_TITLE:

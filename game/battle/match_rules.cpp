@@ -73,3 +73,10 @@ void AdvanceArcadeLadder() {
     if (arcadeStage == 5 && std::accumulate(stageGrades.begin(), stageGrades.end(), 0) >= 11) stageNumber = 8;
     if (players[1].characterId == players[0].characterId) players[1].characterId = 1;
 }
+
+void StartArcadeRun() {
+    arcadeStage = 0;
+    stageGrades.clear();
+    arcadeScore = 0;
+    AdvanceArcadeLadder();
+}

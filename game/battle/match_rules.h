@@ -26,3 +26,6 @@ int32_t PickConclusionLine(int32_t character, int32_t opponent, int32_t stage);
 // Sets the next arcade opponent (players[1].characterId) and stageNumber from
 // arcadeStage.
 void AdvanceArcadeLadder();
+// A new arcade run: stage 0 of the ladder, no grades, no score, the first
+// opponent set.
+void StartArcadeRun();

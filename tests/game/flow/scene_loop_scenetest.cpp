@@ -11,6 +11,8 @@
 #include "engine/core/application.h"
 #include "engine/devices/network.h"
 #include "engine/graphics/render_state.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
 #include "game/flow/game_start.h"
 #include "game/flow/replay_file.h"
 #include "game/flow/sound_tables.h"
@@ -186,6 +188,32 @@ TEST_F(SceneLoopTest, FrontEndLeadsFromSelectToBattleAndBack) {
     EXPECT_EQ(gameMode, MODE_PRACTICE);
     EXPECT_EQ(replayPlayback, 0);  // the select screen left with a choice
     EXPECT_EQ(exitRequested, 0);
+}
+
+TEST_F(SceneLoopTest, StandInSelectsLeaveWithARealMatch) {
+    struct Case {
+        int32_t mode;
+        int32_t opponent, stage;
+    };
+    // Two players keep the characters and stage chosen last; the arcade
+    // starts its ladder: the first opponent on its stage.
+    const Case cases[] = {{MODE_1P_VS_2P, 2, 1}, {MODE_ARCADE, 2, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode);
+        gameMode = c.mode;
+        players[0].characterId = players[1].characterId = 0;
+        arcadeStage = 3;
+        sceneNumber = SCENE_SELECT;
+        sceneInitPending = 1;
+        ASSERT_EQ(LeaveBy(harness, 'Z'), SCENE_VERSUS);
+        EXPECT_EQ(players[0].characterId, 1);
+        EXPECT_EQ(players[1].characterId, c.opponent);
+        EXPECT_NE(players[0].colour, players[1].colour);
+        EXPECT_EQ(stageNumber, c.stage);
+        if (c.mode == MODE_ARCADE) {
+            EXPECT_EQ(arcadeStage, 0);
+        }
+    }
 }
 
 TEST_F(SceneLoopTest, NetworkSelectOnlyLeavesBackAndClosesTheSocket) {
