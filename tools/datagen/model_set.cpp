@@ -122,12 +122,12 @@ MeshBuilder Halo() {
 
 // ---- X data --------------------------------------------------------------------
 
-struct MaterialSpec {
+struct MaterialLook {
     float r, g, b;
     const char* texture;  // null: untextured
 };
 
-void WriteMaterial(XWriter& w, const std::string& name, const MaterialSpec& m) {
+void WriteMaterial(XWriter& w, const std::string& name, const MaterialLook& m) {
     w.BeginObject("Material", name);
     w.Floats({m.r, m.g, m.b, 1.0f});
     w.Floats({8.0f});
@@ -157,10 +157,10 @@ void WritePoints(XWriter& w, const std::vector<Point>& points) {
 }
 
 // A material of a mesh: a top-level Material referenced by name, or one
-// written in place when `spec` is given.
+// written in place when `look` is given.
 struct MaterialUse {
     std::string name;
-    const MaterialSpec* spec = nullptr;
+    const MaterialLook* look = nullptr;
 };
 
 void WriteMesh(XWriter& w, const std::string& name, const MeshBuilder& m, const std::vector<MaterialUse>& materials) {
@@ -185,7 +185,7 @@ void WriteMesh(XWriter& w, const std::string& name, const MeshBuilder& m, const 
     w.Dwords({static_cast<uint32_t>(materials.size()), static_cast<uint32_t>(m.materials.size())});
     w.Dwords(m.materials.data(), m.materials.size());
     for (const MaterialUse& material : materials) {
-        if (material.spec) WriteMaterial(w, material.name, *material.spec);
+        if (material.look) WriteMaterial(w, material.name, *material.look);
         else w.Reference(material.name);
     }
     w.EndObject();
@@ -270,7 +270,7 @@ std::vector<uint8_t> StageModelBytes() {
     w.EndObject();
     w.BeginObject("Frame", "HaloFrame");
     WriteTranslation(w, 0, 75, 0);
-    const MaterialSpec gold{1.0f, 0.85f, 0.4f, "m2halo.bmp"}, shade{0.5f, 0.45f, 0.4f, nullptr};
+    const MaterialLook gold{1.0f, 0.85f, 0.4f, "m2halo.bmp"}, shade{0.5f, 0.45f, 0.4f, nullptr};
     WriteMesh(w, "Halo", Halo(), {{"Gold", &gold}, {"Shade", &shade}});
     w.EndObject();
     w.EndObject();

@@ -201,14 +201,14 @@ TEST_F(XModelDataSample, TextAndBinaryTwinsAgree) {
 // ---- Damaged meshes ---------------------------------------------------------------
 
 // A triangle mesh "Tri" whose parts a case may spoil.
-struct TriSpec {
+struct TriParts {
     std::vector<uint32_t> head{3};  // vertex count
     std::vector<float> positions{0, 0, 0, 1, 0, 0, 0, 1, 0};
     std::vector<uint32_t> faces{1, 3, 0, 1, 2};
     std::function<void(XWriter&)> children = [](XWriter&) {};
 };
 
-void WriteTri(XWriter& w, const TriSpec& s) {
+void WriteTri(XWriter& w, const TriParts& s) {
     w.BeginObject("Mesh", "Tri");
     w.Dwords(s.head.data(), s.head.size());
     w.Floats(s.positions.data(), s.positions.size());
@@ -228,7 +228,7 @@ std::function<void(XWriter&)> Child(const char* templateName, std::function<void
 TEST(XModelDataDamage, MeshesThatFailACheckAreLeftOutAndNamed) {
     struct Case {
         const char* name;
-        std::function<void(TriSpec&)> spoil;
+        std::function<void(TriParts&)> spoil;
     };
     auto normals = [](std::vector<uint32_t> head, std::vector<float> vectors, std::vector<uint32_t> faces) {
         return Child("MeshNormals", [=](XWriter& w) {
@@ -261,52 +261,52 @@ TEST(XModelDataDamage, MeshesThatFailACheckAreLeftOutAndNamed) {
     // Counts near 2^32 are checked against the data before anything is made
     // for them; made first, they would exhaust memory.
     const Case cases[] = {
-        {"no vertices", [](TriSpec& s) { s.head = {0}, s.positions.clear(), s.faces = {0}; }},
-        {"vertex count larger than the data", [](TriSpec& s) { s.head = {1000000}; }},
-        {"too many vertices", [](TriSpec& s) { s.head = {70000}, s.positions.assign(210000, 0.0f); }},
-        {"face count larger than the data", [](TriSpec& s) { s.faces = {0xFFFFFFF0u, 3, 0, 1, 2}; }},
-        {"face index out of range", [](TriSpec& s) { s.faces = {1, 3, 0, 1, 3}; }},
-        {"face of two corners", [](TriSpec& s) { s.faces = {1, 2, 0, 1}; }},
-        {"face corner count larger than the data", [](TriSpec& s) { s.faces = {1, 99, 0, 1, 2}; }},
-        {"normal index out of range", [&](TriSpec& s) { s.children = normals({1}, {0, 0, 1}, {1, 3, 0, 0, 1}); }},
-        {"normal faces differ", [&](TriSpec& s) { s.children = normals({1}, {0, 0, 1}, {2, 3, 0, 0, 0, 3, 0, 0, 0}); }},
-        {"normal face corners differ", [&](TriSpec& s) { s.children = normals({1}, {0, 0, 1}, {1, 4, 0, 0, 0, 0}); }},
-        {"normal count larger than the data", [&](TriSpec& s) { s.children = normals({0xFFFFFFF0u}, {0, 0, 1}, {1, 3, 0, 0, 0}); }},
+        {"no vertices", [](TriParts& s) { s.head = {0}, s.positions.clear(), s.faces = {0}; }},
+        {"vertex count larger than the data", [](TriParts& s) { s.head = {1000000}; }},
+        {"too many vertices", [](TriParts& s) { s.head = {70000}, s.positions.assign(210000, 0.0f); }},
+        {"face count larger than the data", [](TriParts& s) { s.faces = {0xFFFFFFF0u, 3, 0, 1, 2}; }},
+        {"face index out of range", [](TriParts& s) { s.faces = {1, 3, 0, 1, 3}; }},
+        {"face of two corners", [](TriParts& s) { s.faces = {1, 2, 0, 1}; }},
+        {"face corner count larger than the data", [](TriParts& s) { s.faces = {1, 99, 0, 1, 2}; }},
+        {"normal index out of range", [&](TriParts& s) { s.children = normals({1}, {0, 0, 1}, {1, 3, 0, 0, 1}); }},
+        {"normal faces differ", [&](TriParts& s) { s.children = normals({1}, {0, 0, 1}, {2, 3, 0, 0, 0, 3, 0, 0, 0}); }},
+        {"normal face corners differ", [&](TriParts& s) { s.children = normals({1}, {0, 0, 1}, {1, 4, 0, 0, 0, 0}); }},
+        {"normal count larger than the data", [&](TriParts& s) { s.children = normals({0xFFFFFFF0u}, {0, 0, 1}, {1, 3, 0, 0, 0}); }},
         {"coordinates fewer than vertices",
-         [](TriSpec& s) {
+         [](TriParts& s) {
              s.children = Child("MeshTextureCoords", [](XWriter& w) {
                  w.Dwords({2});
                  w.Floats({0, 0, 1, 1});
              });
          }},
         {"colour index out of range",
-         [](TriSpec& s) {
+         [](TriParts& s) {
              s.children = Child("MeshVertexColors", [](XWriter& w) {
                  w.Dwords({1, 3});
                  w.Floats({1, 1, 1, 1});
              });
          }},
-        {"material index out of range", [&](TriSpec& s) { s.children = materialList({1, 1, 1}, 1); }},
-        {"fewer materials than listed", [&](TriSpec& s) { s.children = materialList({2, 1, 1}, 1); }},
-        {"face indexes larger than the data", [&](TriSpec& s) { s.children = materialList({1, 0xFFFFFFF0u, 0}, 1); }},
-        {"weight index out of range", [&](TriSpec& s) { s.children = skin({1, 3}, weightsAndOffset); }},
-        {"weight count larger than the data", [&](TriSpec& s) { s.children = skin({0xFFFFFFF0u, 0}, weightsAndOffset); }},
-        {"bone without its offset matrix", [&](TriSpec& s) { s.children = skin({1, 0}, {1.0f}); }},
+        {"material index out of range", [&](TriParts& s) { s.children = materialList({1, 1, 1}, 1); }},
+        {"fewer materials than listed", [&](TriParts& s) { s.children = materialList({2, 1, 1}, 1); }},
+        {"face indexes larger than the data", [&](TriParts& s) { s.children = materialList({1, 0xFFFFFFF0u, 0}, 1); }},
+        {"weight index out of range", [&](TriParts& s) { s.children = skin({1, 3}, weightsAndOffset); }},
+        {"weight count larger than the data", [&](TriParts& s) { s.children = skin({0xFFFFFFF0u, 0}, weightsAndOffset); }},
+        {"bone without its offset matrix", [&](TriParts& s) { s.children = skin({1, 0}, {1.0f}); }},
         {"second material list",
-         [&](TriSpec& s) {
+         [&](TriParts& s) {
              auto list = materialList({1, 1, 0}, 1);
              s.children = [list](XWriter& w) { list(w), list(w); };
          }},
     };
     for (XEncoding encoding : {XEncoding::Text, XEncoding::Binary}) {
         XWriter sound(encoding);
-        WriteTri(sound, TriSpec{});
+        WriteTri(sound, TriParts{});
         ASSERT_EQ(Extract(sound).meshes.size(), 1u) << "the unspoilt mesh loads";
         for (const Case& c : cases) {
-            TriSpec spec;
-            c.spoil(spec);
+            TriParts tri;
+            c.spoil(tri);
             XWriter w(encoding);
-            WriteTri(w, spec);
+            WriteTri(w, tri);
             w.BeginObject("Frame", "After");
             w.EndObject();
             const XModelData m = Extract(w);
@@ -368,8 +368,8 @@ TEST(XModelDataDamage, KeyBlocksThatFailACheckAreLeftOut) {
 TEST(XModelData, SkinWeightsAndVertexColours) {
     XWriter w(XEncoding::Text);
     w.BeginObject("Frame", "Root");
-    TriSpec spec;
-    spec.children = [](XWriter& w) {
+    TriParts tri;
+    tri.children = [](XWriter& w) {
         w.BeginObject("XSkinMeshHeader");
         w.Dwords({2, 3, 2});
         w.EndObject();
@@ -389,7 +389,7 @@ TEST(XModelData, SkinWeightsAndVertexColours) {
             w.EndObject();
         }
     };
-    WriteTri(w, spec);
+    WriteTri(w, tri);
     w.EndObject();
     const XModelData m = Extract(w);
     ASSERT_TRUE(m.issues.empty());
@@ -407,14 +407,14 @@ TEST(XModelData, SkinWeightsAndVertexColours) {
 }
 
 TEST(XModelData, FaceIndexesFewerThanFacesRepeatTheLast) {
-    TriSpec spec;
-    spec.faces = {3, 3, 0, 1, 2, 3, 2, 1, 0, 4, 0, 1, 2, 0};
-    spec.children = Child("MeshMaterialList", [](XWriter& w) {
+    TriParts tri;
+    tri.faces = {3, 3, 0, 1, 2, 3, 2, 1, 0, 4, 0, 1, 2, 0};
+    tri.children = Child("MeshMaterialList", [](XWriter& w) {
         w.Dwords({3, 2, 2, 1});
         for (int i = 0; i < 3; ++i) WriteXMaterial(w, "", 0.1f * static_cast<float>(i), nullptr);
     });
     XWriter w(XEncoding::Binary);
-    WriteTri(w, spec);
+    WriteTri(w, tri);
     const XModelData m = Extract(w);
     ASSERT_EQ(m.meshes.size(), 1u);
     EXPECT_EQ(m.meshes[0].faceMaterials, (std::vector<uint32_t>{2, 1, 1}));
