@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/core/resource.h"
 #include "engine/graphics/light.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/surface.h"
@@ -45,14 +46,8 @@ constexpr CharacterFrameSet kCharacterFrameSets[8] = {
 bool ValidSide(int32_t side) { return side == 0 || side == 1; }
 
 template <typename T>
-void ReleaseOne(T*& object) {
-    if (object) object->Release();
-    object = nullptr;
-}
-
-template <typename T>
 void ReleaseEach(std::vector<T*>& list) {
-    for (T*& object : list) ReleaseOne(object);
+    for (T*& object : list) ReleaseResource(object);
     list.clear();
 }
 
@@ -226,8 +221,8 @@ void LoadCharacterModels(int32_t side) {
 
 void ReleaseCharacterModels(int32_t side) {
     if (!ValidSide(side)) return;
-    ReleaseOne(playerItemTexture[side]);
-    ReleaseOne(playerRingTexture[side]);
+    ReleaseResource(playerItemTexture[side]);
+    ReleaseResource(playerRingTexture[side]);
     ReleaseEach(characterFrameTextures[side]);
     ReleaseEach(characterFrameModels[side]);
     ReleaseEach(characterActionTextures[side]);

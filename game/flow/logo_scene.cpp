@@ -1,5 +1,6 @@
 #include "game/flow/logo_scene.h"
 
+#include "engine/core/resource.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/surface.h"
@@ -69,14 +70,9 @@ void UpdateLogoScene() {
     }
 }
 
-void ReleaseLogo(Surface*& surface) {
-    if (surface) surface->Release();
-    surface = nullptr;
-}
-
 void ReleaseLogoScene() {
-    ReleaseLogo(firstLogoSurface);
-    ReleaseLogo(secondLogoSurface);
+    ReleaseResource(firstLogoSurface);
+    ReleaseResource(secondLogoSurface);
     sceneInitPending = 1;
     sceneNumber = SCENE_TITLE;
 }
