@@ -4,8 +4,14 @@
 #include "engine/models/model.h"
 #include "game/battle/battle_assets.h"
 #include "game/battle/player_record.h"
+#include "game/characters/bemo_drawing.h"
 #include "game/characters/kirune_drawing.h"
-#include "game/characters/placeholder_fighter.h"
+#include "game/characters/nebu_drawing.h"
+#include "game/characters/oza_drawing.h"
+#include "game/characters/perila_drawing.h"
+#include "game/characters/ruo_drawing.h"
+#include "game/characters/torvi_drawing.h"
+#include "game/characters/welo_drawing.h"
 
 namespace {
 

@@ -4,7 +4,15 @@
 
 #include "game/battle/battle_state.h"
 #include "game/flow/game_start.h"
-#include "game/characters/placeholder_fighter.h"
+#include "game/characters/bemo.h"
+#include "game/characters/computer_player.h"
+#include "game/characters/kirune.h"
+#include "game/characters/nebu.h"
+#include "game/characters/oza.h"
+#include "game/characters/perila.h"
+#include "game/characters/ruo.h"
+#include "game/characters/torvi.h"
+#include "game/characters/welo.h"
 #include "engine/devices/network.h"
 #include "game/flow/net_exchange.h"
 

@@ -97,21 +97,3 @@ std::vector<CharacterModelDraw> PlaceholderModelDraws(int32_t side) {
 }
 
 void DrawPlaceholderFighter(int32_t side) { DrawCharacterModels(side, PlaceholderModelDraws(side)); }
-
-void UpdateBemo(int32_t side) { UpdatePlaceholderFighter(side); }
-void UpdateOza(int32_t side) { UpdatePlaceholderFighter(side); }
-void UpdatePerila(int32_t side) { UpdatePlaceholderFighter(side); }
-void UpdateRuo(int32_t side) { UpdatePlaceholderFighter(side); }
-void UpdateTorvi(int32_t side) { UpdatePlaceholderFighter(side); }
-void UpdateNebu(int32_t side) { UpdatePlaceholderFighter(side); }
-void UpdateWelo(int32_t side) { UpdatePlaceholderFighter(side); }
-
-void DrawBemo(int32_t side) { DrawPlaceholderFighter(side); }
-void DrawOza(int32_t side) { DrawPlaceholderFighter(side); }
-void DrawPerila(int32_t side) { DrawPlaceholderFighter(side); }
-void DrawRuo(int32_t side) { DrawPlaceholderFighter(side); }
-void DrawTorvi(int32_t side) { DrawPlaceholderFighter(side); }
-void DrawNebu(int32_t side) { DrawPlaceholderFighter(side); }
-void DrawWelo(int32_t side) { DrawPlaceholderFighter(side); }
-
-void GenerateCpuInput(uint16_t* word, int32_t) { *word = 0; }

@@ -1,5 +1,5 @@
 #include "game/characters/placeholder_fighter.h"
-
+#include "game/characters/computer_player.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,0 +1,5 @@
+#include "game/characters/nebu.h"
+
+#include "game/characters/placeholder_fighter.h"
+
+void UpdateNebu(int32_t side) { UpdatePlaceholderFighter(side); }
