@@ -101,6 +101,12 @@ struct CharacterActions {
     DashStarter dashFromBlownAway;
     DashStarter dashFromShield;
     ButtonHandler handleButtons;
+    // Optional: the high attack for the buttons of the frame, for a character
+    // whose modifiers or precedence differ from highAttacks'.
+    int32_t (*chooseHighAttack)(int32_t side) = nullptr;
+    // Optional: runs in the neutral and dash branch right before the button
+    // handler (after the dash's speed test).
+    void (*beforeNeutralButtons)(int32_t side) = nullptr;
 };
 
 // One frame of the character's own states (7 and up).

@@ -1,0 +1,139 @@
+#include "game/characters/perila_drawing.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/math.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/numeric_helpers.h"
+#include "game/characters/perila.h"
+#include "tests/support/battle_fixture.h"
+
+namespace {
+
+class PerilaDrawing : public test::BattleFixture {
+protected:
+    void SetUp() override {
+        BattleFixture::SetUp();
+        players[0].characterId = 4;
+    }
+};
+
+constexpr float HALF_PI = PI_F / 2.0f;
+
+struct Turn {
+    bool rolled;
+    Angle16 roll;
+    bool mirrored;
+};
+
+constexpr Turn UNTURNED{false, 0, false};
+constexpr Turn MIRRORED{false, 0, true};
+constexpr Turn ROLL_0{true, 0, false};
+// Aiming at 2.0 (into the left half): rolled by 2.0 - pi and mirrored.
+const Turn ROLL_LEFT{true, RadianToAngle(2.0f - PI_F), true};
+
+TEST_F(PerilaDrawing, PoseAndTurnOfEachState) {
+    const struct {
+        int32_t state, t, c;
+        InputWord arrows;
+        float x, opponentX, aim;
+        int32_t pose;
+        Turn turn;
+        const char* what;
+    } cases[] = {
+        // Standing: the idle cycle 0 1 2 1, steps toward (3 4 5 4) and away (6 7 8 7), every 5 counts.
+        {PLAYER_FREE, 0, 0, 0, -100, 100, 2.0f, 0, UNTURNED, "idle, never rolled"},
+        {PLAYER_FREE, 0, 10, 0, -100, 100, 0, 2, UNTURNED, "idle, third step"},
+        {PLAYER_FREE, 0, 15, 0, -100, 100, 0, 1, UNTURNED, "idle, fourth step shows the second"},
+        {PLAYER_FREE, 0, 20, 0, -100, 100, 0, 0, UNTURNED, "idle cycle starts over"},
+        {PLAYER_FREE, 0, 5, INPUT_RIGHT, -100, 100, 0, 4, UNTURNED, "toward"},
+        {PLAYER_FREE, 0, 15, INPUT_RIGHT | INPUT_UP, -100, 100, 0, 4, UNTURNED, "toward, fourth step"},
+        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 8, UNTURNED, "away"},
+        {PLAYER_FREE, 0, 15, INPUT_DOWN, -100, 100, 0, 7, UNTURNED, "down counts as away"},
+        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 3, MIRRORED, "toward, facing left"},
+        {PLAYER_FREE, 0, 0, INPUT_RIGHT, 100, -100, 0, 6, MIRRORED, "away, facing left"},
+        {PLAYER_FREE, 0, 0, INPUT_RIGHT, 5, 5, 0, 6, MIRRORED, "equal x faces left"},
+        {47, 0, 5, 0, -100, 100, 0, 1, UNTURNED, "a state without a pose stands"},
+        {PLAYER_KNOCKED_BACK, 0, 0, 0, -100, 100, 0, 51, ROLL_0, "knocked back"},
+        {PLAYER_BLOWN_AWAY, 9, 0, 0, -100, 100, 2.0f, 51, ROLL_LEFT, "blown away"},
+        {PLAYER_KNOCKED_OUT, 1, 0, 0, -100, 100, 0, 51, ROLL_0, "knocked out, blinking"},
+        {PLAYER_KNOCKED_OUT, 2, 0, 0, -100, 100, 0, 52, ROLL_0, "knocked out, other pose"},
+        {PLAYER_KNOCKED_OUT, 179, 0, 0, -100, 100, 0, 52, ROLL_0, "knocked out, last frame shown"},
+        // Dash toward the opponent: 9..16 every 2 counts; away: 17 18 19 18.
+        {PLAYER_DASH, 0, 5, 0, -100, 100, 0, 11, ROLL_0, "dash toward"},
+        {PLAYER_DASH, 0, 15, 0, -100, 100, HALF_PI, 16, {true, RadianToAngle(HALF_PI), false}, "straight up is toward"},
+        {PLAYER_DASH, 0, 16, 0, 100, -100, PI_F, 9, {true, RadianToAngle(0.0f), true}, "toward, facing left: mirrored"},
+        {PLAYER_DASH, 0, 0, 0, 100, -100, -HALF_PI, 9, {true, RadianToAngle(-HALF_PI), false}, "straight down, facing left"},
+        {PLAYER_DASH, 0, 6, 0, -100, 100, 2.0f, 18, ROLL_LEFT, "dash away, fourth step"},
+        {PLAYER_DASH, 0, 4, 0, 100, -100, 0, 19, ROLL_0, "dash away, facing left"},
+        {PLAYER_BURST, 12, 0, 0, -100, 100, 0, 22, ROLL_0, "burst"},
+        {PLAYER_SHIELD, 60, 0, 0, -100, 100, 0, 30, ROLL_0, "shield holds at 30"},
+        {PERILA_VOLLEY, 7, 0, 0, -100, 100, 0, 47, ROLL_0, "volley"},
+        {PERILA_DOUBLE_VOLLEY, 40, 0, 0, -100, 100, 0, 50, ROLL_0, "double volley holds at 50"},
+        {PERILA_CURVING_SHOTS, 0, 0, 0, -100, 100, 2.0f, 45, ROLL_LEFT, "curving shots"},
+        {PERILA_BEAMS, 14, 0, 0, -100, 100, 0, 49, ROLL_0, "beams"},
+        {PERILA_SPINNING_SHOTS, 12, 0, 0, -100, 100, 0, 40, ROLL_0, "spinning shots"},
+        {PERILA_SPINNING_HEAVY, 50, 0, 0, -100, 100, 0, 44, ROLL_0, "spinning heavy shots hold at 44"},
+        {PERILA_BEAM_VOLLEY, 3, 0, 0, -100, 100, 0, 37, ROLL_0, "beam volley"},
+        {PERILA_SEEKERS, 8, 0, 0, -100, 100, 0, 33, ROLL_0, "seekers"},
+        {PERILA_SEEKERS, 30, 0, 0, -100, 100, 0, 35, ROLL_0, "seekers hold at 35"},
+        {PERILA_MORE_SEEKERS, 19, 0, 0, -100, 100, 0, 31, ROLL_0, "more seekers start over at 31"},
+        {PERILA_MORE_SEEKERS, 27, 0, 0, -100, 100, 0, 34, ROLL_0, "more seekers"},
+        {PERILA_MORE_SEEKERS, 40, 0, 0, -100, 100, 0, 35, ROLL_0, "more seekers hold at 35"},
+        // High and hyper attacks: 20..30, then the loop 22..30; mirrored, never rolled.
+        {PERILA_SWARM, 0, 0, 0, -100, 100, 0.3f, 20, UNTURNED, "swarm, never rolled"},
+        {PERILA_BLADES, 30, 0, 0, -100, 100, 2.0f, 30, MIRRORED, "blades at 30, aiming left"},
+        {PERILA_HYPER, 33, 0, 0, -100, 100, 0, 23, UNTURNED, "the loop starts at 23"},
+        {PERILA_HYPER, 54, 0, 0, -100, 100, 0, 30, UNTURNED, "the loop's end"},
+        {PERILA_SWARM, 57, 0, 0, -100, 100, 0, 22, UNTURNED, "the loop's start"},
+        {PERILA_BLADES, 60, 0, 0, 100, -100, -HALF_PI, 23, UNTURNED, "straight down is not mirrored"},
+        {PERILA_HYPER, 3, 0, 0, 100, -100, -2.0f, 21, MIRRORED, "hyper aiming left"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        PlayerRecord& p = players[0];
+        p.state = c.state;
+        p.stateTimer = c.t;
+        p.counter = c.c;
+        p.x = c.x;
+        p.y = 7.0f;
+        p.aimAngle = c.aim;
+        players[1].x = c.opponentX;
+        Press(0, c.arrows);
+        const std::vector<CharacterModelDraw> draws = PerilaModelDraws(0);
+        ASSERT_EQ(draws.size(), 1u) << c.what;
+        const CharacterModelDraw& d = draws[0];
+        EXPECT_EQ(d.kind, CharacterModelKind::Frame) << c.what;
+        EXPECT_EQ(d.index, c.pose) << c.what;
+        EXPECT_EQ(d.blendMode, 1) << c.what;
+        EXPECT_EQ(d.x, c.x) << c.what;
+        EXPECT_EQ(d.y, 7.0f) << c.what;
+        EXPECT_EQ(d.turn.rolled, c.turn.rolled) << c.what;
+        EXPECT_EQ(d.turn.roll, c.turn.roll) << c.what;
+        EXPECT_EQ(d.turn.mirrored, c.turn.mirrored) << c.what;
+    }
+}
+
+TEST_F(PerilaDrawing, NothingIsDrawnFromTheKnockOutBlastOn) {
+    players[0].state = PLAYER_KNOCKED_OUT;
+    for (const int32_t t : {180, 181, 400}) {
+        players[0].stateTimer = t;
+        EXPECT_TRUE(PerilaModelDraws(0).empty()) << t;
+    }
+}
+
+TEST_F(PerilaDrawing, ThePauseMenuShowsTheIdleCycleAndNothingIsDrawnRandomly) {
+    players[0].counter = 10;
+    Press(0, INPUT_RIGHT);
+    battlePaused = 1;
+    const uint32_t before = GetRandomState();
+    const PlayerRecord copy = players[0];
+    const std::vector<CharacterModelDraw> draws = PerilaModelDraws(0);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].index, 2);
+    EXPECT_EQ(GetRandomState(), before);
+    EXPECT_EQ(players[0].counter, copy.counter);
+    EXPECT_EQ(players[0].stateTimer, copy.stateTimer);
+}
+
+}  // namespace
