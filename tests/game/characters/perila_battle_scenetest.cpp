@@ -1,0 +1,146 @@
+// Kirune against perila through the battle scene to a knock-out: perila goes
+// through every one of her moves, the high attacks and the hyper attack; the
+// battle runs twice with the same states frame by frame, then is saved as a
+// replay, read back and played back with the same states.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "game/battle/battle_scene.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
+#include "game/characters/perila.h"
+#include "game/flow/replay_file.h"
+#include "tests/support/battle_run.h"
+
+namespace {
+
+constexpr int FRAME_LIMIT = 30000;
+constexpr int PERILA_SIDE = 1;  // gains hyper gauge at HARD
+
+// Perila's controls: whenever she is free she starts the next input sequence,
+// her moves in turn; once her gauge allows, each high attack once and then
+// the hyper attack. The sequences are kept here, so one player object plays
+// one battle.
+class PerilaPlayer {
+public:
+    InputWord operator()(int32_t frame) {
+        const PlayerRecord& self = players[PERILA_SIDE];
+        visited_.insert(self.state);
+        if (step_ < sequence_.size()) return sequence_[step_++];
+        if (self.state != PLAYER_FREE) return 0;
+        if (frame % 7 != 0) return Wander(frame);  // a short walk between moves
+        sequence_ = NextSequence(self);
+        step_ = 1;
+        return sequence_[0];
+    }
+
+    const std::set<int32_t>& visited() const { return visited_; }
+    bool hyperDone() const { return visited_.count(PERILA_HYPER) != 0; }
+
+private:
+    static std::vector<InputWord> Repeat(InputWord word, size_t frames) { return std::vector<InputWord>(frames, word); }
+
+    std::vector<InputWord> NextSequence(const PlayerRecord& self) {
+        static const std::vector<InputWord> highs[] = {
+            {INPUT_C}, {INPUT_C | INPUT_V}, {INPUT_C | INPUT_A}, {INPUT_C | INPUT_X}};
+        if (highsUsed_ < 4 && self.hyperGauge >= 1.0f) return highs[highsUsed_++];
+        if (highsUsed_ == 4 && self.hyperGauge >= 3.0f) {
+            ++highsUsed_;
+            return {INPUT_C | INPUT_X | INPUT_Z};
+        }
+        const std::vector<InputWord> moves[] = {
+            {INPUT_Z},
+            Repeat(INPUT_Z, 14),
+            {INPUT_V, INPUT_V | INPUT_Z},
+            {INPUT_X},
+            Repeat(INPUT_X, 14),
+            {INPUT_X | INPUT_A},
+            Repeat(INPUT_X | INPUT_A, 22),
+            Repeat(INPUT_V | INPUT_UP, 8),
+            Repeat(INPUT_A, 30),  // the wide formation
+        };
+        constexpr size_t count = sizeof moves / sizeof moves[0];
+        return moves[next_++ % count];
+    }
+
+    static InputWord Wander(int32_t frame) { return frame / 200 % 2 ? INPUT_DOWN : INPUT_UP; }
+
+    std::vector<InputWord> sequence_;
+    size_t step_ = 0;
+    size_t next_ = 0;
+    int highsUsed_ = 0;
+    std::set<int32_t> visited_;
+};
+
+// Kirune keeps its distance and shoots now and then until perila has shown
+// her hyper attack; then it closes in and slashes.
+InputWord Kirune(const PerilaPlayer& perila, int32_t frame) {
+    const PlayerRecord& self = players[1 - PERILA_SIDE];
+    const PlayerRecord& other = players[PERILA_SIDE];
+    const float dx = other.x - self.x;
+    const float dy = other.y - self.y;
+    if (!perila.hyperDone()) {
+        if (frame % 120 < 2) return INPUT_X;
+        return frame % 160 < 80 ? INPUT_UP : INPUT_DOWN;
+    }
+    InputWord toward = 0;
+    if (std::fabs(dx) > 40.0f) toward |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
+    if (std::fabs(dy) > 40.0f) toward |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
+    if (toward && frame % 50 < 40) return toward;
+    return frame % 14 < 2 ? INPUT_Z | INPUT_A : 0;
+}
+
+struct Battle {
+    std::vector<uint64_t> hashes;
+    std::set<int32_t> visited;
+};
+
+Battle RunBattle(test::BattleRun& run, const test::BattleSetup& setup) {
+    PerilaPlayer perila;
+    run.SetScript([&](int side, int32_t frame) { return side == PERILA_SIDE ? perila(frame) : Kirune(perila, frame); });
+    run.Start(setup);
+    run.RunToEnd(FRAME_LIMIT);
+    run.SetScript(nullptr);
+    return {run.hashes(), perila.visited()};
+}
+
+TEST(PerilaBattle, EveryMoveThenAKnockOutReplaysFrameForFrameAndFromItsFile) {
+    test::BattleRun run;
+    test::BattleSetup setup;
+    setup.characters[0] = 1;
+    setup.characters[PERILA_SIDE] = 4;
+    setup.difficulty = DIFFICULTY_HARD;
+    setup.noTimeLimit = 1;  // the fight ends by a knock-out
+    const Battle live = RunBattle(run, setup);
+    ASSERT_TRUE(run.ended());
+    ASSERT_EQ(sceneNumber, SCENE_RESULT);
+    const int32_t loser = 1 - winnerSide;
+    ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
+    ASSERT_EQ(players[loser].life, 0);
+    for (const int32_t state : std::initializer_list<int32_t>{PERILA_BEAMS, PERILA_VOLLEY, PERILA_DOUBLE_VOLLEY, PERILA_SPINNING_SHOTS, PERILA_SWARM,
+                                PERILA_SEEKERS, PERILA_MORE_SEEKERS, PERILA_SPINNING_HEAVY, PERILA_CURVING_SHOTS,
+                                PERILA_BLADES, PERILA_BEAM_VOLLEY, PERILA_HYPER, PLAYER_DASH, PLAYER_KNOCKED_BACK})
+        EXPECT_TRUE(live.visited.count(state)) << "perila never entered state " << state;
+    const BattleResult result = battleResult;
+
+    const Battle again = RunBattle(run, setup);
+    EXPECT_EQ(again.hashes, live.hashes);
+    EXPECT_EQ(battleResult, result);
+
+    ASSERT_TRUE(WriteReplayFile({winnerSide, players[winnerSide].bestComboDamage, players[winnerSide].bestComboHits}));
+    const std::string path = replayFileName;
+    ASSERT_TRUE(run.StartPlayback(path.c_str()));
+    run.RunToEnd(FRAME_LIMIT);
+    EXPECT_EQ(sceneNumber, SCENE_RESULT);
+    ASSERT_EQ(run.hashes().size(), live.hashes.size());
+    for (size_t f = 0; f < live.hashes.size(); ++f)
+        ASSERT_EQ(run.hashes()[f], live.hashes[f]) << "playback differs at frame " << f;
+    EXPECT_EQ(battleResult, result);
+}
+
+}  // namespace
