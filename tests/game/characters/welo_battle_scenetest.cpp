@@ -1,0 +1,177 @@
+// Kirune against welo: a scripted battle that runs to a knock-out and takes
+// welo through every one of her moves, twice with the same states frame by
+// frame, and once more from its replay file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <set>
+#include <vector>
+
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
+#include "game/characters/welo.h"
+#include "game/flow/game_start.h"
+#include "game/flow/replay_file.h"
+#include "tests/support/battle_hash.h"
+#include "tests/support/battle_objects_fixture.h"
+#include "tests/support/object_battle.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// Kirune (side 0) mostly stands and now and then shoots, shields or dashes.
+InputWord KiruneWord(int32_t frame) {
+    const int32_t t = frame % 240;
+    if (t < 2) return INPUT_Z;
+    if (t >= 120 && t < 122) return INPUT_S;
+    if (t >= 180 && t < 184) return INPUT_V | INPUT_DOWN;
+    return 0;
+}
+
+// Welo (side 1) reacts to the fight: every move she has, her chains when the
+// opponent reels, the high attacks whenever the gauge allows and the hyper
+// attack once it is full. Presses alternate with releases on even and odd
+// frames so that each counts as a new press.
+InputWord WeloWord(int32_t frame) {
+    const PlayerRecord& me = players[1];
+    const PlayerRecord& foe = players[0];
+    const bool tap = frame % 2 == 0;
+    const bool foeReels = foe.state == PLAYER_KNOCKED_BACK;
+    const int32_t round = frame / 700;  // the choices that alternate over the fight
+    const InputWord toward = me.x < foe.x ? INPUT_RIGHT : INPUT_LEFT;
+    switch (me.state) {
+    case PLAYER_KNOCKED_BACK: return frame % 9 == 0 ? INPUT_Z | INPUT_X : 0;
+    case WELO_SHOT: return round % 2 == 0 ? INPUT_Z : 0;
+    case WELO_CHARGED_SHOT: return me.stateTimer < 33 ? INPUT_Z | (frame % 20 < 10 ? INPUT_UP : 0) : 0;
+    case WELO_VOLLEY: return round % 2 == 1 ? INPUT_X : 0;
+    case WELO_SLASH_1:
+        if (me.stateTimer < 10 || !tap) return 0;
+        return foeReels && round % 2 == 1 ? INPUT_X : INPUT_Z;
+    case WELO_SLASH_2: return me.stateTimer >= 10 && tap ? INPUT_Z : 0;
+    case WELO_LUNGE: return me.stateTimer >= 10 && foeReels && tap ? INPUT_Z : 0;
+    case PLAYER_FREE:
+    case PLAYER_DASH: break;
+    default: return 0;
+    }
+    if (!tap) return 0;
+    if (me.hyperGauge >= 3.0f) return INPUT_C | INPUT_X | INPUT_Z;
+    if (me.hyperGauge >= 1.0f) {
+        constexpr InputWord highs[3] = {INPUT_C | INPUT_A, INPUT_C, INPUT_C | INPUT_X};
+        return highs[frame / 50 % 3];
+    }
+    const double dx = static_cast<double>(foe.x) - me.x, dy = static_cast<double>(foe.y) - me.y;
+    const bool near = dx * dx + dy * dy < 120.0 * 120.0;
+    switch (frame / 60 % 6) {
+    case 0: return INPUT_Z;
+    case 1: return INPUT_Z | INPUT_V;
+    case 2: return near ? INPUT_Z | INPUT_A : toward;
+    case 3: return INPUT_X;
+    case 4: return near ? INPUT_X | INPUT_A : toward;
+    default: return frame % 30 == 0 ? INPUT_V | toward : toward;
+    }
+}
+
+InputWord PlayerWord(int side, int32_t frame) { return side == 0 ? KiruneWord(frame) : WeloWord(frame); }
+
+constexpr int32_t FRAME_LIMIT = 30000;
+
+// Welo on side 1 gains hyper gauge at HARD, and kirune on side 0 takes more
+// damage there, so the fight ends.
+constexpr ReplayMatch kMatch{1, 8, 0, 0, 1, MODE_1P_VS_2P, DIFFICULTY_HARD, 0, 0};
+
+// Makes a folder the current one for the life of the object.
+class InFolder {
+public:
+    explicit InFolder(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(previous_); }
+
+private:
+    std::filesystem::path previous_;
+};
+
+class WeloBattle : public test::BattleObjectsFixture {
+protected:
+    void SetUp() override {
+        BattleObjectsFixture::SetUp();
+        spawnTrace = nullptr;  // a long run: keep no trace
+        replayPlayback = 0;
+    }
+    void TearDown() override {
+        replayPlayback = 0;
+        BattleObjectsFixture::TearDown();
+    }
+
+    // A battle of the match, as the battle scene runs it: recorded with each
+    // frame's two words from `word`, or, during a playback, with the words of
+    // the replay read. Returns the state hash after every frame.
+    template <class WordOf>
+    std::vector<uint64_t> Battle(const ReplayMatch& match, WordOf word) {
+        for (int side = 0; side < 2; ++side) {
+            players[side].characterId = side == 0 ? match.p1CharacterId : match.p2CharacterId;
+            players[side].colour = side == 0 ? match.p1Colour : match.p2Colour;
+            ResetPlayerForBattle(side);
+        }
+        gameMode = match.gameMode;
+        difficulty = match.difficulty;
+        battleTimer = 100;  // no time limit: the battle ends by a knock-out
+        SeedRandom(static_cast<unsigned>(match.randomSeed));
+        if (!replayPlayback) StartReplayRecording(match);
+        std::vector<uint64_t> hashes;
+        for (int32_t frame = 0; frame < FRAME_LIMIT && !battleOver; ++frame) {
+            for (int side = 0; side < 2; ++side) {
+                const InputWord w = replayPlayback ? PlaybackReplayInput(side, frame) : word(side, frame);
+                if (!replayPlayback) RecordReplayInput(side, w);
+                Press(side, w);
+            }
+            test::RunObjectFrame([](int32_t) {});
+            hashes.push_back(test::HashBattleState());
+        }
+        return hashes;
+    }
+};
+
+TEST_F(WeloBattle, EntersEveryMoveAndRunsToAKnockOutTwiceAlikeAndAgainFromItsReplay) {
+    std::set<int32_t> visited;
+    const std::vector<uint64_t> first = Battle(kMatch, [&](int side, int32_t frame) {
+        if (side == 1) visited.insert(players[1].state);
+        return PlayerWord(side, frame);
+    });
+    ASSERT_EQ(battleOver, 1);
+    for (const int32_t state :
+         {WELO_SHOT, WELO_MOVING_SHOTS, WELO_CHARGED_SHOT, WELO_CHASING_SHOT, WELO_RAY_BARRAGE, WELO_SLASH_1,
+          WELO_SLASH_2, WELO_THRUST, WELO_SLASH_STORM, WELO_FLASH_THRUST, WELO_LUNGE, WELO_VOLLEY,
+          WELO_HOMING_VOLLEY, WELO_HIGH_VOLLEY, WELO_HYPER, PLAYER_DASH, PLAYER_KNOCKED_BACK})
+        EXPECT_TRUE(visited.count(state)) << "welo never entered state " << state;
+    const int32_t loser = players[0].state == PLAYER_KNOCKED_OUT ? 0 : 1;
+    ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
+    EXPECT_LE(players[loser].life, 0);
+    EXPECT_EQ(players[loser].stateTimer, 50);
+
+    TearDown();
+    SetUp();
+    const std::vector<uint64_t> second = Battle(kMatch, PlayerWord);
+    ASSERT_EQ(first.size(), second.size());
+    EXPECT_EQ(first, second);
+
+    // Save the recording as the result screen does, read the file back and
+    // play it.
+    test::TempDir dir;
+    const InFolder programFolder(dir.path());
+    const PlayerRecord& winner = players[1 - loser];
+    ASSERT_TRUE(MakeReplayFileName(replayFileName));
+    ASSERT_TRUE(WriteReplayFile({1 - loser, winner.bestComboDamage, winner.bestComboHits}));
+    TearDown();
+    SetUp();
+    ASSERT_EQ(ReadReplayFile(replayFileName), 0);
+    ASSERT_EQ(replayInputs[0].size(), first.size());
+    replayPlayback = 1;
+    const ReplayMatch match = GetPlaybackMatch();
+    EXPECT_EQ(match.p1CharacterId, 1);
+    EXPECT_EQ(match.p2CharacterId, 8);
+    EXPECT_EQ(Battle(match, PlayerWord), first);
+}
+
+}  // namespace
