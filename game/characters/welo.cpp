@@ -8,11 +8,20 @@
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/particles.h"
 #include "game/characters/character_actions.h"
+#include "game/characters/move_helpers.h"
 #include "game/flow/sound_tables.h"
 #include "game/shots/object_lists.h"
 #include "game/shots/object_rules.h"
 
 namespace {
+
+using moves::EffectHere;
+using moves::Every;
+using moves::FireHeavyShot;
+using moves::LungeAtOpponent;
+using moves::OpponentKnockedBack;
+using moves::Sparks;
+using moves::StartBurst;
 
 // The slowest deceleration, of the slash storm: a single-precision value
 // widened to double like the others.
@@ -63,13 +72,6 @@ void CloseOrDash(int32_t side, float facingAngle, int32_t endAt, int32_t dashFro
     if (ButtonPressed(side, BUTTON_V) && p.stateTimer >= dashFrom) DashWelo(side, facingAngle);
 }
 
-// From `from` to `to`, every n-th frame.
-bool Every(int32_t t, int32_t from, int32_t to, int32_t n) { return t >= from && t <= to && t % n == 0; }
-
-double Distance(int32_t side) { return std::sqrt(SquaredDistance(players[side], OpponentOf(side))); }
-
-bool OpponentKnockedBack(int32_t side) { return OpponentOf(side).state == PLAYER_KNOCKED_BACK; }
-
 // The point `distance` ahead of the side along its aim.
 std::array<float, 2> Ahead(const PlayerRecord& p, float distance) {
     std::array<float, 2> at;
@@ -86,21 +88,6 @@ std::array<float, 2> Offset(std::array<float, 2> base, float along, float across
 
 void EffectAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at) {
     SpawnEffect(type, angle, at.data(), side);
-}
-
-void EffectHere(int32_t side, int32_t type, float angle) { EffectAt(side, type, angle, PositionOf(players[side])); }
-
-void FireHeavyShot(int32_t side, int32_t type) {
-    SpawnHeavyShot(type, players[side].aimAngle, PositionOf(players[side]).data(), side);
-    PlaySe(SE_SHOOT00);
-}
-
-// Aim, and set off along the aim at speed.
-void LungeAtOpponent(int32_t side, double speed) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    p.speed = speed;
-    p.moveAngle = p.aimAngle;
 }
 
 // The blade swings half a radian to the front side of the facing, or back
@@ -132,18 +119,6 @@ void Thrust(int32_t side, int32_t power) {
         a.power = power;
     });
 }
-
-// Sparks 1100 or 1101 at the side, the i-th turned by i steps plus a random
-// angle of up to a quarter turn; two draws each, the type first.
-void Sparks(int32_t side, int32_t count, float step) {
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t k = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * step;
-        EffectHere(side, k < 50 ? 1100 : 1101, a);
-    }
-}
-
-void StartBurst(int32_t side) { Sparks(side, 4, PI_F / 2.0f); }
 
 // The opening of the high and hyper attacks.
 void HighStart(int32_t side, int32_t invulnerableTimer) {
@@ -281,7 +256,7 @@ void RunMovingShots(int32_t side, float facingAngle) {
 void RunSlash1(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) LungeAtOpponent(side, std::min(0.1 * Distance(side), 12.0));
+    if (t == 0) LungeAtOpponent(side, std::min(0.1 * moves::DistanceToOpponent(side), 12.0));
     MoveWithDecay(p, DECAY_FAST);
     if (t == 10) {
         p.speed = 0.0;
@@ -300,7 +275,7 @@ void RunSlash1(int32_t side, float facingAngle) {
 void RunSlash2(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) LungeAtOpponent(side, std::min(Distance(side) / 15.0, 10.0));
+    if (t == 0) LungeAtOpponent(side, std::min(moves::DistanceToOpponent(side) / 15.0, 10.0));
     MoveWithDecay(p, DECAY_FAST);
     if (t == 8) {
         p.speed = 0.0;
@@ -403,7 +378,7 @@ void RunSlashStorm(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     HighAttackOpening(side, t, 5, 100);
-    if (t == 5) LungeAtOpponent(side, std::min(0.2 * Distance(side), 14.0));
+    if (t == 5) LungeAtOpponent(side, std::min(0.2 * moves::DistanceToOpponent(side), 14.0));
     if (t == 20 || t == 40 || t == 60) Slash(side, FrontSideAngle(p.aimAngle), 3.0f, 55);
     if (t == 30 || t == 50) Slash(side, BackSideAngle(p.aimAngle), 4.0f, 65);
     if (t == 11 && !OpponentKnockedBack(side)) {

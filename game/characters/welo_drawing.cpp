@@ -8,10 +8,15 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/player_drawing.h"
+#include "game/characters/move_helpers.h"
 #include "game/characters/welo.h"
 #include "game/shots/object_rules.h"
 
 namespace {
+
+using moves::BackAndForth;
+using moves::DashingTowardOpponent;
+using moves::StepPose;
 
 constexpr int32_t NO_MODEL = -1;
 constexpr int32_t BLEND_BODY = 1;
@@ -23,14 +28,6 @@ struct PoseChoice {
     bool blade = false;
     bool standing = false;  // not rolled with the aim, only turned to the opponent
 };
-
-// `before` while t is below start, then base + (t - start) / frames, at most last.
-int32_t StepPose(int32_t t, int32_t start, int32_t before, int32_t base, int32_t frames, int32_t last) {
-    return t < start ? before : std::min(base + (t - start) / frames, last);
-}
-
-// A four-step cycle in which the fourth step shows the second again.
-int32_t BackAndForth(int32_t first, int32_t step) { return first + (step % 4 == 3 ? 1 : step % 4); }
 
 // The gun of the shooting poses 20 to 24: drawn up on 20, raised on 21, firing after.
 PoseChoice Gun(int32_t pose) { return {pose, pose == 20 ? 0 : pose == 21 ? 1 : 2}; }
@@ -65,13 +62,6 @@ int32_t NeutralPose(int32_t side, bool facingLeft) {
                           ButtonDown(side, BUTTON_LEFT) || ButtonDown(side, BUTTON_RIGHT);
     if (battlePaused == 1 || !anyArrow) return BackAndForth(0, k);
     return BackAndForth(ButtonDown(side, facingLeft ? BUTTON_LEFT : BUTTON_RIGHT) ? 3 : 6, k);
-}
-
-// A dash toward the opponent: forward along the aim, from the side that
-// faces it.
-bool DashingTowardOpponent(float aimAngle, bool facingLeft) {
-    const float a = std::fabs(aimAngle);
-    return facingLeft ? a >= PI_F / 2.0f : a <= PI_F / 2.0f;
 }
 
 PoseChoice ChoosePose(int32_t side, bool facingLeft) {
