@@ -14,17 +14,9 @@ namespace {
 
 using moves::BackAndForth;
 using moves::DashingTowardOpponent;
+using moves::NO_MODEL;
+using moves::PoseChoice;
 using moves::StepPose;
-
-constexpr int32_t NO_MODEL = -1;
-constexpr int32_t BLEND_BODY = 1;
-constexpr int32_t BLEND_SWORD = 2;
-
-struct PoseChoice {
-    int32_t pose = NO_MODEL;
-    int32_t action = NO_MODEL;
-    bool sword = false;
-};
 
 // The weapon of the shots: 13 and 14 on the first two poses, then 15.
 int32_t ShotAction(int32_t pose) { return pose == 20 ? 13 : pose == 21 ? 14 : 15; }
@@ -112,14 +104,7 @@ std::vector<CharacterModelDraw> KiruneModelDraws(int32_t side) {
     const PlayerRecord& p = players[side];
     const bool facingLeft = !(p.x < OpponentOf(side).x);
     const PoseChoice choice = ChoosePose(side, facingLeft);
-    std::vector<CharacterModelDraw> draws;
-    if (choice.pose == NO_MODEL) return draws;
-    const ModelTurn turn = TurnFor(p, choice.pose, facingLeft);
-    draws.push_back({CharacterModelKind::Frame, choice.pose, BLEND_BODY, p.x, p.y, turn});
-    if (choice.action != NO_MODEL)
-        draws.push_back(
-            {CharacterModelKind::Action, choice.action, choice.sword ? BLEND_SWORD : BLEND_BODY, p.x, p.y, turn});
-    return draws;
+    return moves::PoseDraws(p, choice, TurnFor(p, choice.pose, facingLeft));
 }
 
 void DrawKirune(int32_t side) { DrawCharacterModels(side, KiruneModelDraws(side)); }

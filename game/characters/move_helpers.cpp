@@ -55,4 +55,13 @@ bool DashingTowardOpponent(float aimAngle, bool facingLeft) {
     return facingLeft ? a >= PI_F / 2.0f : a <= PI_F / 2.0f;
 }
 
+std::vector<CharacterModelDraw> PoseDraws(const PlayerRecord& p, const PoseChoice& choice, ModelTurn turn) {
+    std::vector<CharacterModelDraw> draws;
+    if (choice.pose == NO_MODEL) return draws;
+    draws.push_back({CharacterModelKind::Frame, choice.pose, 1, p.x, p.y, turn});
+    if (choice.action != NO_MODEL)
+        draws.push_back({CharacterModelKind::Action, choice.action, choice.additive ? 2 : 1, p.x, p.y, turn});
+    return draws;
+}
+
 }  // namespace moves

@@ -3,8 +3,10 @@
 // made of. They live in their own namespace so that a character file may
 // still keep a private helper of the same name.
 #include <cstdint>
+#include <vector>
 
 #include "game/battle/player_record.h"
+#include "game/characters/character_actions.h"
 
 namespace moves {
 
@@ -34,5 +36,19 @@ int32_t BackAndForth(int32_t first, int32_t step);
 // A dash toward the opponent: forward along the aim, from the side that
 // faces it.
 bool DashingTowardOpponent(float aimAngle, bool facingLeft);
+
+constexpr int32_t NO_MODEL = -1;
+
+// The picture of a frame: a body pose (NO_MODEL: nothing) and, when it has
+// one, an action Model over it, drawn additively for a blade.
+struct PoseChoice {
+    int32_t pose = NO_MODEL;
+    int32_t action = NO_MODEL;
+    bool additive = false;
+};
+
+// The Models of a choice at the side's position, both turned alike: the body
+// in blend mode 1, the action in mode 1 or, additive, 2.
+std::vector<CharacterModelDraw> PoseDraws(const PlayerRecord& p, const PoseChoice& choice, ModelTurn turn);
 
 }  // namespace moves

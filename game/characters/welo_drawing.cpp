@@ -16,16 +16,12 @@ namespace {
 
 using moves::BackAndForth;
 using moves::DashingTowardOpponent;
+using moves::NO_MODEL;
 using moves::StepPose;
 
-constexpr int32_t NO_MODEL = -1;
 constexpr int32_t BLEND_BODY = 1;
-constexpr int32_t BLEND_BLADE = 2;
 
-struct PoseChoice {
-    int32_t pose = NO_MODEL;
-    int32_t action = NO_MODEL;
-    bool blade = false;
+struct PoseChoice : moves::PoseChoice {
     bool standing = false;  // not rolled with the aim, only turned to the opponent
 };
 
@@ -102,14 +98,8 @@ std::vector<CharacterModelDraw> WeloModelDraws(int32_t side) {
     const PlayerRecord& p = players[side];
     const bool facingLeft = !(p.x < OpponentOf(side).x);
     const PoseChoice choice = ChoosePose(side, facingLeft);
-    std::vector<CharacterModelDraw> draws;
-    if (choice.pose == NO_MODEL) return draws;
     const ModelTurn turn = choice.standing ? ModelTurn{false, 0, facingLeft} : TurnTowardAim(p.aimAngle);
-    draws.push_back({CharacterModelKind::Frame, choice.pose, BLEND_BODY, p.x, p.y, turn});
-    if (choice.action != NO_MODEL)
-        draws.push_back(
-            {CharacterModelKind::Action, choice.action, choice.blade ? BLEND_BLADE : BLEND_BODY, p.x, p.y, turn});
-    return draws;
+    return moves::PoseDraws(p, choice, turn);
 }
 
 void DrawWelo(int32_t side) {
@@ -117,5 +107,5 @@ void DrawWelo(int32_t side) {
     const std::vector<CharacterModelDraw> draws = WeloModelDraws(side);
     DrawCharacterModels(side, draws);
     // The blade is added onto the picture; what comes next blends normally.
-    if (!draws.empty() && draws.back().blendMode == BLEND_BLADE) SetBlendMode(BLEND_BODY);
+    if (!draws.empty() && draws.back().blendMode != BLEND_BODY) SetBlendMode(BLEND_BODY);
 }
