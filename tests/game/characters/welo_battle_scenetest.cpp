@@ -5,18 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <set>
 #include <vector>
 
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
 #include "game/characters/welo.h"
-#include "game/flow/game_start.h"
-#include "game/flow/replay_file.h"
-#include "tests/support/battle_hash.h"
-#include "tests/support/battle_objects_fixture.h"
-#include "tests/support/object_battle.h"
+#include "tests/support/recorded_battle.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -39,6 +32,12 @@ std::set<int32_t> weloSeen;
 int32_t highAttacksStarted = 0;
 
 bool Seen(int32_t state) { return weloSeen.count(state) != 0; }
+
+// Welo's script as at the start of a battle.
+void ForgetWeloScript() {
+    weloSeen.clear();
+    highAttacksStarted = 0;
+}
 
 // The arrows toward the opponent.
 InputWord Toward(const PlayerRecord& me, const PlayerRecord& foe) {
@@ -115,69 +114,15 @@ InputWord WeloWord(int32_t frame) {
 
 InputWord PlayerWord(int side, int32_t frame) { return side == 0 ? KiruneWord(frame) : WeloWord(frame); }
 
-constexpr int32_t FRAME_LIMIT = 30000;
-
 // Welo on side 1 gains hyper gauge at HARD, and kirune on side 0 takes more
 // damage there, so the fight ends.
 constexpr ReplayMatch kMatch{1, 8, 0, 1, 1, MODE_1P_VS_2P, DIFFICULTY_HARD, 0, 0};
 
-// Makes a folder the current one for the life of the object.
-class InFolder {
-public:
-    explicit InFolder(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~InFolder() { std::filesystem::current_path(previous_); }
-
-private:
-    std::filesystem::path previous_;
-};
-
-class WeloBattle : public test::BattleObjectsFixture {
-protected:
-    void SetUp() override {
-        BattleObjectsFixture::SetUp();
-        spawnTrace = nullptr;  // a long run: keep no trace
-        replayPlayback = 0;
-    }
-    void TearDown() override {
-        replayPlayback = 0;
-        BattleObjectsFixture::TearDown();
-    }
-
-    // A battle of the match, as the battle scene runs it: recorded with each
-    // frame's two words from `word`, or, during a playback, with the words of
-    // the replay read. Returns the state hash after every frame.
-    template <class WordOf>
-    std::vector<uint64_t> Battle(const ReplayMatch& match, WordOf word) {
-        for (int side = 0; side < 2; ++side) {
-            players[side].characterId = side == 0 ? match.p1CharacterId : match.p2CharacterId;
-            players[side].colour = side == 0 ? match.p1Colour : match.p2Colour;
-            ResetPlayerForBattle(side);
-        }
-        gameMode = match.gameMode;
-        difficulty = match.difficulty;
-        battleTimer = 100;  // no time limit: the battle ends by a knock-out
-        SeedRandom(static_cast<unsigned>(match.randomSeed));
-        highAttacksStarted = 0;
-        weloSeen.clear();
-        if (!replayPlayback) StartReplayRecording(match);
-        std::vector<uint64_t> hashes;
-        for (int32_t frame = 0; frame < FRAME_LIMIT && !battleOver; ++frame) {
-            for (int side = 0; side < 2; ++side) {
-                const InputWord w = replayPlayback ? PlaybackReplayInput(side, frame) : word(side, frame);
-                if (!replayPlayback) RecordReplayInput(side, w);
-                Press(side, w);
-            }
-            test::RunObjectFrame([](int32_t) {});
-            hashes.push_back(test::HashBattleState());
-        }
-        return hashes;
-    }
-};
+using WeloBattle = test::RecordedBattleFixture;
 
 TEST_F(WeloBattle, EntersEveryMoveAndRunsToAKnockOutTwiceAlikeAndAgainFromItsReplay) {
     std::set<int32_t> visited;
+    ForgetWeloScript();
     const std::vector<uint64_t> first = Battle(kMatch, [&](int side, int32_t frame) {
         if (side == 1) visited.insert(players[1].state);
         return PlayerWord(side, frame);
@@ -194,6 +139,7 @@ TEST_F(WeloBattle, EntersEveryMoveAndRunsToAKnockOutTwiceAlikeAndAgainFromItsRep
 
     TearDown();
     SetUp();
+    ForgetWeloScript();
     const std::vector<uint64_t> second = Battle(kMatch, PlayerWord);
     ASSERT_EQ(first.size(), second.size());
     EXPECT_EQ(first, second);
@@ -201,7 +147,7 @@ TEST_F(WeloBattle, EntersEveryMoveAndRunsToAKnockOutTwiceAlikeAndAgainFromItsRep
     // Save the recording as the result screen does, read the file back and
     // play it.
     test::TempDir dir;
-    const InFolder programFolder(dir.path());
+    const test::InFolder programFolder(dir.path());
     const PlayerRecord& winner = players[1 - loser];
     ASSERT_TRUE(MakeReplayFileName(replayFileName));
     ASSERT_TRUE(WriteReplayFile({1 - loser, winner.bestComboDamage, winner.bestComboHits}));
