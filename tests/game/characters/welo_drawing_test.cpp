@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/math.h"
+#include "engine/graphics/device.h"
+#include "engine/graphics/render_state.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/welo.h"
 #include "tests/support/battle_fixture.h"
+#include "tests/support/recording_device.h"
 
 namespace {
 
@@ -176,6 +179,49 @@ TEST_F(WeloDrawing, ThePauseMenuShowsTheIdleCycleAndNothingIsDrawnRandomly) {
     EXPECT_EQ(GetRandomState(), before);
     EXPECT_EQ(players[0].counter, record.counter);
     EXPECT_EQ(players[0].state, record.state);
+}
+
+// The blade is added onto the picture (mode 2) and the blending is normal
+// (mode 1) again once welo is drawn, whatever it was before.
+TEST_F(WeloDrawing, TheBladeIsAddedAndNormalBlendingComesBackAfterIt) {
+    InitializeMathTables();
+    test::RecordingGraphics graphics;
+    ASSERT_EQ(InitializeDirectXGraphics(), 1);
+    const auto destinationBlends = [&] {
+        std::vector<uint32_t> values;
+        for (const auto& call : graphics.device()->CallsNamed("SetRenderState"))
+            if (call.args[0] == gpu::D3DRS_DESTBLEND) values.push_back(call.args[1]);
+        graphics.device()->ClearCalls();
+        return values;
+    };
+    SetBlendMode(1);
+    destinationBlends();  // what the start-up sent
+    SetBlendMode(2);
+    SetBlendMode(1);
+    const std::vector<uint32_t> presets = destinationBlends();
+    ASSERT_EQ(presets.size(), 2u);
+    const uint32_t added = presets[0], normal = presets[1];
+    ASSERT_NE(added, normal);
+
+    const struct {
+        int32_t state;
+        int32_t before;                 // the blend mode left by what was drawn before
+        std::vector<uint32_t> sent;     // destination blends sent while welo is drawn
+    } cases[] = {
+        {WELO_SLASH_1, 1, {added, normal}},
+        {WELO_SLASH_STORM, 2, {normal, added, normal}},
+        {WELO_SHOT, 1, {}},
+        {WELO_SHOT, 2, {normal}},
+        {PLAYER_KNOCKED_OUT, 2, {normal}},  // nothing drawn, the blending still set
+    };
+    for (const auto& c : cases) {
+        players[0].state = c.state;
+        players[0].stateTimer = c.state == PLAYER_KNOCKED_OUT ? 200 : 0;
+        SetBlendMode(c.before);
+        destinationBlends();
+        DrawWelo(0);
+        EXPECT_EQ(destinationBlends(), c.sent) << "state " << c.state << " after mode " << c.before;
+    }
 }
 
 }  // namespace
