@@ -13,6 +13,7 @@
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_objects_fixture.h"
 #include "tests/support/object_battle.h"
+#include "tests/support/temp_dir.h"
 
 namespace test {
 
@@ -70,6 +71,25 @@ protected:
             hashes.push_back(HashBattleState());
         }
         return hashes;
+    }
+
+    // The recording of the battle just run, saved as the result screen saves
+    // it (the side not knocked out has won), read back from the file into a
+    // fresh battle and played: `match` is the match read, `hashes` the state
+    // hashes of the playback.
+    void PlayBackSavedReplay(ReplayMatch* match, std::vector<uint64_t>* hashes) {
+        TempDir dir;
+        const InFolder programFolder(dir.path());
+        const int32_t winnerSide = players[0].state == PLAYER_KNOCKED_OUT ? 1 : 0;
+        const PlayerRecord& winner = players[winnerSide];
+        ASSERT_TRUE(MakeReplayFileName(replayFileName));
+        ASSERT_TRUE(WriteReplayFile({winnerSide, winner.bestComboDamage, winner.bestComboHits}));
+        TearDown();
+        SetUp();
+        ASSERT_EQ(ReadReplayFile(replayFileName), 0);
+        replayPlayback = 1;
+        *match = GetPlaybackMatch();
+        *hashes = Battle(*match, [](int, int32_t) { return InputWord{0}; });
     }
 };
 

@@ -9,7 +9,6 @@
 #include "engine/core/math.h"
 #include "game/characters/kirune.h"
 #include "tests/support/recorded_battle.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -113,21 +112,13 @@ TEST_F(KiruneBattle, RunsToAKnockOutTwiceAlikeAndAgainFromItsReplay) {
 
     // Save the recording as the result screen does, read the file back and
     // play it.
-    test::TempDir dir;
-    const test::InFolder programFolder(dir.path());
-    const PlayerRecord& winner = players[1 - loser];
-    ASSERT_TRUE(MakeReplayFileName(replayFileName));
-    ASSERT_TRUE(WriteReplayFile({1 - loser, winner.bestComboDamage, winner.bestComboHits}));
-    TearDown();
-    SetUp();
-    ASSERT_EQ(ReadReplayFile(replayFileName), 0);
-    ASSERT_EQ(replayInputs[0].size(), first.size());
-    replayPlayback = 1;
-    const ReplayMatch match = GetPlaybackMatch();
+    ReplayMatch match;
+    std::vector<uint64_t> replayed;
+    PlayBackSavedReplay(&match, &replayed);
     EXPECT_EQ(match.p1CharacterId, 1);
     EXPECT_EQ(match.p2CharacterId, 1);
     EXPECT_EQ(match.difficulty, DIFFICULTY_HARD);
-    EXPECT_EQ(Battle(match, PlayerWord), first);
+    EXPECT_EQ(replayed, first);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include "game/characters/welo.h"
 #include "tests/support/recorded_battle.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -146,20 +145,12 @@ TEST_F(WeloBattle, EntersEveryMoveAndRunsToAKnockOutTwiceAlikeAndAgainFromItsRep
 
     // Save the recording as the result screen does, read the file back and
     // play it.
-    test::TempDir dir;
-    const test::InFolder programFolder(dir.path());
-    const PlayerRecord& winner = players[1 - loser];
-    ASSERT_TRUE(MakeReplayFileName(replayFileName));
-    ASSERT_TRUE(WriteReplayFile({1 - loser, winner.bestComboDamage, winner.bestComboHits}));
-    TearDown();
-    SetUp();
-    ASSERT_EQ(ReadReplayFile(replayFileName), 0);
-    ASSERT_EQ(replayInputs[0].size(), first.size());
-    replayPlayback = 1;
-    const ReplayMatch match = GetPlaybackMatch();
+    ReplayMatch match;
+    std::vector<uint64_t> replayed;
+    PlayBackSavedReplay(&match, &replayed);
     EXPECT_EQ(match.p1CharacterId, 1);
     EXPECT_EQ(match.p2CharacterId, 8);
-    EXPECT_EQ(Battle(match, PlayerWord), first);
+    EXPECT_EQ(replayed, first);
 }
 
 }  // namespace
