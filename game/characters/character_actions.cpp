@@ -80,15 +80,19 @@ void DashRuo(int32_t side, float fallbackAngle) { StartDash(side, fallbackAngle,
 void DashTorvi(int32_t side, float fallbackAngle) { StartDash(side, fallbackAngle, 10.0); }
 void DashNebu(int32_t side, float fallbackAngle) { StartDash(side, fallbackAngle, 13.0); }
 
-void DashWelo(int32_t side, float fallbackAngle) {
-    StartDash(side, fallbackAngle, 13.0);
+void SprayDashSparks(int32_t side, int32_t count, float spread) {
     const PlayerRecord& p = players[side];
-    for (int32_t i = 0; i < 10; ++i) {
-        const float r = RandomFloat(-1.4f, 1.4f);
+    for (int32_t i = 0; i < count; ++i) {
+        const float r = RandomFloat(-spread, spread);
         const int32_t effect = SpawnEffect(890, r + p.aimAngle + PI_F, PositionOf(p).data(), side);
         const int32_t age = RandomInt(0, 1000);  // drawn even if the spawn made nothing
         effectList.Adjust(effect, [age](Effect& e) { e.age = age; });
     }
+}
+
+void DashWelo(int32_t side, float fallbackAngle) {
+    StartDash(side, fallbackAngle, 13.0);
+    SprayDashSparks(side, 10, 1.4f);
 }
 
 // ---------------------------------------------------------------------------
@@ -195,13 +199,14 @@ void HandleButtonsWelo(int32_t side) { HandleButtons(side, weloButtons); }
 
 namespace {
 
-void RunKnockedOut(int32_t side) {
+void RunKnockedOut(int32_t side, const CharacterActions& actions) {
     PlayerRecord& p = players[side];
     if (p.stateTimer == 0) SpawnEffect(EFFECT_KNOCK_OUT, 0.0f, PositionOf(p).data(), side);
     if (p.stateTimer == 180) {
         SpawnEffect(EFFECT_KNOCK_OUT_BLAST, 0.0f, PositionOf(p).data(), side);
         SpawnParticles(27, 50, 0.0f, PositionOf(p).data());
         PlaySe(SE_DEAD);
+        if (actions.afterKnockOutBlast) actions.afterKnockOutBlast(side);
     }
     ++p.stateTimer;
 }
@@ -237,6 +242,7 @@ void RunNeutralOrDash(int32_t side, float facingAngle, const CharacterActions& a
         p.speed = params.dashSpeed;
         p.moveAngle = p.aimAngle;
         PlaySe(SE_AIR);
+        if (actions.afterNeutralDash) actions.afterNeutralDash(side);
     }
     // The boost holds only a dash that ran before this frame.
     if (ButtonDown(side, BUTTON_V) && p.state == PLAYER_DASH) {
@@ -247,6 +253,7 @@ void RunNeutralOrDash(int32_t side, float facingAngle, const CharacterActions& a
         if (ArrowHeld(side)) TurnAngleToward(&p.aimAngle, GetInputAngle(buttonStates[side]), 0.08f);
         p.moveAngle = p.aimAngle;
         if (p.counter % 4 == 0) SpawnEffect(actions.trailEffect, p.aimAngle, PositionOf(p).data(), side);
+        if (actions.afterBoostTrail) actions.afterBoostTrail(side);
     } else {
         MoveByArrows(side);
         // Kept at 0 or more, as everywhere: a gauge below 0 would lessen the
@@ -280,7 +287,7 @@ void RunKnockedBack(int32_t side, float facingAngle, const CharacterActions& act
         p.hyperGauge -= 1.0;
         p.state = PLAYER_BURST;
         p.stateTimer = 30;
-        p.speed = 0.0;
+        if (!actions.burstKeepsSpeed) p.speed = 0.0;
         SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
         p.invulnerableTimer = 60;
         PlaySe(SE_SHIELD);
@@ -339,7 +346,7 @@ void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep mov
     PlayerRecord& p = players[side];
     const float facingAngle = FacingAngle(side);
     if (p.state == PLAYER_KNOCKED_OUT) {
-        RunKnockedOut(side);
+        RunKnockedOut(side, actions);
         return;
     }
     if (p.state != PLAYER_KNOCKED_BACK) RunAttackTests(side, actions);

@@ -62,6 +62,9 @@ void DashTorvi(int32_t side, float fallbackAngle);
 void DashNebu(int32_t side, float fallbackAngle);
 // Also sprays ten trail Effects behind the side, each with a random age.
 void DashWelo(int32_t side, float fallbackAngle);
+// `count` Effects 890 behind the side's aim, each turned by a random angle
+// within +-spread and given a random age of 0 to 1000.
+void SprayDashSparks(int32_t side, int32_t count, float spread);
 
 // ---------------------------------------------------------------------------
 // Button handlers (side): Z, then X (which wins over Z), then the shield on S
@@ -107,6 +110,10 @@ struct CharacterActions {
     // Optional: runs in the neutral and dash branch right before the button
     // handler (after the dash's speed test).
     void (*beforeNeutralButtons)(int32_t side) = nullptr;
+    bool burstKeepsSpeed = false;       // a burst goes on at its knock-back speed
+    void (*afterNeutralDash)(int32_t side) = nullptr;  // right after V starts a dash in the neutral branch
+    void (*afterBoostTrail)(int32_t side) = nullptr;   // on every boosted dash frame, after its trail
+    void (*afterKnockOutBlast)(int32_t side) = nullptr;  // after the knock-out's blast
 };
 
 // One frame of the character's own states (7 and up).

@@ -9,11 +9,19 @@
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/particles.h"
 #include "game/characters/character_actions.h"
+#include "game/characters/move_helpers.h"
 #include "game/flow/sound_tables.h"
 #include "game/shots/object_lists.h"
 #include "game/shots/object_rules.h"
 
 namespace {
+
+using moves::EffectHere;
+using moves::Every;
+using moves::FireHeavyShot;
+using moves::LungeAtOpponent;
+using moves::OpponentKnockedBack;
+using moves::StartBurst;
 
 constexpr CharacterActions kiruneActions{
     0.25,         // neutral dash gain
@@ -47,17 +55,8 @@ std::array<float, 2> Ahead(const PlayerRecord& p, float distance, float angle) {
     return {p.x + offset[0], p.y + offset[1]};
 }
 
-void EffectHere(int32_t side, int32_t type, float angle) {
-    SpawnEffect(type, angle, PositionOf(players[side]).data(), side);
-}
-
 int32_t AreaHere(int32_t side, int32_t type, float angle) {
     return SpawnAttackArea(type, angle, PositionOf(players[side]).data(), side);
-}
-
-void FireHeavyShot(int32_t side, int32_t type) {
-    SpawnHeavyShot(type, players[side].aimAngle, PositionOf(players[side]).data(), side);
-    PlaySe(SE_SHOOT00);
 }
 
 // The sword swings toward the outside of the facing (outward) or back across
@@ -65,34 +64,12 @@ void FireHeavyShot(int32_t side, int32_t type) {
 float OutwardSwordAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim + 0.5f : aim - 0.5f; }
 float ReverseSwordAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim - 0.5f : aim + 0.5f; }
 
-// A slash closes in on the opponent: aim, and a speed from the distance.
-void LungeAtOpponent(int32_t side, double speed) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    p.speed = speed;
-    p.moveAngle = p.aimAngle;
-}
-
-double Distance(int32_t side) { return std::sqrt(SquaredDistance(players[side], OpponentOf(side))); }
-
 // The opening of the high and hyper attacks.
 void HighStart(int32_t side, int32_t invulnerableTimer) {
     AimAtOpponent(side);
     EffectHere(side, 1000, 0.0f);
     AddScreenFlash();
     players[side].invulnerableTimer = invulnerableTimer;
-}
-
-// From `from` to `to`, every n-th frame.
-bool Every(int32_t t, int32_t from, int32_t to, int32_t n) { return t >= from && t <= to && t % n == 0; }
-
-// Four sparks, one in each quarter turn.
-void StartBurst(int32_t side) {
-    for (int32_t i = 0; i < 4; ++i) {
-        const int32_t r = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
-        EffectHere(side, r < 50 ? 1100 : 1101, a);
-    }
 }
 
 // The first frames of the three high attacks.
@@ -140,8 +117,6 @@ bool TouchesOpponent(int32_t side, float along, float across) {
     const float shape[3] = {along, across, 0.0f};
     return CheckHitShapes(PositionOf(p).data(), PositionOf(o).data(), shape, o.hitShape, p.aimAngle, o.aimAngle);
 }
-
-bool OpponentKnockedBack(int32_t side) { return OpponentOf(side).state == PLAYER_KNOCKED_BACK; }
 
 // ---------------------------------------------------------------------------
 // The moves; t is stateTimer as the frame's step begins.
@@ -216,7 +191,7 @@ void RunSlash1(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) {
-        LungeAtOpponent(side, std::min(Distance(side) * 0.1, 12.0));
+        LungeAtOpponent(side, std::min(moves::DistanceToOpponent(side) * 0.1, 12.0));
         if (SquaredDistance(p, OpponentOf(side)) > 32400.0) {  // farther than 180
             p.state = KIRUNE_LONG_SLASH;
             p.speed = 0.0;
@@ -241,7 +216,7 @@ void RunFollowUpSlash(int32_t side, float facingAngle, int32_t area, float (*swi
                       float knockBackSpeed, int32_t power) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) LungeAtOpponent(side, std::min(Distance(side) / 15.0, 10.0));
+    if (t == 0) LungeAtOpponent(side, std::min(moves::DistanceToOpponent(side) / 15.0, 10.0));
     MoveWithDecay(p, DECAY_FAST);
     if (t == 8) {
         p.speed = 0.0;

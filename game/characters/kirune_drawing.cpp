@@ -7,27 +7,16 @@
 #include "game/battle/player_drawing.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/kirune.h"
+#include "game/characters/move_helpers.h"
 #include "game/shots/object_rules.h"
 
 namespace {
 
-constexpr int32_t NO_MODEL = -1;
-constexpr int32_t BLEND_BODY = 1;
-constexpr int32_t BLEND_SWORD = 2;
-
-struct PoseChoice {
-    int32_t pose = NO_MODEL;
-    int32_t action = NO_MODEL;
-    bool sword = false;
-};
-
-// `before` while t is below start, then base + (t - start) / frames, at most last.
-int32_t StepPose(int32_t t, int32_t start, int32_t before, int32_t base, int32_t frames, int32_t last) {
-    return t < start ? before : std::min(base + (t - start) / frames, last);
-}
-
-// A four-step cycle in which the fourth step shows the second again.
-int32_t BackAndForth(int32_t first, int32_t step) { return first + (step % 4 == 3 ? 1 : step % 4); }
+using moves::BackAndForth;
+using moves::DashingTowardOpponent;
+using moves::NO_MODEL;
+using moves::PoseChoice;
+using moves::StepPose;
 
 // The weapon of the shots: 13 and 14 on the first two poses, then 15.
 int32_t ShotAction(int32_t pose) { return pose == 20 ? 13 : pose == 21 ? 14 : 15; }
@@ -57,13 +46,6 @@ int32_t NeutralPose(int32_t side, bool facingLeft) {
     if (battlePaused == 1 || !anyArrow) return idle;
     const bool towardOpponent = ButtonDown(side, facingLeft ? BUTTON_LEFT : BUTTON_RIGHT);
     return towardOpponent ? BackAndForth(3, p.counter / 5) : BackAndForth(6, p.counter / 5);
-}
-
-// A dash toward the opponent: forward along the aim, from the side that
-// faces it.
-bool DashingTowardOpponent(float aimAngle, bool facingLeft) {
-    const float a = std::fabs(aimAngle);
-    return facingLeft ? a >= PI_F / 2.0f : a <= PI_F / 2.0f;
 }
 
 PoseChoice ChoosePose(int32_t side, bool facingLeft) {
@@ -122,14 +104,7 @@ std::vector<CharacterModelDraw> KiruneModelDraws(int32_t side) {
     const PlayerRecord& p = players[side];
     const bool facingLeft = !(p.x < OpponentOf(side).x);
     const PoseChoice choice = ChoosePose(side, facingLeft);
-    std::vector<CharacterModelDraw> draws;
-    if (choice.pose == NO_MODEL) return draws;
-    const ModelTurn turn = TurnFor(p, choice.pose, facingLeft);
-    draws.push_back({CharacterModelKind::Frame, choice.pose, BLEND_BODY, p.x, p.y, turn});
-    if (choice.action != NO_MODEL)
-        draws.push_back(
-            {CharacterModelKind::Action, choice.action, choice.sword ? BLEND_SWORD : BLEND_BODY, p.x, p.y, turn});
-    return draws;
+    return moves::PoseDraws(p, choice, TurnFor(p, choice.pose, facingLeft));
 }
 
 void DrawKirune(int32_t side) { DrawCharacterModels(side, KiruneModelDraws(side)); }

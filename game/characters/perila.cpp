@@ -45,19 +45,19 @@ int32_t ChooseHighAttack(int32_t side) {
 void NoteFormation(int32_t side) { players[side].modeFlag = ButtonHeld(side, BUTTON_A) ? 1 : 0; }
 
 constexpr CharacterActions perilaActions{
-    0.25,         // neutral dash gain
-    1002,         // boosted dash trail
-    20,           // shield particles: colour number + 20
-    40,           // shield invulnerability
-    PERILA_HYPER,
-    {PERILA_BEAMS, PERILA_BLADES, PERILA_SWARM},
-    DashPerila,   // from knock-back
-    DashKirune,   // from the burst: the faster dash
-    DashPerila,   // when blown away
-    DashKirune,   // from the shield
-    HandleButtonsPerila,
-    ChooseHighAttack,
-    NoteFormation,
+    .neutralDashGain = 0.25,
+    .trailEffect = 1002,
+    .shieldParticleGroup = 20,  // colour number + 20
+    .shieldInvulnerableTimer = 40,
+    .hyperAttackState = PERILA_HYPER,
+    .highAttacks = {PERILA_BEAMS, PERILA_BLADES, PERILA_SWARM},
+    .dashFromHit = DashPerila,
+    .dashFromBurst = DashKirune,  // the faster dash
+    .dashFromBlownAway = DashPerila,
+    .dashFromShield = DashKirune,
+    .handleButtons = HandleButtonsPerila,
+    .chooseHighAttack = ChooseHighAttack,
+    .beforeNeutralButtons = NoteFormation,
 };
 
 // ---------------------------------------------------------------------------

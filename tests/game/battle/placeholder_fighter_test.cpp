@@ -8,13 +8,13 @@
 
 namespace {
 
-// Side 0 plays character 8, which has character 1's speeds but still runs the
-// placeholder (character 1 has its own update).
+// Side 0 plays character 7, which has character 1's dash and boost speeds but
+// still runs the placeholder (characters 1 and 8 have their own updates).
 class PlaceholderFighter : public test::BattleFixture {
 protected:
     void SetUp() override {
         BattleFixture::SetUp();
-        players[0].characterId = 8;
+        players[0].characterId = 7;
     }
 };
 
@@ -24,7 +24,7 @@ TEST_F(PlaceholderFighter, ArrowsMoveByTheCharactersSpeed) {
         InputWord word;
         float dx, dy;
     } cases[] = {
-        {8, INPUT_RIGHT | INPUT_UP, 4.0f, 4.0f},
+        {7, INPUT_RIGHT | INPUT_UP, 2.5f, 2.5f},
         {2, INPUT_LEFT, -5.0f, 0.0f},
         {6, INPUT_DOWN, 0.0f, -2.0f},
         {4, INPUT_LEFT | INPUT_RIGHT, 0.0f, 0.0f},

@@ -3,20 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <set>
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
 #include "game/characters/kirune.h"
-#include "game/flow/game_start.h"
-#include "game/flow/replay_file.h"
-#include "tests/support/battle_hash.h"
-#include "tests/support/battle_objects_fixture.h"
-#include "tests/support/object_battle.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/recorded_battle.h"
 
 namespace {
 
@@ -90,64 +82,10 @@ InputWord PlayerWord(int side, int32_t frame) {
     return word;
 }
 
-constexpr int32_t FRAME_LIMIT = 20000;
-
 // Side 1 gains hyper gauge at HARD, so that its hyper attack comes too.
 constexpr ReplayMatch kMatch{1, 1, 0, 1, 1, MODE_1P_VS_2P, DIFFICULTY_HARD, 0, 0};
 
-// Makes a folder the current one for the life of the object.
-class InFolder {
-public:
-    explicit InFolder(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~InFolder() { std::filesystem::current_path(previous_); }
-
-private:
-    std::filesystem::path previous_;
-};
-
-class KiruneBattle : public test::BattleObjectsFixture {
-protected:
-    void SetUp() override {
-        BattleObjectsFixture::SetUp();
-        spawnTrace = nullptr;  // a long run: keep no trace
-        replayPlayback = 0;
-    }
-    void TearDown() override {
-        replayPlayback = 0;
-        BattleObjectsFixture::TearDown();
-    }
-
-    // A battle of the match, as the battle scene runs it: recorded with each
-    // frame's two words from `word`, or, during a playback, with the words of
-    // the replay read. Returns the state hash after every frame.
-    template <class WordOf>
-    std::vector<uint64_t> Battle(const ReplayMatch& match, WordOf word) {
-        for (int side = 0; side < 2; ++side) {
-            players[side].characterId = side == 0 ? match.p1CharacterId : match.p2CharacterId;
-            players[side].colour = side == 0 ? match.p1Colour : match.p2Colour;
-            ResetPlayerForBattle(side);
-        }
-        gameMode = match.gameMode;
-        difficulty = match.difficulty;
-        battleTimer = 100;  // no time limit: the battle ends by a knock-out
-        SeedRandom(static_cast<unsigned>(match.randomSeed));
-        if (!replayPlayback) StartReplayRecording(match);
-        std::vector<uint64_t> hashes;
-        for (int32_t frame = 0; frame < FRAME_LIMIT && !battleOver; ++frame) {
-            // The frame's input comes first; the characters act on it.
-            for (int side = 0; side < 2; ++side) {
-                const InputWord w = replayPlayback ? PlaybackReplayInput(side, frame) : word(side, frame);
-                if (!replayPlayback) RecordReplayInput(side, w);
-                Press(side, w);
-            }
-            test::RunObjectFrame([](int32_t) {});
-            hashes.push_back(test::HashBattleState());
-        }
-        return hashes;
-    }
-};
+using KiruneBattle = test::RecordedBattleFixture;
 
 TEST_F(KiruneBattle, RunsToAKnockOutTwiceAlikeAndAgainFromItsReplay) {
     std::set<int32_t> visited;
@@ -174,21 +112,13 @@ TEST_F(KiruneBattle, RunsToAKnockOutTwiceAlikeAndAgainFromItsReplay) {
 
     // Save the recording as the result screen does, read the file back and
     // play it.
-    test::TempDir dir;
-    const InFolder programFolder(dir.path());
-    const PlayerRecord& winner = players[1 - loser];
-    ASSERT_TRUE(MakeReplayFileName(replayFileName));
-    ASSERT_TRUE(WriteReplayFile({1 - loser, winner.bestComboDamage, winner.bestComboHits}));
-    TearDown();
-    SetUp();
-    ASSERT_EQ(ReadReplayFile(replayFileName), 0);
-    ASSERT_EQ(replayInputs[0].size(), first.size());
-    replayPlayback = 1;
-    const ReplayMatch match = GetPlaybackMatch();
+    ReplayMatch match;
+    std::vector<uint64_t> replayed;
+    PlayBackSavedReplay(&match, &replayed);
     EXPECT_EQ(match.p1CharacterId, 1);
     EXPECT_EQ(match.p2CharacterId, 1);
     EXPECT_EQ(match.difficulty, DIFFICULTY_HARD);
-    EXPECT_EQ(Battle(match, PlayerWord), first);
+    EXPECT_EQ(replayed, first);
 }
 
 }  // namespace
