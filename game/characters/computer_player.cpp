@@ -35,8 +35,8 @@ constexpr int32_t WELO_SLASH = 111;
 constexpr int32_t WELO_BACK_SLASH = 112;
 constexpr int32_t WELO_THRUST = 116;
 
-// The seventh object of perila's list turns into this type while her orbs
-// fly in formation; Z then keeps them firing.
+// The orb command of perila's C high attack (each orb fires a ray); while
+// her seventh orb still holds it, the computer keeps Z down and X up.
 constexpr int32_t PERILA_FORMATION_ORB = 302;
 
 // Squared distances between the two sides.

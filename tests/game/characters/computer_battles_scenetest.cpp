@@ -5,6 +5,7 @@
 // a character that lands is fought here without new code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -55,7 +56,19 @@ Fought Fight(test::BattleRun& run, const test::BattleSetup& setup, uint32_t seed
     EXPECT_EQ(sceneNumber, SCENE_RESULT);
     const bool knockedOut = players[0].state == PLAYER_KNOCKED_OUT || players[1].state == PLAYER_KNOCKED_OUT;
     EXPECT_TRUE(knockedOut || battleTimer == 0) << "the battle ended neither by a knock-out nor by the time";
+    for (int side = 0; side < 2; ++side) {
+        const auto& words = replayInputs[side];
+        EXPECT_GT(std::count_if(words.begin(), words.end(), [](InputWord w) { return w & ~INPUT_COUNTDOWN_MASK; }),
+                  100)
+            << "side " << side << " hardly pressed a button";
+    }
     return {run.hashes(), battleResult, winnerSide};
+}
+
+// The same number of frames with the same state after each.
+void ExpectSameFrames(const std::vector<uint64_t>& run, const std::vector<uint64_t>& reference, const char* what) {
+    ASSERT_EQ(run.size(), reference.size()) << what;
+    for (size_t f = 0; f < run.size(); ++f) ASSERT_EQ(run[f], reference[f]) << what << " differs at frame " << f;
 }
 
 class ComputerBattles : public testing::TestWithParam<Pairing> {};
@@ -81,18 +94,14 @@ TEST_P(ComputerBattles, EveryStageEndsTheSameTwiceAndFromItsReplay) {
         const std::string path = replayFileName;
 
         const Fought second = Fight(run, setup, seed);
-        EXPECT_EQ(second.hashes, first.hashes);
+        ExpectSameFrames(second.hashes, first.hashes, "the second run");
         EXPECT_EQ(second.result, first.result);
 
         SeedRandom(seed + 1);  // playback takes its seed from the file
         ASSERT_TRUE(run.StartPlayback(path.c_str()));
         run.RunToEnd(FRAME_LIMIT);
         EXPECT_EQ(sceneNumber, SCENE_RESULT);
-        const std::vector<uint64_t>& played = run.hashes();
-        ASSERT_EQ(played.size(), first.hashes.size());
-        for (size_t f = 0; f < played.size(); ++f) {
-            ASSERT_EQ(played[f], first.hashes[f]) << "playback differs at frame " << f;
-        }
+        ExpectSameFrames(run.hashes(), first.hashes, "the playback");
         EXPECT_EQ(battleResult, first.result);
         std::remove(path.c_str());
     }
