@@ -81,6 +81,9 @@ struct BaseShape {
     int32_t calmPeriod, calmWidth;                       // only arrows and V kept
 };
 
+constexpr InputWord BELOW_C = INPUT_C - 1;
+constexpr InputWord ARROWS_AND_V = INPUT_UP | INPUT_DOWN | INPUT_LEFT | INPUT_RIGHT | INPUT_V;
+
 constexpr BaseShape BASE_A{135, 95, 140, 225, 55};
 constexpr BaseShape BASE_B{100, 30, 100, 250, 60};
 
@@ -89,10 +92,10 @@ void GenerateRandomBase(const BaseShape& shape, InputWord* base, InputWord* word
     const int32_t c = p.counter;
     if (c % 10 == 0) {
         *base = static_cast<InputWord>(RandomInt(0, 255));
-        if (Chance() < 180) *base &= 127;
+        if (Chance() < 180) *base &= BELOW_C;
     }
     if (c % shape.assaultPeriod < shape.assaultWidth && Chance() < shape.assaultChance) *base |= INPUT_A;
-    if (c % shape.calmPeriod < shape.calmWidth && Chance() < 180) *base &= 79;
+    if (c % shape.calmPeriod < shape.calmWidth && Chance() < 180) *base &= ARROWS_AND_V;
     if (p.state == PLAYER_KNOCKED_BACK && Chance() < 150) *base = 0;
     *word = *base;
 }
