@@ -93,15 +93,15 @@ protected:
     }
 
     // kirune, played from the keyboard with the left arrow held, against the
-    // computer's placeholder fighter on the stage, through the real battle
-    // scene until `frames` frames have run (so kirune walks to the rim once
-    // the countdown lets the arrows through).
+    // practice dummy's placeholder fighter (standing still) on the stage,
+    // through the real battle scene until `frames` frames have run (so kirune
+    // walks to the rim once the countdown lets the arrows through).
     static void RunBattle(int32_t stage, int32_t frames) {
         players[0].characterId = 1;
         players[1].characterId = 6;
         players[0].colour = players[1].colour = 0;
         stageNumber = stage;
-        gameMode = MODE_1P_VS_CPU;
+        gameMode = MODE_PRACTICE;
         difficulty = DIFFICULTY_NORMAL;
         replayPlayback = 0;
         sceneNumber = SCENE_BATTLE;

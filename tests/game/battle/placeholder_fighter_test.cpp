@@ -1,5 +1,4 @@
 #include "game/characters/placeholder_fighter.h"
-#include "game/characters/computer_player.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -108,14 +107,6 @@ TEST_F(PlaceholderFighter, KnockedOutCountsAndIgnoresInput) {
     }
     EXPECT_EQ(p.stateTimer, 50);
     EXPECT_EQ(p.x, -100.0f);
-}
-
-TEST_F(PlaceholderFighter, ComputerPressesNothingAndDrawsNothing) {
-    uint16_t word = 0xFFFF;
-    const uint32_t before = GetRandomState();
-    GenerateCpuInput(&word, 1);
-    EXPECT_EQ(word, 0);
-    EXPECT_EQ(GetRandomState(), before);
 }
 
 TEST_F(PlaceholderFighter, PictureIdlesFacingTheOpponentAndGoesAfterAKnockOut) {

@@ -1,4 +1,5 @@
 #include "game/battle/player_record.h"
+#include "game/characters/computer_player.h"
 
 #include <gtest/gtest.h>
 
@@ -237,16 +238,26 @@ TEST_F(PlayerInput, CountdownMasksHumanWords) {
 }
 
 TEST_F(PlayerInput, ComputerSideIgnoresThePads) {
-    heldKeys() = {platform::VK_LEFT, 'X'};
     for (int32_t mode : {MODE_PRACTICE, MODE_1P_VS_CPU, MODE_ARCADE}) {
         for (int32_t paused : {0, 1}) {
             gameMode = mode;
             battlePaused = paused;
-            inputWords[1] = 0xFFFF;
-            ReadPlayerInput(0);
-            ReadPlayerInput(1);
+            // Side 1's word with the keys held and without: the same.
+            InputWord words[2];
+            for (int held = 0; held < 2; ++held) {
+                heldKeys() = held ? std::set<int>{platform::VK_LEFT, 'X'} : std::set<int>{};
+                SeedRandom(9);
+                cpuRandomWordA = cpuRandomWordB = 0;
+                inputWords[1] = 0xFFFF;
+                ReadPlayerInput(0);
+                ReadPlayerInput(1);
+                words[held] = inputWords[1];
+            }
             EXPECT_EQ(inputWords[0], INPUT_LEFT | INPUT_X) << "mode " << mode;
-            EXPECT_EQ(inputWords[1], 0) << "mode " << mode << " paused " << paused;
+            EXPECT_EQ(words[1], words[0]) << "mode " << mode << " paused " << paused;
+            if (paused || mode == MODE_PRACTICE) {
+                EXPECT_EQ(words[1], 0) << "mode " << mode << " paused " << paused;
+            }
         }
     }
 }
