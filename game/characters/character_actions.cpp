@@ -220,6 +220,7 @@ void RunAttackTests(int32_t side, const CharacterActions& actions) {
         p.hyperGauge -= 1.0;
         int32_t state = actions.highAttacks.c;
         if (ButtonDown(side, BUTTON_X)) state = actions.highAttacks.cWithX;
+        if (actions.highAttacks.cWithV != 0 && ButtonDown(side, BUTTON_V)) state = actions.highAttacks.cWithV;
         if (ButtonDown(side, BUTTON_A)) state = actions.highAttacks.cWithA;
         StartMove(p, state);
         PlaySe(SE_HIGH);

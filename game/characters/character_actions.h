@@ -84,7 +84,8 @@ void HandleButtonsWelo(int32_t side);
 struct HighAttackStates {
     int32_t c;       // C alone
     int32_t cWithX;  // C with X down
-    int32_t cWithA;  // C with A down (wins over X)
+    int32_t cWithA;  // C with A down (wins over X and V)
+    int32_t cWithV = 0;  // C with V down (wins over X), 0 when the character has none
 };
 
 // A character's values for the states every character shares.
