@@ -19,9 +19,6 @@
 namespace {
 
 constexpr int FRAME_LIMIT = 30000;
-// Oza spends its gauge on high attacks until this frame, then saves it for
-// the hyper attack.
-constexpr int32_t SAVE_FOR_HYPER_FROM = 5000;
 
 InputWord Toward(const PlayerRecord& self, const PlayerRecord& other) {
     const float dx = other.x - self.x;
@@ -34,39 +31,75 @@ InputWord Toward(const PlayerRecord& self, const PlayerRecord& other) {
 
 // Kirune (side 0) drifts about, shooting and slashing now and then.
 InputWord Kirune(int32_t frame) {
-    if (frame % 170 < 2) return INPUT_Z;
-    if (frame % 230 < 2) return INPUT_X;
-    if (frame % 310 < 2) return INPUT_Z | INPUT_A;
+    if (frame % 250 < 2) return INPUT_Z;
+    if (frame % 410 < 2) return INPUT_X;
+    if (frame % 530 < 2) return INPUT_Z | INPUT_A;
     if (frame % 120 < 30) return INPUT_UP;
     if (frame % 120 >= 60 && frame % 120 < 90) return INPUT_DOWN;
     return 0;
 }
 
-// Oza (side 1) keeps its distance and plays its buttons in turn, one move
-// every 50 frames: the shot, the volley (Z held), the moving volley, a mine,
-// the spray and the fan; with a full gauge of 1.0 a high attack (C alone,
-// with X, with V, with A in turn), and late in the battle the hyper attack.
-InputWord Oza(const PlayerRecord& self, const PlayerRecord& other, int32_t frame) {
-    if (self.state == PLAYER_KNOCKED_BACK) return frame % 4 == 0 ? INPUT_S : 0;  // a burst when it can
-    if (frame >= SAVE_FOR_HYPER_FROM && self.hyperGauge >= 3.0f) return frame % 2 == 0 ? INPUT_C | INPUT_X | INPUT_Z : 0;
-    if (frame < SAVE_FOR_HYPER_FROM && self.hyperGauge >= 1.0f && self.state == PLAYER_FREE) {
-        constexpr InputWord highs[4] = {INPUT_C, INPUT_C | INPUT_X, INPUT_C | INPUT_V, INPUT_C | INPUT_A};
-        return frame % 2 == 0 ? highs[frame / 300 % 4] : 0;
+// Oza (side 1) tries each move it has not shown yet, one every 70 frames:
+// the shot, the volley (Z held), the moving volley, a mine, the spray and
+// the fan; each high attack it has not shown yet once its gauge holds 1.0;
+// the hyper attack once the gauge holds 3.0. With every move shown it goes
+// on with shots and beams. It dodges up and down in between and bursts out
+// of knock-back once. The player remembers the states it has seen (the script
+// sees each frame once), so it starts afresh for each run.
+class OzaPlayer {
+public:
+    InputWord Word(const PlayerRecord& self, const PlayerRecord& other, int32_t frame) {
+        seen_.insert(self.state);
+        // One burst; later the gauge is kept for the attacks.
+        if (self.state == PLAYER_KNOCKED_BACK && !seen_.count(PLAYER_BURST)) return frame % 4 == 0 ? INPUT_S : 0;
+        if (self.hyperGauge >= 3.0f) return frame % 2 == 0 ? INPUT_C | INPUT_X | INPUT_Z : 0;
+        const bool allShown = Shown(OZA_VOLLEY, OZA_HYPER);
+        if (self.hyperGauge >= 1.0f && self.state == PLAYER_FREE) {
+            constexpr struct {
+                int32_t state;
+                InputWord word;
+            } highs[] = {{OZA_MINE_CROSS, INPUT_C | INPUT_A},
+                         {OZA_WIDE_FAN, INPUT_C | INPUT_V},
+                         {OZA_LARGE_SHOT, INPUT_C | INPUT_X},
+                         {OZA_BEAM, INPUT_C}};
+            for (const auto& h : highs)
+                if (!seen_.count(h.state)) return frame % 2 == 0 ? h.word : 0;
+            if (allShown) return frame % 2 == 0 ? INPUT_C : 0;
+        }
+        const int32_t t = frame % 70;
+        constexpr struct {
+            int32_t state;
+            InputWord word;
+            int32_t frames;  // held for
+        } moves[] = {{OZA_SHOT, INPUT_Z, 2},
+                     {OZA_VOLLEY, INPUT_Z, 14},  // held through its frame 9
+                     {OZA_MOVING_VOLLEY, INPUT_Z | INPUT_V, 2},
+                     {OZA_MINE, INPUT_Z | INPUT_A, 2},
+                     {OZA_SPRAY, INPUT_X, 2},
+                     {OZA_FAN, INPUT_X | INPUT_A, 2}};
+        for (const auto& m : moves)
+            if (!seen_.count(m.state)) return t < m.frames ? m.word : t > 60 ? Toward(self, other) : Dodge(frame);
+        if (allShown && t < 2) return INPUT_Z;
+        return frame % 150 < 2 ? INPUT_V : Dodge(frame);
     }
-    const int32_t t = frame % 50;
-    constexpr InputWord moves[6] = {INPUT_Z, INPUT_Z, INPUT_Z | INPUT_V, INPUT_Z | INPUT_A, INPUT_X, INPUT_X | INPUT_A};
-    const int32_t move = frame / 50 % 6;
-    if (move == 1 && t < 14) return INPUT_Z;  // held through its frame 9: the volley
-    if (t < 2) return moves[move];
-    return t > 30 ? Toward(self, other) : 0;
-}
+
+    const std::set<int32_t>& seen() const { return seen_; }
+
+private:
+    static InputWord Dodge(int32_t frame) { return frame % 200 < 100 ? INPUT_UP : INPUT_DOWN; }
+    bool Shown(int32_t from, int32_t to) const {
+        for (int32_t state = from; state <= to; ++state)
+            if (!seen_.count(state)) return false;
+        return true;
+    }
+
+    std::set<int32_t> seen_;
+};
 
 TEST(OzaScene, EveryMoveInABattleToAKnockOutThatReplaysFrameForFrame) {
-    std::set<int32_t> visited;
+    OzaPlayer oza;
     const auto script = [&](int side, int32_t frame) -> InputWord {
-        const PlayerRecord& self = players[side];
-        if (side == 1) visited.insert(self.state);
-        return side == 0 ? Kirune(frame) : Oza(self, players[0], frame);
+        return side == 0 ? Kirune(frame) : oza.Word(players[1], players[0], frame);
     };
     test::BattleRun run;
     test::BattleSetup setup;
@@ -79,15 +112,16 @@ TEST(OzaScene, EveryMoveInABattleToAKnockOutThatReplaysFrameForFrame) {
     ASSERT_TRUE(run.ended());
     ASSERT_EQ(sceneNumber, SCENE_RESULT);
     for (int32_t state = OZA_VOLLEY; state <= OZA_HYPER; ++state)
-        EXPECT_TRUE(visited.count(state)) << "oza never entered state " << state;
+        EXPECT_TRUE(oza.seen().count(state)) << "oza never entered state " << state;
     for (int32_t state : {PLAYER_DASH, PLAYER_KNOCKED_BACK})
-        EXPECT_TRUE(visited.count(state)) << "oza never entered state " << state;
+        EXPECT_TRUE(oza.seen().count(state)) << "oza never entered state " << state;
     const int32_t loser = 1 - winnerSide;
     ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
     ASSERT_EQ(players[loser].life, 0);
     const std::vector<uint64_t> live = run.hashes();
     const BattleResult result = battleResult;
 
+    oza = OzaPlayer{};
     run.Start(setup);
     run.RunToEnd(FRAME_LIMIT);
     EXPECT_EQ(run.hashes(), live);

@@ -4,6 +4,7 @@
 // figure leaves the stage showing. Pictures go to build/oza_screens/.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,8 @@ Rgb At(const std::vector<uint32_t>& pixels, ScreenPoint p) {
     return {static_cast<int>(v >> 16 & 0xff), static_cast<int>(v >> 8 & 0xff), static_cast<int>(v & 0xff)};
 }
 
-// Oza's costume (colour 0) is yellow: red and green high, blue low.
-bool Yellow(const Rgb& p) { return p.r >= 150 && p.g >= 140 && p.b + 60 <= p.g; }
+// Oza's costume (colour 0) is yellow: red and green alike and high, blue low.
+bool Yellow(const Rgb& p) { return p.r >= 110 && p.g >= 100 && std::abs(p.r - p.g) <= 40 && p.b + 60 <= p.g; }
 
 class OzaGLTest : public test::BattleGLFixture {
 protected:
@@ -80,8 +81,8 @@ protected:
 };
 
 TEST_F(OzaGLTest, ShowsOzasOwnFigureWithItsGunParts) {
-    RunBattle(120);
-    ASSERT_EQ(battleFrame, 120);
+    RunBattle(300);  // past the countdown's banner
+    ASSERT_EQ(battleFrame, 300);
     PlayerRecord& oza = players[0];
     ASSERT_EQ(oza.characterId, 3);
 
