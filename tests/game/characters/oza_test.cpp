@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <map>
 #include <vector>
 
@@ -13,67 +12,32 @@
 #include "game/battle/particles.h"
 #include "game/characters/character_actions.h"
 #include "game/flow/sound_tables.h"
-#include "tests/support/battle_hash.h"
-#include "tests/support/battle_objects_fixture.h"
+#include "tests/support/character_moves_fixture.h"
 
 namespace {
 
-struct Spawn {
-    int32_t frame;
-    ObjectKind kind;
-    int32_t type;
-    bool operator==(const Spawn&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Spawn& s) {
-    return out << "{frame " << s.frame << ", kind " << static_cast<int>(s.kind) << ", " << s.type << "}";
-}
+using test::Every;
+using test::Join;
+using test::MoveScript;
+using test::Spawn;
 
 constexpr ObjectKind HEAVY = ObjectKind::HeavyShot;
 constexpr ObjectKind SHOT = ObjectKind::Shot;
 constexpr ObjectKind AREA = ObjectKind::AttackArea;
 constexpr ObjectKind EFFECT = ObjectKind::Effect;
 
-using Script = std::function<InputWord(int32_t frame)>;
-
-InputWord NoButtons(int32_t) { return 0; }
-
 // Side 0 is oza at (-100, 0); the opponent (side 1) stands still at (100, 0)
 // unless a test moves it. Only side 0's update runs.
-class Oza : public test::BattleObjectsFixture {
+class Oza : public test::CharacterMovesFixture {
 protected:
     void SetUp() override {
-        BattleObjectsFixture::SetUp();
+        CharacterMovesFixture::SetUp();
         TakeSpawns();  // the cases of a table set up again
         players[0].characterId = 3;
     }
 
-    struct Run {
-        std::vector<Spawn> spawns;                    // the start bursts' sparks left out
-        std::map<int32_t, std::vector<int32_t>> sounds;  // frame -> sound effects
-        std::vector<int32_t> draws;                   // random draws per frame
-        int32_t freeAfter = -1;                       // the frame after which the side was free
-    };
-
-    Run RunMove(int32_t state, int32_t frames, const Script& script = NoButtons) {
-        PlayerRecord& p = players[0];
-        p.state = state;
-        p.stateTimer = 0;
-        Run run;
-        TakeSounds();
-        for (int32_t frame = 0; frame < frames && run.freeAfter < 0; ++frame) {
-            TakeSpawns();
-            Press(0, script(frame));
-            const uint32_t before = GetRandomState();
-            UpdateOza(0);
-            run.draws.push_back(test::RandomDrawsSince(before));
-            for (const SpawnRequest& r : spawns)
-                if (r.type != 1100 && r.type != 1101) run.spawns.push_back({frame, r.kind, r.type});
-            const std::vector<int32_t> played = TakeSounds();
-            if (!played.empty()) run.sounds[frame] = played;
-            if (p.state == PLAYER_FREE) run.freeAfter = frame;
-        }
-        return run;
+    Run RunMove(int32_t state, int32_t frames, const MoveScript& script = test::NoButtons) {
+        return RunMoveOf(UpdateOza, state, frames, script);
     }
 
     // One update of side 0 from the given state and timer with this frame's word.
@@ -85,24 +49,11 @@ protected:
     }
 };
 
-std::vector<Spawn> Every(int32_t from, int32_t to, int32_t step, ObjectKind kind, int32_t type) {
-    std::vector<Spawn> spawns;
-    for (int32_t f = from; f <= to; f += step) spawns.push_back({f, kind, type});
-    return spawns;
-}
-
 // The beam's areas: 320 while t / 2 is even, 321 while odd, from 0 to 80.
 std::vector<Spawn> BeamAreas() {
     std::vector<Spawn> spawns;
     for (int32_t t = 0; t <= 80; ++t) spawns.push_back({t, AREA, (t / 2) % 2 == 0 ? 320 : 321});
     return spawns;
-}
-
-std::vector<Spawn> Join(std::initializer_list<std::vector<Spawn>> parts) {
-    std::vector<Spawn> all;
-    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-    std::stable_sort(all.begin(), all.end(), [](const Spawn& a, const Spawn& b) { return a.frame < b.frame; });
-    return all;
 }
 
 std::map<int32_t, std::vector<int32_t>> SoundsAt(std::initializer_list<int32_t> frames, int32_t id) {
