@@ -86,8 +86,9 @@ void VolleyShot(int32_t side, float spread) {
 
 bool VolleyFrame(int32_t t) { return t == 10 || t == 13 || t == 16 || t == 19; }
 
-// At most three live mines: with more, the oldest live one (the first found
-// among equals) is set to the age at which a mine stops acting.
+// Before a mine is laid: when the side has more than three live mines, the
+// oldest (the first found among equals) is set to the age at which a mine
+// stops acting, so at most four stay live.
 constexpr int32_t MINE_SPENT_AGE = 400;
 
 void LimitMines(int32_t side) {
