@@ -41,20 +41,17 @@ InputWord Kirune(int32_t frame) {
 
 // Oza (side 1) tries each move it has not shown yet, one every 70 frames:
 // the shot, the volley (Z held), the moving volley, a mine, the spray and
-// the fan; each high attack it has not shown yet once its gauge holds 1.0;
-// the hyper attack once the gauge holds 3.0. With every move shown it goes
-// on with shots and beams. It dodges up and down in between and bursts out
-// of knock-back once. The player remembers the states it has seen (the script
+// the fan; the hyper attack first, once its gauge holds 3.0, then each high
+// attack it has not shown yet once the gauge holds 1.0. With every move shown
+// it goes on with shots, sprays and beams. It dodges up and down in between. The player remembers the states it has seen (the script
 // sees each frame once), so it starts afresh for each run.
 class OzaPlayer {
 public:
     InputWord Word(const PlayerRecord& self, const PlayerRecord& other, int32_t frame) {
         seen_.insert(self.state);
-        // One burst; later the gauge is kept for the attacks.
-        if (self.state == PLAYER_KNOCKED_BACK && !seen_.count(PLAYER_BURST)) return frame % 4 == 0 ? INPUT_S : 0;
         if (self.hyperGauge >= 3.0f) return frame % 2 == 0 ? INPUT_C | INPUT_X | INPUT_Z : 0;
         const bool allShown = Shown(OZA_VOLLEY, OZA_HYPER);
-        if (self.hyperGauge >= 1.0f && self.state == PLAYER_FREE) {
+        if (seen_.count(OZA_HYPER) && self.hyperGauge >= 1.0f && self.state == PLAYER_FREE) {
             constexpr struct {
                 int32_t state;
                 InputWord word;
@@ -79,7 +76,7 @@ public:
                      {OZA_FAN, INPUT_X | INPUT_A, 2}};
         for (const auto& m : moves)
             if (!seen_.count(m.state)) return t < m.frames ? m.word : t > 60 ? Toward(self, other) : Dodge(frame);
-        if (allShown && t < 2) return INPUT_Z;
+        if (allShown && t < 2) return frame / 70 % 2 == 0 ? INPUT_Z : INPUT_X;
         return frame % 150 < 2 ? INPUT_V : Dodge(frame);
     }
 
