@@ -43,8 +43,9 @@ InputWord Kirune(int32_t frame) {
 // the shot, the volley (Z held), the moving volley, a mine, the spray and
 // the fan; the hyper attack first, once its gauge holds 3.0, then each high
 // attack it has not shown yet once the gauge holds 1.0. With every move shown
-// it goes on with shots, sprays and beams. It dodges up and down in between. The player remembers the states it has seen (the script
-// sees each frame once), so it starts afresh for each run.
+// it goes on with shots, sprays and beams. It dodges up and down in between.
+// The player remembers the states it has seen (the script sees each frame
+// once), so each run starts with a fresh player.
 class OzaPlayer {
 public:
     InputWord Word(const PlayerRecord& self, const PlayerRecord& other, int32_t frame) {
