@@ -78,7 +78,7 @@ public:
         for (const auto& m : moves)
             if (!seen_.count(m.state)) return t < m.frames ? m.word : t > 60 ? Toward(self, other) : Dodge(frame);
         if (allShown && t < 2) return frame / 70 % 2 == 0 ? INPUT_Z : INPUT_X;
-        return frame % 150 < 2 ? INPUT_V : Dodge(frame);
+        return frame % 150 < 2 ? InputWord{INPUT_V} : Dodge(frame);
     }
 
     const std::set<int32_t>& seen() const { return seen_; }
