@@ -220,8 +220,8 @@ void RunAttackTests(int32_t side, const CharacterActions& actions) {
         p.hyperGauge -= 1.0;
         int32_t state = actions.highAttacks.c;
         if (ButtonDown(side, BUTTON_X)) state = actions.highAttacks.cWithX;
-        if (actions.highAttacks.cWithV != 0 && ButtonDown(side, BUTTON_V)) state = actions.highAttacks.cWithV;
         if (ButtonDown(side, BUTTON_A)) state = actions.highAttacks.cWithA;
+        if (actions.chooseHighAttack) state = actions.chooseHighAttack(side);
         StartMove(p, state);
         PlaySe(SE_HIGH);
     }
@@ -264,6 +264,7 @@ void RunNeutralOrDash(int32_t side, float facingAngle, const CharacterActions& a
     } else {
         p.state = PLAYER_DASH;
     }
+    if (actions.beforeNeutralButtons) actions.beforeNeutralButtons(side);
     actions.handleButtons(side);
 }
 

@@ -84,8 +84,7 @@ void HandleButtonsWelo(int32_t side);
 struct HighAttackStates {
     int32_t c;       // C alone
     int32_t cWithX;  // C with X down
-    int32_t cWithA;  // C with A down (wins over X and V)
-    int32_t cWithV = 0;  // C with V down (wins over X), 0 when the character has none
+    int32_t cWithA;  // C with A down (wins over X)
 };
 
 // A character's values for the states every character shares.
@@ -102,6 +101,12 @@ struct CharacterActions {
     DashStarter dashFromBlownAway;
     DashStarter dashFromShield;
     ButtonHandler handleButtons;
+    // Optional: the high attack for the buttons of the frame, for a character
+    // whose modifiers or precedence differ from highAttacks'.
+    int32_t (*chooseHighAttack)(int32_t side) = nullptr;
+    // Optional: runs in the neutral and dash branch right before the button
+    // handler (after the dash's speed test).
+    void (*beforeNeutralButtons)(int32_t side) = nullptr;
 };
 
 // One frame of the character's own states (7 and up).

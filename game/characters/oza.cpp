@@ -12,18 +12,28 @@
 
 namespace {
 
+// C alone, then with X, then with V, then with A: the last that is down wins.
+int32_t OzaHighAttack(int32_t side) {
+    int32_t state = OZA_BEAM;
+    if (ButtonDown(side, BUTTON_X)) state = OZA_LARGE_SHOT;
+    if (ButtonDown(side, BUTTON_V)) state = OZA_WIDE_FAN;
+    if (ButtonDown(side, BUTTON_A)) state = OZA_MINE_CROSS;
+    return state;
+}
+
 constexpr CharacterActions ozaActions{
     0.2,          // neutral dash gain
     1002,         // boosted dash trail
     20,           // shield particles: colour number + 20
     40,           // shield invulnerability
     OZA_HYPER,
-    {OZA_BEAM, OZA_LARGE_SHOT, OZA_MINE_CROSS, OZA_WIDE_FAN},
+    {OZA_BEAM, OZA_LARGE_SHOT, OZA_MINE_CROSS},
     DashOza,      // from knock-back
     DashKirune,   // from the burst: the faster dash
     DashOza,      // when blown away
     DashKirune,   // from the shield
     HandleButtonsOza,
+    OzaHighAttack,  // with V as well
 };
 
 // The moving volley glides to a stop three times as slowly as the rest.
