@@ -31,6 +31,7 @@ CharacterMovesFixture::Run CharacterMovesFixture::RunMove(int32_t state, int32_t
     p.state = state;
     p.stateTimer = stateTimer;
     Run run;
+    TakeSounds();
     for (int32_t frame = 0; frame < frames && run.freeAfter < 0; ++frame) {
         TakeSpawns();
         Press(0, script(frame));
@@ -39,6 +40,8 @@ CharacterMovesFixture::Run CharacterMovesFixture::RunMove(int32_t state, int32_t
         run.draws.push_back(RandomDrawsSince(before));
         for (const SpawnRequest& r : spawns)
             if (r.type != 1100 && r.type != 1101) run.spawns.push_back({frame, r.kind, r.type});
+        const std::vector<int32_t> played = TakeSounds();
+        if (!played.empty()) run.sounds[frame] = played;
         if (p.state == PLAYER_FREE) run.freeAfter = frame;
     }
     return run;

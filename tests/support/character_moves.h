@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <ostream>
 #include <vector>
 
@@ -44,8 +45,9 @@ protected:
     explicit CharacterMovesFixture(Update update) : update_(update) {}
 
     struct Run {
-        std::vector<Spawn> spawns;   // the sparks 1100 and 1101 left out
-        std::vector<int32_t> draws;  // random draws per frame
+        std::vector<Spawn> spawns;                       // the sparks 1100 and 1101 left out
+        std::map<int32_t, std::vector<int32_t>> sounds;  // frame -> the sound effects asked for
+        std::vector<int32_t> draws;                      // random draws per frame
         int32_t freeAfter = -1;      // the frame after which the side was free
     };
 
