@@ -12,24 +12,11 @@
 #include "game/characters/character_actions.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_objects_fixture.h"
+#include "tests/support/move_timeline.h"
 
 namespace {
 
-struct Spawn {
-    int32_t frame;
-    ObjectKind kind;
-    int32_t type;
-    bool operator==(const Spawn&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Spawn& s) {
-    return out << "{frame " << s.frame << ", kind " << static_cast<int>(s.kind) << ", " << s.type << "}";
-}
-
-constexpr ObjectKind HEAVY = ObjectKind::HeavyShot;
-constexpr ObjectKind SHOT = ObjectKind::Shot;
-constexpr ObjectKind AREA = ObjectKind::AttackArea;
-constexpr ObjectKind EFFECT = ObjectKind::Effect;
+using namespace test;  // Spawn, Every, Join and the kinds
 
 using Script = std::function<InputWord(int32_t frame)>;
 
@@ -63,19 +50,6 @@ protected:
         return run;
     }
 };
-
-std::vector<Spawn> Every(int32_t from, int32_t to, int32_t step, ObjectKind kind, int32_t type) {
-    std::vector<Spawn> spawns;
-    for (int32_t f = from; f <= to; f += step) spawns.push_back({f, kind, type});
-    return spawns;
-}
-
-std::vector<Spawn> Join(std::initializer_list<std::vector<Spawn>> parts) {
-    std::vector<Spawn> all;
-    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-    std::stable_sort(all.begin(), all.end(), [](const Spawn& a, const Spawn& b) { return a.frame < b.frame; });
-    return all;
-}
 
 TEST_F(Kirune, MoveTimelines) {
     const struct {
