@@ -1,13 +1,18 @@
 #pragma once
 // The objects a character's move spawns, frame by frame, as tables of
-// expected spawns for the move tests.
+// expected spawns, and a fixture that runs a move of side 0 through its
+// character's update and records them.
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <ostream>
 #include <vector>
 
+#include "engine/core/math.h"
 #include "game/shots/object_lists.h"
+#include "tests/support/battle_hash.h"
+#include "tests/support/battle_objects_fixture.h"
 
 namespace test {
 
@@ -43,5 +48,43 @@ inline std::vector<Spawn> Join(std::initializer_list<std::vector<Spawn>> parts) 
     std::stable_sort(all.begin(), all.end(), [](const Spawn& a, const Spawn& b) { return a.frame < b.frame; });
     return all;
 }
+
+using MoveScript = std::function<InputWord(int32_t frame)>;
+
+inline InputWord NoButtons(int32_t) { return 0; }
+
+class MoveFixture : public BattleObjectsFixture {
+protected:
+    using Update = void (*)(int32_t side);
+
+    struct MoveRun {
+        std::vector<Spawn> spawns;   // the sparks 1100 and 1101 left out
+        std::vector<int32_t> draws;  // random draws per frame
+        int32_t freeAfter = -1;      // the frame after which the side was free
+    };
+
+    // Side 0 in `state` from stateTimer 0, one update a frame with the words
+    // of the script, until it is free or `frames` have run; `after` looks at
+    // each frame's end.
+    MoveRun RunMoveOf(Update update, int32_t state, int32_t frames, const MoveScript& script = NoButtons,
+                      const std::function<void(int32_t frame)>& after = nullptr) {
+        PlayerRecord& p = players[0];
+        p.state = state;
+        p.stateTimer = 0;
+        MoveRun run;
+        for (int32_t frame = 0; frame < frames && run.freeAfter < 0; ++frame) {
+            TakeSpawns();
+            Press(0, script(frame));
+            const uint32_t before = GetRandomState();
+            update(0);
+            run.draws.push_back(RandomDrawsSince(before));
+            for (const SpawnRequest& r : spawns)
+                if (r.type != 1100 && r.type != 1101) run.spawns.push_back({frame, r.kind, r.type});
+            if (p.state == PLAYER_FREE) run.freeAfter = frame;
+            if (after) after(frame);
+        }
+        return run;
+    }
+};
 
 }  // namespace test

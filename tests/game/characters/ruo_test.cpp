@@ -17,19 +17,15 @@
 
 namespace {
 
-using namespace test;  // Spawn, Every, Join and the kinds
-
-using Script = std::function<InputWord(int32_t frame)>;
-
-InputWord NoButtons(int32_t) { return 0; }
+using namespace test;  // Spawn, Every, Join, the kinds and NoButtons
 
 // Side 0 is ruo at (-100, 0); the opponent (side 1, kirune) stands still at
 // (100, 0) unless a test moves it. Only side 0's update runs, on an odd
 // battle frame so that no power-mode tick falls in unless a test wants one.
-class Ruo : public test::BattleObjectsFixture {
+class Ruo : public test::MoveFixture {
 protected:
     void SetUp() override {
-        BattleObjectsFixture::SetUp();
+        MoveFixture::SetUp();
         players[0].characterId = 5;
         players[1].characterId = 1;
         ResetPlayerForBattle(0);
@@ -37,30 +33,10 @@ protected:
         battleFrame = 1;
     }
 
-    struct Run {
-        std::vector<Spawn> spawns;   // sparks of the sprays (1100, 1101) left out
-        std::vector<int32_t> draws;  // random draws per frame
-        int32_t freeAfter = -1;      // the frame after which the side was free
-    };
-
-    Run RunMove(int32_t state, int32_t frames, const Script& script = NoButtons,
+    using Run = MoveRun;
+    Run RunMove(int32_t state, int32_t frames, const MoveScript& script = NoButtons,
                 const std::function<void(int32_t frame)>& after = nullptr) {
-        PlayerRecord& p = players[0];
-        p.state = state;
-        p.stateTimer = 0;
-        Run run;
-        for (int32_t frame = 0; frame < frames && run.freeAfter < 0; ++frame) {
-            TakeSpawns();
-            Press(0, script(frame));
-            const uint32_t before = GetRandomState();
-            UpdateRuo(0);
-            run.draws.push_back(test::RandomDrawsSince(before));
-            for (const SpawnRequest& r : spawns)
-                if (r.type != 1100 && r.type != 1101) run.spawns.push_back({frame, r.kind, r.type});
-            if (p.state == PLAYER_FREE) run.freeAfter = frame;
-            if (after) after(frame);
-        }
-        return run;
+        return RunMoveOf(UpdateRuo, state, frames, script, after);
     }
 
     // Frames of a state that already runs, from stateTimer `from` to `to`;
