@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "engine/core/math.h"
 #include "engine/devices/input.h"
 #include "engine/graphics/device.h"
@@ -110,6 +112,19 @@ int BattleRun::RunToEnd(int limit) {
     int frames = 0;
     while (frames < limit && RunFrame()) ++frames;
     return ended_ ? frames + 1 : frames;
+}
+
+void ExpectPlaybackMatches(BattleRun& run, const std::vector<uint64_t>& live, int limit) {
+    const BattleResult result = battleResult;
+    ASSERT_TRUE(WriteReplayFile({winnerSide, players[winnerSide].bestComboDamage, players[winnerSide].bestComboHits}));
+    const std::string path = replayFileName;
+    run.SetScript(nullptr);
+    ASSERT_TRUE(run.StartPlayback(path.c_str()));
+    run.RunToEnd(limit);
+    EXPECT_EQ(sceneNumber, SCENE_RESULT);
+    ASSERT_EQ(run.hashes().size(), live.size());
+    for (size_t f = 0; f < live.size(); ++f) ASSERT_EQ(run.hashes()[f], live[f]) << "playback differs at frame " << f;
+    EXPECT_EQ(battleResult, result);
 }
 
 }  // namespace test

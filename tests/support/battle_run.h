@@ -78,4 +78,9 @@ private:
     bool ended_ = false;
 };
 
+// Saves the battle that has just ended as the result screen does, plays the
+// file back through `run` with nobody at the controls, and expects every
+// frame to hash as `live` did and the same result.
+void ExpectPlaybackMatches(BattleRun& run, const std::vector<uint64_t>& live, int limit);
+
 }  // namespace test

@@ -12,9 +12,10 @@ std::ostream& operator<<(std::ostream& out, const Spawn& s) {
     return out << "{frame " << s.frame << ", kind " << static_cast<int>(s.kind) << ", " << s.type << "}";
 }
 
-std::vector<Spawn> Every(int32_t from, int32_t to, int32_t step, ObjectKind kind, int32_t type) {
+std::vector<Spawn> Every(int32_t from, int32_t to, int32_t step, ObjectKind kind, int32_t type, int32_t times) {
     std::vector<Spawn> spawns;
-    for (int32_t f = from; f <= to; f += step) spawns.push_back({f, kind, type});
+    for (int32_t f = from; f <= to; f += step)
+        for (int32_t k = 0; k < times; ++k) spawns.push_back({f, kind, type});
     return spawns;
 }
 
@@ -26,7 +27,8 @@ std::vector<Spawn> Join(std::initializer_list<std::vector<Spawn>> parts) {
 }
 
 CharacterMovesFixture::Run CharacterMovesFixture::RunMove(int32_t state, int32_t frames, const Script& script,
-                                                          int32_t stateTimer) {
+                                                          int32_t stateTimer,
+                                                          const std::function<void(int32_t frame)>& after) {
     PlayerRecord& p = players[0];
     p.state = state;
     p.stateTimer = stateTimer;
@@ -43,6 +45,7 @@ CharacterMovesFixture::Run CharacterMovesFixture::RunMove(int32_t state, int32_t
         const std::vector<int32_t> played = TakeSounds();
         if (!played.empty()) run.sounds[frame] = played;
         if (p.state == PLAYER_FREE) run.freeAfter = frame;
+        if (after) after(frame);
     }
     return run;
 }

@@ -34,8 +34,8 @@ inline constexpr ObjectKind EFFECT = ObjectKind::Effect;
 using Script = std::function<InputWord(int32_t frame)>;
 inline InputWord NoButtons(int32_t) { return 0; }
 
-// One spawn of the kind and type on every step-th frame from `from` to `to`.
-std::vector<Spawn> Every(int32_t from, int32_t to, int32_t step, ObjectKind kind, int32_t type);
+// `times` spawns of the kind and type on every step-th frame from `from` to `to`.
+std::vector<Spawn> Every(int32_t from, int32_t to, int32_t step, ObjectKind kind, int32_t type, int32_t times = 1);
 // The spawns of the parts in frame order; within a frame in the order of the parts.
 std::vector<Spawn> Join(std::initializer_list<std::vector<Spawn>> parts);
 
@@ -52,8 +52,9 @@ protected:
     };
 
     // The move from `stateTimer` on, for at most `frames` frames or until the
-    // side is free.
-    Run RunMove(int32_t state, int32_t frames, const Script& script = NoButtons, int32_t stateTimer = 0);
+    // side is free; `after` looks at each frame's end.
+    Run RunMove(int32_t state, int32_t frames, const Script& script = NoButtons, int32_t stateTimer = 0,
+                const std::function<void(int32_t frame)>& after = nullptr);
 
 private:
     Update update_;

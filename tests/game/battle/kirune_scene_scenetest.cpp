@@ -60,15 +60,7 @@ TEST(KiruneScene, AKnockOutReplaysFrameForFrameAndFromItsFile) {
     EXPECT_EQ(run.hashes(), live);
     EXPECT_EQ(battleResult, result);
 
-    ASSERT_TRUE(WriteReplayFile({winnerSide, players[winnerSide].bestComboDamage, players[winnerSide].bestComboHits}));
-    const std::string path = replayFileName;
-    run.SetScript(nullptr);  // nobody at the controls
-    ASSERT_TRUE(run.StartPlayback(path.c_str()));
-    run.RunToEnd(FRAME_LIMIT);
-    EXPECT_EQ(sceneNumber, SCENE_RESULT);
-    ASSERT_EQ(run.hashes().size(), live.size());
-    for (size_t f = 0; f < live.size(); ++f) ASSERT_EQ(run.hashes()[f], live[f]) << "playback differs at frame " << f;
-    EXPECT_EQ(battleResult, result);
+    test::ExpectPlaybackMatches(run, live, FRAME_LIMIT);
 }
 
 }  // namespace
