@@ -221,6 +221,7 @@ void RunAttackTests(int32_t side, const CharacterActions& actions) {
         int32_t state = actions.highAttacks.c;
         if (ButtonDown(side, BUTTON_X)) state = actions.highAttacks.cWithX;
         if (ButtonDown(side, BUTTON_A)) state = actions.highAttacks.cWithA;
+        if (actions.chooseHighAttack) state = actions.chooseHighAttack(side);
         StartMove(p, state);
         PlaySe(SE_HIGH);
     }
@@ -324,8 +325,13 @@ void RunShield(int32_t side, float facingAngle, const CharacterActions& actions)
         PlaySe(SE_SHIELD);
     }
     if (p.stateTimer > 5) {
-        if (ButtonPressed(side, BUTTON_V)) actions.dashFromShield(side, facingAngle);
-        actions.handleButtons(side);  // a second shield starts over
+        if (actions.shieldButtonsBeforeDash) {
+            actions.handleButtons(side);
+            if (p.stateTimer > 5 && ButtonPressed(side, BUTTON_V)) actions.dashFromShield(side, facingAngle);
+        } else {
+            if (ButtonPressed(side, BUTTON_V)) actions.dashFromShield(side, facingAngle);
+            actions.handleButtons(side);  // a second shield starts over
+        }
     }
     // A move started here passes this step too: it begins at stateTimer 1.
     CloseState(p, 20);
@@ -349,6 +355,28 @@ void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep mov
     case PLAYER_BLOWN_AWAY: RunBlownAway(side, facingAngle, actions); return;
     case PLAYER_SHIELD: RunShield(side, facingAngle, actions); return;
     default: moveStep(side, facingAngle); return;
+    }
+}
+
+void CloseMoveOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter, DashStarter dash) {
+    PlayerRecord& p = players[side];
+    CloseState(p, closeAfter);
+    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) dash(side, facingAngle);
+}
+
+void HighAttackStart(int32_t side, int32_t invulnerableTimer) {
+    PlayerRecord& p = players[side];
+    AimAtOpponent(side);
+    SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
+    AddScreenFlash();
+    p.invulnerableTimer = invulnerableTimer;
+}
+
+void SpawnStartBurst(int32_t side) {
+    for (int32_t i = 0; i < 4; ++i) {
+        const int32_t r = RandomInt(0, 100);
+        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
+        SpawnEffect(r < 50 ? 1100 : 1101, a, PositionOf(players[side]).data(), side);
     }
 }
 

@@ -101,6 +101,12 @@ struct CharacterActions {
     DashStarter dashFromBlownAway;
     DashStarter dashFromShield;
     ButtonHandler handleButtons;
+    // A character whose high attacks take other modifiers or another
+    // precedence chooses the state itself; null takes highAttacks.
+    int32_t (*chooseHighAttack)(int32_t side) = nullptr;
+    // The shield runs the button handler before its dash, and dashes only
+    // when the handler started nothing (stateTimer still past 5).
+    bool shieldButtonsBeforeDash = false;
 };
 
 // One frame of the character's own states (7 and up).
@@ -110,6 +116,18 @@ using MoveStep = void (*)(int32_t side, float facingAngle);
 // high attack tests (outside knock-back), then the state's own step: the
 // shared states here, the character's moves through moveStep.
 void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep moveStep);
+
+// ---------------------------------------------------------------------------
+// Steps the characters' moves share.
+
+// The end of a move's frame: stateTimer counts on and, past closeAfter, the
+// side is free; otherwise V starts a dash once stateTimer is past dashAfter.
+void CloseMoveOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter, DashStarter dash);
+// The opening of a high or hyper attack: aim at the opponent, the Effect 1000,
+// a screen flash and the given invulnerableTimer.
+void HighAttackStart(int32_t side, int32_t invulnerableTimer);
+// Four sparks (Effects 1100 or 1101), one in each quarter turn.
+void SpawnStartBurst(int32_t side);
 
 // ---------------------------------------------------------------------------
 // The drawing skeleton. A character is drawn as a body pose (one of the side's

@@ -32,12 +32,9 @@ constexpr CharacterActions kiruneActions{
 // ---------------------------------------------------------------------------
 // Steps the moves share
 
-// Every move's frame ends so: stateTimer counts on and, past closeAfter, the
-// side is free; otherwise V starts a dash once stateTimer is past dashAfter.
+// Every move's frame ends so, with kirune's own dash.
 void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter) {
-    PlayerRecord& p = players[side];
-    CloseState(p, closeAfter);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) DashKirune(side, facingAngle);
+    CloseMoveOrDash(side, facingAngle, closeAfter, dashAfter, DashKirune);
 }
 
 // The point `distance` ahead of the side along angle: (distance, 0) turned.
@@ -75,30 +72,13 @@ void LungeAtOpponent(int32_t side, double speed) {
 
 double Distance(int32_t side) { return std::sqrt(SquaredDistance(players[side], OpponentOf(side))); }
 
-// The opening of the high and hyper attacks.
-void HighStart(int32_t side, int32_t invulnerableTimer) {
-    AimAtOpponent(side);
-    EffectHere(side, 1000, 0.0f);
-    AddScreenFlash();
-    players[side].invulnerableTimer = invulnerableTimer;
-}
-
 // From `from` to `to`, every n-th frame.
 bool Every(int32_t t, int32_t from, int32_t to, int32_t n) { return t >= from && t <= to && t % n == 0; }
 
-// Four sparks, one in each quarter turn.
-void StartBurst(int32_t side) {
-    for (int32_t i = 0; i < 4; ++i) {
-        const int32_t r = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
-        EffectHere(side, r < 50 ? 1100 : 1101, a);
-    }
-}
-
 // The first frames of the three high attacks.
 void HighAttackOpening(int32_t side, int32_t t) {
-    if (t == 0) HighStart(side, 100);
-    if (t < 5) StartBurst(side);
+    if (t == 0) HighAttackStart(side, 100);
+    if (t < 5) SpawnStartBurst(side);
 }
 
 // The beam HeavyShots (110, 114) are built here, not spawned: they stand 625
@@ -424,9 +404,9 @@ void FireHyperBeams(int32_t side) {
 void RunHyper(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) HighStart(side, -130);
-    if (t < 10) StartBurst(side);
-    if (t < 50) StartBurst(side);
+    if (t == 0) HighAttackStart(side, -130);
+    if (t < 10) SpawnStartBurst(side);
+    if (t < 50) SpawnStartBurst(side);
     if (t == 10) {
         AimAtOpponent(side);
         FireHyperBeams(side);
