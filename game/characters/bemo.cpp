@@ -231,19 +231,12 @@ void RunStar(int32_t side, float facingAngle) {
 void RunLungeStrike(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) {
-        AimAtOpponent(side);
-        p.speed = std::min(std::sqrt(SquaredDistance(p, OpponentOf(side))) * 0.05, 14.0);
-        p.moveAngle = p.aimAngle;
-    }
+    if (t == 0) LungeAtOpponent(side, std::min(DistanceToOpponent(side) * 0.05, 14.0));
     if (t == 10) {
-        float at[2] = {40.0f, 0.0f};
-        RotateVector2(at, p.aimAngle);
-        at[0] += p.x;
-        at[1] += p.y;
+        const std::array<float, 2> at = Ahead(p, 40.0f, p.aimAngle);
         p.speed = 0.0;
         const int32_t r = RandomInt(0, 200);
-        SpawnAttackArea(r <= 180 ? 220 : 221, p.aimAngle, at, side);
+        SpawnAttackArea(r <= 180 ? 220 : 221, p.aimAngle, at.data(), side);
         PlaySe(SE_SWING_H);
     }
     MoveWithDecay(p, DECAY_SLOW);

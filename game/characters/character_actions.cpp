@@ -32,6 +32,21 @@ double SquaredDistance(const PlayerRecord& a, const PlayerRecord& b) {
 
 void AimAtOpponent(int32_t side) { players[side].aimAngle = DirectionBetween(players[side], OpponentOf(side)); }
 
+std::array<float, 2> Ahead(const PlayerRecord& p, float distance, float angle) {
+    float offset[2] = {distance, 0.0f};
+    RotateVector2(offset, angle);
+    return {p.x + offset[0], p.y + offset[1]};
+}
+
+double DistanceToOpponent(int32_t side) { return std::sqrt(SquaredDistance(players[side], OpponentOf(side))); }
+
+void LungeAtOpponent(int32_t side, double speed) {
+    PlayerRecord& p = players[side];
+    AimAtOpponent(side);
+    p.speed = speed;
+    p.moveAngle = p.aimAngle;
+}
+
 void MoveWithDecay(PlayerRecord& p, double decay) {
     p.x = static_cast<float>(p.x + p.speed * std::cos(p.moveAngle));
     p.y = static_cast<float>(p.y + p.speed * std::sin(p.moveAngle));

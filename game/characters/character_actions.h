@@ -44,6 +44,11 @@ void AimAtOpponent(int32_t side);
 void MoveWithDecay(PlayerRecord& p, double decay);
 // Each held arrow moves the side by its character's moveSpeed.
 void MoveByArrows(int32_t side);
+// The point `distance` ahead of the side along angle: (distance, 0) turned.
+std::array<float, 2> Ahead(const PlayerRecord& p, float distance, float angle);
+double DistanceToOpponent(int32_t side);
+// A lunge at the opponent: aim at it and set off along the aim at speed.
+void LungeAtOpponent(int32_t side, double speed);
 // stateTimer += 1; past limit the side is free again with stateTimer 0.
 void CloseState(PlayerRecord& p, int32_t limit);
 

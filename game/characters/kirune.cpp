@@ -37,13 +37,6 @@ void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t da
     CloseMoveOrDash(side, facingAngle, closeAfter, dashAfter, DashKirune);
 }
 
-// The point `distance` ahead of the side along angle: (distance, 0) turned.
-std::array<float, 2> Ahead(const PlayerRecord& p, float distance, float angle) {
-    float offset[2] = {distance, 0.0f};
-    RotateVector2(offset, angle);
-    return {p.x + offset[0], p.y + offset[1]};
-}
-
 void EffectHere(int32_t side, int32_t type, float angle) {
     SpawnEffect(type, angle, PositionOf(players[side]).data(), side);
 }
@@ -61,16 +54,6 @@ void FireHeavyShot(int32_t side, int32_t type) {
 // it (reverse), depending on which half the aim points into.
 float OutwardSwordAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim + 0.5f : aim - 0.5f; }
 float ReverseSwordAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim - 0.5f : aim + 0.5f; }
-
-// A slash closes in on the opponent: aim, and a speed from the distance.
-void LungeAtOpponent(int32_t side, double speed) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    p.speed = speed;
-    p.moveAngle = p.aimAngle;
-}
-
-double Distance(int32_t side) { return std::sqrt(SquaredDistance(players[side], OpponentOf(side))); }
 
 // From `from` to `to`, every n-th frame.
 bool Every(int32_t t, int32_t from, int32_t to, int32_t n) { return t >= from && t <= to && t % n == 0; }
@@ -196,7 +179,7 @@ void RunSlash1(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) {
-        LungeAtOpponent(side, std::min(Distance(side) * 0.1, 12.0));
+        LungeAtOpponent(side, std::min(DistanceToOpponent(side) * 0.1, 12.0));
         if (SquaredDistance(p, OpponentOf(side)) > 32400.0) {  // farther than 180
             p.state = KIRUNE_LONG_SLASH;
             p.speed = 0.0;
@@ -221,7 +204,7 @@ void RunFollowUpSlash(int32_t side, float facingAngle, int32_t area, float (*swi
                       float knockBackSpeed, int32_t power) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) LungeAtOpponent(side, std::min(Distance(side) / 15.0, 10.0));
+    if (t == 0) LungeAtOpponent(side, std::min(DistanceToOpponent(side) / 15.0, 10.0));
     MoveWithDecay(p, DECAY_FAST);
     if (t == 8) {
         p.speed = 0.0;

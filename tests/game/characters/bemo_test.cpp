@@ -11,65 +11,32 @@
 #include "game/battle/particles.h"
 #include "game/characters/character_actions.h"
 #include "tests/support/battle_hash.h"
-#include "tests/support/battle_objects_fixture.h"
+#include "tests/support/character_moves.h"
 
 namespace {
 
-struct Spawn {
-    int32_t frame;
-    ObjectKind kind;
-    int32_t type;
-    bool operator==(const Spawn&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Spawn& s) {
-    return out << "{frame " << s.frame << ", kind " << static_cast<int>(s.kind) << ", " << s.type << "}";
-}
+using test::Spawn;
 
 constexpr ObjectKind HEAVY = ObjectKind::HeavyShot;
 constexpr ObjectKind SHOT = ObjectKind::Shot;
 constexpr ObjectKind AREA = ObjectKind::AttackArea;
 constexpr ObjectKind EFFECT = ObjectKind::Effect;
 
-using Script = std::function<InputWord(int32_t frame)>;
-
 InputWord NoButtons(int32_t) { return 0; }
 
 // Side 0 is bemo at (-100, 0); the opponent (side 1, kirune) stands still at
 // (100, 0) unless a test moves it. Only bemo's update runs.
-class Bemo : public test::BattleObjectsFixture {
+class Bemo : public test::CharacterMoveFixture {
 protected:
     void SetUp() override {
-        BattleObjectsFixture::SetUp();
+        CharacterMoveFixture::SetUp();
         players[0].characterId = 2;
         players[1].characterId = 1;
         TakeSpawns();  // the cases of a table set up again in one test
     }
-
-    struct Run {
-        std::vector<Spawn> spawns;   // the start bursts' sparks left out
-        std::vector<int32_t> draws;  // random draws per frame
-        int32_t freeAfter = -1;      // the frame after which the side was free
-        std::vector<int32_t> states; // the state after each frame
-    };
-
-    Run RunMove(int32_t state, int32_t frames, const Script& script = NoButtons, int32_t side = 0) {
-        PlayerRecord& p = players[side];
-        p.state = state;
-        p.stateTimer = 0;
-        Run run;
-        for (int32_t frame = 0; frame < frames && run.freeAfter < 0; ++frame) {
-            TakeSpawns();
-            Press(side, script(frame));
-            const uint32_t before = GetRandomState();
-            UpdateBemo(side);
-            run.draws.push_back(test::RandomDrawsSince(before));
-            for (const SpawnRequest& r : spawns)
-                if (r.type != 1100 && r.type != 1101) run.spawns.push_back({frame, r.kind, r.type});
-            run.states.push_back(p.state);
-            if (p.state == PLAYER_FREE) run.freeAfter = frame;
-        }
-        return run;
+    using Run = test::MoveRun;
+    Run RunMove(int32_t state, int32_t frames, const test::MoveScript& script = NoButtons) {
+        return RunCharacterMove(UpdateBemo, 0, state, frames, script);
     }
 };
 
