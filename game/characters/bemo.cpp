@@ -37,7 +37,6 @@ const CharacterActions bemoActions{
     DashKirune,  // from the shield: the faster dash of the first character
     HandleButtonsBemo,
     ChooseBemoHighAttack,
-    true,  // the shield's buttons come before its dash
 };
 
 // The particle colour numbers of the side's colour: A the first, B the second.
@@ -330,4 +329,5 @@ void RunBemoMove(int32_t side, float facingAngle) {
 
 }  // namespace
 
-void UpdateBemo(int32_t side) { UpdateCharacter(side, bemoActions, RunBemoMove); }
+// bemo's shield takes the buttons before its dash.
+void UpdateBemo(int32_t side) { UpdateCharacter(side, bemoActions, RunBemoMove, ShieldOrder::ButtonsFirst); }

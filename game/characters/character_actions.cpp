@@ -279,6 +279,7 @@ void RunNeutralOrDash(int32_t side, float facingAngle, const CharacterActions& a
     } else {
         p.state = PLAYER_DASH;
     }
+    if (actions.beforeNeutralButtons) actions.beforeNeutralButtons(side);
     actions.handleButtons(side);
 }
 
@@ -327,7 +328,7 @@ void RunBlownAway(int32_t side, float facingAngle, const CharacterActions& actio
     CloseState(p, 40);
 }
 
-void RunShield(int32_t side, float facingAngle, const CharacterActions& actions) {
+void RunShield(int32_t side, float facingAngle, const CharacterActions& actions, ShieldOrder order) {
     PlayerRecord& p = players[side];
     if (p.stateTimer == 0) {
         p.aimAngle = DirectionBetween(p, OpponentOf(side));
@@ -340,7 +341,7 @@ void RunShield(int32_t side, float facingAngle, const CharacterActions& actions)
         PlaySe(SE_SHIELD);
     }
     if (p.stateTimer > 5) {
-        if (actions.shieldButtonsBeforeDash) {
+        if (order == ShieldOrder::ButtonsFirst) {
             actions.handleButtons(side);
             if (p.stateTimer > 5 && ButtonPressed(side, BUTTON_V)) actions.dashFromShield(side, facingAngle);
         } else {
@@ -355,6 +356,10 @@ void RunShield(int32_t side, float facingAngle, const CharacterActions& actions)
 }  // namespace
 
 void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep moveStep) {
+    UpdateCharacter(side, actions, moveStep, ShieldOrder::DashFirst);
+}
+
+void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep moveStep, ShieldOrder shieldOrder) {
     PlayerRecord& p = players[side];
     const float facingAngle = FacingAngle(side);
     if (p.state == PLAYER_KNOCKED_OUT) {
@@ -368,7 +373,7 @@ void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep mov
     case PLAYER_KNOCKED_BACK: RunKnockedBack(side, facingAngle, actions); return;
     case PLAYER_BURST: RunBurst(side, facingAngle, actions); return;
     case PLAYER_BLOWN_AWAY: RunBlownAway(side, facingAngle, actions); return;
-    case PLAYER_SHIELD: RunShield(side, facingAngle, actions); return;
+    case PLAYER_SHIELD: RunShield(side, facingAngle, actions, shieldOrder); return;
     default: moveStep(side, facingAngle); return;
     }
 }

@@ -106,12 +106,12 @@ struct CharacterActions {
     DashStarter dashFromBlownAway;
     DashStarter dashFromShield;
     ButtonHandler handleButtons;
-    // A character whose high attacks take other modifiers or another
-    // precedence chooses the state itself; null takes highAttacks.
+    // Optional: the high attack for the buttons of the frame, for a character
+    // whose modifiers or precedence differ from highAttacks'.
     int32_t (*chooseHighAttack)(int32_t side) = nullptr;
-    // The shield runs the button handler before its dash, and dashes only
-    // when the handler started nothing (stateTimer still past 5).
-    bool shieldButtonsBeforeDash = false;
+    // Optional: runs in the neutral and dash branch right before the button
+    // handler (after the dash's speed test).
+    void (*beforeNeutralButtons)(int32_t side) = nullptr;
 };
 
 // One frame of the character's own states (7 and up).
@@ -121,6 +121,12 @@ using MoveStep = void (*)(int32_t side, float facingAngle);
 // high attack tests (outside knock-back), then the state's own step: the
 // shared states here, the character's moves through moveStep.
 void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep moveStep);
+
+// The order of the shield's late frames: most characters dash on V and then
+// take the buttons; some take the buttons first and dash only when they
+// started nothing (stateTimer still past 5).
+enum class ShieldOrder { DashFirst, ButtonsFirst };
+void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep moveStep, ShieldOrder shieldOrder);
 
 // ---------------------------------------------------------------------------
 // Steps the characters' moves share.
