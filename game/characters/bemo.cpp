@@ -46,8 +46,31 @@ int32_t ColourB(int32_t side) { return ColourNumber(side, 1); }
 // ---------------------------------------------------------------------------
 // Steps the moves share
 
+// Every move's frame ends so: stateTimer counts on and, past closeAfter, the
+// side is free; otherwise V starts bemo's dash once stateTimer is past dashAfter.
 void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter) {
-    CloseMoveOrDash(side, facingAngle, closeAfter, dashAfter, DashBemo);
+    PlayerRecord& p = players[side];
+    CloseState(p, closeAfter);
+    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) DashBemo(side, facingAngle);
+}
+
+// The opening of a high or hyper attack: aim, the Effect 1000, a screen flash
+// and the given invulnerableTimer.
+void HighAttackStart(int32_t side, int32_t invulnerableTimer) {
+    PlayerRecord& p = players[side];
+    AimAtOpponent(side);
+    SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
+    AddScreenFlash();
+    p.invulnerableTimer = invulnerableTimer;
+}
+
+// Four sparks (Effects 1100 or 1101), one in each quarter turn.
+void SpawnStartBurst(int32_t side) {
+    for (int32_t i = 0; i < 4; ++i) {
+        const int32_t r = RandomInt(0, 100);
+        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
+        SpawnEffect(r < 50 ? 1100 : 1101, a, PositionOf(players[side]).data(), side);
+    }
 }
 
 // The opening of the four high attacks: the flash and 100 frames of
@@ -230,12 +253,19 @@ void RunStar(int32_t side, float facingAngle) {
 void RunLungeStrike(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) LungeAtOpponent(side, std::min(DistanceToOpponent(side) * 0.05, 14.0));
+    if (t == 0) {
+        AimAtOpponent(side);
+        p.speed = std::min(std::sqrt(SquaredDistance(p, OpponentOf(side))) * 0.05, 14.0);
+        p.moveAngle = p.aimAngle;
+    }
     if (t == 10) {
-        const std::array<float, 2> at = Ahead(p, 40.0f, p.aimAngle);
+        float at[2] = {40.0f, 0.0f};  // 40 ahead along the aim
+        RotateVector2(at, p.aimAngle);
+        at[0] += p.x;
+        at[1] += p.y;
         p.speed = 0.0;
         const int32_t r = RandomInt(0, 200);
-        SpawnAttackArea(r <= 180 ? 220 : 221, p.aimAngle, at.data(), side);
+        SpawnAttackArea(r <= 180 ? 220 : 221, p.aimAngle, at, side);
         PlaySe(SE_SWING_H);
     }
     MoveWithDecay(p, DECAY_SLOW);

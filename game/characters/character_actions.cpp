@@ -32,21 +32,6 @@ double SquaredDistance(const PlayerRecord& a, const PlayerRecord& b) {
 
 void AimAtOpponent(int32_t side) { players[side].aimAngle = DirectionBetween(players[side], OpponentOf(side)); }
 
-std::array<float, 2> Ahead(const PlayerRecord& p, float distance, float angle) {
-    float offset[2] = {distance, 0.0f};
-    RotateVector2(offset, angle);
-    return {p.x + offset[0], p.y + offset[1]};
-}
-
-double DistanceToOpponent(int32_t side) { return std::sqrt(SquaredDistance(players[side], OpponentOf(side))); }
-
-void LungeAtOpponent(int32_t side, double speed) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    p.speed = speed;
-    p.moveAngle = p.aimAngle;
-}
-
 void MoveWithDecay(PlayerRecord& p, double decay) {
     p.x = static_cast<float>(p.x + p.speed * std::cos(p.moveAngle));
     p.y = static_cast<float>(p.y + p.speed * std::sin(p.moveAngle));
@@ -375,28 +360,6 @@ void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep mov
     case PLAYER_BLOWN_AWAY: RunBlownAway(side, facingAngle, actions); return;
     case PLAYER_SHIELD: RunShield(side, facingAngle, actions, shieldOrder); return;
     default: moveStep(side, facingAngle); return;
-    }
-}
-
-void CloseMoveOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter, DashStarter dash) {
-    PlayerRecord& p = players[side];
-    CloseState(p, closeAfter);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) dash(side, facingAngle);
-}
-
-void HighAttackStart(int32_t side, int32_t invulnerableTimer) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
-    AddScreenFlash();
-    p.invulnerableTimer = invulnerableTimer;
-}
-
-void SpawnStartBurst(int32_t side) {
-    for (int32_t i = 0; i < 4; ++i) {
-        const int32_t r = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
-        SpawnEffect(r < 50 ? 1100 : 1101, a, PositionOf(players[side]).data(), side);
     }
 }
 

@@ -44,11 +44,6 @@ void AimAtOpponent(int32_t side);
 void MoveWithDecay(PlayerRecord& p, double decay);
 // Each held arrow moves the side by its character's moveSpeed.
 void MoveByArrows(int32_t side);
-// The point `distance` ahead of the side along angle: (distance, 0) turned.
-std::array<float, 2> Ahead(const PlayerRecord& p, float distance, float angle);
-double DistanceToOpponent(int32_t side);
-// A lunge at the opponent: aim at it and set off along the aim at speed.
-void LungeAtOpponent(int32_t side, double speed);
 // stateTimer += 1; past limit the side is free again with stateTimer 0.
 void CloseState(PlayerRecord& p, int32_t limit);
 
@@ -127,18 +122,6 @@ void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep mov
 // started nothing (stateTimer still past 5).
 enum class ShieldOrder { DashFirst, ButtonsFirst };
 void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep moveStep, ShieldOrder shieldOrder);
-
-// ---------------------------------------------------------------------------
-// Steps the characters' moves share.
-
-// The end of a move's frame: stateTimer counts on and, past closeAfter, the
-// side is free; otherwise V starts a dash once stateTimer is past dashAfter.
-void CloseMoveOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter, DashStarter dash);
-// The opening of a high or hyper attack: aim at the opponent, the Effect 1000,
-// a screen flash and the given invulnerableTimer.
-void HighAttackStart(int32_t side, int32_t invulnerableTimer);
-// Four sparks (Effects 1100 or 1101), one in each quarter turn.
-void SpawnStartBurst(int32_t side);
 
 // ---------------------------------------------------------------------------
 // The drawing skeleton. A character is drawn as a body pose (one of the side's

@@ -32,9 +32,19 @@ constexpr CharacterActions kiruneActions{
 // ---------------------------------------------------------------------------
 // Steps the moves share
 
-// Every move's frame ends so, with kirune's own dash.
+// Every move's frame ends so: stateTimer counts on and, past closeAfter, the
+// side is free; otherwise V starts a dash once stateTimer is past dashAfter.
 void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter) {
-    CloseMoveOrDash(side, facingAngle, closeAfter, dashAfter, DashKirune);
+    PlayerRecord& p = players[side];
+    CloseState(p, closeAfter);
+    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) DashKirune(side, facingAngle);
+}
+
+// The point `distance` ahead of the side along angle: (distance, 0) turned.
+std::array<float, 2> Ahead(const PlayerRecord& p, float distance, float angle) {
+    float offset[2] = {distance, 0.0f};
+    RotateVector2(offset, angle);
+    return {p.x + offset[0], p.y + offset[1]};
 }
 
 void EffectHere(int32_t side, int32_t type, float angle) {
@@ -55,13 +65,40 @@ void FireHeavyShot(int32_t side, int32_t type) {
 float OutwardSwordAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim + 0.5f : aim - 0.5f; }
 float ReverseSwordAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim - 0.5f : aim + 0.5f; }
 
+// A slash closes in on the opponent: aim, and a speed from the distance.
+void LungeAtOpponent(int32_t side, double speed) {
+    PlayerRecord& p = players[side];
+    AimAtOpponent(side);
+    p.speed = speed;
+    p.moveAngle = p.aimAngle;
+}
+
+double Distance(int32_t side) { return std::sqrt(SquaredDistance(players[side], OpponentOf(side))); }
+
+// The opening of the high and hyper attacks.
+void HighStart(int32_t side, int32_t invulnerableTimer) {
+    AimAtOpponent(side);
+    EffectHere(side, 1000, 0.0f);
+    AddScreenFlash();
+    players[side].invulnerableTimer = invulnerableTimer;
+}
+
 // From `from` to `to`, every n-th frame.
 bool Every(int32_t t, int32_t from, int32_t to, int32_t n) { return t >= from && t <= to && t % n == 0; }
 
+// Four sparks, one in each quarter turn.
+void StartBurst(int32_t side) {
+    for (int32_t i = 0; i < 4; ++i) {
+        const int32_t r = RandomInt(0, 100);
+        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
+        EffectHere(side, r < 50 ? 1100 : 1101, a);
+    }
+}
+
 // The first frames of the three high attacks.
 void HighAttackOpening(int32_t side, int32_t t) {
-    if (t == 0) HighAttackStart(side, 100);
-    if (t < 5) SpawnStartBurst(side);
+    if (t == 0) HighStart(side, 100);
+    if (t < 5) StartBurst(side);
 }
 
 // The beam HeavyShots (110, 114) are built here, not spawned: they stand 625
@@ -179,7 +216,7 @@ void RunSlash1(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) {
-        LungeAtOpponent(side, std::min(DistanceToOpponent(side) * 0.1, 12.0));
+        LungeAtOpponent(side, std::min(Distance(side) * 0.1, 12.0));
         if (SquaredDistance(p, OpponentOf(side)) > 32400.0) {  // farther than 180
             p.state = KIRUNE_LONG_SLASH;
             p.speed = 0.0;
@@ -204,7 +241,7 @@ void RunFollowUpSlash(int32_t side, float facingAngle, int32_t area, float (*swi
                       float knockBackSpeed, int32_t power) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) LungeAtOpponent(side, std::min(DistanceToOpponent(side) / 15.0, 10.0));
+    if (t == 0) LungeAtOpponent(side, std::min(Distance(side) / 15.0, 10.0));
     MoveWithDecay(p, DECAY_FAST);
     if (t == 8) {
         p.speed = 0.0;
@@ -387,9 +424,9 @@ void FireHyperBeams(int32_t side) {
 void RunHyper(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) HighAttackStart(side, -130);
-    if (t < 10) SpawnStartBurst(side);
-    if (t < 50) SpawnStartBurst(side);
+    if (t == 0) HighStart(side, -130);
+    if (t < 10) StartBurst(side);
+    if (t < 50) StartBurst(side);
     if (t == 10) {
         AimAtOpponent(side);
         FireHyperBeams(side);
