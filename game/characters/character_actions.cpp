@@ -333,8 +333,13 @@ void RunShield(int32_t side, float facingAngle, const CharacterActions& actions)
         PlaySe(SE_SHIELD);
     }
     if (p.stateTimer > 5) {
-        if (ButtonPressed(side, BUTTON_V)) actions.dashFromShield(side, facingAngle);
-        actions.handleButtons(side);  // a second shield starts over
+        if (actions.shieldOrder == ShieldOrder::ButtonsFirst) {
+            actions.handleButtons(side);
+            if (p.stateTimer > 5 && ButtonPressed(side, BUTTON_V)) actions.dashFromShield(side, facingAngle);
+        } else {
+            if (ButtonPressed(side, BUTTON_V)) actions.dashFromShield(side, facingAngle);
+            actions.handleButtons(side);  // a second shield starts over
+        }
     }
     // A move started here passes this step too: it begins at stateTimer 1.
     CloseState(p, 20);

@@ -90,6 +90,11 @@ struct HighAttackStates {
     int32_t cWithA;  // C with A down (wins over X)
 };
 
+// The order of the shield's late frames: most characters dash on V and then
+// take the buttons; some take the buttons first and dash only when they
+// started nothing (stateTimer still past 5).
+enum class ShieldOrder { DashFirst, ButtonsFirst };
+
 // A character's values for the states every character shares.
 struct CharacterActions {
     double neutralDashGain;  // boostGauge gained by a dash out of the neutral branch
@@ -114,6 +119,7 @@ struct CharacterActions {
     void (*afterNeutralDash)(int32_t side) = nullptr;  // right after V starts a dash in the neutral branch
     void (*afterBoostTrail)(int32_t side) = nullptr;   // on every boosted dash frame, after its trail
     void (*afterKnockOutBlast)(int32_t side) = nullptr;  // after the knock-out's blast
+    ShieldOrder shieldOrder = ShieldOrder::DashFirst;
 };
 
 // One frame of the character's own states (7 and up).
@@ -123,6 +129,7 @@ using MoveStep = void (*)(int32_t side, float facingAngle);
 // high attack tests (outside knock-back), then the state's own step: the
 // shared states here, the character's moves through moveStep.
 void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep moveStep);
+
 
 // ---------------------------------------------------------------------------
 // The drawing skeleton. A character is drawn as a body pose (one of the side's

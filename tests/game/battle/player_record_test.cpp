@@ -161,7 +161,7 @@ TEST_F(PlayerUpdate, GaugeRatesByModeAndDifficulty) {
 }
 
 TEST_F(PlayerUpdate, BoostGaugeDecaysExceptWhileKnockedBack) {
-    players[0].characterId = 2;  // a character whose update leaves the gauge alone
+    players[0].characterId = 0;  // no character update runs to touch the gauge
     players[0].boostGauge = 0.015f;
     UpdatePlayer(0);
     EXPECT_NEAR(players[0].boostGauge, 0.005f, 1e-6f);
