@@ -27,8 +27,7 @@ std::vector<Spawn> Join(std::initializer_list<std::vector<Spawn>> parts) {
 }
 
 CharacterMovesFixture::Run CharacterMovesFixture::RunMove(int32_t state, int32_t frames, const Script& script,
-                                                          int32_t stateTimer,
-                                                          const std::function<void(int32_t frame)>& after) {
+                                                          int32_t stateTimer) {
     PlayerRecord& p = players[0];
     p.state = state;
     p.stateTimer = stateTimer;
@@ -45,7 +44,6 @@ CharacterMovesFixture::Run CharacterMovesFixture::RunMove(int32_t state, int32_t
         const std::vector<int32_t> played = TakeSounds();
         if (!played.empty()) run.sounds[frame] = played;
         if (p.state == PLAYER_FREE) run.freeAfter = frame;
-        if (after) after(frame);
     }
     return run;
 }

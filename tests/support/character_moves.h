@@ -52,9 +52,8 @@ protected:
     };
 
     // The move from `stateTimer` on, for at most `frames` frames or until the
-    // side is free; `after` looks at each frame's end.
-    Run RunMove(int32_t state, int32_t frames, const Script& script = NoButtons, int32_t stateTimer = 0,
-                const std::function<void(int32_t frame)>& after = nullptr);
+    // side is free.
+    Run RunMove(int32_t state, int32_t frames, const Script& script = NoButtons, int32_t stateTimer = 0);
 
 private:
     Update update_;

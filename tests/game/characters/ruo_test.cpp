@@ -583,9 +583,8 @@ TEST_F(RuoHold, HyperEndsWithAnAreaOf800AndPoweredRaisesTheOpponentsBoost) {
         p.boostGauge = modeFlag ? 2.5f : 1.0f;
         o.boostGauge = 0.0f;
         std::vector<int32_t> burns;
-        RunMove(RUO_HYPER, 12, NoButtons, 0, [&](int32_t frame) {
-            if (TakeSounds() == std::vector<int32_t>{SE_BURN}) burns.push_back(frame);
-        });
+        for (const auto& [frame, played] : RunMove(RUO_HYPER, 12).sounds)
+            if (played == std::vector<int32_t>{SE_BURN}) burns.push_back(frame);
         while (p.stateTimer < 160) Step();
         EXPECT_EQ(burns, modeFlag ? std::vector<int32_t>{11} : std::vector<int32_t>{}) << "on the catch frame";
         float raised = 0.0f;
