@@ -149,6 +149,8 @@ TEST(NebuScene, EveryMoveToAKnockOutReplaysFrameForFrameAndFromItsFile) {
     ASSERT_EQ(players[loser].life, 0);
     const std::vector<uint64_t> live = run.hashes();
     const BattleResult result = battleResult;
+    RecordProperty("frames", static_cast<int>(live.size()));
+    RecordProperty("winner", winnerSide);
 
     NebuPilot secondPilot;
     run.SetScript(pilotScript(secondPilot));
