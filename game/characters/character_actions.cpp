@@ -38,10 +38,9 @@ void MoveWithDecay(PlayerRecord& p, double decay) {
     p.speed = p.speed > 0.0 ? p.speed - decay : 0.0;
 }
 
-void MoveByArrows(int32_t side) { MoveByArrows(side, characterParams[players[side].characterId].moveSpeed); }
-
-void MoveByArrows(int32_t side, float step) {
+void MoveByArrows(int32_t side) {
     PlayerRecord& p = players[side];
+    const float step = characterParams[p.characterId].moveSpeed;
     if (ButtonDown(side, BUTTON_UP)) p.y += step;
     if (ButtonDown(side, BUTTON_DOWN)) p.y -= step;
     if (ButtonDown(side, BUTTON_LEFT)) p.x -= step;
@@ -52,15 +51,6 @@ void CloseState(PlayerRecord& p, int32_t limit) {
     if (++p.stateTimer > limit) {
         p.state = PLAYER_FREE;
         p.stateTimer = 0;
-    }
-}
-
-void StartBurst(int32_t side) {
-    const PlayerRecord& p = players[side];
-    for (int32_t i = 0; i < 4; ++i) {
-        const int32_t r = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
-        SpawnEffect(r < 50 ? 1100 : 1101, a, PositionOf(p).data(), side);
     }
 }
 
@@ -229,10 +219,9 @@ void RunAttackTests(int32_t side, const CharacterActions& actions) {
     if (p.hyperGauge >= 1.0f) {
         p.hyperGauge -= 1.0;
         int32_t state = actions.highAttacks.c;
-        const int32_t withV = actions.highAttacks.cWithV;
-        if (withV != PLAYER_FREE && ButtonDown(side, BUTTON_V)) state = withV;
         if (ButtonDown(side, BUTTON_X)) state = actions.highAttacks.cWithX;
         if (ButtonDown(side, BUTTON_A)) state = actions.highAttacks.cWithA;
+        if (actions.chooseHighAttack) state = actions.chooseHighAttack(side);
         StartMove(p, state);
         PlaySe(SE_HIGH);
     }
@@ -275,6 +264,7 @@ void RunNeutralOrDash(int32_t side, float facingAngle, const CharacterActions& a
     } else {
         p.state = PLAYER_DASH;
     }
+    if (actions.beforeNeutralButtons) actions.beforeNeutralButtons(side);
     actions.handleButtons(side);
 }
 
@@ -367,14 +357,4 @@ void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep mov
 ModelTurn TurnTowardAim(float aimAngle) {
     if (std::fabs(aimAngle) > PI_F / 2.0f) return {true, RadianToAngle(aimAngle - PI_F), true};
     return {true, RadianToAngle(aimAngle), false};
-}
-
-bool AnyArrowDown(int32_t side) {
-    return ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) || ButtonDown(side, BUTTON_LEFT) ||
-           ButtonDown(side, BUTTON_RIGHT);
-}
-
-bool DashingTowardFacing(float aimAngle, bool facingLeft) {
-    const float a = std::fabs(aimAngle);
-    return facingLeft ? a >= PI_F / 2.0f : a <= PI_F / 2.0f;
 }

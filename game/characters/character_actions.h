@@ -42,14 +42,10 @@ void AimAtOpponent(int32_t side);
 // One step along moveAngle at speed, then speed falls by decay while it is
 // above 0 and is 0 otherwise (so a last step may go backwards a little).
 void MoveWithDecay(PlayerRecord& p, double decay);
-// Each held arrow moves the side by its character's moveSpeed, or by step.
+// Each held arrow moves the side by its character's moveSpeed.
 void MoveByArrows(int32_t side);
-void MoveByArrows(int32_t side, float step);
 // stateTimer += 1; past limit the side is free again with stateTimer 0.
 void CloseState(PlayerRecord& p, int32_t limit);
-// The opening sparks of the high and hyper attacks: four Effects 1100 or
-// 1101 (half and half at random), one in each quarter turn.
-void StartBurst(int32_t side);
 
 // ---------------------------------------------------------------------------
 // Dash starters (side, fallbackAngle): a dash along the held arrows, or along
@@ -89,8 +85,6 @@ struct HighAttackStates {
     int32_t c;       // C alone
     int32_t cWithX;  // C with X down
     int32_t cWithA;  // C with A down (wins over X)
-    // C with V down (X and A win over it); PLAYER_FREE for a character without.
-    int32_t cWithV = PLAYER_FREE;
 };
 
 // A character's values for the states every character shares.
@@ -107,6 +101,12 @@ struct CharacterActions {
     DashStarter dashFromBlownAway;
     DashStarter dashFromShield;
     ButtonHandler handleButtons;
+    // Optional: the high attack for the buttons of the frame, for a character
+    // whose modifiers or precedence differ from highAttacks'.
+    int32_t (*chooseHighAttack)(int32_t side) = nullptr;
+    // Optional: runs in the neutral and dash branch right before the button
+    // handler (after the dash's speed test).
+    void (*beforeNeutralButtons)(int32_t side) = nullptr;
 };
 
 // One frame of the character's own states (7 and up).
@@ -137,12 +137,6 @@ struct ModelTurn {
 // The usual turn: roll by the aim, or, aiming into the left half (|aim| above
 // pi/2), roll by aim - pi and mirror.
 ModelTurn TurnTowardAim(float aimAngle);
-
-// Whether any of the four arrows is down (opposite arrows included).
-bool AnyArrowDown(int32_t side);
-// A dash toward the side the character faces: aiming into the facing half,
-// straight up and down included.
-bool DashingTowardFacing(float aimAngle, bool facingLeft);
 
 struct CharacterModelDraw {
     CharacterModelKind kind;

@@ -86,6 +86,15 @@ void HighStart(int32_t side, int32_t invulnerableTimer) {
 // From `from` to `to`, every n-th frame.
 bool Every(int32_t t, int32_t from, int32_t to, int32_t n) { return t >= from && t <= to && t % n == 0; }
 
+// Four sparks, one in each quarter turn.
+void StartBurst(int32_t side) {
+    for (int32_t i = 0; i < 4; ++i) {
+        const int32_t r = RandomInt(0, 100);
+        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
+        EffectHere(side, r < 50 ? 1100 : 1101, a);
+    }
+}
+
 // The first frames of the three high attacks.
 void HighAttackOpening(int32_t side, int32_t t) {
     if (t == 0) HighStart(side, 100);

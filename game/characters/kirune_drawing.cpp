@@ -52,9 +52,18 @@ PoseChoice ChargingSlash(int32_t t) {
 int32_t NeutralPose(int32_t side, bool facingLeft) {
     const PlayerRecord& p = players[side];
     const int32_t idle = BackAndForth(0, p.counter / 8);
-    if (battlePaused == 1 || !AnyArrowDown(side)) return idle;
+    const bool anyArrow = ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) ||
+                          ButtonDown(side, BUTTON_LEFT) || ButtonDown(side, BUTTON_RIGHT);
+    if (battlePaused == 1 || !anyArrow) return idle;
     const bool towardOpponent = ButtonDown(side, facingLeft ? BUTTON_LEFT : BUTTON_RIGHT);
     return towardOpponent ? BackAndForth(3, p.counter / 5) : BackAndForth(6, p.counter / 5);
+}
+
+// A dash toward the opponent: forward along the aim, from the side that
+// faces it.
+bool DashingTowardOpponent(float aimAngle, bool facingLeft) {
+    const float a = std::fabs(aimAngle);
+    return facingLeft ? a >= PI_F / 2.0f : a <= PI_F / 2.0f;
 }
 
 PoseChoice ChoosePose(int32_t side, bool facingLeft) {
@@ -66,7 +75,7 @@ PoseChoice ChoosePose(int32_t side, bool facingLeft) {
     case PLAYER_KNOCKED_BACK: return {57};
     case PLAYER_KNOCKED_OUT: return {t < 180 ? 57 + (t / 2) % 2 : NO_MODEL};
     case PLAYER_DASH:
-        if (DashingTowardFacing(p.aimAngle, facingLeft)) return {9 + (c / 2) % 8};
+        if (DashingTowardOpponent(p.aimAngle, facingLeft)) return {9 + (c / 2) % 8};
         return {BackAndForth(17, c / 3)};
     case PLAYER_BURST:
     case PLAYER_SHIELD: return {std::min(52 + t / 5, 56)};

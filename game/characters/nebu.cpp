@@ -12,18 +12,29 @@
 
 namespace {
 
+// The high attack of C: with V held the star burst, which X (the rear storm)
+// and A (the tri-spread) win over in that order.
+int32_t ChooseHighAttack(int32_t side) {
+    int32_t state = NEBU_SWEEP_BEAM;
+    if (ButtonDown(side, BUTTON_V)) state = NEBU_STAR_BURST;
+    if (ButtonDown(side, BUTTON_X)) state = NEBU_REAR_STORM;
+    if (ButtonDown(side, BUTTON_A)) state = NEBU_TRI_SPREAD;
+    return state;
+}
+
 constexpr CharacterActions nebuActions{
     0.25,  // neutral dash gain
     1002,  // boosted dash trail
     20,    // shield particles: colour number + 20
     40,    // shield invulnerability
     NEBU_FOUNTAIN,
-    {NEBU_SWEEP_BEAM, NEBU_REAR_STORM, NEBU_TRI_SPREAD, NEBU_STAR_BURST},
+    {NEBU_SWEEP_BEAM, NEBU_REAR_STORM, NEBU_TRI_SPREAD},
     DashNebu,    // from knock-back
     DashNebu,    // from the burst
     DashNebu,    // when blown away
     DashKirune,  // from the shield: the first character's dash
     HandleButtonsNebu,
+    ChooseHighAttack,
 };
 
 // ---------------------------------------------------------------------------
@@ -62,8 +73,28 @@ bool OpponentCloserThan(int32_t side, double distance) {
 
 bool OpponentKnockedBack(int32_t side) { return OpponentOf(side).state == PLAYER_KNOCKED_BACK; }
 
+// Each held arrow moves the side by step (some moves use other speeds than
+// nebu's own).
+void MoveByArrowsAt(int32_t side, float step) {
+    PlayerRecord& p = players[side];
+    if (ButtonDown(side, BUTTON_UP)) p.y += step;
+    if (ButtonDown(side, BUTTON_DOWN)) p.y -= step;
+    if (ButtonDown(side, BUTTON_LEFT)) p.x -= step;
+    if (ButtonDown(side, BUTTON_RIGHT)) p.x += step;
+}
+
 void EffectHere(int32_t side, int32_t type, float angle) {
     SpawnEffect(type, angle, PositionOf(players[side]).data(), side);
+}
+
+// The opening sparks of the high and hyper attacks: four Effects 1100 or
+// 1101 (half and half at random), one in each quarter turn.
+void StartBurst(int32_t side) {
+    for (int32_t i = 0; i < 4; ++i) {
+        const int32_t r = RandomInt(0, 100);
+        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
+        EffectHere(side, r < 50 ? 1100 : 1101, a);
+    }
 }
 
 // A chain goes on into its next move from the start.
@@ -295,7 +326,7 @@ void RunSweepBeam(int32_t side, float facingAngle) {
         EffectHere(side, 1000, 0.0f);
     }
     if (t < 5) StartBurst(side);
-    if (t >= 10) MoveByArrows(side, 4.0f);
+    if (t >= 10) MoveByArrowsAt(side, 4.0f);
     if (t >= 10 && t <= 60) BeamPiece(side, t, sweepBeam, t >= 21 && t <= 48 && t % 3 == 0);
     if (t == 10) PlaySe(SE_RAY);
     DriftEndOrDash(side, facingAngle, {DECAY_FAST, 80, 60});
@@ -386,7 +417,7 @@ void RunTriSpread(int32_t side, float facingAngle) {
             SpawnShot(730, p.aimAngle + static_cast<float>(k) * 2.0943952f + 1.0471976f, position, side);
     }
     if (t >= 21 && t <= 89) {
-        MoveByArrows(side, 1.25f);
+        MoveByArrowsAt(side, 1.25f);
         AimAtOpponent(side);
     }
     HighTail(side, t);

@@ -33,6 +33,17 @@ int32_t LoopingPose(int32_t f, int32_t loopAfter, int32_t loopFirst, int32_t loo
     return f > loopAfter ? loopFirst + (f - loopFrom) % count : f;
 }
 
+bool AnyArrowDown(int32_t side) {
+    return ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) || ButtonDown(side, BUTTON_LEFT) ||
+           ButtonDown(side, BUTTON_RIGHT);
+}
+
+// A dash toward the side the character faces (straight up and down count).
+bool DashingForward(float aimAngle, bool facingLeft) {
+    const float a = std::fabs(aimAngle);
+    return facingLeft ? a >= PI_F / 2.0f : a <= PI_F / 2.0f;
+}
+
 int32_t NeutralPose(int32_t side, bool facingLeft) {
     const int32_t step = players[side].counter / 5 % 4;
     if (battlePaused == 1 || !AnyArrowDown(side)) return step;
@@ -45,7 +56,7 @@ PoseChoice ChoosePose(int32_t side, bool facingLeft) {
     const int32_t c = p.counter;
     switch (p.state) {
     case PLAYER_DASH:
-        if (DashingTowardFacing(p.aimAngle, facingLeft)) return {12 + c / 2 % 8, Turn::DashRoll};
+        if (DashingForward(p.aimAngle, facingLeft)) return {12 + c / 2 % 8, Turn::DashRoll};
         return {20 + c / 3 % 4, Turn::Tilt};
     case PLAYER_KNOCKED_BACK:
     case PLAYER_BLOWN_AWAY: return {72, Turn::Tilt};

@@ -11,23 +11,71 @@
 #include "game/battle/particles.h"
 #include "game/characters/character_actions.h"
 #include "tests/support/battle_hash.h"
-#include "tests/support/character_moves.h"
+#include "tests/support/battle_objects_fixture.h"
 
 namespace {
 
-using test::AREA;
-using test::EFFECT;
-using test::Every;
-using test::HEAVY;
-using test::Join;
-using test::SHOT;
-using test::Spawn;
-
-// Side 0 is kirune at (-100, 0) facing the opponent at (100, 0).
-class Kirune : public test::CharacterMoveFixture {
-protected:
-    Kirune() : CharacterMoveFixture(1, UpdateKirune) {}
+struct Spawn {
+    int32_t frame;
+    ObjectKind kind;
+    int32_t type;
+    bool operator==(const Spawn&) const = default;
 };
+
+std::ostream& operator<<(std::ostream& out, const Spawn& s) {
+    return out << "{frame " << s.frame << ", kind " << static_cast<int>(s.kind) << ", " << s.type << "}";
+}
+
+constexpr ObjectKind HEAVY = ObjectKind::HeavyShot;
+constexpr ObjectKind SHOT = ObjectKind::Shot;
+constexpr ObjectKind AREA = ObjectKind::AttackArea;
+constexpr ObjectKind EFFECT = ObjectKind::Effect;
+
+using Script = std::function<InputWord(int32_t frame)>;
+
+InputWord NoButtons(int32_t) { return 0; }
+
+// Side 0 is kirune at (-100, 0); the opponent (side 1) stands still at
+// (100, 0) unless a test moves it. Only side 0's update runs.
+class Kirune : public test::BattleObjectsFixture {
+protected:
+    struct Run {
+        std::vector<Spawn> spawns;  // the start bursts' sparks left out
+        std::vector<int32_t> draws;  // random draws per frame
+        int32_t freeAfter = -1;      // the frame after which the side was free
+    };
+
+    Run RunMove(int32_t state, int32_t frames, const Script& script = NoButtons) {
+        PlayerRecord& p = players[0];
+        p.state = state;
+        p.stateTimer = 0;
+        Run run;
+        for (int32_t frame = 0; frame < frames && run.freeAfter < 0; ++frame) {
+            TakeSpawns();
+            Press(0, script(frame));
+            const uint32_t before = GetRandomState();
+            UpdateKirune(0);
+            run.draws.push_back(test::RandomDrawsSince(before));
+            for (const SpawnRequest& r : spawns)
+                if (r.type != 1100 && r.type != 1101) run.spawns.push_back({frame, r.kind, r.type});
+            if (p.state == PLAYER_FREE) run.freeAfter = frame;
+        }
+        return run;
+    }
+};
+
+std::vector<Spawn> Every(int32_t from, int32_t to, int32_t step, ObjectKind kind, int32_t type) {
+    std::vector<Spawn> spawns;
+    for (int32_t f = from; f <= to; f += step) spawns.push_back({f, kind, type});
+    return spawns;
+}
+
+std::vector<Spawn> Join(std::initializer_list<std::vector<Spawn>> parts) {
+    std::vector<Spawn> all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    std::stable_sort(all.begin(), all.end(), [](const Spawn& a, const Spawn& b) { return a.frame < b.frame; });
+    return all;
+}
 
 TEST_F(Kirune, MoveTimelines) {
     const struct {

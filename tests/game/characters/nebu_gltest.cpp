@@ -86,9 +86,9 @@ TEST_F(NebuGLTest, ShowsNebusOwnPoseOfAMove) {
     // the right). Nebu faces right, aiming along 0.
     PlayerRecord& nebu = players[0];
     ASSERT_LT(nebu.x, players[1].x);
-    // Held at that frame for a few frames, so that whichever recent frame
-    // the buffer read returns shows it.
-    for (int frame = 0; frame < 4; ++frame) {
+    // Held at that frame for 30 frames: the back buffer read after a frame
+    // has at times returned a picture several frames old.
+    for (int frame = 0; frame < 30; ++frame) {
         nebu.state = NEBU_CHAIN;
         nebu.stateTimer = 24;
         nebu.aimAngle = 0.0f;
