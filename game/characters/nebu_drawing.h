@@ -1,6 +1,14 @@
 #pragma once
-// nebu's picture.
+// nebu's picture: one body pose a frame (no action Models), chosen by state,
+// stateTimer and counter, some poses looping for as long as their move
+// lasts, turned toward the aim, mirrored, or only faced toward the opponent.
 #include <cstdint>
+#include <vector>
 
-// Draws a side whose characterId is 7.
+#include "game/characters/character_actions.h"
+
+// The pose Model (frame Models 0..73) that DrawNebu draws for a side this
+// frame; nothing from the 180th frame of a knock-out on.
+std::vector<CharacterModelDraw> NebuModelDraws(int32_t side);
+// Draws it.
 void DrawNebu(int32_t side);
