@@ -396,8 +396,9 @@ public:
     virtual HRESULT DeleteVertexShader(uint32_t handle) = 0;
     virtual HRESULT SetVertexShaderConstant(uint32_t reg, const void* data, uint32_t count) = 0;
 
-    // Test hook, also taken by a minimised full-screen window: the device is
-    // lost until it is Reset with every default-pool object released.
+    // Test hook: the device is lost until it is Reset with every default-pool
+    // object released. Nothing else loses it: an OpenGL context keeps its
+    // objects while its window is minimised or hidden.
     virtual void LoseDevice() = 0;
 };
 

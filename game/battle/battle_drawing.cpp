@@ -143,6 +143,10 @@ void DrawBattle() {
     if (BeginScene()) {
         DrawBattleScene();
         EndScene();
+    } else {
+        // The battle's end waits for the closing transition, which must run
+        // out on the same frame whether or not this machine could draw.
+        AdvanceTransition();
     }
     PresentFrame();
 }

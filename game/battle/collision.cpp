@@ -107,7 +107,7 @@ void HitShotsWithShots() {
             const int32_t ownerJ = b.owner;
             const bool iEnds = a.hitPoints <= 0;
             if (b.hitPoints <= 0) {
-                *HyperGauge(ownerI) += 0.02f;
+                *HyperGauge(ownerI) += 0.02;
                 const float at[2] = {b.position[0], b.position[1]};
                 EndShot(j, at);
                 shotList.Erase(j);
@@ -115,7 +115,7 @@ void HitShotsWithShots() {
                 ++j;
             }
             if (iEnds) {
-                *HyperGauge(ownerJ) += 0.02f;
+                *HyperGauge(ownerJ) += 0.02;
                 const float at[2] = {shotList[i].position[0], shotList[i].position[1]};
                 EndShot(i, at);
                 return WalkStep::Erase;
@@ -161,7 +161,7 @@ void HitHeavyShotsWithShots() {
             }
             shotList[i].hitPoints -= heavy.damage;
             if (shotList[i].hitPoints < 1) {
-                *HyperGauge(heavy.owner) += 0.02f;
+                *HyperGauge(heavy.owner) += 0.02;
                 EndShot(i, s.position);
                 return WalkStep::Erase;
             }
@@ -181,7 +181,7 @@ struct Blow {
     float knockBackSpeed;
     bool knocksBack;
     int32_t base;
-    float attackerGain;
+    double attackerGain;  // added to the float gauge in double, rounded once
 };
 
 void KnockBack(PlayerRecord& victim, const Blow& blow) {
@@ -223,7 +223,7 @@ void TakeBlow(int32_t side, const Blow& blow) {
     if (difficulty == DIFFICULTY_HARD && side == 0) damage += blow.base;
     victim.life -= damage;
     if (attacker.invulnerableTimer == 0) attacker.hyperGauge += blow.attackerGain;
-    victim.hyperGauge += 0.01f;
+    victim.hyperGauge += 0.01;
     if (victim.comboTimer >= 0) victim.comboTimer = -1;
     CountCombo(attacker, damage);
 }
@@ -241,7 +241,7 @@ void HitPlayersWithHeavyShots(int32_t side) {
         const HeavyShot heavy = heavyShotList[h];
         if (heavy.owner == side || !Touches(side, heavy.position, heavy.hitShape, heavy.angle))
             return WalkStep::Keep;
-        TakeBlow(side, {heavy.heading, heavy.knockBackSpeed, heavy.knocksBack != 0, heavy.damage, 0.05f});
+        TakeBlow(side, {heavy.heading, heavy.knockBackSpeed, heavy.knocksBack != 0, heavy.damage, 0.05});
         const float at[2] = {players[side].x, players[side].y};
         HitHeavyShot(h, at);
         return heavy.vanishesOnHit ? WalkStep::Erase : WalkStep::Keep;
@@ -252,7 +252,7 @@ void HitPlayersWithShots(int32_t side) {
     WalkObjectList(shotList, [side](int32_t i) {
         const Shot s = shotList[i];
         if (s.owner == side || !Touches(side, s.position, s.hitShape, s.angle)) return WalkStep::Keep;
-        TakeBlow(side, {s.heading, s.knockBackSpeed, s.knocksBack != 0, s.power, 0.05f});
+        TakeBlow(side, {s.heading, s.knockBackSpeed, s.knocksBack != 0, s.power, 0.05});
         const float at[2] = {players[side].x, players[side].y};
         EndShot(i, at);
         return s.vanishesOnHit ? WalkStep::Erase : WalkStep::Keep;
@@ -260,13 +260,15 @@ void HitPlayersWithShots(int32_t side) {
 }
 
 void HitPlayersWithAttackAreas(int32_t side) {
-    const bool dashing = players[side].state == PLAYER_DASH;
     for (int32_t a = 0; a < attackAreaList.Size(); ++a) {
         const AttackArea area = attackAreaList[a];
+        // Read for each area: an earlier area of this pass may have knocked
+        // the fighter out of its dash.
+        const bool dashing = players[side].state == PLAYER_DASH;
         if (area.owner == side || (area.missesDashingPlayer && dashing)) continue;
         if (!Touches(side, area.position, area.hitShape, area.angle)) continue;
         TakeBlow(side, {area.angle, area.knockBackSpeed, area.knocksBack != 0, area.power,
-                        area.type == 201 ? 0.02f : 0.05f});
+                        area.type == 201 ? 0.02 : 0.05});
         const float at[2] = {players[side].x, players[side].y};
         HitAttackArea(a, at);
     }
@@ -302,7 +304,7 @@ void GrazeList(ObjectList<Record>& list, int32_t grazer, const GrazeLine& line) 
         SpawnParticles(10, 4, r.heading, r.position);
         SpawnEffect(EFFECT_GRAZE_MARK, 0.0f, r.position, grazer);
         list[i].grazed = 1;
-        PlayerOf(grazer).hyperGauge += 0.03f;
+        PlayerOf(grazer).hyperGauge += 0.03;
         PlaySe(SE_GRAZE);
     }
 }

@@ -141,7 +141,7 @@ void UpdatePlayer(int side) {
     if (!p.active) return;
     if (++p.counter > 10000) p.counter -= 10000;
     if (p.state != PLAYER_KNOCKED_BACK) {
-        p.boostGauge -= 0.01f;
+        p.boostGauge -= 0.01;
         if (p.boostGauge < 0.0f) p.boostGauge = 0.0f;
     }
     if (p.shownLife > p.life) p.shownLife -= 4;
@@ -156,10 +156,10 @@ void UpdatePlayer(int side) {
     if (p.comboTimer > -100) p.comboTimer -= 2;
     if (p.invulnerableTimer > 0) --p.invulnerableTimer;
     else if (p.invulnerableTimer < 0) ++p.invulnerableTimer;
-    if (gameMode == MODE_PRACTICE && p.hyperGauge < 3.0f) p.hyperGauge += 0.05f;
+    if (gameMode == MODE_PRACTICE && p.hyperGauge < 3.0f) p.hyperGauge += 0.05;
     if (difficulty == DIFFICULTY_HARD && side == 1) {
-        p.hyperGauge += 0.001f;
-        if (p.life < 2001) p.hyperGauge += 0.001f;
+        p.hyperGauge += 0.001;
+        if (p.life < 2001) p.hyperGauge += 0.001;
     }
 
     if (p.characterId >= 1 && p.characterId <= 8) characterUpdates[p.characterId](side);

@@ -35,7 +35,7 @@ void FreeOrDash(int32_t side, PlayerRecord& p) {
     if (Pressed(buttons, BUTTON_V)) {
         const float facing = p.x < players[1 - side].x ? 0.0f : PI_F;
         const float input = GetInputAngle(buttons);
-        p.boostGauge += 0.3f;
+        p.boostGauge += 0.3;
         p.counter = 0;
         p.aimAngle = input > TWO_PI_F ? facing : input;
         p.speed = params.dashSpeed;
@@ -44,7 +44,7 @@ void FreeOrDash(int32_t side, PlayerRecord& p) {
     } else if (Down(buttons, BUTTON_V) && p.state == PLAYER_DASH) {
         if (p.speed < params.boostSpeed) {
             p.speed = params.boostSpeed;
-            p.boostGauge += 0.014f;
+            p.boostGauge += 0.014;
         }
     } else {
         if (Down(buttons, BUTTON_UP)) p.y += params.moveSpeed;

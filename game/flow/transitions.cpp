@@ -49,8 +49,8 @@ void StartWipe(int32_t kind, float scale, float speed, DelayRule delay) {
 
 // One tile turned by its scale and faded in with it; the delay runs out
 // before the scale moves.
-void DrawTile(TransitionTile& tile, int c, int r, int half, uint32_t alpha, Angle16 angle) {
-    if (transitionSprite) {
+void DrawTile(TransitionTile& tile, int c, int r, int half, uint32_t alpha, Angle16 angle, bool draw) {
+    if (draw && transitionSprite) {
         const int x = kTileHalf + 2 * kTileHalf * c, y = kTileHalf + 2 * kTileHalf * r;
         const gpu::RECT dest{x - half, y - half, x + half, y + half}, src{0, 0, 10, 10};
         transitionSprite->DrawRotated(&dest, 0.0f, &src, angle, alpha << 24 | 0xFFFFFF, BLEND_ALPHA);
@@ -59,7 +59,7 @@ void DrawTile(TransitionTile& tile, int c, int r, int half, uint32_t alpha, Angl
     if (tile.delay >= 0) tile.scale += transitionSpeed;
 }
 
-void DrawCovering() {
+void DrawCovering(bool draw) {
     const Angle16 halfTurn = RadianToAngle(kPi);
     int full = 0;
     for (int r = 0; r < kTransitionRows; ++r) {
@@ -73,28 +73,28 @@ void DrawCovering() {
                 alpha = 255;
             }
             const Angle16 angle = tile.scale * kPi >= kPi ? halfTurn : RadianToAngle(tile.scale * kPi);
-            DrawTile(tile, c, r, half, static_cast<uint32_t>(alpha), angle);
+            DrawTile(tile, c, r, half, static_cast<uint32_t>(alpha), angle, draw);
         }
     }
     if (full == kTransitionColumns * kTransitionRows) transitionRunning = 0;
 }
 
-void DrawRevealing() {
+void DrawRevealing(bool draw) {
     int drawn = 0;
     for (int r = 0; r < kTransitionRows; ++r) {
         for (int c = 0; c < kTransitionColumns; ++c) {
             TransitionTile& tile = transitionTiles[c][r];
             if (tile.scale < 0.0f || tile.scale > 1.0f) continue;
             DrawTile(tile, c, r, static_cast<int>(tile.scale * kTileHalf), static_cast<uint32_t>(tile.scale * 255),
-                     RadianToAngle(tile.scale * kPi));
+                     RadianToAngle(tile.scale * kPi), draw);
             ++drawn;
         }
     }
     if (drawn == 0) transitionRunning = 0;
 }
 
-void DrawFade() {
-    if (transitionSprite) {
+void DrawFade(bool draw) {
+    if (draw && transitionSprite) {
         const gpu::RECT dest{0, 0, 640, 480}, src{32, 0, 42, 10};
         const uint32_t alpha = static_cast<uint32_t>(std::clamp(transitionAlpha, 0.0f, 1.0f) * 255);
         transitionSprite->Draw(&dest, 0.0f, &src, alpha << 24 | 0xFFFFFF, BLEND_ALPHA_ADD);
@@ -105,6 +105,18 @@ void DrawFade() {
     } else {
         transitionAlpha += transitionSpeed;
         if (transitionAlpha > 1.0f) transitionRunning = 0;
+    }
+}
+
+// One frame of the running transition, drawn or not: its timeline is the same.
+void StepTransition(bool draw) {
+    if (!transitionRunning) return;
+    switch (transitionKind) {
+    case kCovering: DrawCovering(draw); break;
+    case kRevealing: DrawRevealing(draw); break;
+    case TRANSITION_FADE_IN:
+    case TRANSITION_FADE_OUT: DrawFade(draw); break;
+    default: break;
     }
 }
 
@@ -137,13 +149,6 @@ void StartTransition(int32_t kind) {
     }
 }
 
-void DrawTransition() {
-    if (!transitionRunning) return;
-    switch (transitionKind) {
-    case kCovering: DrawCovering(); break;
-    case kRevealing: DrawRevealing(); break;
-    case TRANSITION_FADE_IN:
-    case TRANSITION_FADE_OUT: DrawFade(); break;
-    default: break;
-    }
-}
+void DrawTransition() { StepTransition(true); }
+
+void AdvanceTransition() { StepTransition(false); }

@@ -41,3 +41,6 @@ extern TransitionTile transitionTiles[kTransitionColumns][kTransitionRows];
 void StartTransition(int32_t kind);
 // Draws and advances the running transition; called last in a scene's frame.
 void DrawTransition();
+// Advances the running transition as DrawTransition does, drawing nothing: for
+// a frame whose picture could not be drawn.
+void AdvanceTransition();

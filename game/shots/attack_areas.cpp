@@ -191,7 +191,7 @@ void AreaHit::Respond() {
     case 530: P(0, 20, 6); PlaySe(SE_DAMAGE); break;
     case 540:
         Delayed(521, PI_F / 2.0f, at, 10.0f, -20.0f, 0.0f, {0});
-        Victim().boostGauge += 0.2f;
+        Victim().boostGauge += 0.2;
         PlaySe(SE_FIRE);
         break;
     case 630: E(631, a + R()); P(0, 10, 6); PlaySe(SE_HIT_S); break;

@@ -81,8 +81,6 @@ public:
                           const POINT& point) = 0;
     // The surface is going away (or its contents were replaced wholesale).
     virtual void Forget(SurfaceData& surface) = 0;
-    // True while the output cannot be shown (a minimised full-screen window).
-    virtual bool OutputLost() = 0;
     virtual uint32_t AvailableTextureMemory() = 0;
 };
 

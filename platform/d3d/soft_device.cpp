@@ -197,8 +197,7 @@ void SoftDevice::ResetBackBuffer() {
 }
 
 HRESULT SoftDevice::TestCooperativeLevel() {
-    if (!lost_) return D3D_OK;
-    return rasterizer_->OutputLost() ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
+    return lost_ ? D3DERR_DEVICENOTRESET : D3D_OK;
 }
 
 uint32_t SoftDevice::GetAvailableTextureMem() { return rasterizer_->AvailableTextureMemory(); }
@@ -211,7 +210,6 @@ HRESULT SoftDevice::GetDeviceCaps(D3DCAPS8* caps) {
 
 HRESULT SoftDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
     if (!parameters) return D3DERR_INVALIDCALL;
-    if (rasterizer_->OutputLost()) return D3DERR_DEVICELOST;
     // Direct3D refuses a reset while default-pool objects are alive.
     if (defaultPoolObjects_ != 0) return D3DERR_INVALIDCALL;
     parameters_ = *parameters;
@@ -223,7 +221,6 @@ HRESULT SoftDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
 }
 
 HRESULT SoftDevice::Present() {
-    if (!lost_ && rasterizer_->OutputLost()) lost_ = true;
     if (lost_) return D3DERR_DEVICELOST;
     rasterizer_->Present(*backBuffer_);
     return D3D_OK;

@@ -433,9 +433,4 @@ void GLRasterizer::Present(SurfaceData& backBuffer) {
     SDL_GL_SwapWindow(context_->window);
 }
 
-bool GLRasterizer::OutputLost() {
-    const uint32_t flags = SDL_GetWindowFlags(context_->window);
-    return (flags & SDL_WINDOW_FULLSCREEN) && (flags & SDL_WINDOW_MINIMIZED);
-}
-
 }  // namespace gpu

@@ -31,7 +31,6 @@ public:
     void Download(SurfaceData& surface) override;
     bool CopyRect(SurfaceData& source, const RECT& rect, SurfaceData& destination, const POINT& point) override;
     void Forget(SurfaceData& surface) override;
-    bool OutputLost() override;
     uint32_t AvailableTextureMemory() override { return 256u << 20; }
 
 private:

@@ -58,7 +58,6 @@ public:
     void Download(SurfaceData& surface) override { surface.cpuStale = false; }
     bool CopyRect(SurfaceData&, const RECT&, SurfaceData&, const POINT&) override { return false; }
     void Forget(SurfaceData&) override {}
-    bool OutputLost() override { return false; }
     uint32_t AvailableTextureMemory() override { return 256u << 20; }
 };
 

@@ -32,7 +32,6 @@ public:
     void Download(SurfaceData& s) override { s.cpuStale = false; }
     bool CopyRect(SurfaceData&, const RECT&, SurfaceData&, const POINT&) override { return false; }
     void Forget(SurfaceData&) override {}
-    bool OutputLost() override { return false; }
     uint32_t AvailableTextureMemory() override { return 1u << 28; }
 };
 

@@ -48,6 +48,8 @@ HRESULT RecordingDevice::Present() {
     return SoftDevice::Present();
 }
 
+HRESULT RecordingDevice::BeginScene() { return refuseScenes ? D3DERR_INVALIDCALL : SoftDevice::BeginScene(); }
+
 HRESULT RecordingDevice::Clear(uint32_t flags, uint32_t colour, float z, uint32_t stencil) {
     uint32_t zBits;
     std::memcpy(&zBits, &z, 4);

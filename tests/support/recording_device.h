@@ -32,6 +32,7 @@ public:
     int resetFailuresLeft = 0;  // Reset reports DEVICELOST this many times first
     int resetCount = 0;
     bool presentLoses = false;  // the next Present loses the device
+    bool refuseScenes = false;  // BeginScene fails while set (a device that cannot draw)
     gpu::D3DCAPS8 caps = gpu::StandardCaps();
     uint32_t availableTextureMem = 256u << 20;
     uint32_t GetAvailableTextureMem() override { return availableTextureMem; }
@@ -39,6 +40,7 @@ public:
     gpu::HRESULT GetDeviceCaps(gpu::D3DCAPS8* out) override;
     gpu::HRESULT Reset(gpu::D3DPRESENT_PARAMETERS* parameters) override;
     gpu::HRESULT Present() override;
+    gpu::HRESULT BeginScene() override;
     gpu::HRESULT Clear(uint32_t flags, uint32_t colour, float z, uint32_t stencil) override;
     gpu::HRESULT SetTransform(gpu::D3DTRANSFORMSTATETYPE state, const gpu::D3DMATRIX* matrix) override;
     gpu::HRESULT SetViewport(const gpu::D3DVIEWPORT8* viewport) override;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/core/math.h"
 #include "game/battle/battle_menu.h"
 #include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
@@ -81,8 +82,14 @@ TEST_F(BattleScene, TheStartSplitsEqualColoursAndFillsTheReplayHeader) {
             setup.characters[side] = c.characters[side];
             setup.colours[side] = c.colours[side];
         }
-        run.Start(setup);
-        ASSERT_TRUE(run.RunFrame());
+        // Two starts from two generator states: a drawn seed follows the generator.
+        int32_t seeds[2];
+        for (unsigned before : {1u, 2u}) {
+            run.Start(setup);
+            SeedRandom(before);
+            ASSERT_TRUE(run.RunFrame());
+            seeds[before - 1] = replayHeader.randomSeed;
+        }
         EXPECT_EQ(players[0].colour, c.expectedColours[0]);
         EXPECT_EQ(players[1].colour, c.expectedColours[1]);
         const ReplayHeader& h = replayHeader;
@@ -95,10 +102,14 @@ TEST_F(BattleScene, TheStartSplitsEqualColoursAndFillsTheReplayHeader) {
         EXPECT_EQ(h.difficulty, DIFFICULTY_HARD);
         EXPECT_EQ(h.reserved[0], 1);
         if (c.drawnSeed) {
-            EXPECT_GE(h.randomSeed, 0);
-            EXPECT_LE(h.randomSeed, 9999);
+            EXPECT_NE(seeds[0], seeds[1]);
+            for (int32_t seed : seeds) {
+                EXPECT_GE(seed, 0);
+                EXPECT_LE(seed, 9999);
+            }
         } else {
-            EXPECT_EQ(h.randomSeed, 0);
+            EXPECT_EQ(seeds[0], 0);
+            EXPECT_EQ(seeds[1], 0);
         }
         EXPECT_EQ(replayInputs[0].size(), 1u);  // the lists start empty: one frame so far
     }
@@ -155,6 +166,37 @@ TEST_F(BattleScene, AKnockOutEndsTheFightFiftyFramesLater) {
         EXPECT_EQ(winCounts[c.winner], 1);
         EXPECT_EQ(battleResult.winnerCharacter, setup.characters[c.winner]);
     }
+}
+
+// A machine that cannot draw for a while (its device refuses every scene
+// around the knock-out) ends the battle on the same frame and with the same result
+// as one that draws every frame: the closing transition runs out regardless.
+TEST_F(BattleScene, FramesThatCannotBeDrawnDoNotDelayTheEnd) {
+    struct Outcome {
+        int32_t endFrame, winner, score, grade;
+    };
+    const auto fight = [&](bool refuseDrawing) {
+        winCounts[0] = winCounts[1] = 0;
+        test::BattleSetup setup;
+        setup.characters[1] = 2;
+        run.Start(setup);
+        EXPECT_TRUE(RunUntil([] { return battleFrame == 250; }));
+        players[1].life = 0;
+        for (int frame = 0; frame < 2000 && run.RunFrame(); ++frame) {
+            const bool aroundTheEnd = players[1].state == PLAYER_KNOCKED_OUT && battleFrame > 260;
+            run.scene().device()->refuseScenes = refuseDrawing && aroundTheEnd;
+        }
+        run.scene().device()->refuseScenes = false;
+        EXPECT_EQ(sceneNumber, SCENE_RESULT);
+        return Outcome{battleFrame, winnerSide, battleResult.score, battleResult.grade};
+    };
+    const Outcome drawn = fight(false);
+    const Outcome refused = fight(true);
+    EXPECT_GT(drawn.endFrame, 250 + KNOCKOUT_END_FRAMES);
+    EXPECT_EQ(refused.endFrame, drawn.endFrame);
+    EXPECT_EQ(refused.winner, drawn.winner);
+    EXPECT_EQ(refused.score, drawn.score);
+    EXPECT_EQ(refused.grade, drawn.grade);
 }
 
 // What the drawing saw, and what the frame left.

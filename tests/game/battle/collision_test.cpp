@@ -249,6 +249,36 @@ TEST_F(CollisionTest, InvulnerableAndDashingFighters) {
     EXPECT_EQ(players[0].life, 5900);
 }
 
+// An area that misses dashers still hits a fighter whom an earlier area of
+// the same pass knocked out of its dash.
+TEST_F(CollisionTest, AnAreaThatMissesDashersHitsAfterAnEarlierAreaEndedTheDash) {
+    players[0].state = PLAYER_DASH;
+    AttackArea area{};
+    area.owner = 1;
+    area.position[0] = -100.0f;
+    area.hitShape[2] = 10.0f;
+    area.power = 100;
+    area.knocksBack = 1;
+    area.knockBackSpeed = 5.0f;
+    attackAreaList.Append(area);
+    area.knocksBack = 0;
+    area.missesDashingPlayer = 1;
+    attackAreaList.Append(area);
+    ResolveHits();
+    EXPECT_EQ(players[0].state, PLAYER_KNOCKED_BACK);
+    EXPECT_EQ(players[0].life, 6000 - 200);
+
+    // In the other order the flagged area comes while the dash still stands.
+    SetUp();
+    players[0].state = PLAYER_DASH;
+    attackAreaList.Append(area);
+    area.knocksBack = 1;
+    area.missesDashingPlayer = 0;
+    attackAreaList.Append(area);
+    ResolveHits();
+    EXPECT_EQ(players[0].life, 6000 - 100);
+}
+
 TEST_F(CollisionTest, AttackAreasHitButStay) {
     AttackArea area{};
     area.type = 201;

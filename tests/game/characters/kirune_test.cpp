@@ -347,7 +347,7 @@ TEST_F(Kirune, SlashesSetTheirAreas) {
         ASSERT_EQ(areas.size(), 1u) << c.state;
         EXPECT_EQ(areas[0].type, c.type) << c.state;
         EXPECT_EQ(areas[0].angle, c.angle) << c.state;
-        if (attackAreaList.Size() == 0) continue;  // areas made by the spawner only
+        ASSERT_GT(attackAreaList.Size(), 0) << c.state;
         const AttackArea& a = attackAreaList[attackAreaList.LastIndex()];
         EXPECT_EQ(a.knockBackSpeed, c.knockBackSpeed) << c.state;
         EXPECT_EQ(a.power, c.power) << c.state;

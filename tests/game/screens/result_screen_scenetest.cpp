@@ -232,6 +232,8 @@ TEST_F(ResultScreenTest, LeaveResultOutcomes) {
         difficulty = c.difficulty;
         players[0].characterId = c.character;
         stageGrades = c.grades;
+        // The screen is entered first, so that what it leaves is its own.
+        InitResult();
         resultScreen.continueChosen = c.continueChosen;
         replayPlayback = c.playback;
         arcadeScore = 20000;
