@@ -1,5 +1,7 @@
 // Headless battle frames per second: the battle scene on the null device with
-// two placeholder fighters and about 500 live particles.
+// two placeholder fighters and about 500 live particles, drawn (argument 1)
+// and with the drawing left out (0); and the playback of a whole recorded
+// battle that runs to its time limit, drawn and not.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -17,9 +19,11 @@
 #include "game/battle/player_record.h"
 #include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/replay_file.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "platform/system.h"
+#include "tests/support/battle_run.h"
 
 namespace {
 
@@ -62,12 +66,17 @@ private:
     bool ok_ = false;
 };
 
+// Drawn (DrawBattle), or the battle's update with only the overlays whose
+// draws carry state (flashes, banner, menu, the transition that ends it).
+void UseDrawing(bool drawn) { SetBattleDrawing(drawn ? nullptr : test::DrawBattleOverlays); }
+
 void BM_BattleSceneFrame(benchmark::State& state) {
     HeadlessGame game;
     if (!game.ok()) {
         state.SkipWithError("no null device");
         return;
     }
+    UseDrawing(state.range(0) != 0);
     players[0].characterId = 2;
     players[1].characterId = 3;
     stageNumber = 1;
@@ -88,7 +97,57 @@ void BM_BattleSceneFrame(benchmark::State& state) {
     state.counters["particles"] = particleList.Size();
     state.counters["frames_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                               benchmark::Counter::kIsRate);
+    UseDrawing(true);
 }
-BENCHMARK(BM_BattleSceneFrame);
+BENCHMARK(BM_BattleSceneFrame)->ArgName("drawn")->Arg(1)->Arg(0);
+
+// A recording in which both sides walk to and fro and fire now and then but
+// rarely meet, so the battle lasts until the clock runs out.
+void RecordWalkingBattle() {
+    StartReplayRecording({2, 3, 0, 1, 1, MODE_1P_VS_2P, DIFFICULTY_NORMAL, 12345, 0});
+    for (int32_t frame = 0; frame < 20000; ++frame) {
+        for (int side = 0; side < 2; ++side) {
+            InputWord word = (frame / 90 + side) % 2 ? INPUT_LEFT : INPUT_RIGHT;
+            if (frame % 45 == 0) word |= INPUT_Z;
+            RecordReplayInput(side, word);
+        }
+    }
+}
+
+void BM_ReplayPlayback(benchmark::State& state) {
+    HeadlessGame game;
+    if (!game.ok()) {
+        state.SkipWithError("no null device");
+        return;
+    }
+    RecordWalkingBattle();
+    if (!MakeReplayFileName(replayFileName) || !WriteReplayFile({})) {
+        state.SkipWithError("the replay could not be written");
+        return;
+    }
+    // The battle's end forgets the name.
+    const std::string path = replayFileName;
+    UseDrawing(state.range(0) != 0);
+    int64_t frames = 0;
+    for (auto _ : state) {
+        replayPlayback = 1;
+        if (ReadReplayFile(path.c_str()) != 0) {
+            state.SkipWithError("the replay could not be read");
+            break;
+        }
+        ApplyPlaybackMatch();
+        sceneNumber = SCENE_BATTLE;
+        sceneInitPending = 1;
+        do {
+            RunSceneFrame();
+            ++frames;
+        } while (sceneNumber == SCENE_BATTLE && !sceneInitPending);
+    }
+    replayPlayback = 0;
+    UseDrawing(true);
+    state.counters["frames_per_battle"] = static_cast<double>(frames) / static_cast<double>(state.iterations());
+    state.counters["frames_per_second"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReplayPlayback)->ArgName("drawn")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

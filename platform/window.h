@@ -62,8 +62,9 @@ void ShowWindow(WindowHandle window);
 void SetWindowStyle(WindowHandle window, const WindowStyle& style);
 void SetWindowTitle(WindowHandle window, const char* cp932Title);
 // "Destroys" the window as Windows does for the program: WM_DESTROY is sent
-// once and no further message reaches it, but the window itself is only
-// hidden, because the graphics layer still draws into it until it shuts down.
+// once and no further message reaches it, but the window itself stays until
+// CloseWindowSystem, because the graphics layer still draws into it until it
+// shuts down.
 void DestroyWindow(WindowHandle window);
 // Really closes every window and the window system, and empties the queue
 // (the end of the program, after the graphics layer is down).

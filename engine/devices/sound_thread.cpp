@@ -23,11 +23,19 @@ bool soundThreadHeld = false;
 // commands, the thread's end. Waiters test their own condition.
 std::condition_variable soundQueueChanged;
 
-std::thread soundThread;
 SoundOutput soundOutput = SoundOutput::Device;
 // Stands in for the DirectSound object; set before the thread starts and
 // cleared after it ended, so the thread reads it without a lock.
 std::unique_ptr<platform::AudioMixer> soundMixer;
+
+// The thread, stopped and joined if it still runs when the program's statics
+// go (an exit() from a library on the way out): a joinable std::thread would
+// end the process in std::terminate. Declared after everything the thread
+// uses, so it goes first.
+struct SoundThreadHandle {
+    std::thread thread;
+    ~SoundThreadHandle();
+} soundThread;
 
 // The NUL-terminated text in a field of the arguments, cut at the field's end.
 std::string ArgumentText(const SoundCommand& command, size_t offset, size_t size) {
@@ -132,7 +140,7 @@ platform::AudioMixer* GetSoundMixer() { return soundMixer.get(); }
 
 int InitializeSound() {
     WriteLog("\n============================================== Initialize DirectSound\n");
-    if (soundThread.joinable()) return 1;
+    if (soundThread.thread.joinable()) return 1;
     CreateDirectSound();
     {
         std::lock_guard lock(soundLock);
@@ -140,19 +148,21 @@ int InitializeSound() {
         soundThreadHeld = false;
         soundThreadRunning = true;
     }
-    soundThread = std::thread(SoundThreadMain);
+    soundThread.thread = std::thread(SoundThreadMain);
     return 1;
 }
 
+SoundThreadHandle::~SoundThreadHandle() { StopSoundThread(); }
+
 int StopSoundThread() {
-    if (!soundThread.joinable()) return 0;
+    if (!soundThread.thread.joinable()) return 0;
     {
         std::lock_guard lock(soundLock);
         soundThreadHeld = false;
     }
     SoundCommand quit(SOUND_CMD_QUIT, nullptr);
     PostSoundCommand(&quit);
-    soundThread.join();
+    soundThread.thread.join();
     return 1;
 }
 

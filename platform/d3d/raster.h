@@ -67,6 +67,9 @@ public:
     virtual ~Rasterizer() = default;
     virtual void Draw(const RasterState& state, PrimitiveKind kind, const ScreenVertex* vertices,
                       size_t count) = 0;
+    // False for a backend whose Draw does nothing: the device then checks a
+    // draw's arguments but skips the vertex processing it would throw away.
+    virtual bool Draws() const { return true; }
     // Clears the viewport rectangle of the target and/or depth buffer.
     virtual void Clear(const RasterState& state, uint32_t flags, uint32_t colour, float z) = 0;
     virtual void Present(SurfaceData& backBuffer) = 0;

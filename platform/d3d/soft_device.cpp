@@ -557,7 +557,7 @@ HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCoun
         (static_cast<size_t>(first) + vertexCount - 1) * input.stride + vertexSize > input.size) {
         return D3DERR_INVALIDCALL;
     }
-    if (lost_) return D3D_OK;
+    if (lost_ || !rasterizer_->Draws()) return D3D_OK;
 
     const TransformState transform = MakeTransformState();
     const VertexProcessor processor(transform);

@@ -73,7 +73,12 @@ int ScancodeToDirectInputKey(int scancode) {
 int GetKeyboardDeviceKeyCount() { return static_cast<int>(std::size(kKeys)); }
 
 bool ReadKeyboardDevice(uint8_t keys[256]) {
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetKeyboardFocus() == nullptr) return false;
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
+    // SDL's key state changes only as its events are pumped: without this the
+    // read returns the state from before the frame's sleep. The events stay
+    // queued for the message loop.
+    SDL_PumpEvents();
+    if (SDL_GetKeyboardFocus() == nullptr) return false;
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
     std::memset(keys, 0, 256);

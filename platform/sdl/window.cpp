@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <strings.h>
 
 #include <cstdio>
@@ -40,10 +41,45 @@ bool DisplayAvailable() {
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+// Xlib's default error handler ends the process with exit(1) on any error
+// reply, and SDL's own handler passes the error on to it. An error about a
+// window the window manager has just taken down is no reason to end the
+// game: it is written to standard error and the program goes on. Xlib is
+// reached by name because SDL loads it at run time too; without it (no X11)
+// there is nothing to guard.
+struct XErrorReport {
+    int type;
+    void* display;
+    unsigned long resource;
+    unsigned long serial;
+    unsigned char errorCode, requestCode, minorCode;
+};
+
+int ReportXError(void*, XErrorReport* error) {
+    std::fprintf(stderr, "X error %u (request %u.%u, resource 0x%lx) ignored\n", error->errorCode,
+                 error->requestCode, error->minorCode, error->resource);
+    return 0;
+}
+
+void KeepXErrorsFromEndingTheProcess() {
+    static const bool installed = [] {
+        void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
+        if (!x11) return false;
+        using Handler = int (*)(void*, XErrorReport*);
+        auto setHandler = reinterpret_cast<Handler (*)(Handler)>(dlsym(x11, "XSetErrorHandler"));
+        if (setHandler) setHandler(ReportXError);
+        return setHandler != nullptr;
+    }();
+    (void)installed;
+}
+
 }  // namespace
 
 bool StartWindowSystem(const char** error) {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    // Before SDL starts, so that SDL's handler passes X errors on to ours.
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (!driver || strcasecmp(driver, "x11") == 0) KeepXErrorsFromEndingTheProcess();
     // Our own handlers turn SIGINT and SIGTERM into WM_CLOSE; closing the
     // window must not also raise SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -95,8 +131,10 @@ void DestroyWindow(WindowHandle window) {
     sdl::WindowRecord* record = sdl::FindLiveWindow(window);
     if (!record) return;
     if (!record->destroySent) SendMessage(window, WM_DESTROY, 0, 0);
+    // The window stays mapped until CloseWindowSystem destroys it: hiding it
+    // here makes a window manager take its frame down while SDL still asks
+    // the server about that frame in the next event poll.
     record->destroyed = true;
-    SDL_HideWindow(AsSdl(window));
 }
 
 void CloseWindowSystem() {

@@ -8,7 +8,7 @@
 namespace platform::sdl {
 
 // One window of the program with its procedure. A destroyed window is only
-// hidden and receives no more messages; `destroySent` records that WM_DESTROY
+// marked and receives no more messages; `destroySent` records that WM_DESTROY
 // has been delivered, so that it reaches the procedure once.
 struct WindowRecord {
     SDL_Window* window = nullptr;

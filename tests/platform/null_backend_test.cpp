@@ -10,10 +10,8 @@ namespace {
 
 using namespace gpu;
 
-// Each pixel of the locked back buffer, read in the buffer's own size.
-std::vector<uint32_t> Pixels(Device& device, int bytes) {
-    Surface* surface = nullptr;
-    EXPECT_EQ(device.GetBackBuffer(0, &surface), D3D_OK);
+// Each pixel of a locked surface, read in the surface's own size.
+std::vector<uint32_t> Pixels(Surface* surface, int bytes) {
     D3DLOCKED_RECT locked{};
     EXPECT_EQ(surface->LockRect(&locked, nullptr, 0), D3D_OK);
     D3DSURFACE_DESC desc{};
@@ -28,9 +26,18 @@ std::vector<uint32_t> Pixels(Device& device, int bytes) {
         }
     }
     surface->UnlockRect();
+    return pixels;
+}
+
+std::vector<uint32_t> Pixels(Device& device, int bytes) {
+    Surface* surface = nullptr;
+    EXPECT_EQ(device.GetBackBuffer(0, &surface), D3D_OK);
+    std::vector<uint32_t> pixels = Pixels(surface, bytes);
     surface->Release();
     return pixels;
 }
+
+constexpr D3DVIEWPORT8 kWhole{0, 0, 4, 3, 0.0f, 1.0f};
 
 TEST(NullBackend, ClearWritesEachPixelInTheTargetsFormat) {
     const struct { D3DFORMAT format; int bytes; uint32_t expected; } cases[] = {
@@ -45,6 +52,56 @@ TEST(NullBackend, ClearWritesEachPixelInTheTargetsFormat) {
         EXPECT_EQ(Pixels(*device, c.bytes), std::vector<uint32_t>(6, c.expected)) << "format " << static_cast<int>(c.format);
         device->Release();
     }
+}
+
+// Clears of the whole target and of parts of it, with reads between them:
+// every read shows the clears made before it, in their order.
+TEST(NullBackend, ClearsOfWholeAndPartShowInOrder) {
+    constexpr uint32_t A = 0xFF0000AA, B = 0xFF0000BB, C = 0xFF0000CC;
+    struct Step {
+        D3DVIEWPORT8 viewport;
+        uint32_t colour;  // 0: read the target here
+    };
+    const struct {
+        const char* what;
+        std::vector<Step> steps;
+        std::vector<uint32_t> expected;
+    } cases[] = {
+        {"part over whole", {{kWhole, A}, {{1, 1, 2, 1, 0, 1}, B}},
+         {A, A, A, A, A, B, B, A, A, A, A, A}},
+        {"whole over part", {{{1, 1, 2, 1, 0, 1}, B}, {kWhole, A}}, std::vector<uint32_t>(12, A)},
+        {"two wholes, then a column", {{kWhole, A}, {kWhole, B}, {{0, 0, 1, 3, 0, 1}, C}},
+         {C, B, B, B, C, B, B, B, C, B, B, B}},
+        {"read between", {{kWhole, A}, {kWhole, 0}, {{3, 2, 1, 1, 0, 1}, B}},
+         {A, A, A, A, A, A, A, A, A, A, A, B}},
+    };
+    for (const auto& c : cases) {
+        auto* device = new test::RecordingDevice(WindowedPresentParameters(4, 3, nullptr), false);
+        for (const Step& step : c.steps) {
+            if (step.colour == 0) {
+                Pixels(*device, 4);
+                continue;
+            }
+            device->SetViewport(&step.viewport);
+            ASSERT_EQ(device->Clear(D3DCLEAR_TARGET, step.colour, 0.0f, 0), D3D_OK);
+        }
+        EXPECT_EQ(Pixels(*device, 4), c.expected) << c.what;
+        device->Release();
+    }
+}
+
+TEST(NullBackend, ACopyOfAClearedTargetCarriesTheClear) {
+    auto* device = new test::RecordingDevice(WindowedPresentParameters(4, 3, nullptr), false);
+    ASSERT_EQ(device->Clear(D3DCLEAR_TARGET, 0xFF123456, 0.0f, 0), D3D_OK);
+    Surface* back = nullptr;
+    Surface* image = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(0, &back), D3D_OK);
+    ASSERT_EQ(device->CreateImageSurface(4, 3, D3DFMT_X8R8G8B8, &image), D3D_OK);
+    ASSERT_EQ(device->CopyRects(back, nullptr, 0, image, nullptr), D3D_OK);
+    EXPECT_EQ(Pixels(image, 4), std::vector<uint32_t>(12, 0xFF123456));
+    image->Release();
+    back->Release();
+    device->Release();
 }
 
 }  // namespace
