@@ -72,29 +72,10 @@ std::array<float, 2> Turned(const PlayerRecord& p, float dx, float dy, double an
     return {p.x + offset[0], p.y + offset[1]};
 }
 
-// The opening of the high and hyper attacks: the burst Effect, the flash and
-// the invulnerability (negative for the hyper attack).
-void HighFlash(int32_t side, int32_t invulnerableTimer) {
-    PlayerRecord& p = players[side];
-    SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
-    AddScreenFlash();
-    p.invulnerableTimer = invulnerableTimer;
-}
-
+// The opening of the high and hyper attacks, aimed at the opponent.
 void HighStart(int32_t side, int32_t invulnerableTimer) {
     AimAtOpponent(side);
-    HighFlash(side, invulnerableTimer);
-}
-
-// Sparks about the side, one in each of `count` sectors of `sector` radians:
-// per spark the kind is drawn first, then the angle.
-void SparkBurst(int32_t side, int32_t count, float sector) {
-    const PlayerRecord& p = players[side];
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t kind = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * sector;
-        SpawnEffect(kind < 50 ? 1100 : 1101, a, PositionOf(p).data(), side);
-    }
+    HighStartFlash(side, invulnerableTimer);
 }
 
 // A pair of reflectors either side of the aim, `spread` radians off it.
@@ -248,7 +229,7 @@ void RunRing(int32_t side, float facingAngle) {
     const int32_t t = p.stateTimer;
     if (t == 0) AimAtOpponent(side);
     if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
-    if (t == 1) HighFlash(side, 100);
+    if (t == 1) HighStartFlash(side, 100);
     if (t == 20) {
         for (int32_t k = 0; k < 12; ++k)
             SpawnShot(620, static_cast<float>(k) * (PI_F / 6.0f), PositionOf(p).data(), side);

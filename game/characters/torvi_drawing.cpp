@@ -14,22 +14,10 @@ namespace {
 constexpr int32_t NO_POSE = -1;
 constexpr int32_t BLEND_BODY = 1;
 
-// How a pose is turned: along the aim (rolled, mirrored when aiming left),
-// only mirrored when aiming left, or only mirrored toward the opponent.
-enum class Orientation { ByAim, MirroredOnly, FacingOnly };
-
 struct Pose {
     int32_t pose;
-    Orientation orientation;
+    PoseTurn turn;
 };
-
-// A four-step cycle from first in which the fourth step shows the second again.
-int32_t BackAndForth(int32_t first, int32_t step) { return first + (step % 4 == 3 ? 1 : step % 4); }
-
-bool AnyArrowDown(int32_t side) {
-    return ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) || ButtonDown(side, BUTTON_LEFT) ||
-           ButtonDown(side, BUTTON_RIGHT);
-}
 
 // Standing: the idle cycle 0 1 2 2 (it rests on 2) when no arrow is down or
 // the battle menu is open; steps toward the opponent (3 4 5 4) or away
@@ -59,32 +47,23 @@ Pose ChoosePose(int32_t side, bool facingLeft) {
     const int32_t t = p.stateTimer;
     switch (p.state) {
     case PLAYER_KNOCKED_BACK:
-    case PLAYER_BLOWN_AWAY: return {43, Orientation::ByAim};
-    case PLAYER_KNOCKED_OUT: return {t < 180 ? 43 + (t / 2) % 2 : NO_POSE, Orientation::ByAim};
-    case PLAYER_DASH: return {DashPose(p, facingLeft), Orientation::ByAim};
+    case PLAYER_BLOWN_AWAY: return {43, PoseTurn::ByAim};
+    case PLAYER_KNOCKED_OUT: return {t < 180 ? 43 + (t / 2) % 2 : NO_POSE, PoseTurn::ByAim};
+    case PLAYER_DASH: return {DashPose(p, facingLeft), PoseTurn::ByAim};
     case PLAYER_BURST:
-    case PLAYER_SHIELD: return {std::min(15 + t / 5, 18), Orientation::ByAim};
+    case PLAYER_SHIELD: return {std::min(15 + t / 5, 18), PoseTurn::ByAim};
     case TORVI_CLOSE_SHOTS:
-    case TORVI_RING: return {std::min(15 + t / 4, 18), Orientation::ByAim};
+    case TORVI_RING: return {std::min(15 + t / 4, 18), PoseTurn::ByAim};
     case TORVI_SHOT_CLOUD:
     case TORVI_REFLECTORS:
-    case TORVI_LANCES: return {std::min(19 + t / 3, 25), Orientation::ByAim};
+    case TORVI_LANCES: return {std::min(19 + t / 3, 25), PoseTurn::ByAim};
     case TORVI_VOLLEY:
     case TORVI_SEED:
-    case TORVI_RAIN: return {std::min(37 + t / 4, 42), Orientation::MirroredOnly};
+    case TORVI_RAIN: return {std::min(37 + t / 4, 42), PoseTurn::MirroredOnly};
     case TORVI_BLOWS:
-    case TORVI_WAVES: return {BlowPose(t), Orientation::ByAim};
-    default: return {StandingPose(side, facingLeft), Orientation::FacingOnly};
+    case TORVI_WAVES: return {BlowPose(t), PoseTurn::ByAim};
+    default: return {StandingPose(side, facingLeft), PoseTurn::FacingOnly};
     }
-}
-
-ModelTurn TurnOf(Orientation orientation, float aimAngle, bool facingLeft) {
-    switch (orientation) {
-    case Orientation::ByAim: return TurnTowardAim(aimAngle);
-    case Orientation::MirroredOnly: return {false, 0, std::fabs(aimAngle) > PI_F / 2.0f};
-    case Orientation::FacingOnly: break;
-    }
-    return {false, 0, facingLeft};
 }
 
 }  // namespace
@@ -94,7 +73,7 @@ std::vector<CharacterModelDraw> TorviModelDraws(int32_t side) {
     const bool facingLeft = !(p.x < OpponentOf(side).x);
     const Pose pose = ChoosePose(side, facingLeft);
     if (pose.pose == NO_POSE) return {};
-    return {{CharacterModelKind::Frame, pose.pose, BLEND_BODY, p.x, p.y, TurnOf(pose.orientation, p.aimAngle, facingLeft)}};
+    return {{CharacterModelKind::Frame, pose.pose, BLEND_BODY, p.x, p.y, TurnForPose(pose.turn, p.aimAngle, facingLeft)}};
 }
 
 void DrawTorvi(int32_t side) { DrawCharacterModels(side, TorviModelDraws(side)); }
