@@ -347,6 +347,22 @@ void RunShield(int32_t side, float facingAngle, const CharacterActions& actions)
 
 }  // namespace
 
+void HighStartFlash(int32_t side, int32_t invulnerableTimer) {
+    PlayerRecord& p = players[side];
+    SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
+    AddScreenFlash();
+    p.invulnerableTimer = invulnerableTimer;
+}
+
+void SparkBurst(int32_t side, int32_t count, float sector) {
+    const PlayerRecord& p = players[side];
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t kind = RandomInt(0, 100);
+        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * sector;
+        SpawnEffect(kind < 50 ? 1100 : 1101, a, PositionOf(p).data(), side);
+    }
+}
+
 void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep moveStep) {
     PlayerRecord& p = players[side];
     const float facingAngle = FacingAngle(side);
@@ -369,4 +385,20 @@ void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep mov
 ModelTurn TurnTowardAim(float aimAngle) {
     if (std::fabs(aimAngle) > PI_F / 2.0f) return {true, RadianToAngle(aimAngle - PI_F), true};
     return {true, RadianToAngle(aimAngle), false};
+}
+
+ModelTurn TurnForPose(PoseTurn turn, float aimAngle, bool facingLeft) {
+    switch (turn) {
+    case PoseTurn::ByAim: return TurnTowardAim(aimAngle);
+    case PoseTurn::MirroredOnly: return {false, 0, std::fabs(aimAngle) > PI_F / 2.0f};
+    case PoseTurn::FacingOnly: break;
+    }
+    return {false, 0, facingLeft};
+}
+
+int32_t BackAndForth(int32_t first, int32_t step) { return first + (step % 4 == 3 ? 1 : step % 4); }
+
+bool AnyArrowDown(int32_t side) {
+    return ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) || ButtonDown(side, BUTTON_LEFT) ||
+           ButtonDown(side, BUTTON_RIGHT);
 }

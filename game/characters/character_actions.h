@@ -122,6 +122,13 @@ struct CharacterActions {
     ShieldOrder shieldOrder = ShieldOrder::DashFirst;
 };
 
+// The opening flash of a high or hyper attack: the burst Effect 1000, the
+// screen flash and the invulnerability (negative for a hyper attack).
+void HighStartFlash(int32_t side, int32_t invulnerableTimer);
+// Sparks about the side, one in each of `count` sectors of `sector` radians:
+// per spark the kind (1100 or 1101) is drawn first, then the angle.
+void SparkBurst(int32_t side, int32_t count, float sector);
+
 // One frame of the character's own states (7 and up).
 using MoveStep = void (*)(int32_t side, float facingAngle);
 
@@ -151,6 +158,16 @@ struct ModelTurn {
 // The usual turn: roll by the aim, or, aiming into the left half (|aim| above
 // pi/2), roll by aim - pi and mirror.
 ModelTurn TurnTowardAim(float aimAngle);
+
+// How a pose Model is turned: along the aim (TurnTowardAim), only mirrored
+// when aiming into the left half, or only mirrored when facing left.
+enum class PoseTurn { ByAim, MirroredOnly, FacingOnly };
+ModelTurn TurnForPose(PoseTurn turn, float aimAngle, bool facingLeft);
+
+// A four-step pose cycle from first in which the fourth step shows the
+// second again (first, first + 1, first + 2, first + 1).
+int32_t BackAndForth(int32_t first, int32_t step);
+bool AnyArrowDown(int32_t side);
 
 struct CharacterModelDraw {
     CharacterModelKind kind;

@@ -116,30 +116,10 @@ void FinishMoveFrame(int32_t side, float facingAngle, int32_t endsAt, int32_t da
     if (ButtonPressed(side, BUTTON_V) && p.stateTimer >= dashFrom) DashKirune(side, facingAngle);
 }
 
-// The opening of the high and hyper attacks: the burst Effect, the flash and
-// the invulnerability (negative for the hyper attack). The side keeps sliding.
-void HighStart(int32_t side, int32_t invulnerableTimer) {
-    PlayerRecord& p = players[side];
-    SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
-    AddScreenFlash();
-    p.invulnerableTimer = invulnerableTimer;
-}
-
-// Sparks about the side, one in each of `count` sectors of `sector` radians:
-// per spark the kind is drawn first, then the angle.
-void SparkBurst(int32_t side, int32_t count, float sector) {
-    const PlayerRecord& p = players[side];
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t kind = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * sector;
-        SpawnEffect(kind < 50 ? 1100 : 1101, a, PositionOf(p).data(), side);
-    }
-}
-
 // The high attacks that open on their second frame (C, C with V).
 void LateHighOpening(int32_t side, int32_t t) {
     if (t == 0) AimAtOpponent(side);
-    if (t == 1) HighStart(side, 100);
+    if (t == 1) HighStartFlash(side, 100);
     if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
 }
 
@@ -147,7 +127,7 @@ void LateHighOpening(int32_t side, int32_t t) {
 // the satellites back into the close formation.
 void EarlyHighOpening(int32_t side, int32_t invulnerableTimer) {
     AimAtOpponent(side);
-    HighStart(side, invulnerableTimer);
+    HighStartFlash(side, invulnerableTimer);
     players[side].modeFlag = 0;
 }
 

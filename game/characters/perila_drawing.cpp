@@ -14,22 +14,10 @@ namespace {
 constexpr int32_t NO_POSE = -1;
 constexpr int32_t BLEND_BODY = 1;
 
-// How a pose is turned: along the aim (rolled, mirrored when aiming left),
-// only mirrored when aiming left, or only mirrored toward the opponent.
-enum class Orientation { ByAim, MirroredOnly, FacingOnly };
-
 struct Pose {
     int32_t pose;
-    Orientation orientation;
+    PoseTurn turn;
 };
-
-// A four-step cycle from first in which the fourth step shows the second again.
-int32_t BackAndForth(int32_t first, int32_t step) { return first + (step % 4 == 3 ? 1 : step % 4); }
-
-bool AnyArrowDown(int32_t side) {
-    return ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) || ButtonDown(side, BUTTON_LEFT) ||
-           ButtonDown(side, BUTTON_RIGHT);
-}
 
 // Standing: steps toward the opponent (3 4 5 4) or away (6 7 8 7), and the
 // idle cycle (0 1 2 1) when no arrow is down or the battle menu is open.
@@ -58,34 +46,25 @@ Pose ChoosePose(int32_t side, bool facingLeft) {
     const int32_t t = p.stateTimer;
     switch (p.state) {
     case PLAYER_KNOCKED_BACK:
-    case PLAYER_BLOWN_AWAY: return {51, Orientation::ByAim};
-    case PLAYER_KNOCKED_OUT: return {t < 180 ? 51 + (t / 2) % 2 : NO_POSE, Orientation::ByAim};
-    case PLAYER_DASH: return {DashPose(p, facingLeft), Orientation::ByAim};
+    case PLAYER_BLOWN_AWAY: return {51, PoseTurn::ByAim};
+    case PLAYER_KNOCKED_OUT: return {t < 180 ? 51 + (t / 2) % 2 : NO_POSE, PoseTurn::ByAim};
+    case PLAYER_DASH: return {DashPose(p, facingLeft), PoseTurn::ByAim};
     case PLAYER_BURST:
-    case PLAYER_SHIELD: return {std::min(20 + t / 5, 30), Orientation::ByAim};
+    case PLAYER_SHIELD: return {std::min(20 + t / 5, 30), PoseTurn::ByAim};
     case PERILA_BEAMS:
     case PERILA_VOLLEY:
     case PERILA_DOUBLE_VOLLEY:
-    case PERILA_CURVING_SHOTS: return {std::min(45 + t / 3, 50), Orientation::ByAim};
+    case PERILA_CURVING_SHOTS: return {std::min(45 + t / 3, 50), PoseTurn::ByAim};
     case PERILA_SPINNING_SHOTS:
     case PERILA_SPINNING_HEAVY:
-    case PERILA_BEAM_VOLLEY: return {std::min(36 + t / 3, 44), Orientation::ByAim};
+    case PERILA_BEAM_VOLLEY: return {std::min(36 + t / 3, 44), PoseTurn::ByAim};
     case PERILA_SWARM:
     case PERILA_BLADES:
-    case PERILA_HYPER: return {HighAttackPose(t), Orientation::MirroredOnly};
-    case PERILA_SEEKERS: return {std::min(31 + t / 3, 35), Orientation::ByAim};
-    case PERILA_MORE_SEEKERS: return {std::min(31 + (t - 18) / 3, 35), Orientation::ByAim};
-    default: return {StandingPose(side, facingLeft), Orientation::FacingOnly};
+    case PERILA_HYPER: return {HighAttackPose(t), PoseTurn::MirroredOnly};
+    case PERILA_SEEKERS: return {std::min(31 + t / 3, 35), PoseTurn::ByAim};
+    case PERILA_MORE_SEEKERS: return {std::min(31 + (t - 18) / 3, 35), PoseTurn::ByAim};
+    default: return {StandingPose(side, facingLeft), PoseTurn::FacingOnly};
     }
-}
-
-ModelTurn TurnOf(Orientation orientation, float aimAngle, bool facingLeft) {
-    switch (orientation) {
-    case Orientation::ByAim: return TurnTowardAim(aimAngle);
-    case Orientation::MirroredOnly: return {false, 0, std::fabs(aimAngle) > PI_F / 2.0f};
-    case Orientation::FacingOnly: break;
-    }
-    return {false, 0, facingLeft};
 }
 
 }  // namespace
@@ -95,7 +74,7 @@ std::vector<CharacterModelDraw> PerilaModelDraws(int32_t side) {
     const bool facingLeft = !(p.x < OpponentOf(side).x);
     const Pose pose = ChoosePose(side, facingLeft);
     if (pose.pose == NO_POSE) return {};
-    return {{CharacterModelKind::Frame, pose.pose, BLEND_BODY, p.x, p.y, TurnOf(pose.orientation, p.aimAngle, facingLeft)}};
+    return {{CharacterModelKind::Frame, pose.pose, BLEND_BODY, p.x, p.y, TurnForPose(pose.turn, p.aimAngle, facingLeft)}};
 }
 
 void DrawPerila(int32_t side) { DrawCharacterModels(side, PerilaModelDraws(side)); }

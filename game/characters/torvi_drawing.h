@@ -1,6 +1,14 @@
 #pragma once
-// torvi's picture.
+// torvi's picture: one body pose per frame, chosen by state, stateTimer,
+// counter and arrows, turned along the aim, mirrored only, or facing the
+// opponent. torvi has no weapon Models.
 #include <cstdint>
+#include <vector>
 
-// Draws a side whose characterId is 6.
+#include "game/characters/character_actions.h"
+
+// The Model that DrawTorvi draws for a side this frame (a pose of the frame
+// Models 0..44); none from the 180th frame of a knock-out on.
+std::vector<CharacterModelDraw> TorviModelDraws(int32_t side);
+// Draws it.
 void DrawTorvi(int32_t side);

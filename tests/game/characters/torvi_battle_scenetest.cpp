@@ -1,0 +1,175 @@
+// Kirune against torvi through the battle scene to a knock-out: torvi goes
+// through every one of its moves, the blows up close, the high attacks and the
+// hyper attack; the battle runs twice with the same states frame by frame,
+// then is saved as a replay, read back and played back with the same states.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "game/battle/battle_scene.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
+#include "game/characters/torvi.h"
+#include "game/flow/replay_file.h"
+#include "tests/support/battle_run.h"
+
+namespace {
+
+constexpr int FRAME_LIMIT = 30000;
+constexpr int TORVI_SIDE = 1;  // gains hyper gauge at HARD
+
+// The arrows from one fighter toward another, each axis once it is more
+// than `slack` off.
+InputWord Toward(const PlayerRecord& from, const PlayerRecord& to, float slack) {
+    const float dx = to.x - from.x;
+    const float dy = to.y - from.y;
+    InputWord word = 0;
+    if (std::fabs(dx) > slack) word |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
+    if (std::fabs(dy) > slack) word |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
+    return word;
+}
+
+// Torvi's controls: whenever it is free it starts the next input sequence,
+// its moves in turn, one of them walking up to the opponent for the blows;
+// once its gauge allows, each high attack once, and then, saving up without
+// attacking, the hyper attack.
+class TorviPlayer {
+public:
+    InputWord operator()(int32_t frame) {
+        // Frame 0 is also asked for before the battle has set the fighters
+        // up: nothing is started then, so each run plays the same moves.
+        if (frame == 0) return 0;
+        const PlayerRecord& self = players[TORVI_SIDE];
+        visited_.insert(self.state);
+        if (step_ < sequence_.size()) return sequence_[step_++];
+        if (self.state != PLAYER_FREE) return 0;
+        if (closingIn_) return CloseIn(self);
+        if (frame % 7 != 0) return Wander(frame);  // a short walk between moves
+        sequence_ = NextSequence(self);
+        step_ = 1;
+        return sequence_[0];
+    }
+
+    const std::set<int32_t>& visited() const { return visited_; }
+    bool hyperDone() const { return visited_.count(TORVI_RAIN) != 0; }
+
+private:
+    static std::vector<InputWord> Repeat(InputWord word, size_t frames) { return std::vector<InputWord>(frames, word); }
+
+    // Walks toward the opponent and strikes once within 120.
+    InputWord CloseIn(const PlayerRecord& self) {
+        const PlayerRecord& other = players[1 - TORVI_SIDE];
+        const float dx = other.x - self.x;
+        const float dy = other.y - self.y;
+        if (dx * dx + dy * dy < 120.0f * 120.0f) {
+            closingIn_ = false;
+            sequence_ = {INPUT_A, INPUT_A | INPUT_Z};
+            step_ = 1;
+            return sequence_[0];
+        }
+        return Toward(self, other, 10.0f);
+    }
+
+    std::vector<InputWord> NextSequence(const PlayerRecord& self) {
+        static const std::vector<InputWord> highs[] = {
+            {INPUT_C}, {INPUT_C | INPUT_A}, {INPUT_C | INPUT_X}, {INPUT_C | INPUT_V}};
+        if (highsUsed_ < 4 && self.hyperGauge >= 1.0f) return highs[highsUsed_++];
+        if (highsUsed_ == 4) {
+            // Saves up for the hyper attack, holding back meanwhile.
+            if (self.hyperGauge < 3.0f) return {0};
+            ++highsUsed_;
+            return {INPUT_C | INPUT_X | INPUT_Z};
+        }
+        const std::vector<InputWord> moves[] = {
+            {INPUT_Z},
+            Repeat(INPUT_X, 40),  // the volley held, recalling the cloud's shots
+            {INPUT_V, INPUT_V | INPUT_Z},
+            {INPUT_A, INPUT_A | INPUT_Z},  // far off: the three shots
+            {INPUT_A, INPUT_A | INPUT_X},
+            {},  // up close: the blows
+            Repeat(INPUT_V | INPUT_UP, 8),
+            {INPUT_X},
+        };
+        constexpr size_t count = sizeof moves / sizeof moves[0];
+        const std::vector<InputWord>& next = moves[next_++ % count];
+        if (!next.empty()) return next;
+        closingIn_ = true;
+        return {0};
+    }
+
+    static InputWord Wander(int32_t frame) { return frame / 200 % 2 ? INPUT_DOWN : INPUT_UP; }
+
+    std::vector<InputWord> sequence_;
+    size_t step_ = 0;
+    size_t next_ = 0;
+    int highsUsed_ = 0;
+    bool closingIn_ = false;
+    std::set<int32_t> visited_;
+};
+
+// Kirune keeps its distance and shoots now and then until torvi has shown
+// its hyper attack; then it closes in and slashes.
+InputWord Kirune(const TorviPlayer& torvi, int32_t frame) {
+    const PlayerRecord& self = players[1 - TORVI_SIDE];
+    if (!torvi.hyperDone()) {
+        if (frame % 120 < 2) return INPUT_X;
+        return frame % 160 < 80 ? INPUT_UP : INPUT_DOWN;
+    }
+    const InputWord toward = Toward(self, players[TORVI_SIDE], 40.0f);
+    if (toward && frame % 50 < 40) return toward;
+    return frame % 14 < 2 ? INPUT_Z | INPUT_A : 0;
+}
+
+struct Battle {
+    std::vector<uint64_t> hashes;
+    std::set<int32_t> visited;
+};
+
+Battle RunBattle(test::BattleRun& run, const test::BattleSetup& setup) {
+    TorviPlayer torvi;
+    run.SetScript([&](int side, int32_t frame) { return side == TORVI_SIDE ? torvi(frame) : Kirune(torvi, frame); });
+    run.Start(setup);
+    run.RunToEnd(FRAME_LIMIT);
+    run.SetScript(nullptr);
+    return {run.hashes(), torvi.visited()};
+}
+
+TEST(TorviBattle, EveryMoveThenAKnockOutReplaysFrameForFrameAndFromItsFile) {
+    test::BattleRun run;
+    test::BattleSetup setup;
+    setup.characters[0] = 1;
+    setup.characters[TORVI_SIDE] = 6;
+    setup.difficulty = DIFFICULTY_HARD;
+    setup.noTimeLimit = 1;  // the fight ends by a knock-out
+    const Battle live = RunBattle(run, setup);
+    ASSERT_TRUE(run.ended());
+    ASSERT_EQ(sceneNumber, SCENE_RESULT);
+    const int32_t loser = 1 - winnerSide;
+    ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
+    ASSERT_EQ(players[loser].life, 0);
+    for (const int32_t state : std::initializer_list<int32_t>{
+             TORVI_SHOT_CLOUD, TORVI_VOLLEY, TORVI_CLOSE_SHOTS, TORVI_RING, TORVI_BLOWS, TORVI_REFLECTORS, TORVI_WAVES,
+             TORVI_SEED, TORVI_LANCES, TORVI_STORM, TORVI_RAIN, PLAYER_DASH, PLAYER_KNOCKED_BACK})
+        EXPECT_TRUE(live.visited.count(state)) << "torvi never entered state " << state;
+    const BattleResult result = battleResult;
+
+    const Battle again = RunBattle(run, setup);
+    EXPECT_EQ(again.hashes, live.hashes);
+    EXPECT_EQ(battleResult, result);
+
+    ASSERT_TRUE(WriteReplayFile({winnerSide, players[winnerSide].bestComboDamage, players[winnerSide].bestComboHits}));
+    const std::string path = replayFileName;
+    ASSERT_TRUE(run.StartPlayback(path.c_str()));
+    run.RunToEnd(FRAME_LIMIT);
+    EXPECT_EQ(sceneNumber, SCENE_RESULT);
+    ASSERT_EQ(run.hashes().size(), live.hashes.size());
+    for (size_t f = 0; f < live.hashes.size(); ++f)
+        ASSERT_EQ(run.hashes()[f], live.hashes[f]) << "playback differs at frame " << f;
+    EXPECT_EQ(battleResult, result);
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+#include "game/characters/torvi_drawing.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/math.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/numeric_helpers.h"
+#include "game/characters/torvi.h"
+#include "tests/support/battle_fixture.h"
+
+namespace {
+
+class TorviDrawing : public test::BattleFixture {
+protected:
+    void SetUp() override {
+        BattleFixture::SetUp();
+        players[0].characterId = 6;
+    }
+};
+
+constexpr float HALF_PI = PI_F / 2.0f;
+
+struct Turn {
+    bool rolled;
+    Angle16 roll;
+    bool mirrored;
+};
+
+constexpr Turn UNTURNED{false, 0, false};
+constexpr Turn MIRRORED{false, 0, true};
+constexpr Turn ROLL_0{true, 0, false};
+// Aiming at 2.0 (into the left half): rolled by 2.0 - pi and mirrored.
+const Turn ROLL_LEFT{true, RadianToAngle(2.0f - PI_F), true};
+
+TEST_F(TorviDrawing, PoseAndTurnOfEachState) {
+    const struct {
+        int32_t state, t, c;
+        InputWord arrows;
+        float x, opponentX, aim;
+        int32_t pose;
+        Turn turn;
+        const char* what;
+    } cases[] = {
+        // Standing: the idle cycle 0 1 2 2, steps toward (3 4 5 4) and away (6 7 8 7), every 5 counts.
+        {PLAYER_FREE, 0, 4, 0, -100, 100, 2.0f, 0, UNTURNED, "idle, never rolled"},
+        {PLAYER_FREE, 0, 5, 0, -100, 100, 0, 1, UNTURNED, "idle, second step"},
+        {PLAYER_FREE, 0, 10, 0, -100, 100, 0, 2, UNTURNED, "idle, third step"},
+        {PLAYER_FREE, 0, 19, 0, -100, 100, 0, 2, UNTURNED, "idle rests on 2 for the fourth step"},
+        {PLAYER_FREE, 0, 20, 0, -100, 100, 0, 0, UNTURNED, "idle cycle starts over"},
+        {PLAYER_FREE, 0, 10, INPUT_RIGHT, -100, 100, 0, 5, UNTURNED, "toward"},
+        {PLAYER_FREE, 0, 15, INPUT_RIGHT | INPUT_UP, -100, 100, 0, 4, UNTURNED, "toward, fourth step"},
+        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 8, UNTURNED, "away"},
+        {PLAYER_FREE, 0, 15, INPUT_DOWN, -100, 100, 0, 7, UNTURNED, "down counts as away"},
+        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 3, MIRRORED, "toward, facing left"},
+        {PLAYER_FREE, 0, 0, INPUT_RIGHT, 5, 5, 0, 6, MIRRORED, "equal x faces left"},
+        {83, 0, 5, 0, -100, 100, 0, 1, UNTURNED, "a state without a pose stands"},
+        {TORVI_STORM, 30, 5, 0, -100, 100, 2.0f, 1, UNTURNED, "the storm: standing poses, never aimed"},
+        {TORVI_STORM, 30, 0, INPUT_LEFT, 100, -100, 0.3f, 3, MIRRORED, "the storm turns only by facing"},
+        {PLAYER_KNOCKED_BACK, 0, 0, 0, -100, 100, 0, 43, ROLL_0, "knocked back"},
+        {PLAYER_BLOWN_AWAY, 9, 0, 0, -100, 100, 2.0f, 43, ROLL_LEFT, "blown away"},
+        {PLAYER_KNOCKED_OUT, 1, 0, 0, -100, 100, 0, 43, ROLL_0, "knocked out, blinking"},
+        {PLAYER_KNOCKED_OUT, 2, 0, 0, -100, 100, 0, 44, ROLL_0, "knocked out, other pose"},
+        {PLAYER_KNOCKED_OUT, 179, 0, 0, -100, 100, 0, 44, ROLL_0, "knocked out, last frame shown"},
+        // Dash with the aim toward the facing side: 9 10 11 10 every 2 counts; else 12 13 14 13.
+        {PLAYER_DASH, 0, 4, 0, -100, 100, 0, 11, ROLL_0, "dash toward"},
+        {PLAYER_DASH, 0, 6, 0, -100, 100, HALF_PI, 10, {true, RadianToAngle(HALF_PI), false}, "straight up is toward"},
+        {PLAYER_DASH, 0, 2, 0, 100, -100, PI_F, 10, {true, RadianToAngle(0.0f), true}, "toward, facing left"},
+        {PLAYER_DASH, 0, 0, 0, 100, -100, -HALF_PI, 9, {true, RadianToAngle(-HALF_PI), false}, "straight down, facing left"},
+        {PLAYER_DASH, 0, 6, 0, -100, 100, 2.0f, 13, ROLL_LEFT, "dash away, fourth step"},
+        {PLAYER_DASH, 0, 4, 0, 100, -100, 0, 14, ROLL_0, "dash away, facing left"},
+        {PLAYER_BURST, 12, 0, 0, -100, 100, 0, 17, ROLL_0, "burst"},
+        {PLAYER_SHIELD, 60, 0, 0, -100, 100, 0, 18, ROLL_0, "shield holds at 18"},
+        {TORVI_CLOSE_SHOTS, 4, 0, 0, -100, 100, 0, 16, ROLL_0, "close shots, every 4"},
+        {TORVI_RING, 20, 0, 0, -100, 100, 2.0f, 18, ROLL_LEFT, "ring holds at 18"},
+        {TORVI_SHOT_CLOUD, 5, 0, 0, -100, 100, 0, 20, ROLL_0, "cloud, every 3"},
+        {TORVI_REFLECTORS, 18, 0, 0, -100, 100, 0, 25, ROLL_0, "reflectors reach 25"},
+        {TORVI_LANCES, 70, 0, 0, -100, 100, 2.0f, 25, ROLL_LEFT, "lances hold at 25"},
+        {TORVI_VOLLEY, 0, 0, 0, -100, 100, 0.3f, 37, UNTURNED, "volley, never rolled"},
+        {TORVI_SEED, 8, 0, 0, -100, 100, 2.0f, 39, MIRRORED, "seed aiming left: mirrored"},
+        {TORVI_RAIN, 90, 0, 0, 100, -100, -HALF_PI, 42, UNTURNED, "rain holds at 42; straight down unmirrored"},
+        {TORVI_BLOWS, 0, 0, 0, -100, 100, 0, 25, ROLL_0, "blows start at 25"},
+        {TORVI_BLOWS, 47, 0, 0, -100, 100, 0, 36, ROLL_0, "blows reach 36"},
+        {TORVI_BLOWS, 48, 0, 0, -100, 100, 0, 28, ROLL_0, "then loop from 28"},
+        {TORVI_WAVES, 79, 0, 0, -100, 100, 0, 35, ROLL_0, "the loop's end"},
+        {TORVI_WAVES, 80, 0, 0, -100, 100, 2.0f, 27, ROLL_LEFT, "the loop's start"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        PlayerRecord& p = players[0];
+        p.state = c.state;
+        p.stateTimer = c.t;
+        p.counter = c.c;
+        p.x = c.x;
+        p.y = 7.0f;
+        p.aimAngle = c.aim;
+        players[1].x = c.opponentX;
+        Press(0, c.arrows);
+        const std::vector<CharacterModelDraw> draws = TorviModelDraws(0);
+        ASSERT_EQ(draws.size(), 1u) << c.what;
+        const CharacterModelDraw& d = draws[0];
+        EXPECT_EQ(d.kind, CharacterModelKind::Frame) << c.what;
+        EXPECT_EQ(d.index, c.pose) << c.what;
+        EXPECT_EQ(d.blendMode, 1) << c.what;
+        EXPECT_EQ(d.x, c.x) << c.what;
+        EXPECT_EQ(d.y, 7.0f) << c.what;
+        EXPECT_EQ(d.turn.rolled, c.turn.rolled) << c.what;
+        EXPECT_EQ(d.turn.roll, c.turn.roll) << c.what;
+        EXPECT_EQ(d.turn.mirrored, c.turn.mirrored) << c.what;
+    }
+}
+
+// Every pose any state and timer can choose is one of the 45 poses.
+TEST_F(TorviDrawing, EveryPoseChosenIsAmongThe45) {
+    for (int32_t state = 0; state <= 90; ++state) {
+        for (int32_t t = 0; t < 200; t += 1) {
+            players[0].state = state;
+            players[0].stateTimer = t;
+            players[0].counter = t;
+            for (const CharacterModelDraw& d : TorviModelDraws(0)) {
+                EXPECT_GE(d.index, 0) << state << " " << t;
+                EXPECT_LE(d.index, 44) << state << " " << t;
+            }
+        }
+    }
+}
+
+TEST_F(TorviDrawing, NothingIsDrawnFromTheKnockOutBlastOn) {
+    players[0].state = PLAYER_KNOCKED_OUT;
+    for (const int32_t t : {180, 181, 400}) {
+        players[0].stateTimer = t;
+        EXPECT_TRUE(TorviModelDraws(0).empty()) << t;
+    }
+}
+
+TEST_F(TorviDrawing, ThePauseMenuShowsTheIdleCycleAndNothingIsDrawnRandomly) {
+    players[0].counter = 15;
+    Press(0, INPUT_RIGHT);
+    battlePaused = 1;
+    const uint32_t before = GetRandomState();
+    const PlayerRecord copy = players[0];
+    const std::vector<CharacterModelDraw> draws = TorviModelDraws(0);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].index, 2);
+    EXPECT_EQ(GetRandomState(), before);
+    EXPECT_EQ(players[0].counter, copy.counter);
+    EXPECT_EQ(players[0].stateTimer, copy.stateTimer);
+}
+
+}  // namespace
