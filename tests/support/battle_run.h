@@ -66,8 +66,11 @@ public:
 
     SceneHarness& scene() { return harness_; }
 
-private:
+    // Holds these buttons on side's pad (and lets the others go) until the
+    // next call; scenes other than the battle are driven with it.
     void Press(int side, InputWord word);
+
+private:
     void Begin();
 
     SceneHarness harness_;
