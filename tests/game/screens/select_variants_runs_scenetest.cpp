@@ -18,25 +18,8 @@
 
 namespace {
 
-// The frame from which the countdown lets every button through.
-constexpr int32_t kFirstFreeFrame = 199;
-
 class SelectRunTest : public testing::Test {
 protected:
-    // Taps a keyboard key (both sides see it) every other frame until `done`.
-    bool TapUntil(int key, const std::function<bool()>& done, int limit = 3000) {
-        for (int frames = 0; frames < limit; frames += 2) {
-            if (done()) return true;
-            run.scene().Tap(key);
-            if (done()) return true;
-            run.scene().RunFrames(1);
-        }
-        return done();
-    }
-    bool RunUntil(const std::function<bool()>& done, int limit = 3000) {
-        for (int frames = 0; frames < limit && !done(); ++frames) run.scene().RunFrames(1);
-        return done();
-    }
     // Presses buttons on one side's pad for a frame, then lets go for a frame.
     void PadTap(int side, InputWord word) {
         run.Press(side, word);
@@ -46,8 +29,8 @@ protected:
     }
     // From start-up to the main menu of the title.
     void ToMainMenu() {
-        ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_TITLE; }));
-        ASSERT_TRUE(TapUntil('Z', [] { return titleState == TITLE_MAIN; }));
+        ASSERT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_TITLE; }));
+        ASSERT_TRUE(run.TapUntil('Z', [] { return titleState == TITLE_MAIN; }));
     }
 
     test::BattleRun run;
@@ -55,12 +38,12 @@ protected:
 
 TEST_F(SelectRunTest, TwoPlayersChooseOnTheirOwnPadsAndFightToTheResult) {
     ToMainMenu();
-    ASSERT_TRUE(TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_VERSUS; }));
-    ASSERT_TRUE(TapUntil('Z', [] { return titleState == TITLE_VERSUS; }));
+    ASSERT_TRUE(run.TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_VERSUS; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return titleState == TITLE_VERSUS; }));
     ASSERT_EQ(titleCursor, 0);  // one player against another
-    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
     ASSERT_EQ(gameMode, MODE_1P_VS_2P);
-    ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CHARACTER; }));
+    ASSERT_TRUE(run.RunUntil([] { return selectScreen.state == SELECT_CHARACTER; }));
 
     // Side 0 stays on kirune; side 1 turns back from bemo to kirune and takes
     // colour 1 with its S. Side 0 decides first and its pad then does nothing.
@@ -75,26 +58,16 @@ TEST_F(SelectRunTest, TwoPlayersChooseOnTheirOwnPadsAndFightToTheResult) {
     PadTap(1, INPUT_RIGHT);
     PadTap(0, INPUT_LEFT);
     PadTap(1, INPUT_Z);
-    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_VERSUS; }));
+    ASSERT_TRUE(run.RunUntil([] { return sceneNumber == SCENE_VERSUS; }));
     EXPECT_EQ(players[0].characterId, 1);
     EXPECT_EQ(players[1].characterId, 1);
     EXPECT_EQ(players[0].colour, 0);
     EXPECT_EQ(players[1].colour, 1);
     EXPECT_EQ(stageNumber, 1);
-    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_BATTLE; }));
+    ASSERT_TRUE(run.RunUntil([] { return sceneNumber == SCENE_BATTLE; }));
 
     // Side 0 goes after side 1, who stands still, and slashes until it falls.
-    run.SetScript([](int side, int32_t frame) -> InputWord {
-        if (side == 1 || frame < kFirstFreeFrame || battleOver) return 0;
-        const float dx = players[1].x - players[0].x, dy = players[1].y - players[0].y;
-        if (dx * dx + dy * dy > 60.0f * 60.0f) {
-            InputWord toward = 0;
-            if (std::fabs(dx) > 20.0f) toward |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
-            if (std::fabs(dy) > 20.0f) toward |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
-            return toward;
-        }
-        return frame % 16 < 2 ? INPUT_Z | INPUT_A : 0;
-    });
+    run.SetScript(test::ChaseAndSlash);
     run.RunToEnd(20000);
     ASSERT_EQ(sceneNumber, SCENE_RESULT);
     EXPECT_EQ(players[1].life, 0);
@@ -105,29 +78,29 @@ TEST_F(SelectRunTest, TwoPlayersChooseOnTheirOwnPadsAndFightToTheResult) {
 TEST_F(SelectRunTest, TheArcadeSelectLeadsIntoTheFirstArcadeBattle) {
     ToMainMenu();
     ASSERT_EQ(titleCursor, MAIN_ITEM_ARCADE);
-    ASSERT_TRUE(TapUntil('Z', [] { return titleState == TITLE_ARCADE_DIFFICULTY; }));
-    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return titleState == TITLE_ARCADE_DIFFICULTY; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
     ASSERT_EQ(gameMode, MODE_ARCADE);
-    ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CHARACTER; }));
+    ASSERT_TRUE(run.RunUntil([] { return selectScreen.state == SELECT_CHARACTER; }));
 
     PadTap(1, INPUT_LEFT | INPUT_Z);  // side 1 has no say here
     EXPECT_EQ(selectScreen.state, SELECT_CHARACTER);
     PadTap(0, INPUT_LEFT);
     PadTap(0, INPUT_LEFT);
     PadTap(0, INPUT_Z | INPUT_S);
-    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_VERSUS; }));
+    ASSERT_TRUE(run.RunUntil([] { return sceneNumber == SCENE_VERSUS; }));
     EXPECT_EQ(players[0].characterId, 3);
     EXPECT_EQ(players[0].colour, 0);
     EXPECT_EQ(players[1].characterId, 2);  // the ladder's first opponent, on its stage
     EXPECT_EQ(stageNumber, 1);
     EXPECT_EQ(arcadeStage, 0);
-    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_BATTLE; }));
+    ASSERT_TRUE(run.RunUntil([] { return sceneNumber == SCENE_BATTLE; }));
 
     // The computer flies side 1 while both pads stay still.
     run.SetScript(nullptr);
-    for (int f = 0; f < kFirstFreeFrame; ++f) ASSERT_TRUE(run.RunFrame()) << "frame " << f;
+    for (int f = 0; f < test::kFirstFreeBattleFrame; ++f) ASSERT_TRUE(run.RunFrame()) << "frame " << f;
     const float x0 = players[0].x, y0 = players[0].y, x1 = players[1].x, y1 = players[1].y;
-    for (int f = 0; f < 200; ++f) ASSERT_TRUE(run.RunFrame()) << "frame " << kFirstFreeFrame + f;
+    for (int f = 0; f < 200; ++f) ASSERT_TRUE(run.RunFrame()) << "frame " << test::kFirstFreeBattleFrame + f;
     EXPECT_EQ(gameMode, MODE_ARCADE);
     EXPECT_EQ(players[0].characterId, 3);
     EXPECT_EQ(players[1].characterId, 2);
