@@ -3,8 +3,6 @@
 #include "engine/devices/network.h"
 #include "engine/graphics/device.h"
 #include "game/battle/battle_state.h"
-#include "game/battle/match_rules.h"
-#include "game/battle/player_record.h"
 #include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
 #include "game/flow/replay_file.h"
@@ -79,45 +77,17 @@ void RunPlaceholder(const PlaceholderScene& scene) {
     }
 }
 
-// A stand-in select screen that leaves with a choice plays a live match of
-// the characters and stage chosen last.
-void ChooseRememberedMatch() {
-    for (int side = 0; side < 2; ++side) {
-        players[side].characterId = lastSelectedCharacters[side];
-        players[side].colour = side;
-    }
-    stageNumber = lastSelectedStage;
-    replayPlayback = 0;
-}
-
-void LeaveSelect(int32_t next) {
-    if (next == SCENE_VERSUS) ChooseRememberedMatch();
-}
-
-// The arcade stand-in starts a run on the ladder with side 0's character.
-void LeaveArcadeSelect(int32_t next) {
-    if (next != SCENE_VERSUS) return;
-    ChooseRememberedMatch();
-    StartArcadeRun();
-}
-
 // Without a match the network select closes its socket on the way out.
 void LeaveNetworkSelect(int32_t) { NetClose(); }
 
-const PlaceholderScene kTwoPlayerSelect{PLACEHOLDER_TWO_PLAYER_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr,
-                                        LeaveSelect};
 const PlaceholderScene kNetworkSelect{PLACEHOLDER_NETWORK_SELECT, STAY, SCENE_TITLE, nullptr, LeaveNetworkSelect};
-const PlaceholderScene kArcadeSelect{PLACEHOLDER_ARCADE_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr,
-                                     LeaveArcadeSelect};
 const PlaceholderScene kAnimation{PLACEHOLDER_ANIMATION, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 const PlaceholderScene kStory{PLACEHOLDER_STORY, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 const PlaceholderScene kStaffRoll{PLACEHOLDER_STAFF_ROLL, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 
 }  // namespace
 
-void RunTwoPlayerSelectScene() { RunPlaceholder(kTwoPlayerSelect); }
 void RunNetworkSelectScene() { RunPlaceholder(kNetworkSelect); }
-void RunArcadeSelectScene() { RunPlaceholder(kArcadeSelect); }
 void RunAnimationScene() { RunPlaceholder(kAnimation); }
 void RunStoryScene() { RunPlaceholder(kStory); }
 void RunStaffRollScene() { RunPlaceholder(kStaffRoll); }

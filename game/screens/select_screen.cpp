@@ -9,7 +9,9 @@
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
 #include "engine/models/model.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
+#include "game/battle/match_rules.h"
 #include "game/battle/player_record.h"
 #include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
@@ -37,12 +39,24 @@ constexpr uint32_t kGrey = 0xA0A0A0;
 // is kept at least this far into the doubled list.
 constexpr int32_t kStageMargin = 3;
 
-// The sky's texture offset and the wheels' turn, kept across frames.
-float skyOffset = 0.0f;
-float decorationAngle = 0.0f;
+// The sky's texture offset and the wheels' turn, kept across frames by each
+// select screen on its own.
+struct SelectDrawClock {
+    float skyOffset = 0.0f;
+    float decorationAngle = 0.0f;
+};
+SelectDrawClock onePlayerClock, twoPlayerClock, arcadeClock;
 
-bool Pressed(int slot) { return buttonStates[0][slot] == BUTTON_STATE_PRESSED; }
-bool Held(int slot) { return buttonStates[0][slot] > BUTTON_STATE_RELEASED; }
+bool Pressed(int side, int slot) { return buttonStates[side][slot] == BUTTON_STATE_PRESSED; }
+bool Held(int side, int slot) { return buttonStates[side][slot] > BUTTON_STATE_RELEASED; }
+bool Pressed(int slot) { return Pressed(0, slot); }
+bool EitherPressed(int slot) { return Pressed(0, slot) || Pressed(1, slot); }
+bool Choosing(int side) { return selectScreen.cursor[side] < SELECT_DECIDED_OFFSET; }
+
+// The large stand picture of each character id on the arcade select.
+constexpr const char* kStandPictureKeys[20] = {"stand_kirune", "stand_kirune", "stand_bemo", "stand_oza",
+                                               "stand_perila", "stand_ruo",    "stand_torvi", "stand_nebu",
+                                               "stand_welo"};
 
 Texture* LoadPicture(const char* key) { return CreateTextureFromArchive(kSystemArchive, key, 1, nullptr); }
 
@@ -81,27 +95,32 @@ void MoveCursor(int side, int32_t step) {
     PlaySe(SE_CURSOR);
 }
 
-void Decide(int side, int32_t nextState) {
-    selectScreen.state = nextState;
-    selectScreen.cursor[side] += Held(BUTTON_S) ? 2 * SELECT_DECIDED_OFFSET : SELECT_DECIDED_OFFSET;
+// Z: the side decides its character, in colour 1 while S is held on the
+// buttons that chose it.
+void Decide(int side, int buttons) {
+    selectScreen.cursor[side] += Held(buttons, BUTTON_S) ? 2 * SELECT_DECIDED_OFFSET : SELECT_DECIDED_OFFSET;
     selectScreen.decideFlash[side] = 1.0f;
     PlaySe(SE_DECIDE);
 }
 
 // C: a random character, always in colour 0.
-void DecideAtRandom(int side, int32_t nextState) {
+void DecideAtRandom(int side) {
     const int32_t n = static_cast<int32_t>(selectScreen.characterIds.size());
     selectScreen.cursor[side] = RandomInt(0, n - 1) + SELECT_DECIDED_OFFSET;
     selectScreen.wheelSpin[side] = -kWheelStep;
     selectScreen.standSlide[side] = 0.0f;
-    selectScreen.state = nextState;
     selectScreen.decideFlash[side] = 1.0f;
     PlaySe(SE_DECIDE);
 }
 
-void Undecide(int side, int32_t previousState) {
+void Undecide(int side) {
     selectScreen.cursor[side] %= SELECT_DECIDED_OFFSET;
-    selectScreen.state = previousState;
+    PlaySe(SE_CANCEL);
+}
+
+void CancelScreen() {
+    selectScreen.state = SELECT_CANCELLED;
+    StartTransition(TRANSITION_KIND_124);
     PlaySe(SE_CANCEL);
 }
 
@@ -118,39 +137,152 @@ void DecideStage() {
     PlaySe(SE_DECIDE);
 }
 
+void DecideRandomStage() {
+    const int32_t m = static_cast<int32_t>(selectScreen.stageIds.size());
+    selectScreen.stageCursor = WrapStageCursor(RandomInt(0, m - 1));
+    selectScreen.stageSpin = -1.0f;
+    DecideStage();
+}
+
+// In every select screen, once X has cancelled or undone a decision, the
+// decision buttons of that frame are not read: a decision after the cancel
+// would move the screen on with a side left undecided.
 void UpdateCharacterChoice() {
     if (Pressed(BUTTON_LEFT)) MoveCursor(0, +1);
     if (Pressed(BUTTON_RIGHT)) MoveCursor(0, -1);
-    if (Pressed(BUTTON_Z)) Decide(0, SELECT_OPPONENT);
-    if (Pressed(BUTTON_X)) {
-        selectScreen.state = SELECT_CANCELLED;
-        StartTransition(TRANSITION_KIND_124);
-        PlaySe(SE_CANCEL);
+    if (Pressed(BUTTON_Z)) {
+        Decide(0, 0);
+        selectScreen.state = SELECT_OPPONENT;
     }
-    if (Pressed(BUTTON_C)) DecideAtRandom(0, SELECT_OPPONENT);
+    if (Pressed(BUTTON_X)) {
+        CancelScreen();
+    } else if (Pressed(BUTTON_C)) {
+        DecideAtRandom(0);
+        selectScreen.state = SELECT_OPPONENT;
+    }
     LayOutSelectWheel();
 }
 
 void UpdateOpponentChoice() {
     if (Pressed(BUTTON_RIGHT)) MoveCursor(1, +1);
     if (Pressed(BUTTON_LEFT)) MoveCursor(1, -1);
-    if (Pressed(BUTTON_X)) Undecide(0, SELECT_CHARACTER);
-    if (Pressed(BUTTON_Z)) Decide(1, SELECT_STAGE);
-    if (Pressed(BUTTON_C)) DecideAtRandom(1, SELECT_STAGE);
+    if (Pressed(BUTTON_X)) {
+        Undecide(0);
+        selectScreen.state = SELECT_CHARACTER;
+    } else {
+        if (Pressed(BUTTON_Z)) Decide(1, 0);
+        if (Pressed(BUTTON_C)) DecideAtRandom(1);
+        if (!Choosing(1)) selectScreen.state = SELECT_STAGE;
+    }
     LayOutSelectWheel();
 }
 
 void UpdateStageChoice() {
     if (Pressed(BUTTON_RIGHT)) MoveStageCursor(+1);
     if (Pressed(BUTTON_LEFT)) MoveStageCursor(-1);
-    if (Pressed(BUTTON_X)) Undecide(1, SELECT_OPPONENT);
+    if (Pressed(BUTTON_X)) {
+        Undecide(1);
+        selectScreen.state = SELECT_OPPONENT;
+        return;
+    }
     if (Pressed(BUTTON_Z)) DecideStage();
-    if (Pressed(BUTTON_C)) {
-        const int32_t m = static_cast<int32_t>(selectScreen.stageIds.size());
-        selectScreen.stageCursor = WrapStageCursor(RandomInt(0, m - 1));
-        selectScreen.stageSpin = -1.0f;
+    if (Pressed(BUTTON_C)) DecideRandomStage();
+}
+
+// Both sides choose at once, each with its own buttons and wheel.
+void UpdateTwoPlayerCharacters() {
+    if (Pressed(0, BUTTON_LEFT) && Choosing(0)) MoveCursor(0, +1);
+    if (Pressed(0, BUTTON_RIGHT) && Choosing(0)) MoveCursor(0, -1);
+    if (Pressed(1, BUTTON_RIGHT) && Choosing(1)) MoveCursor(1, +1);
+    if (Pressed(1, BUTTON_LEFT) && Choosing(1)) MoveCursor(1, -1);
+    for (int side = 0; side < 2; ++side)
+        if (Pressed(side, BUTTON_Z) && Choosing(side)) Decide(side, side);
+    bool undone[2] = {false, false};
+    for (int side = 0; side < 2; ++side) {
+        if (!Pressed(side, BUTTON_X)) continue;
+        undone[side] = true;
+        if (Choosing(side))
+            CancelScreen();  // either player may leave while undecided
+        else
+            Undecide(side);
+    }
+    if (selectScreen.state == SELECT_CANCELLED) {
+        LayOutSelectWheel();
+        return;
+    }
+    for (int side = 0; side < 2; ++side)  // a decided side may pick again at random
+        if (Pressed(side, BUTTON_C) && !undone[side]) DecideAtRandom(side);
+    if (!Choosing(0) && !Choosing(1)) selectScreen.state = SELECT_STAGE;
+    LayOutSelectWheel();
+}
+
+// Either side moves and decides the stage; only side 0 picks one at random.
+void UpdateTwoPlayerStage() {
+    if (EitherPressed(BUTTON_RIGHT)) MoveStageCursor(+1);
+    if (EitherPressed(BUTTON_LEFT)) MoveStageCursor(-1);
+    if (EitherPressed(BUTTON_X)) {
+        for (int32_t& cursor : selectScreen.cursor) cursor %= SELECT_DECIDED_OFFSET;
+        selectScreen.state = SELECT_CHARACTER;
+        PlaySe(SE_CANCEL);
+        return;
+    }
+    if (EitherPressed(BUTTON_Z)) DecideStage();
+    if (Pressed(0, BUTTON_C)) DecideRandomStage();
+}
+
+void LoadArcadeStandPicture() {
+    ReleaseResource(selectScreen.arcadeStandTexture);
+    const int32_t id = selectScreen.characterIds[static_cast<size_t>(selectScreen.cursor[0] % SELECT_DECIDED_OFFSET)];
+    const char* key = id >= 0 && id < 20 ? kStandPictureKeys[id] : nullptr;
+    if (key) selectScreen.arcadeStandTexture = LoadPicture(key);
+}
+
+// Side 0 alone chooses its character; the ladder brings the rest.
+void UpdateArcadeCharacter() {
+    if (Pressed(BUTTON_LEFT)) {
+        MoveCursor(0, +1);
+        LoadArcadeStandPicture();
+    }
+    if (Pressed(BUTTON_RIGHT)) {
+        MoveCursor(0, -1);
+        LoadArcadeStandPicture();
+    }
+    if (Pressed(BUTTON_Z)) {
+        selectScreen.cursor[0] = selectScreen.cursor[0] % SELECT_DECIDED_OFFSET + SELECT_DECIDED_OFFSET;
         DecideStage();
     }
+    if (Pressed(BUTTON_X)) CancelScreen();
+    LayOutSelectWheel();
+}
+
+// What a select screen does in its choosing states; the fade-in, the wait
+// for the closing transition and the easing are the same on every screen.
+struct SelectMachine {
+    void (*character)();
+    void (*opponent)();
+    void (*stage)();
+};
+const SelectMachine kOnePlayerMachine{UpdateCharacterChoice, UpdateOpponentChoice, UpdateStageChoice};
+const SelectMachine kTwoPlayerMachine{UpdateTwoPlayerCharacters, nullptr, UpdateTwoPlayerStage};
+const SelectMachine kArcadeMachine{UpdateArcadeCharacter, nullptr, nullptr};
+
+void RunSelectMachine(const SelectMachine& machine) {
+    void (*step)() = nullptr;
+    switch (selectScreen.state) {
+    case SELECT_FADE_IN:
+        if (!transitionRunning) selectScreen.state = SELECT_CHARACTER;
+        break;
+    case SELECT_CHARACTER: step = machine.character; break;
+    case SELECT_OPPONENT: step = machine.opponent; break;
+    case SELECT_STAGE: step = machine.stage; break;
+    case SELECT_DECIDED:
+    case SELECT_CANCELLED:
+        if (!transitionRunning) selectScreen.leaveRequested = 1;
+        break;
+    default: break;
+    }
+    if (step) step();
+    EaseSelectScreen();
 }
 
 // Eases a value back to 0 by step from either side, stopping at 0.
@@ -183,10 +315,18 @@ gpu::RECT StandCell(int32_t id) { return SheetCell(0, 150 * (std::min(id, 8) % 3
 // corner, side 1 mirrored from the bottom-right.
 struct SideLayout {
     float cornerX, cornerY;
-    float faceTurn;    // added to every face angle
-    int32_t activeIn;  // the state in which the face at the cursor is lit
+    float faceTurn;  // added to every face angle
 };
-const SideLayout kSides[2] = {{0.0f, 0.0f, 0.0f, SELECT_CHARACTER}, {640.0f, 480.0f, kPi, SELECT_OPPONENT}};
+const SideLayout kSides[2] = {{0.0f, 0.0f, 0.0f}, {640.0f, 480.0f, kPi}};
+
+// What the picture of one select screen varies over the shared drawing.
+struct SelectLook {
+    SelectDrawClock* clock;
+    bool depthTest;            // depth test on over the sky
+    int32_t sideOneLitIn;      // the state lighting side 1's face at the cursor
+    bool showsWinCounts;       // both sides' won battles beside the wheels
+    void (*pictures)(const SelectLook&);
+};
 
 void DrawBand(int side, Texture* sprite, const gpu::RECT& cell, uint32_t colour, int mode) {
     const float show = selectScreen.wheelShow[side];
@@ -214,15 +354,17 @@ void DrawStandPicture(int side) {
                 BLEND_ALPHA);
 }
 
-void DrawWheel(int side) {
+// A side's wheel decoration and its twelve faces about the point (cx, cy);
+// the face at the cursor is lit in the state litIn.
+void DrawWheel(int side, float cx, float cy, int32_t litIn, float decorationAngle) {
     const SideLayout& at = kSides[side];
     const float show = selectScreen.wheelShow[side];
     const gpu::RECT whole = SheetCell(0, 0, 512, 512);
     const float outer = 520 - 200 * show, inner = 280 - 90 * show;
-    gpu::RECT dest = CentredRect(at.cornerX, at.cornerY, outer, outer);
+    gpu::RECT dest = CentredRect(cx, cy, outer, outer);
     selectWheelTexture->DrawRotated(&dest, 0.0f, &whole, RadianToAngle(-decorationAngle), WhiteAt(255 * show),
                                     BLEND_ALPHA_ADD);
-    dest = CentredRect(at.cornerX, at.cornerY, inner, inner);
+    dest = CentredRect(cx, cy, inner, inner);
     selectWheelTexture->DrawRotated(&dest, 0.0f, &whole, RadianToAngle(decorationAngle), WhiteAt(255 * show),
                                     BLEND_ALPHA_ADD);
     for (int k = 0; k < SELECT_WHEEL_POSITIONS; ++k) {
@@ -230,9 +372,9 @@ void DrawWheel(int side) {
         float centre[2] = {0.0f, 300 - 100 * show};
         RotateVector2(centre, a);
         const float half = 120 - 60 * show;
-        const gpu::RECT face = CentredRect(at.cornerX + centre[0], at.cornerY + centre[1], half, half);
+        const gpu::RECT face = CentredRect(cx + centre[0], cy + centre[1], half, half);
         const gpu::RECT cell = FaceCell(CharacterAt(selectScreen.wheelRing[side][k]));
-        const bool lit = k == 0 && selectScreen.state == at.activeIn;
+        const bool lit = k == 0 && selectScreen.state == litIn;
         selectScreen.faceTexture->DrawRotated(&face, 0.0f, &cell, RadianToAngle(a),
                                               ColourAt(255 * show, lit ? 0xFFFFFF : kGrey), BLEND_ALPHA);
     }
@@ -258,9 +400,9 @@ void DrawDecideFlash(int side) {
                  BLEND_ALPHA_ADD);
 }
 
-void DrawSide(int side) {
+void DrawSide(int side, int32_t litIn, float decorationAngle) {
     DrawStandPicture(side);
-    DrawWheel(side);
+    DrawWheel(side, kSides[side].cornerX, kSides[side].cornerY, litIn, decorationAngle);
     DrawNamePlate(side);
 }
 
@@ -287,10 +429,38 @@ void DrawLabels() {
     selectScreen.faceTexture->Draw(&second, 0.0f, &secondCell, colour, BLEND_ALPHA);
 }
 
-void DrawSelectPictures() {
+// Each side's battles won since the title menu, at most 99, as two digits
+// from the stage-name sheet.
+void DrawWinCounts() {
+    if (winCounts[0] + winCounts[1] <= 0) return;
+    const gpu::RECT places[2][2] = {{{27, 73, 52, 108}, {52, 73, 77, 108}}, {{562, 373, 587, 408}, {587, 373, 612, 408}}};
+    for (int side = 0; side < 2; ++side) {
+        const int32_t count = std::clamp(winCounts[side], 0, 99);
+        const int32_t digits[2] = {count / 10, count % 10};
+        for (int d = 0; d < 2; ++d) {
+            const gpu::RECT cell = SheetCell(256 + 25 * digits[d], 0, 25, 35);
+            selectScreen.stageNameTexture->Draw(&places[side][d], 0.0f, &cell,
+                                                WhiteAt(255 * selectScreen.wheelShow[side]), BLEND_ALPHA);
+        }
+    }
+}
+
+void DrawWhiteFlash() {
+    const gpu::RECT screen{0, 0, 640, 480}, flashCell = SheetCell(32, 0, 11, 11);
+    transitionSprite->Draw(&screen, 0.0f, &flashCell, WhiteAt(255 * selectScreen.whiteFlash), BLEND_ALPHA_ADD);
+}
+
+float TurnDecoration(SelectDrawClock& clock) {
+    clock.decorationAngle += 0.002f;
+    if (clock.decorationAngle > 2 * kPi) clock.decorationAngle -= 2 * kPi;
+    return clock.decorationAngle;
+}
+
+// Both wheels, the stand sheets and the stage ring: the one-player and the
+// two-player pictures.
+void DrawSelectPictures(const SelectLook& look) {
     const SelectScreenState& s = selectScreen;
-    decorationAngle += 0.002f;
-    if (decorationAngle > 2 * kPi) decorationAngle -= 2 * kPi;
+    const float decorationAngle = TurnDecoration(*look.clock);
     if (s.stageShow > 0.0f) {
         const float half = 150 + 200 * s.stageShow;
         const gpu::RECT dest = CentredRect(320, 240, half, half), whole = SheetCell(0, 0, 512, 512);
@@ -302,14 +472,67 @@ void DrawSelectPictures() {
         DrawBand(0, transitionSprite, plain, 0x64FFFFFF, BLEND_ALPHA);
         DrawBand(1, transitionSprite, plain, 0x64FFFFFF, BLEND_ALPHA);
     }
-    DrawSide(0);
+    DrawSide(0, SELECT_CHARACTER, decorationAngle);
     DrawDecideFlash(0);
-    DrawSide(1);
+    DrawSide(1, look.sideOneLitIn, decorationAngle);
+    // Side 1's flash goes under the labels and counts on the two-player screen.
+    if (look.showsWinCounts) DrawDecideFlash(1);
     DrawLabels();
-    DrawDecideFlash(1);
+    if (look.showsWinCounts)
+        DrawWinCounts();
+    else
+        DrawDecideFlash(1);
     if (s.state == SELECT_STAGE) DrawStageChoice();
-    const gpu::RECT screen{0, 0, 640, 480}, flashCell = SheetCell(32, 0, 11, 11);
-    transitionSprite->Draw(&screen, 0.0f, &flashCell, WhiteAt(255 * s.whiteFlash), BLEND_ALPHA_ADD);
+    DrawWhiteFlash();
+}
+
+// One wheel near the top-left corner and the large stand picture of the
+// character under the cursor; no side 1, no stage.
+void DrawArcadePictures(const SelectLook& look) {
+    const SelectScreenState& s = selectScreen;
+    const float decorationAngle = TurnDecoration(*look.clock);
+    const gpu::RECT band{0, 400, 640, 465}, plain = SheetCell(0, 0, 31, 31);
+    transitionSprite->Draw(&band, 0.0f, &plain, 0x64FFFFFF, BLEND_ALPHA);
+    const float slide = s.standSlide[0];
+    const float alpha = std::min(255.0f, 255 * slide);
+    if (s.arcadeStandTexture) {
+        const gpu::RECT whole = SheetCell(0, 0, 513, 513);
+        const gpu::RECT shadow{static_cast<int32_t>(640 - 215 * slide - 256), -6,
+                               static_cast<int32_t>(640 - 215 * slide + 256), 506};
+        s.arcadeStandTexture->Draw(&shadow, 0.0f, &whole, BlackAt(static_cast<float>(AlphaByte(alpha) / 3)),
+                                   BLEND_ALPHA);
+        const gpu::RECT picture{static_cast<int32_t>(640 - 200 * slide - 256), -16,
+                                static_cast<int32_t>(640 - 200 * slide + 256), 496};
+        s.arcadeStandTexture->Draw(&picture, 0.0f, &whole, WhiteAt(alpha), BLEND_ALPHA);
+    }
+    DrawWheel(0, 30.0f, 30.0f, SELECT_CHARACTER, decorationAngle);
+    const gpu::RECT cell = NamePlateCell(ChosenCharacter(0));
+    const gpu::RECT shadow{150 - 110, 430 - 30, 150 + 100, 430 + 40}, plate{150 - 105, 430 - 35, 150 + 105, 430 + 35};
+    s.namePlateTexture->Draw(&shadow, 0.0f, &cell, BlackAt(static_cast<float>(AlphaByte(alpha) / 4)), BLEND_ALPHA);
+    s.namePlateTexture->Draw(&plate, 0.0f, &cell, WhiteAt(alpha), BLEND_ALPHA);
+    DrawDecideFlash(0);
+    DrawWhiteFlash();
+}
+
+const SelectLook kOnePlayerLook{&onePlayerClock, true, SELECT_OPPONENT, false, DrawSelectPictures};
+const SelectLook kTwoPlayerLook{&twoPlayerClock, false, SELECT_CHARACTER, true, DrawSelectPictures};
+const SelectLook kArcadeLook{&arcadeClock, true, SELECT_CHARACTER, false, DrawArcadePictures};
+
+void DrawSelectScreen(const SelectLook& look) {
+    // A frame the device cannot draw is still presented, which is where a
+    // lost device is recovered.
+    if (BeginScene()) {
+        BeginScreenSkyFrame();
+        if (!look.depthTest) SetRenderState(gpu::D3DRS_ZENABLE, 0);
+        DrawScreenSky(selectSkyModel, look.clock->skyOffset);
+        SetBlendMode(BLEND_ALPHA);
+        SetRenderState(gpu::D3DRS_ZWRITEENABLE, 0);
+        SetRenderState(gpu::D3DRS_FOGENABLE, 0);
+        look.pictures(look);
+        DrawTransition();
+        EndScene();
+    }
+    PresentFrame();
 }
 
 void ReleaseSelectPictures() {
@@ -320,6 +543,7 @@ void ReleaseSelectPictures() {
     ReleaseResource(selectWheelTexture);
     ReleaseResource(selectWheelTexture2);
     ReleaseResource(selectScreen.namePlateTexture);
+    ReleaseResource(selectScreen.arcadeStandTexture);
     for (Texture*& sheet : selectScreen.standSheets) ReleaseResource(sheet);
     selectScreen.standSheets.clear();
 }
@@ -357,7 +581,12 @@ void LayOutSelectWheel() {
     }
 }
 
-void InitSelect() {
+namespace {
+
+// The shared init: the sky, the pictures, the lists and both cursors from the
+// remembered choice. The arcade select holds one stand picture instead of the
+// stand sheets, and has no stage choice.
+void InitSelectScreen(bool arcade) {
     SelectScreenState& s = selectScreen;
     s.leaveRequested = 0;
     s.state = SELECT_FADE_IN;
@@ -371,7 +600,7 @@ void InitSelect() {
     selectWheelTexture = LoadPicture("select_wheel");
     selectWheelTexture2 = LoadPicture("select_wheel2");
     s.namePlateTexture = LoadPicture("name_plate");
-    s.standSheets = {LoadPicture("select_stand"), LoadPicture("select_stand2"), LoadPicture("select_stand3")};
+    if (!arcade) s.standSheets = {LoadPicture("select_stand"), LoadPicture("select_stand2"), LoadPicture("select_stand3")};
     s.characterIds = ListSelectableCharacters();
     for (int side = 0; side < 2; ++side) {
         s.wheelSpin[side] = 0.0f;
@@ -382,31 +611,43 @@ void InitSelect() {
         s.wheelShow[side] = 0.0f;
     }
     LayOutSelectWheel();
-    s.stageIds = ListSelectableStages();
-    const std::vector<int32_t> once = s.stageIds;
-    s.stageIds.insert(s.stageIds.end(), once.begin(), once.end());
-    s.stageCursor = WrapStageCursor(IndexOf(s.stageIds, lastSelectedStage));
+    if (arcade) {
+        LoadArcadeStandPicture();
+    } else {
+        s.stageIds = ListSelectableStages();
+        const std::vector<int32_t> once = s.stageIds;
+        s.stageIds.insert(s.stageIds.end(), once.begin(), once.end());
+        s.stageCursor = WrapStageCursor(IndexOf(s.stageIds, lastSelectedStage));
+    }
     PlayBgm(BGM_SELECT);
     StartTransition(TRANSITION_WIPE_14);
     sceneInitPending = 0;
 }
 
-void UpdateSelect() {
-    switch (selectScreen.state) {
-    case SELECT_FADE_IN:
-        if (!transitionRunning) selectScreen.state = SELECT_CHARACTER;
-        break;
-    case SELECT_CHARACTER: UpdateCharacterChoice(); break;
-    case SELECT_OPPONENT: UpdateOpponentChoice(); break;
-    case SELECT_STAGE: UpdateStageChoice(); break;
-    case SELECT_DECIDED:
-    case SELECT_CANCELLED:
-        if (!transitionRunning) selectScreen.leaveRequested = 1;
-        break;
-    default: break;
-    }
-    EaseSelectScreen();
+void LeaveToTitle() {
+    sceneNumber = SCENE_TITLE;
+    sceneInitPending = 1;
 }
+
+// The frame of every select screen.
+void RunSelectFrame(void (*init)(), void (*draw)(), void (*update)(), void (*leave)()) {
+    if (sceneInitPending) init();
+    ClearSePlayedFlags();
+    UpdateBgm();
+    draw();
+    PollInput();
+    update();
+    if (selectScreen.leaveRequested) leave();
+}
+
+}  // namespace
+
+void InitSelect() { InitSelectScreen(false); }
+void InitArcadeSelect() { InitSelectScreen(true); }
+
+void UpdateSelect() { RunSelectMachine(kOnePlayerMachine); }
+void UpdateTwoPlayerSelect() { RunSelectMachine(kTwoPlayerMachine); }
+void UpdateArcadeSelect() { RunSelectMachine(kArcadeMachine); }
 
 void EaseSelectScreen() {
     SelectScreenState& s = selectScreen;
@@ -432,27 +673,14 @@ void EaseSelectScreen() {
     s.stageShow = s.state == SELECT_STAGE ? std::min(1.0f, s.stageShow + 0.1f) : std::max(0.0f, s.stageShow - 0.1f);
 }
 
-void DrawSelect() {
-    // A frame the device cannot draw is still presented, which is where a
-    // lost device is recovered.
-    if (BeginScene()) {
-        BeginScreenSkyFrame();
-        DrawScreenSky(selectSkyModel, skyOffset);
-        SetBlendMode(BLEND_ALPHA);
-        SetRenderState(gpu::D3DRS_ZWRITEENABLE, 0);
-        SetRenderState(gpu::D3DRS_FOGENABLE, 0);
-        DrawSelectPictures();
-        DrawTransition();
-        EndScene();
-    }
-    PresentFrame();
-}
+void DrawSelect() { DrawSelectScreen(kOnePlayerLook); }
+void DrawTwoPlayerSelect() { DrawSelectScreen(kTwoPlayerLook); }
+void DrawArcadeSelect() { DrawSelectScreen(kArcadeLook); }
 
 void LeaveSelect() {
     ReleaseSelectPictures();
     if (selectScreen.state != SELECT_DECIDED) {
-        sceneNumber = SCENE_TITLE;
-        sceneInitPending = 1;
+        LeaveToTitle();
         return;
     }
     ApplyChoice();
@@ -464,12 +692,29 @@ void LeaveSelect() {
     sceneNumber = SCENE_VERSUS;
 }
 
-void RunSelectScene() {
-    if (sceneInitPending) InitSelect();
-    ClearSePlayedFlags();
-    UpdateBgm();
-    DrawSelect();
-    PollInput();
-    UpdateSelect();
-    if (selectScreen.leaveRequested) LeaveSelect();
+// A decided arcade start: side 0's character in colour 0 against the first
+// opponent of the ladder, on its stage, with no grades and no score yet.
+void LeaveArcadeSelect() {
+    ReleaseSelectPictures();
+    if (selectScreen.state != SELECT_DECIDED) {
+        LeaveToTitle();
+        return;
+    }
+    players[0].characterId = ChosenCharacter(0);
+    players[0].colour = 0;
+    players[1].colour = 0;  // the ladder never pairs a character with itself
+    StartArcadeRun();
+    stageGrades.shrink_to_fit();
+    lastSelectedCharacters[0] = players[0].characterId;
+    replayPlayback = 0;
+    sceneNumber = SCENE_VERSUS;
+    sceneInitPending = 1;
+}
+
+void RunSelectScene() { RunSelectFrame(InitSelect, DrawSelect, UpdateSelect, LeaveSelect); }
+void RunTwoPlayerSelectScene() {
+    RunSelectFrame(InitSelect, DrawTwoPlayerSelect, UpdateTwoPlayerSelect, LeaveSelect);
+}
+void RunArcadeSelectScene() {
+    RunSelectFrame(InitArcadeSelect, DrawArcadeSelect, UpdateArcadeSelect, LeaveArcadeSelect);
 }

@@ -1,8 +1,11 @@
 #pragma once
-// The one-player select screen (Practice and against the computer): side 0's
-// buttons choose side 0's character and colour, then side 1's, then the
-// stage, and lead on to the versus screen. The record, the wheel lay-out, the
-// easing, the init and the leave are shared with the other select screens.
+// The select screens. The one-player select (Practice and against the
+// computer): side 0's buttons choose side 0's character and colour, then
+// side 1's, then the stage. The two-player select: both sides choose at once
+// with their own buttons, then either chooses the stage. The arcade select:
+// side 0 chooses its character alone and the arcade ladder brings the rest.
+// All lead on to the versus screen; they share the record, the wheel
+// lay-out, the easing, the init, the leave and the drawing.
 #include <cstdint>
 #include <vector>
 
@@ -57,6 +60,18 @@ void InitSelect();
 void UpdateSelect();
 void DrawSelect();
 void LeaveSelect();
+
+// The two-player select: InitSelect and LeaveSelect with its own update and
+// picture.
+void RunTwoPlayerSelectScene();
+void UpdateTwoPlayerSelect();
+void DrawTwoPlayerSelect();
+
+void RunArcadeSelectScene();
+void InitArcadeSelect();
+void UpdateArcadeSelect();
+void DrawArcadeSelect();
+void LeaveArcadeSelect();
 // Fills both sides' wheelRing from their cursor and characterIds.
 void LayOutSelectWheel();
 // The per-frame easing of the animation values that ends every select

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "engine/core/math.h"
@@ -31,6 +32,18 @@ int32_t AxisFor(InputWord word, InputWord low, InputWord high) {
 }
 
 }  // namespace
+
+InputWord ChaseAndSlash(int side, int32_t frame) {
+    if (side == 1 || frame < kFirstFreeBattleFrame || battleOver) return 0;
+    const float dx = players[1].x - players[0].x, dy = players[1].y - players[0].y;
+    if (dx * dx + dy * dy > 60.0f * 60.0f) {
+        InputWord toward = 0;
+        if (std::fabs(dx) > 20.0f) toward |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
+        if (std::fabs(dy) > 20.0f) toward |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
+        return toward;
+    }
+    return frame % 16 < 2 ? INPUT_Z | INPUT_A : 0;
+}
 
 void DrawBattleOverlays() {
     if (BeginScene()) {
@@ -106,6 +119,21 @@ bool BattleRun::RunFrame() {
     hashes_.push_back(HashBattleState());
     ended_ = sceneNumber != SCENE_BATTLE || sceneInitPending;
     return !ended_;
+}
+
+bool BattleRun::TapUntil(int key, const std::function<bool()>& done, int limit) {
+    for (int frames = 0; frames < limit; frames += 2) {
+        if (done()) return true;
+        harness_.Tap(key);
+        if (done()) return true;
+        harness_.RunFrames(1);
+    }
+    return done();
+}
+
+bool BattleRun::RunUntil(const std::function<bool()>& done, int limit) {
+    for (int frames = 0; frames < limit && !done(); ++frames) harness_.RunFrames(1);
+    return done();
 }
 
 int BattleRun::RunToEnd(int limit) {

@@ -35,6 +35,13 @@ using InputScript = std::function<InputWord(int side, int32_t frame)>;
 // as DrawBattle draws them, for runs that need no more of the picture.
 void DrawBattleOverlays();
 
+// The frame from which the countdown lets every button through.
+constexpr int32_t kFirstFreeBattleFrame = 199;
+
+// A script for side 0 alone: once the countdown lets it, it goes after
+// side 1 and slashes at close range until the fight is over.
+InputWord ChaseAndSlash(int side, int32_t frame);
+
 class BattleRun {
 public:
     BattleRun();
@@ -65,9 +72,18 @@ public:
     const std::vector<int32_t>& randomDraws() const { return draws_; }
 
     SceneHarness& scene() { return harness_; }
+    // Taps a keyboard key every other frame until `done` holds; false when
+    // it does not within `limit` frames.
+    bool TapUntil(int key, const std::function<bool()>& done, int limit = 3000);
+    // Runs scene frames until `done` holds; false when it does not within
+    // `limit` frames.
+    bool RunUntil(const std::function<bool()>& done, int limit = 3000);
+
+    // Holds these buttons on side's pad (and lets the others go) until the
+    // next call; scenes other than the battle are driven with it.
+    void Press(int side, InputWord word);
 
 private:
-    void Press(int side, InputWord word);
     void Begin();
 
     SceneHarness harness_;

@@ -25,67 +25,38 @@
 
 namespace {
 
-// The frame from which the countdown lets every button through.
-constexpr int32_t kFirstFreeFrame = 199;
-
 class MatchAndReplayTest : public testing::Test {
 protected:
-    // Taps `key` every other frame until `done` holds; false when it does not
-    // within `limit` frames.
-    bool TapUntil(int key, const std::function<bool()>& done, int limit = 3000) {
-        for (int frames = 0; frames < limit; frames += 2) {
-            if (done()) return true;
-            run.scene().Tap(key);
-            if (done()) return true;
-            run.scene().RunFrames(1);
-        }
-        return done();
-    }
-    bool RunUntil(const std::function<bool()>& done, int limit = 3000) {
-        for (int frames = 0; frames < limit && !done(); ++frames) run.scene().RunFrames(1);
-        return done();
-    }
-
     test::BattleRun run;
 };
 
 TEST_F(MatchAndReplayTest, AMatchIsSavedAndPlaysBackTheSame) {
     // Start-up: the two logos, then the title's main menu.
     ASSERT_EQ(sceneNumber, SCENE_LOGO);
-    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_TITLE; }));
-    ASSERT_TRUE(TapUntil('Z', [] { return titleState == TITLE_MAIN; }));
-    ASSERT_TRUE(TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_VERSUS; }));
-    ASSERT_TRUE(TapUntil('Z', [] { return titleState == TITLE_VERSUS; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_TITLE; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return titleState == TITLE_MAIN; }));
+    ASSERT_TRUE(run.TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_VERSUS; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return titleState == TITLE_VERSUS; }));
     // Against the computer: practice keeps every life above 0, so only this
     // mode of the same select screen can end in a knock-out.
-    ASSERT_TRUE(TapUntil(platform::VK_DOWN, [] { return titleCursor == 1; }));
-    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
+    ASSERT_TRUE(run.TapUntil(platform::VK_DOWN, [] { return titleCursor == 1; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
     ASSERT_EQ(gameMode, MODE_1P_VS_CPU);
 
     // kirune for side 0 (the first of the wheel), kirune for side 1 too.
-    ASSERT_TRUE(TapUntil('Z', [] { return selectScreen.state == SELECT_OPPONENT; }));
-    ASSERT_TRUE(TapUntil(platform::VK_LEFT, [] { return selectScreen.cursor[1] == 0; }));
-    ASSERT_TRUE(TapUntil('Z', [] { return selectScreen.state == SELECT_STAGE; }));
-    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_VERSUS; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return selectScreen.state == SELECT_OPPONENT; }));
+    ASSERT_TRUE(run.TapUntil(platform::VK_LEFT, [] { return selectScreen.cursor[1] == 0; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return selectScreen.state == SELECT_STAGE; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_VERSUS; }));
     EXPECT_EQ(players[0].characterId, 1);
     EXPECT_EQ(players[1].characterId, 1);
     EXPECT_NE(players[0].colour, players[1].colour);
-    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_BATTLE; }));
+    ASSERT_TRUE(run.RunUntil([] { return sceneNumber == SCENE_BATTLE; }));
     SeedRandom(3);  // the battle draws its seed from here, not from the clock
 
     // Side 0 goes after side 1, which the computer plays, and slashes until
     // one of them falls; the controls let go once the fight is over.
-    run.SetScript([](int side, int32_t frame) -> InputWord {
-        if (side == 1 || frame < kFirstFreeFrame || battleOver) return 0;
-        const float dx = players[1].x - players[0].x, dy = players[1].y - players[0].y;
-        if (dx * dx + dy * dy > 60.0f * 60.0f) {
-            InputWord toward = 0;
-            if (std::fabs(dx) > 20.0f) toward |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
-            if (std::fabs(dy) > 20.0f) toward |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
-            return toward;
-        }
-        return frame % 16 < 2 ? INPUT_Z | INPUT_A : 0;
-    });
+    run.SetScript(test::ChaseAndSlash);
     run.RunToEnd(20000);
     ASSERT_EQ(sceneNumber, SCENE_RESULT);
     ASSERT_EQ(std::min(players[0].life, players[1].life), 0) << "no knock-out";
@@ -94,19 +65,19 @@ TEST_F(MatchAndReplayTest, AMatchIsSavedAndPlaysBackTheSame) {
 
     // The result screen saves the replay with C, then Z leaves for the
     // select screen and X back to the title.
-    ASSERT_TRUE(TapUntil('C', [] { return resultScreen.replaySaved == 1; }));
+    ASSERT_TRUE(run.TapUntil('C', [] { return resultScreen.replaySaved == 1; }));
     const std::filesystem::path saved = run.scene().folder().path() / "replay" / "tobra000.rpl";
     ASSERT_TRUE(std::filesystem::exists(saved));
     EXPECT_EQ(std::filesystem::file_size(saved), REPLAY_HEADER_SIZE + REPLAY_FRAME_SIZE * replayInputs[0].size());
-    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
-    ASSERT_TRUE(TapUntil('X', [] { return sceneNumber == SCENE_TITLE; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_SELECT; }));
+    ASSERT_TRUE(run.TapUntil('X', [] { return sceneNumber == SCENE_TITLE; }));
 
     // The title reopens on the versus menu; back to the main menu, into the
     // replay list, and the first replay is played.
-    ASSERT_TRUE(TapUntil('X', [] { return titleState == TITLE_MAIN; }));
-    ASSERT_TRUE(TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_REPLAYS; }));
-    ASSERT_TRUE(TapUntil('Z', [] { return titleState == TITLE_REPLAY_LIST; }));
-    ASSERT_TRUE(TapUntil('Z', [] { return sceneNumber == SCENE_BATTLE; }));
+    ASSERT_TRUE(run.TapUntil('X', [] { return titleState == TITLE_MAIN; }));
+    ASSERT_TRUE(run.TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_REPLAYS; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return titleState == TITLE_REPLAY_LIST; }));
+    ASSERT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_BATTLE; }));
     ASSERT_EQ(replayPlayback, 1);
 
     std::vector<uint64_t> played;
