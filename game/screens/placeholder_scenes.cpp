@@ -109,15 +109,9 @@ const PlaceholderScene kTwoPlayerSelect{PLACEHOLDER_TWO_PLAYER_SELECT, SCENE_VER
 const PlaceholderScene kNetworkSelect{PLACEHOLDER_NETWORK_SELECT, STAY, SCENE_TITLE, nullptr, LeaveNetworkSelect};
 const PlaceholderScene kArcadeSelect{PLACEHOLDER_ARCADE_SELECT, SCENE_VERSUS, SCENE_TITLE, nullptr,
                                      LeaveArcadeSelect};
-const PlaceholderScene kAnimation{PLACEHOLDER_ANIMATION, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
-const PlaceholderScene kStory{PLACEHOLDER_STORY, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
-const PlaceholderScene kStaffRoll{PLACEHOLDER_STAFF_ROLL, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 
 }  // namespace
 
 void RunTwoPlayerSelectScene() { RunPlaceholder(kTwoPlayerSelect); }
 void RunNetworkSelectScene() { RunPlaceholder(kNetworkSelect); }
 void RunArcadeSelectScene() { RunPlaceholder(kArcadeSelect); }
-void RunAnimationScene() { RunPlaceholder(kAnimation); }
-void RunStoryScene() { RunPlaceholder(kStory); }
-void RunStaffRollScene() { RunPlaceholder(kStaffRoll); }

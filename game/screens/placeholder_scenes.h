@@ -19,14 +19,8 @@ enum PlaceholderColour : uint32_t {
     PLACEHOLDER_TWO_PLAYER_SELECT = 0xFF207050,
     PLACEHOLDER_NETWORK_SELECT = 0xFF205070,
     PLACEHOLDER_ARCADE_SELECT = 0xFF607020,
-    PLACEHOLDER_ANIMATION = 0xFF306060,
-    PLACEHOLDER_STORY = 0xFF605030,
-    PLACEHOLDER_STAFF_ROLL = 0xFF101030,
 };
 
 void RunTwoPlayerSelectScene();
 void RunNetworkSelectScene();
 void RunArcadeSelectScene();
-void RunAnimationScene();
-void RunStoryScene();
-void RunStaffRollScene();
