@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/flow/game_start.h"
+#include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/animation_viewer.h"
@@ -17,6 +18,7 @@
 
 namespace {
 
+using platform::VK_DOWN;
 using platform::VK_LEFT;
 using platform::VK_RIGHT;
 
@@ -299,6 +301,45 @@ TEST_F(StaffRollTest, ZEndsTheRollAtOnce) {
     harness.Tap('Z');
     EXPECT_EQ(staffRollState, STAFF_ROLL_LEAVING);
     EXPECT_EQ(harness.RunUntilScene(SCENE_TITLE, 200), 51);
+}
+
+// ---- from the extra menu and back ----
+
+TEST(ExtraMenuViewers, EachViewerOpensFromTheExtraMenuAndReturnsToIt) {
+    test::SceneHarness harness;
+    for (int32_t id = 1; id <= 8; ++id) systemData.cleared[DIFFICULTY_EASY][id] = 1;
+    systemData.extraUnlocked = 1;
+    auto tapUntil = [&](int key, auto done) {
+        for (int frames = 0; frames < 3000 && !done(); frames += 2) {
+            harness.Tap(key);
+            if (!done()) harness.RunFrames(1);
+        }
+        return done();
+    };
+    struct Case {
+        int32_t item, scene;
+        int leaveKey;
+    };
+    const Case cases[] = {{1, SCENE_STORY, 'X'}, {6, SCENE_STORY, 'X'}, {EXTRA_ITEM_ANIMATION, SCENE_ANIMATION, 'Z'}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        titleStartState = TITLE_START_EXTRA;
+        extraItem = 1;
+        Enter(SCENE_TITLE);
+        harness.RunFrames(60);
+        ASSERT_EQ(titleState, TITLE_EXTRA);
+        ASSERT_TRUE(tapUntil(VK_DOWN, [&] { return titleCursor == c.item - 1; }));
+        ASSERT_TRUE(tapUntil('Z', [&] { return sceneNumber == c.scene; }));
+        harness.RunFrames(1);
+        if (c.scene == SCENE_STORY) {
+            EXPECT_EQ(storyLastPage, StoryLastPage(c.item));
+            Press(harness, {'Z'});  // X only works once the pages show
+        }
+        ASSERT_TRUE(tapUntil(c.leaveKey, [] { return sceneNumber == SCENE_TITLE; }));
+        harness.RunFrames(60);
+        EXPECT_EQ(titleState, TITLE_EXTRA);
+        EXPECT_EQ(titleCursor, c.item - 1);
+    }
 }
 
 }  // namespace
