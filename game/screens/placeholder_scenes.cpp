@@ -81,13 +81,7 @@ void RunPlaceholder(const PlaceholderScene& scene) {
 void LeaveNetworkSelect(int32_t) { NetClose(); }
 
 const PlaceholderScene kNetworkSelect{PLACEHOLDER_NETWORK_SELECT, STAY, SCENE_TITLE, nullptr, LeaveNetworkSelect};
-const PlaceholderScene kAnimation{PLACEHOLDER_ANIMATION, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
-const PlaceholderScene kStory{PLACEHOLDER_STORY, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
-const PlaceholderScene kStaffRoll{PLACEHOLDER_STAFF_ROLL, SCENE_TITLE, SCENE_TITLE, nullptr, nullptr};
 
 }  // namespace
 
 void RunNetworkSelectScene() { RunPlaceholder(kNetworkSelect); }
-void RunAnimationScene() { RunPlaceholder(kAnimation); }
-void RunStoryScene() { RunPlaceholder(kStory); }
-void RunStaffRollScene() { RunPlaceholder(kStaffRoll); }

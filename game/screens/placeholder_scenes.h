@@ -17,12 +17,6 @@ void ResetFrontEndPositions();
 // Colour of each stand-in's plain screen, so a frame shows which one ran.
 enum PlaceholderColour : uint32_t {
     PLACEHOLDER_NETWORK_SELECT = 0xFF205070,
-    PLACEHOLDER_ANIMATION = 0xFF306060,
-    PLACEHOLDER_STORY = 0xFF605030,
-    PLACEHOLDER_STAFF_ROLL = 0xFF101030,
 };
 
 void RunNetworkSelectScene();
-void RunAnimationScene();
-void RunStoryScene();
-void RunStaffRollScene();

@@ -20,6 +20,7 @@
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
+#include "platform/hidden_window.h"
 #include "platform/system.h"
 
 namespace test {
@@ -33,7 +34,21 @@ int16_t ScriptedKeyState(int virtualKey) {
 
 }  // namespace
 
-SceneHarness::SceneHarness() : savedFolder_(std::filesystem::current_path().string()) {
+SceneHarness::SceneHarness()
+    : savedFolder_(std::filesystem::current_path().string()), graphics_(std::make_unique<RecordingGraphics>()) {
+    Start();
+}
+
+SceneHarness::SceneHarness(OnOpenGL gl) : savedFolder_(std::filesystem::current_path().string()) {
+    if (gl.prepare) gl.prepare(folder_.path().string());
+    EnableTexture32Bit();
+    window_ = std::make_unique<platform::HiddenGLWindow>(640, 480);
+    glHost_.window = window_->handle();
+    SetGraphicsHost(&glHost_);
+    Start();
+}
+
+void SceneHarness::Start() {
     platform::OverrideProgramFolder(folder_.path().string());
     SetCurrentFolderToApp();
     heldKeys.fill(false);
@@ -67,6 +82,11 @@ SceneHarness::~SceneHarness() {
     platform::OverrideProgramFolder("");
     appFolder[0] = '\0';
     std::filesystem::current_path(savedFolder_);
+    if (window_) {
+        DestroyDirectXGraphics();
+        SetGraphicsHost(nullptr);
+        ResetGraphicsSettings();
+    }
 }
 
 void SceneHarness::Hold(int virtualKey) { heldKeys[virtualKey & 0xFF] = true; }

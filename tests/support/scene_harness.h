@@ -3,16 +3,29 @@
 // calls), a temporary program folder as the current folder, the sound off,
 // and the keyboard replaced by keys the test holds and releases.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
 
+namespace platform {
+class HiddenGLWindow;
+}
+
 namespace test {
+
+// Runs the scenes on OpenGL in a hidden window instead; `prepare` fills the
+// program folder (pictures, files) before the game starts in it.
+struct OnOpenGL {
+    std::function<void(const std::string& folder)> prepare;
+};
 
 class SceneHarness {
 public:
     SceneHarness();
+    explicit SceneHarness(OnOpenGL gl);
     ~SceneHarness();
     SceneHarness(const SceneHarness&) = delete;
     SceneHarness& operator=(const SceneHarness&) = delete;
@@ -28,13 +41,19 @@ public:
     // when it is not reached within `limit`.
     int RunUntilScene(int32_t scene, int limit);
 
-    RecordingDevice* device() { return graphics_.device(); }
+    // The recording device; null on OpenGL.
+    RecordingDevice* device() { return graphics_ ? graphics_->device() : nullptr; }
     const TempDir& folder() const { return folder_; }
 
 private:
     TempDir folder_;
     std::string savedFolder_;
-    RecordingGraphics graphics_;
+    std::unique_ptr<RecordingGraphics> graphics_;
+    // On OpenGL only.
+    std::unique_ptr<platform::HiddenGLWindow> window_;
+    FakeGraphicsHost glHost_;
+
+    void Start();
 };
 
 }  // namespace test

@@ -10,6 +10,7 @@
 
 #include "engine/graphics/image.h"
 #include "game/screens/title_sheets.h"
+#include "game/screens/viewer_sheets.h"
 #include "tools/datagen/model_set.h"
 
 namespace datagen {
@@ -138,17 +139,6 @@ Painter Tiles(std::string key, std::string title, Colour base) {
         }
         c.CentredText(l, title, 0, c.Height() / 3, c.Width(), c.Height() * 2 / 3, 48, WithAlpha(WHITE, 200));
         c.Text(l, key, 4, 4, 14, WHITE);
-    };
-}
-
-// Text rows: each row of rowH pixels gets its own numbered line.
-Painter Lines(std::string key, std::string text, int rowH, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        for (int y = 0, n = 0; y + rowH <= c.Height(); y += rowH, ++n) {
-            c.Fill(0, y, c.Width(), y + rowH - 1, WithAlpha(Shade(base, n % 2 ? 0.6f : 0.9f), 160));
-            c.Text(l, text + " " + std::to_string(n), 6, y + 2, std::min(rowH - 4, 24), WHITE);
-        }
-        c.Text(l, key, c.Width() - 120, 2, 12, WHITE);
     };
 }
 
@@ -418,9 +408,36 @@ void PaintVersusMark(Canvas& c, Lettering& l) {
 
 // Credits: seven lines of 256 x 50 on the left, a picture on the right.
 void PaintStaffRoll(Canvas& c, Lettering& l) {
-    for (int i = 0; i < 7; ++i) c.CentredText(l, "STAFF LINE " + std::to_string(i + 1), 0, 50 * i, 256, 50 * i + 50, 28, WHITE);
-    c.VerticalGradient(256, 0, 512, 512, {120, 160, 255, 255}, {40, 20, 80, 255});
-    c.CentredText(l, "ed_staff", 256, 200, 512, 300, 40, WHITE);
+    for (int i = 0; i < viewer_sheets::kStaffLineCount; ++i) {
+        const viewer_sheets::Cell cell = viewer_sheets::StaffLine(i);
+        c.CentredText(l, "STAFF LINE " + std::to_string(i + 1), cell.left, cell.top, cell.right + 1, cell.bottom + 1,
+                      28, WHITE);
+    }
+    const viewer_sheets::Cell p = viewer_sheets::kStaffPicture;
+    c.VerticalGradient(p.left, p.top, p.right + 1, p.bottom + 1, {120, 160, 255, 255}, {40, 20, 80, 255});
+    c.CentredText(l, "ed_staff", p.left, 200, p.right + 1, 300, 40, WHITE);
+}
+
+// The animation's lettering: white lines on a faint band for the two still
+// sequences, and two columns of letters set one under another for the
+// closing screen.
+void PaintAnimationFont(Canvas& c, Lettering& l) {
+    for (int i = 0; i < viewer_sheets::kAnimationLineCount; ++i) {
+        const viewer_sheets::Cell cell = viewer_sheets::kAnimationLines[i];
+        c.Fill(cell.left, cell.top, cell.right + 1, cell.bottom + 1, {40, 40, 80, 90});
+        c.CentredText(l, "ANIMATION LINE " + std::to_string(i + 1), cell.left, cell.top, cell.right + 1,
+                      cell.bottom + 1, 24, WHITE);
+    }
+    const std::pair<viewer_sheets::Cell, std::string> columns[] = {{viewer_sheets::kClosingRightColumn, "THE END"},
+                                                                    {viewer_sheets::kClosingLeftColumn, "THANKS"}};
+    for (const auto& [cell, text] : columns) {
+        c.Fill(cell.left, cell.top, cell.right + 1, cell.bottom + 1, {40, 40, 80, 90});
+        for (size_t k = 0; k < text.size(); ++k) {
+            const int y = cell.top + 10 + 50 * static_cast<int>(k);
+            c.CentredText(l, std::string(1, text[k]), cell.left, y, cell.right + 1, y + 44, 40, WHITE);
+        }
+    }
+    c.Text(l, "anm_font", 420, 496, 12, WHITE);
 }
 
 // Height picture of the hilly stage: the red channel is the height.
@@ -475,11 +492,11 @@ void AddSystemPictures(std::vector<Picture>& out) {
 }
 
 void AddAnimationPictures(std::vector<Picture>& out) {
-    Add(out, ANIMATION, "anm_font", 512, 512, IMAGE_PIXEL_32_LZSS, Lines("anm_font", "ANIMATION TEXT", 32, {90, 60, 130}));
+    Add(out, ANIMATION, "anm_font", 512, 512, IMAGE_PIXEL_32_LZSS, PaintAnimationFont);
     for (int i = 0; i < 12; ++i) {
         std::string key = TwoDigits("anm", i);
         Add(out, ANIMATION, key, 512, 512, IMAGE_PIXEL_32_LZSS,
-            Poster(i == 0 ? "ANIMATION TITLE" : "ANIMATION " + std::to_string(i), key, STAGE_COLOURS[i % 9]));
+            Poster(i == 0 ? "ANIMATION TITLE" : "ANIMATION STILL " + std::to_string(i), key, STAGE_COLOURS[i % 9]));
     }
 }
 
