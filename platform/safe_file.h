@@ -20,8 +20,9 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens `path` for binary reading without blocking on a FIFO or device; null
-// unless it names a regular file (a link to one is followed). errno tells why.
-FilePtr OpenRegularFile(const std::string& path);
+// unless it names a regular file (a link to one is followed) of at most
+// `maxBytes` bytes. errno tells why.
+FilePtr OpenRegularFile(const std::string& path, uint64_t maxBytes = UINT64_MAX);
 
 // Replaces `path` with `bytes` as a whole: the bytes go to a new file in the
 // same folder, which is then renamed over `path`. A reader finds the old file

@@ -89,7 +89,7 @@ bool ReadFrames(FILE* file, std::vector<uint8_t>& out) {
 // The header and frames of a replay file, or false. The header is checked
 // before the frames are read.
 bool ReadReplay(const std::string& path, ReplayHeader& header, std::vector<InputWord> (&inputs)[2]) {
-    const platform::FilePtr file = platform::OpenRegularFile(path);
+    const platform::FilePtr file = platform::OpenRegularFile(path, REPLAY_MAX_FILE_SIZE);
     if (!file) return false;
     uint8_t head[REPLAY_HEADER_SIZE];
     if (std::fread(head, 1, sizeof head, file.get()) != sizeof head) return false;

@@ -11,13 +11,13 @@ namespace platform {
 
 WriteCall writeCall = ::write;
 
-FilePtr OpenRegularFile(const std::string& path) {
+FilePtr OpenRegularFile(const std::string& path, uint64_t maxBytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return nullptr;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<uint64_t>(info.st_size) > maxBytes) {
         ::close(fd);
-        errno = EINVAL;
+        errno = S_ISREG(info.st_mode) ? EFBIG : EINVAL;
         return nullptr;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);

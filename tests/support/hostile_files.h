@@ -37,13 +37,13 @@ inline void MakeSparseFile(const std::filesystem::path& path, const std::vector<
     ASSERT_EQ(::truncate(path.c_str(), size), 0);
 }
 
-// Runs `body` in a child that a 5-second alarm ends: a hang or an abort
+// Runs `body` in a child that a 20-second alarm ends: a hang or an abort
 // fails the test instead of stopping the whole run. The child exits with
 // the code `body` returns.
 #define EXPECT_BOUNDED(body, code)                                                     \
     EXPECT_EXIT(                                                                       \
         {                                                                              \
-            ::alarm(5);                                                                \
+            ::alarm(20);                                                               \
             std::_Exit(static_cast<int>(body));                                        \
         },                                                                             \
         ::testing::ExitedWithCode(code), "")

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 // Reads no more frames than a replay may hold: a larger file is refused
 // before it fills the memory.
 bool ReadRecord(const std::string& path, ReplayRecord& record) {
-    const platform::FilePtr file = platform::OpenRegularFile(path);
+    const platform::FilePtr file = platform::OpenRegularFile(path, REPLAY_MAX_FILE_SIZE);
     if (!file) return false;
     std::array<uint8_t, REPLAY_HEADER_SIZE> header;
     if (std::fread(header.data(), 1, header.size(), file.get()) != header.size()) return false;
