@@ -1,4 +1,6 @@
 #include "engine/devices/sound.h"
+#include "engine/core/data_files.h"
+#include "platform/safe_file.h"
 
 #include <cmath>
 #include <cstdio>
@@ -75,8 +77,9 @@ int Sound::FillBuffer(const platform::WaveFormat& format, uint32_t bytes, const 
 
 int Sound::LoadFromPack(const char* path, const char* key) {
     WriteLog("%s in %s / ", key, path);
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = platform::OpenRegularFile(path).release();
     if (!file) {
+        ReportUnusableDataFile(path);
         WriteLogText("  エラー : パックファイルが開けません\n");
         return 0;
     }
@@ -84,6 +87,7 @@ int Sound::LoadFromPack(const char* path, const char* key) {
     KsdEntry entry;
     switch (FindKsdEntry(file, key, &entry)) {
     case KsdLookup::BadMagic:
+        ReportUnusableDataFile(path);
         WriteLogText("  エラー : パックファイルが不正です\n");
         break;
     case KsdLookup::NoData:
@@ -102,7 +106,7 @@ int Sound::LoadFromPack(const char* path, const char* key) {
 int Sound::LoadWave(const char* name) {
     // Linux programs carry no resources: the name is always a file.
     WriteLog("%s / ", name);
-    std::FILE* file = std::fopen(name, "rb");
+    std::FILE* file = platform::OpenRegularFile(name).release();
     if (!file) return 0;
     std::vector<uint8_t> image;
     if (std::fseek(file, 0, SEEK_END) == 0) {

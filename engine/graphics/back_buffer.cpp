@@ -7,6 +7,7 @@
 
 #include "engine/graphics/device.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 using namespace gpu;
 
@@ -84,10 +85,7 @@ void SaveScreenshot(const char* path) {
     PutU16(h + 26, 1);
     PutU16(h + 28, 24);
     // The game names the file as a Windows path ("screen\\screen00.bmp").
-    FILE* out = std::fopen(platform::ResolvePath(path).c_str(), "wb");
-    if (!out) return;
-    std::fwrite(file.data(), 1, file.size(), out);
-    std::fclose(out);
+    platform::WriteFileAtomically(platform::ResolvePath(path), file);
 }
 
 int CopySurfaceRect(const LockedSurface* destination, const POINT* destinationPoint, const LockedSurface* source,

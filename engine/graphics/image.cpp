@@ -1,4 +1,5 @@
 #include "engine/graphics/image.h"
+#include "platform/safe_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -190,7 +191,7 @@ const char* Image::LoadFromArchive(const char* archive, const char* key, Progres
 
 // No plug-in library can be loaded on this system, so the folder is not searched.
 const char* Image::LoadSusie(const char* fileName, const char* /*pluginFolder*/, ProgressCallback progress) {
-    FILE* f = std::fopen(fileName, "rb");
+    FILE* f = platform::OpenRegularFile(fileName).release();
     if (!f) return SetError(susieErrorText, SUSIE_OPEN_FAILED_TEXT);
     ReportProgress(progress);
     std::fseek(f, 0, SEEK_END);

@@ -1,4 +1,6 @@
 #include "engine/graphics/kag_archive.h"
+#include "engine/core/data_files.h"
+#include "platform/safe_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -95,12 +97,18 @@ bool IsCompressedFormat(int format) {
 
 int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* height,
                          std::vector<uint8_t>* data, int* format, ProgressCallback progress) {
-    File f(std::fopen(platform::ResolvePath(archive).c_str(), "rb"));
-    if (!f) return 0;
+    File f(platform::OpenRegularFile(platform::ResolvePath(archive)).release());
+    if (!f) {
+        ReportUnusableDataFile(archive);
+        return 0;
+    }
     int64_t fileSize = FileSize(f.get());
     uint8_t head[KAG_FILE_HEADER_SIZE];
-    if (std::fread(head, 1, sizeof head, f.get()) != sizeof head) return 0;
-    if (std::memcmp(head, KAG_MAGIC, sizeof KAG_MAGIC) != 0) return 0;
+    if (std::fread(head, 1, sizeof head, f.get()) != sizeof head ||
+        std::memcmp(head, KAG_MAGIC, sizeof KAG_MAGIC) != 0) {
+        ReportUnusableDataFile(archive);
+        return 0;
+    }
     ReportProgress(progress);
     EntryHeader h;
     while (ReadEntryHeader(f.get(), &h)) {

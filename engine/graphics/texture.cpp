@@ -13,6 +13,7 @@
 #include "engine/graphics/surface.h"
 #include "platform/image_file.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 using gpu::D3D_OK;
 using gpu::D3DFORMAT;
@@ -489,10 +490,7 @@ int Texture::SaveBitmap(const char* fileName) {
         for (int x = 0; x < width; ++x) PixelToBgr(format, row + x * bytes, out + 3 * x);
     }
     Unlock();
-    FILE* f = std::fopen(platform::ResolvePath(fileName).c_str(), "wb");
-    if (!f) return 0;
-    const bool written = std::fwrite(file.data(), 1, file.size(), f) == file.size();
-    return (std::fclose(f) == 0 && written) ? 1 : 0;
+    return platform::WriteFileAtomically(platform::ResolvePath(fileName), file) ? 1 : 0;
 }
 
 void Texture::Fill(uint32_t colour) {
@@ -536,8 +534,7 @@ Texture* CreateTextureFromFile(const char* fileName, int alpha, uint32_t colourK
     SetCurrentFolderToApp();
     const std::string path = platform::ResolvePath(fileName);
     platform::DecodedImage decoded;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::fclose(f);
+    if (platform::OpenRegularFile(path)) {
         if (platform::LoadImageFile(path, colourKey, &decoded)) {
             Image* image = CreateImage();
             image->SetPixels(decoded.width, decoded.height, std::move(decoded.pixels));

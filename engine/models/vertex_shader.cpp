@@ -1,4 +1,5 @@
 #include "engine/models/vertex_shader.h"
+#include "platform/safe_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -66,7 +67,7 @@ bool VertexShader::CreateFromText(const char* source, const uint32_t* declaratio
 bool VertexShader::CreateFromFile(const char* fileName, const uint32_t* declaration) {
     if (!fileName) return false;
     platform::SetCurrentFolder(platform::ProgramFolder());
-    FILE* file = std::fopen(platform::ResolvePath(fileName).c_str(), "rb");
+    FILE* file = platform::OpenRegularFile(platform::ResolvePath(fileName)).release();
     if (!file) return false;
     std::string text;
     char chunk[4096];

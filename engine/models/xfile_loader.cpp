@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/data_files.h"
 #include "engine/core/application.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/graphics_log.h"
@@ -243,6 +244,7 @@ Model* CreateModelFromXFile(const char* name, ProgressCallback progress) {
     xfile::XDocument document;
     std::string error;
     if (!xfile::ReadXFile(path, &document, &error)) {
+        ReportUnusableDataFile(path);
         LogGraphics("ERROR 列挙オブジェクトの作成に失敗\nファイルがないか無効な可能性があります [%s]\n",
                          error.c_str());
         return model;

@@ -1,4 +1,5 @@
 #include "engine/models/xfile_parser.h"
+#include "platform/safe_file.h"
 
 #include <charconv>
 #include <cstdio>
@@ -459,7 +460,7 @@ bool ParseXFile(const uint8_t* data, size_t size, XDocument* out, std::string* e
 
 bool ReadXFile(const std::string& path, XDocument* out, std::string* error) {
     out->objects.clear();
-    std::FILE* f = std::fopen(platform::ResolvePath(path).c_str(), "rb");
+    std::FILE* f = platform::OpenRegularFile(platform::ResolvePath(path)).release();
     if (!f) return Refuse(error, "cannot open " + path);
     std::vector<uint8_t> bytes;
     uint8_t chunk[65536];

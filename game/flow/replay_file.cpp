@@ -14,6 +14,7 @@
 
 #include "engine/core/log.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 ReplayHeader replayHeader;
 std::vector<InputWord> replayInputs[2];
@@ -72,35 +73,29 @@ std::vector<uint8_t> ReplayFileBytes() {
     return bytes;
 }
 
-// Writes and closes the file; a file not written whole is removed.
-bool FinishFile(FILE* file, const std::string& path, const std::vector<uint8_t>& bytes) {
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) == 0 && written) return true;
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    return false;
-}
-
-// The rest of an open file; false on a read error.
-bool ReadRest(FILE* file, std::vector<uint8_t>& out) {
+// The frames after the header, at most REPLAY_MAX_FRAMES of them; false on a
+// read error or when the file holds more.
+bool ReadFrames(FILE* file, std::vector<uint8_t>& out) {
+    constexpr size_t limit = REPLAY_MAX_FRAMES * REPLAY_FRAME_SIZE;
     uint8_t chunk[16384];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) out.insert(out.end(), chunk, chunk + got);
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        if (out.size() + got > limit) return false;
+        out.insert(out.end(), chunk, chunk + got);
+    }
     return !std::ferror(file);
 }
 
 // The header and frames of a replay file, or false. The header is checked
 // before the frames are read.
-bool ReadReplay(const char* path, ReplayHeader& header, std::vector<InputWord> (&inputs)[2]) {
-    if (!path) return false;
-    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(platform::ResolvePath(path).c_str(), "rb"),
-                                                     std::fclose);
+bool ReadReplay(const std::string& path, ReplayHeader& header, std::vector<InputWord> (&inputs)[2]) {
+    const platform::FilePtr file = platform::OpenRegularFile(path, REPLAY_MAX_FILE_SIZE);
     if (!file) return false;
     uint8_t head[REPLAY_HEADER_SIZE];
     if (std::fread(head, 1, sizeof head, file.get()) != sizeof head) return false;
     header = ReadReplayHeader(head);
     std::vector<uint8_t> body;
-    if (!HasPlayableMatch(header) || !ReadRest(file.get(), body)) return false;
+    if (!HasPlayableMatch(header) || !ReadFrames(file.get(), body)) return false;
     const size_t frames = body.size() / REPLAY_FRAME_SIZE;
     for (auto& list : inputs) list.reserve(frames);
     for (size_t i = 0; i < frames; ++i) {
@@ -179,15 +174,19 @@ bool WriteReplayFile(const ReplayOutcome& outcome) {
     const std::string path = platform::ResolvePath(replayFileName);
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    // A replay that is not saved leaves the header as it was.
+    const ReplayHeader unsaved = replayHeader;
     FillSavedFields(outcome);
-    if (FinishFile(file, path, ReplayFileBytes())) return true;
+    if (platform::WriteFileAtomically(path, ReplayFileBytes())) return true;
+    replayHeader = unsaved;
     WriteLog(LOG_ERROR_HEAD "cannot write %s\n", path.c_str());
     return false;
 }
 
-int ReadReplayFile(const char* path) {
+int ReadReplayFile(const char* path) { return path ? ReadReplayFileAt(platform::ResolvePath(path)) : -1; }
+
+int ReadReplayFileAt(const std::string& filePath) {
+    const std::string& path = filePath;
     ReplayHeader header;
     std::vector<InputWord> inputs[2];
     if (!ReadReplay(path, header, inputs)) {

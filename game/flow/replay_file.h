@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "game/flow/input_words.h"
@@ -90,6 +91,9 @@ bool WriteReplayFile(const ReplayOutcome& outcome);
 // colour, stage, mode or difficulty out of range. The caller sets the two
 // sides and the stage from the header.
 int ReadReplayFile(const char* path);
+// The same for a file named by a path as it stands on this system, with no
+// Windows separators or case to resolve (a name found in a folder).
+int ReadReplayFileAt(const std::string& filePath);
 
 // The date of saving as single digits: the year's four, then the month, day,
 // hour and minute as tens and units, a tens digit below 10 DATE_DIGIT_BLANK.

@@ -12,6 +12,11 @@
 inline constexpr int32_t REPLAY_FORMAT_ID = 2001;
 inline constexpr size_t REPLAY_HEADER_SIZE = 1112;
 inline constexpr size_t REPLAY_FRAME_SIZE = 4;
+// The most frames a replay may hold: a battle without a time limit recorded
+// for a whole day at 60 frames a second. A longer file is damaged or hostile
+// and is refused before it is read into memory (about 20 MiB at most).
+inline constexpr size_t REPLAY_MAX_FRAMES = size_t{24} * 60 * 60 * 60;
+inline constexpr size_t REPLAY_MAX_FILE_SIZE = REPLAY_HEADER_SIZE + REPLAY_MAX_FRAMES * REPLAY_FRAME_SIZE;
 inline constexpr size_t REPLAY_VERSION_SIZE = 20;
 inline constexpr size_t REPLAY_COMMENT_SIZE = 1024;
 inline constexpr size_t REPLAY_DATE_DIGITS = 12;

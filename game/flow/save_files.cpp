@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <span>
+
+#include "platform/safe_file.h"
 
 Config config;
 SystemData systemData;
@@ -17,20 +20,17 @@ constexpr const char* kRankingFile = "ranking.dat";
 constexpr ConfigPad kDefaultPad{300, 300, 0, 1, 2, 3, 4, 5, 7};
 
 // Overlays the file's bytes on the record (a short file leaves the rest as it
-// was); false when the file cannot be opened.
+// was); false when it is no regular file that can be opened.
 bool ReadRecord(const char* name, void* record, size_t size) {
-    FILE* file = std::fopen(name, "rb");
+    const platform::FilePtr file = platform::OpenRegularFile(name);
     if (!file) return false;
-    std::fread(record, 1, size, file);
-    std::fclose(file);
+    std::fread(record, 1, size, file.get());
     return true;
 }
 
+// Replaces the whole file, so a failed write leaves the old one.
 bool WriteRecord(const char* name, const void* record, size_t size) {
-    FILE* file = std::fopen(name, "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(record, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
+    return platform::WriteFileAtomically(name, std::span(static_cast<const uint8_t*>(record), size));
 }
 
 Config DefaultConfig() {

@@ -17,6 +17,7 @@
 #include "game/screens/title_menu.h"
 #include "game/screens/title_ui.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 std::vector<ReplayHeader> replayHeaders;
 std::vector<std::string> replayFileNames;
@@ -54,17 +55,15 @@ std::vector<std::string> ListReplayNames() {
     return names;
 }
 
-enum class HeaderRead { Read, Skipped, Unopenable };
-
-HeaderRead ReadListedHeader(const std::string& path, ReplayHeader& header) {
-    std::FILE* file = std::fopen(platform::ResolvePath(path).c_str(), "rb");
-    if (!file) return HeaderRead::Unopenable;
+// The header of a listed replay, or false when the file cannot be opened or
+// read whole or is no replay.
+bool ReadListedHeader(const std::string& path, ReplayHeader& header) {
+    const platform::FilePtr file = platform::OpenRegularFile(path);
+    if (!file) return false;
     uint8_t bytes[REPLAY_HEADER_SIZE] = {};
-    const bool whole = std::fread(bytes, 1, sizeof bytes, file) == sizeof bytes;
-    std::fclose(file);
-    if (!whole) return HeaderRead::Skipped;
+    if (std::fread(bytes, 1, sizeof bytes, file.get()) != sizeof bytes) return false;
     header = ReadReplayHeader(bytes);
-    return header.formatId == REPLAY_FORMAT_ID ? HeaderRead::Read : HeaderRead::Skipped;
+    return header.formatId == REPLAY_FORMAT_ID;
 }
 
 // The entry of a page and row when it exists.
@@ -180,13 +179,14 @@ void ScanReplays() {
     replayHeaders = {};
     replayFileNames = {};
     replayPaths = {};
+    // Names found in the folder are opened as they are, inside it: a
+    // backslash in one is part of the name, never a separator.
+    const std::string folder = platform::ResolvePath("replay") + "/";
     for (const std::string& name : ListReplayNames()) {
         if (ReplayCount() >= REPLAY_LIST_MAX) break;
-        const std::string path = "replay\\" + name;
+        const std::string path = folder + name;
         ReplayHeader header;
-        const HeaderRead read = ReadListedHeader(path, header);
-        if (read == HeaderRead::Unopenable) break;
-        if (read == HeaderRead::Skipped) continue;
+        if (!ReadListedHeader(path, header)) continue;
         replayHeaders.push_back(header);
         replayFileNames.push_back(name);
         replayPaths.push_back(path);
@@ -267,7 +267,7 @@ void ReopenReplayList() {
 bool StartReplayPlayback() {
     playedReplayIndex = HighlightedReplayIndex();
     const bool listed = playedReplayIndex >= 0 && playedReplayIndex < ReplayCount();
-    if (!listed || ReadReplayFile(replayPaths[static_cast<size_t>(playedReplayIndex)].c_str()) != 0) {
+    if (!listed || ReadReplayFileAt(replayPaths[static_cast<size_t>(playedReplayIndex)]) != 0) {
         // The title starts again on the list, rescanned.
         PlaySe(SE_ERROR);
         replayPlayback = 0;

@@ -14,8 +14,8 @@ constexpr int REPLAY_LIST_MAX = 100;
 constexpr int REPLAY_ROWS_PER_PAGE = 5;
 
 // One entry per listed file, in listing order (sorted by name): its header,
-// its bare name ("tobra003.rpl") and its path from the program's folder
-// ("replay\\tobra003.rpl").
+// its bare name ("tobra003.rpl") and the path it is opened by (the replay
+// folder's path, "/" and the name as found).
 extern std::vector<ReplayHeader> replayHeaders;
 extern std::vector<std::string> replayFileNames;
 extern std::vector<std::string> replayPaths;

@@ -1,7 +1,9 @@
 #include "platform/image_file.h"
+#include "platform/safe_file.h"
 
 #include <cstring>
-#include <fstream>
+#include <cstdio>
+#include <vector>
 
 #include "platform/imagefile/decoders.h"
 
@@ -43,11 +45,13 @@ bool DecodeImage(const uint8_t* data, size_t size, DecodedImage* out) {
 }
 
 bool LoadImageFile(const std::string& path, uint32_t colourKey, DecodedImage* out) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    std::vector<uint8_t> bytes(file ? static_cast<size_t>(file.tellg()) : 0);
-    file.seekg(0);
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!file || !DecodeImage(bytes.data(), bytes.size(), out)) {
+    std::vector<uint8_t> bytes;
+    const FilePtr file = OpenRegularFile(path);
+    uint8_t chunk[65536];
+    for (size_t n; file && (n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) {
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    if (!file || std::ferror(file.get()) || !DecodeImage(bytes.data(), bytes.size(), out)) {
         *out = DecodedImage{};
         return false;
     }

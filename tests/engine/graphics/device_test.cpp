@@ -345,6 +345,18 @@ TEST_F(BackBufferTest, ScreenshotTakesTheGamesWindowsPath) {
     EXPECT_EQ(ReadFile(dir.file("screen/screen00.bmp")).size(), 78u);
 }
 
+TEST_F(BackBufferTest, AScreenshotReplacesALinkInItsPlaceNotItsTarget) {
+    test::TempDir outside;
+    const std::filesystem::path victim = outside.path() / "victim";
+    std::ofstream(victim) << "precious";
+    const std::string path = dir.file("shot.bmp");
+    std::filesystem::create_symlink(victim, path);
+    SaveScreenshot(path.c_str());
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadFile(path).size(), 78u);
+    EXPECT_EQ(ReadFile(victim.string()).size(), 8u);
+}
+
 TEST(ScreenshotSize, FullScreenShotIs921654Bytes) {
     test::RecordingGraphics graphics;
     ASSERT_EQ(InitializeDirectXGraphics(), 1);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -174,12 +175,12 @@ TEST_F(ReplayFileTest, UnopenableFileLeavesTheHeaderAlone) {
 
 TEST_F(ReplayFileTest, FailedWriteRemovesThePartialFile) {
     RecordFixtureBattle();
-    fs::create_directories(dir_.path() / "replay");
-    fs::create_symlink("/dev/full", Replay("tobra000.rpl"));  // opens, but every write fails
     std::strcpy(replayFileName, "replay\\tobra000.rpl");
-    EXPECT_FALSE(WriteReplayFile({1, 1234, 17}));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(Replay("tobra000.rpl"))));
-    EXPECT_TRUE(fs::exists("/dev/full"));
+    {
+        test::FailingWrites fail(REPLAY_HEADER_SIZE / 2);  // the disk fills halfway
+        EXPECT_FALSE(WriteReplayFile({1, 1234, 17}));
+    }
+    EXPECT_TRUE(fs::is_empty(dir_.path() / "replay"));
 }
 
 struct NameCase {

@@ -18,6 +18,7 @@
 #include "platform/keyboard.h"
 #include "tests/game/screens/title_fixture.h"
 #include "tests/support/fake_glyphs.h"
+#include "tests/support/hostile_files.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ TEST_F(ReplayListTest, ScanListsFullHeadersOfTheFormatSortedByName) {
 
     ScanReplays();
     EXPECT_EQ(replayFileNames, (std::vector<std::string>{"a.RPL", "c.rpl"}));
-    EXPECT_EQ(replayPaths, (std::vector<std::string>{"replay\\a.RPL", "replay\\c.rpl"}));
+    EXPECT_EQ(replayPaths, (std::vector<std::string>{"replay/a.RPL", "replay/c.rpl"}));
     ASSERT_EQ(replayHeaders.size(), 2u);
     EXPECT_EQ(replayHeaders[0].p1CharacterId, 1);
     EXPECT_EQ(replayHeaders[1].p1CharacterId, 3);
@@ -86,7 +87,7 @@ TEST_F(ReplayListTest, ScanKeepsTheFirstHundredByName) {
     EXPECT_EQ(replayHeaders[99].p1CharacterId, 99 % 8 + 1);
 }
 
-TEST_F(ReplayListTest, AFileThatCannotBeOpenedEndsTheScan) {
+TEST_F(ReplayListTest, AFileThatCannotBeOpenedIsSkippedAndTheScanGoesOn) {
     test::WriteReplays(Folder(), 6);
     fs::permissions(Folder(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                   fs::perms::others_read | fs::perms::others_exec);
@@ -100,7 +101,35 @@ TEST_F(ReplayListTest, AFileThatCannotBeOpenedEndsTheScan) {
             ScanReplays();
             std::_Exit(static_cast<int>(replayHeaders.size()));
         },
-        testing::ExitedWithCode(3), "");
+        testing::ExitedWithCode(5), "");
+}
+
+// A backslash in a name is part of the name: the file is opened as found,
+// inside the replay folder, and the replays after it stay listed.
+TEST_F(ReplayListTest, NamesWithABackslashAreOpenedAsFoundInsideTheFolder) {
+    WriteReplay(Folder(), "a.rpl", ListedReplayHeader(1));
+    WriteReplay(Folder(), "b\\c.rpl", ListedReplayHeader(2));
+    WriteReplay(Folder(), "..\\outside.rpl", ListedReplayHeader(3));
+    WriteReplay(Folder(), "z.rpl", ListedReplayHeader(4));
+    test::WriteBytes(Folder() / "outside.rpl", test::HeaderBytes(ListedReplayHeader(8)));  // never to be read
+    ScanReplays();
+    EXPECT_EQ(replayFileNames, (std::vector<std::string>{"..\\outside.rpl", "a.rpl", "b\\c.rpl", "z.rpl"}));
+    std::vector<int32_t> characters;
+    for (const ReplayHeader& h : replayHeaders) characters.push_back(h.p1CharacterId);
+    EXPECT_EQ(characters, (std::vector<int32_t>{3, 1, 2, 4}));
+    EXPECT_EQ(ReadReplayFileAt(replayPaths[2]), 0);
+    EXPECT_EQ(replayHeader.p1CharacterId, 2);
+}
+
+// A replay swapped for a FIFO after the scan is unreadable when chosen: the
+// title stays, at once.
+TEST_F(ReplayListTest, AReplaySwappedForAFifoIsUnreadableAtOnce) {
+    test::WriteReplays(Folder(), 2);
+    ScanReplays();
+    ASSERT_EQ(replayPaths.size(), 2u);
+    fs::remove(replayPaths[1]);
+    test::MakeFifo(replayPaths[1]);
+    EXPECT_BOUNDED(ReadReplayFileAt(replayPaths[1]) + 10, 9);
 }
 
 // ---- Navigation ---------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "game/flow/replay_file.h"
 #include "game/battle/battle_scene.h"
 #include "game/screens/result_screen.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -76,10 +77,12 @@ TEST_F(ReplayWriterTest, FailedOpenOrWriteLeavesTheSaveUnmarked) {
 
     fs::remove(dir_.path() / "replay");
     fs::create_directories(dir_.path() / "replay");
-    fs::create_symlink("/dev/full", SavedFile());  // opens, but every write fails
-    WriteReplayFile();
+    {
+        test::FailingWrites fail(100);  // the disk fills in the header
+        WriteReplayFile();
+    }
     EXPECT_EQ(resultScreen.replaySaved, 0);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(SavedFile())));
+    EXPECT_TRUE(fs::is_empty(dir_.path() / "replay"));
 
     WriteReplayFile();  // a later press tries again
     EXPECT_EQ(resultScreen.replaySaved, 1);

@@ -1,5 +1,6 @@
 #include "tools/launcher/core/ini_file.h"
 
+#include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/launcher/launcher_env.h"
 
@@ -11,6 +12,32 @@ namespace {
 
 using launcher::IniFile;
 using launcher_test::WriteFile;
+
+// A Setup.ini that is there but cannot be read gives the launcher's own
+// message, at once; a missing one gives the defaults.
+TEST(IniFile, AnUnreadableFileGivesItsOwnMessageAtOnce) {
+    test::TempDir dir;
+    const std::filesystem::path path = dir.path() / "Setup.ini";
+    EXPECT_EQ(IniFile(path).ReadString("Setup", "KEY", "default"), "default");
+    std::filesystem::create_directory(path);
+    try {
+        IniFile(path).ReadString("Setup", "KEY", "default");
+        ADD_FAILURE() << "a folder read as a file";
+    } catch (const launcher::UnreadableIniFile& error) {
+        EXPECT_EQ(std::string(error.what()), "Setup.ini を読み込めませんでした。");
+    }
+    std::filesystem::remove(path);
+    test::MakeFifo(path);
+    auto readFifo = [&] {
+        try {
+            IniFile(path).ReadInteger("Setup", "SC_NUM", 0);
+        } catch (const launcher::UnreadableIniFile&) {
+            return 1;
+        }
+        return 0;
+    };
+    EXPECT_BOUNDED(readFifo(), 1);
+}
 
 struct StringCase {
     const char* what;

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/replaydesk/replay_fixture.h"
 #include "tools/replaydesk/core/replay_summary.h"
@@ -87,6 +88,21 @@ TEST(ReplayRecord, AFailedLoadKeepsTheRecord) {
         EXPECT_FALSE(LoadReplay(dir.file(name), record)) << name;
         EXPECT_EQ(record.header.randomSeed, 4321) << name;
         EXPECT_EQ(record.inputs[0].size(), 5u) << name;
+    }
+}
+
+// A chosen file that is a FIFO or holds more than any battle records fails
+// to load at once, without running out of memory.
+TEST(ReplayRecord, FifosAndHugeFilesFailToLoadAtOnce) {
+    ::test::TempDir dir;
+    ::test::MakeFifo(dir.file("fifo.rpl"));
+    const std::vector<uint8_t> head = ReplayBytes(test::SampleHeader(), 0);
+    ::test::MakeSparseFile(dir.file("huge.rpl"), head, off_t{5} << 30);
+    const auto tooLong = static_cast<off_t>(REPLAY_HEADER_SIZE + (REPLAY_MAX_FRAMES + 1) * REPLAY_FRAME_SIZE);
+    ::test::MakeSparseFile(dir.file("too_long.rpl"), head, tooLong);
+    for (const char* name : {"fifo.rpl", "huge.rpl", "too_long.rpl"}) {
+        ReplayRecord record;
+        EXPECT_BOUNDED(LoadReplay(dir.file(name), record) ? 1 : 0, 0) << name;
     }
 }
 

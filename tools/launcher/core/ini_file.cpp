@@ -2,7 +2,11 @@
 
 #include "platform/cp932.h"
 
-#include <fstream>
+#include <cstdio>
+#include <stdexcept>
+
+#include "platform/safe_file.h"
+#include "tools/launcher/core/texts.h"
 #include <iterator>
 #include <limits>
 #include <optional>
@@ -68,13 +72,28 @@ std::optional<std::string> FindValue(const std::string& text, std::string_view s
     return std::nullopt;
 }
 
+// The whole file; empty when it is missing. A file that is there but is no
+// regular file or cannot be read (a folder, a FIFO) is an error.
+std::string ReadText(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return {};
+    const platform::FilePtr file = platform::OpenRegularFile(path.string());
+    std::string text;
+    char chunk[4096];
+    size_t got;
+    while (file && (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, got);
+    if (!file || std::ferror(file.get())) throw UnreadableIniFile(path);
+    return text;
+}
+
 }  // namespace
+
+UnreadableIniFile::UnreadableIniFile(const std::filesystem::path& path)
+    : std::runtime_error(path.filename().string() + text::kUnreadableFile) {}
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
-    std::ifstream in(path_, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return FindValue(text, section, key).value_or(std::string(defaultValue));
+    return FindValue(ReadText(path_), section, key).value_or(std::string(defaultValue));
 }
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {

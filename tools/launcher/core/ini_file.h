@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -11,7 +12,8 @@ namespace launcher {
 // are trimmed of blanks, one pair of enclosing quotes is removed, lines that
 // start with ';' are comments, and the first matching section and key win.
 // The file is read again for every value, so it may change while in use; a
-// missing file gives the defaults.
+// missing file gives the defaults; one that is there but cannot be read
+// throws UnreadableIniFile.
 class IniFile {
 public:
     explicit IniFile(std::filesystem::path path) : path_(std::move(path)) {}
@@ -26,6 +28,12 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// The launcher's own message for a settings file it cannot read.
+class UnreadableIniFile : public std::runtime_error {
+public:
+    explicit UnreadableIniFile(const std::filesystem::path& path);
 };
 
 // The integer rules of ReadInteger, for a text already read.

@@ -25,6 +25,7 @@ inline constexpr const char* kDoneCaption = "完了メッセージ";
 inline constexpr const char* kInstallDone = "インストールが完了しました";
 inline constexpr const char* kUninstallDone = "をアンインストールしました";
 inline constexpr const char* kInstallFailed = "インストールに失敗しました。";
+inline constexpr const char* kUnreadableFile = " を読み込めませんでした。";
 inline constexpr const char* kDamagedInstall =
     "インストールの際に問題があったため、正常にアンインストールできませんでした。\n"
     "インストール情報を初期化します。\n"

@@ -2,51 +2,34 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <new>
 #include <span>
+
+#include "platform/safe_file.h"
 
 namespace replaydesk {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
+// Reads no more frames than a replay may hold: a larger file is refused
+// before it fills the memory.
 bool ReadRecord(const std::string& path, ReplayRecord& record) {
-    File file(std::fopen(path.c_str(), "rb"));
+    const platform::FilePtr file = platform::OpenRegularFile(path, REPLAY_MAX_FILE_SIZE);
     if (!file) return false;
     std::array<uint8_t, REPLAY_HEADER_SIZE> header;
     if (std::fread(header.data(), 1, header.size(), file.get()) != header.size()) return false;
     record.header = ReadReplayHeader(header);
     std::array<uint8_t, REPLAY_FRAME_SIZE> frameBytes;
     while (std::fread(frameBytes.data(), 1, frameBytes.size(), file.get()) == frameBytes.size()) {
+        if (record.inputs[0].size() == REPLAY_MAX_FRAMES) return false;
         const ReplayFrame frame = ReadReplayFrame(frameBytes);
         record.inputs[0].push_back(frame.input[0]);
         record.inputs[1].push_back(frame.input[1]);
     }
     return !std::ferror(file.get());
-}
-
-// A new file beside `target` that no other file has the name of.
-File CreateTemporaryBeside(const fs::path& target, fs::path& temporary) {
-    for (int n = 0; n < 100; ++n) {
-        temporary = target.parent_path() / ("." + target.filename().string() + ".save" + std::to_string(n));
-        if (File file{std::fopen(temporary.c_str(), "wbx")}) return file;
-        if (errno != EEXIST) break;
-    }
-    return nullptr;
-}
-
-bool WriteAndClose(File file, const std::vector<uint8_t>& bytes) {
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    return (std::fclose(file.release()) == 0) && written;
 }
 
 }  // namespace
@@ -74,6 +57,8 @@ std::vector<uint8_t> ReplayFileBytes(const ReplayRecord& record) {
     return bytes;
 }
 
+// A link is taken for the file it names (the user chose it in the dialog);
+// that file is replaced as a whole.
 bool SaveReplay(const std::string& path, const ReplayRecord& record) {
     std::error_code ec;
     fs::path target(path);
@@ -81,19 +66,7 @@ bool SaveReplay(const std::string& path, const ReplayRecord& record) {
         target = fs::canonical(target, ec);
         if (ec) return false;
     }
-    fs::path temporary;
-    File file = CreateTemporaryBeside(target, temporary);
-    if (!file) return false;
-    bool saved = WriteAndClose(std::move(file), ReplayFileBytes(record));
-    if (saved) {
-        // Keep the original's permissions; a file mode is no reason to fail.
-        const fs::file_status original = fs::status(target, ec);
-        if (!ec && fs::exists(original)) fs::permissions(temporary, original.permissions(), ec);
-        fs::rename(temporary, target, ec);
-        saved = !ec;
-    }
-    if (!saved) fs::remove(temporary, ec);
-    return saved;
+    return platform::WriteFileAtomically(target.string(), ReplayFileBytes(record));
 }
 
 }  // namespace replaydesk

@@ -1,0 +1,123 @@
+// Opening files that may be anything, and replacing files whole without
+// following links.
+#include "platform/safe_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/hostile_files.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::span<const uint8_t> Bytes(const std::string& text) {
+    return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+struct OpenCase {
+    const char* what;
+    void (*make)(const fs::path& path);
+    bool opens;
+};
+
+TEST(OpenRegularFile, OpensOnlyRegularFilesAndNeverWaits) {
+    const OpenCase cases[] = {
+        {"regular file", [](const fs::path& p) { test::PutText(p, "data"); }, true},
+        {"link to a regular file",
+         [](const fs::path& p) {
+             test::PutText(p.string() + ".real", "data");
+             fs::create_symlink(p.filename().string() + ".real", p);
+         },
+         true},
+        {"missing", [](const fs::path&) {}, false},
+        {"FIFO without a writer", [](const fs::path& p) { test::MakeFifo(p); }, false},
+        {"link to a FIFO",
+         [](const fs::path& p) {
+             test::MakeFifo(p.string() + ".fifo");
+             fs::create_symlink(p.filename().string() + ".fifo", p);
+         },
+         false},
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }, false},
+        {"dangling link", [](const fs::path& p) { fs::create_symlink("nowhere", p); }, false},
+    };
+    for (const OpenCase& c : cases) {
+        test::TempDir dir;
+        const fs::path path = dir.path() / "file";
+        c.make(path);
+        EXPECT_BOUNDED(platform::OpenRegularFile(path.string()) ? 1 : 0, c.opens ? 1 : 0) << c.what;
+    }
+}
+
+TEST(OpenRegularFile, ReadsTheWholeFile) {
+    test::TempDir dir;
+    test::PutText(dir.path() / "file", "0123456789");
+    const platform::FilePtr file = platform::OpenRegularFile(dir.file("file"));
+    ASSERT_TRUE(file);
+    char text[16] = {};
+    EXPECT_EQ(std::fread(text, 1, sizeof text, file.get()), 10u);
+    EXPECT_STREQ(text, "0123456789");
+}
+
+class WriteFileAtomically : public ::testing::Test {
+protected:
+    test::TempDir folder_;   // the program folder
+    test::TempDir outside_;  // somewhere the program must never write
+    fs::path Path() const { return folder_.path() / "system.dat"; }
+    fs::path Outside() const { return outside_.path() / "victim"; }
+    // Nothing but the target itself is left in the folder (no temporary).
+    size_t FolderEntries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(folder_.path()), {})); }
+};
+
+TEST_F(WriteFileAtomically, CreatesAndReplacesKeepingTheMode) {
+    ASSERT_TRUE(platform::WriteFileAtomically(Path().string(), Bytes("first")));
+    EXPECT_EQ(test::FileText(Path()), "first");
+    fs::permissions(Path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(platform::WriteFileAtomically(Path().string(), Bytes("second, longer")));
+    EXPECT_EQ(test::FileText(Path()), "second, longer");
+    EXPECT_EQ(fs::status(Path()).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(FolderEntries(), 1u);
+}
+
+TEST_F(WriteFileAtomically, ALinkInThePlaceIsReplacedAndItsTargetUntouched) {
+    test::PutText(Outside(), "precious");
+    fs::create_symlink(Outside(), Path());
+    ASSERT_TRUE(platform::WriteFileAtomically(Path().string(), Bytes("new")));
+    EXPECT_FALSE(fs::is_symlink(Path()));
+    EXPECT_EQ(test::FileText(Path()), "new");
+    EXPECT_EQ(test::FileText(Outside()), "precious");
+}
+
+TEST_F(WriteFileAtomically, ADanglingLinkCreatesNothingOutside) {
+    fs::create_symlink(Outside(), Path());
+    ASSERT_TRUE(platform::WriteFileAtomically(Path().string(), Bytes("new")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Outside())));
+    EXPECT_EQ(test::FileText(Path()), "new");
+}
+
+TEST_F(WriteFileAtomically, RefusesAFolderOrFifoInThePlace) {
+    fs::create_directory(Path());
+    EXPECT_FALSE(platform::WriteFileAtomically(Path().string(), Bytes("new")));
+    EXPECT_TRUE(fs::is_directory(Path()));
+    fs::remove(Path());
+    test::MakeFifo(Path());
+    EXPECT_BOUNDED(platform::WriteFileAtomically(Path().string(), Bytes("new")) ? 1 : 0, 0);
+    EXPECT_EQ(FolderEntries(), 1u);
+}
+
+TEST_F(WriteFileAtomically, AWriteCutShortLeavesTheOldFileWhole) {
+    const std::string old(101, 'o');
+    test::PutText(Path(), old);
+    {
+        test::FailingWrites fail(50);
+        EXPECT_FALSE(platform::WriteFileAtomically(Path().string(), Bytes(std::string(101, 'n'))));
+    }
+    EXPECT_EQ(test::FileText(Path()), old);
+    EXPECT_EQ(FolderEntries(), 1u);
+}
+
+}  // namespace
