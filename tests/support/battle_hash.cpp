@@ -79,13 +79,43 @@ void EnterRecord(Hasher& h, const std::string& list, size_t index) {
 }
 
 void Add(Hasher& h, const PlayerObject& o) {
-    h.FIELD(o.tag).FIELD(o.type).FIELD(o.unusedWords).FIELD(o.timer).FIELD(o.position).FIELD(o.heading).FIELD(o.angle).FIELD(o.speed).FIELD(o.slowdown).FIELD(o.unusedTail);
+    h.FIELD(o.tag)
+        .FIELD(o.type)
+        .FIELD(o.unusedWords)
+        .FIELD(o.timer)
+        .FIELD(o.position)
+        .FIELD(o.heading)
+        .FIELD(o.angle)
+        .FIELD(o.speed)
+        .FIELD(o.slowdown)
+        .FIELD(o.unusedTail);
 }
 
 void Add(Hasher& h, const PlayerRecord& p) {
-    h.FIELD(p.characterId).FIELD(p.colour).FIELD(p.counter).FIELD(p.active).FIELD(p.modeFlag).FIELD(p.x).FIELD(p.y).FIELD(p.previousX).FIELD(p.previousY);
-    h.FIELD(p.life).FIELD(p.shownLife).FIELD(p.maxLife).FIELD(p.state).FIELD(p.stateTimer).FIELD(p.invulnerableTimer).FIELD(p.hitShape).FIELD(p.aimAngle);
-    h.FIELD(p.spare).FIELD(p.boostGauge).FIELD(p.hyperGauge).FIELD(p.moveFinished).FIELD(p.moveAngle).FIELD(p.speed).FIELD(p.autoAim);
+    h.FIELD(p.characterId)
+        .FIELD(p.colour)
+        .FIELD(p.counter)
+        .FIELD(p.active)
+        .FIELD(p.modeFlag)
+        .FIELD(p.x)
+        .FIELD(p.y)
+        .FIELD(p.previousX)
+        .FIELD(p.previousY);
+    h.FIELD(p.life)
+        .FIELD(p.shownLife)
+        .FIELD(p.maxLife)
+        .FIELD(p.state)
+        .FIELD(p.stateTimer)
+        .FIELD(p.invulnerableTimer)
+        .FIELD(p.hitShape)
+        .FIELD(p.aimAngle);
+    h.FIELD(p.spare)
+        .FIELD(p.boostGauge)
+        .FIELD(p.hyperGauge)
+        .FIELD(p.moveFinished)
+        .FIELD(p.moveAngle)
+        .FIELD(p.speed)
+        .FIELD(p.autoAim);
     h.FIELD(p.comboDamage).FIELD(p.bestComboDamage).FIELD(p.comboHits).FIELD(p.bestComboHits).FIELD(p.comboTimer);
     h.FIELD(p.objects.size());
     const std::string owner = h.scope();
@@ -103,25 +133,64 @@ void Add(Hasher& h, const PlayerRecord& p) {
 }
 
 void Add(Hasher& h, const HeavyShot& s) {
-    h.FIELD(s.type).FIELD(s.age).FIELD(s.targetSide).FIELD(s.grazed).FIELD(s.owner).FIELD(s.vanishesOnHit).FIELD(s.knocksBack).FIELD(s.position);
-    h.FIELD(s.previousPosition).FIELD(s.trailPosition).FIELD(s.heading).FIELD(s.angle).FIELD(s.speed).FIELD(s.param).FIELD(s.hitShape).FIELD(s.damage);
+    h.FIELD(s.type)
+        .FIELD(s.age)
+        .FIELD(s.targetSide)
+        .FIELD(s.grazed)
+        .FIELD(s.owner)
+        .FIELD(s.vanishesOnHit)
+        .FIELD(s.knocksBack)
+        .FIELD(s.position);
+    h.FIELD(s.previousPosition)
+        .FIELD(s.trailPosition)
+        .FIELD(s.heading)
+        .FIELD(s.angle)
+        .FIELD(s.speed)
+        .FIELD(s.param)
+        .FIELD(s.hitShape)
+        .FIELD(s.damage);
     h.FIELD(s.knockBackSpeed);
 }
 
 void Add(Hasher& h, const Shot& s) {
-    h.FIELD(s.hitPoints).FIELD(s.power).FIELD(s.knockBackSpeed).FIELD(s.type).FIELD(s.age).FIELD(s.targetSide).FIELD(s.grazed).FIELD(s.owner);
-    h.FIELD(s.vanishesOnHit).FIELD(s.knocksBack).FIELD(s.position).FIELD(s.previousPosition).FIELD(s.trailPosition).FIELD(s.heading).FIELD(s.angle);
+    h.FIELD(s.hitPoints)
+        .FIELD(s.power)
+        .FIELD(s.knockBackSpeed)
+        .FIELD(s.type)
+        .FIELD(s.age)
+        .FIELD(s.targetSide)
+        .FIELD(s.grazed)
+        .FIELD(s.owner);
+    h.FIELD(s.vanishesOnHit)
+        .FIELD(s.knocksBack)
+        .FIELD(s.position)
+        .FIELD(s.previousPosition)
+        .FIELD(s.trailPosition)
+        .FIELD(s.heading)
+        .FIELD(s.angle);
     h.FIELD(s.speed).FIELD(s.param).FIELD(s.hitShape);
 }
 
 void Add(Hasher& h, const AttackArea& a) {
-    h.FIELD(a.type).FIELD(a.missesDashingPlayer).FIELD(a.position).FIELD(a.angle).FIELD(a.scaleX).FIELD(a.scaleY).FIELD(a.owner).FIELD(a.hitShape).FIELD(a.power);
+    h.FIELD(a.type)
+        .FIELD(a.missesDashingPlayer)
+        .FIELD(a.position)
+        .FIELD(a.angle)
+        .FIELD(a.scaleX)
+        .FIELD(a.scaleY)
+        .FIELD(a.owner)
+        .FIELD(a.hitShape)
+        .FIELD(a.power);
     h.FIELD(a.knockBackSpeed).FIELD(a.knocksBack);
 }
 
-void Add(Hasher& h, const Effect& e) { h.FIELD(e.owner).FIELD(e.age).FIELD(e.type).FIELD(e.position).FIELD(e.angle).FIELD(e.strength).FIELD(e.scale); }
+void Add(Hasher& h, const Effect& e) {
+    h.FIELD(e.owner).FIELD(e.age).FIELD(e.type).FIELD(e.position).FIELD(e.angle).FIELD(e.strength).FIELD(e.scale);
+}
 
-void Add(Hasher& h, const Particle& p) { h.FIELD(p.frame).FIELD(p.kind).FIELD(p.x).FIELD(p.y).FIELD(p.angle).FIELD(p.alpha).FIELD(p.size).FIELD(p.speed); }
+void Add(Hasher& h, const Particle& p) {
+    h.FIELD(p.frame).FIELD(p.kind).FIELD(p.x).FIELD(p.y).FIELD(p.angle).FIELD(p.alpha).FIELD(p.size).FIELD(p.speed);
+}
 
 void Add(Hasher& h, const int32_t& age) { h.FIELD(age); }
 
@@ -147,7 +216,8 @@ void AddScene(Hasher& h) {
     // The menu's values stay from its last opening, in an earlier battle too.
     if (battlePaused) {
         h.FIELD(battleMenuState).FIELD(battleMenuAlpha).FIELD(battleMenuFadeSpeed).FIELD(battleMenuCursor);
-        for (const PlayerRecord& p : players) h.Field("players[" + std::to_string(&p - players) + "].menuButtons", p.menuButtons);
+        for (const PlayerRecord& p : players)
+            h.Field("players[" + std::to_string(&p - players) + "].menuButtons", p.menuButtons);
     }
     h.FIELD(bannerActive).FIELD(bannerKind).FIELD(bannerTimer).FIELD(bannerCentre);
     AddVector(h, "bannerLetters", bannerLetters);
@@ -179,7 +249,12 @@ uint64_t Hash(Hasher& h) {
     AddList(h, "effectList", effectList);
     AddList(h, "flashList", flashList);
     AddList(h, "particleList", particleList);
-    h.FIELD(GetRandomState()).FIELD(battleFrame).FIELD(battleTimer).FIELD(battleOver).FIELD(startCountdown).FIELD(battlePaused);
+    h.FIELD(GetRandomState())
+        .FIELD(battleFrame)
+        .FIELD(battleTimer)
+        .FIELD(battleOver)
+        .FIELD(startCountdown)
+        .FIELD(battlePaused);
     h.FIELD(inputWords).FIELD(buttonStates);
     AddScene(h);
     return h.value();

@@ -64,7 +64,8 @@ TEST_F(BattleStateFields, ARecordMoreNamesTheListSize) {
     const std::vector<test::StateField> after = test::BattleStateFields();
     ASSERT_GT(after.size(), before.size());
     size_t first = 0;
-    while (first < before.size() && before[first].name == after[first].name && before[first].hash == after[first].hash) {
+    while (first < before.size() && before[first].name == after[first].name &&
+           before[first].hash == after[first].hash) {
         ++first;
     }
     ASSERT_LT(first, after.size());
