@@ -51,12 +51,12 @@ echo "determinism battles: $(grep -c '^battle ' "$out/normal.txt") battles, $(gr
 # nothing when they are the same.
 first_difference() {
   awk 'NR == FNR { a[FNR] = $0; n = FNR; next }
-       { if (!($0 == a[FNR] && FNR <= n)) { exit_line = FNR; exit } }
+       { m = FNR; if (FNR > n || $0 != a[FNR]) { at = FNR; exit } }
        END {
-         if (!exit_line && FNR == n) exit
-         if (!exit_line) exit_line = (FNR < n ? FNR : n) + 1
-         for (i = 1; i < exit_line; i++) if (a[i] ~ /^battle /) { battle = substr(a[i], 8); first = i }
-         print battle, exit_line - first - 1
+         if (!at && m == n) exit
+         if (!at) at = m + 1
+         for (i = 1; i < at && i <= n; i++) if (a[i] ~ /^battle /) { battle = substr(a[i], 8); first = i }
+         print battle, at - first - 1
        }' "$1" "$2"
 }
 
@@ -67,8 +67,13 @@ for i in 1 2; do
   echo "DETERMINISM FAILED: the ${names[i]} build differs from the normal build in battle $battle at frame $frame" >&2
   "$normal/bin/battle_trace" --fields "$battle" "$frame" >"$out/fields-normal.txt" || true
   "${dirs[i]}/bin/battle_trace" --fields "$battle" "$frame" >"$out/fields-${names[i]}.txt" || true
-  field=$(paste -d ' ' "$out/fields-normal.txt" "$out/fields-${names[i]}.txt" | awk '$1 != $3 || $2 != $4 { print $1; exit }')
-  echo "  first differing field: ${field:-(none: the battle ended in one build only)}" >&2
+  if [[ -s "$out/fields-normal.txt" && -s "$out/fields-${names[i]}.txt" ]]; then
+    field=$(paste -d ' ' "$out/fields-normal.txt" "$out/fields-${names[i]}.txt" |
+      awk '$1 != $3 || $2 != $4 { print ($1 == $3 ? $1 : $1 " / " $3); exit }')
+    echo "  first differing field: $field (all fields: $out/fields-*.txt)" >&2
+  else
+    echo "  the battle ends at that frame in one build only" >&2
+  fi
   status=1
 done
 ((status == 0)) && echo "determinism: the three builds agree on every frame"
