@@ -14,7 +14,7 @@ namespace {
 constexpr int32_t NO_MODEL = -1;
 constexpr int32_t BLEND_BODY = 1;
 
-// How the pose is turned (see PoseTurn).
+// How the pose is turned (see NebuTurn).
 enum class Turn { Facing, Tilt, Mirror, DashRoll };
 
 struct PoseChoice {
@@ -81,7 +81,7 @@ PoseChoice ChoosePose(int32_t side, bool facingLeft) {
     }
 }
 
-ModelTurn PoseTurn(Turn turn, float aimAngle, bool facingLeft) {
+ModelTurn NebuTurn(Turn turn, float aimAngle, bool facingLeft) {
     switch (turn) {
     case Turn::Facing: return {false, 0, facingLeft};
     case Turn::Mirror: return {false, 0, std::fabs(aimAngle) > PI_F / 2.0f};
@@ -98,7 +98,7 @@ std::vector<CharacterModelDraw> NebuModelDraws(int32_t side) {
     const bool facingLeft = !(p.x < OpponentOf(side).x);
     const PoseChoice choice = ChoosePose(side, facingLeft);
     if (choice.pose == NO_MODEL) return {};
-    return {{CharacterModelKind::Frame, choice.pose, BLEND_BODY, p.x, p.y, PoseTurn(choice.turn, p.aimAngle, facingLeft)}};
+    return {{CharacterModelKind::Frame, choice.pose, BLEND_BODY, p.x, p.y, NebuTurn(choice.turn, p.aimAngle, facingLeft)}};
 }
 
 void DrawNebu(int32_t side) { DrawCharacterModels(side, NebuModelDraws(side)); }

@@ -3,6 +3,8 @@
 // checked by pixel probes. The pictures are saved under build/bemo_screens/.
 #include <gtest/gtest.h>
 
+#include "engine/core/math.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -60,6 +62,7 @@ protected:
         difficulty = DIFFICULTY_NORMAL;
         replayPlayback = 0;
         sceneNumber = SCENE_BATTLE;
+        SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
         sceneInitPending = 1;
         do RunBattleScene();
         while (battleFrame < frames && sceneNumber == SCENE_BATTLE);

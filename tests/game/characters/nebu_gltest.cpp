@@ -4,6 +4,8 @@
 // own angle. The picture is saved as build/nebu_screens/nebu.png.
 #include <gtest/gtest.h>
 
+#include "engine/core/math.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -76,6 +78,7 @@ TEST_F(NebuGLTest, ShowsNebusOwnPoseOfAMove) {
     difficulty = DIFFICULTY_NORMAL;
     replayPlayback = 0;
     sceneNumber = SCENE_BATTLE;
+    SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
     sceneInitPending = 1;
     do RunBattleScene();
     while (battleFrame < 200 && sceneNumber == SCENE_BATTLE);

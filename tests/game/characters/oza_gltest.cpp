@@ -4,6 +4,8 @@
 // figure leaves the stage showing. Pictures go to build/oza_screens/.
 #include <gtest/gtest.h>
 
+#include "engine/core/math.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -67,6 +69,7 @@ protected:
         difficulty = DIFFICULTY_NORMAL;
         replayPlayback = 0;
         sceneNumber = SCENE_BATTLE;
+        SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
         sceneInitPending = 1;
         do RunBattleScene();
         while (battleFrame < frames && sceneNumber == SCENE_BATTLE);

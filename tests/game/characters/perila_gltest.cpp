@@ -4,6 +4,8 @@
 // saved in build/perila_screens/.
 #include <gtest/gtest.h>
 
+#include "engine/core/math.h"
+
 #include <algorithm>
 #include <cmath>
 #include <set>
@@ -101,6 +103,7 @@ protected:
         difficulty = DIFFICULTY_NORMAL;
         replayPlayback = 0;
         sceneNumber = SCENE_BATTLE;
+        SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
         sceneInitPending = 1;
         RunBattleScene();
     }

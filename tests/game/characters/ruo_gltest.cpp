@@ -3,6 +3,8 @@
 // figure. The pictures are saved in build/ruo_screens.
 #include <gtest/gtest.h>
 
+#include "engine/core/math.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -82,6 +84,7 @@ TEST_F(RuoGLTest, RuoIsDrawnTurnedToItsAim) {
     difficulty = DIFFICULTY_NORMAL;
     replayPlayback = 0;
     sceneNumber = SCENE_BATTLE;
+    SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
     sceneInitPending = 1;
     do RunBattleScene();
     while (battleFrame < 200 && sceneNumber == SCENE_BATTLE);

@@ -3,6 +3,8 @@
 // checked by pixel probes. The pictures are saved in build/torvi_screens/.
 #include <gtest/gtest.h>
 
+#include "engine/core/math.h"
+
 #include <algorithm>
 #include <cmath>
 #include <set>
@@ -89,6 +91,7 @@ protected:
         difficulty = DIFFICULTY_NORMAL;
         replayPlayback = 0;
         sceneNumber = SCENE_BATTLE;
+        SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
         sceneInitPending = 1;
         RunBattleScene();
     }

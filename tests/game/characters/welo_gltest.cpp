@@ -4,6 +4,8 @@
 // pictures are saved as build/welo_screens/*.png.
 #include <gtest/gtest.h>
 
+#include "engine/core/math.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -73,6 +75,7 @@ TEST_F(WeloGLTest, WeloIsDrawnInHerOwnPosesOnAStage) {
     difficulty = DIFFICULTY_NORMAL;
     replayPlayback = 0;
     sceneNumber = SCENE_BATTLE;
+    SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
     sceneInitPending = 1;
     do RunBattleScene();
     while (battleFrame < 200 && sceneNumber == SCENE_BATTLE);
