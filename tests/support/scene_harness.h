@@ -22,6 +22,9 @@ struct OnOpenGL {
     std::function<void(const std::string& folder)> prepare;
 };
 
+// The random generator's state when the game starts in the harness.
+constexpr unsigned kSceneSeed = 20051;
+
 class SceneHarness {
 public:
     SceneHarness();
