@@ -18,10 +18,10 @@ std::unique_ptr<Effect> CreateEffect(AudioEffect kind, const I3DL2Reverb* reverb
     switch (kind) {
     case AudioEffect::I3DL2Reverb: return std::make_unique<ReverbI3DL2>(reverb ? *reverb : I3DL2Reverb{}, sampleRate);
     case AudioEffect::Echo: return std::make_unique<Echo>(EchoParameters{}, sampleRate);
-    case AudioEffect::Chorus: return std::make_unique<ModulatedDelay>(ChorusParameters(), 20.0f, sampleRate);
+    case AudioEffect::Chorus: return std::make_unique<ModulatedDelay>(ChorusParameters(), kChorusMaxDelayMs, sampleRate);
     case AudioEffect::Compressor: return std::make_unique<Compressor>(CompressorParameters{}, sampleRate);
     case AudioEffect::Distortion: return std::make_unique<Distortion>(DistortionParameters{}, sampleRate);
-    case AudioEffect::Flanger: return std::make_unique<ModulatedDelay>(FlangerParameters(), 4.0f, sampleRate);
+    case AudioEffect::Flanger: return std::make_unique<ModulatedDelay>(FlangerParameters(), kFlangerMaxDelayMs, sampleRate);
     case AudioEffect::Gargle: return std::make_unique<Gargle>(GargleParameters{}, sampleRate);
     case AudioEffect::ParamEq: return std::make_unique<ParamEq>(ParamEqParameters{}, sampleRate);
     case AudioEffect::None: break;

@@ -20,10 +20,10 @@ public:
     void Process(float* stereo, int frames) override;
     void Reset() override { cycle_ = 0.0; }
 
+private:
     // The modulating factor at oscillator phase `cycle` (in turns).
     float FactorAt(double cycle) const;
 
-private:
     double step_;
     bool square_;
     double cycle_ = 0.0;

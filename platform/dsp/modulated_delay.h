@@ -20,6 +20,10 @@ struct ModulatedDelayParameters {
     int phase;        // ModulationPhase
 };
 
+// The longest centre delay each kind takes, in milliseconds.
+constexpr float kChorusMaxDelayMs = 20.0f;
+constexpr float kFlangerMaxDelayMs = 4.0f;
+
 // The standard defaults: the chorus a 16 ms delay swept by 10 % at 1.1 Hz,
 // the flanger a 2 ms delay swept fully at 0.25 Hz with negative feedback.
 ModulatedDelayParameters ChorusParameters();
@@ -33,11 +37,11 @@ public:
     void Process(float* stereo, int frames) override;
     void Reset() override;
 
+private:
     // The delay in samples the given side reads at oscillator phase `cycle`
     // (in turns); the left side starts at phase 0.
     float DelayAt(double cycle, int side) const;
 
-private:
     float wet_, feedback_, depth_;
     float delaySamples_;
     double step_;        // turns per sample

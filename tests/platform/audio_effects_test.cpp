@@ -249,10 +249,10 @@ double ExpectedDelayMs(const ModulatedDelayParameters& p, double t, int side) {
 
 TEST(ModulatedDelayEffect, ChorusAndFlangerDelayTheSoundByTheirSweptDelay) {
     const ModulatedDelayCase cases[] = {
-        {"chorus", {100.0f, 10.0f, 0.0f, 1.1f, WAVE_SINE, 16.0f, PHASE_90}, 20.0f},
-        {"deep chorus", {100.0f, 50.0f, 0.0f, 2.0f, WAVE_TRIANGLE, 10.0f, PHASE_NEG_180}, 20.0f},
-        {"flanger", {100.0f, 80.0f, 0.0f, 1.0f, WAVE_SINE, 3.0f, PHASE_ZERO}, 4.0f},
-        {"triangle flanger", {100.0f, 70.0f, 0.0f, 3.0f, WAVE_TRIANGLE, 2.0f, PHASE_NEG_90}, 4.0f},
+        {"chorus", {100.0f, 10.0f, 0.0f, 1.1f, WAVE_SINE, 16.0f, PHASE_90}, kChorusMaxDelayMs},
+        {"deep chorus", {100.0f, 50.0f, 0.0f, 2.0f, WAVE_TRIANGLE, 10.0f, PHASE_NEG_180}, kChorusMaxDelayMs},
+        {"flanger", {100.0f, 80.0f, 0.0f, 1.0f, WAVE_SINE, 3.0f, PHASE_ZERO}, kFlangerMaxDelayMs},
+        {"triangle flanger", {100.0f, 70.0f, 0.0f, 3.0f, WAVE_TRIANGLE, 2.0f, PHASE_NEG_90}, kFlangerMaxDelayMs},
     };
     const int spacing = Frames(0.02);
     for (const ModulatedDelayCase& c : cases) {
@@ -288,7 +288,7 @@ TEST(ModulatedDelayEffect, ChorusAndFlangerDelayTheSoundByTheirSweptDelay) {
 
 TEST(ModulatedDelayEffect, FeedbackRepeatsTheDelayedCopyAndWetDryMixesIt) {
     // No sweep: a plain 10 ms delay, half wet, with -50 % feedback.
-    ModulatedDelay effect({50.0f, 0.0f, -50.0f, 1.0f, WAVE_SINE, 10.0f, PHASE_ZERO}, 20.0f, kRate);
+    ModulatedDelay effect({50.0f, 0.0f, -50.0f, 1.0f, WAVE_SINE, 10.0f, PHASE_ZERO}, kChorusMaxDelayMs, kRate);
     Stereo in = Silence(Frames(0.04));
     in[0] = 1000.0f;
     const Stereo out = Process(effect, in);
