@@ -35,8 +35,7 @@ constexpr uint32_t AUDIO_FREQUENCY_ORIGINAL = 0;
 constexpr uint32_t AUDIO_FREQUENCY_MIN = 100;
 constexpr uint32_t AUDIO_FREQUENCY_MAX = 200000;
 
-// The eight standard effects a buffer can carry. They are accepted and kept
-// but process nothing: each acts as the identity.
+// The eight standard effects a buffer can carry (platform/dsp runs them).
 enum class AudioEffect {
     None, I3DL2Reverb, Echo, Chorus, Compressor, Distortion, Flanger, Gargle, ParamEq,
 };
@@ -58,6 +57,9 @@ struct I3DL2Reverb {
 };
 
 class AudioMixer;
+namespace dsp {
+class Effect;
+}
 
 // One secondary buffer: a whole sound held in memory, played by the mixer.
 // Samples are kept as 16-bit at the source's rate and channel count (8-bit
@@ -94,9 +96,14 @@ public:
     // Playback rate in Hz, AUDIO_FREQUENCY_ORIGINAL for the source's rate;
     // false for a rate outside AUDIO_FREQUENCY_MIN..MAX.
     bool SetFrequency(uint32_t frequency);
-    // Sets the buffer's effect chain (one effect or none); like DirectSound,
-    // only a stopped buffer accepts it.
+    // Sets the buffer's effect chain (one effect, with its standard default
+    // parameters, or none); like DirectSound, only a stopped buffer accepts
+    // it. The effect processes the buffer's sound while it plays, before its
+    // volume and pan; it starts afresh whenever the play cursor is set (a
+    // stopped sound played again from its start), and its tail ends with the
+    // buffer, as DirectSound's buffer effects do.
     bool SetEffect(AudioEffect effect);
+    // The reverb's parameters; false unless the effect is the reverb.
     bool SetReverbParameters(const I3DL2Reverb& parameters);
     AudioEffect GetEffect() const;
 
@@ -106,9 +113,13 @@ public:
 private:
     friend class AudioMixer;
     AudioBuffer(AudioMixer* mixer, const WaveFormat& format, uint32_t bytes);
-    // Adds this buffer's next frames into a stereo float accumulator; called
-    // by the mixer under its lock.
-    void MixInto(float* accumulator, int frames, int outputRate);
+    // Adds this buffer's next frames into a stereo float accumulator, using
+    // `scratch` (room for `frames` stereo frames) for its effect; called by
+    // the mixer under its lock.
+    void MixInto(float* accumulator, float* scratch, int frames, int outputRate);
+    // Resamples the next frames into `out` (stereo, before volume and pan)
+    // and advances; returns how many it wrote (fewer when a one-shot ends).
+    int Render(float* out, int frames, int outputRate);
     uint32_t FrameCount() const { return bytes_ / format_.blockAlign; }
     int32_t SampleAt(uint32_t frame, int channel) const;
 
@@ -124,7 +135,7 @@ private:
     int32_t pan_ = 0;
     uint32_t frequency_ = AUDIO_FREQUENCY_ORIGINAL;
     AudioEffect effect_ = AudioEffect::None;
-    I3DL2Reverb reverb_;
+    std::unique_ptr<dsp::Effect> processor_;  // null without an effect
 };
 
 // The software stand-in for DirectSound: mixes every playing buffer into
@@ -163,6 +174,7 @@ private:
     mutable std::mutex lock_;  // the buffers' state and the voice list
     std::vector<AudioBuffer*> voices_;
     std::vector<float> accumulator_;
+    std::vector<float> scratch_;  // one voice's frames, for its effect
     uint32_t device_ = 0;
 };
 

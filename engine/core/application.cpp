@@ -51,6 +51,8 @@ int StartGraphicsLayers() {
     InitPrimitiveManager2();
     InitPrimitiveManager();
     InitPerticleManager();
+    // The lines written before the device existed show now.
+    PaintStartupConsole();
     return 1;
 }
 

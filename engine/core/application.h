@@ -138,4 +138,7 @@ int InitMultimediaTimer();
 int ShowMessageBox(unsigned type, const char* caption, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 void ShowStartupStatus(const char* text);
+// Paints every console line kept so far into the back buffer and presents
+// it; does nothing while the console is off or no graphics device exists.
+void PaintStartupConsole();
 void LogSystemInfo();

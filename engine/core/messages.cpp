@@ -1,15 +1,10 @@
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "engine/core/application.h"
-#include "engine/core/cp932_text.h"
 #include "engine/core/log.h"
 #include "platform/system.h"
-
-char startupLines[kStartupLineCount][kStartupLineSize];
-int8_t startupLineCount = 0;
 
 namespace {
 
@@ -35,18 +30,6 @@ int ShowMessageBox(unsigned /*type*/, const char* caption, const char* format, .
     std::vsnprintf(messageBoxText, sizeof messageBoxText, format, args);
     va_end(args);
     return platform::ShowMessageBox(caption, messageBoxText);
-}
-
-// Keeps the lines for the console; painting them needs the engine's Font.
-// A full console scrolls: the oldest line makes room for the newest.
-void ShowStartupStatus(const char* text) {
-    if (!startupConsoleEnabled || !windowHandle) return;
-    if (startupLineCount == kStartupLineCount) {
-        std::memmove(startupLines[0], startupLines[1], sizeof startupLines - sizeof startupLines[0]);
-        --startupLineCount;
-    }
-    CopyCp932Text(startupLines[startupLineCount], kStartupLineSize, text);
-    ++startupLineCount;
 }
 
 void LogSystemInfo() {

@@ -1,4 +1,5 @@
 #include "platform/audio.h"
+#include "platform/dsp/effect.h"
 
 #include <algorithm>
 #include <cmath>
@@ -106,6 +107,7 @@ void AudioBuffer::SetCurrentPosition(uint32_t bytes) {
     std::lock_guard lock(mixer_->lock_);
     uint32_t frame = std::min(bytes, bytes_) / format_.blockAlign;
     position_ = frame >= FrameCount() ? 0 : uint64_t{frame} << 32;
+    if (processor_) processor_->Reset();
 }
 
 void AudioBuffer::SetVolume(int32_t volume) {
@@ -132,18 +134,23 @@ bool AudioBuffer::SetFrequency(uint32_t frequency) {
     return true;
 }
 
+// The effect is built outside the mixer's lock (its delay lines may be large)
+// and swapped in under it.
 bool AudioBuffer::SetEffect(AudioEffect effect) {
+    std::unique_ptr<dsp::Effect> processor = dsp::CreateEffect(effect, nullptr, AudioMixer::kOutputRate);
     std::lock_guard lock(mixer_->lock_);
     if (playing_) return false;
     effect_ = effect;
-    reverb_ = I3DL2Reverb{};
+    processor_.swap(processor);
     return true;
 }
 
 bool AudioBuffer::SetReverbParameters(const I3DL2Reverb& parameters) {
+    std::unique_ptr<dsp::Effect> processor =
+        dsp::CreateEffect(AudioEffect::I3DL2Reverb, &parameters, AudioMixer::kOutputRate);
     std::lock_guard lock(mixer_->lock_);
     if (effect_ != AudioEffect::I3DL2Reverb) return false;
-    reverb_ = parameters;
+    processor_.swap(processor);
     return true;
 }
 
@@ -157,16 +164,12 @@ int32_t AudioBuffer::SampleAt(uint32_t frame, int channel) const {
                     (format_.channels == 2 ? channel : 0)];
 }
 
-void AudioBuffer::MixInto(float* accumulator, int frames, int outputRate) {
+int AudioBuffer::Render(float* out, int frames, int outputRate) {
     const uint32_t count = FrameCount();
-    if (!playing_ || count == 0) return;
+    if (!playing_ || count == 0) return 0;
     const uint32_t rate = frequency_ == AUDIO_FREQUENCY_ORIGINAL ? format_.samplesPerSec : frequency_;
     const uint64_t step = (uint64_t{rate} << 32) / static_cast<uint64_t>(outputRate);
     const uint64_t end = uint64_t{count} << 32;
-    // Pan attenuates the side it points away from.
-    const float gain = AttenuationGain(volume_);
-    const float left = gain * (pan_ > 0 ? AttenuationGain(-pan_) : 1.0f);
-    const float right = gain * (pan_ < 0 ? AttenuationGain(pan_) : 1.0f);
     for (int i = 0; i < frames; ++i) {
         const uint32_t frame = static_cast<uint32_t>(position_ >> 32);
         const float fraction = static_cast<float>(position_ & (kFixedOne - 1)) / static_cast<float>(kFixedOne);
@@ -175,7 +178,7 @@ void AudioBuffer::MixInto(float* accumulator, int frames, int outputRate) {
         for (int c = 0; c < 2; ++c) {
             const float a = static_cast<float>(SampleAt(frame, c));
             const float b = next < count ? static_cast<float>(SampleAt(next, c)) : 0.0f;
-            accumulator[i * 2 + c] += (a + (b - a) * fraction) * (c == 0 ? left : right);
+            out[i * 2 + c] = a + (b - a) * fraction;
         }
         position_ += step;
         if (position_ >= end) {
@@ -183,10 +186,29 @@ void AudioBuffer::MixInto(float* accumulator, int frames, int outputRate) {
                 // A one-shot stops at its end, where a circular buffer's cursor is 0.
                 playing_ = false;
                 position_ = 0;
-                return;
+                return i + 1;
             }
             position_ %= end;
         }
+    }
+    return frames;
+}
+
+void AudioBuffer::MixInto(float* accumulator, float* scratch, int frames, int outputRate) {
+    const int rendered = Render(scratch, frames, outputRate);
+    if (rendered == 0) return;
+    if (processor_) {
+        processor_->Process(scratch, rendered);
+        // A one-shot that ended starts its next play with a quiet effect.
+        if (!playing_) processor_->Reset();
+    }
+    // Pan attenuates the side it points away from.
+    const float gain = AttenuationGain(volume_);
+    const float left = gain * (pan_ > 0 ? AttenuationGain(-pan_) : 1.0f);
+    const float right = gain * (pan_ < 0 ? AttenuationGain(pan_) : 1.0f);
+    for (int i = 0; i < rendered; ++i) {
+        accumulator[i * 2] += scratch[i * 2] * left;
+        accumulator[i * 2 + 1] += scratch[i * 2 + 1] * right;
     }
 }
 
@@ -201,7 +223,8 @@ void AudioMixer::Mix(int16_t* out, int frames) {
     if (frames <= 0) return;
     std::lock_guard lock(lock_);
     accumulator_.assign(static_cast<size_t>(frames) * kOutputChannels, 0.0f);
-    for (AudioBuffer* voice : voices_) voice->MixInto(accumulator_.data(), frames, kOutputRate);
+    scratch_.resize(accumulator_.size());
+    for (AudioBuffer* voice : voices_) voice->MixInto(accumulator_.data(), scratch_.data(), frames, kOutputRate);
     for (size_t i = 0; i < accumulator_.size(); ++i)
         out[i] = static_cast<int16_t>(std::clamp(std::lrint(accumulator_[i]), -32768L, 32767L));
 }

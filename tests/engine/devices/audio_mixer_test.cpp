@@ -1,7 +1,10 @@
 #include "platform/audio.h"
+#include "platform/dsp/echo.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -140,7 +143,7 @@ TEST_F(MixerTest, VoicesAddUpAndClip) {
     EXPECT_EQ(Mix(1)[0], 30000);
 }
 
-TEST_F(MixerTest, EffectsAreAcceptedOnStoppedBuffersAndChangeNothing) {
+TEST_F(MixerTest, EffectsAreSetOnlyOnStoppedBuffers) {
     auto buffer = Constant(1234, 10);
     EXPECT_FALSE(buffer->SetReverbParameters(platform::I3DL2Reverb{}));
     ASSERT_TRUE(buffer->SetEffect(platform::AudioEffect::I3DL2Reverb));
@@ -148,7 +151,55 @@ TEST_F(MixerTest, EffectsAreAcceptedOnStoppedBuffersAndChangeNothing) {
     buffer->Play(false);
     EXPECT_FALSE(buffer->SetEffect(platform::AudioEffect::Echo));
     EXPECT_EQ(buffer->GetEffect(), platform::AudioEffect::I3DL2Reverb);
-    EXPECT_EQ(Mix(1)[0], 1234);
+}
+
+// The effect works on the buffer's own sound, before its volume and pan: the
+// mixed output is the effect's output, attenuated.
+TEST_F(MixerTest, TheEffectProcessesTheBufferBeforeVolumeAndPan) {
+    auto buffer = Constant(0, 30000);
+    int16_t* samples = reinterpret_cast<int16_t*>(buffer->Lock());
+    for (int i = 0; i < 30000; ++i) samples[i] = static_cast<int16_t>(i % 300 == 0 ? 20000 : 0);
+    buffer->Unlock();
+    ASSERT_TRUE(buffer->SetEffect(platform::AudioEffect::Echo));
+    buffer->SetVolume(-600);
+    buffer->SetPan(-600);  // the right side loses another 6 dB
+    buffer->Play(false);
+    std::vector<int16_t> out = Mix(30000);
+
+    std::vector<float> expected(60000);
+    for (int i = 0; i < 30000; ++i) expected[2 * i] = expected[2 * i + 1] = i % 300 == 0 ? 20000.0f : 0.0f;
+    platform::dsp::Echo(platform::dsp::EchoParameters{}, AudioMixer::kOutputRate).Process(expected.data(), 30000);
+    const float left = std::pow(10.0f, -0.3f), right = left * left;
+    for (int i = 0; i < 30000; ++i) {
+        ASSERT_NEAR(out[2 * i], expected[2 * i] * left, 1.0) << i;
+        ASSERT_NEAR(out[2 * i + 1], expected[2 * i + 1] * right, 1.0) << i;
+    }
+    // The echo of the first pulse, at 500 ms, is in there.
+    EXPECT_NEAR(out[2 * 22050], 10000 * left, 1.0);
+}
+
+// Setting the play cursor (a stopped sound played again from its start)
+// starts the effect afresh; pausing keeps it.
+TEST_F(MixerTest, RewindingForgetsTheEffectsPastAndPausingKeepsIt) {
+    auto buffer = Constant(0, 44100);
+    reinterpret_cast<int16_t*>(buffer->Lock())[0] = 20000;
+    buffer->Unlock();
+    ASSERT_TRUE(buffer->SetEffect(platform::AudioEffect::Echo));
+    buffer->Play(false);
+    Mix(20000);
+    buffer->Stop();  // paused: the echo still comes at 500 ms
+    Mix(100);
+    buffer->Play(false);
+    EXPECT_EQ(Mix(2100)[2 * 2050], 10000);
+
+    buffer->Stop();
+    buffer->SetCurrentPosition(0);
+    int16_t* samples = reinterpret_cast<int16_t*>(buffer->Lock());
+    samples[0] = 0;  // now silent from the start: only an old echo could sound
+    buffer->Unlock();
+    buffer->Play(false);
+    std::vector<int16_t> out = Mix(30000);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int16_t s) { return s == 0; }));
 }
 
 TEST_F(MixerTest, UnplayableFormatsGetNoBuffer) {

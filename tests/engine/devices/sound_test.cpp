@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include "engine/core/log.h"
 #include "engine/devices/sound_pack.h"
 #include "platform/cp932.h"
+#include "platform/dsp/effect.h"
 #include "tests/engine/devices/sound_layer_fixture.h"
 
 namespace {
@@ -189,6 +191,43 @@ TEST_F(SoundTest, EffectsRestartAPlayingSoundWithItsLoopFlag) {
     sound->Stop();
     sound->SetGargleEffect();  // a stopped sound stays stopped
     EXPECT_FALSE(sound->IsPlaying());
+}
+
+// A playing sound given an effect starts again from its beginning, through
+// the effect; RemoveEffects starts it once more, dry.
+TEST_F(SoundTest, AnEffectRestartsThePlayingSoundThroughItAndRemoveEffectsGoesBackToDry) {
+    KsdSound pulses{"pulses", platform::PcmFormat(1, 16, 44100), {}};
+    std::vector<float> dry;
+    for (int i = 0; i < 4000; ++i) {
+        const int16_t value = i % 400 == 0 ? 12000 : static_cast<int16_t>(i % 37 * 50);
+        pulses.data.insert(pulses.data.end(), {static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8)});
+        dry.insert(dry.end(), {static_cast<float>(value), static_cast<float>(value)});
+    }
+    ASSERT_TRUE(WriteKsdPack(pack, {pulses}));
+    Sound* sound = Load(pack, "pulses");
+    sound->Play(1);
+    Mix(1234);
+
+    using platform::AudioEffect;
+    for (AudioEffect kind : {AudioEffect::Gargle, AudioEffect::Distortion, AudioEffect::Flanger}) {
+        switch (kind) {
+        case AudioEffect::Gargle: sound->SetGargleEffect(); break;
+        case AudioEffect::Distortion: sound->SetDistortionEffect(); break;
+        default: sound->SetFlangerEffect(); break;
+        }
+        std::vector<float> expected = dry;
+        platform::dsp::CreateEffect(kind, nullptr, 44100)->Process(expected.data(), 4000);
+        const std::vector<int16_t> out = Mix(4000);
+        for (int i = 0; i < 8000; ++i)
+            ASSERT_NEAR(out[i], std::clamp(expected[i], -32768.0f, 32767.0f), 1.0) << static_cast<int>(kind) << " " << i;
+        EXPECT_TRUE(sound->IsPlaying());
+    }
+
+    Mix(777);
+    sound->RemoveEffects();
+    const std::vector<int16_t> out = Mix(4000);
+    for (int i = 0; i < 8000; ++i) ASSERT_EQ(out[i], static_cast<int16_t>(dry[i])) << i;
+    EXPECT_EQ(sound->loop, 1u);
 }
 
 }  // namespace
