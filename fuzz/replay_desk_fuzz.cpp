@@ -90,7 +90,7 @@ void WriteFuzzSeeds(fuzz::Seeds& seeds) {
     h.winnerSide = 1;
     std::string longComment;
     while (longComment.size() < 1100) longComment += platform::Utf8ToCp932("一行目\n２行目 abc\n");
-    replaydesk::StoreReplayComment(h, longComment);
+    replaydesk::StoreEditedComment(h, longComment);
     record.inputs[0].clear();
     record.inputs[1].clear();
     FUZZ_CHECK(replaydesk::SaveReplay(kPath, record));

@@ -78,7 +78,7 @@ TEST(ReplayComment, LineEndsBetweenFileAndTextBox) {
     EXPECT_EQ(StripCarriageReturns(std::string_view("a\r\nb\0\r", 6)), "a\nb");
 
     ReplayHeader h;
-    StoreReplayComment(h, ExpandNewlines("a\nb"));
+    StoreEditedComment(h, ExpandNewlines("a\nb"));
     EXPECT_EQ(ReplayComment(h), "a\nb");
 }
 
@@ -92,7 +92,7 @@ TEST(ReplayComment, StoredTextIsCutTo1023BytesAtACharacterBoundary) {
     for (const auto& c : cases) {
         ReplayHeader h;
         std::memset(h.comment, 'S', sizeof h.comment);
-        StoreReplayComment(h, c.text);
+        StoreEditedComment(h, c.text);
         EXPECT_EQ(ReplayComment(h), c.stored) << c.text.size() << " bytes";
     }
 }

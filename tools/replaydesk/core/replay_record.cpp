@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <new>
 #include <span>
 
@@ -12,37 +12,56 @@
 namespace replaydesk {
 namespace {
 
-namespace fs = std::filesystem;
+LoadFailure OpenFailure(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+        case ELOOP:
+            return LoadFailure::kMissing;
+        case EACCES:
+        case EPERM:
+            return LoadFailure::kDenied;
+        case EINVAL:
+        case EISDIR:
+            return LoadFailure::kNotAFile;
+        case EFBIG:
+            return LoadFailure::kTooLarge;
+        default:
+            return LoadFailure::kUnreadable;
+    }
+}
 
 // Reads no more frames than a replay may hold: a larger file is refused
 // before it fills the memory.
-bool ReadRecord(const std::string& path, ReplayRecord& record) {
+LoadFailure ReadRecord(const std::string& path, ReplayRecord& record) {
     const platform::FilePtr file = platform::OpenRegularFile(path, REPLAY_MAX_FILE_SIZE);
-    if (!file) return false;
+    if (!file) return OpenFailure(errno);
     std::array<uint8_t, REPLAY_HEADER_SIZE> header;
-    if (std::fread(header.data(), 1, header.size(), file.get()) != header.size()) return false;
+    if (std::fread(header.data(), 1, header.size(), file.get()) != header.size()) {
+        return std::ferror(file.get()) ? LoadFailure::kUnreadable : LoadFailure::kTooShort;
+    }
     record.header = ReadReplayHeader(header);
     std::array<uint8_t, REPLAY_FRAME_SIZE> frameBytes;
     while (std::fread(frameBytes.data(), 1, frameBytes.size(), file.get()) == frameBytes.size()) {
-        if (record.inputs[0].size() == REPLAY_MAX_FRAMES) return false;
+        if (record.inputs[0].size() == REPLAY_MAX_FRAMES) return LoadFailure::kTooLarge;
         const ReplayFrame frame = ReadReplayFrame(frameBytes);
         record.inputs[0].push_back(frame.input[0]);
         record.inputs[1].push_back(frame.input[1]);
     }
-    return !std::ferror(file.get());
+    return std::ferror(file.get()) ? LoadFailure::kUnreadable : LoadFailure::kNone;
 }
 
 }  // namespace
 
-bool LoadReplay(const std::string& path, ReplayRecord& out) {
+LoadResult LoadReplay(const std::string& path, ReplayRecord& out) {
     ReplayRecord record;
     try {
-        if (!ReadRecord(path, record)) return false;
+        if (const LoadFailure failure = ReadRecord(path, record); failure != LoadFailure::kNone) return {failure};
     } catch (const std::bad_alloc&) {
-        return false;
+        return {LoadFailure::kTooLarge};
     }
     out = std::move(record);
-    return true;
+    return {};
 }
 
 std::vector<uint8_t> ReplayFileBytes(const ReplayRecord& record) {
@@ -55,18 +74,6 @@ std::vector<uint8_t> ReplayFileBytes(const ReplayRecord& record) {
                                     .first<REPLAY_FRAME_SIZE>());
     }
     return bytes;
-}
-
-// A link is taken for the file it names (the user chose it in the dialog);
-// that file is replaced as a whole.
-bool SaveReplay(const std::string& path, const ReplayRecord& record) {
-    std::error_code ec;
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) {
-        target = fs::canonical(target, ec);
-        if (ec) return false;
-    }
-    return platform::WriteFileAtomically(target.string(), ReplayFileBytes(record));
 }
 
 }  // namespace replaydesk
