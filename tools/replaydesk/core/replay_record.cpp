@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <new>
 #include <span>
+#include <sys/stat.h>
 
 #include "platform/safe_file.h"
 
@@ -31,8 +32,27 @@ LoadFailure OpenFailure(int error) {
     }
 }
 
-// Reads no more frames than a replay may hold: a larger file is refused
-// before it fills the memory.
+// Appends the frame records up to the end of `file`; a trailing part of a
+// record is dropped. Reads no more frames than a replay may hold.
+LoadFailure ReadFrames(std::FILE* file, ReplayRecord& record) {
+    std::array<uint8_t, REPLAY_FRAME_SIZE * 4096> chunk;
+    size_t got;
+    // Only the last read of a regular file comes short, so a record is never
+    // split across two reads.
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) >= REPLAY_FRAME_SIZE) {
+        const size_t frames = got / REPLAY_FRAME_SIZE;
+        if (record.inputs[0].size() + frames > REPLAY_MAX_FRAMES) return LoadFailure::kTooLarge;
+        for (size_t i = 0; i < frames; ++i) {
+            const ReplayFrame frame = ReadReplayFrame(std::span(chunk).subspan(i * REPLAY_FRAME_SIZE).first<REPLAY_FRAME_SIZE>());
+            record.inputs[0].push_back(frame.input[0]);
+            record.inputs[1].push_back(frame.input[1]);
+        }
+    }
+    return std::ferror(file) ? LoadFailure::kUnreadable : LoadFailure::kNone;
+}
+
+// The file is refused from its size when it holds more than a replay may,
+// before anything fills the memory.
 LoadFailure ReadRecord(const std::string& path, ReplayRecord& record) {
     const platform::FilePtr file = platform::OpenRegularFile(path, REPLAY_MAX_FILE_SIZE);
     if (!file) return OpenFailure(errno);
@@ -41,14 +61,11 @@ LoadFailure ReadRecord(const std::string& path, ReplayRecord& record) {
         return std::ferror(file.get()) ? LoadFailure::kUnreadable : LoadFailure::kTooShort;
     }
     record.header = ReadReplayHeader(header);
-    std::array<uint8_t, REPLAY_FRAME_SIZE> frameBytes;
-    while (std::fread(frameBytes.data(), 1, frameBytes.size(), file.get()) == frameBytes.size()) {
-        if (record.inputs[0].size() == REPLAY_MAX_FRAMES) return LoadFailure::kTooLarge;
-        const ReplayFrame frame = ReadReplayFrame(frameBytes);
-        record.inputs[0].push_back(frame.input[0]);
-        record.inputs[1].push_back(frame.input[1]);
+    if (struct stat info {}; ::fstat(::fileno(file.get()), &info) == 0 && info.st_size >= off_t{REPLAY_HEADER_SIZE}) {
+        const size_t frames = (static_cast<size_t>(info.st_size) - REPLAY_HEADER_SIZE) / REPLAY_FRAME_SIZE;
+        for (auto& side : record.inputs) side.reserve(std::min(frames, REPLAY_MAX_FRAMES));
     }
-    return std::ferror(file.get()) ? LoadFailure::kUnreadable : LoadFailure::kNone;
+    return ReadFrames(file.get(), record);
 }
 
 }  // namespace
