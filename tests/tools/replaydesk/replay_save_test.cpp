@@ -61,6 +61,13 @@ protected:
 
     static bool IsRoot() { return ::geteuid() == 0; }
 
+    // Giving a file to another user takes the superuser.
+    static bool CanRun(const char* what, bool otherOwner) {
+        if (!otherOwner || IsRoot()) return true;
+        std::cout << "skipped without root: " << what << "\n";
+        return false;
+    }
+
     ::test::TempDir dir_;
     std::string path_;
     std::vector<uint8_t> original_;
@@ -79,10 +86,7 @@ TEST_F(SaveTest, AProtectedFileIsNotWrittenAndKeepsModeAndOwner) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.otherOwner && !IsRoot()) {
-            std::cout << "skipped without root: " << c.what << "\n";
-            continue;
-        }
+        if (!CanRun(c.what, c.otherOwner)) continue;
         WriteBytes(path_, original_);
         ASSERT_EQ(::chmod(path_.c_str(), c.mode), 0);
         const uid_t owner = c.otherOwner ? kOtherUser : ::geteuid();
@@ -113,10 +117,7 @@ TEST_F(SaveTest, AFileThatCannotBeReplacedIsWrittenInPlace) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.otherOwner && !IsRoot()) {
-            std::cout << "skipped without root: " << c.what << "\n";
-            continue;
-        }
+        if (!CanRun(c.what, c.otherOwner)) continue;
         WriteBytes(path_, original_);
         ::chmod(path_.c_str(), c.otherOwner ? 0666 : 0640);
         if (c.otherOwner) ASSERT_EQ(::chown(path_.c_str(), kOtherUser, kOtherUser), 0);
