@@ -43,7 +43,8 @@ LoadFailure ReadFrames(std::FILE* file, ReplayRecord& record) {
         const size_t frames = got / REPLAY_FRAME_SIZE;
         if (record.inputs[0].size() + frames > REPLAY_MAX_FRAMES) return LoadFailure::kTooLarge;
         for (size_t i = 0; i < frames; ++i) {
-            const ReplayFrame frame = ReadReplayFrame(std::span(chunk).subspan(i * REPLAY_FRAME_SIZE).first<REPLAY_FRAME_SIZE>());
+            const auto bytes = std::span(chunk).subspan(i * REPLAY_FRAME_SIZE).first<REPLAY_FRAME_SIZE>();
+            const ReplayFrame frame = ReadReplayFrame(bytes);
             record.inputs[0].push_back(frame.input[0]);
             record.inputs[1].push_back(frame.input[1]);
         }

@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 bool InGroup(gid_t gid) {
     if (gid == ::getegid()) return true;
     std::vector<gid_t> groups(static_cast<size_t>(std::max(::getgroups(0, nullptr), 0)));
-    const int count = ::getgroups(static_cast<int>(groups.size()), groups.data());
-    return std::find(groups.begin(), groups.begin() + std::max(count, 0), gid) != groups.begin() + std::max(count, 0);
+    groups.resize(static_cast<size_t>(std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    return std::find(groups.begin(), groups.end(), gid) != groups.end();
 }
 
 // Whether the permission bits of `info` grant this user `ownerBits` (given as
@@ -79,7 +79,8 @@ int Overwrite(int fd, const struct stat& checked, std::span<const uint8_t> bytes
     const ssize_t have = ReadStart(fd, current);
     if (have < 0) return errno;
     const auto held = std::span(current).first(static_cast<size_t>(have));
-    const size_t first = static_cast<size_t>(std::mismatch(held.begin(), held.end(), bytes.begin()).first - held.begin());
+    const auto differs = std::mismatch(held.begin(), held.end(), bytes.begin()).first;
+    const size_t first = static_cast<size_t>(differs - held.begin());
     size_t end = bytes.size();
     if (held.size() == bytes.size()) {
         while (end > first && held[end - 1] == bytes[end - 1]) --end;

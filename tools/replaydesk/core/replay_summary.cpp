@@ -151,7 +151,8 @@ void StoreEditedComment(ReplayHeader& header, std::string_view text) {
     // Every byte typed is at least one byte stored, so text past the limit
     // cannot be kept anyway.
     const std::string typed = StripCarriageReturns(text);
-    const std::string restored = RestoreLineEnds(SplitLineEnds(ReplayComment(header)), platform::Cp932Prefix(typed, limit));
+    const std::string restored =
+        RestoreLineEnds(SplitLineEnds(ReplayComment(header)), platform::Cp932Prefix(typed, limit));
     std::string_view kept = platform::Cp932Prefix(restored, limit);
     if (kept.ends_with('\r') && restored.size() > kept.size() && restored[kept.size()] == '\n') kept.remove_suffix(1);
     std::memcpy(header.comment, kept.data(), kept.size());
