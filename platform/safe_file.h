@@ -31,6 +31,16 @@ FilePtr OpenRegularFile(const std::string& path, uint64_t maxBytes = UINT64_MAX)
 // (with the old file untouched) when anything fails.
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 
+// Removes what writes of `path` that were killed part way left beside it:
+// the writer's temporary files, when they are regular files of this user
+// that no running writer holds (a writer locks its temporary while it
+// writes). WriteFileAtomically does this before each write.
+void RemoveLeftoverTemporaries(const std::string& path);
+
+// Writes all of `bytes` at the file's offset through writeCall; false on the
+// first failure (errno tells why).
+bool WriteAll(int fd, std::span<const uint8_t> bytes);
+
 // The call that writes the new file's bytes, replaceable to test failures.
 using WriteCall = ssize_t (*)(int fd, const void* data, size_t size);
 extern WriteCall writeCall;

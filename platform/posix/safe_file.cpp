@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,8 +27,6 @@ FilePtr OpenRegularFile(const std::string& path, uint64_t maxBytes) {
     return FilePtr(file);
 }
 
-namespace {
-
 bool WriteAll(int fd, std::span<const uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t written = writeCall(fd, bytes.data(), bytes.size());
@@ -38,18 +37,56 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes) {
     return true;
 }
 
-// A new file beside `target` under a name no other file has; -1 on failure.
+namespace {
+
+constexpr int TEMPORARY_NAMES = 100;
+
+std::string TemporaryName(const std::filesystem::path& target, int n) {
+    return (target.parent_path() / ("." + target.filename().string() + ".tmp" + std::to_string(n))).string();
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// True while `name` still names the file open as `fd`.
+bool StillNamed(const std::string& name, int fd) {
+    struct stat named {}, open {};
+    return ::lstat(name.c_str(), &named) == 0 && ::fstat(fd, &open) == 0 && SameFile(named, open);
+}
+
+// A new file beside `target` under a name no other file has, locked for the
+// time it is written, so that RemoveLeftoverTemporaries leaves it alone;
+// -1 on failure.
 int CreateTemporaryBeside(const std::filesystem::path& target, std::string& temporary) {
-    const std::filesystem::path folder = target.parent_path();
-    for (int n = 0; n < 100; ++n) {
-        temporary = (folder / ("." + target.filename().string() + ".tmp" + std::to_string(n))).string();
+    for (int n = 0; n < TEMPORARY_NAMES; ++n) {
+        temporary = TemporaryName(target, n);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd < 0 && errno != EEXIST) return fd;
+        if (fd < 0) continue;
+        // A tidy-up may have taken the new file for a leftover between the
+        // open and the lock; then this name is given up.
+        if (::flock(fd, LOCK_EX) == 0 && StillNamed(temporary, fd)) return fd;
+        ::close(fd);
     }
     return -1;
 }
 
 }  // namespace
+
+void RemoveLeftoverTemporaries(const std::string& path) {
+    const std::filesystem::path target(path);
+    if (target.filename().empty()) return;
+    for (int n = 0; n < TEMPORARY_NAMES; ++n) {
+        const std::string name = TemporaryName(target, n);
+        const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(name, fd)) {
+            ::unlink(name.c_str());
+        }
+        ::close(fd);
+    }
+}
 
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
     const std::filesystem::path target(path);
@@ -59,6 +96,7 @@ bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes
     struct stat old {};
     const bool exists = ::lstat(path.c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode) && !S_ISLNK(old.st_mode)) return false;
+    RemoveLeftoverTemporaries(path);
     std::string temporary;
     const int fd = CreateTemporaryBeside(target, temporary);
     if (fd < 0) return false;

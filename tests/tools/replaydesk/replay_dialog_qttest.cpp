@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,8 +16,17 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <sys/stat.h>
+
+#include <cstring>
+#include <functional>
+
+#include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/replaydesk/replay_fixture.h"
+
+// Failures show texts, not arrays of characters.
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -55,6 +65,33 @@ protected:
         ASSERT_TRUE(enter.isAccepted());
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&dialog_, &drop);
+    }
+
+    // Runs `action` and closes the message box it shows: the box's title and
+    // text, or empty texts when none showed.
+    std::pair<QString, QString> MessageShownBy(const std::function<void()>& action) {
+        std::pair<QString, QString> shown;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = {box->windowTitle(), box->text()};
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        poll.start(5);
+        action();
+        for (int i = 0; i < 40 && shown.second.isEmpty(); ++i) QTest::qWait(5);
+        return shown;
+    }
+
+    void TypeAtEnd(const QString& text) {
+        QPlainTextEdit* comment = Control<QPlainTextEdit>("IDC_COMMENT");
+        comment->moveCursor(QTextCursor::End);
+        QTest::keyClicks(comment, text);
+    }
+
+    QString MessageOnUpdate() {
+        return MessageShownBy([this] { QTest::mouseClick(Control<QPushButton>("IDC_UPDATE"), Qt::LeftButton); }).second;
     }
 
     static QByteArray FileUrl(const std::string& path) {
@@ -101,11 +138,101 @@ TEST_F(ReplayDialogTest, DroppedReplayFillsTheSummaryFirstFileOnly) {
     EXPECT_EQ(dialog_.desk().replayPath(), first);
 }
 
+// Names from other systems open as they are and show readably: CP932 as
+// such, bytes that are no text escaped.
 TEST_F(ReplayDialogTest, DropKeepsFileNameBytesThatAreNotUtf8) {
-    const std::string path = AddReplay("\x83\x8A\x83\x76\xFF.rpl", SampleHeader());  // a CP932 name
+    const struct { const char* name; QString shown; } cases[] = {
+        {"\x83\x8A\x83\x76\x83\x8C\x83\x43.rpl", QStringLiteral("リプレイ.rpl")},
+        {"\x83\x8A\x83\x76\xFF.rpl", QStringLiteral("\\x83\\x8A\\x83v\\xFF.rpl")},
+    };
+    for (const auto& c : cases) {
+        const std::string path = AddReplay(c.name, SampleHeader());
+        Drop(FileUrl(path));
+        EXPECT_EQ(dialog_.desk().replayPath(), path);
+        EXPECT_EQ(Control<QLineEdit>("IDC_PATH")->text(), QString::fromStdString(dir_.path().string() + "/") + c.shown);
+    }
+}
+
+// A file that does not load is named with the reason once the drop is over;
+// the shown replay stays.
+TEST_F(ReplayDialogTest, AFileThatDoesNotLoadIsNamed) {
+    const std::string good = AddReplay("tobra014.rpl", SampleHeader());
+    Drop(FileUrl(good));
+    WriteBytes(dir_.file("short.rpl"), std::vector<uint8_t>(50, 0x41));
+    ::test::MakeSparseFile(dir_.file("huge.rpl"), ReplayBytes(SampleHeader(), 0), off_t{1} << 30);
+    const struct { const char* name; QString reason; } cases[] = {
+        {"short.rpl", QStringLiteral("リプレイファイルとしては小さすぎます（1112 バイトに足りません）。")},
+        {"huge.rpl", QStringLiteral("リプレイファイルとしては大きすぎます（20737112 バイトまで）。")},
+    };
+    for (const auto& c : cases) {
+        const auto [title, text] = MessageShownBy([&] { Drop(FileUrl(dir_.file(c.name))); });
+        EXPECT_EQ(title, dialog_.windowTitle());
+        EXPECT_EQ(text, QStringLiteral("リプレイファイルを開けませんでした。\n") + QString::fromStdString(dir_.file(c.name)) +
+                            "\n" + c.reason);
+        EXPECT_EQ(Control<QLineEdit>("IDC_PATH")->text(), QString::fromStdString(good));
+    }
+    chosen_ = dir_.file("missing.rpl");
+    const QString text =
+        MessageShownBy([this] { QTest::mouseClick(Control<QPushButton>("IDC_OPEN"), Qt::LeftButton); }).second;
+    EXPECT_TRUE(text.endsWith(QStringLiteral("ファイルが見つかりません。"))) << text.toStdString();
+    EXPECT_EQ(dialog_.desk().replayPath(), good);
+}
+
+// A comment that could not be saved stays in the box as typed, still marked
+// as changed, and the message says why; once the file may be written, the
+// same update saves it.
+TEST_F(ReplayDialogTest, AnUpdateThatCannotSaveSaysSoAndKeepsTheTypedComment) {
+    const std::string path = AddReplay("tobra015.rpl", SampleHeader());
+    const std::vector<uint8_t> original = ReadBytes(path);
     Drop(FileUrl(path));
-    EXPECT_EQ(dialog_.desk().replayPath(), path);
-    EXPECT_TRUE(dialog_.desk().replayShown());
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    TypeAtEnd(QStringLiteral(" unsaved"));
+
+    EXPECT_EQ(MessageOnUpdate(),
+              QStringLiteral("コメントを保存できませんでした。\n") + QString::fromStdString(path) +
+                  QStringLiteral("\nこのファイルへの書き込みは許可されていません（読み取り専用か、ほかのユーザーのファイルです）。"));
+    EXPECT_EQ(ReadBytes(path), original);
+    QPlainTextEdit* comment = Control<QPlainTextEdit>("IDC_COMMENT");
+    EXPECT_EQ(comment->toPlainText(), QStringLiteral("ここにコメントが入ります。 unsaved"));
+    EXPECT_TRUE(comment->document()->isModified());
+
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    EXPECT_EQ(MessageOnUpdate(), QString());
+    EXPECT_EQ(CommentOf(ReadBytes(path)), std::string(replaydesk::test::kDefaultComment) + " unsaved");
+    EXPECT_FALSE(comment->document()->isModified());
+}
+
+// A folder that takes no new file does not stop the edit of a file that may
+// be written.
+TEST_F(ReplayDialogTest, UpdateSavesInAFolderWithoutWritePermission) {
+    const std::filesystem::path folder = dir_.path() / "locked";
+    std::filesystem::create_directory(folder);
+    const std::string path = (folder / "tobra016.rpl").string();
+    WriteBytes(path, ReplayBytes(SampleHeader(), 30));
+    Drop(FileUrl(path));
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    TypeAtEnd(QStringLiteral("!"));
+    const QString message = MessageOnUpdate();
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(message, QString());
+    EXPECT_EQ(CommentOf(ReadBytes(path)), std::string(replaydesk::test::kDefaultComment) + "!");
+}
+
+// CR LF line ends from elsewhere show as single line breaks, and an edit
+// keeps them.
+TEST_F(ReplayDialogTest, ACrLfCommentShowsNoBlankLinesAndKeepsItsLineEnds) {
+    ReplayHeader header = SampleHeader();
+    std::memset(header.comment, 0, sizeof header.comment);
+    std::memcpy(header.comment, "one\r\ntwo\r\nthree", 16);
+    const std::string path = AddReplay("tobra017.rpl", header);
+    Drop(FileUrl(path));
+    EXPECT_EQ(Control<QPlainTextEdit>("IDC_COMMENT")->toPlainText(), QStringLiteral("one\ntwo\nthree"));
+    TypeAtEnd(QStringLiteral("!"));
+    QTest::keyClick(Control<QPlainTextEdit>("IDC_COMMENT"), Qt::Key_Return);
+    TypeAtEnd(QStringLiteral("four"));
+    EXPECT_EQ(MessageOnUpdate(), QString());
+    EXPECT_EQ(CommentOf(ReadBytes(path)), "one\r\ntwo\r\nthree!\nfour");
+    EXPECT_EQ(Control<QPlainTextEdit>("IDC_COMMENT")->toPlainText(), QStringLiteral("one\ntwo\nthree!\nfour"));
 }
 
 TEST_F(ReplayDialogTest, UpdateWritesTheTypedComment) {

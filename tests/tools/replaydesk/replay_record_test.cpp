@@ -62,7 +62,7 @@ TEST(ReplayRecord, AnEditChangesOnlyTheCommentBytes) {
 
     ReplayRecord record;
     ASSERT_TRUE(LoadReplay(path, record));
-    StoreReplayComment(record.header, "new\ncomment");
+    StoreEditedComment(record.header, "new\ncomment");
     ASSERT_TRUE(SaveReplay(path, record));
 
     const std::vector<uint8_t> saved = ReadBytes(path);
@@ -133,7 +133,7 @@ TEST(ReplayRecord, AFailedSaveLeavesTheOriginalIntact) {
     WriteBytes(path, original);
     ReplayRecord record;
     ASSERT_TRUE(LoadReplay(path, record));
-    StoreReplayComment(record.header, "lost");
+    StoreEditedComment(record.header, "lost");
 
     {
         FileSizeLimit limit(1500);  // the header fits, the frames do not
@@ -155,7 +155,7 @@ TEST(ReplayRecord, SaveGoesThroughALinkAndKeepsTheFileMode) {
 
     ReplayRecord record;
     ASSERT_TRUE(LoadReplay(link, record));
-    StoreReplayComment(record.header, "through the link");
+    StoreEditedComment(record.header, "through the link");
     ASSERT_TRUE(SaveReplay(link, record));
 
     EXPECT_TRUE(fs::is_symlink(link));

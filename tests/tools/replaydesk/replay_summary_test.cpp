@@ -78,8 +78,34 @@ TEST(ReplayComment, LineEndsBetweenFileAndTextBox) {
     EXPECT_EQ(StripCarriageReturns(std::string_view("a\r\nb\0\r", 6)), "a\nb");
 
     ReplayHeader h;
-    StoreReplayComment(h, ExpandNewlines("a\nb"));
+    StoreEditedComment(h, ExpandNewlines("a\nb"));
     EXPECT_EQ(ReplayComment(h), "a\nb");
+}
+
+// Comments from elsewhere may end their lines in CR LF (or a lone CR): each
+// shows as one line break, and an edit keeps every line end the user did not
+// remove; the line breaks typed anew are LF.
+TEST(ReplayComment, AnEditKeepsTheLineEndsItDidNotTouch) {
+    const struct { const char* what; std::string stored, shown, typed, saved; } cases[] = {
+        {"unchanged", "one\r\ntwo\r\nthree", "one\r\ntwo\r\nthree", "one\ntwo\nthree", "one\r\ntwo\r\nthree"},
+        {"a line's text changed", "one\r\ntwo\r\nthree", "one\r\ntwo\r\nthree", "one\nTWO!\nthree",
+         "one\r\nTWO!\r\nthree"},
+        {"a line added", "one\r\ntwo", "one\r\ntwo", "one\ntwo\nnew", "one\r\ntwo\nnew"},
+        {"a line removed", "one\r\ntwo\r\nthree", "one\r\ntwo\r\nthree", "one\nthree", "one\r\nthree"},
+        {"two places changed", "a\r\nb\r\nc\r\nd", "a\r\nb\r\nc\r\nd", "A\nb\nc\nD", "A\r\nb\r\nc\r\nD"},
+        {"mixed ends", "a\nb\r\nc\rd", "a\r\nb\r\nc\r\nd", "a\nb\nc\nd", "a\nb\r\nc\rd"},
+        {"a blank line kept", "a\r\n\r\nb", "a\r\n\r\nb", "a\n\nb!", "a\r\n\r\nb!"},
+        {"CP932 text", "\x88\xEA\r\n\x93\xF1", "\x88\xEA\r\n\x93\xF1", "\x88\xEA\n\x93\xF1\x82\xA0",
+         "\x88\xEA\r\n\x93\xF1\x82\xA0"},
+        {"all new", "", "", "x\ny", "x\ny"},
+    };
+    for (const auto& c : cases) {
+        ReplayHeader h;
+        std::memcpy(h.comment, c.stored.data(), c.stored.size());
+        EXPECT_EQ(ShownComment(h), c.shown) << c.what;
+        StoreEditedComment(h, c.typed);
+        EXPECT_EQ(ReplayComment(h), c.saved) << c.what;
+    }
 }
 
 TEST(ReplayComment, StoredTextIsCutTo1023BytesAtACharacterBoundary) {
@@ -92,9 +118,15 @@ TEST(ReplayComment, StoredTextIsCutTo1023BytesAtACharacterBoundary) {
     for (const auto& c : cases) {
         ReplayHeader h;
         std::memset(h.comment, 'S', sizeof h.comment);
-        StoreReplayComment(h, c.text);
+        StoreEditedComment(h, c.text);
         EXPECT_EQ(ReplayComment(h), c.stored) << c.text.size() << " bytes";
     }
+    // A CR LF kept from the stored comment is never cut in half.
+    ReplayHeader h;
+    const std::string stored = std::string(1022, 'w') + "\r\n";
+    std::memcpy(h.comment, stored.data(), stored.size());
+    StoreEditedComment(h, std::string(1022, 'w') + "\nmore");
+    EXPECT_EQ(ReplayComment(h), std::string(1022, 'w'));
 }
 
 }  // namespace

@@ -14,19 +14,45 @@ struct ReplayRecord {
     std::vector<uint16_t> inputs[2];
 };
 
+// Why a replay file was not loaded.
+enum class LoadFailure {
+    kNone,
+    kMissing,     // no such file
+    kDenied,      // the user may not read it
+    kNotAFile,    // a folder, a FIFO, a device
+    kTooLarge,    // more frames than the longest battle records
+    kTooShort,    // shorter than a header
+    kUnreadable,  // a read error
+};
+
+struct LoadResult {
+    LoadFailure failure = LoadFailure::kNone;
+    explicit operator bool() const { return failure == LoadFailure::kNone; }
+};
+
 // Reads a whole replay file into `out`. Any file of at least a header is taken,
-// whatever its format id; a trailing part of a frame record is dropped. False,
-// with `out` left as it was, when the file cannot be read or is shorter than a
-// header.
-bool LoadReplay(const std::string& path, ReplayRecord& out);
+// whatever its format id; a trailing part of a frame record is dropped. A file
+// larger than the longest replay is refused before anything is read. On
+// failure `out` is left as it was.
+LoadResult LoadReplay(const std::string& path, ReplayRecord& out);
 
 // The file image of `record`: the header, then the frame records.
 std::vector<uint8_t> ReplayFileBytes(const ReplayRecord& record);
 
-// Writes `record` to `path` (through a symbolic link to its target). The bytes
-// go to a temporary file in the same folder, which replaces the original only
-// after every write and the close succeeded, so a failed save leaves the
-// original intact. True when the file was replaced.
-bool SaveReplay(const std::string& path, const ReplayRecord& record);
+struct SaveResult {
+    int error = 0;  // 0 when saved, else an errno value
+    explicit operator bool() const { return error == 0; }
+};
+
+// Writes `record` to `path` (through a symbolic link to its target). A file
+// whose permissions do not let this user write it is not written (EACCES),
+// even for the superuser, who may override them: a read-only or another
+// user's replay stays as it is. Otherwise the bytes go to a temporary file in
+// the same folder that replaces the original only after every write and the
+// close succeeded, so a failed save leaves the original intact. Where that
+// would change the file's owner or group or part it from its other hard
+// links, or where the folder may not be written, the file is written in
+// place instead: only the bytes that differ.
+SaveResult SaveReplay(const std::string& path, const ReplayRecord& record);
 
 }  // namespace replaydesk

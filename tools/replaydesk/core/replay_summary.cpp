@@ -1,7 +1,9 @@
 #include "tools/replaydesk/core/replay_summary.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
+#include <vector>
 
 #include "platform/cp932.h"
 
@@ -81,9 +83,78 @@ std::string StripCarriageReturns(std::string_view text) {
     return out;
 }
 
-void StoreReplayComment(ReplayHeader& header, std::string_view text) {
-    const std::string stripped = StripCarriageReturns(text);
-    const std::string_view kept = platform::Cp932Prefix(stripped, sizeof header.comment - 1);
+namespace {
+
+// A comment with each line end made one LF, and those line ends in order.
+struct LineEnds {
+    std::string text;
+    std::vector<std::string_view> ends;
+};
+
+// CR and LF are never the second byte of a CP932 character, so a byte scan
+// finds them.
+LineEnds SplitLineEnds(std::string_view comment) {
+    LineEnds split;
+    for (size_t i = 0; i < comment.size(); ++i) {
+        const char c = comment[i];
+        if (c != '\r' && c != '\n') {
+            split.text += c;
+            continue;
+        }
+        const bool crlf = c == '\r' && i + 1 < comment.size() && comment[i + 1] == '\n';
+        split.ends.push_back(crlf ? "\r\n" : c == '\r' ? "\r" : "\n");
+        split.text += '\n';
+        if (crlf) ++i;
+    }
+    return split;
+}
+
+// `edited` (LF line ends) with each LF that matches one of `original` in the
+// two texts' longest common subsequence written as that line's own end.
+std::string RestoreLineEnds(const LineEnds& original, std::string_view edited) {
+    const std::string_view a = original.text;
+    const size_t width = edited.size() + 1;
+    // common[i * width + j]: the longest common subsequence of a[i..] and edited[j..].
+    std::vector<uint16_t> common((a.size() + 1) * width, 0);
+    for (size_t i = a.size(); i-- > 0;) {
+        for (size_t j = edited.size(); j-- > 0;) {
+            common[i * width + j] = a[i] == edited[j]
+                                        ? static_cast<uint16_t>(common[(i + 1) * width + j + 1] + 1)
+                                        : std::max(common[(i + 1) * width + j], common[i * width + j + 1]);
+        }
+    }
+    std::string out;
+    size_t i = 0, j = 0, line = 0;  // line: the ends of a[..i) passed
+    while (j < edited.size()) {
+        if (i < a.size() && a[i] == edited[j]) {
+            out += a[i] == '\n' ? original.ends[line] : std::string_view(&edited[j], 1);
+            line += a[i] == '\n';
+            ++i, ++j;
+        } else if (i < a.size() && common[(i + 1) * width + j] >= common[i * width + j + 1]) {
+            line += a[i] == '\n';
+            ++i;
+        } else {
+            out += edited[j++];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string ShownComment(const ReplayHeader& header) {
+    return ExpandNewlines(SplitLineEnds(ReplayComment(header)).text);
+}
+
+void StoreEditedComment(ReplayHeader& header, std::string_view text) {
+    constexpr size_t limit = sizeof header.comment - 1;
+    // Every byte typed is at least one byte stored, so text past the limit
+    // cannot be kept anyway.
+    const std::string typed = StripCarriageReturns(text);
+    const std::string restored =
+        RestoreLineEnds(SplitLineEnds(ReplayComment(header)), platform::Cp932Prefix(typed, limit));
+    std::string_view kept = platform::Cp932Prefix(restored, limit);
+    if (kept.ends_with('\r') && restored.size() > kept.size() && restored[kept.size()] == '\n') kept.remove_suffix(1);
     std::memcpy(header.comment, kept.data(), kept.size());
     header.comment[kept.size()] = '\0';
 }

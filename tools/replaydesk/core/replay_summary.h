@@ -24,9 +24,15 @@ std::string ExpandNewlines(std::string_view text);
 // Copies `text` up to its first NUL, leaving out every CR.
 std::string StripCarriageReturns(std::string_view text);
 
-// Stores an edited comment: CRs are left out, and the text is cut to 1023
-// bytes at a character boundary and NUL-terminated. The comment field's bytes
-// behind that NUL stay as they were.
-void StoreReplayComment(ReplayHeader& header, std::string_view text);
+// The header's comment for the comment box: every line end, whether LF, CR LF
+// (files from elsewhere) or a lone CR, as one CR LF.
+std::string ShownComment(const ReplayHeader& header);
+
+// Stores the comment box's text in place of the header's comment. CRs are
+// left out; each line break the user kept from the stored comment is written
+// back as the line end it had there, and new ones as LF. The result is cut to
+// 1023 bytes at a character boundary and NUL-terminated; the comment field's
+// bytes behind that NUL stay as they were.
+void StoreEditedComment(ReplayHeader& header, std::string_view text);
 
 }  // namespace replaydesk

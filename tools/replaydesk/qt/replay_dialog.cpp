@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -97,20 +98,34 @@ void ReplayDialog::BuildControls() {
 }
 
 void ReplayDialog::OpenReplay() {
-    if (desk_.Open()) ShowReplaySummary();
+    if (desk_.Open()) {
+        ShowReplaySummary();
+    } else {
+        ReportFailure();
+    }
 }
 
 void ReplayDialog::UpdateComment() {
     if (!desk_.replayShown()) return;
-    desk_.Update(comment_->toPlainText().toStdString(), comment_->document()->isModified());
-    ShowReplaySummary();
+    if (desk_.Update(comment_->toPlainText().toStdString(), comment_->document()->isModified())) {
+        ShowReplaySummary();
+    } else {
+        ReportFailure();  // the typed comment stays in the box, still marked as changed
+    }
 }
 
 void ReplayDialog::ShowReplaySummary() {
     summary_->setPlainText(QString::fromStdString(desk_.SummaryText()));
     comment_->setPlainText(QString::fromStdString(desk_.CommentText()));
-    path_->setText(QFile::decodeName(QByteArray::fromStdString(desk_.replayPath())));
+    path_->setText(QString::fromStdString(desk_.PathText()));
     path_->setCursorPosition(0);  // the start of a long path stays in view
+}
+
+void ReplayDialog::ReportFailure() {
+    if (desk_.failure().empty()) return;
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(desk_.failure()), QMessageBox::Ok,
+                    this);
+    box.exec();
 }
 
 void ReplayDialog::dragEnterEvent(QDragEnterEvent* event) {
@@ -122,7 +137,12 @@ void ReplayDialog::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
-    if (desk_.Load(LocalPathBytes(urls.first()))) ShowReplaySummary();
+    if (desk_.Load(LocalPathBytes(urls.first()))) {
+        ShowReplaySummary();
+    } else {
+        // Reported once the drop is over, so the file manager is not kept waiting.
+        QMetaObject::invokeMethod(this, [this] { ReportFailure(); }, Qt::QueuedConnection);
+    }
 }
 
 void ReplayDialog::keyPressEvent(QKeyEvent* event) {

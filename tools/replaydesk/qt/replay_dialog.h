@@ -8,7 +8,8 @@ class QPlainTextEdit;
 
 // The replay tool's one dialog: the shown file's full path with an open
 // button, the fixed summary, the editable comment, update and close. A replay
-// file can also be dropped on it. Failures are silent: no message boxes.
+// file can also be dropped on it. A file that cannot be loaded or saved is
+// named in a message box, with the reason.
 class ReplayDialog : public QDialog {
 public:
     // `chooseReplayFile` replaces the open-file dialog (tests); by default the
@@ -27,6 +28,7 @@ private:
     void OpenReplay();
     void UpdateComment();
     void ShowReplaySummary();
+    void ReportFailure();
 
     replaydesk::ReplayDesk desk_;
     QLineEdit* path_ = nullptr;
