@@ -11,6 +11,7 @@
 #include "engine/graphics/image.h"
 #include "game/screens/title_sheets.h"
 #include "game/screens/viewer_sheets.h"
+#include "tools/datagen/fighter_figures.h"
 #include "tools/datagen/model_set.h"
 
 namespace datagen {
@@ -139,24 +140,6 @@ Painter Tiles(std::string key, std::string title, Colour base) {
         }
         c.CentredText(l, title, 0, c.Height() / 3, c.Width(), c.Height() * 2 / 3, 48, WithAlpha(WHITE, 200));
         c.Text(l, key, 4, 4, 14, WHITE);
-    };
-}
-
-// A figure of a character: a body, a head and a marker that turns with the
-// frame number, so a wrong or frozen frame is visible; key and name below.
-Painter Figure(std::string key, const Character& ch, int colour, int frame, int frames) {
-    Colour body = CostumeColour(ch, colour);
-    std::string name = ch.name;
-    return [=](Canvas& c, Lettering& l) {
-        int w = c.Width(), h = c.Height();
-        c.Fill(w * 3 / 8, h / 2, w * 5 / 8, h * 7 / 8, body);
-        c.Disc(w / 2, h * 3 / 8, w / 5, body);
-        c.Disc(w / 2, h * 3 / 8, w / 5 - 2, Shade(body, 1.4f), true);
-        float a = 2 * PI * static_cast<float>(frame) / static_cast<float>(frames);
-        c.Disc(w / 2 + static_cast<int>(std::cos(a) * w * 0.35f), h / 2 + static_cast<int>(std::sin(a) * h * 0.35f),
-               std::max(3, w / 14), WHITE);
-        c.CentredText(l, key, 0, 0, w, h / 5, h / 5, WHITE);
-        c.CentredText(l, name + (colour ? " 2P" : ""), 0, h * 4 / 5, w, h, h / 6, WHITE);
     };
 }
 
@@ -546,11 +529,11 @@ void AddCharacterPictures(std::vector<Picture>& out) {
             };
             for (int k = 0; k < ch.frames; ++k) {
                 std::string key = TwoDigits("mdl", k);
-                add(key, 64, 64, Figure(key, ch, colour, k, ch.frames));
+                add(key, 64, 64, FighterPosePainter(id, CostumeColour(ch, colour), k, key));
             }
             for (int k = 0; k < ch.actions; ++k) {
                 std::string key = TwoDigits(ch.actionPrefix, k);
-                add(key, ch.actionSide, ch.actionSide, Figure(key, ch, colour, k, ch.actions));
+                add(key, ch.actionSide, ch.actionSide, FighterPartPainter(id, CostumeColour(ch, colour), k, key));
             }
             Colour tint = CostumeColour(ch, colour);
             add("item", 512, 512, Cells("item", 64, 64, tint));
