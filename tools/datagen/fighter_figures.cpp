@@ -279,9 +279,10 @@ void Limb(std::vector<Shape>& out, Vec joint, float upper, float lower, float le
 
 bool HasBladeParts(int characterId) { return characterId == 1 || characterId == 8; }
 
-// The figure's shapes, leaned; the effects that do not lean (speed lines)
-// come in `loose`.
-std::vector<Shape> FigureShapes(int characterId, const Palette& c, PoseStep step, std::vector<Shape>* loose) {
+// The figure's shapes, leaned; the effects that do not lean come in
+// `behind` (speed lines, aura) and `over` (the stars of a hit).
+std::vector<Shape> FigureShapes(int characterId, const Palette& c, PoseStep step, std::vector<Shape>* behind,
+                                std::vector<Shape>* over) {
     const Stance s = StanceOf(step);
     const Body body = BodyOf(characterId, c);
     std::vector<Shape> out;
@@ -329,7 +330,7 @@ std::vector<Shape> FigureShapes(int characterId, const Palette& c, PoseStep step
         break;
     case PoseKind::Shield:
         out.push_back(Arc({0, -2}, 13, Radians(-65), Radians(65), 3.5f, {110, 190, 255, 120}, true));
-        out.push_back(Arc({0, -2}, 13, Radians(-65), Radians(65), 1.0f, {150, 215, 255, 230}));
+        out.push_back(Arc({0, -2}, 13, Radians(-65), Radians(65), 1.4f, {150, 215, 255, 230}));
         break;
     default: break;
     }
@@ -346,18 +347,18 @@ std::vector<Shape> FigureShapes(int characterId, const Palette& c, PoseStep step
         for (int i = 0; i < 3; ++i) {
             const float y = -8.0f + 7.0f * static_cast<float>(i);
             const float length = 6.0f + 4.0f * std::fmod(step.phase * 3.0f + static_cast<float>(i) * 0.4f, 1.0f);
-            loose->push_back(Capsule({side * 9, y}, {side * (9 + length), y}, 0.7f, WithAlpha(c.light, 200), Outline::None));
+            behind->push_back(Capsule({side * 9, y}, {side * (9 + length), y}, 0.7f, WithAlpha(c.light, 200), Outline::None));
         }
         break;
     }
     case PoseKind::KnockedBack:  // stars about the head
         for (int i = 0; i < 3; ++i) {
-            const Vec at = Along({-1, 8}, Radians(60.0f + 50.0f * static_cast<float>(i)), 9.0f);
-            loose->push_back(Disc(at, 1.3f, spark, Outline::Own));
+            const Vec at = Along({-1, 8}, Radians(60.0f + 50.0f * static_cast<float>(i)), 11.0f);
+            over->push_back(Disc(at, 1.3f, spark, Outline::Own));
         }
         break;
     case PoseKind::Cast:
-        loose->push_back(Arc({0, -2}, 15.0f + 3.0f * step.phase, 0, 2 * PI, 1.6f, WithAlpha(c.light, 140), true));
+        behind->push_back(Arc({0, -2}, 15.0f + 3.0f * step.phase, 0, 2 * PI, 1.6f, WithAlpha(c.light, 140), true));
         break;
     default: break;
     }
@@ -479,11 +480,12 @@ FigurePainter FighterPosePainter(int characterId, Colour costume, int pose, std:
         const PoseStep step = FighterPose(characterId, pose);
         const Palette palette = PaletteOf(costume, step.kind == PoseKind::KnockedOut);
         const Scale scale{c.Width() / 2.0f, c.Height() / 2.0f, static_cast<float>(c.Width()) / POSE_PLANE};
-        std::vector<Shape> loose;
-        const std::vector<Shape> figure = FigureShapes(characterId, palette, step, &loose);
-        PaintShapes(c, scale, loose);
+        std::vector<Shape> behind, over;
+        const std::vector<Shape> figure = FigureShapes(characterId, palette, step, &behind, &over);
+        PaintShapes(c, scale, behind);
         // A hit rims the figure in a flash of red.
         PaintShapes(c, scale, figure, step.kind == PoseKind::KnockedBack ? Colour{230, 40, 30, 255} : INK);
+        PaintShapes(c, scale, over);
         EdgeKey(c, l, key);
         FrameSpark(c, pose, poses);
     };
