@@ -12,6 +12,7 @@
 #include "game/screens/title_sheets.h"
 #include "game/screens/viewer_sheets.h"
 #include "tools/datagen/fighter_figures.h"
+#include "tools/datagen/shot_sheets.h"
 #include "tools/datagen/model_set.h"
 
 namespace datagen {
@@ -104,26 +105,6 @@ Painter Glow(std::string key, Colour base) {
         c.Disc(cx, cy, cx - 1, Shade(base, 1.8f), true);
         c.Disc(cx, cy, cx / 2, WHITE, true);
         c.CentredText(l, key, 8, cy - cy / 4, c.Width() - 8, cy + cy / 4, c.Height() / 8, WithAlpha(base, 200));
-    };
-}
-
-// Cells of a sheet: every cell gets a framed shape and its index on a clear
-// background, so any cell a screen reads shows something.
-Painter Cells(std::string key, int cellW, int cellH, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        // Cells cut by the right and bottom edges are painted too, so that
-        // no strip of the sheet is left empty.
-        int columns = (c.Width() + cellW - 1) / cellW;
-        for (int y = 0, row = 0; y < c.Height(); y += cellH, ++row)
-            for (int x = 0, col = 0; x < c.Width(); x += cellW, ++col) {
-                int index = row * columns + col;
-                Colour tint = Shade(base, 0.6f + 0.1f * static_cast<float>(index % 8));
-                c.Fill(x + 1, y + 1, x + cellW - 1, y + cellH - 1, WithAlpha(tint, 110));
-                c.Frame(x, y, x + cellW - 1, y + cellH - 1, 1, WHITE);
-                c.Disc(x + cellW / 2, y + cellH / 2, std::min(cellW, cellH) / 3, tint, true);
-                c.CentredText(l, std::to_string(index), x + 2, y + 2, x + cellW - 2, y + cellH - 2, 14, WHITE);
-            }
-        c.Text(l, key, 2, 2, 12, WHITE);
     };
 }
 
@@ -535,9 +516,8 @@ void AddCharacterPictures(std::vector<Picture>& out) {
                 std::string key = TwoDigits(ch.actionPrefix, k);
                 add(key, ch.actionSide, ch.actionSide, FighterPartPainter(id, CostumeColour(ch, colour), k, key));
             }
-            Colour tint = CostumeColour(ch, colour);
-            add("item", 512, 512, Cells("item", 64, 64, tint));
-            add("ring", 512, 512, Cells("ring", 60, 60, Shade(tint, 1.3f)));
+            add("item", 512, 512, ShotSheetPainter(id, CostumeColour(ch, colour)));
+            add("ring", 512, 512, RingSheetPainter(id, CostumeColour(ch, colour)));
         }
     }
 }
