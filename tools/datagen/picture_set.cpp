@@ -148,20 +148,6 @@ void PaintTransitionSprite(Canvas& c, Lettering& l) {
     c.Disc(96, 96, 31, {255, 120, 110, 255}, true);
 }
 
-// Effect sheet: two 100 x 100 bursts on top, then 64 x 64 animation cells
-// whose shape grows along each row.
-void PaintEffectSheet(Canvas& c, Lettering& l) {
-    c.Disc(50, 50, 48, {255, 240, 160, 255}, true);
-    c.Disc(150, 50, 40, {255, 200, 120, 255}, true);
-    for (int y = 100, row = 0; y + 64 <= c.Height(); y += 64, ++row)
-        for (int x = 0, col = 0; x + 64 <= c.Width(); x += 64, ++col) {
-            Colour tint = Shade(Colour{120, 200, 255}, 0.6f + 0.12f * static_cast<float>(row));
-            c.Disc(x + 32, y + 32, 6 + col * 3, tint, true);
-            c.Frame(x + 8 + col * 2, y + 8 + col * 2, x + 56 - col * 2, y + 56 - col * 2, 1, WithAlpha(WHITE, 120));
-        }
-    c.Text(l, "effect", 204, 4, 14, WHITE);
-}
-
 // Particle sheet: 23 x 23 sparks on a 24-pixel grid, a colour per row and a
 // size per animation column.
 void PaintParticleSheet(Canvas& c, Lettering& l) {
@@ -424,7 +410,7 @@ void AddSystemPictures(std::vector<Picture>& out) {
     Add(out, SYSTEM, "black", 128, 128, IMAGE_PIXEL_32, PaintTransitionSprite);
     Add(out, SYSTEM, "morvel", 640, 480, LZ, Poster("MORVEL", "morvel", {60, 60, 140}));
     Add(out, SYSTEM, "quastel", 640, 480, LZ16, Poster("QUASTEL", "quastel", {140, 60, 60}));
-    Add(out, SYSTEM, "effect", 512, 512, LZ, PaintEffectSheet);
+    Add(out, SYSTEM, "effect", 512, 512, LZ, EffectSheetPainter());
     Add(out, SYSTEM, "perticle", 256, 256, LZ, PaintParticleSheet);
     Add(out, SYSTEM, "system", 512, 512, LZ, Tiles("system", "HUD", {40, 120, 140}));
     Add(out, SYSTEM, "system_r", 512, 512, LZ, Tiles("system_r", "REPLAY HUD", {170, 100, 40}));

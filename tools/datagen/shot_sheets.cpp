@@ -118,6 +118,17 @@ Cells RingCells(int characterId) {
     return c;
 }
 
+// The battle's shared effect sheet: two hit flashes, a blast growing along
+// the second row, sparks along the third, and the two flashes of a
+// knock-out.
+Cells EffectCells() {
+    using enum Look;
+    Cells c = {{0, 0, 99, 99, Burst}, {100, 0, 199, 99, Burst}, {0, 292, 199, 491, Ring}, {200, 292, 399, 491, Burst}};
+    Strip(c, 0, 100, 64, 64, 8, Orb);
+    Strip(c, 0, 164, 64, 64, 8, Burst);
+    return c;
+}
+
 constexpr Colour CORE{255, 250, 235, 255};
 
 // Shapes in picture pixels (y down), on the unit scale of the shapes.
@@ -129,8 +140,8 @@ void AddLook(std::vector<Shape>& out, const Cell& cell, Colour costume, Colour g
     const float cx = x0 + w / 2, cy = y0 + h / 2, half = std::min(w, h) / 2 - 1;
     switch (cell.look) {
     case Look::Orb:
-        out.push_back(Glow(Px(cx, cy), half, glow));
-        out.push_back(Glow(Px(cx, cy), half * (0.5f + 0.1f * phase), light));
+        out.push_back(Glow(Px(cx, cy), half * (0.55f + 0.45f * phase), glow));
+        out.push_back(Glow(Px(cx, cy), half * (0.3f + 0.25f * phase), light));
         out.push_back(Glow(Px(cx, cy), half * 0.25f, CORE));
         break;
     case Look::Bolt:
@@ -188,7 +199,7 @@ void AddLook(std::vector<Shape>& out, const Cell& cell, Colour costume, Colour g
 }
 
 // Cells of one look along a row grow with their place in the row, so that a
-// strip cut frame by frame animates.
+// strip cut frame by frame animates; a cell alone is full grown.
 FigurePainter SheetPainter(Cells cells, Colour costume) {
     return [cells = std::move(cells), costume](Canvas& c, Lettering&) {
         const Colour glow = WithAlpha(Shade(costume, 1.25f), 220), light = Shade(costume, 1.7f);
@@ -200,7 +211,7 @@ FigurePainter SheetPainter(Cells cells, Colour costume) {
                 at += k < i;
                 ++run;
             }
-            AddLook(shapes, cells[i], costume, glow, light, run > 1 ? static_cast<float>(at) / static_cast<float>(run - 1) : 0.0f);
+            AddLook(shapes, cells[i], costume, glow, light, run > 1 ? static_cast<float>(at) / static_cast<float>(run - 1) : 1.0f);
         }
         PaintShapes(c, {0, 0, 1}, shapes);
     };
@@ -211,5 +222,7 @@ FigurePainter SheetPainter(Cells cells, Colour costume) {
 FigurePainter ShotSheetPainter(int characterId, Colour costume) { return SheetPainter(ItemCells(characterId), costume); }
 
 FigurePainter RingSheetPainter(int characterId, Colour costume) { return SheetPainter(RingCells(characterId), costume); }
+
+FigurePainter EffectSheetPainter() { return SheetPainter(EffectCells(), {255, 190, 90, 255}); }
 
 }  // namespace datagen

@@ -15,4 +15,8 @@ FigurePainter ShotSheetPainter(int characterId, Colour costume);
 // character shares, and the characters' own cells.
 FigurePainter RingSheetPainter(int characterId, Colour costume);
 
+// The battle's "effect" sheet of the system archive, shared by both sides:
+// hit flashes, blasts, sparks and the knock-out's flashes.
+FigurePainter EffectSheetPainter();
+
 }  // namespace datagen
