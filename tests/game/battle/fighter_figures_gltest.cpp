@@ -6,21 +6,18 @@
 // build/figure_screens/.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "game/battle/battle_assets.h"
 #include "game/battle/battle_drawing.h"
-#include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "game/battle/screen_mapping.h"
 #include "game/flow/game_start.h"
-#include "game/flow/input_words.h"
-#include "game/flow/replay_file.h"
-#include "game/flow/save_files.h"
-#include "game/flow/transitions.h"
 #include "tests/game/battle/battle_gl_fixture.h"
 #include "tests/support/back_buffer_pixels.h"
 
@@ -41,42 +38,13 @@ bool Drained(const Rgb& p) {
     return !Cyan(p) && p.g >= 90 && p.b >= 90 && std::abs(p.g - p.b) <= 40 && p.b - p.r <= 80 && p.b >= p.r + 15;
 }
 
-class FigureGLTest : public test::BattleGLFixture {
+class FigureGLTest : public test::BattleSceneGLFixture {
 protected:
-    FigureGLTest() : BattleGLFixture("figure_screens") {}
-    void SetUp() override {
-        BattleGLFixture::SetUp();
-        if (HasFatalFailure()) return;
-        InitGame();
-        InitCharacterParams();
-        config.soundOff = 1;
-        SetKeyStateSource([](int) -> int16_t { return 0; });
-    }
-    void TearDown() override {
-        SetKeyStateSource(nullptr);
-        ReleaseBattleAssets();
-        transitionSprite = nullptr;
-        gameCamera = nullptr;
-        BattleGLFixture::TearDown();
-    }
+    FigureGLTest() : BattleSceneGLFixture("figure_screens") {}
 
-    // Ruo (side 0) against bemo on a dark stage, through the battle scene for
-    // `frames` frames: nobody at either side's keys, or bemo played by the
-    // computer.
-    static void RunBattle(int32_t frames, int32_t mode) {
-        players[0].characterId = 5;
-        players[1].characterId = 2;
-        players[0].colour = players[1].colour = 0;
-        stageNumber = 6;
-        gameMode = mode;
-        difficulty = DIFFICULTY_NORMAL;
-        replayPlayback = 0;
-        sceneNumber = SCENE_BATTLE;
-        SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
-        sceneInitPending = 1;
-        do RunBattleScene();
-        while (battleFrame < frames && sceneNumber == SCENE_BATTLE);
-    }
+    // Ruo (side 0) against bemo on a dark stage for `frames` frames: nobody
+    // at either side's keys, or bemo played by the computer.
+    static void RunBattle(int32_t frames, int32_t mode) { PlayBattle(5, 2, 6, mode, frames); }
 
     // Both fighters still, 120 apart, ruo on the left aiming at bemo; each
     // side set up by `pose`, then drawn until the camera has settled.
@@ -92,17 +60,9 @@ protected:
             p.invulnerableTimer = 0;
         }
         pose(players[0]);
-        // Pictures until the camera, which follows the fighters a step per
-        // picture, has stood still for a few, so that the picture read back
-        // (which may lag the last one drawn) is one of the new places.
-        int still = 0;
-        for (int i = 0; i < 300 && still < 30; ++i) {
-            const float before[3] = {cameraX, cameraY, viewWidth};
-            DrawBattle();
-            still = before[0] == cameraX && before[1] == cameraY && before[2] == viewWidth ? still + 1 : 0;
-        }
-        EXPECT_EQ(still, 30) << "the camera never settled";
-        std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
+        // Many still pictures: the one read back may lag the last one drawn.
+        std::vector<uint32_t> pixels;
+        EXPECT_TRUE(DrawUntilCameraStill(30, &pixels)) << "the camera never settled";
         EXPECT_TRUE(test::WritePixelsPng((screens_ / (name + ".png")).string(), pixels, 640, 480));
         return pixels;
     }
