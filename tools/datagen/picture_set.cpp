@@ -11,6 +11,8 @@
 #include "engine/graphics/image.h"
 #include "game/screens/title_sheets.h"
 #include "game/screens/viewer_sheets.h"
+#include "tools/datagen/fighter_figures.h"
+#include "tools/datagen/shot_sheets.h"
 #include "tools/datagen/model_set.h"
 
 namespace datagen {
@@ -106,26 +108,6 @@ Painter Glow(std::string key, Colour base) {
     };
 }
 
-// Cells of a sheet: every cell gets a framed shape and its index on a clear
-// background, so any cell a screen reads shows something.
-Painter Cells(std::string key, int cellW, int cellH, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        // Cells cut by the right and bottom edges are painted too, so that
-        // no strip of the sheet is left empty.
-        int columns = (c.Width() + cellW - 1) / cellW;
-        for (int y = 0, row = 0; y < c.Height(); y += cellH, ++row)
-            for (int x = 0, col = 0; x < c.Width(); x += cellW, ++col) {
-                int index = row * columns + col;
-                Colour tint = Shade(base, 0.6f + 0.1f * static_cast<float>(index % 8));
-                c.Fill(x + 1, y + 1, x + cellW - 1, y + cellH - 1, WithAlpha(tint, 110));
-                c.Frame(x, y, x + cellW - 1, y + cellH - 1, 1, WHITE);
-                c.Disc(x + cellW / 2, y + cellH / 2, std::min(cellW, cellH) / 3, tint, true);
-                c.CentredText(l, std::to_string(index), x + 2, y + 2, x + cellW - 2, y + cellH - 2, 14, WHITE);
-            }
-        c.Text(l, key, 2, 2, 12, WHITE);
-    };
-}
-
 // Opaque tiles in two tones with grid lines: a sheet from which screens cut
 // rectangles of any size (the battle's HUD).
 Painter Tiles(std::string key, std::string title, Colour base) {
@@ -139,24 +121,6 @@ Painter Tiles(std::string key, std::string title, Colour base) {
         }
         c.CentredText(l, title, 0, c.Height() / 3, c.Width(), c.Height() * 2 / 3, 48, WithAlpha(WHITE, 200));
         c.Text(l, key, 4, 4, 14, WHITE);
-    };
-}
-
-// A figure of a character: a body, a head and a marker that turns with the
-// frame number, so a wrong or frozen frame is visible; key and name below.
-Painter Figure(std::string key, const Character& ch, int colour, int frame, int frames) {
-    Colour body = CostumeColour(ch, colour);
-    std::string name = ch.name;
-    return [=](Canvas& c, Lettering& l) {
-        int w = c.Width(), h = c.Height();
-        c.Fill(w * 3 / 8, h / 2, w * 5 / 8, h * 7 / 8, body);
-        c.Disc(w / 2, h * 3 / 8, w / 5, body);
-        c.Disc(w / 2, h * 3 / 8, w / 5 - 2, Shade(body, 1.4f), true);
-        float a = 2 * PI * static_cast<float>(frame) / static_cast<float>(frames);
-        c.Disc(w / 2 + static_cast<int>(std::cos(a) * w * 0.35f), h / 2 + static_cast<int>(std::sin(a) * h * 0.35f),
-               std::max(3, w / 14), WHITE);
-        c.CentredText(l, key, 0, 0, w, h / 5, h / 5, WHITE);
-        c.CentredText(l, name + (colour ? " 2P" : ""), 0, h * 4 / 5, w, h, h / 6, WHITE);
     };
 }
 
@@ -182,20 +146,6 @@ void PaintTransitionSprite(Canvas& c, Lettering& l) {
     c.Text(l, "black", 66, 8, 12, WHITE);
     c.Disc(32, 96, 31, {110, 170, 255, 255}, true);
     c.Disc(96, 96, 31, {255, 120, 110, 255}, true);
-}
-
-// Effect sheet: two 100 x 100 bursts on top, then 64 x 64 animation cells
-// whose shape grows along each row.
-void PaintEffectSheet(Canvas& c, Lettering& l) {
-    c.Disc(50, 50, 48, {255, 240, 160, 255}, true);
-    c.Disc(150, 50, 40, {255, 200, 120, 255}, true);
-    for (int y = 100, row = 0; y + 64 <= c.Height(); y += 64, ++row)
-        for (int x = 0, col = 0; x + 64 <= c.Width(); x += 64, ++col) {
-            Colour tint = Shade(Colour{120, 200, 255}, 0.6f + 0.12f * static_cast<float>(row));
-            c.Disc(x + 32, y + 32, 6 + col * 3, tint, true);
-            c.Frame(x + 8 + col * 2, y + 8 + col * 2, x + 56 - col * 2, y + 56 - col * 2, 1, WithAlpha(WHITE, 120));
-        }
-    c.Text(l, "effect", 204, 4, 14, WHITE);
 }
 
 // Particle sheet: 23 x 23 sparks on a 24-pixel grid, a colour per row and a
@@ -460,7 +410,7 @@ void AddSystemPictures(std::vector<Picture>& out) {
     Add(out, SYSTEM, "black", 128, 128, IMAGE_PIXEL_32, PaintTransitionSprite);
     Add(out, SYSTEM, "morvel", 640, 480, LZ, Poster("MORVEL", "morvel", {60, 60, 140}));
     Add(out, SYSTEM, "quastel", 640, 480, LZ16, Poster("QUASTEL", "quastel", {140, 60, 60}));
-    Add(out, SYSTEM, "effect", 512, 512, LZ, PaintEffectSheet);
+    Add(out, SYSTEM, "effect", 512, 512, LZ, EffectSheetPainter());
     Add(out, SYSTEM, "perticle", 256, 256, LZ, PaintParticleSheet);
     Add(out, SYSTEM, "system", 512, 512, LZ, Tiles("system", "HUD", {40, 120, 140}));
     Add(out, SYSTEM, "system_r", 512, 512, LZ, Tiles("system_r", "REPLAY HUD", {170, 100, 40}));
@@ -546,15 +496,14 @@ void AddCharacterPictures(std::vector<Picture>& out) {
             };
             for (int k = 0; k < ch.frames; ++k) {
                 std::string key = TwoDigits("mdl", k);
-                add(key, 64, 64, Figure(key, ch, colour, k, ch.frames));
+                add(key, 64, 64, FighterPosePainter(id, CostumeColour(ch, colour), k, key));
             }
             for (int k = 0; k < ch.actions; ++k) {
                 std::string key = TwoDigits(ch.actionPrefix, k);
-                add(key, ch.actionSide, ch.actionSide, Figure(key, ch, colour, k, ch.actions));
+                add(key, ch.actionSide, ch.actionSide, FighterPartPainter(id, CostumeColour(ch, colour), k, key));
             }
-            Colour tint = CostumeColour(ch, colour);
-            add("item", 512, 512, Cells("item", 64, 64, tint));
-            add("ring", 512, 512, Cells("ring", 60, 60, Shade(tint, 1.3f)));
+            add("item", 512, 512, ShotSheetPainter(id, CostumeColour(ch, colour)));
+            add("ring", 512, 512, RingSheetPainter(id, CostumeColour(ch, colour)));
         }
     }
 }

@@ -32,24 +32,9 @@ struct Rgb {
 // Bemo's first costume is orange: strong red, some green, little blue.
 bool Orange(const Rgb& p) { return p.r >= 170 && p.r >= p.b + 90 && p.g >= p.b + 30; }
 
-class BemoGLTest : public test::BattleGLFixture {
+class BemoGLTest : public test::BattleSceneGLFixture {
 protected:
-    BemoGLTest() : BattleGLFixture("bemo_screens") {}
-    void SetUp() override {
-        BattleGLFixture::SetUp();
-        if (HasFatalFailure()) return;
-        InitGame();
-        InitCharacterParams();
-        config.soundOff = 1;
-        SetKeyStateSource([](int) -> int16_t { return 0; });
-    }
-    void TearDown() override {
-        SetKeyStateSource(nullptr);
-        ReleaseBattleAssets();
-        transitionSprite = nullptr;
-        gameCamera = nullptr;
-        BattleGLFixture::TearDown();
-    }
+    BemoGLTest() : BattleSceneGLFixture("bemo_screens") {}
 
     // Kirune (keyboard, nobody at it) against the computer's bemo, through the
     // battle scene until the countdown is over.

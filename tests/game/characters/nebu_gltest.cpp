@@ -34,24 +34,9 @@ Rgb Split(uint32_t p) {
     return {static_cast<int>(p >> 16 & 0xff), static_cast<int>(p >> 8 & 0xff), static_cast<int>(p & 0xff)};
 }
 
-class NebuGLTest : public test::BattleGLFixture {
+class NebuGLTest : public test::BattleSceneGLFixture {
 protected:
-    NebuGLTest() : BattleGLFixture("nebu_screens") {}
-    void SetUp() override {
-        BattleGLFixture::SetUp();
-        if (HasFatalFailure()) return;
-        InitGame();
-        InitCharacterParams();
-        config.soundOff = 1;
-        SetKeyStateSource([](int) -> int16_t { return 0; });
-    }
-    void TearDown() override {
-        SetKeyStateSource(nullptr);
-        ReleaseBattleAssets();
-        transitionSprite = nullptr;
-        gameCamera = nullptr;
-        BattleGLFixture::TearDown();
-    }
+    NebuGLTest() : BattleSceneGLFixture("nebu_screens") {}
 };
 
 // The brightest pixel within 2 of a point.

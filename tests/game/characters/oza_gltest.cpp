@@ -39,24 +39,9 @@ Rgb At(const std::vector<uint32_t>& pixels, ScreenPoint p) {
 // Oza's costume (colour 0) is yellow: red and green alike and high, blue low.
 bool Yellow(const Rgb& p) { return p.r >= 110 && p.g >= 100 && std::abs(p.r - p.g) <= 40 && p.b + 60 <= p.g; }
 
-class OzaGLTest : public test::BattleGLFixture {
+class OzaGLTest : public test::BattleSceneGLFixture {
 protected:
-    OzaGLTest() : BattleGLFixture("oza_screens") {}
-    void SetUp() override {
-        BattleGLFixture::SetUp();
-        if (HasFatalFailure()) return;
-        InitGame();
-        InitCharacterParams();
-        config.soundOff = 1;
-        SetKeyStateSource([](int) -> int16_t { return 0; });
-    }
-    void TearDown() override {
-        SetKeyStateSource(nullptr);
-        ReleaseBattleAssets();
-        transitionSprite = nullptr;
-        gameCamera = nullptr;
-        BattleGLFixture::TearDown();
-    }
+    OzaGLTest() : BattleSceneGLFixture("oza_screens") {}
 
     // Oza (side 0, nobody at the keys) against the computer's kirune on
     // stage 1, through the battle scene for `frames` frames.

@@ -32,24 +32,9 @@ struct Rgb {
     int r, g, b;
 };
 
-class RuoGLTest : public test::BattleGLFixture {
+class RuoGLTest : public test::BattleSceneGLFixture {
 protected:
-    RuoGLTest() : BattleGLFixture("ruo_screens") {}
-    void SetUp() override {
-        BattleGLFixture::SetUp();
-        if (HasFatalFailure()) return;
-        InitGame();
-        InitCharacterParams();
-        config.soundOff = 1;
-        SetKeyStateSource([](int) -> int16_t { return 0; });
-    }
-    void TearDown() override {
-        SetKeyStateSource(nullptr);
-        ReleaseBattleAssets();
-        transitionSprite = nullptr;
-        gameCamera = nullptr;
-        BattleGLFixture::TearDown();
-    }
+    RuoGLTest() : BattleSceneGLFixture("ruo_screens") {}
 };
 
 // The bounds of ruo's cyan figure below the HUD, on the dark stage.

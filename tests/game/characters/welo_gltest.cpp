@@ -39,24 +39,9 @@ Rgb At(const std::vector<uint32_t>& pixels, ScreenPoint p) {
 // Welo's first costume is a strong pink (red and blue well above green).
 bool Pink(const Rgb& p) { return p.r >= 170 && p.b >= 110 && p.r >= p.g + 80 && p.b >= p.g + 30; }
 
-class WeloGLTest : public test::BattleGLFixture {
+class WeloGLTest : public test::BattleSceneGLFixture {
 protected:
-    WeloGLTest() : BattleGLFixture("welo_screens") {}
-    void SetUp() override {
-        BattleGLFixture::SetUp();
-        if (HasFatalFailure()) return;
-        InitGame();
-        InitCharacterParams();
-        config.soundOff = 1;
-        SetKeyStateSource([](int) -> int16_t { return 0; });
-    }
-    void TearDown() override {
-        SetKeyStateSource(nullptr);
-        ReleaseBattleAssets();
-        transitionSprite = nullptr;
-        gameCamera = nullptr;
-        BattleGLFixture::TearDown();
-    }
+    WeloGLTest() : BattleSceneGLFixture("welo_screens") {}
 
     std::vector<uint32_t> Draw(const char* name) {
         DrawBattle();

@@ -1,0 +1,24 @@
+#pragma once
+// The pictures of the fighters: each body pose a figure of the character's
+// own shape and costume colour, facing right (the battle mirrors it), posed
+// for the state that shows it; each action part the weapon or blow it stands
+// for, on its larger plane about the body's centre.
+#include <functional>
+#include <string>
+
+#include "tools/datagen/canvas.h"
+
+namespace datagen {
+
+using FigurePainter = std::function<void(Canvas&, Lettering&)>;
+
+// Body pose `pose` of character 1 to 8 in the costume colour `costume`,
+// `key` in small letters at the lower edge. Every pose also carries a small
+// white spark at 2 pi pose / poses round the centre (0.35 of the width out),
+// which tells neighbouring pictures of one run apart.
+FigurePainter FighterPosePainter(int characterId, Colour costume, int pose, std::string key);
+
+// Action part `part` of character 1 to 8, painted to the scale of its plane.
+FigurePainter FighterPartPainter(int characterId, Colour costume, int part, std::string key);
+
+}  // namespace datagen
