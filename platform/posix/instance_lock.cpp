@@ -1,41 +1,58 @@
 #include "platform/instance_lock.h"
 
+#include "platform/user_dirs.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace platform {
 namespace {
 
-// Names may hold any bytes (CP932 titles); keep the file name to safe ones.
-std::string LockPath(const std::string& name) {
-    const char* dir = std::getenv("XDG_RUNTIME_DIR");
-    std::string path = (dir && *dir) ? dir : "/tmp";
-    path += "/aerial-lock-";
-    static const char hex[] = "0123456789abcdef";
-    for (unsigned char c : name) {
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-            path += static_cast<char>(c);
-        } else {
-            path += '%';
-            path += hex[c >> 4];
-            path += hex[c & 15];
-        }
-    }
-    return path;
+// The user's runtime folder, else a folder of the user's own below the home
+// folder: never a folder that other users can write, such as /tmp.
+std::filesystem::path LockFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/') return runtime;
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const std::filesystem::path base = (cache && cache[0] == '/') ? std::filesystem::path(cache)
+                                                                    : UserHomeDir() / ".cache";
+    return base / "aerial";
 }
 
 }  // namespace
 
+// Names may hold any bytes (CP932 titles); keep the file name to safe ones.
+std::string InstanceLock::LockPath(const std::string& name) {
+    std::string file = "lock-";
+    static const char hex[] = "0123456789abcdef";
+    for (unsigned char c : name) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            file += static_cast<char>(c);
+        } else {
+            file += '%';
+            file += hex[c >> 4];
+            file += hex[c & 15];
+        }
+    }
+    return (LockFolder() / file).string();
+}
+
 bool InstanceLock::Acquire(const std::string& name) {
     Release();
-    int fd = open(LockPath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
+    const std::string path = LockPath(name);
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) return true;  // no lock to be had: run without one
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool heldElsewhere = errno == EWOULDBLOCK;
         close(fd);
-        return false;
+        return !heldElsewhere;
     }
     fd_ = fd;
     return true;
