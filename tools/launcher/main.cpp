@@ -15,8 +15,7 @@ int main(int argc, char** argv) {
     platform::InstanceLock lock;
     if (!lock.Acquire("SetupApp")) return 0;
 
-    QApplication application(argc, argv);
-    tools::UseJapaneseQt(application);
+    tools::JapaneseApplication application(argc, argv);
     // The settings, the picture and the game folder lie beside the program,
     // wherever it was started from.
     QDir::setCurrent(QApplication::applicationDirPath());

@@ -4,8 +4,7 @@
 #include "tools/replaydesk/qt/replay_dialog.h"
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    tools::UseJapaneseQt(application);
+    tools::JapaneseApplication application(argc, argv);
     ReplayDialog dialog;
     // A box or dialog without a title of its own is titled with the tool's
     // name, not with the program file's name.

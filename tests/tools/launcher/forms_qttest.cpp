@@ -28,6 +28,8 @@ using launcher::TForm1;
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
+const char* lcTimeAtStart = nullptr;
+
 class LauncherFormsTest : public ::testing::Test {
 protected:
     LauncherFormsTest() {
@@ -300,14 +302,22 @@ TEST_F(LauncherFormsTest, TheFolderDialogAndStandardButtonsAreJapanese) {
     launcher::BrowseForFolder browse(nullptr);
     QString title;
     QStringList texts;
+    QString folderKind;
+    QString modified;
     WhenDialogOpens([&](QFileDialog& browser) {
         title = browser.windowTitle();
         for (QPushButton* button : browser.findChildren<QPushButton*>()) texts << button->text();
         for (QLabel* label : browser.findChildren<QLabel*>()) texts << label->text();
+        folderKind = browser.iconProvider()->type(QFileInfo(QString::fromStdString(folders_.root().string())));
         browser.reject();
     });
     browse.Execute();
     EXPECT_EQ(title, Utf8("ディレクトリの検索"));
+    EXPECT_EQ(folderKind, Utf8("フォルダー"));
+    // Dates in the Japanese way, and the environment as it was for programs
+    // the launcher starts.
+    EXPECT_EQ(QLocale::system().toString(QDate(2005, 3, 7), QLocale::ShortFormat), "2005/03/07");
+    EXPECT_STREQ(std::getenv("LC_TIME"), lcTimeAtStart);
     EXPECT_TRUE(texts.contains(Utf8("選択(&C)"))) << texts.join("|").toStdString();
     EXPECT_TRUE(texts.contains(Utf8("キャンセル"))) << texts.join("|").toStdString();
     EXPECT_TRUE(texts.contains(Utf8("ディレクトリ:"))) << texts.join("|").toStdString();
@@ -318,9 +328,10 @@ TEST_F(LauncherFormsTest, TheFolderDialogAndStandardButtonsAreJapanese) {
 int main(int argc, char** argv) {
     // Headless unless told otherwise, also while the tests are listed.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    // As the launcher does at its start.
-    if (!tools::UseJapaneseQt(application)) {
+    lcTimeAtStart = std::getenv("LC_TIME");
+    // As the launcher starts.
+    tools::JapaneseApplication application(argc, argv);
+    if (!application.translated()) {
         std::fprintf(stderr, "Qt's Japanese translations are missing (package qt6-translations-l10n)\n");
         return 1;
     }
