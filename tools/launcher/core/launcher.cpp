@@ -115,37 +115,62 @@ std::optional<Notice> Launcher::CheckSourceAndDestination(const fs::path& source
     return std::nullopt;
 }
 
+// Makes sure the install folder exists, asking first: to create a missing
+// one, or to use one that holds files but no install of this game. Sets
+// `firstCreated` to the outermost folder it made (empty when the folder was
+// there).
+std::optional<Notice> Launcher::PrepareFolder(const fs::path& destination, const InstallCallbacks& callbacks,
+                                              fs::path& firstCreated) const {
+    std::error_code error;
+    if (!FolderState(destination)) {
+        const bool empty = fs::is_empty(destination, error);
+        if (error) return Refusal(DescribeFailure(text::kDestinationFolder, destination, error));
+        const auto recorded = Record().GetInstallDir();
+        const bool holdsThisGame = recorded && fs::path(*recorded).lexically_normal() == destination.lexically_normal();
+        if (empty || holdsThisGame) return std::nullopt;
+        // Files that are not this game's may be the user's own.
+        const std::string question = "「" + destination.string() + text::kFilledFolderQuestion;
+        if (!callbacks.confirmFilledFolder || !callbacks.confirmFilledFolder(question)) return Refusal("");
+        return std::nullopt;
+    }
+    if (!callbacks.confirmCreateFolder || !callbacks.confirmCreateFolder()) return Refusal("");
+    firstCreated = FirstMissingFolder(destination);
+    fs::create_directories(destination, error);
+    if (!error) error = FolderState(destination);
+    if (!error) return std::nullopt;
+    RemoveEmptyFolders(destination, firstCreated);
+    return Refusal(DescribeFailure(text::kDestinationFolder, destination, error));
+}
+
+// Removes what a failed install wrote, so nothing points at missing files;
+// the sentence that says so.
+std::string Launcher::TakeBack(const fs::path& destination, const CopyReport& copy, const fs::path& firstCreated,
+                               const std::function<void()>& entryDone) const {
+    const std::string instDir = setup_.InstDir();
+    DeleteManifest(instDir);
+    RemoveShortcuts(setup_.GameTitle(), instDir, shortcuts_);
+    std::vector<fs::path> left;
+    if (firstCreated.empty()) {
+        left = RemoveWrittenEntries(destination, copy.written, true, entryDone);
+    } else {
+        DeleteInstallFolder(destination, instDir, entryDone);
+        std::error_code error;
+        if (fs::exists(fs::symlink_status(destination, error))) left.push_back(destination);
+        RemoveEmptyFolders(destination, firstCreated);
+    }
+    return left.empty() ? std::string(text::kRolledBack) : text::kRollbackLeft + left.front().string();
+}
+
 InstallResult Launcher::Install(const fs::path& destination, const InstallCallbacks& callbacks) {
     if (auto refusal = CheckInstDir()) return {false, *refusal};
     const std::string instDir = setup_.InstDir();
     const fs::path source = setupDir_ / instDir;
     if (auto refusal = CheckSourceAndDestination(source, destination)) return {false, *refusal};
-
-    InstallRecord record = Record();
-    const bool folderExisted = !FolderState(destination);
     fs::path firstCreated;
-    std::error_code error;
-    if (!folderExisted) {
-        if (!callbacks.confirmCreateFolder || !callbacks.confirmCreateFolder()) return {false, Refusal("")};
-        firstCreated = FirstMissingFolder(destination);
-        fs::create_directories(destination, error);
-        if (error || FolderState(destination)) {
-            RemoveEmptyFolders(destination, firstCreated);
-            return {false, Refusal(DescribeFailure(text::kDestinationFolder, destination, error ? error : FolderState(destination)))};
-        }
-    } else if (!fs::is_empty(destination, error) || error) {
-        if (error) return {false, Refusal(DescribeFailure(text::kDestinationFolder, destination, error))};
-        // A folder with files in it that is not this game's install may be
-        // the user's own: ask first, naming it.
-        const auto recorded = record.GetInstallDir();
-        const bool holdsThisGame = recorded && fs::path(*recorded).lexically_normal() == destination.lexically_normal();
-        const std::string question = "「" + destination.string() + text::kFilledFolderQuestion;
-        if (!holdsThisGame && (!callbacks.confirmFilledFolder || !callbacks.confirmFilledFolder(question))) {
-            return {false, Refusal("")};
-        }
-    }
+    if (auto refusal = PrepareFolder(destination, callbacks, firstCreated)) return {false, *refusal};
     if (callbacks.copyStarting) callbacks.copyStarting();
 
+    InstallRecord record = Record();
     const InstallRecord::Saved saved = record.Save();
     std::vector<std::string> problems;
     if (!record.WriteInstallState(false)) problems.push_back(text::kRecordNotWritten);
@@ -155,29 +180,17 @@ InstallResult Launcher::Install(const fs::path& destination, const InstallCallba
     const ShortcutReport shortcuts = CreateShortcuts(setup_.GameTitle(), instDir, destination, shortcuts_);
     AddCopyFailures(shortcuts.failures, text::kWriteFailures, shortcuts.firstFailure, problems);
     if (!record.WriteInstallDir(destination.string())) problems.push_back(text::kRecordNotWritten);
-    // Into a folder of its own the uninstall removes the folder; into one that
-    // was there, only what the copy wrote.
-    const bool listed = folderExisted ? WriteManifest(instDir, {destination.string(), copy.written})
-                                      : (DeleteManifest(instDir), true);
+    // The uninstall removes a folder the install made; of one that was
+    // there, only what the copy wrote.
+    const bool listed = firstCreated.empty() ? WriteManifest(instDir, {destination.string(), copy.written})
+                                             : (DeleteManifest(instDir), true);
     if (!listed) problems.push_back(text::kRecordNotWritten);
     if (problems.empty() && record.WriteInstallState(true)) {
         return {true, {Notice::kInformation, text::kInstallDone, text::kDoneCaption}};
     }
     if (problems.empty()) problems.push_back(text::kRecordNotWritten);
-
-    // Take back what was written, so nothing points at missing files.
-    DeleteManifest(instDir);
-    RemoveShortcuts(setup_.GameTitle(), instDir, shortcuts_);
-    std::vector<fs::path> left;
-    if (folderExisted) {
-        left = RemoveWrittenEntries(destination, copy.written, true, callbacks.progress.entryDone);
-    } else {
-        DeleteInstallFolder(destination, instDir, callbacks.progress.entryDone);
-        if (fs::exists(fs::symlink_status(destination, error))) left.push_back(destination);
-        RemoveEmptyFolders(destination, firstCreated);
-    }
+    problems.push_back(TakeBack(destination, copy, firstCreated, callbacks.progress.entryDone));
     record.Restore(saved);
-    problems.push_back(left.empty() ? std::string(text::kRolledBack) : text::kRollbackLeft + left.front().string());
     return {false, Refusal(Join(problems).substr(1))};
 }
 

@@ -78,6 +78,10 @@ private:
     Notice Refusal(const std::string& detail) const;
     std::optional<Notice> CheckSourceAndDestination(const std::filesystem::path& source,
                                                     const std::filesystem::path& destination) const;
+    std::optional<Notice> PrepareFolder(const std::filesystem::path& destination, const InstallCallbacks& callbacks,
+                                        std::filesystem::path& firstCreated) const;
+    std::string TakeBack(const std::filesystem::path& destination, const CopyReport& copy,
+                         const std::filesystem::path& firstCreated, const std::function<void()>& entryDone) const;
 
     std::filesystem::path setupDir_;
     SetupFile setup_;
