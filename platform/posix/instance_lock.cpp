@@ -13,15 +13,31 @@
 namespace platform {
 namespace {
 
+// A folder only this user can write: made when missing, and refused unless
+// it is a real folder of this user's (which others are then kept from
+// writing into).
+bool IsPrivateFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) return false;
+    return (info.st_mode & 022) == 0 || ::chmod(folder.c_str(), 0700) == 0;
+}
+
 // The user's runtime folder, else a folder of the user's own below the home
-// folder: never a folder that other users can write, such as /tmp.
+// folder, else one named after the user in /tmp: never a folder that other
+// users can write into. Empty when there is none.
 std::filesystem::path LockFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && runtime[0] == '/') return runtime;
     const char* cache = std::getenv("XDG_CACHE_HOME");
     const std::filesystem::path base = (cache && cache[0] == '/') ? std::filesystem::path(cache)
                                                                     : UserHomeDir() / ".cache";
-    return base / "aerial";
+    for (const std::filesystem::path& folder : {base / "aerial", std::filesystem::path("/tmp") /
+                                                                     ("aerial-" + std::to_string(::geteuid()))}) {
+        if (IsPrivateFolder(folder)) return folder;
+    }
+    return {};
 }
 
 }  // namespace
@@ -39,14 +55,14 @@ std::string InstanceLock::LockPath(const std::string& name) {
             file += hex[c & 15];
         }
     }
-    return (LockFolder() / file).string();
+    const std::filesystem::path folder = LockFolder();
+    return folder.empty() ? std::string() : (folder / file).string();
 }
 
 bool InstanceLock::Acquire(const std::string& name) {
     Release();
     const std::string path = LockPath(name);
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    if (path.empty()) return true;  // no folder for a lock: run without one
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0) return true;  // no lock to be had: run without one
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {

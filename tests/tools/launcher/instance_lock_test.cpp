@@ -4,6 +4,7 @@
 #include "tests/tools/launcher/launcher_env.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -74,6 +75,24 @@ TEST(LauncherInstanceLock, AnotherUsersLauncherDoesNotStopThisOne) {
     const std::string myPath = platform::InstanceLock::LockPath(kName);
     EXPECT_EQ(fs::path(myPath).parent_path(), folders.home() / ".cache" / "aerial");
     EXPECT_EQ(otherResult, (otherHome / ".cache" / "aerial" / fs::path(myPath).filename()).string());
+}
+
+TEST(LauncherInstanceLock, WithoutAWritableHomeTheLockLiesInAFolderOfTheUsersOwnInTmp) {
+    launcher_test::UserFolders folders;
+    NoRuntimeFolder noRuntime;
+    launcher_test::WriteFile(folders.root() / "file", "");
+    setenv("HOME", (folders.root() / "file" / "home").c_str(), 1);  // no folder can be made there
+    const fs::path lock = platform::InstanceLock::LockPath(kName);
+    EXPECT_EQ(lock.parent_path(), fs::path("/tmp") / ("aerial-" + std::to_string(geteuid())));
+    struct stat info {};
+    ASSERT_EQ(lstat(lock.parent_path().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_uid, geteuid());
+    EXPECT_EQ(info.st_mode & 022, 0u);
+    platform::InstanceLock first, second;
+    EXPECT_TRUE(first.Acquire(kName));
+    EXPECT_TRUE(first.IsHeld());
+    EXPECT_FALSE(second.Acquire(kName));
 }
 
 TEST(LauncherInstanceLock, ALockThatCannotBeOpenedIsNoLock) {
