@@ -93,6 +93,8 @@ TEST_F(LauncherFormsTest, APictureThatCannotBeShownEndsCreationWithItsReason) {
         {[&] { launcher_test::WriteFile(bmp, "this is text, not a picture"); }, notAPicture},
         {[&] { launcher_test::WriteFile(bmp, ""); }, notAPicture},
         {[&] { png.save(QString::fromStdString(bmp.string()), "PNG"); }, notAPicture},
+        {[&] { fs::resize_file((launcher_test::WriteFile(bmp, "BM"), bmp), 65 << 20); },
+         "画像ファイル「Setup.bmp」が大きすぎます。"},
     };
     for (const auto& [prepare, message] : cases) {
         fs::remove(bmp);

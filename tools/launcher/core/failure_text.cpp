@@ -20,6 +20,7 @@ std::string Reason(std::error_code error) {
     case EEXIST: return text::kSomethingInTheWay;
     case EROFS: return text::kReadOnlyPlace;
     case ENOTSUP: return text::kNotAFile;
+    case EFBIG: return text::kTooLarge;
     case ENOSPC:
     case EDQUOT: return text::kNoSpace;
     default: return text::kOtherError + std::to_string(error.value());

@@ -62,6 +62,7 @@ inline constexpr const char* kNotAFolderOnTheWay = "の途中にフォルダで�
 inline constexpr const char* kSomethingInTheWay = "の場所に別の種類の項目があります。";
 inline constexpr const char* kReadOnlyPlace = "は読み取り専用の場所にあります。";
 inline constexpr const char* kNoSpace = "を書き込む空き容量がありません。";
+inline constexpr const char* kTooLarge = "が大きすぎます。";
 inline constexpr const char* kNotAFile = "はファイルでもフォルダでもありません。";
 inline constexpr const char* kNotAPicture = "は BMP 画像として読み込めませんでした。";
 inline constexpr const char* kOtherError = "を扱えませんでした。エラー番号: ";

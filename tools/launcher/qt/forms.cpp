@@ -49,10 +49,10 @@ QPixmap LoadPicture(const std::filesystem::path& path) {
     char chunk[65536];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, static_cast<qsizetype>(got));
-    QPixmap picture;
     if (std::ferror(file.get())) {
         throw std::runtime_error(DescribeFailure(text::kPicture, path.filename(), {EIO, std::generic_category()}));
     }
+    QPixmap picture;
     if (!picture.loadFromData(bytes, "BMP")) {
         throw std::runtime_error(text::kPicture + ("「" + path.filename().string() + "」") + text::kNotAPicture);
     }
