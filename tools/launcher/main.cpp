@@ -1,5 +1,7 @@
 #include "platform/instance_lock.h"
+#include "tools/common/japanese_qt.h"
 #include "tools/launcher/core/launcher.h"
+#include "tools/launcher/core/texts.h"
 #include "tools/launcher/qt/forms.h"
 
 #include <QApplication>
@@ -13,17 +15,23 @@ int main(int argc, char** argv) {
     platform::InstanceLock lock;
     if (!lock.Acquire("SetupApp")) return 0;
 
-    QApplication application(argc, argv);
+    tools::JapaneseApplication application(argc, argv);
     // The settings, the picture and the game folder lie beside the program,
     // wherever it was started from.
     QDir::setCurrent(QApplication::applicationDirPath());
+    // Boxes are titled with the program's title, the game's, never with the
+    // program file's name (what Qt shows for a window without a title).
+    QString title = QString::fromUtf8(launcher::text::kErrorCaption);
     try {
         launcher::Launcher core(QDir::currentPath().toStdString());
+        title = QString::fromStdString(core.PlainCaption());
+        QApplication::setApplicationName(title);
         launcher::TForm1 form1(core);
         form1.show();
         application.exec();
     } catch (const std::exception& error) {
-        QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromUtf8(error.what()));
+        QMessageBox box(QMessageBox::Critical, title, QString::fromUtf8(error.what()), QMessageBox::Ok);
+        box.exec();
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "tools/launcher/qt/forms.h"
 
 #include "platform/registry.h"
+#include "tools/common/japanese_qt.h"
 #include "tools/launcher/core/texts.h"
 #include "tests/tools/launcher/launcher_env.h"
 
@@ -12,9 +13,12 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -23,6 +27,8 @@ namespace fs = std::filesystem;
 using launcher::TForm1;
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
+
+const char* lcTimeAtStart = nullptr;
 
 class LauncherFormsTest : public ::testing::Test {
 protected:
@@ -74,10 +80,33 @@ TEST_F(LauncherFormsTest, MainWindowStartsInUninstallModeOnlyWhenTheStateIsTrue)
     }
 }
 
-TEST_F(LauncherFormsTest, MissingPictureEndsCreation) {
-    fs::remove(medium() / "Setup.bmp");
-    launcher::Launcher core(medium());
-    EXPECT_THROW(TForm1 form(core), std::runtime_error);
+// The picture is read as a BMP file: a missing one and one that is no BMP
+// picture end the creation, each with its own message.
+TEST_F(LauncherFormsTest, APictureThatCannotBeShownEndsCreationWithItsReason) {
+    const fs::path bmp = medium() / "Setup.bmp";
+    QImage png(4, 4, QImage::Format_RGB32);
+    png.fill(Qt::blue);
+    const std::string notFound = "画像ファイル「Setup.bmp」が見つかりません。";
+    const std::string notAPicture = "画像ファイル「Setup.bmp」は BMP 画像として読み込めませんでした。";
+    const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+        {[&] { fs::remove(bmp); }, notFound},
+        {[&] { launcher_test::WriteFile(bmp, "this is text, not a picture"); }, notAPicture},
+        {[&] { launcher_test::WriteFile(bmp, ""); }, notAPicture},
+        {[&] { png.save(QString::fromStdString(bmp.string()), "PNG"); }, notAPicture},
+        {[&] { fs::resize_file((launcher_test::WriteFile(bmp, "BM"), bmp), 65 << 20); },
+         "画像ファイル「Setup.bmp」が大きすぎます。"},
+    };
+    for (const auto& [prepare, message] : cases) {
+        fs::remove(bmp);
+        prepare();
+        launcher::Launcher core(medium());
+        try {
+            TForm1 form(core);
+            ADD_FAILURE() << "created for " << message;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(error.what(), message);
+        }
+    }
 }
 
 // Runs `drive` on the folder dialog once it is open.
@@ -131,20 +160,33 @@ TEST_F(LauncherFormsTest, BrowseVetoKeepsTheDialogOpenAndCancelKeepsTheSelection
     EXPECT_EQ(browse.Folder, chosen.string());  // the last selection, no trailing separator
 }
 
-// Answers the message boxes that open next, in order, by their button texts.
-void AnswerBoxes(std::vector<QString> buttons) {
-    QTimer::singleShot(0, [buttons]() mutable {
+// A message box as the user saw it.
+struct Box {
+    QString title;
+    QString text;
+    bool operator==(const Box&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& box) {
+    return out << "[" << box.title.toStdString() << "] " << box.text.toStdString();
+}
+
+// Answers the message boxes that open next, in order, by their button texts,
+// and notes each box answered.
+void AnswerBoxes(std::vector<QString> buttons, std::vector<Box>* seen = nullptr) {
+    QTimer::singleShot(0, [buttons, seen]() mutable {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box) {
             for (QAbstractButton* button : box->buttons()) {
                 if (button->text() == buttons.front()) {
+                    if (seen) seen->push_back({box->windowTitle(), box->text()});
                     button->click();
                     buttons.erase(buttons.begin());
                     break;
                 }
             }
         }
-        if (!buttons.empty()) AnswerBoxes(buttons);
+        if (!buttons.empty()) AnswerBoxes(buttons, seen);
     });
 }
 
@@ -153,20 +195,37 @@ TEST_F(LauncherFormsTest, InstallAndUninstallSwitchTheMainWindowAndCannotBeClose
     TForm1 form(core);
     form.show();
     launcher::TForm2& dialog = form.installDialog();
-    fs::create_directories(dialog.Edit1->text().toStdString());  // no question about creating it
-    form.setEnabled(false);
-    dialog.show();
+    std::vector<Box> boxes;
+    AnswerBoxes({Utf8("はい(&Y)")}, &boxes);
+    form.Button2Click();
 
-    // Closing is tried while the copy runs, when the copy first lets events through.
+    // The dialog is a modal child window of the main window: the window
+    // system keeps it above its parent, and the parent takes no input.
+    ASSERT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.isWindow());
+    EXPECT_EQ(dialog.parentWidget(), &form);
+    EXPECT_EQ(dialog.windowModality(), Qt::WindowModal);
+    ASSERT_TRUE(dialog.windowHandle());
+    EXPECT_EQ(dialog.windowHandle()->transientParent(), form.windowHandle());
+    EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+    EXPECT_TRUE(dialog.isEnabled());
+    // A click on the main window's close button, as the window system
+    // delivers it, is not taken.
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, form.Button3->geometry().center());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(dialog.isVisible());
+
+    // Closing is tried while the copy runs, as the first entry is counted.
     bool closedMidway = true;
     int progressMidway = -1;
-    QTimer::singleShot(0, [&] {
+    QObject::connect(dialog.ProgressBar1, &QProgressBar::valueChanged, &dialog, [&](int value) {
+        if (value != 1) return;
         dialog.close();
         form.close();
         closedMidway = !dialog.isVisible() || !form.isVisible();
-        progressMidway = dialog.ProgressBar1->value();
+        progressMidway = value;
     });
-    AnswerBoxes({"OK"});
+    AnswerBoxes({Utf8("はい(&Y)"), "OK"}, &boxes);  // create the folder
     dialog.Button3Click();
     EXPECT_FALSE(closedMidway);
     EXPECT_GT(progressMidway, 0);
@@ -178,12 +237,92 @@ TEST_F(LauncherFormsTest, InstallAndUninstallSwitchTheMainWindowAndCannotBeClose
     const fs::path installed = dialog.Edit1->text().toStdString();
     EXPECT_TRUE(fs::exists(installed / "game"));
 
-    AnswerBoxes({Utf8("はい(&Y)"), "OK"});
+    AnswerBoxes({Utf8("はい(&Y)"), "OK"}, &boxes);
     form.Button2Click();
     EXPECT_FALSE(fs::exists(installed));
     EXPECT_TRUE(form.isEnabled());
     EXPECT_FALSE(form.Button1->isEnabled());
     EXPECT_EQ(form.Button2->text(), Utf8("インストール"));
+
+    // Every box carries the title its purpose gives it.
+    EXPECT_EQ(boxes, (std::vector<Box>{
+                         {Utf8("インストールの確認"), Utf8("テストをインストールしますか？")},
+                         {Utf8("ディレクトリ作成の確認"), Utf8("ディレクトリが存在しないので作成しますか？")},
+                         {Utf8("完了メッセージ"), Utf8("インストールが完了しました")},
+                         {Utf8("アンインストールの確認"), Utf8("テストをアンインストールしますか？")},
+                         {Utf8("完了メッセージ"), Utf8("テストをアンインストールしました")},
+                     }));
+}
+
+// A failed install shows why, titled with the program's title, and leaves
+// nothing behind; the dialog stays open for another try.
+TEST_F(LauncherFormsTest, AFailedInstallShowsItsCauseAndLeavesNothing) {
+    launcher::Launcher core(medium());
+    TForm1 form(core);
+    form.show();
+    launcher::TForm2& dialog = form.installDialog();
+    dialog.show();
+    const fs::path destination = dialog.Edit1->text().toStdString();
+    // The user's own folder with a file of theirs: declined, nothing happens.
+    launcher_test::WriteFile(destination / "mine.txt", "mine");
+    std::vector<Box> boxes;
+    AnswerBoxes({Utf8("いいえ(&N)"), "OK"}, &boxes);
+    dialog.Button3Click();
+    // Then the game's folder goes missing from the medium.
+    fs::rename(medium() / "TestGame", medium() / "Moved");
+    AnswerBoxes({"OK"}, &boxes);
+    dialog.Button3Click();
+
+    const QString failed = Utf8("インストールに失敗しました。");
+    EXPECT_EQ(boxes, (std::vector<Box>{
+                         {Utf8("インストール先の確認"),
+                          Utf8("「") + QString::fromStdString(destination.string()) +
+                              Utf8("」には既にファイルがあります。\nこのフォルダにインストールしますか？\n"
+                                   "同じ名前のファイルは置き換えられます。")},
+                         {Utf8("テスト"), failed},
+                         {Utf8("テスト"), failed + Utf8("\nインストール元のフォルダ「") +
+                                              QString::fromStdString((medium() / "TestGame").string()) +
+                                              Utf8("」が見つかりません。")},
+                     }));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.Button3->isEnabled());
+    EXPECT_EQ(launcher_test::ListTree(destination), std::vector<std::string>{"mine.txt"});
+    EXPECT_TRUE(launcher_test::RegistryValues().empty());
+    EXPECT_FALSE(form.Button1->isEnabled());
+}
+
+// Qt's own dialogs speak Japanese beside the launcher's windows.
+TEST_F(LauncherFormsTest, TheFolderDialogAndStandardButtonsAreJapanese) {
+    QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QStringList buttons;
+    for (QAbstractButton* button : box.buttons()) buttons << button->text();
+    buttons.sort();
+    QStringList japanese{Utf8("はい(&Y)"), Utf8("いいえ(&N)"), Utf8("キャンセル")};
+    japanese.sort();
+    EXPECT_EQ(buttons, japanese);
+
+    launcher::BrowseForFolder browse(nullptr);
+    QString title;
+    QStringList texts;
+    QString folderKind;
+    QString modified;
+    WhenDialogOpens([&](QFileDialog& browser) {
+        title = browser.windowTitle();
+        for (QPushButton* button : browser.findChildren<QPushButton*>()) texts << button->text();
+        for (QLabel* label : browser.findChildren<QLabel*>()) texts << label->text();
+        folderKind = browser.iconProvider()->type(QFileInfo(QString::fromStdString(folders_.root().string())));
+        browser.reject();
+    });
+    browse.Execute();
+    EXPECT_EQ(title, Utf8("ディレクトリの検索"));
+    EXPECT_EQ(folderKind, Utf8("フォルダー"));
+    // Dates in the Japanese way, and the environment as it was for programs
+    // the launcher starts.
+    EXPECT_EQ(QLocale::system().toString(QDate(2005, 3, 7), QLocale::ShortFormat), "2005/03/07");
+    EXPECT_STREQ(std::getenv("LC_TIME"), lcTimeAtStart);
+    EXPECT_TRUE(texts.contains(Utf8("選択(&C)"))) << texts.join("|").toStdString();
+    EXPECT_TRUE(texts.contains(Utf8("キャンセル"))) << texts.join("|").toStdString();
+    EXPECT_TRUE(texts.contains(Utf8("ディレクトリ:"))) << texts.join("|").toStdString();
 }
 
 }  // namespace
@@ -191,7 +330,13 @@ TEST_F(LauncherFormsTest, InstallAndUninstallSwitchTheMainWindowAndCannotBeClose
 int main(int argc, char** argv) {
     // Headless unless told otherwise, also while the tests are listed.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    lcTimeAtStart = std::getenv("LC_TIME");
+    // As the launcher starts.
+    tools::JapaneseApplication application(argc, argv);
+    if (!application.translated()) {
+        std::fprintf(stderr, "Qt's Japanese translations are missing (package qt6-translations-l10n)\n");
+        return 1;
+    }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,7 +1,13 @@
 #include "tests/tools/launcher/launcher_env.h"
 
 #include "platform/cp932.h"
+#include "platform/registry.h"
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -66,6 +72,75 @@ void MakeMedium(const fs::path& dir, const std::string& setupIniUtf8) {
     WriteFile(game / ".hidden", "hidden");
     WriteFile(game / "data" / "a.dat", "aaaa");
     WriteFile(game / "data" / "sub" / "b.dat", "bb");
+}
+
+bool RunningAsRoot() { return geteuid() == 0; }
+
+void GiveToOtherUser(const fs::path& path) {
+    if (lchown(path.c_str(), kOtherUser, kOtherUser) != 0) throw std::runtime_error("cannot chown " + path.string());
+    if (fs::is_directory(fs::symlink_status(path))) {
+        for (const auto& entry : fs::recursive_directory_iterator(path)) {
+            if (lchown(entry.path().c_str(), kOtherUser, kOtherUser) != 0) {
+                throw std::runtime_error("cannot chown " + entry.path().string());
+            }
+        }
+    }
+}
+
+std::optional<std::string> RunAsOtherUser(const std::function<std::string()>& body) {
+    int channel[2];
+    if (pipe(channel) != 0) return std::nullopt;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        if (setgroups(0, nullptr) != 0 || setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0) _exit(2);
+        const std::string result = body();
+        const bool sent = write(channel[1], result.data(), result.size()) == static_cast<ssize_t>(result.size());
+        _exit(sent ? 0 : 3);
+    }
+    close(channel[1]);
+    std::string result;
+    char chunk[4096];
+    for (ssize_t got; (got = read(channel[0], chunk, sizeof chunk)) > 0;) result.append(chunk, static_cast<size_t>(got));
+    close(channel[0]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return std::nullopt;
+    }
+    return result;
+}
+
+launcher::InstallCallbacks InstallTest::Callbacks(bool createFolder, bool intoFilledFolder) {
+    launcher::InstallCallbacks callbacks;
+    callbacks.confirmCreateFolder = [this, createFolder] {
+        ++confirmations;
+        return createFolder;
+    };
+    callbacks.confirmFilledFolder = [this, intoFilledFolder](const std::string& question) {
+        filledFolderQuestions.push_back(question);
+        return intoFilledFolder;
+    };
+    callbacks.copyStarting = [this] { ++copyStarts; };
+    callbacks.progress.fileStarted = [this](const fs::path& path) { filesStarted.push_back(path); };
+    callbacks.progress.entryDone = [this] { ++entriesDone; };
+    return callbacks;
+}
+
+std::vector<std::string> ListTree(const fs::path& folder) {
+    std::vector<std::string> paths;
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(folder, error))) return {""};
+    for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::recursive_directory_iterator();
+         it.increment(error)) {
+        paths.push_back(it->path().lexically_relative(folder).string());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+std::vector<std::string> RegistryValues() {
+    auto key = platform::RegistryKey::Open("Software\\Tessaphoro");
+    return key ? key->ValueNames() : std::vector<std::string>{};
 }
 
 }  // namespace launcher_test

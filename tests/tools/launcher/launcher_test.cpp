@@ -22,43 +22,8 @@ using platform::RegistryKey;
 
 constexpr const char* kKey = "Software\\Tessaphoro";
 
-std::vector<std::string> RegistryValues() {
-    auto key = RegistryKey::Open(kKey);
-    return key ? key->ValueNames() : std::vector<std::string>{};
-}
-
-// A medium in a temporary folder, the user's folders pointed at temporary
-// ones, and a recording of the install's callbacks.
-class LauncherTest : public ::testing::Test {
-protected:
-    LauncherTest() {
-        MakeMedium(medium());
-    }
-
-    fs::path medium() const { return folders_.root() / "medium"; }
-    fs::path installDir() const { return folders_.root() / "games" / "TestGame"; }
-    fs::path menuFolder() const { return folders_.data() / "applications" / "ミルヴァ" / "テスト"; }
-
-    InstallCallbacks Callbacks(bool createFolder = true) {
-        InstallCallbacks callbacks;
-        callbacks.confirmCreateFolder = [this, createFolder] {
-            ++confirmations;
-            return createFolder;
-        };
-        callbacks.copyStarting = [this] { ++copyStarts; };
-        callbacks.progress.fileStarted = [this](const fs::path& path) { filesStarted.push_back(path); };
-        callbacks.progress.entryDone = [this] { ++entriesDone; };
-        return callbacks;
-    }
-
-    launcher::InstallResult Install(Launcher& core) { return core.Install(installDir(), Callbacks()); }
-
-    launcher_test::UserFolders folders_;
-    int confirmations = 0;
-    int copyStarts = 0;
-    int entriesDone = 0;
-    std::vector<fs::path> filesStarted;
-};
+using LauncherTest = launcher_test::InstallTest;
+using launcher_test::RegistryValues;
 
 TEST_F(LauncherTest, InstallCopiesTheGameWritesShortcutsAndRecordsIt) {
     Launcher core(medium());
@@ -118,39 +83,6 @@ TEST_F(LauncherTest, DecliningToCreateTheFolderWritesNothing) {
     EXPECT_FALSE(fs::exists(installDir()));
     EXPECT_FALSE(RegistryKey::Open(kKey));
     EXPECT_FALSE(fs::exists(menuFolder()));
-}
-
-TEST_F(LauncherTest, ReinstallReplacesFilesAndKeepsExtraOnes) {
-    WriteFile(installDir() / "readme.txt", "old");
-    fs::permissions(installDir() / "readme.txt", fs::perms::owner_read);
-    WriteFile(installDir() / "save.dat", "mine");
-    Launcher core(medium());
-    EXPECT_TRUE(Install(core).installed);
-    EXPECT_EQ(confirmations, 0);  // the folder existed
-    EXPECT_EQ(ReadFile(installDir() / "readme.txt"), "read me");
-    EXPECT_EQ(ReadFile(installDir() / "save.dat"), "mine");
-}
-
-TEST_F(LauncherTest, CopyFailuresEndInTheFailureMessageWithStateFalse) {
-    // A folder where a file of the game goes cannot be replaced by the file,
-    // and a link where a folder goes is not followed out of the install folder.
-    fs::create_directories(installDir() / "readme.txt" / "x");
-    const fs::path outside = folders_.root() / "outside";
-    fs::create_directories(outside);
-    fs::create_directory_symlink(outside, installDir() / "data");
-    Launcher core(medium());
-    const auto result = Install(core);
-    EXPECT_FALSE(result.installed);
-    EXPECT_EQ(result.notice.kind, Notice::kFailure);
-    EXPECT_EQ(result.notice.text, std::string(launcher::text::kInstallFailed) + "\n2" + launcher::text::kWriteFailures);
-    EXPECT_TRUE(fs::is_empty(outside));
-    EXPECT_EQ(entriesDone, launcher_test::kGameEntries - 3);  // all but what lies in data/
-    EXPECT_EQ(ReadFile(installDir() / "game"), ReadFile(medium() / "TestGame" / "game"));
-    auto key = RegistryKey::Open(kKey);
-    ASSERT_TRUE(key);
-    EXPECT_EQ(key->QueryValue("TestGameInstallState"), "FALSE");
-    EXPECT_EQ(key->QueryValue("TestGame"), installDir().string());
-    EXPECT_FALSE(core.IsInstalled());
 }
 
 TEST_F(LauncherTest, RefusesDestinationsOverlappingTheSourceOrNotNamedForTheGame) {

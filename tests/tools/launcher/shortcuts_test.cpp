@@ -10,7 +10,7 @@ TEST(Shortcuts, DesktopFileNames) {
     const std::pair<const char*, const char*> cases[] = {
         {"テスト.lnk", "テスト.desktop"}, {"Game.LNK", "Game.desktop"}, {"site.url", "site.desktop"},
         {"old.pif", "old.desktop"},     {"readme.txt", "readme.txt.desktop"}, {"a/b.lnk", "a_b.desktop"},
-        {"..", ".desktop"},
+        {"..", ""}, {".", ""}, {".lnk", ""}, {"", ""},
     };
     for (const auto& [name, expected] : cases) EXPECT_EQ(launcher::DesktopFileName(name), expected) << name;
 }

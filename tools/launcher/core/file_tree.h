@@ -1,7 +1,10 @@
 #pragma once
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 namespace launcher {
 
@@ -14,15 +17,50 @@ struct TreeProgress {
     std::function<void()> entryDone;
 };
 
+// One path that could not be read or written, with the system's reason.
+struct PathFailure {
+    enum Side { kRead, kWrite };
+    Side side = kRead;
+    std::filesystem::path path;
+    std::error_code error;
+};
+
+// What a copy did: every entry it wrote (relative to the destination, in the
+// order written; `created` when nothing was there before, so that removing it
+// restores the folder), and what failed, the first failure of each side kept
+// for the message.
+struct CopyReport {
+    struct Entry {
+        std::filesystem::path path;
+        bool folder = false;
+        bool created = false;
+    };
+    std::vector<Entry> written;
+    int readFailures = 0;
+    int writeFailures = 0;
+    std::optional<PathFailure> firstReadFailure;
+    std::optional<PathFailure> firstWriteFailure;
+
+    int failures() const { return readFailures + writeFailures; }
+};
+
 // Copies the contents of `source` into `destination` at every depth, in name
 // order. Files replace existing ones (through a temporary file renamed over
 // them, so a read-only old copy is replaced too), keep their mode with the
 // owner's write permission added and keep their modification time; folders
 // are created or reused; symbolic links are copied as links, never followed.
-// Returns the number of entries that could not be copied (an unreadable
-// source folder counts as one).
-int CopyTree(const std::filesystem::path& source, const std::filesystem::path& destination,
-             const TreeProgress& progress);
+// An unreadable source folder counts as one read failure.
+CopyReport CopyTree(const std::filesystem::path& source, const std::filesystem::path& destination,
+                    const TreeProgress& progress);
+
+// Removes what a copy wrote below `destination`, deepest first: the files and
+// links it wrote (only those it created, with `onlyCreated`), and the folders
+// it created once they are empty. Nothing is followed through a symbolic
+// link, and an entry whose kind changed since is left. Returns the paths
+// left behind.
+std::vector<std::filesystem::path> RemoveWrittenEntries(const std::filesystem::path& destination,
+                                                        const std::vector<CopyReport::Entry>& entries,
+                                                        bool onlyCreated, const std::function<void()>& entryDone);
 
 // Whether `folder` may be removed as the game's install folder: an absolute
 // path, not the root or the home folder, whose last element is the game's
@@ -37,6 +75,9 @@ bool DeleteInstallFolder(const std::filesystem::path& folder, std::string_view i
                          const std::function<void()>& entryDone);
 
 // Whether `inner` is `outer` or lies below it, after resolving links and "..".
-bool IsSameOrInside(const std::filesystem::path& inner, const std::filesystem::path& outer);
+// A path that cannot be resolved (a name too long, no permission, a loop of
+// links) sets `error` and gives false: it is no answer about the overlap.
+bool IsSameOrInside(const std::filesystem::path& inner, const std::filesystem::path& outer,
+                    std::error_code& error);
 
 }  // namespace launcher

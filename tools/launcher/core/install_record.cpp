@@ -48,4 +48,25 @@ void InstallRecord::RemoveRegistryEntries() {
     }
 }
 
+InstallRecord::Saved InstallRecord::Save() const {
+    auto key = RegistryKey::Open(kKeyPath);
+    if (!key) return {};
+    return {key->QueryValue(pathValue_), key->QueryValue(stateValue_)};
+}
+
+void InstallRecord::Restore(const Saved& saved) {
+    auto key = RegistryKey::Open(kKeyPath);
+    if (!key) return;
+    const std::pair<const std::string&, const std::optional<std::string>&> values[] = {{pathValue_, saved.dir},
+                                                                                       {stateValue_, saved.state}};
+    for (const auto& [name, data] : values) {
+        if (data) {
+            key->SetValue(name, *data);
+        } else {
+            key->DeleteValue(name);
+        }
+    }
+    if (key->ValueNames().empty()) RegistryKey::DeleteKey(kKeyPath);
+}
+
 }  // namespace launcher

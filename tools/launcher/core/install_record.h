@@ -27,6 +27,16 @@ public:
     // no other game's value is left in it.
     void RemoveRegistryEntries();
 
+    // This game's two values as they are, to be put back after a failed
+    // install: a value that was missing is removed again, and the shared key
+    // goes when nothing is left in it.
+    struct Saved {
+        std::optional<std::string> dir;
+        std::optional<std::string> state;
+    };
+    Saved Save() const;
+    void Restore(const Saved& saved);
+
 private:
     bool Write(const std::string& name, const std::string& data);
     std::string pathValue_;

@@ -23,6 +23,9 @@ struct Notice {
 struct InstallCallbacks {
     // The install folder is missing: may it be created?
     std::function<bool()> confirmCreateFolder;
+    // The install folder holds files but no install of this game: may the
+    // game be installed into it? The question names the folder.
+    std::function<bool(const std::string& question)> confirmFilledFolder;
     // The checks passed and the copy begins.
     std::function<void()> copyStarting;
     TreeProgress progress;
@@ -54,17 +57,31 @@ public:
     std::filesystem::path InstallFolderIn(const std::filesystem::path& chosen) const;
 
     // Copies the game into `destination`, writes its shortcuts and records
-    // the install. Any failure leaves the state "FALSE".
+    // the install. A failure removes again what the install wrote (the
+    // shortcuts, the folder it created or the entries it created in a folder
+    // that was there), puts the record back as it was, and says why.
     InstallResult Install(const std::filesystem::path& destination, const InstallCallbacks& callbacks);
     // Removes the install and its record; a damaged record is only cleared.
-    // A refusal (see CheckInstDir) changes nothing.
+    // Of a folder that was there before the install only what the install
+    // put there goes. A refusal (see CheckInstDir) changes nothing.
     Notice Uninstall(const std::function<void()>& entryDone);
     // Starts the first shortcut's target in the install folder; false when
     // nothing could be started (no install, no shortcut listed).
     bool Run() const;
 
+    // The caption of the plain message box: the program's title, which is
+    // the game's.
+    std::string PlainCaption() const;
+
 private:
     InstallRecord Record() const { return InstallRecord(setup_.InstDir()); }
+    Notice Refusal(const std::string& detail) const;
+    std::optional<Notice> CheckSourceAndDestination(const std::filesystem::path& source,
+                                                    const std::filesystem::path& destination) const;
+    std::optional<Notice> PrepareFolder(const std::filesystem::path& destination, const InstallCallbacks& callbacks,
+                                        std::filesystem::path& firstCreated) const;
+    std::string TakeBack(const std::filesystem::path& destination, const CopyReport& copy,
+                         const std::filesystem::path& firstCreated, const std::function<void()>& entryDone) const;
 
     std::filesystem::path setupDir_;
     SetupFile setup_;

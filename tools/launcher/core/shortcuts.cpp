@@ -1,9 +1,11 @@
 #include "tools/launcher/core/shortcuts.h"
 
+#include "platform/safe_file.h"
 #include "platform/user_dirs.h"
 
-#include <fstream>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace launcher {
 namespace fs = std::filesystem;
@@ -63,14 +65,19 @@ fs::path GameMenuFolder(std::string_view gameTitle, std::string_view instDir) {
 }
 
 std::string DesktopFileName(std::string_view shortcutName) {
-    std::string name = FileNameElement(shortcutName);
+    std::string name(shortcutName);
     for (std::string_view windowsLink : {".lnk", ".pif", ".url"}) {
         if (EndsWithNoCase(name, windowsLink)) {
             name.resize(name.size() - windowsLink.size());
             break;
         }
     }
-    return name + std::string(kDesktopSuffix);
+    name = FileNameElement(name);
+    return name.empty() ? name : name + std::string(kDesktopSuffix);
+}
+
+bool IsUsableShortcut(const ShortcutEntry& entry) {
+    return !entry.target.empty() && !DesktopFileName(entry.name).empty();
 }
 
 std::string QuoteExecArgument(std::string_view argument) {
@@ -101,31 +108,41 @@ fs::path TargetPath(const fs::path& installDir, std::string_view target) {
     return fs::path(installDir.string() + "/" + std::string(target));
 }
 
-bool CreateShortcut(const fs::path& linkPath, const fs::path& targetPath, const fs::path& workingDir) {
+std::error_code CreateShortcut(const fs::path& linkPath, const fs::path& targetPath, const fs::path& workingDir) {
     std::error_code error;
     const bool executable = fs::is_regular_file(targetPath, error) && access(targetPath.c_str(), X_OK) == 0;
-    std::ofstream out(linkPath, std::ios::binary | std::ios::trunc);
-    out << DesktopEntry(MenuName(linkPath), targetPath, workingDir, executable);
-    out.close();
-    return static_cast<bool>(out);
+    const std::string entry = DesktopEntry(MenuName(linkPath), targetPath, workingDir, executable);
+    errno = 0;
+    if (platform::WriteFileAtomically(linkPath.string(), {reinterpret_cast<const uint8_t*>(entry.data()), entry.size()})) {
+        return {};
+    }
+    // A folder in the way is refused without a system error.
+    return std::error_code(errno ? errno : EISDIR, std::generic_category());
 }
 
-int CreateShortcuts(std::string_view gameTitle, std::string_view instDir, const fs::path& installDir,
-                    const std::vector<ShortcutEntry>& entries) {
+ShortcutReport CreateShortcuts(std::string_view gameTitle, std::string_view instDir, const fs::path& installDir,
+                               const std::vector<ShortcutEntry>& entries) {
     const fs::path folder = GameMenuFolder(gameTitle, instDir);
     std::error_code error;
     fs::create_directories(folder, error);
-    int failures = 0;
+    ShortcutReport report;
     for (const ShortcutEntry& entry : entries) {
-        failures += CreateShortcut(folder / DesktopFileName(entry.name), TargetPath(installDir, entry.target), installDir) ? 0 : 1;
+        if (!IsUsableShortcut(entry)) continue;
+        const fs::path link = folder / DesktopFileName(entry.name);
+        if (std::error_code failed = CreateShortcut(link, TargetPath(installDir, entry.target), installDir)) {
+            ++report.failures;
+            if (!report.firstFailure) report.firstFailure = PathFailure{PathFailure::kWrite, link, failed};
+        }
     }
-    return failures;
+    return report;
 }
 
 void RemoveShortcuts(std::string_view gameTitle, std::string_view instDir, const std::vector<ShortcutEntry>& entries) {
     const fs::path folder = GameMenuFolder(gameTitle, instDir);
     std::error_code error;
-    for (const ShortcutEntry& entry : entries) fs::remove(folder / DesktopFileName(entry.name), error);
+    for (const ShortcutEntry& entry : entries) {
+        if (IsUsableShortcut(entry)) fs::remove(folder / DesktopFileName(entry.name), error);
+    }
     fs::remove(folder, error);  // each fails while something else is left inside
     fs::remove(MakerMenuFolder(), error);
 }

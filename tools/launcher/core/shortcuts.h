@@ -1,4 +1,5 @@
 #pragma once
+#include "tools/launcher/core/file_tree.h"
 #include "tools/launcher/core/setup_file.h"
 
 #include <filesystem>
@@ -14,8 +15,13 @@ std::filesystem::path MakerMenuFolder();
 std::filesystem::path GameMenuFolder(std::string_view gameTitle, std::string_view instDir);
 
 // The desktop entry file name for a shortcut name: a Windows link extension
-// (.lnk, .pif, .url) becomes ".desktop", any other name gets it added.
+// (.lnk, .pif, .url) becomes ".desktop", any other name gets it added. Empty
+// for a name that leaves nothing to show ("", ".", "..", ".lnk").
 std::string DesktopFileName(std::string_view shortcutName);
+
+// Whether an entry can make a shortcut: it has a name to show and a target.
+// Entries past the listed ones (a count larger than the list) have neither.
+bool IsUsableShortcut(const ShortcutEntry& entry);
 
 // One argument of an Exec line, quoted and escaped by the desktop entry
 // rules (the quoting rules of Exec, then the escapes of a string value).
@@ -30,17 +36,22 @@ std::string DesktopEntry(std::string_view name, const std::filesystem::path& tar
 // text, so even a target written as an absolute path stays inside.
 std::filesystem::path TargetPath(const std::filesystem::path& installDir, std::string_view target);
 
-// Writes one shortcut; false when the file could not be written.
-bool CreateShortcut(const std::filesystem::path& linkPath, const std::filesystem::path& targetPath,
-                    const std::filesystem::path& workingDir);
+// Writes one shortcut; the system's reason when the file could not be written.
+std::error_code CreateShortcut(const std::filesystem::path& linkPath, const std::filesystem::path& targetPath,
+                               const std::filesystem::path& workingDir);
 
-// Creates the game's menu folder and one shortcut per entry, with targets
-// relative to installDir; returns the number of shortcuts not written.
-int CreateShortcuts(std::string_view gameTitle, std::string_view instDir, const std::filesystem::path& installDir,
-                    const std::vector<ShortcutEntry>& entries);
+struct ShortcutReport {
+    int failures = 0;
+    std::optional<PathFailure> firstFailure;
+};
 
-// Removes the entries' shortcuts and the game's menu folder; the maker's
-// folder goes too once no other game's menu is left in it.
+// Creates the game's menu folder and one shortcut per usable entry, with
+// targets relative to installDir.
+ShortcutReport CreateShortcuts(std::string_view gameTitle, std::string_view instDir,
+                               const std::filesystem::path& installDir, const std::vector<ShortcutEntry>& entries);
+
+// Removes the usable entries' shortcuts and the game's menu folder; the
+// maker's folder goes too once no other game's menu is left in it.
 void RemoveShortcuts(std::string_view gameTitle, std::string_view instDir,
                      const std::vector<ShortcutEntry>& entries);
 

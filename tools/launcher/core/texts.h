@@ -36,6 +36,35 @@ inline constexpr const char* kBadInstDir =
     "Setup.ini の INST_DIR が正しくないため、インストールとアンインストールはできません。";
 inline constexpr const char* kBadDestination = "インストール先フォルダが正しくありません。";
 inline constexpr const char* kDestinationInSource = "インストール先がコピー元のフォルダと重なっています。";
-inline constexpr const char* kWriteFailures = "個の項目を書き込めませんでした。";
+inline constexpr const char* kReadFailures = " 個の項目を読み込めませんでした。";
+inline constexpr const char* kWriteFailures = " 個の項目を書き込めませんでした。";
+inline constexpr const char* kRecordTooLong =
+    "インストール先フォルダのパスが長すぎます。記録できるのは 511 バイト（日本語でおよそ 170 文字）までです。";
+inline constexpr const char* kRecordNotWritten = "インストール情報を記録できませんでした。";
+inline constexpr const char* kRolledBack = "途中までコピーしたファイルとショートカットは削除しました。";
+inline constexpr const char* kRollbackLeft = "次の項目は削除できずに残っています: ";
+inline constexpr const char* kFilledFolderQuestion =
+    "」には既にファイルがあります。\nこのフォルダにインストールしますか？\n同じ名前のファイルは置き換えられます。";
+inline constexpr const char* kFilledFolderCaption = "インストール先の確認";
+inline constexpr const char* kErrorCaption = "エラー";
+
+// What a failed path was, and why the system refused it.
+inline constexpr const char* kSourceFolder = "インストール元のフォルダ";
+inline constexpr const char* kDestinationFolder = "インストール先フォルダ";
+inline constexpr const char* kItem = "項目";
+inline constexpr const char* kShortcut = "ショートカット";
+inline constexpr const char* kPicture = "画像ファイル";
+inline constexpr const char* kNotFound = "が見つかりません。";
+inline constexpr const char* kNoPermission = "にアクセスする権限がありません。";
+inline constexpr const char* kNameTooLong = "の名前が長すぎます。";
+inline constexpr const char* kLinkLoop = "のシンボリックリンクが循環しています。";
+inline constexpr const char* kNotAFolderOnTheWay = "の途中にフォルダでないものがあります。";
+inline constexpr const char* kSomethingInTheWay = "の場所に別の種類の項目があります。";
+inline constexpr const char* kReadOnlyPlace = "は読み取り専用の場所にあります。";
+inline constexpr const char* kNoSpace = "を書き込む空き容量がありません。";
+inline constexpr const char* kTooLarge = "が大きすぎます。";
+inline constexpr const char* kNotAFile = "はファイルでもフォルダでもありません。";
+inline constexpr const char* kNotAPicture = "は BMP 画像として読み込めませんでした。";
+inline constexpr const char* kOtherError = "を扱えませんでした。エラー番号: ";
 
 }  // namespace launcher::text

@@ -1,5 +1,7 @@
 #include "tools/launcher/qt/forms.h"
 
+#include "platform/safe_file.h"
+#include "tools/launcher/core/failure_text.h"
 #include "tools/launcher/core/texts.h"
 #include "tools/launcher/qt/message_boxes.h"
 
@@ -13,6 +15,8 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <stdexcept>
 
 namespace launcher {
@@ -37,6 +41,24 @@ void SetUpForm(QWidget& form, int width, int height) {
     }
 }
 
+// The picture of the main window, read as a BMP file whatever its content.
+QPixmap LoadPicture(const std::filesystem::path& path) {
+    const platform::FilePtr file = platform::OpenRegularFile(path.string(), 64 << 20);
+    if (!file) throw std::runtime_error(DescribeFailure(text::kPicture, path.filename(), {errno, std::generic_category()}));
+    QByteArray bytes;
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, static_cast<qsizetype>(got));
+    if (std::ferror(file.get())) {
+        throw std::runtime_error(DescribeFailure(text::kPicture, path.filename(), {EIO, std::generic_category()}));
+    }
+    QPixmap picture;
+    if (!picture.loadFromData(bytes, "BMP")) {
+        throw std::runtime_error(text::kPicture + ("「" + path.filename().string() + "」") + text::kNotAPicture);
+    }
+    return picture;
+}
+
 QPushButton* MakeButton(QWidget& form, const char* caption, QRect geometry) {
     auto* button = new QPushButton(QString::fromUtf8(caption), &form);
     button->setGeometry(geometry);
@@ -47,10 +69,7 @@ QPushButton* MakeButton(QWidget& form, const char* caption, QRect geometry) {
 
 TForm1::TForm1(Launcher& core) : core_(core) {
     SetUpForm(*this, 335, 300);
-    QPixmap picture;
-    if (!picture.load(Text((core_.setup().path().parent_path() / "Setup.bmp").string()), "BMP")) {
-        throw std::runtime_error("Cannot open file \"Setup.bmp\".");
-    }
+    const QPixmap picture = LoadPicture(core_.setup().path().parent_path() / "Setup.bmp");
     Image1 = new QLabel(this);
     Image1->setGeometry(8, 8, picture.width(), picture.height());
     Image1->setPixmap(picture);
@@ -68,8 +87,6 @@ TForm1::TForm1(Launcher& core) : core_(core) {
     form2_ = new TForm2(core_, *this);
 }
 
-TForm1::~TForm1() { delete form2_; }
-
 void TForm1::Button1Click() { core_.Run(); }
 
 void TForm1::Button2Click() {
@@ -80,7 +97,8 @@ void TForm1::Button2Click() {
     const std::string title = core_.setup().GameTitle();
     if (Button2->text() == QString::fromUtf8(text::kInstall)) {
         if (!AskYesNo(this, title + text::kInstallQuestion, text::kInstallQuestionCaption)) return;
-        setEnabled(false);
+        // The dialog is modal to this window, which takes no input while it
+        // is shown.
         form2_->show();
         form2_->Button3->setFocus();
         return;
@@ -99,7 +117,6 @@ void TForm1::Button2Click() {
 void TForm1::Button3Click() { close(); }
 
 void TForm1::InstallFinished() {
-    setEnabled(true);
     Button1->setEnabled(true);
     Button1->setFocus();
     Button2->setText(QString::fromUtf8(text::kUninstall));
@@ -114,9 +131,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// A window of its own that stays above the main window (its transient child)
+// and blocks the main window's input while shown.
 TForm2::TForm2(Launcher& core, TForm1& form1)
-    : BrowseForFolder1(this), core_(core), form1_(form1), fileNum_(core.setup().FileNum()) {
+    : QWidget(&form1, Qt::Dialog), BrowseForFolder1(this), core_(core), form1_(form1), fileNum_(core.setup().FileNum()) {
     SetUpForm(*this, 344, 158);
+    setWindowModality(Qt::WindowModal);
     setWindowTitle(Text(core_.setup().GameTitle() + text::kDialogTitleSuffix));
     Label1 = new QLabel(QString::fromUtf8(text::kChooseFolder), this);
     Label1->move(24, 8);
@@ -157,16 +177,16 @@ void TForm2::Button1Click() {
     }
 }
 
-void TForm2::Button2Click() {
-    form1_.setEnabled(true);
-    hide();
-}
+void TForm2::Button2Click() { hide(); }
 
 void TForm2::Button3Click() {
     int entries = 0;
     InstallCallbacks callbacks;
     callbacks.confirmCreateFolder = [this] {
         return AskYesNo(this, text::kCreateFolderQuestion, text::kCreateFolderCaption);
+    };
+    callbacks.confirmFilledFolder = [this](const std::string& question) {
+        return AskYesNo(this, question, text::kFilledFolderCaption);
     };
     callbacks.copyStarting = [this] {
         SetButtonsEnabled(false);
@@ -197,7 +217,6 @@ void TForm2::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    form1_.setEnabled(true);
     event->accept();
 }
 

@@ -16,10 +16,9 @@ class TForm2;
 // The main window: the picture, run, install or uninstall, and close.
 class TForm1 : public QWidget {
 public:
-    // Throws std::runtime_error when the picture "Setup.bmp" beside the
-    // settings cannot be loaded.
+    // Throws std::runtime_error, with the reason for the user, when the
+    // picture "Setup.bmp" beside the settings cannot be loaded.
     explicit TForm1(Launcher& core);
-    ~TForm1() override;
 
     QLabel* Image1;
     QPushButton* Button1;  // run
@@ -41,7 +40,7 @@ protected:
 
 private:
     Launcher& core_;
-    TForm2* form2_ = nullptr;
+    TForm2* form2_ = nullptr;  // a child window, deleted with this one
 };
 
 // The install dialog: the install folder, browse, cancel, install, and the

@@ -2,7 +2,6 @@
 
 #include "tools/launcher/core/texts.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -20,8 +19,7 @@ bool AskYesNo(QWidget* owner, const std::string& text, const std::string& captio
 
 void ShowNotice(QWidget* owner, const Notice& notice) {
     const bool failure = notice.kind == Notice::kFailure;
-    const QString caption = failure ? QApplication::applicationName() : QString::fromStdString(notice.caption);
-    QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::Information, caption,
+    QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::Information, QString::fromStdString(notice.caption),
                     QString::fromStdString(notice.text), QMessageBox::Ok, owner);
     box.exec();
 }
