@@ -22,10 +22,16 @@ struct OnOpenGL {
     std::function<void(const std::string& folder)> prepare;
 };
 
+// Starts the graphics layers as the program starts them (every list, the
+// shaders, the models and the managers, each with its lost-device walk), not
+// only the ones most scenes draw with.
+struct AsTheProgram {};
+
 class SceneHarness {
 public:
     SceneHarness();
     explicit SceneHarness(OnOpenGL gl);
+    explicit SceneHarness(AsTheProgram);
     ~SceneHarness();
     SceneHarness(const SceneHarness&) = delete;
     SceneHarness& operator=(const SceneHarness&) = delete;
@@ -52,6 +58,7 @@ private:
     // On OpenGL only.
     std::unique_ptr<platform::HiddenGLWindow> window_;
     FakeGraphicsHost glHost_;
+    bool asTheProgram_ = false;
 
     void Start();
 };
