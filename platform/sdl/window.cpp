@@ -1,6 +1,8 @@
 #include <dlfcn.h>
 #include <strings.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -25,7 +27,26 @@ WindowRecord* FindLiveWindow(WindowHandle handle) {
     return nullptr;
 }
 
+void WindowToClient(SDL_Window* window, int* x, int* y) {
+    const WindowRecord* record = FindLiveWindow(window);
+    if (!record) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    const PictureArea area = FitPicture(width, height, record->clientWidth, record->clientHeight);
+    if (area.width <= 0 || area.height <= 0) return;
+    *x = static_cast<int>(static_cast<int64_t>(*x - area.x) * record->clientWidth / area.width);
+    *y = static_cast<int>(static_cast<int64_t>(*y - area.y) * record->clientHeight / area.height);
+}
+
 }  // namespace sdl
+
+PictureArea FitPicture(int areaWidth, int areaHeight, int pictureWidth, int pictureHeight) {
+    if (areaWidth <= 0 || areaHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return {};
+    const double scale = std::min(static_cast<double>(areaWidth) / pictureWidth,
+                                  static_cast<double>(areaHeight) / pictureHeight);
+    const int width = static_cast<int>(pictureWidth * scale), height = static_cast<int>(pictureHeight * scale);
+    return {(areaWidth - width) / 2, (areaHeight - height) / 2, width, height};
+}
 
 namespace {
 
@@ -117,7 +138,7 @@ WindowHandle CreateWindow(const WindowStyle& style, WindowProcedure procedure, c
         if (error) *error = SDL_GetError();
         return nullptr;
     }
-    sdl::Windows().push_back({window, procedure});
+    sdl::Windows().push_back({window, procedure, false, false, style.width, style.height});
     SendMessage(window, WM_CREATE, 0, 0);
     return window;
 }
@@ -127,7 +148,10 @@ void ShowWindow(WindowHandle window) {
 }
 
 void SetWindowStyle(WindowHandle window, const WindowStyle& style) {
-    if (!sdl::FindLiveWindow(window)) return;
+    sdl::WindowRecord* record = sdl::FindLiveWindow(window);
+    if (!record) return;
+    record->clientWidth = style.width;
+    record->clientHeight = style.height;
     SDL_Window* sdlWindow = AsSdl(window);
     if (style.fullScreen) {
         const SDL_Rect desktop = DesktopBounds();
