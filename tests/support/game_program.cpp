@@ -64,4 +64,11 @@ std::string GameProgramTest::Screenshot(XSession& session, ChildProcess& game, i
     return path;
 }
 
+void GameProgramTest::ExpectEscapeEndsTheGame(XSession& session, ChildProcess& game) {
+    session.keys().Type(XK_Escape);
+    int status = 0;
+    ASSERT_TRUE(game.WaitForExit(20s, &status)) << "escape did not end the game";
+    EXPECT_EQ(DescribeExit(status), "status 0") << ReadTextFile(File("game.txt"));
+}
+
 }  // namespace test

@@ -33,6 +33,9 @@ protected:
     // when the game ended or none came within `limit`.
     std::string Screenshot(XSession& session, ChildProcess& game, int n, std::chrono::seconds limit);
 
+    // Types escape; the game must end with status 0 within 20 s.
+    void ExpectEscapeEndsTheGame(XSession& session, ChildProcess& game);
+
 private:
     static TempDir* folder_;
     static std::string dataFault_;

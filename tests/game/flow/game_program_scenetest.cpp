@@ -56,10 +56,7 @@ TEST_F(GameProgramTest, StartsShowsTheLogosSavesAScreenshotAndQuitsOnEscape) {
     EXPECT_TRUE(std::filesystem::exists(File("config.dat")));
     EXPECT_TRUE(std::filesystem::is_directory(File("replay")));
 
-    session.keys().Type(test::XK_Escape);
-    int status = 0;
-    ASSERT_TRUE(game->WaitForExit(20s, &status)) << "escape did not end the game";
-    EXPECT_EQ(test::DescribeExit(status), "status 0") << test::ReadTextFile(File("game.txt"));
+    ExpectEscapeEndsTheGame(session, *game);
 }
 
 // Under a window manager every way out, at the logos, at the title and in a

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -111,15 +111,31 @@ bool Plain(const std::vector<uint32_t>& pixels) {
 
 class GameWindowTest : public test::GameProgramTest {
 protected:
-    // Takes screenshots `*next` on, with the screen read between two of
-    // them, until the screen shows one of the two (a picture that is not
-    // plain); that picture, or empty with the last fault in *fault.
-    std::vector<uint32_t> ShownPicture(test::XSession& session, test::XScreen& screen, test::ChildProcess& game,
-                                       int* next, std::string* fault) {
+    // The game on an X server of its own of `size` ("WIDTHxHEIGHT").
+    void Open(const std::string& size, bool windowManager) {
+        // A previous server goes last (Xlib ends a process still connected
+        // to a server that goes away), and before the new one takes its
+        // display number.
+        game_.reset();
+        screen_.reset();
+        session_.reset();
+        session_ = std::make_unique<test::XSession>(Folder(), windowManager, size);
+        ASSERT_EQ(session_->fault(), "");
+        screen_ = std::make_unique<test::XScreen>();
+        ASSERT_TRUE(screen_->Connect(session_->display()));
+        game_ = StartGame(*session_);
+        ASSERT_TRUE(game_->started());
+        next_ = 0;
+    }
+
+    // Takes screenshots, with the screen read between two of them, until the
+    // screen shows one of the two (a picture that is not plain); that
+    // picture, or empty with the last fault in *fault.
+    std::vector<uint32_t> ShownPicture(std::string* fault) {
         for (int tries = 0; tries < 40; ++tries) {
-            const std::string before = Screenshot(session, game, (*next)++, 20s);
-            const test::ScreenPicture shown = screen.Capture();
-            const std::string after = Screenshot(session, game, (*next)++, 20s);
+            const std::string before = Screenshot(*session_, *game_, next_++, 20s);
+            const test::ScreenPicture shown = screen_->Capture();
+            const std::string after = Screenshot(*session_, *game_, next_++, 20s);
             if (before.empty() || after.empty()) {
                 *fault = "no screenshot: " + test::ReadTextFile(File("game.txt"));
                 return {};
@@ -133,6 +149,11 @@ protected:
         }
         return {};
     }
+
+    std::unique_ptr<test::XSession> session_;
+    std::unique_ptr<test::XScreen> screen_;
+    std::unique_ptr<test::ChildProcess> game_;
+    int next_ = 0;  // the next screenshot's number
 };
 
 TEST_F(GameWindowTest, FullScreenShowsTheWholePictureScaledWithItsAspectKept) {
@@ -143,19 +164,11 @@ TEST_F(GameWindowTest, FullScreenShowsTheWholePictureScaledWithItsAspectKept) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.size) + (c.windowManager ? " with" : " without") + " a window manager");
         if (!test::XSession::Available(c.windowManager)) GTEST_SKIP() << "Xvfb, the XTest library or openbox is missing";
-        test::XSession session(Folder(), c.windowManager, c.size);
-        ASSERT_EQ(session.fault(), "");
-        test::XScreen screen;
-        ASSERT_TRUE(screen.Connect(session.display()));
-        auto game = StartGame(session);
-        ASSERT_TRUE(game->started());
-        int next = 0;
+        Open(c.size, c.windowManager);
+        ASSERT_FALSE(HasFatalFailure());
         std::string fault;
-        EXPECT_FALSE(ShownPicture(session, screen, *game, &next, &fault).empty()) << fault;
-        session.keys().Type(test::XK_Escape);
-        int status = 0;
-        ASSERT_TRUE(game->WaitForExit(20s, &status)) << "escape did not end the game";
-        EXPECT_EQ(test::DescribeExit(status), "status 0") << test::ReadTextFile(File("game.txt"));
+        EXPECT_FALSE(ShownPicture(&fault).empty()) << fault;
+        ExpectEscapeEndsTheGame(*session_, *game_);
     }
 }
 
@@ -163,36 +176,29 @@ TEST_F(GameWindowTest, FullScreenShowsTheWholePictureScaledWithItsAspectKept) {
 // good: restored, it shows a picture drawn after the minimise.
 TEST_F(GameWindowTest, AMinimisedFullScreenGameRestoredAfterThreeSecondsIsStillRunningAndDrawing) {
     if (!test::XSession::Available(true)) GTEST_SKIP() << "Xvfb, the XTest library or openbox is missing";
-    test::XSession session(Folder(), true, "1024x768");
-    ASSERT_EQ(session.fault(), "");
-    test::XScreen screen;
-    ASSERT_TRUE(screen.Connect(session.display()));
-    auto game = StartGame(session);
-    ASSERT_TRUE(game->started());
-    int next = 0;
+    Open("1024x768", true);
+    ASSERT_FALSE(HasFatalFailure());
     std::string fault;
-    const std::vector<uint32_t> before = ShownPicture(session, screen, *game, &next, &fault);
+    const std::vector<uint32_t> before = ShownPicture(&fault);
     ASSERT_FALSE(before.empty()) << fault;
 
-    const unsigned long window = screen.FindWindow("Tobrazel");
+    const unsigned long window = screen_->FindWindow("Tobrazel");
     ASSERT_NE(window, 0u);
-    screen.Minimise(window);
-    const auto gone = [&] { return Flat(screen.Capture().pixels); };
+    screen_->Minimise(window);
+    const auto gone = [&] { return Flat(screen_->Capture().pixels); };
     for (int waited = 0; waited < 100 && !gone(); ++waited) std::this_thread::sleep_for(50ms);
     ASSERT_TRUE(gone()) << "the window was not minimised";
     std::this_thread::sleep_for(3s);
     int status = 0;
-    ASSERT_FALSE(game->WaitForExit(0ms, &status)) << "minimised, the game ended: " << test::DescribeExit(status)
-                                                  << "\n" << test::ReadTextFile(File("game.txt"));
+    ASSERT_FALSE(game_->WaitForExit(0ms, &status)) << "minimised, the game ended: " << test::DescribeExit(status)
+                                                   << "\n" << test::ReadTextFile(File("game.txt"));
     EXPECT_TRUE(gone()) << "the window came back on its own";
 
-    screen.Restore(window);
-    const std::vector<uint32_t> after = ShownPicture(session, screen, *game, &next, &fault);
+    screen_->Restore(window);
+    const std::vector<uint32_t> after = ShownPicture(&fault);
     ASSERT_FALSE(after.empty()) << fault;
     EXPECT_NE(after, before) << "the picture did not move on";
-    session.keys().Type(test::XK_Escape);
-    ASSERT_TRUE(game->WaitForExit(20s, &status)) << "escape did not end the game";
-    EXPECT_EQ(test::DescribeExit(status), "status 0") << test::ReadTextFile(File("game.txt"));
+    ExpectEscapeEndsTheGame(*session_, *game_);
 }
 
 }  // namespace
