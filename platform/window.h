@@ -51,6 +51,14 @@ struct WindowStyle {
     bool resizable = false;
 };
 
+// Where a picture shows in an area (a full-screen window's, say): scaled by
+// the larger factor that keeps all of it inside, so its aspect is kept, and
+// centred; the rest of the area stays black.
+struct PictureArea {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+PictureArea FitPicture(int areaWidth, int areaHeight, int pictureWidth, int pictureHeight);
+
 // Starts the window system (once); false with its reason in *error when given.
 bool StartWindowSystem(const char** error = nullptr);
 // Creates the window, hidden, starting the window system when needed; the

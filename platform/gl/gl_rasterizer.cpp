@@ -2,6 +2,7 @@
 #include "platform/gl/gl_rasterizer.h"
 
 #include "platform/d3d/vertex_pipeline.h"
+#include "platform/window.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -415,11 +416,8 @@ void GLRasterizer::Present(SurfaceData& backBuffer) {
     Upload(backBuffer);
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(context_->window, &width, &height);
-    // Scale to the window keeping the aspect; the rest stays black.
-    const double scale = std::min(static_cast<double>(width) / backBuffer.width,
-                                  static_cast<double>(height) / backBuffer.height);
-    const int w = static_cast<int>(backBuffer.width * scale), h = static_cast<int>(backBuffer.height * scale);
-    const int x = (width - w) / 2, y = (height - h) / 2;
+    const platform::PictureArea area = platform::FitPicture(width, height, backBuffer.width, backBuffer.height);
+    const int x = area.x, y = area.y, w = area.width, h = area.height;
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, ObjectsOf(backBuffer).framebuffer);
     glDisable(GL_SCISSOR_TEST);

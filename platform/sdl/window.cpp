@@ -1,6 +1,8 @@
 #include <dlfcn.h>
 #include <strings.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -25,7 +27,26 @@ WindowRecord* FindLiveWindow(WindowHandle handle) {
     return nullptr;
 }
 
+void WindowToClient(SDL_Window* window, int* x, int* y) {
+    const WindowRecord* record = FindLiveWindow(window);
+    if (!record) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    const PictureArea area = FitPicture(width, height, record->clientWidth, record->clientHeight);
+    if (area.width <= 0 || area.height <= 0) return;
+    *x = static_cast<int>(static_cast<int64_t>(*x - area.x) * record->clientWidth / area.width);
+    *y = static_cast<int>(static_cast<int64_t>(*y - area.y) * record->clientHeight / area.height);
+}
+
 }  // namespace sdl
+
+PictureArea FitPicture(int areaWidth, int areaHeight, int pictureWidth, int pictureHeight) {
+    if (areaWidth <= 0 || areaHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return {};
+    const double scale = std::min(static_cast<double>(areaWidth) / pictureWidth,
+                                  static_cast<double>(areaHeight) / pictureHeight);
+    const int width = static_cast<int>(pictureWidth * scale), height = static_cast<int>(pictureHeight * scale);
+    return {(areaWidth - width) / 2, (areaHeight - height) / 2, width, height};
+}
 
 namespace {
 
@@ -73,6 +94,16 @@ void KeepXErrorsFromEndingTheProcess() {
     (void)installed;
 }
 
+// The whole first display. A full-screen window is also placed and sized
+// so: with no window manager nobody acts on the full-screen request, and the
+// window would otherwise stay at its windowed size while SDL takes it for
+// the desktop's, so that only part of the picture shows.
+SDL_Rect DesktopBounds() {
+    SDL_Rect bounds{0, 0, 640, 480};
+    SDL_GetDisplayBounds(0, &bounds);
+    return bounds;
+}
+
 }  // namespace
 
 bool StartWindowSystem(const char** error) {
@@ -93,18 +124,21 @@ WindowHandle CreateWindow(const WindowStyle& style, WindowProcedure procedure, c
     if (!StartWindowSystem(error)) return nullptr;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (style.fullScreen) {
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
     } else if (!style.captioned) {
         flags |= SDL_WINDOW_BORDERLESS;
     }
     if (style.resizable) flags |= SDL_WINDOW_RESIZABLE;
-    SDL_Window* window = SDL_CreateWindow(Cp932ToUtf8(style.title).c_str(), SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, style.width, style.height, flags);
+    const SDL_Rect place = style.fullScreen ? DesktopBounds()
+                                            : SDL_Rect{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, style.width,
+                                                       style.height};
+    SDL_Window* window =
+        SDL_CreateWindow(Cp932ToUtf8(style.title).c_str(), place.x, place.y, place.w, place.h, flags);
     if (!window) {
         if (error) *error = SDL_GetError();
         return nullptr;
     }
-    sdl::Windows().push_back({window, procedure});
+    sdl::Windows().push_back({window, procedure, false, false, style.width, style.height});
     SendMessage(window, WM_CREATE, 0, 0);
     return window;
 }
@@ -114,10 +148,20 @@ void ShowWindow(WindowHandle window) {
 }
 
 void SetWindowStyle(WindowHandle window, const WindowStyle& style) {
-    if (!sdl::FindLiveWindow(window)) return;
+    sdl::WindowRecord* record = sdl::FindLiveWindow(window);
+    if (!record) return;
+    record->clientWidth = style.width;
+    record->clientHeight = style.height;
     SDL_Window* sdlWindow = AsSdl(window);
-    SDL_SetWindowFullscreen(sdlWindow, style.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    if (style.fullScreen) return;
+    if (style.fullScreen) {
+        const SDL_Rect desktop = DesktopBounds();
+        SDL_SetWindowBordered(sdlWindow, SDL_FALSE);
+        SDL_SetWindowSize(sdlWindow, desktop.w, desktop.h);
+        SDL_SetWindowPosition(sdlWindow, desktop.x, desktop.y);
+        SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
+    }
+    SDL_SetWindowFullscreen(sdlWindow, 0);
     SDL_SetWindowBordered(sdlWindow, style.captioned ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowSize(sdlWindow, style.width, style.height);
     SDL_SetWindowPosition(sdlWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);

@@ -79,7 +79,9 @@ void TranslateWheel(SDL_Window* window, const SDL_MouseWheelEvent& wheel) {
     if (delta > INT16_MAX) delta = INT16_MAX;
     if (delta < INT16_MIN) delta = INT16_MIN;
     WPARAM wParam = (static_cast<WPARAM>(static_cast<uint16_t>(delta))) << 16;
-    Post(window, WM_MOUSEWHEEL, wParam, PackPoint(wheel.mouseX, wheel.mouseY));
+    int x = wheel.mouseX, y = wheel.mouseY;
+    sdl::WindowToClient(window, &x, &y);
+    Post(window, WM_MOUSEWHEEL, wParam, PackPoint(x, y));
 }
 
 // Every second click of a series is a double click, as Windows counts them.
@@ -92,7 +94,9 @@ void TranslateButton(SDL_Window* window, const SDL_MouseButtonEvent& button) {
         case SDL_BUTTON_MIDDLE: message = WM_MBUTTONDBLCLK; break;
         default: return;
     }
-    Post(window, message, 0, PackPoint(button.x, button.y));
+    int x = button.x, y = button.y;
+    sdl::WindowToClient(window, &x, &y);
+    Post(window, message, 0, PackPoint(x, y));
 }
 
 SDL_Window* EventWindow(Uint32 windowId) {

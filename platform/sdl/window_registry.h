@@ -15,6 +15,9 @@ struct WindowRecord {
     WindowProcedure procedure = nullptr;
     bool destroyed = false;
     bool destroySent = false;
+    // The client area the program draws for; a full-screen window shows it
+    // scaled (FitPicture).
+    int clientWidth = 640, clientHeight = 480;
 };
 
 // Every window created and not yet closed with the window system (a list, so
@@ -22,6 +25,10 @@ struct WindowRecord {
 std::list<WindowRecord>& Windows();
 // The record of a live (not destroyed) window, or null.
 WindowRecord* FindLiveWindow(WindowHandle handle);
+
+// Turns a point in a window's own pixels into its client coordinates (the
+// picture's pixels where a full-screen window shows it scaled).
+void WindowToClient(SDL_Window* window, int* x, int* y);
 
 // Empties the message queue (CloseWindowSystem).
 void ClearMessageQueue();

@@ -212,6 +212,47 @@ TEST_F(WindowMessagesTest, EverySecondClickIsADoubleClick) {
     }
 }
 
+// A window larger than its client area (full screen) shows the picture
+// scaled and centred; the points of mouse messages are the picture's.
+TEST_F(WindowMessagesTest, MousePointsInAScaledWindowAreThePicturesPoints) {
+    SDL_SetWindowSize(static_cast<SDL_Window*>(window), 1280, 720);  // the picture: 960x720 from x 160
+    Drain();
+    const struct {
+        int x, y, clientX, clientY;
+    } cases[] = {{160, 0, 0, 0}, {1119, 719, 639, 479}, {640, 360, 320, 240}, {0, 0, -106, 0}};
+    for (const auto& c : cases) {
+        SDL_Event event{};
+        event.button.type = SDL_MOUSEBUTTONDOWN;
+        event.button.windowID = windowId;
+        event.button.button = SDL_BUTTON_LEFT;
+        event.button.clicks = 2;
+        event.button.x = c.x;
+        event.button.y = c.y;
+        SDL_PushEvent(&event);
+        const std::vector<Message> clicks = DrainOf(platform::WM_LBUTTONDBLCLK);
+        ASSERT_EQ(clicks.size(), 1u);
+        EXPECT_EQ(static_cast<int16_t>(clicks[0].lParam & 0xFFFF), c.clientX) << c.x << ", " << c.y;
+        EXPECT_EQ(static_cast<int16_t>(clicks[0].lParam >> 16 & 0xFFFF), c.clientY) << c.x << ", " << c.y;
+    }
+}
+
+TEST(FitPicture, ScalesByTheFactorThatKeepsAllOfThePictureAndCentresIt) {
+    const struct {
+        int areaWidth, areaHeight;
+        platform::PictureArea expected;
+    } cases[] = {
+        {640, 480, {0, 0, 640, 480}},    {1024, 768, {0, 0, 1024, 768}}, {1280, 720, {160, 0, 960, 720}},
+        {800, 1000, {0, 200, 800, 600}}, {1366, 768, {171, 0, 1024, 768}}, {0, 480, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const platform::PictureArea area = platform::FitPicture(c.areaWidth, c.areaHeight, 640, 480);
+        EXPECT_EQ(area.x, c.expected.x) << c.areaWidth << "x" << c.areaHeight;
+        EXPECT_EQ(area.y, c.expected.y) << c.areaWidth << "x" << c.areaHeight;
+        EXPECT_EQ(area.width, c.expected.width) << c.areaWidth << "x" << c.areaHeight;
+        EXPECT_EQ(area.height, c.expected.height) << c.areaWidth << "x" << c.areaHeight;
+    }
+}
+
 TEST_F(WindowMessagesTest, WindowSystemEventsBecomeWindowMessages) {
     struct Case {
         const char* name;

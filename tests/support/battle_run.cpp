@@ -56,7 +56,11 @@ void DrawBattleOverlays() {
     PresentFrame();
 }
 
-BattleRun::BattleRun() {
+BattleRun::BattleRun() { Prepare(); }
+
+BattleRun::BattleRun(AsTheProgram program) : harness_(program) { Prepare(); }
+
+void BattleRun::Prepare() {
     config.pads[0] = config.pads[1] = scriptedPad;
     EXPECT_EQ(InitializeInput(), 1);
     UseRealDrawing(true);

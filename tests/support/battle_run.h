@@ -45,6 +45,8 @@ InputWord ChaseAndSlash(int side, int32_t frame);
 class BattleRun {
 public:
     BattleRun();
+    // On a harness whose graphics layers start as the program starts them.
+    explicit BattleRun(AsTheProgram);
     ~BattleRun();
     BattleRun(const BattleRun&) = delete;
     BattleRun& operator=(const BattleRun&) = delete;
@@ -84,6 +86,7 @@ public:
     void Press(int side, InputWord word);
 
 private:
+    void Prepare();
     void Begin();
 
     SceneHarness harness_;

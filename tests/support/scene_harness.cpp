@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -32,6 +33,12 @@ int16_t ScriptedKeyState(int virtualKey) {
     return virtualKey >= 0 && virtualKey < 256 && heldKeys[virtualKey] ? int16_t(-32768) : int16_t(0);
 }
 
+// The engine's graphics layer group, as its start-up runs it.
+const EngineLayer& GraphicsLayer() {
+    return *std::find_if(std::begin(engineLayers), std::end(engineLayers),
+                         [](const EngineLayer& layer) { return layer.bit == ENGINE_INIT_GRAPHICS; });
+}
+
 }  // namespace
 
 SceneHarness::SceneHarness()
@@ -48,6 +55,13 @@ SceneHarness::SceneHarness(OnOpenGL gl) : savedFolder_(std::filesystem::current_
     Start();
 }
 
+SceneHarness::SceneHarness(AsTheProgram)
+    : savedFolder_(std::filesystem::current_path().string()),
+      graphics_(std::make_unique<RecordingGraphics>()),
+      asTheProgram_(true) {
+    Start();
+}
+
 void SceneHarness::Start() {
     platform::OverrideProgramFolder(folder_.path().string());
     SetCurrentFolderToApp();
@@ -60,10 +74,14 @@ void SceneHarness::Start() {
     // The clock's seed would make every battle a test plays differ from run
     // to run; a fixed one makes a failure repeatable.
     SeedRandom(kSceneSeed);
-    EXPECT_EQ(InitializeDirectXGraphics(), 1);
-    InitCameraList();
-    InitTextureList();
-    InitSurfaceList();
+    if (asTheProgram_) {
+        EXPECT_EQ(GraphicsLayer().start(), 1);
+    } else {
+        EXPECT_EQ(InitializeDirectXGraphics(), 1);
+        InitCameraList();
+        InitTextureList();
+        InitSurfaceList();
+    }
     transitionRunning = 0;
     StartGame();
 }
@@ -71,12 +89,16 @@ void SceneHarness::Start() {
 SceneHarness::~SceneHarness() {
     // What a scene left behind goes in the engine's shut-down order: models
     // and fonts before the textures their materials and targets hold.
-    DestroyModels();
-    DestroyVertexShaders();
-    DestroyFontList();
-    DestroySurfaceList();
-    DestroyTextureList();
-    DestroyCameraList();
+    if (asTheProgram_) {
+        GraphicsLayer().stop();
+    } else {
+        DestroyModels();
+        DestroyVertexShaders();
+        DestroyFontList();
+        DestroySurfaceList();
+        DestroyTextureList();
+        DestroyCameraList();
+    }
     gameCamera = nullptr;
     transitionSprite = nullptr;
     SetKeyStateSource(nullptr);

@@ -25,10 +25,16 @@ struct OnOpenGL {
 // The random generator's state when the game starts in the harness.
 constexpr unsigned kSceneSeed = 20051;
 
+// Starts the graphics layers as the program starts them (every list, the
+// shaders, the models and the managers, each with its lost-device walk), not
+// only the ones most scenes draw with.
+struct AsTheProgram {};
+
 class SceneHarness {
 public:
     SceneHarness();
     explicit SceneHarness(OnOpenGL gl);
+    explicit SceneHarness(AsTheProgram);
     ~SceneHarness();
     SceneHarness(const SceneHarness&) = delete;
     SceneHarness& operator=(const SceneHarness&) = delete;
@@ -55,6 +61,7 @@ private:
     // On OpenGL only.
     std::unique_ptr<platform::HiddenGLWindow> window_;
     FakeGraphicsHost glHost_;
+    bool asTheProgram_ = false;
 
     void Start();
 };

@@ -27,4 +27,21 @@ std::string ScreenshotFault(const std::string& path) {
     return "";
 }
 
+std::vector<uint32_t> ReadScreenshot(const std::string& path) {
+    constexpr int kWidth = 640, kHeight = 480;
+    if (!ScreenshotFault(path).empty()) return {};
+    std::ifstream file(path, std::ios::binary);
+    std::vector<unsigned char> bytes(54 + kWidth * kHeight * 3);
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) return {};
+    std::vector<uint32_t> pixels(kWidth * kHeight);
+    for (int y = 0; y < kHeight; ++y) {
+        const unsigned char* row = bytes.data() + 54 + (kHeight - 1 - y) * kWidth * 3;  // bottom row first
+        for (int x = 0; x < kWidth; ++x) {
+            const unsigned char* bgr = row + x * 3;
+            pixels[y * kWidth + x] = uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0];
+        }
+    }
+    return pixels;
+}
+
 }  // namespace test

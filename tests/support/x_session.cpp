@@ -135,11 +135,11 @@ bool XSession::Available(bool windowManager) {
     return access(kXvfb, X_OK) == 0 && XTestKeys().available() && (!windowManager || access(kOpenbox, X_OK) == 0);
 }
 
-XSession::XSession(const std::string& folder, bool windowManager)
+XSession::XSession(const std::string& folder, bool windowManager, const std::string& screenSize)
     : display_(":" + std::to_string(100 + getpid() % 800)) {
     const std::string log = folder + "/xvfb.txt";
     server_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{kXvfb, display_, "-screen", "0", "640x480x24", "-nolisten", "tcp"},
+        std::vector<std::string>{kXvfb, display_, "-screen", "0", screenSize + "x24", "-nolisten", "tcp"},
         std::vector<std::string>{}, log);
     if (!server_->started() || !keys_.Connect(display_, 20s)) {
         fault_ = "no X server: " + ReadTextFile(log);

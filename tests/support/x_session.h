@@ -66,12 +66,13 @@ constexpr unsigned long XK_Down = 0xff54;
 constexpr unsigned long XK_F4 = 0xffc1;
 constexpr unsigned long XK_Alt_L = 0xffe9;
 
-// An Xvfb server of 640x480 on a display number of this process's own, so
-// that parallel runs do not meet, with the test's keyboard connected; with
-// `windowManager`, openbox runs on it too. Its logs go into `folder`.
+// An Xvfb server (640x480 unless `screenSize`, "WIDTHxHEIGHT", says else) on
+// a display number of this process's own, so that parallel runs do not meet,
+// with the test's keyboard connected; with `windowManager`, openbox runs on
+// it too. Its logs go into `folder`.
 class XSession {
 public:
-    XSession(const std::string& folder, bool windowManager);
+    XSession(const std::string& folder, bool windowManager, const std::string& screenSize = "640x480");
     ~XSession();
 
     // Empty once the server (and window manager) are up, else why not.

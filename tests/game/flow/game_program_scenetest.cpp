@@ -5,24 +5,19 @@
 // the test types through the XTest extension (all loaded at run time, so the
 // test skips where they are missing).
 #include <signal.h>
-#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
 
-#include "platform/system.h"
-#include "tests/support/screenshot_check.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/x_session.h"
+#include "tests/support/game_program.h"
 
 namespace {
 
@@ -39,73 +34,11 @@ size_t CountColours(const std::string& path) {
     return 1;
 }
 
-std::string Describe(int status) {
-    if (WIFEXITED(status)) return "status " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
-    return "wait status " + std::to_string(status);
-}
-
-// The game program and its generated data in a fresh folder, shared by the
-// tests of this program (the data takes a while to generate).
-class GameProgramTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        folder_ = new test::TempDir;
-        const std::string bin = platform::ProgramFolder();
-        std::filesystem::copy_file(bin + "/game", folder_->file("game"));
-        test::ChildProcess datagen({bin + "/datagen", folder_->path().string()}, {}, folder_->file("datagen.txt"));
-        int status = 0;
-        if (!datagen.WaitForExit(120s, &status) || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            dataFault_ = "datagen failed: " + test::ReadTextFile(folder_->file("datagen.txt"));
-        }
-    }
-    static void TearDownTestSuite() {
-        delete folder_;
-        folder_ = nullptr;
-    }
-    void SetUp() override { ASSERT_EQ(dataFault_, ""); }
-
-    static std::string File(const std::string& name) { return folder_->file(name); }
-
-    // The game on the session's display, with no sound device.
-    std::unique_ptr<test::ChildProcess> StartGame(const test::XSession& session) {
-        // Screenshots are numbered from 0 by each run.
-        std::error_code ignored;
-        std::filesystem::remove_all(File("screen"), ignored);
-        return std::make_unique<test::ChildProcess>(
-            std::vector<std::string>{File("game")},
-            std::vector<std::string>{"DISPLAY=" + session.display(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy",
-                                     "XDG_RUNTIME_DIR=" + folder_->path().string()},
-            File("game.txt"));
-    }
-
-    // Types space until screenshot `n` exists (a key typed within one slow
-    // frame, or before the window is up, can go unseen); its path, or empty
-    // when the game ended or none came within `limit`.
-    std::string Screenshot(test::XSession& session, test::ChildProcess& game, int n, std::chrono::seconds limit) {
-        char name[32];
-        std::snprintf(name, sizeof name, "screen/screen%02d.bmp", n);
-        const std::string path = File(name);
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        for (int waited = 0; !test::ScreenshotFault(path).empty(); waited = (waited + 1) % 8) {
-            int status = 0;
-            if (game.WaitForExit(0ms, &status) || std::chrono::steady_clock::now() > deadline) return "";
-            if (waited == 0) session.keys().Type(test::XK_space);
-            std::this_thread::sleep_for(50ms);
-        }
-        return path;
-    }
-
-    static test::TempDir* folder_;
-    static std::string dataFault_;
-};
-
-test::TempDir* GameProgramTest::folder_ = nullptr;
-std::string GameProgramTest::dataFault_;
+using test::GameProgramTest;
 
 TEST_F(GameProgramTest, StartsShowsTheLogosSavesAScreenshotAndQuitsOnEscape) {
     if (!test::XSession::Available(false)) GTEST_SKIP() << "Xvfb or the XTest library is missing";
-    test::XSession session(folder_->path().string(), false);
+    test::XSession session(Folder(), false);
     ASSERT_EQ(session.fault(), "");
     auto game = StartGame(session);
     ASSERT_TRUE(game->started());
@@ -123,10 +56,7 @@ TEST_F(GameProgramTest, StartsShowsTheLogosSavesAScreenshotAndQuitsOnEscape) {
     EXPECT_TRUE(std::filesystem::exists(File("config.dat")));
     EXPECT_TRUE(std::filesystem::is_directory(File("replay")));
 
-    session.keys().Type(test::XK_Escape);
-    int status = 0;
-    ASSERT_TRUE(game->WaitForExit(20s, &status)) << "escape did not end the game";
-    EXPECT_EQ(Describe(status), "status 0") << test::ReadTextFile(File("game.txt"));
+    ExpectEscapeEndsTheGame(session, *game);
 }
 
 // Under a window manager every way out, at the logos, at the title and in a
@@ -149,7 +79,7 @@ TEST_F(GameProgramTest, EveryWayOfQuittingUnderAWindowManagerEndsWithStatusZero)
     };
     const char* stageNames[] = {"logos", "title", "battle"};
     const char* quitNames[] = {"escape", "close box", "SIGTERM"};
-    test::XSession session(folder_->path().string(), true);
+    test::XSession session(Folder(), true);
     ASSERT_EQ(session.fault(), "");
     test::XTestKeys& keys = session.keys();
     for (const auto& c : cases) {
@@ -184,7 +114,7 @@ TEST_F(GameProgramTest, EveryWayOfQuittingUnderAWindowManagerEndsWithStatusZero)
         int status = 0;
         ASSERT_TRUE(game->WaitForExit(30s, &status)) << "the game did not end";
         std::string errors = test::ReadTextFile(File("game.txt"));
-        EXPECT_EQ(Describe(status), "status 0") << errors;
+        EXPECT_EQ(test::DescribeExit(status), "status 0") << errors;
         std::transform(errors.begin(), errors.end(), errors.begin(), [](unsigned char ch) { return std::tolower(ch); });
         EXPECT_EQ(errors.find("x error"), std::string::npos) << errors;
         EXPECT_EQ(errors.find("terminate"), std::string::npos) << errors;

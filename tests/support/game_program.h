@@ -1,0 +1,44 @@
+#pragma once
+// The real game program in a fresh copy of its folder with the generated
+// data (generated once per test program), started on a test's own X server.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+#include "tests/support/x_session.h"
+
+namespace test {
+
+// "status N", "signal N", ... of a wait status.
+std::string DescribeExit(int status);
+
+class GameProgramTest : public testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override { ASSERT_EQ(dataFault_, ""); }
+
+    static std::string File(const std::string& name) { return folder_->file(name); }
+    static std::string Folder() { return folder_->path().string(); }
+
+    // The game on the session's display, with no sound device; its standard
+    // error goes to game.txt.
+    std::unique_ptr<ChildProcess> StartGame(const XSession& session);
+
+    // Types space until screenshot `n` exists (a key typed within one slow
+    // frame, or before the window is up, can go unseen); its path, or empty
+    // when the game ended or none came within `limit`.
+    std::string Screenshot(XSession& session, ChildProcess& game, int n, std::chrono::seconds limit);
+
+    // Types escape; the game must end with status 0 within 20 s.
+    void ExpectEscapeEndsTheGame(XSession& session, ChildProcess& game);
+
+private:
+    static TempDir* folder_;
+    static std::string dataFault_;
+};
+
+}  // namespace test
