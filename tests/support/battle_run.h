@@ -94,6 +94,10 @@ private:
     bool ended_ = false;
 };
 
+// Expects `run` to have as many frames as `reference`, each hashing the same;
+// `what` names the run in the message.
+void ExpectSameFrames(const std::vector<uint64_t>& run, const std::vector<uint64_t>& reference, const char* what);
+
 // Saves the battle that has just ended as the result screen does, plays the
 // file back through `run` with nobody at the controls, and expects every
 // frame to hash as `live` did and the same result.
