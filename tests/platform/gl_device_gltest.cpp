@@ -132,7 +132,10 @@ TEST_F(GLDeviceTest, LineStripLightsThePixelsAlongItsSegments) {
 }
 
 // A picture read back right after Present is the one just drawn, even while
-// the rasteriser is still busy with it and with the frames before it.
+// the rasteriser is still busy with it: forty frames, each cleared to its own
+// red and then given twenty full-screen layers that add one step of blue
+// each, go out back to back, far faster than they are rasterised, and every
+// tenth is read right after its Present.
 TEST_F(GLDeviceTest, ReadingAfterPresentWaitsForTheFramesDrawing) {
     constexpr int kLayers = 20;
     std::vector<ScreenVertex2D> layers;
