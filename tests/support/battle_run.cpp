@@ -159,4 +159,13 @@ void ExpectPlaybackMatches(BattleRun& run, const std::vector<uint64_t>& live, in
     EXPECT_EQ(battleResult, result);
 }
 
+void ExpectRerunAndPlaybackMatch(BattleRun& run, const BattleSetup& setup, const std::vector<uint64_t>& live, int limit) {
+    const BattleResult result = battleResult;
+    run.Start(setup);
+    run.RunToEnd(limit);
+    ExpectSameFrames(run.hashes(), live, "the second run");
+    EXPECT_EQ(battleResult, result);
+    ExpectPlaybackMatches(run, live, limit);
+}
+
 }  // namespace test
