@@ -33,8 +33,7 @@ ctest --output-on-failure -j "$jobs" -LE gl -E "$program_test" "$@" || status=$?
 driver=/usr/lib/$(gcc -print-multiarch)/dri/swrast_dri.so
 preload=$(ldd "$build/bin/gl_tests" | awk '/libasan/ {print $3}')
 [[ -f "$driver" ]] && preload=$preload:$driver
-# (A failed GL test is tried again, as in scripts/test.sh.)
-LD_PRELOAD=$preload ctest --output-on-failure -j "$jobs" -L gl --repeat until-pass:3 "$@" || status=$?
+LD_PRELOAD=$preload ctest --output-on-failure -j "$jobs" -L gl "$@" || status=$?
 ASAN_OPTIONS=$ASAN_OPTIONS:detect_leaks=0 ctest --output-on-failure -R "$program_test" "$@" || status=$?
 echo "sanitizer tests: $((SECONDS - start)) s"
 exit "$status"

@@ -391,6 +391,7 @@ ModelTurn TurnForPose(PoseTurn turn, float aimAngle, bool facingLeft) {
     switch (turn) {
     case PoseTurn::ByAim: return TurnTowardAim(aimAngle);
     case PoseTurn::MirroredOnly: return {false, 0, std::fabs(aimAngle) > PI_F / 2.0f};
+    case PoseTurn::RolledOnly: return {true, RadianToAngle(aimAngle), false};
     case PoseTurn::FacingOnly: break;
     }
     return {false, 0, facingLeft};

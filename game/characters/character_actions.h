@@ -160,8 +160,9 @@ struct ModelTurn {
 ModelTurn TurnTowardAim(float aimAngle);
 
 // How a pose Model is turned: along the aim (TurnTowardAim), only mirrored
-// when aiming into the left half, or only mirrored when facing left.
-enum class PoseTurn { ByAim, MirroredOnly, FacingOnly };
+// when aiming into the left half, only mirrored when facing left, or rolled
+// by the aim and never mirrored.
+enum class PoseTurn { ByAim, MirroredOnly, FacingOnly, RolledOnly };
 ModelTurn TurnForPose(PoseTurn turn, float aimAngle, bool facingLeft);
 
 // A four-step pose cycle from first in which the fourth step shows the

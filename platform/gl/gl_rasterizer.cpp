@@ -177,12 +177,14 @@ GLRasterizer::Objects& GLRasterizer::ObjectsOf(SurfaceData& surface) {
 }
 
 void GLRasterizer::Forget(SurfaceData& surface) {
-    if (!surface.backendId) return;
+    // A held-back batch that uses the surface goes out first, while its
+    // pixels are still there: its GL objects are made only when it does.
     if (pending_) {
         bool used = batch_.target == &surface || batch_.depth == &surface;
         for (SurfaceData* t : batch_.textures) used = used || t == &surface;
         if (used) Flush();
     }
+    if (!surface.backendId) return;
     Objects* objects = reinterpret_cast<Objects*>(surface.backendId);
     if (objects->texture) glDeleteTextures(1, &objects->texture);
     if (objects->framebuffer) glDeleteFramebuffers(1, &objects->framebuffer);
@@ -388,6 +390,10 @@ void GLRasterizer::Download(SurfaceData& surface) {
     if (!surface.backendId || surface.kind == SurfaceData::Kind::DepthStencil) return;
     const Objects& objects = ObjectsOf(surface);
     if (!objects.framebuffer) return;
+    // glReadPixels alone should wait for the drawing into the surface, but
+    // Mesa's llvmpipe (22.3) returns a picture a few frames old when the read
+    // follows presents its rasteriser threads have not caught up with.
+    glFinish();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, objects.framebuffer);
     glReadPixels(0, 0, surface.width, surface.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, surface.bytes.data());
 }

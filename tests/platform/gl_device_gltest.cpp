@@ -131,6 +131,66 @@ TEST_F(GLDeviceTest, LineStripLightsThePixelsAlongItsSegments) {
     EXPECT_EQ(pixels[100 * 640 + 201], 0u);
 }
 
+// A picture read back right after Present is the one just drawn, even while
+// the rasteriser is still busy with it: forty frames, each cleared to its own
+// red and then given twenty full-screen layers that add one step of blue
+// each, go out back to back, far faster than they are rasterised, and every
+// tenth is read right after its Present.
+TEST_F(GLDeviceTest, ReadingAfterPresentWaitsForTheFramesDrawing) {
+    constexpr int kLayers = 20;
+    std::vector<ScreenVertex2D> layers;
+    for (int i = 0; i < kLayers; ++i) {
+        const ScreenVertex2D a{-0.5f, -0.5f, 0, 1, 0xFF000001}, b{639.5f, -0.5f, 0, 1, 0xFF000001},
+            c{639.5f, 479.5f, 0, 1, 0xFF000001}, d{-0.5f, 479.5f, 0, 1, 0xFF000001};
+        layers.insert(layers.end(), {a, b, c, a, c, d});
+    }
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
+    for (uint32_t frame = 1; frame <= 40; ++frame) {
+        const uint32_t red = frame * 5;
+        device_->Clear(D3DCLEAR_TARGET, 0xFF000000 | red << 16, 0.0f, 0);
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2 * kLayers, layers.data(), sizeof(ScreenVertex2D)),
+                  D3D_OK);
+        ASSERT_EQ(device_->Present(), D3D_OK);
+        if (frame % 10 != 0) continue;
+        const auto pixels = ReadBackBuffer();
+        for (size_t i : {size_t{0}, size_t{640 * 240 + 320}, size_t{640 * 480 - 1}}) {
+            EXPECT_EQ(pixels[i], red << 16 | kLayers) << "frame " << frame << ", pixel " << i;
+        }
+    }
+}
+
+// A texture released while a draw that samples it is still held back for
+// batching: that draw keeps the released texture's picture, even when a new
+// texture takes the released one's place and is drawn with the same states.
+TEST_F(GLDeviceTest, DrawKeepsTheTextureReleasedBeforeItWentOut) {
+    auto makeTexture = [&](uint32_t texel) {
+        Texture* texture = nullptr;
+        EXPECT_EQ(device_->CreateTexture(1, 1, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &texture), D3D_OK);
+        D3DLOCKED_RECT locked{};
+        EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        std::memcpy(locked.pBits, &texel, 4);
+        texture->UnlockRect(0);
+        return texture;
+    };
+    device_->Clear(D3DCLEAR_TARGET, 0, 0.0f, 0);
+    Texture* red = makeTexture(0xFFFF0000);
+    device_->SetTexture(0, red);
+    DrawTexturedRect(-0.5f, -0.5f, 9.5f, 9.5f);
+    device_->SetTexture(0, nullptr);
+    red->Release();
+    Texture* green = makeTexture(0xFF00FF00);
+    device_->SetTexture(0, green);
+    DrawTexturedRect(19.5f, -0.5f, 29.5f, 9.5f);
+    const auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[5 * 640 + 5], 0xFF0000u);
+    EXPECT_EQ(pixels[5 * 640 + 25], 0x00FF00u);
+    device_->SetTexture(0, nullptr);
+    green->Release();
+}
+
 // Transformed triangles through the CPU pipeline: a directional light, linear
 // vertex fog and a depth buffer, checked against hand-computed colours.
 TEST_F(GLDeviceTest, LitFoggedTrianglesAreDepthTested) {

@@ -146,6 +146,11 @@ int BattleRun::RunToEnd(int limit) {
     return ended_ ? frames + 1 : frames;
 }
 
+void ExpectSameFrames(const std::vector<uint64_t>& run, const std::vector<uint64_t>& reference, const char* what) {
+    ASSERT_EQ(run.size(), reference.size()) << what;
+    for (size_t f = 0; f < run.size(); ++f) ASSERT_EQ(run[f], reference[f]) << what << " differs at frame " << f;
+}
+
 void ExpectPlaybackMatches(BattleRun& run, const std::vector<uint64_t>& live, int limit) {
     const BattleResult result = battleResult;
     ASSERT_TRUE(WriteReplayFile({winnerSide, players[winnerSide].bestComboDamage, players[winnerSide].bestComboHits}));
@@ -154,9 +159,17 @@ void ExpectPlaybackMatches(BattleRun& run, const std::vector<uint64_t>& live, in
     ASSERT_TRUE(run.StartPlayback(path.c_str()));
     run.RunToEnd(limit);
     EXPECT_EQ(sceneNumber, SCENE_RESULT);
-    ASSERT_EQ(run.hashes().size(), live.size());
-    for (size_t f = 0; f < live.size(); ++f) ASSERT_EQ(run.hashes()[f], live[f]) << "playback differs at frame " << f;
+    ExpectSameFrames(run.hashes(), live, "playback");
     EXPECT_EQ(battleResult, result);
+}
+
+void ExpectRerunAndPlaybackMatch(BattleRun& run, const BattleSetup& setup, const std::vector<uint64_t>& live, int limit) {
+    const BattleResult result = battleResult;
+    run.Start(setup);
+    run.RunToEnd(limit);
+    ExpectSameFrames(run.hashes(), live, "the second run");
+    EXPECT_EQ(battleResult, result);
+    ExpectPlaybackMatches(run, live, limit);
 }
 
 }  // namespace test

@@ -97,6 +97,15 @@ private:
     bool ended_ = false;
 };
 
+// Expects `run` to have as many frames as `reference`, each hashing the same;
+// `what` names the run in the message.
+void ExpectSameFrames(const std::vector<uint64_t>& run, const std::vector<uint64_t>& reference, const char* what);
+
+// Runs `setup` once more with the script `run` holds and expects every frame
+// and the result to be those of the battle that has just ended (`live`),
+// then expects its playback to match as well (ExpectPlaybackMatches).
+void ExpectRerunAndPlaybackMatch(BattleRun& run, const BattleSetup& setup, const std::vector<uint64_t>& live, int limit);
+
 // Saves the battle that has just ended as the result screen does, plays the
 // file back through `run` with nobody at the controls, and expects every
 // frame to hash as `live` did and the same result.

@@ -39,6 +39,7 @@ CharacterMovesFixture::Run CharacterMovesFixture::RunMove(int32_t state, int32_t
         const uint32_t before = GetRandomState();
         update_(0);
         run.draws.push_back(RandomDrawsSince(before));
+        run.states.push_back(p.state);
         for (const SpawnRequest& r : spawns)
             if (r.type != 1100 && r.type != 1101) run.spawns.push_back({frame, r.kind, r.type});
         const std::vector<int32_t> played = TakeSounds();

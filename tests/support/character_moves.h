@@ -48,6 +48,7 @@ protected:
         std::vector<Spawn> spawns;                       // the sparks 1100 and 1101 left out
         std::map<int32_t, std::vector<int32_t>> sounds;  // frame -> the sound effects asked for
         std::vector<int32_t> draws;                      // random draws per frame
+        std::vector<int32_t> states;                     // the state after each frame
         int32_t freeAfter = -1;      // the frame after which the side was free
     };
 

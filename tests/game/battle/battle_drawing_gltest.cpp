@@ -27,10 +27,8 @@
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-Rgb Split(uint32_t p) { return {static_cast<int>(p >> 16 & 0xff), static_cast<int>(p >> 8 & 0xff), static_cast<int>(p & 0xff)}; }
+using test::Rgb;
+using test::RgbOf;
 
 // Where the rim crosses a ray from the arena's centre: the brightest
 // near-white pixel within 3 pixels of its radius, and the level of the
@@ -62,7 +60,7 @@ RimProbe ProbeRim(const std::vector<uint32_t>& pixels) {
             return true;
         };
         if (!clear(point(r + 3.0f)) || !clear(point(r - 10.0f))) continue;
-        const auto at = [&](ScreenPoint p) { return Split(pixels[static_cast<size_t>(p.y) * 640 + p.x]); };
+        const auto at = [&](ScreenPoint p) { return RgbOf(pixels[static_cast<size_t>(p.y) * 640 + p.x]); };
         RimProbe probe{degrees, 0, Level(at(point(r - 10.0f)))};
         for (float radius = r - 3.0f; radius <= r + 3.0f; radius += 0.5f) {
             const Rgb p = at(point(radius));
@@ -73,23 +71,12 @@ RimProbe ProbeRim(const std::vector<uint32_t>& pixels) {
     return {-1.0f, 0, 0};
 }
 
-class BattleGLTest : public test::BattleGLFixture {
+class BattleGLTest : public test::BattleSceneGLFixture {
 protected:
-    BattleGLTest() : BattleGLFixture("battle_screens") {}
+    BattleGLTest() : BattleSceneGLFixture("battle_screens") {}
     void SetUp() override {
-        BattleGLFixture::SetUp();
-        if (HasFatalFailure()) return;
-        InitGame();
-        InitCharacterParams();
-        config.soundOff = 1;
-        SetKeyStateSource([](int vk) -> int16_t { return vk == platform::VK_LEFT ? int16_t(-128) : int16_t(0); });
-    }
-    void TearDown() override {
-        SetKeyStateSource(nullptr);
-        ReleaseBattleAssets();
-        transitionSprite = nullptr;
-        gameCamera = nullptr;
-        BattleGLFixture::TearDown();
+        BattleSceneGLFixture::SetUp();
+        HeldKeys() = {platform::VK_LEFT};
     }
 
     // kirune, played from the keyboard with the left arrow held, against the
@@ -97,17 +84,8 @@ protected:
     // through the real battle scene until `frames` frames have run (so kirune
     // walks to the rim once the countdown lets the arrows through).
     static void RunBattle(int32_t stage, int32_t frames) {
-        players[0].characterId = 1;
-        players[1].characterId = 6;
-        players[0].colour = players[1].colour = 0;
-        stageNumber = stage;
-        gameMode = MODE_PRACTICE;
-        difficulty = DIFFICULTY_NORMAL;
-        replayPlayback = 0;
-        sceneNumber = SCENE_BATTLE;
-        sceneInitPending = 1;
-        do RunBattleScene();
-        while (battleFrame < frames && sceneNumber == SCENE_BATTLE);
+        StartBattle(1, 6, stage, MODE_PRACTICE);
+        RunUntil(frames);
     }
 };
 
@@ -117,9 +95,8 @@ TEST_F(BattleGLTest, EveryStageShowsRimFightersAndHud) {
         RunBattle(stage, 300);
         ASSERT_EQ(battleFrame, 300);
         const std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
-        EXPECT_TRUE(test::WritePixelsPng((screens_ / ("battle" + std::to_string(stage) + ".png")).string(), pixels,
-                                         640, 480));
-        const auto at = [&](int x, int y) { return Split(pixels[static_cast<size_t>(y) * 640 + x]); };
+        Save("battle" + std::to_string(stage) + ".png", pixels);
+        const auto at = [&](int x, int y) { return RgbOf(pixels[static_cast<size_t>(y) * 640 + x]); };
 
         // The rim, where the scenery leaves room to see it.
         const RimProbe rim = ProbeRim(pixels);
@@ -157,14 +134,14 @@ TEST_F(BattleGLTest, AfterImageShowsTheLastPresentedPicture) {
     players[0].invulnerableTimer = -20;
     DrawBattle();
     const std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
-    EXPECT_TRUE(test::WritePixelsPng((screens_ / "after_image.png").string(), pixels, 640, 480));
-    const Rgb ghost = Split(pixels[static_cast<size_t>(before.y) * 640 + before.x]);
+    Save("after_image.png", pixels);
+    const Rgb ghost = RgbOf(pixels[static_cast<size_t>(before.y) * 640 + before.x]);
     EXPECT_GE(ghost.r, ghost.g + 60) << before.x << "," << before.y;
 
     // Without the overlay the old place shows the scenery only.
     players[0].invulnerableTimer = 0;
     DrawBattle();
-    const Rgb scenery = Split(test::ReadEngineBackBuffer()[static_cast<size_t>(before.y) * 640 + before.x]);
+    const Rgb scenery = RgbOf(test::ReadEngineBackBuffer()[static_cast<size_t>(before.y) * 640 + before.x]);
     EXPECT_LT(scenery.r, scenery.g + 60) << before.x << "," << before.y;
 }
 

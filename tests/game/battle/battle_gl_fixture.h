@@ -4,8 +4,12 @@
 // device. Pictures go to a folder beside the test programs' folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,7 @@
 #include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
+#include "game/battle/screen_mapping.h"
 #include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
 #include "game/flow/replay_file.h"
@@ -63,11 +68,45 @@ private:
     std::unique_ptr<BattleEngine> engine_;
 };
 
-// A battle scene test on that device: the game initialised with its sound
-// off and no key held; the battle's assets released afterwards.
+// A pixel's channels, 0..255.
+struct Rgb {
+    int r, g, b;
+};
+
+inline Rgb RgbOf(uint32_t pixel) {
+    return {static_cast<int>(pixel >> 16 & 0xff), static_cast<int>(pixel >> 8 & 0xff), static_cast<int>(pixel & 0xff)};
+}
+
+// The pixel of a 640x480 picture at a screen point (clamped into the picture).
+inline Rgb PixelAt(const std::vector<uint32_t>& pixels, ScreenPoint p) {
+    return RgbOf(pixels[static_cast<size_t>(std::clamp(p.y, 0, 479)) * 640 + std::clamp(p.x, 0, 639)]);
+}
+
+// The whitest pixel (by its weakest channel) within 2 pixels of a point.
+inline int Whiteness(const std::vector<uint32_t>& pixels, ScreenPoint p) {
+    int best = 0;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const Rgb c = PixelAt(pixels, {p.x + dx, p.y + dy});
+            best = std::max(best, std::min({c.r, c.g, c.b}));
+        }
+    return best;
+}
+
+// Every generated pose picture of a set of `poses` has a white dot 0.35 of
+// its width from the centre, at 2 pi pose / poses (counter-clockwise in the
+// picture, whose y runs down): where the dot of `pose` falls for a figure
+// drawn unturned at (x, y) on a plane 40 units wide.
+inline ScreenPoint PoseDot(float x, float y, int32_t pose, int32_t poses) {
+    const float a = 2.0f * 3.1415927f * static_cast<float>(pose) / static_cast<float>(poses);
+    return WorldToScreen(x + 14.0f * std::cos(a), y - 14.0f * std::sin(a));
+}
+
+// The real battle scene on OpenGL: the game's tables set up, sound off, and
+// the keyboard reading only the keys a test holds in HeldKeys().
 class BattleSceneGLFixture : public BattleGLFixture {
 protected:
-    explicit BattleSceneGLFixture(std::string screensFolder) : BattleGLFixture(std::move(screensFolder)) {}
+    using BattleGLFixture::BattleGLFixture;
 
     void SetUp() override {
         BattleGLFixture::SetUp();
@@ -75,7 +114,8 @@ protected:
         InitGame();
         InitCharacterParams();
         config.soundOff = 1;
-        SetKeyStateSource([](int) -> int16_t { return 0; });
+        HeldKeys().clear();
+        SetKeyStateSource([](int vk) -> int16_t { return HeldKeys().count(vk) ? int16_t(-128) : int16_t(0); });
     }
     void TearDown() override {
         SetKeyStateSource(nullptr);
@@ -85,12 +125,17 @@ protected:
         BattleGLFixture::TearDown();
     }
 
-    // A battle of characters id0 (side 0) and id1 in their first costumes on
-    // a stage in a game mode, through the battle scene for `frames` frames,
-    // its seed (and so the computer's play) the same every run.
-    static void PlayBattle(int32_t id0, int32_t id1, int32_t stage, int32_t mode, int32_t frames) {
-        players[0].characterId = id0;
-        players[1].characterId = id1;
+    static std::set<int>& HeldKeys() {
+        static std::set<int> keys;
+        return keys;
+    }
+
+    // Starts a battle of the characters `side0` and `side1` (first costumes)
+    // on `stage` in `mode`, with the battle's seed, and so the computer's
+    // play, the same every run, and runs its first frame.
+    static void StartBattle(int32_t side0, int32_t side1, int32_t stage, int32_t mode) {
+        players[0].characterId = side0;
+        players[1].characterId = side1;
         players[0].colour = players[1].colour = 0;
         stageNumber = stage;
         gameMode = mode;
@@ -99,8 +144,11 @@ protected:
         sceneNumber = SCENE_BATTLE;
         SeedRandom(1);
         sceneInitPending = 1;
-        do RunBattleScene();
-        while (battleFrame < frames && sceneNumber == SCENE_BATTLE);
+        RunBattleScene();
+    }
+    // Runs the battle scene until `frame` (or until the scene ends).
+    static void RunUntil(int32_t frame) {
+        while (battleFrame < frame && sceneNumber == SCENE_BATTLE) RunBattleScene();
     }
 
     // Draws the battle until the camera, which follows the fighters a step
@@ -116,6 +164,18 @@ protected:
         }
         *pixels = ReadEngineBackBuffer();
         return unchanged == still;
+    }
+
+    // Saves a picture as `name` in the test's pictures folder.
+    void Save(const std::string& name, const std::vector<uint32_t>& pixels) {
+        EXPECT_TRUE(WritePixelsPng((screens_ / name).string(), pixels, 640, 480));
+    }
+    // Draws the battle as it stands, reads the picture back and saves it.
+    std::vector<uint32_t> DrawAndSave(const std::string& name) {
+        DrawBattle();
+        std::vector<uint32_t> pixels = ReadEngineBackBuffer();
+        Save(name, pixels);
+        return pixels;
     }
 };
 

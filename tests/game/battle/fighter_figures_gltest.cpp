@@ -23,9 +23,7 @@
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
+using test::Rgb;
 
 // The costumes of ruo (cyan) and bemo (orange), the face, the shield's
 // barrier, the stars of a hit and the grey of a knocked-out figure.
@@ -44,7 +42,10 @@ protected:
 
     // Ruo (side 0) against bemo on a dark stage for `frames` frames: nobody
     // at either side's keys, or bemo played by the computer.
-    static void RunBattle(int32_t frames, int32_t mode) { PlayBattle(5, 2, 6, mode, frames); }
+    static void RunBattle(int32_t frames, int32_t mode) {
+        StartBattle(5, 2, 6, mode);
+        RunUntil(frames);
+    }
 
     // Both fighters still, 120 apart, ruo on the left aiming at bemo; each
     // side set up by `pose`, then drawn until the camera has settled.
@@ -60,7 +61,7 @@ protected:
             p.invulnerableTimer = 0;
         }
         pose(players[0]);
-        // Many still pictures: the one read back may lag the last one drawn.
+        // The camera follows the fighters a step a picture: let it settle.
         std::vector<uint32_t> pixels;
         EXPECT_TRUE(DrawUntilCameraStill(30, &pixels)) << "the camera never settled";
         EXPECT_TRUE(test::WritePixelsPng((screens_ / (name + ".png")).string(), pixels, 640, 480));
@@ -71,8 +72,7 @@ protected:
 // The pixel at (dx, dy) world units from a side's centre.
 Rgb At(const std::vector<uint32_t>& pixels, int side, float dx, float dy) {
     const ScreenPoint s = WorldToScreen(players[side].x + dx, players[side].y + dy);
-    const uint32_t v = pixels[static_cast<size_t>(s.y) * 640 + s.x];
-    return {static_cast<int>(v >> 16 & 0xff), static_cast<int>(v >> 8 & 0xff), static_cast<int>(v & 0xff)};
+    return test::RgbOf(pixels[static_cast<size_t>(s.y) * 640 + s.x]);
 }
 
 std::string Text(const Rgb& p) { return std::to_string(p.r) + "," + std::to_string(p.g) + "," + std::to_string(p.b); }

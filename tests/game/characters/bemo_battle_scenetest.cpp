@@ -7,14 +7,12 @@
 #include <cmath>
 #include <deque>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "game/characters/bemo.h"
-#include "game/flow/replay_file.h"
 #include "tests/support/battle_run.h"
 
 namespace {
@@ -134,23 +132,9 @@ TEST(BemoBattle, EveryMoveOnTheWayToAKnockOutReplaysFrameForFrame) {
     const int32_t loser = 1 - winnerSide;
     ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
     const std::vector<uint64_t> live = run.hashes();
-    const BattleResult result = battleResult;
 
     pilot = BemoPilot{};
-    run.Start(setup);
-    run.RunToEnd(FRAME_LIMIT);
-    EXPECT_EQ(run.hashes(), live);
-    EXPECT_EQ(battleResult, result);
-
-    ASSERT_TRUE(WriteReplayFile({winnerSide, players[winnerSide].bestComboDamage, players[winnerSide].bestComboHits}));
-    const std::string path = replayFileName;
-    run.SetScript(nullptr);
-    ASSERT_TRUE(run.StartPlayback(path.c_str()));
-    run.RunToEnd(FRAME_LIMIT);
-    EXPECT_EQ(sceneNumber, SCENE_RESULT);
-    ASSERT_EQ(run.hashes().size(), live.size());
-    for (size_t f = 0; f < live.size(); ++f) ASSERT_EQ(run.hashes()[f], live[f]) << "playback differs at frame " << f;
-    EXPECT_EQ(battleResult, result);
+    test::ExpectRerunAndPlaybackMatch(run, setup, live, FRAME_LIMIT);
 }
 
 }  // namespace

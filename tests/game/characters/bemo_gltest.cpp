@@ -3,31 +3,14 @@
 // checked by pixel probes. The pictures are saved under build/bemo_screens/.
 #include <gtest/gtest.h>
 
-#include "engine/core/math.h"
-
-#include <cmath>
-#include <cstdlib>
 #include <vector>
 
-#include "game/battle/battle_assets.h"
-#include "game/battle/battle_drawing.h"
-#include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/battle/screen_mapping.h"
 #include "game/characters/bemo.h"
-#include "game/flow/game_start.h"
-#include "game/flow/replay_file.h"
-#include "game/flow/save_files.h"
-#include "game/flow/transitions.h"
 #include "tests/game/battle/battle_gl_fixture.h"
-#include "tests/support/back_buffer_pixels.h"
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
+using test::Rgb;
 
 // Bemo's first costume is orange: strong red, some green, little blue.
 bool Orange(const Rgb& p) { return p.r >= 170 && p.r >= p.b + 90 && p.g >= p.b + 30; }
@@ -35,23 +18,6 @@ bool Orange(const Rgb& p) { return p.r >= 170 && p.r >= p.b + 90 && p.g >= p.b +
 class BemoGLTest : public test::BattleSceneGLFixture {
 protected:
     BemoGLTest() : BattleSceneGLFixture("bemo_screens") {}
-
-    // Kirune (keyboard, nobody at it) against the computer's bemo, through the
-    // battle scene until the countdown is over.
-    static void RunBattle(int32_t frames) {
-        players[0].characterId = 1;
-        players[1].characterId = 2;
-        players[0].colour = players[1].colour = 0;
-        stageNumber = 3;
-        gameMode = MODE_1P_VS_CPU;
-        difficulty = DIFFICULTY_NORMAL;
-        replayPlayback = 0;
-        sceneNumber = SCENE_BATTLE;
-        SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
-        sceneInitPending = 1;
-        do RunBattleScene();
-        while (battleFrame < frames && sceneNumber == SCENE_BATTLE);
-    }
 
     // Bemo, still, in a state of the battle, drawn as the battle draws it.
     std::vector<uint32_t> DrawBemoIn(int32_t state, int32_t stateTimer, const char* picture) {
@@ -76,19 +42,18 @@ protected:
         }
         EXPECT_EQ(still, 3) << "the camera never settled";
         std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
-        EXPECT_TRUE(test::WritePixelsPng((screens_ / picture).string(), pixels, 640, 480));
+        Save(picture, pixels);
         return pixels;
     }
 };
 
-Rgb At(const std::vector<uint32_t>& pixels, float x, float y) {
-    const ScreenPoint s = WorldToScreen(x, y);
-    const uint32_t p = pixels[static_cast<size_t>(s.y) * 640 + s.x];
-    return {static_cast<int>(p >> 16 & 0xff), static_cast<int>(p >> 8 & 0xff), static_cast<int>(p & 0xff)};
-}
+Rgb At(const std::vector<uint32_t>& pixels, float x, float y) { return test::PixelAt(pixels, WorldToScreen(x, y)); }
 
 TEST_F(BemoGLTest, ShowsItsOwnFigureAndTheLungeArm) {
-    RunBattle(200);
+    // Kirune (keyboard, nobody at it) against the computer's bemo, through the
+    // battle scene until the countdown is over.
+    StartBattle(1, 2, 3, MODE_1P_VS_CPU);
+    RunUntil(200);
     ASSERT_EQ(sceneNumber, SCENE_BATTLE);
 
     // Standing: the head, 5 units above the figure's centre, is orange; 13

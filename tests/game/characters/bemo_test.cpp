@@ -12,79 +12,28 @@
 #include "game/battle/particles.h"
 #include "game/characters/character_actions.h"
 #include "tests/support/battle_hash.h"
-#include "tests/support/battle_objects_fixture.h"
+#include "tests/support/character_moves.h"
 
 namespace {
 
-// Runs one character's move frame by frame and records the objects spawned
-// on each frame (the start bursts' sparks left out), the random draws and
-// the state after each frame, and the frame after which the side was free.
-struct Spawn {
-    int32_t frame;
-    ObjectKind kind;
-    int32_t type;
-    bool operator==(const Spawn&) const = default;
-};
+using test::Spawn;
 
-std::ostream& operator<<(std::ostream& out, const Spawn& s) {
-    return out << "{frame " << s.frame << ", kind " << static_cast<int>(s.kind) << ", " << s.type << "}";
-}
-
-// The word a side presses on each frame of the move.
-using MoveScript = std::function<InputWord(int32_t frame)>;
-
-struct MoveRun {
-    std::vector<Spawn> spawns;
-    std::vector<int32_t> draws;   // generator steps per frame
-    std::vector<int32_t> states;  // the state after each frame
-    int32_t freeAfter = -1;       // the frame after which the side was free
-};
-
-class CharacterMoveFixture : public test::BattleObjectsFixture {
-protected:
-    // Puts the side into the state with stateTimer 0 and runs its update for
-    // at most `frames` frames, until it is free.
-    MoveRun RunCharacterMove(void (*update)(int32_t side), int32_t side, int32_t state, int32_t frames,
-                             const MoveScript& script) {
-        PlayerRecord& p = players[side];
-        p.state = state;
-        p.stateTimer = 0;
-        MoveRun run;
-        for (int32_t frame = 0; frame < frames && run.freeAfter < 0; ++frame) {
-            TakeSpawns();
-            Press(side, script(frame));
-            const uint32_t before = GetRandomState();
-            update(side);
-            run.draws.push_back(test::RandomDrawsSince(before));
-            for (const SpawnRequest& r : spawns)
-                if (r.type != 1100 && r.type != 1101) run.spawns.push_back({frame, r.kind, r.type});
-            run.states.push_back(p.state);
-            if (p.state == PLAYER_FREE) run.freeAfter = frame;
-        }
-        return run;
-    }
-};
-
-constexpr ObjectKind HEAVY = ObjectKind::HeavyShot;
-constexpr ObjectKind SHOT = ObjectKind::Shot;
-constexpr ObjectKind AREA = ObjectKind::AttackArea;
-constexpr ObjectKind EFFECT = ObjectKind::Effect;
-
-InputWord NoButtons(int32_t) { return 0; }
+using test::AREA;
+using test::EFFECT;
+using test::HEAVY;
+using test::SHOT;
 
 // Side 0 is bemo at (-100, 0); the opponent (side 1, kirune) stands still at
 // (100, 0) unless a test moves it. Only bemo's update runs.
-class Bemo : public CharacterMoveFixture {
+class Bemo : public test::CharacterMovesFixture {
 protected:
+    Bemo() : CharacterMovesFixture(UpdateBemo) {}
+
     void SetUp() override {
-        CharacterMoveFixture::SetUp();
+        CharacterMovesFixture::SetUp();
         players[0].characterId = 2;
         players[1].characterId = 1;
         TakeSpawns();  // the cases of a table set up again in one test
-    }
-    using Run = MoveRun;
-    Run RunMove(int32_t state, int32_t frames, const MoveScript& script = NoButtons) {
-        return RunCharacterMove(UpdateBemo, 0, state, frames, script);
     }
 };
 

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <deque>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "game/battle/battle_scene.h"
@@ -15,7 +14,6 @@
 #include "game/battle/player_record.h"
 #include "game/characters/nebu.h"
 #include "game/flow/game_start.h"
-#include "game/flow/replay_file.h"
 #include "tests/support/battle_run.h"
 
 namespace {
@@ -148,27 +146,12 @@ TEST(NebuScene, EveryMoveToAKnockOutReplaysFrameForFrameAndFromItsFile) {
     ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
     ASSERT_EQ(players[loser].life, 0);
     const std::vector<uint64_t> live = run.hashes();
-    const BattleResult result = battleResult;
     RecordProperty("frames", static_cast<int>(live.size()));
     RecordProperty("winner", winnerSide);
 
     NebuPilot secondPilot;
     run.SetScript(pilotScript(secondPilot));
-    run.Start(setup);
-    run.RunToEnd(FRAME_LIMIT);
-    ASSERT_EQ(run.hashes().size(), live.size());
-    for (size_t f = 0; f < live.size(); ++f) ASSERT_EQ(run.hashes()[f], live[f]) << "second run differs at frame " << f;
-    EXPECT_EQ(battleResult, result);
-
-    ASSERT_TRUE(WriteReplayFile({winnerSide, players[winnerSide].bestComboDamage, players[winnerSide].bestComboHits}));
-    const std::string path = replayFileName;
-    run.SetScript(nullptr);  // nobody at the controls
-    ASSERT_TRUE(run.StartPlayback(path.c_str()));
-    run.RunToEnd(FRAME_LIMIT);
-    EXPECT_EQ(sceneNumber, SCENE_RESULT);
-    ASSERT_EQ(run.hashes().size(), live.size());
-    for (size_t f = 0; f < live.size(); ++f) ASSERT_EQ(run.hashes()[f], live[f]) << "playback differs at frame " << f;
-    EXPECT_EQ(battleResult, result);
+    test::ExpectRerunAndPlaybackMatch(run, setup, live, FRAME_LIMIT);
 }
 
 }  // namespace

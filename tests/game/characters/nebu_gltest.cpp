@@ -4,35 +4,15 @@
 // own angle. The picture is saved as build/nebu_screens/nebu.png.
 #include <gtest/gtest.h>
 
-#include "engine/core/math.h"
-
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
-#include "game/battle/battle_assets.h"
-#include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
-#include "game/battle/screen_mapping.h"
 #include "game/characters/nebu.h"
-#include "game/flow/game_start.h"
-#include "game/flow/replay_file.h"
-#include "game/flow/save_files.h"
-#include "game/flow/transitions.h"
 #include "tests/game/battle/battle_gl_fixture.h"
-#include "tests/support/back_buffer_pixels.h"
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb Split(uint32_t p) {
-    return {static_cast<int>(p >> 16 & 0xff), static_cast<int>(p >> 8 & 0xff), static_cast<int>(p & 0xff)};
-}
+using test::Rgb;
 
 class NebuGLTest : public test::BattleSceneGLFixture {
 protected:
@@ -45,7 +25,7 @@ Rgb Brightest(const std::vector<uint32_t>& pixels, ScreenPoint at) {
     for (int dy = -2; dy <= 2; ++dy)
         for (int dx = -2; dx <= 2; ++dx) {
             const int x = std::clamp(at.x + dx, 0, 639), y = std::clamp(at.y + dy, 0, 479);
-            const Rgb p = Split(pixels[static_cast<size_t>(y) * 640 + x]);
+            const Rgb p = test::RgbOf(pixels[static_cast<size_t>(y) * 640 + x]);
             if (p.r + p.g + p.b > best.r + best.g + best.b) best = p;
         }
     return best;
@@ -55,18 +35,8 @@ bool White(const Rgb& p) { return std::min({p.r, p.g, p.b}) >= 200; }
 
 TEST_F(NebuGLTest, ShowsNebusOwnPoseOfAMove) {
     // Nebu (side 0) against kirune, nobody at the controls, past the countdown.
-    players[0].characterId = 7;
-    players[1].characterId = 1;
-    players[0].colour = players[1].colour = 0;
-    stageNumber = 1;
-    gameMode = MODE_1P_VS_2P;
-    difficulty = DIFFICULTY_NORMAL;
-    replayPlayback = 0;
-    sceneNumber = SCENE_BATTLE;
-    SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
-    sceneInitPending = 1;
-    do RunBattleScene();
-    while (battleFrame < 200 && sceneNumber == SCENE_BATTLE);
+    StartBattle(7, 1, 1, MODE_1P_VS_2P);
+    RunUntil(200);
     ASSERT_EQ(battleFrame, 200);
 
     // The chain at frame 24 shows pose 37 of 74, whose mark lies half a turn
@@ -74,8 +44,7 @@ TEST_F(NebuGLTest, ShowsNebusOwnPoseOfAMove) {
     // the right). Nebu faces right, aiming along 0.
     PlayerRecord& nebu = players[0];
     ASSERT_LT(nebu.x, players[1].x);
-    // Held at that frame for 30 frames: the back buffer read after a frame
-    // has at times returned a picture several frames old.
+    // Held at that frame for 30 frames; the last one's picture is read.
     for (int frame = 0; frame < 30; ++frame) {
         nebu.state = NEBU_CHAIN;
         nebu.stateTimer = 24;
@@ -84,7 +53,7 @@ TEST_F(NebuGLTest, ShowsNebusOwnPoseOfAMove) {
     }
     ASSERT_EQ(nebu.state, NEBU_CHAIN);
     const std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
-    EXPECT_TRUE(test::WritePixelsPng((screens_ / "nebu.png").string(), pixels, 640, 480));
+    Save("nebu.png", pixels);
 
     // The figure is a 40-unit plane; the mark sits 0.35 of it from the centre.
     const float x = nebu.x, y = nebu.y;
@@ -94,7 +63,7 @@ TEST_F(NebuGLTest, ShowsNebusOwnPoseOfAMove) {
     EXPECT_FALSE(White(rightMark)) << rightMark.r << "," << rightMark.g << "," << rightMark.b;
     // Its purple body below the head.
     const ScreenPoint bodyAt = WorldToScreen(x, y - 6.0f);
-    const Rgb body = Split(pixels[static_cast<size_t>(bodyAt.y) * 640 + bodyAt.x]);
+    const Rgb body = test::RgbOf(pixels[static_cast<size_t>(bodyAt.y) * 640 + bodyAt.x]);
     EXPECT_GE(body.b, 170) << body.r << "," << body.g << "," << body.b;
     EXPECT_GE(body.b, body.g + 80) << body.r << "," << body.g << "," << body.b;
 }

@@ -14,26 +14,17 @@
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/character_actions.h"
 #include "tests/support/battle_hash.h"
-#include "tests/support/battle_objects_fixture.h"
+#include "tests/support/character_moves.h"
 
 namespace {
 
-// One spawner call of a move: the frame of the move, the kind and the code.
-struct Spawn {
-    int32_t frame;
-    ObjectKind kind;
-    int32_t type;
-    bool operator==(const Spawn&) const = default;
-};
+using test::Join;
+using test::Spawn;
 
-std::ostream& operator<<(std::ostream& out, const Spawn& s) {
-    return out << "{frame " << s.frame << ", kind " << static_cast<int>(s.kind) << ", " << s.type << "}";
-}
-
-constexpr ObjectKind HEAVY = ObjectKind::HeavyShot;
-constexpr ObjectKind SHOT = ObjectKind::Shot;
-constexpr ObjectKind AREA = ObjectKind::AttackArea;
-constexpr ObjectKind EFFECT = ObjectKind::Effect;
+using test::AREA;
+using test::EFFECT;
+using test::HEAVY;
+using test::SHOT;
 
 struct Object {
     ObjectKind kind;
@@ -61,56 +52,19 @@ std::vector<Object> Times(int32_t n, const std::vector<Object>& pattern) {
     return all;
 }
 
-// The parts merged by frame; within a frame the parts keep the order given.
-std::vector<Spawn> Join(std::initializer_list<std::vector<Spawn>> parts) {
-    std::vector<Spawn> all;
-    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-    std::stable_sort(all.begin(), all.end(), [](const Spawn& a, const Spawn& b) { return a.frame < b.frame; });
-    return all;
-}
-
 // Heavy on the frames where t / 2 is even, light on the others.
 ObjectKind HeavyOnEvenHalf(int32_t t) { return (t / 2) % 2 == 0 ? HEAVY : SHOT; }
 int32_t BeamArea(int32_t t) { return (t / 2) % 2 == 0 ? 740 : 741; }
 
-using Script = std::function<InputWord(int32_t frame)>;
-InputWord NoButtons(int32_t) { return 0; }
-
 // Side 0 is nebu at (-100, 0); the opponent (side 1) stands still at
 // (100, 0) unless a test moves it. Only side 0's update runs.
-class Nebu : public test::BattleObjectsFixture {
+class Nebu : public test::CharacterMovesFixture {
 protected:
+    Nebu() : CharacterMovesFixture(UpdateNebu) {}
+
     void SetUp() override {
-        BattleObjectsFixture::SetUp();
+        CharacterMovesFixture::SetUp();
         players[0].characterId = 7;
-    }
-
-    struct Run {
-        std::vector<Spawn> spawns;    // the start bursts' sparks (1100, 1101) left out
-        std::vector<int32_t> draws;   // random draws per frame
-        std::vector<int32_t> states;  // the state after each frame
-        int32_t freeAfter = -1;       // the frame after which the side was free
-    };
-
-    // The move from stateTimer 0, a frame at a time with the script's words,
-    // until the side is free or `frames` have run.
-    Run RunMove(int32_t state, int32_t frames, const Script& script = NoButtons) {
-        PlayerRecord& p = players[0];
-        p.state = state;
-        p.stateTimer = 0;
-        Run run;
-        for (int32_t frame = 0; frame < frames && run.freeAfter < 0; ++frame) {
-            TakeSpawns();
-            Press(0, script(frame));
-            const uint32_t before = GetRandomState();
-            UpdateNebu(0);
-            run.draws.push_back(test::RandomDrawsSince(before));
-            run.states.push_back(p.state);
-            for (const SpawnRequest& r : spawns)
-                if (r.type != 1100 && r.type != 1101) run.spawns.push_back({frame, r.kind, r.type});
-            if (p.state == PLAYER_FREE) run.freeAfter = frame;
-        }
-        return run;
     }
 
     void PlaceOpponent(float x, float y) {

@@ -6,14 +6,12 @@
 
 #include <cmath>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "game/characters/oza.h"
-#include "game/flow/replay_file.h"
 #include "tests/support/battle_run.h"
 
 namespace {
@@ -117,23 +115,9 @@ TEST(OzaScene, EveryMoveInABattleToAKnockOutThatReplaysFrameForFrame) {
     ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
     ASSERT_EQ(players[loser].life, 0);
     const std::vector<uint64_t> live = run.hashes();
-    const BattleResult result = battleResult;
 
     oza = OzaPlayer{};
-    run.Start(setup);
-    run.RunToEnd(FRAME_LIMIT);
-    EXPECT_EQ(run.hashes(), live);
-    EXPECT_EQ(battleResult, result);
-
-    ASSERT_TRUE(WriteReplayFile({winnerSide, players[winnerSide].bestComboDamage, players[winnerSide].bestComboHits}));
-    const std::string path = replayFileName;
-    run.SetScript(nullptr);  // nobody at the controls
-    ASSERT_TRUE(run.StartPlayback(path.c_str()));
-    run.RunToEnd(FRAME_LIMIT);
-    EXPECT_EQ(sceneNumber, SCENE_RESULT);
-    ASSERT_EQ(run.hashes().size(), live.size());
-    for (size_t f = 0; f < live.size(); ++f) ASSERT_EQ(run.hashes()[f], live[f]) << "playback differs at frame " << f;
-    EXPECT_EQ(battleResult, result);
+    test::ExpectRerunAndPlaybackMatch(run, setup, live, FRAME_LIMIT);
 }
 
 }  // namespace

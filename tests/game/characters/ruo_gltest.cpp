@@ -3,34 +3,15 @@
 // figure. The pictures are saved in build/ruo_screens.
 #include <gtest/gtest.h>
 
-#include "engine/core/math.h"
-
 #include <algorithm>
-#include <cstdlib>
-#include <string>
 #include <vector>
 
-#include "game/battle/battle_assets.h"
-#include "game/battle/battle_drawing.h"
-#include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/battle/screen_mapping.h"
 #include "game/battle/numeric_helpers.h"
-#include "game/flow/game_start.h"
-#include "game/flow/input_words.h"
-#include "game/flow/replay_file.h"
-#include "game/flow/save_files.h"
-#include "game/flow/transitions.h"
-#include "platform/keyboard.h"
 #include "tests/game/battle/battle_gl_fixture.h"
-#include "tests/support/back_buffer_pixels.h"
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
+using test::Rgb;
 
 class RuoGLTest : public test::BattleSceneGLFixture {
 protected:
@@ -48,8 +29,7 @@ Bounds CyanFigure(const std::vector<uint32_t>& pixels) {
     Bounds b;
     for (int y = 100; y < 480; ++y) {
         for (int x = 0; x < 640; ++x) {
-            const uint32_t p = pixels[static_cast<size_t>(y) * 640 + x];
-            const Rgb c{static_cast<int>(p >> 16 & 0xff), static_cast<int>(p >> 8 & 0xff), static_cast<int>(p & 0xff)};
+            const Rgb c = test::RgbOf(pixels[static_cast<size_t>(y) * 640 + x]);
             if (c.b < 170 || c.b < c.r + 100 || c.g < c.r + 100) continue;
             b.x0 = std::min(b.x0, x), b.x1 = std::max(b.x1, x), b.y0 = std::min(b.y0, y), b.y1 = std::max(b.y1, y);
         }
@@ -61,18 +41,8 @@ Bounds CyanFigure(const std::vector<uint32_t>& pixels) {
 // +x, lying on its side when it aims straight up. The stand-in fighter never
 // turns its figure.
 TEST_F(RuoGLTest, RuoIsDrawnTurnedToItsAim) {
-    players[0].characterId = 5;
-    players[1].characterId = 1;
-    players[0].colour = players[1].colour = 0;
-    stageNumber = 6;  // a dark stage, for the cyan figure to stand out
-    gameMode = MODE_1P_VS_CPU;
-    difficulty = DIFFICULTY_NORMAL;
-    replayPlayback = 0;
-    sceneNumber = SCENE_BATTLE;
-    SeedRandom(1);  // the battle's seed, and so the computer's play, the same every run
-    sceneInitPending = 1;
-    do RunBattleScene();
-    while (battleFrame < 200 && sceneNumber == SCENE_BATTLE);
+    StartBattle(5, 1, 6, MODE_1P_VS_CPU);  // a dark stage, for the cyan figure to stand out
+    RunUntil(200);
     ASSERT_EQ(battleFrame, 200);
 
     PlayerRecord& ruo = players[0];
@@ -91,11 +61,7 @@ TEST_F(RuoGLTest, RuoIsDrawnTurnedToItsAim) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ruo.aimAngle = c.aim;
-        // The second picture is the one read back whole.
-        DrawBattle();
-        DrawBattle();
-        const std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
-        EXPECT_TRUE(test::WritePixelsPng((screens_ / c.name).string(), pixels, 640, 480));
+        const std::vector<uint32_t> pixels = DrawAndSave(c.name);
         const Bounds b = CyanFigure(pixels);
         ASSERT_GE(b.x1, 0) << "no cyan figure";
         const int length = std::max(b.width(), b.height());

@@ -7,14 +7,12 @@
 #include <cmath>
 #include <initializer_list>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "game/characters/torvi.h"
-#include "game/flow/replay_file.h"
 #include "tests/support/battle_run.h"
 
 namespace {
@@ -158,18 +156,10 @@ TEST(TorviBattle, EveryMoveThenAKnockOutReplaysFrameForFrameAndFromItsFile) {
     const BattleResult result = battleResult;
 
     const Battle again = RunBattle(run, setup);
-    EXPECT_EQ(again.hashes, live.hashes);
+    test::ExpectSameFrames(again.hashes, live.hashes, "the second run");
     EXPECT_EQ(battleResult, result);
 
-    ASSERT_TRUE(WriteReplayFile({winnerSide, players[winnerSide].bestComboDamage, players[winnerSide].bestComboHits}));
-    const std::string path = replayFileName;
-    ASSERT_TRUE(run.StartPlayback(path.c_str()));
-    run.RunToEnd(FRAME_LIMIT);
-    EXPECT_EQ(sceneNumber, SCENE_RESULT);
-    ASSERT_EQ(run.hashes().size(), live.hashes.size());
-    for (size_t f = 0; f < live.hashes.size(); ++f)
-        ASSERT_EQ(run.hashes()[f], live.hashes[f]) << "playback differs at frame " << f;
-    EXPECT_EQ(battleResult, result);
+    test::ExpectPlaybackMatches(run, live.hashes, FRAME_LIMIT);
 }
 
 }  // namespace
