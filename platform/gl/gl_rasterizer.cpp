@@ -395,7 +395,6 @@ void GLRasterizer::Download(SurfaceData& surface) {
     // follows presents its rasteriser threads have not caught up with.
     glFinish();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, objects.framebuffer);
-    glFinish();
     glReadPixels(0, 0, surface.width, surface.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, surface.bytes.data());
 }
 

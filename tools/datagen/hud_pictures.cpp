@@ -130,8 +130,11 @@ void PaintLabels(Canvas& c, Lettering& l, Colour plate) {
     const Box shield = Inside(hud_sheets::kShieldReady);
     c.Fill(shield.x0 + 2, shield.y0 + 3, shield.x1 - 2, shield.y1 - 3, {40, 120, 200, 150});
     c.CentredText(l, "SHIELD", shield.x0 + 4, shield.y0 + 4, shield.x1 - 4, shield.y1 - 4, 20, {190, 250, 255, 255});
-    OutlinedText(c, l, "DAMAGE", Inside(hud_sheets::kComboDamageLabel), 22, {255, 230, 140, 255});
-    OutlinedText(c, l, "HITS", Inside(hud_sheets::kComboHitsLabel), 20, {255, 230, 140, 255});
+    // The combo's labels are laid under the damage digits' lower edge and
+    // beside the hit count's units: their words keep to the part left clear.
+    const Box damage = Inside(hud_sheets::kComboDamageLabel), hits = Inside(hud_sheets::kComboHitsLabel);
+    OutlinedText(c, l, "DAMAGE", {damage.x0, damage.y0 + 10, damage.x1, damage.y1}, 20, {255, 230, 140, 255});
+    OutlinedText(c, l, "HITS", {hits.x0 + 12, hits.y0 + 4, hits.x1, hits.y1}, 20, {255, 230, 140, 255});
     for (int k = 0; k < hud_sheets::kMenuEntries; ++k)
         Plate(c, l, Inside(hud_sheets::MenuLabel(k)), hud_sheets::kMenuLabelText[k], plate, 24);
     Plate(c, l, Inside(hud_sheets::kDisconnected), "DISCONNECTED", {170, 40, 40, 255}, 22);

@@ -15,6 +15,7 @@
 
 #include "engine/core/math.h"
 #include "game/battle/battle_menu.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/hud_sheets.h"
 #include "game/battle/player_record.h"
@@ -124,11 +125,13 @@ protected:
         }
         ASSERT_EQ(sceneNumber, SCENE_BATTLE);
     }
-    // The picture on the screen now, saved under `name`.
-    void Shoot(const std::string& name) {
+    // The picture on the screen now, saved under `name`; a picture of the
+    // documentation's set also goes to the folder AERIAL_SCREENSHOTS names.
+    void Shoot(const std::string& name, bool documented = false) {
         pixels = test::ReadEngineBackBuffer();
         std::vector<std::filesystem::path> folders{screens_};
-        if (const char* wanted = std::getenv("AERIAL_SCREENSHOTS"); wanted && *wanted) folders.emplace_back(wanted);
+        const char* wanted = std::getenv("AERIAL_SCREENSHOTS");
+        if (documented && wanted && *wanted) folders.emplace_back(wanted);
         for (const auto& folder : folders) {
             std::filesystem::create_directories(folder);
             EXPECT_TRUE(test::WritePixelsPng((folder / (name + ".png")).string(), pixels, 640, 480)) << folder;
@@ -239,7 +242,7 @@ void ExpectGlyphsNotABox(const std::vector<uint32_t>& screen, const Place& box) 
 // (before and after C saves the replay) are read pixel by pixel.
 TEST_F(HudGLTest, BattleToResultScreenWithReadableMessageLines) {
     RunTo(100);
-    Shoot("battle_banner");
+    Shoot("battle_banner", true);
     EXPECT_TRUE(bannerActive);
     // Side 0 chases and attacks, now and then with its other buttons.
     run.SetScript([](int side, int32_t frame) -> InputWord {
@@ -250,11 +253,11 @@ TEST_F(HudGLTest, BattleToResultScreenWithReadableMessageLines) {
     });
     for (int32_t frame : {260, 360, 460, 560}) {
         RunTo(frame);
-        Shoot("battle_" + std::to_string(frame));
+        Shoot("battle_" + std::to_string(frame), true);
     }
     OpenMenu();
     run.RunFrame();
-    Shoot("battle_pause_menu");
+    Shoot("battle_pause_menu", true);
     run.SetScript([](int side, int32_t) -> InputWord { return side == 0 ? INPUT_X : 0; });
     run.RunFrame();
     run.SetScript(nullptr);
@@ -265,7 +268,7 @@ TEST_F(HudGLTest, BattleToResultScreenWithReadableMessageLines) {
     battleTimer = 1;  // time runs out within a timer unit
     while (!(bannerActive && bannerKind == BANNER_TIME_UP && bannerTimer >= 70) && run.RunFrame()) {
     }
-    Shoot("battle_time_up");
+    Shoot("battle_time_up", true);
     EXPECT_EQ(bannerKind, BANNER_TIME_UP);
     run.RunToEnd(2000);
     ASSERT_EQ(sceneNumber, SCENE_RESULT);
@@ -273,9 +276,12 @@ TEST_F(HudGLTest, BattleToResultScreenWithReadableMessageLines) {
     // Z brings every panel in at once; the band and the hint come with them.
     ASSERT_TRUE(run.RunUntil([] { return resultScreen.phase == RESULT_PHASE_SHOW; }));
     run.scene().Tap('Z');
-    ASSERT_TRUE(run.RunUntil([] { return resultScreen.bandAlpha >= 1.0f && resultScreen.gradeSlide >= 1.0f; }));
+    ASSERT_TRUE(run.RunUntil([] {
+        return resultScreen.bandAlpha >= 1.0f && resultScreen.gradeSlide >= 1.0f &&
+               battleResult.previousScore == battleResult.score;  // the score has counted up
+    }));
     run.scene().RunFrames(1);
-    Shoot("result");
+    Shoot("result", true);
     // "Ｈ(ハイパー)ボタンでリプレイを保存できます。" at (260, 440), 14 pixels high.
     ExpectGlyphsNotABox(pixels, {260, 441, 560, 454});
     // The conclusion line on the band, in black too.
@@ -283,7 +289,7 @@ TEST_F(HudGLTest, BattleToResultScreenWithReadableMessageLines) {
 
     ASSERT_TRUE(run.TapUntil('C', [] { return resultScreen.replaySaved == 1; }));
     run.scene().RunFrames(1);
-    Shoot("result_saved");
+    Shoot("result_saved", true);
     // "tobra000.rpl" (ASCII) and "に保存されました。" at (370, 440).
     ExpectGlyphsNotABox(pixels, {370, 441, 454, 454});
     ExpectGlyphsNotABox(pixels, {456, 441, 578, 454});
