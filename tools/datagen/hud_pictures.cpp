@@ -1,7 +1,7 @@
 #include "tools/datagen/hud_pictures.h"
 
-#include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "game/battle/hud_sheets.h"
 #include "game/screens/result_sheets.h"
@@ -16,13 +16,13 @@ constexpr Colour BLACK{0, 0, 0, 255};
 // The colours of the dial's three levels, also their badges'.
 constexpr Colour LEVEL_COLOURS[3] = {{70, 170, 255, 255}, {255, 215, 60, 255}, {255, 70, 100, 255}};
 
-// A sheet cell as the half-open box [x0, x1) x [y0, y1) it covers.
+// A half-open box [x0, x1) x [y0, y1) of the sheet.
 struct Box {
     int x0, y0, x1, y1;
 };
-// Cells whose right and bottom are the last pixel (right = left + w - 1)
-// cover one pixel more than the code's rectangle says; the picture keeps
-// to the rectangle so that neighbouring cells never bleed into each other.
+// The box of a cell up to its right and bottom edges as the code gives them
+// (some are the last pixel, right = left + width - 1), so that painting
+// never reaches into the neighbouring cell.
 Box Inside(const Cell& c) { return {c.left, c.top, c.right, c.bottom}; }
 
 // Text centred in a box with a dark outline, so it reads over any scenery.
