@@ -59,6 +59,24 @@ bool PixelFor(D3DFORMAT format, bool grey, uint32_t colour, int level, uint32_t*
     }
 }
 
+// Formats whose alpha bits are padding: the screen shows every pixel, so a
+// grey glyph is mixed into what is there instead of carrying its level as
+// alpha (which would show the glyph's whole box in the text colour).
+bool IgnoresAlpha(D3DFORMAT f) { return f == gpu::D3DFMT_X8R8G8B8 || f == gpu::D3DFMT_X4R4G4B4; }
+
+// The target pixel with the colour mixed in at grey level `level`.
+uint32_t MixedPixel(D3DFORMAT format, uint32_t colour, int level, uint32_t target) {
+    const uint32_t alpha = greyTable[std::clamp(level, 0, 16)];
+    const int bits = format == gpu::D3DFMT_X8R8G8B8 ? 8 : 4, mask = (1 << bits) - 1;
+    uint32_t out = format == gpu::D3DFMT_X8R8G8B8 ? 0xFF000000u : 0xF000u;
+    for (int channel = 0; channel < 3; ++channel) {
+        const int from = static_cast<int>(target >> (bits * channel)) & mask;
+        const int to = static_cast<int>(colour >> (8 * channel + 8 - bits)) & mask;
+        out |= static_cast<uint32_t>(from + (to - from) * static_cast<int>(alpha) / 255) << (bits * channel);
+    }
+    return out;
+}
+
 }  // namespace
 
 int ClipGlyph(DestBox* dest, GlyphBox* glyph, int width, int height) {
@@ -77,10 +95,19 @@ void WriteGlyph(D3DFORMAT format, bool grey, uint32_t colour, const DestBox& des
         const uint8_t* row = glyph.bits + static_cast<size_t>(y) * glyph.stride;
         auto* out = static_cast<uint8_t*>(dest.bits) + static_cast<size_t>(dest.top + y - glyph.y0) * dest.pitch;
         for (int x = glyph.x0; x < glyph.x1; ++x) {
+            uint8_t* place = out + static_cast<size_t>(dest.left + x - glyph.x0) * bytes;
             uint32_t pixel = solid;
-            if (grey) PixelFor(format, true, colour, row[x], &pixel);
-            else if (!(row[x / 8] & (0x80 >> (x % 8)))) continue;
-            std::memcpy(out + static_cast<size_t>(dest.left + x - glyph.x0) * bytes, &pixel, bytes);
+            if (grey && IgnoresAlpha(format)) {
+                if (row[x] == 0) continue;
+                uint32_t target = 0;
+                std::memcpy(&target, place, bytes);
+                pixel = MixedPixel(format, colour, row[x], target);
+            } else if (grey) {
+                PixelFor(format, true, colour, row[x], &pixel);
+            } else if (!(row[x / 8] & (0x80 >> (x % 8)))) {
+                continue;
+            }
+            std::memcpy(place, &pixel, bytes);
         }
     }
 }

@@ -13,6 +13,7 @@
 #include "game/battle/battle_menu.h"
 #include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
+#include "game/battle/hud_sheets.h"
 #include "game/battle/particles.h"
 #include "game/battle/player_drawing.h"
 #include "game/battle/player_record.h"
@@ -82,7 +83,8 @@ void DrawAfterImage() {
 
 void DrawDisconnectionNotice() {
     if (gameMode != MODE_VS_NETWORK || netConnected || !battleSystemTexture) return;
-    const gpu::RECT destination{200, 225, 440, 255}, source{150, 455, 389, 484};
+    const hud_sheets::Cell c = hud_sheets::kDisconnected;
+    const gpu::RECT destination{200, 225, 440, 255}, source{c.left, c.top, c.right, c.bottom};
     battleSystemTexture->Draw(&destination, 0.0f, &source, 0xffffffffu, BLEND_ALPHA);
 }
 

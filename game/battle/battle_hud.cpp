@@ -8,6 +8,7 @@
 #include "engine/graphics/texture.h"
 #include "game/battle/battle_assets.h"
 #include "game/battle/battle_state.h"
+#include "game/battle/hud_sheets.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/player_record.h"
 #include "game/battle/screen_mapping.h"
@@ -17,20 +18,27 @@ float hudBlinkPhase = 0.0f;
 
 namespace {
 
-constexpr int32_t DIAL_STRIPS = 100;
+using hud_sheets::Cell;
+constexpr int32_t DIAL_STRIPS = hud_sheets::kDialStrips;
 
 constexpr uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
 constexpr uint32_t Grey(uint32_t g) { return Argb(255, g, g, g); }
 constexpr uint32_t OPAQUE = 0xffffffffu;
 constexpr uint32_t FAINT_LEVEL = Argb(200, 200, 200, 200);
 
+gpu::RECT Source(const Cell& c) { return {c.left, c.top, c.right, c.bottom}; }
+
 void Picture(Texture* sheet, const gpu::RECT& destination, const gpu::RECT& source, uint32_t colour,
              int mode = BLEND_ALPHA) {
     if (sheet) sheet->Draw(&destination, 0.0f, &source, colour, mode);
 }
+void Picture(const gpu::RECT& destination, const Cell& source, uint32_t colour, int mode = BLEND_ALPHA) {
+    Picture(battleSystemTexture, destination, Source(source), colour, mode);
+}
 
 // The four corners top-left, top-right, bottom-right, bottom-left.
-void Quad(const std::array<int, 8>& corners, const gpu::RECT& source, uint32_t colour) {
+void Quad(const std::array<int, 8>& corners, const Cell& cell, uint32_t colour) {
+    const gpu::RECT source = Source(cell);
     if (battleSystemTexture) battleSystemTexture->DrawQuad(corners.data(), 0.0f, &source, colour, BLEND_ALPHA);
 }
 
@@ -46,8 +54,8 @@ struct Panel {
         return side ? gpu::RECT{640 - r, t, 640 - l, b} : gpu::RECT{l, t, r, b};
     }
     // A source strip read right to left on side 1.
-    gpu::RECT Strip(int32_t l, int32_t t, int32_t r, int32_t b) const {
-        return side ? gpu::RECT{r + 1, t, l + 1, b} : gpu::RECT{l, t, r, b};
+    gpu::RECT Strip(const Cell& c) const {
+        return side ? gpu::RECT{c.right + 1, c.top, c.left + 1, c.bottom} : gpu::RECT{c.left, c.top, c.right, c.bottom};
     }
     std::array<int, 8> Corners(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3,
                                int32_t y3) const {
@@ -59,20 +67,19 @@ struct Panel {
 void DrawCharacterTab(const Panel& panel) {
     const int32_t c = panel.p.characterId;
     const gpu::RECT destination{panel.X(20), 5, panel.X(100), 26};
-    Picture(battleSystemTexture, destination,
-            {240 + 80 * (c % 3), 20 * (c / 3), 319 + 80 * (c % 3), 20 * (c / 3) + 20}, OPAQUE);
+    Picture(destination, hud_sheets::CharacterTab(c), OPAQUE);
 }
 
 void DrawLifeBar(const Panel& panel) {
-    Quad(panel.Corners(30, 34, 230, 34, 240, 50, 40, 50), {0, 20, 99, 39}, OPAQUE);
+    Quad(panel.Corners(30, 34, 230, 34, 240, 50, 40, 50), hud_sheets::kLifeFrame, OPAQUE);
     for (int32_t i = 0; i < 3; ++i) {
         const LifeLayer layer = LifeLayerOf(panel.p, i);
         if (!layer.drawn) continue;
         const int32_t top = 30 - 2 * i, bottom = top + 16, w = layer.width, w2 = layer.trailWidth;
-        Quad(panel.Corners(30, top, 30 + w, top, 40 + w, bottom, 40, bottom), {100, 20 * i, 199, 20 * i + 19},
+        Quad(panel.Corners(30, top, 30 + w, top, 40 + w, bottom, 40, bottom), hud_sheets::LifeLayer(i),
              layer.shade);
         if (w2 > 0 && w2 != w)
-            Quad(panel.Corners(30 + w, top, 30 + w2, top, 40 + w2, bottom, 40 + w, bottom), {100, 60, 199, 79},
+            Quad(panel.Corners(30 + w, top, 30 + w2, top, 40 + w2, bottom, 40 + w, bottom), hud_sheets::kLifeTrail,
                  OPAQUE);
     }
 }
@@ -82,17 +89,17 @@ void DrawDialStrips(const Panel& panel, int32_t top, int32_t sourceLeft, int32_t
     if (!battleSystemTexture) return;
     const gpu::RECT destination = panel.Box(5, top, 65, top + 2);
     for (int32_t k = 0; k < count; ++k) {
-        const gpu::RECT source = panel.Strip(sourceLeft, 130 + k, sourceLeft + 59, 132 + k);
+        const gpu::RECT source = panel.Strip(hud_sheets::DialStrip(sourceLeft, k));
         battleSystemTexture->DrawRotated(&destination, 0.0f, &source, panel.Turn(1.0f + 0.03141593f * k), colour,
                                          BLEND_ALPHA);
     }
 }
 
 void DrawHyperDial(const Panel& panel) {
-    DrawDialStrips(panel, 43, 180, DIAL_STRIPS, OPAQUE);
+    DrawDialStrips(panel, 43, hud_sheets::kDialFaceLeft, DIAL_STRIPS, OPAQUE);
     const std::array<DialLevel, 3> levels = DialLevels(panel.p.hyperGauge);
     for (int32_t level = 0; level < 3; ++level)
-        DrawDialStrips(panel, 39, 60 * level, levels[level].strips, levels[level].colour);
+        DrawDialStrips(panel, 39, hud_sheets::DialLevelLeft(level), levels[level].strips, levels[level].colour);
 }
 
 void DrawLevelBadge(const Panel& panel) {
@@ -102,7 +109,7 @@ void DrawLevelBadge(const Panel& panel) {
     if (hudBadgePhase > 2.0 * M_PI) hudBadgePhase -= 2.0 * M_PI;
     const int32_t o = static_cast<int32_t>(std::sin(hudBadgePhase) * 4.0 + 16.0);
     const int32_t x = panel.X(28);
-    Picture(battleSystemTexture, {x - o, 40 - o, x + o, 40 + o}, {200, 30 * (m - 1), 224, 30 * m}, OPAQUE);
+    Picture({x - o, 40 - o, x + o, 40 + o}, hud_sheets::LevelBadge(m), OPAQUE);
 }
 
 void DrawNamePlate(const Panel& panel) {
@@ -117,8 +124,7 @@ void DrawSmallDigits(int32_t value, int32_t x, int32_t step, int32_t top, int32_
                      uint32_t leadingColour) {
     for (int32_t k = 1; k <= 3; ++k) {
         const int32_t d = GetDigit(value, k), left = x - step * (k - 1);
-        Picture(battleSystemTexture, {left, top, left + 16, bottom}, {20 * d, 80, 20 * d + 19, 104},
-                k > CountDigits(value) ? leadingColour : colour);
+        Picture({left, top, left + 16, bottom}, hud_sheets::SmallDigit(d), k > CountDigits(value) ? leadingColour : colour);
     }
 }
 
@@ -126,9 +132,9 @@ void DrawBoost(const Panel& panel) {
     const int32_t v = static_cast<int32_t>(panel.p.boostGauge * 100.0f);
     const uint32_t colour = BoostColour(v);
     const int32_t shift = panel.side ? 285 : 0;
-    Picture(battleSystemTexture, {120 + shift, 50, 170 + shift, 70}, {80, 105, 139, 129}, colour);
+    Picture({120 + shift, 50, 170 + shift, 70}, hud_sheets::kBoostLabel, colour);
     DrawSmallDigits(v, 202 + shift, 14, 50, 70, colour, (colour & 0x00ffffffu) | 127u << 24);
-    Picture(battleSystemTexture, {217 + shift, 54, 233 + shift, 70}, {140, 105, 164, 129}, colour);
+    Picture({217 + shift, 54, 233 + shift, 70}, hud_sheets::kBoostUnit, colour);
 }
 
 void DrawShieldReady(const Panel& panel) {
@@ -136,8 +142,7 @@ void DrawShieldReady(const Panel& panel) {
     hudBlinkPhase += 0.1f;
     if (hudBlinkPhase > TWO_PI_F) hudBlinkPhase -= TWO_PI_F;
     const int32_t alpha = 200 + static_cast<int32_t>(50.0f * std::sin(hudBlinkPhase));
-    Picture(battleSystemTexture, panel.Box(47, 48, 123, 72), {0, 370, 89, 399}, WhiteWithAlpha(alpha),
-            BLEND_ALPHA_ADD);
+    Picture(panel.Box(47, 48, 123, 72), hud_sheets::kShieldReady, WhiteWithAlpha(alpha), BLEND_ALPHA_ADD);
 }
 
 void DrawCombo(const Panel& panel) {
@@ -146,18 +151,18 @@ void DrawCombo(const Panel& panel) {
     const int32_t X = ComboOffset(panel.side, p.comboTimer), a = ComboAlpha(p.comboTimer);
     for (int32_t k = 1; k <= 6; ++k) {
         const int32_t d = GetDigit(p.comboDamage, k), x = X + 123 - 22 * (k - 1);
-        const gpu::RECT source{240 + 30 * (d % 5), 300 + 35 * (d / 5), 269 + 30 * (d % 5), 334 + 35 * (d / 5)};
+        const Cell source = hud_sheets::ComboDigit(d);
         const gpu::RECT place{x - 3, 74, x + 21, 106};
         if (k <= CountDigits(p.comboDamage)) {
-            Picture(battleSystemTexture, {x, 77, x + 24, 109}, source, static_cast<uint32_t>(a / 4) << 24);
-            Picture(battleSystemTexture, place, source, WhiteWithAlpha(a));
+            Picture({x, 77, x + 24, 109}, source, static_cast<uint32_t>(a / 4) << 24);
+            Picture(place, source, WhiteWithAlpha(a));
         } else {
-            Picture(battleSystemTexture, place, source, WhiteWithAlpha(a / 4));
+            Picture(place, source, WhiteWithAlpha(a / 4));
         }
     }
-    Picture(battleSystemTexture, {X + 85, 100, X + 175, 130}, {90, 370, 179, 399}, WhiteWithAlpha(a));
+    Picture({X + 85, 100, X + 175, 130}, hud_sheets::kComboDamageLabel, WhiteWithAlpha(a));
     DrawSmallDigits(p.comboHits, X + 46, 12, 109, 127, WhiteWithAlpha(a), WhiteWithAlpha(a / 2));
-    Picture(battleSystemTexture, {X + 55, 110, X + 95, 130}, {180, 370, 229, 399}, WhiteWithAlpha(a));
+    Picture({X + 55, 110, X + 95, 130}, hud_sheets::kComboHitsLabel, WhiteWithAlpha(a));
 }
 
 void DrawPanel(int32_t side) {
@@ -172,21 +177,16 @@ void DrawPanel(int32_t side) {
     DrawCombo(panel);
 }
 
-// The cell of a large timer digit; the units cell is a pixel wider.
-gpu::RECT TimerDigit(int32_t d, int32_t extra) {
-    return {240 + 25 * (d % 5), 370 + 35 * (d / 5), 264 + extra + 25 * (d % 5), 404 + 35 * (d / 5)};
-}
-
 void DrawTimer() {
     const int32_t t = std::max(battleTimer, 0);
     const uint32_t colour = TimerColour(t);
     if (t < 100) {
-        Picture(battleSystemTexture, {296, 16, 320, 51}, TimerDigit(t / 10, 0), colour);
-        Picture(battleSystemTexture, {320, 16, 344, 51}, TimerDigit(t % 10, 1), colour);
+        Picture({296, 16, 320, 51}, hud_sheets::TimerDigit(t / 10, 0), colour);
+        Picture({320, 16, 344, 51}, hud_sheets::TimerDigit(t % 10, 1), colour);
     } else {
-        Picture(battleSystemTexture, {295, 16, 345, 51}, {365, 370, 414, 404}, colour);
+        Picture({295, 16, 345, 51}, hud_sheets::kTimerNoLimit, colour);
     }
-    Picture(battleSystemTexture, {280, 0, 360, 20}, {120, 425, 199, 444}, colour);
+    Picture({280, 0, 360, 20}, hud_sheets::kTimerLabel, colour);
 }
 
 // A dial level from its share of the gauge; full levels fade once the next

@@ -2,6 +2,7 @@
 
 #include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
+#include "game/battle/hud_sheets.h"
 #include "game/battle/player_record.h"
 #include "game/flow/input_words.h"
 #include "game/flow/sound_tables.h"
@@ -14,18 +15,15 @@ int32_t battleMenuCursor = 0;
 
 namespace {
 
-constexpr int32_t ENTRY_COUNT = 3;
+constexpr int32_t ENTRY_COUNT = hud_sheets::kMenuEntries;
 
-// Each entry's label on the system sheet and the way out it chooses.
-struct MenuEntry {
-    ScreenRect label;
-    int32_t choice;
-};
-constexpr MenuEntry entries[ENTRY_COUNT] = {
-    {{0, 240, 199, 279}, BATTLE_END_SELECT},
-    {{0, 280, 199, 319}, BATTLE_END_RETRY},
-    {{0, 320, 199, 359}, BATTLE_END_TITLE},
-};
+// The way out each entry chooses, top to bottom.
+constexpr int32_t entryChoices[ENTRY_COUNT] = {BATTLE_END_SELECT, BATTLE_END_RETRY, BATTLE_END_TITLE};
+
+ScreenRect EntryLabel(int32_t k) {
+    const hud_sheets::Cell c = hud_sheets::MenuLabel(k);
+    return {c.left, c.top, c.right, c.bottom};
+}
 
 // Either side's final buttons or side 0's live pad, which still works while
 // a replay is played back.
@@ -47,7 +45,7 @@ void Choose() {
         battleOver = 1;
         StartTransition(TRANSITION_KIND_124);
         battleMenuState = BATTLE_MENU_CHOSEN;
-        battleEndChoice = entries[battleMenuCursor].choice;
+        battleEndChoice = entryChoices[battleMenuCursor];
         PlaySe(SE_DECIDE);
     }
     if (Pressed(BUTTON_X) || Pressed(BUTTON_T)) {
@@ -111,7 +109,7 @@ std::vector<OverlayQuad> BattleMenuQuads() {
         quads.push_back({OverlaySheet::Transition, {0, y - 25, 640, y + 25}, {0, 0, 30, 30}, WhiteWithAlpha(f)});
         quads.push_back({OverlaySheet::BattleSystem,
                          {x - 100, y - 20, x + 100, y + 20},
-                         entries[k].label,
+                         EntryLabel(k),
                          WhiteWithAlpha(k == battleMenuCursor ? a : f)});
     }
     return quads;

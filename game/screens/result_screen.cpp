@@ -24,6 +24,7 @@
 #include "game/screens/title_menu.h"
 #include "game/screens/placeholder_scenes.h"
 #include "game/screens/replay_writer.h"
+#include "game/screens/result_sheets.h"
 #include "game/screens/screen_sky.h"
 #include "game/screens/screen_sprites.h"
 #include "game/screens/screen_tables.h"
@@ -49,6 +50,8 @@ constexpr int32_t kTitleOpensRanking = 5;
 constexpr int32_t kExtraStage = 6;
 // In an arcade loss the heading falls until here, then the continue comes.
 constexpr float kArcadeLossWait = -30.0f;
+// The grade letter's top edge on the screen.
+constexpr int32_t kGradeTop = 222;
 
 Model* resultSkyModel = nullptr;
 Texture* resultStandTexture = nullptr;
@@ -165,17 +168,14 @@ void UpdateContinue() {
 
 // ---- drawing ----
 
-// Where the pieces lie in "conclusion_font": 240 x 48 labels in a grid of
-// 256 x 50, digits 24 x 29 at (25 d, 200), grades 50 apart from y 240, the
-// continue digits on a grid of 25 x 35 from y 300.
-enum SheetLabel { LABEL_RESULT, LABEL_LIFE, LABEL_TIME_BONUS, LABEL_BEST_COMBO, LABEL_SCORE, LABEL_HITS, LABEL_CONTINUE };
-gpu::RECT LabelCell(SheetLabel label) { return SheetCell(256 * (label % 2), 50 * (label / 2), 240, 48); }
-gpu::RECT DigitCell(int32_t d) { return SheetCell(25 * d, 200, 24, 29); }
-gpu::RECT GradeCell(int32_t grade) { return SheetCell(50 * grade, 240, 50, 50); }
-gpu::RECT ContinueDigitCell(int32_t d) { return SheetCell(25 * (d % 5), 300 + 35 * (d / 5), 25, 35); }
+using namespace result_sheets;
+static_assert(kGrades == GRADE_CONTINUE + 1, "a letter for every grade");
 
-void DrawSheet(const gpu::RECT& dest, const gpu::RECT& cell, uint32_t colour) {
-    conclusionSheet->Draw(&dest, 0.0f, &cell, colour, BLEND_ALPHA);
+gpu::RECT Source(const result_sheets::Cell& c) { return SheetCell(c.left, c.top, c.width, c.height); }
+
+void DrawSheet(const gpu::RECT& dest, const result_sheets::Cell& cell, uint32_t colour) {
+    const gpu::RECT source = Source(cell);
+    conclusionSheet->Draw(&dest, 0.0f, &source, colour, BLEND_ALPHA);
 }
 
 // cells digits of value from the left, 22 pixels apart, the most significant
@@ -194,7 +194,7 @@ void DrawNumber(int32_t value, int32_t cells, int32_t left, int32_t bottom, int3
 
 struct PanelRow {
     float ResultScreenState::*slide;
-    SheetLabel label;
+    Label label;
     int32_t bottom;
     const int32_t* value;
 };
@@ -221,13 +221,15 @@ void DrawPanels() {
         if (row.label != LABEL_BEST_COMBO) continue;
         const int32_t hitsLeft = left + 160 + 7 * 22 + 12;
         DrawNumber(battleResult.bestComboHits, 3, hitsLeft, row.bottom, 16, 20, alpha);
-        DrawSheet({hitsLeft + 3 * 22, row.bottom - 20, hitsLeft + 3 * 22 + 60, row.bottom}, LabelCell(LABEL_HITS),
+        // At the label cell's own proportions, so the word is not squeezed.
+        DrawSheet({hitsLeft + 3 * 22, row.bottom - 20, hitsLeft + 3 * 22 + 100, row.bottom}, LabelCell(LABEL_HITS),
                   WhiteAt(static_cast<float>(alpha)));
     }
     if (r.gradeSlide > 0.0f) {
         const int32_t x = 300 + static_cast<int32_t>(200 * r.gradeSlide);
-        const int32_t grade = std::clamp<int32_t>(battleResult.grade, 0, GRADE_CONTINUE);
-        DrawSheet({x - 50, 190, x + 50, 290}, GradeCell(grade), WhiteAt(255 * r.gradeSlide));
+        const int32_t grade = std::clamp<int32_t>(battleResult.grade, 0, kGrades - 1);
+        // Below the best-combo row, so the letter leaves the hit count clear.
+        DrawSheet({x - 50, kGradeTop, x + 50, kGradeTop + 100}, GradeCell(grade), WhiteAt(255 * r.gradeSlide));
     }
     if (r.continueAlpha > 0.0f) {
         const uint32_t colour = WhiteAt(255 * r.continueAlpha);

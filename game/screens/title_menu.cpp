@@ -507,9 +507,19 @@ void DrawExtraMenu() {
     }
 }
 
+// The logo is drawn over everything in every state: large beside the menus,
+// and moved into the top letterbox bar while the replay list, the ranking or
+// the name entry is open, so it never hides them.
 void DrawLogo() {
-    const float hidden = std::max({rankingAlpha, nameEntryAlpha, replayListAlpha});
-    DrawSheetCell(titleLogoTexture, {20, 70, 340, 230}, {0, 0, 512, 256}, AlphaLevel(1.0f - hidden));
+    const float aside = std::clamp(std::max({rankingAlpha, nameEntryAlpha, replayListAlpha}), 0.0f, 1.0f);
+    const auto toward = [aside](int large, int small) {
+        return large + static_cast<int>(static_cast<float>(small - large) * aside);
+    };
+    const Cell large{20, 70, 340, 230}, small{20, 2, 132, 58};
+    DrawSheetCell(titleLogoTexture,
+                  {toward(large.left, small.left), toward(large.top, small.top), toward(large.right, small.right),
+                   toward(large.bottom, small.bottom)},
+                  {0, 0, 512, 256}, 255);
 }
 
 }  // namespace

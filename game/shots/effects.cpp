@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/core/math.h"
+#include "game/battle/hud_sheets.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/player_record.h"
 #include "game/shots/object_lists.h"
@@ -263,7 +264,7 @@ void UpdateEffects() {
 
 namespace {
 
-constexpr ScreenRect RING_PICTURE = {240, 100, 399, 259};
+ScreenRect SystemCell(const hud_sheets::Cell& c) { return {c.left, c.top, c.right, c.bottom}; }
 
 // The ring about a fighter: white while its hit flash runs, red while it is
 // knocked back with a full hyper gauge bar.
@@ -282,7 +283,7 @@ void AddRingOverlay(int32_t side, std::vector<ObjectSprite>& out) {
         return;
     }
     const int32_t h = ScreenLength(half);
-    out.push_back({side, SpriteSheet::BattleSystem, CentredRect(WorldToScreen(p.x, p.y), h, h), RING_PICTURE, p.ringPhase,
+    out.push_back({side, SpriteSheet::BattleSystem, CentredRect(WorldToScreen(p.x, p.y), h, h), SystemCell(hud_sheets::kRing), p.ringPhase,
                    colour, SpriteBlend::AlphaAdd});
 }
 
@@ -343,7 +344,7 @@ void EffectPainter::PaintShared() {
         break;
     }
     case 900:
-        Upright(Add(SpriteSheet::BattleSystem, 60 + 40 * (1 - sc), 15 * sc, {0, 425, 119, 454}, alpha));
+        Upright(Add(SpriteSheet::BattleSystem, 60 + 40 * (1 - sc), 15 * sc, SystemCell(hud_sheets::kGrazeMark), alpha));
         break;
     case 1000: Add(SpriteSheet::Ring, 100 * sc, 100 * sc, {240, 0, 439, 199}, alpha); break;
     case 1100: case 1101:
@@ -353,7 +354,7 @@ void EffectPainter::PaintShared() {
         // Placed in screen pixels, not in the world.
         const int32_t h = ScreenLength(50 * sc);
         const ScreenPoint centre{TruncateScreenValue(e.position[0]), TruncateScreenValue(e.position[1])};
-        out.push_back({e.owner, SpriteSheet::BattleSystem, CentredRect(centre, h, h), {240, 200, 339, 299},
+        out.push_back({e.owner, SpriteSheet::BattleSystem, CentredRect(centre, h, h), SystemCell(hud_sheets::kMoveBurst),
                        RadianToAngle(Negate(e.angle)), alpha, SpriteBlend::AlphaAdd});
         break;
     }

@@ -8,6 +8,7 @@
 #include "engine/graphics/texture.h"
 #include "game/battle/battle_assets.h"
 #include "game/battle/battle_state.h"
+#include "game/battle/hud_sheets.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/flow/transitions.h"
 #include "game/shots/object_lists.h"
@@ -51,17 +52,17 @@ struct BannerLook {
     int32_t bandAlpha;
     float letterStep;
     bool lettersAlwaysDrawn;  // else only once a letter's value is above 0
-    int32_t messageRowTop;    // of the 60-pixel row on the message sheet
+    int32_t messageRow;       // of the message sheet
 };
 
 BannerLook LookOf(int32_t kind, int32_t t) {
     switch (kind) {
-    case BANNER_START: return {std::min(2 * t, 100), 0.1f, false, 0};
-    case BANNER_START_SECOND: return {100, 0.2f, false, 60};
-    case BANNER_START_LEAVE: return {std::max(0, (190 - t) * 5), 0.2f, true, 60};
+    case BANNER_START: return {std::min(2 * t, 100), 0.1f, false, hud_sheets::BANNER_ROW_READY};
+    case BANNER_START_SECOND: return {100, 0.2f, false, hud_sheets::BANNER_ROW_GO};
+    case BANNER_START_LEAVE: return {std::max(0, (190 - t) * 5), 0.2f, true, hud_sheets::BANNER_ROW_GO};
     default: {  // knock-out and time up
         const int32_t band = t < 150 ? std::min(5 * t, 100) : std::max(0, (200 - t) * 2);
-        return {band, 0.1f, false, kind == BANNER_KNOCKOUT ? 180 : 120};
+        return {band, 0.1f, false, kind == BANNER_KNOCKOUT ? hud_sheets::BANNER_ROW_KNOCKOUT : hud_sheets::BANNER_ROW_TIME_UP};
     }
     }
 }
@@ -124,9 +125,10 @@ void AddLetterQuads(std::vector<OverlayQuad>& quads, const BannerLook& look) {
         const int32_t v = bannerKind == BANNER_START_LEAVE ? s * TruncateScreenValue(-50.0f * k)
                                                            : s * (50 - TruncateScreenValue(50.0f * k));
         const int32_t x = x0 + 45 * i;
+        const hud_sheets::Cell letter = hud_sheets::BannerLetter(look.messageRow, i);
         quads.push_back({OverlaySheet::BattleMessage,
                          {x, y0 + v - h, x + 44, y0 + v + h},
-                         {45 * i, look.messageRowTop, 45 * i + 44, look.messageRowTop + 59},
+                         {letter.left, letter.top, letter.right, letter.bottom},
                          WhiteWithAlpha(LetterAlpha(bannerKind, bannerTimer, k))});
     }
 }

@@ -60,6 +60,8 @@ BattleRun::BattleRun() { Prepare(); }
 
 BattleRun::BattleRun(AsTheProgram program) : harness_(program) { Prepare(); }
 
+BattleRun::BattleRun(OnOpenGL gl) : harness_(std::move(gl)) { Prepare(); }
+
 void BattleRun::Prepare() {
     config.pads[0] = config.pads[1] = scriptedPad;
     EXPECT_EQ(InitializeInput(), 1);

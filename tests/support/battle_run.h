@@ -47,6 +47,9 @@ public:
     BattleRun();
     // On a harness whose graphics layers start as the program starts them.
     explicit BattleRun(AsTheProgram);
+    // On OpenGL: the harness's hidden window, the program folder filled by
+    // `gl.prepare`.
+    explicit BattleRun(OnOpenGL gl);
     ~BattleRun();
     BattleRun(const BattleRun&) = delete;
     BattleRun& operator=(const BattleRun&) = delete;

@@ -81,6 +81,13 @@ void SceneHarness::Start() {
         InitCameraList();
         InitTextureList();
         InitSurfaceList();
+        // On OpenGL the 3-D scenery and the fighters need the shaders and
+        // models, and screens that write on the back buffer the font list.
+        if (window_) {
+            InitializeVertexShaders();
+            InitializeModels();
+            InitFontList();
+        }
     }
     transitionRunning = 0;
     StartGame();

@@ -82,6 +82,14 @@ void Canvas::Disc(int cx, int cy, int radius, Colour c, bool soft) {
         }
 }
 
+void Canvas::Annulus(int cx2, int cy2, float inner, float outer, Colour c) {
+    for (int y = (cy2 - 1) / 2 - static_cast<int>(outer) - 1; y <= cy2 / 2 + static_cast<int>(outer) + 1; ++y)
+        for (int x = (cx2 - 1) / 2 - static_cast<int>(outer) - 1; x <= cx2 / 2 + static_cast<int>(outer) + 1; ++x) {
+            const float d = 0.5f * std::hypot(static_cast<float>(2 * x + 1 - cx2), static_cast<float>(2 * y + 1 - cy2));
+            if (d >= inner && d <= outer) Blend(x, y, c);
+        }
+}
+
 void Canvas::Text(Lettering& lettering, const std::string& text, int x, int y, int height, Colour c) {
     platform::GlyphProvider* face = lettering.Face(height);
     if (!face) return;

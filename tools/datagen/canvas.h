@@ -43,6 +43,9 @@ public:
     void VerticalGradient(int x0, int y0, int x1, int y1, Colour top, Colour bottom);
     // A disc; soft discs fade to transparent at the rim (sparks, glows).
     void Disc(int cx, int cy, int radius, Colour c, bool soft = false);
+    // The band between two radii about a centre that may lie between pixels
+    // (twice the coordinates: 2cx, 2cy), so even-sized cells centre exactly.
+    void Annulus(int cx2, int cy2, float inner, float outer, Colour c);
     // CP932 text with its top-left corner at (x, y), `height` pixels tall.
     void Text(Lettering& lettering, const std::string& text, int x, int y, int height, Colour c);
     // Text centred in a box, as large as fits (at most maxHeight).

@@ -18,14 +18,29 @@ constexpr DataWriter DATA_WRITERS[] = {
     datagen::WriteModelSet,
 };
 
+constexpr const char* USAGE =
+    "usage: datagen OUTPUT_FOLDER\n"
+    "Writes the placeholder data set (gf/*.dat pictures and models, se.dat, bgm.dat;\n"
+    "about 45 MB) into OUTPUT_FOLDER, creating it when missing.\n";
+
+// Options are not folders: a name starting with '-' is refused, so that a
+// mistyped option does not fill a folder of that name.
+bool IsOption(const std::string& argument) { return !argument.empty() && argument[0] == '-'; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: datagen OUTPUT_FOLDER\n");
+    const std::string argument = argc == 2 ? argv[1] : "";
+    if (argument == "-h" || argument == "--help") {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
+    if (argc != 2 || argument.empty() || IsOption(argument)) {
+        if (IsOption(argument)) std::fprintf(stderr, "datagen: unknown option %s\n", argument.c_str());
+        std::fputs(USAGE, stderr);
         return 2;
     }
-    const std::string folder = argv[1];
+    const std::string folder = argument;
     bool ok = true;
     for (DataWriter write : DATA_WRITERS) ok = write(folder) && ok;
     return ok ? 0 : 1;

@@ -12,6 +12,7 @@
 #include "game/screens/title_sheets.h"
 #include "game/screens/viewer_sheets.h"
 #include "tools/datagen/fighter_figures.h"
+#include "tools/datagen/hud_pictures.h"
 #include "tools/datagen/shot_sheets.h"
 #include "tools/datagen/model_set.h"
 
@@ -105,22 +106,6 @@ Painter Glow(std::string key, Colour base) {
         c.Disc(cx, cy, cx - 1, Shade(base, 1.8f), true);
         c.Disc(cx, cy, cx / 2, WHITE, true);
         c.CentredText(l, key, 8, cy - cy / 4, c.Width() - 8, cy + cy / 4, c.Height() / 8, WithAlpha(base, 200));
-    };
-}
-
-// Opaque tiles in two tones with grid lines: a sheet from which screens cut
-// rectangles of any size (the battle's HUD).
-Painter Tiles(std::string key, std::string title, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        for (int y = 0; y < c.Height(); y += 16)
-            for (int x = 0; x < c.Width(); x += 16)
-                c.Fill(x, y, x + 16, y + 16, Shade(base, ((x + y) / 16) % 2 ? 0.7f : 1.0f));
-        for (int i = 0; i < std::max(c.Width(), c.Height()); i += 64) {
-            c.Fill(i, 0, i + 1, c.Height(), WHITE);
-            c.Fill(0, i, c.Width(), i + 1, WHITE);
-        }
-        c.CentredText(l, title, 0, c.Height() / 3, c.Width(), c.Height() * 2 / 3, 48, WithAlpha(WHITE, 200));
-        c.Text(l, key, 4, 4, 14, WHITE);
     };
 }
 
@@ -247,18 +232,6 @@ void PaintRankingFont(Canvas& c, Lettering& l) {
     c.Text(l, "ranking_font", 300, 496, 12, WHITE);
 }
 
-// Banner letters: four rows of 60 pixels, one letter per 45-pixel column.
-void PaintMessageSheet(Canvas& c, Lettering& l) {
-    const char* rows[] = {"READY", "GO!FIGHT!", "TIMEUP", "KNOCKOUT"};
-    for (int row = 0; row < 4; ++row)
-        for (int i = 0; rows[row][i]; ++i) {
-            int x = 45 * i, y = 60 * row;
-            c.Frame(x, y + 4, x + 44, y + 56, 1, WithAlpha(WHITE, 80));
-            c.CentredText(l, std::string(1, rows[row][i]), x, y + 4, x + 44, y + 56, 48, {255, 230, 120, 255});
-        }
-    c.Text(l, "message", 420, 244, 10, WHITE);
-}
-
 // Character faces: 128 x 128, four a row, then the strips and labels below.
 void PaintSelectFaces(Canvas& c, Lettering& l) {
     for (int id = 0; id < 12; ++id) {
@@ -329,26 +302,6 @@ Painter Wheel(std::string key, Colour base) {
     };
 }
 
-// Result sheet: heading strips and labels on top, digits 24 x 29 at
-// (25 d, 200), grade letters 50 apart, and the continue digits on a grid of
-// 25 x 35 cells in five columns.
-void PaintConclusionSheet(Canvas& c, Lettering& l) {
-    const char* labels[] = {"RESULT", "LIFE", "TIME BONUS", "BEST COMBO", "SCORE", "HITS", "CONTINUE", "GRADE"};
-    for (int i = 0; i < 8; ++i) {
-        int x = 256 * (i % 2), y = 50 * (i / 2);
-        c.Fill(x + 2, y + 2, x + 240, y + 48, {40, 70, 150, 220});
-        c.CentredText(l, labels[i], x + 4, y + 4, x + 238, y + 46, 32, WHITE);
-    }
-    for (int d = 0; d < 10; ++d) c.CentredText(l, std::to_string(d), 25 * d, 200, 25 * d + 24, 229, 29, WHITE);
-    const char* grades = "PSABCDE";  // Grade 0 (best) to 6
-    for (int g = 0; grades[g]; ++g)
-        c.CentredText(l, std::string(1, grades[g]), 50 * g, 240, 50 * g + 49, 289, 48, {255, 220, 90, 255});
-    for (int d = 0; d < 10; ++d)
-        c.CentredText(l, std::to_string(d), 25 * (d % 5), 300 + 35 * (d / 5), 25 * (d % 5) + 24,
-                      300 + 35 * (d / 5) + 34, 34, {255, 150, 150, 255});
-    c.Text(l, "conclusion_font", 300, 496, 12, WHITE);
-}
-
 // The versus mark: two 100 x 100 letters.
 void PaintVersusMark(Canvas& c, Lettering& l) {
     c.CentredText(l, "V", 0, 0, 100, 100, 96, {255, 80, 80, 255});
@@ -399,6 +352,13 @@ void PaintHeightField(Canvas& c, Lettering&) {
         }
 }
 
+// The characters' colours, for their tabs on the HUD sheets.
+std::array<Colour, 8> TabColours() {
+    std::array<Colour, 8> colours;
+    for (size_t i = 0; i < colours.size(); ++i) colours[i] = CHARACTERS[i].colour;
+    return colours;
+}
+
 // ---- Catalogue ---------------------------------------------------------------
 
 void Add(std::vector<Picture>& out, const char* archive, std::string key, int w, int h, int format, Painter paint) {
@@ -412,8 +372,9 @@ void AddSystemPictures(std::vector<Picture>& out) {
     Add(out, SYSTEM, "quastel", 640, 480, LZ16, Poster("QUASTEL", "quastel", {140, 60, 60}));
     Add(out, SYSTEM, "effect", 512, 512, LZ, EffectSheetPainter());
     Add(out, SYSTEM, "perticle", 256, 256, LZ, PaintParticleSheet);
-    Add(out, SYSTEM, "system", 512, 512, LZ, Tiles("system", "HUD", {40, 120, 140}));
-    Add(out, SYSTEM, "system_r", 512, 512, LZ, Tiles("system_r", "REPLAY HUD", {170, 100, 40}));
+    for (bool replay : {false, true})
+        Add(out, SYSTEM, replay ? "system_r" : "system", 512, 512, LZ,
+            [replay](Canvas& c, Lettering& l) { PaintSystemSheet(c, l, TabColours(), replay); });
     Add(out, SYSTEM, "name_plate", 256, 256, LZ, PaintNamePlates);
     Add(out, SYSTEM, "message", 512, 256, LZ, PaintMessageSheet);
     Add(out, SYSTEM, "menu_font", 512, 512, LZ, PaintMenuFont);

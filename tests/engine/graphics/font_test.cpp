@@ -187,7 +187,12 @@ INSTANTIATE_TEST_SUITE_P(
                       WriterCase{gpu::D3DFMT_A8R8G8B8, true, 0, 0x00FF8040}, WriterCase{gpu::D3DFMT_A4R4G4B4, true, 1, 0x0F84},
                       WriterCase{gpu::D3DFMT_A4R4G4B4, true, 16, 0xFF84},
                       // Levels above 16 count as 16.
-                      WriterCase{gpu::D3DFMT_A8R8G8B8, true, 200, 0xFFFF8040}));
+                      WriterCase{gpu::D3DFMT_A8R8G8B8, true, 200, 0xFFFF8040},
+                      // Without alpha bits (the back buffer) a grey glyph is mixed into
+                      // what is there, and its clear pixels leave it alone.
+                      WriterCase{gpu::D3DFMT_X8R8G8B8, true, 16, 0xFFFF8040}, WriterCase{gpu::D3DFMT_X8R8G8B8, true, 8, 0xFFD49676},
+                      WriterCase{gpu::D3DFMT_X8R8G8B8, true, 0, 0xAAAAAAAA}, WriterCase{gpu::D3DFMT_X4R4G4B4, true, 16, 0xFF84},
+                      WriterCase{gpu::D3DFMT_X4R4G4B4, true, 8, 0xFCA8}, WriterCase{gpu::D3DFMT_X4R4G4B4, true, 0, 0xAAAA}));
 
 TEST_F(FontTest, SmoothTextOnAnAlphaCanvasHasAlphaOnlyWhereTheGlyphIs) {
     test::FakeGlyph g;

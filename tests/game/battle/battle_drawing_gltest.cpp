@@ -113,15 +113,26 @@ TEST_F(BattleGLTest, EveryStageShowsRimFightersAndHud) {
         EXPECT_GE(blue.b, 170) << head1.x << "," << head1.y;
         EXPECT_GE(blue.b, blue.r + 80) << head1.x << "," << head1.y;
 
-        // Both character tabs, beside the dials: the HUD sheet's tiles in
-        // their two tones (side 0 reads a dark tile, mirrored side 1 a light one).
-        const struct { int x, y; Rgb tile; } tabs[] = {{80, 10, {28, 84, 98}}, {560, 10, {40, 120, 140}}};
-        for (const auto& t : tabs) {
-            const Rgb tab = at(t.x, t.y);
-            EXPECT_NEAR(tab.r, t.tile.r, 12) << t.x << "," << t.y;
-            EXPECT_NEAR(tab.g, t.tile.g, 12) << t.x << "," << t.y;
-            EXPECT_NEAR(tab.b, t.tile.b, 12) << t.x << "," << t.y;
-        }
+        // Both character tabs, where the dials leave them clear, in their
+        // characters' colours: kirune's red on the left, torvi's blue on the right.
+        struct Tones {
+            int red = 0, blue = 0;  // pixels clearly of either
+        };
+        const auto tabTones = [&](int left) {
+            Tones tones;
+            for (int y = 7; y < 24; ++y)
+                for (int x = left; x < left + 32; ++x) {
+                    const Rgb p = at(x, y);
+                    tones.red += p.r > p.b + 60;
+                    tones.blue += p.b > p.r + 60;
+                }
+            return tones;
+        };
+        const Tones left = tabTones(66), right = tabTones(542);
+        EXPECT_GT(left.red, 200);
+        EXPECT_EQ(left.blue, 0);
+        EXPECT_GT(right.blue, 200);
+        EXPECT_EQ(right.red, 0);
     }
 }
 

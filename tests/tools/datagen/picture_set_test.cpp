@@ -6,6 +6,8 @@
 #include <set>
 
 #include "engine/graphics/image.h"
+#include "game/battle/hud_sheets.h"
+#include "game/screens/result_sheets.h"
 #include "game/screens/title_sheets.h"
 #include "tests/support/temp_dir.h"
 
@@ -162,6 +164,67 @@ TEST_F(PictureSetTest, TitleSheetCellsAreFilled) {
     // Symbol 36 is the blank.
     for (int s = 0; s < kSymbolCount; ++s)
         if (s != 36) expectFilled(ranking, RankingSymbol(s), 15, "symbol", s);
+}
+
+// Every cell the battle's HUD, pause menu, banners and the result screen cut
+// from their sheets shows its picture; the HUD's digits and labels differ
+// from one another.
+TEST_F(PictureSetTest, HudAndResultSheetCellsAreFilled) {
+    auto expectFilled = [](const Loaded& sheet, const hud_sheets::Cell& c, int minimum, const char* what, int index) {
+        EXPECT_GT(Visible(sheet, c.left, c.top, c.right, c.bottom), minimum) << what << " " << index;
+    };
+    auto cellPixels = [](const Loaded& sheet, const hud_sheets::Cell& c) {
+        std::vector<uint8_t> out;
+        for (int y = c.top; y < c.bottom; ++y) out.insert(out.end(), sheet.At(c.left, y), sheet.At(c.right, y));
+        return out;
+    };
+    for (const char* key : {"system", "system_r"}) {
+        SCOPED_TRACE(key);
+        using namespace hud_sheets;
+        Loaded sheet = Load("gf\\system.dat", key);
+        for (int id = 1; id <= 8; ++id) expectFilled(sheet, CharacterTab(id), 1200, "tab", id);
+        for (int i = 0; i < 3; ++i) expectFilled(sheet, LifeLayer(i), 1800, "life layer", i);
+        expectFilled(sheet, kLifeFrame, 1500, "life frame", 0);
+        expectFilled(sheet, kLifeTrail, 1800, "life trail", 0);
+        for (int k = 0; k < kDialStrips; ++k) {
+            expectFilled(sheet, DialStrip(kDialFaceLeft, k), 20, "dial face strip", k);
+            for (int level = 0; level < 3; ++level) expectFilled(sheet, DialStrip(DialLevelLeft(level), k), 20, "dial strip", k);
+        }
+        for (int level = 1; level <= 3; ++level) expectFilled(sheet, LevelBadge(level), 250, "badge", level);
+        std::set<std::vector<uint8_t>> digits;
+        for (int d = 0; d < 10; ++d) {
+            expectFilled(sheet, SmallDigit(d), 40, "small digit", d);
+            expectFilled(sheet, ComboDigit(d), 80, "combo digit", d);
+            expectFilled(sheet, TimerDigit(d, 0), 800, "timer digit", d);
+            digits.insert(cellPixels(sheet, SmallDigit(d)));
+            digits.insert(cellPixels(sheet, TimerDigit(d, 0)));
+        }
+        EXPECT_EQ(digits.size(), 20u) << "two digits look the same";
+        for (int k = 0; k < kMenuEntries; ++k) expectFilled(sheet, MenuLabel(k), 7500, "menu label", k);
+        for (const Cell& c : {kBoostLabel, kBoostUnit, kShieldReady, kComboDamageLabel, kComboHitsLabel, kTimerNoLimit,
+                              kTimerLabel, kDisconnected, kGrazeMark, kRing})
+            expectFilled(sheet, c, 60, "cell at", c.left * 1000 + c.top);
+    }
+
+    Loaded message = Load("gf\\system.dat", "message");
+    for (int row = 0; row < hud_sheets::kBannerRows; ++row) {
+        const std::string word = hud_sheets::kBannerWords[row];
+        for (size_t i = 0; i < word.size(); ++i) {
+            const hud_sheets::Cell c = hud_sheets::BannerLetter(row, static_cast<int32_t>(i));
+            if (word[i] == ' ') EXPECT_EQ(Visible(message, c.left, c.top, c.right, c.bottom), 0) << row << "," << i;
+            else expectFilled(message, c, 150, word.c_str(), static_cast<int>(i));
+        }
+    }
+
+    using namespace result_sheets;
+    Loaded result = Load("gf\\system.dat", "conclusion_font");
+    auto expectResultCell = [&](const result_sheets::Cell& c, int minimum, const char* what, int index) {
+        EXPECT_GT(Visible(result, c.left, c.top, c.left + c.width, c.top + c.height), minimum) << what << " " << index;
+    };
+    for (int label = 0; label < LABEL_COUNT; ++label) expectResultCell(LabelCell(label), 8000, "label", label);
+    for (int d = 0; d < 10; ++d) expectResultCell(DigitCell(d), 60, "digit", d);
+    for (int d = 0; d < 10; ++d) expectResultCell(ContinueDigitCell(d), 60, "continue digit", d);
+    for (int g = 0; g < kGrades; ++g) expectResultCell(GradeCell(g), 60, "grade", g);
 }
 
 TEST_F(PictureSetTest, TransitionSpriteHasItsBlackAndWhiteCells) {

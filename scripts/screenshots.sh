@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Rewrites the pictures of docs/screenshots from the generated data set: a
+# battle against the computer (the start banner, the fight, the pause menu,
+# the time-up banner) and the result screen, drawn on OpenGL offscreen by the
+# gl test that also checks them (tests/game/battle/hud_gltest.cpp).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build" -j "$(nproc)" --target gl_tests
+mkdir -p "$root/docs/screenshots"
+AERIAL_SCREENSHOTS="$root/docs/screenshots" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+  "$root/build/bin/gl_tests" --gtest_filter='HudGLTest.BattleToResultScreenWithReadableMessageLines'
+echo "screenshots written to $root/docs/screenshots"
