@@ -115,10 +115,13 @@ void SendLocalInput() {
     }
 }
 
+// The counter starts at 1 on connection, so with an interval of 3 the first
+// receiving frame comes before any word was sent: there is nothing to wait for.
 void ReceivePeerInput() {
     if (!netConnected) return;
     const auto interval = static_cast<int32_t>(netSendInterval);
-    if (selectScreen.netFrameCounter % interval == interval - 1) ReceiveSelectInput();
+    const int32_t counter = selectScreen.netFrameCounter;
+    if (counter % interval == interval - 1 && counter >= interval) ReceiveSelectInput();
     for (int side = 0; side < 2; ++side) UpdateButtonStates(&inputWords[side], buttonStates[side]);
 }
 
