@@ -137,6 +137,13 @@ uint16_t SelectPeriodsBehind(const NetPacket& packet) {
 // Late duplicates of the words of so many periods back are dropped quietly.
 constexpr uint16_t kSelectStalePeriods = 8;
 
+// Answers the peer's request for a select-screen word: it may still wait for
+// the word of the period before, or already for this one.
+void AnswerSelectRequest() {
+    SendNetPacket(SelectInputPacket(netSelectPreviousInput, static_cast<uint16_t>(netSelectPeriod - 1)));
+    SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
+}
+
 // Waits for the peer's select-screen word in tries of NET_SELECT_WAIT_MS each;
 // a try ends at its deadline however many other packets come in it. A word of
 // a later period means that the awaited one was lost, and a damaged one that
@@ -154,9 +161,7 @@ bool WaitForSelectInput(InputWord* word) {
                 }
                 if (behind > kSelectStalePeriods) SendNetPacket({NT_COMMAND_WRECK, 0, 0});
             } else if (packet.frame == NT_COMMAND_WRECK) {
-                // The peer may still wait for the word of the period before.
-                SendNetPacket(SelectInputPacket(netSelectPreviousInput, static_cast<uint16_t>(netSelectPeriod - 1)));
-                SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
+                AnswerSelectRequest();
             }
         }
         if (++timeouts == NET_SELECT_TIMEOUTS) return false;
@@ -238,6 +243,10 @@ bool RunStartHandshake(const std::function<bool()>& pumpMessages) {
         NetWait(NET_HANDSHAKE_PAUSE_MS);
         SendNetPacket({NT_COMMAND_START, 0, 0});
         if (!PollNetPacket(&packet)) continue;
+        // This side left its select screen on the same frame as the peer,
+        // but its last word may have been lost: the peer then waits for it
+        // there. A peer in its battle ignores the answer.
+        if (packet.frame == NT_COMMAND_WRECK && packet.value == 0) AnswerSelectRequest();
         peerInBattle = battleSigns.Seen(packet);
         if (peerInBattle || packet.frame == NT_COMMAND_START) break;
     }

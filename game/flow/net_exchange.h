@@ -102,6 +102,8 @@ void ReceiveSelectInput();
 // sent samples. What only a peer already in its battle sends also ends the
 // wait (without the drop): its sample of frame 0, or its requests for this
 // side's sample of frame 0 once there are more than a select screen sends.
+// Such a request is also answered with this side's last select-screen words,
+// which a peer still on its select screen may be waiting for.
 // It waits without a time-out but calls `pumpMessages` between its polls;
 // false when that asks the program to end or the socket is closed.
 bool RunStartHandshake(const std::function<bool()>& pumpMessages);

@@ -613,6 +613,28 @@ TEST_F(NetSelectAndStart, OnlyTheBattlesPacketsStandForAMissedStartPacket) {
     }
 }
 
+// Both screens left on the same frame, but the peer's copy of this side's
+// last word was lost: the peer waits for it on its select screen and asks.
+TEST_F(NetSelectAndStart, TheHandshakeAnswersAPeerStillWaitingForTheLastSelectWord) {
+    Open(0, 0);
+    zPressed = true;
+    SendSelectInput(false);  // period 1: INPUT_Z
+    zPressed = false;
+    Deliver({NT_COMMAND_WRECK, 0, 0}, 100);
+    // Once answered, the peer leaves its screen too and starts.
+    net().onSend = [this](const test::SentDatagram& d) {
+        if (DecodeNetPacket(d.bytes.data()).frame == NT_COMMAND_INPUT) Deliver({NT_COMMAND_START, 0, 0}, 50);
+    };
+    const size_t before = net().sent.size();
+    int pumps = 0;
+    EXPECT_TRUE(RunStartHandshake([&pumps] { return ++pumps < 100; }));
+    std::vector<NetPacket> answers;
+    for (const NetPacket& p : Sent(before)) {
+        if (p.frame == NT_COMMAND_INPUT) answers.push_back(p);
+    }
+    EXPECT_EQ(answers, (std::vector<NetPacket>{{NT_COMMAND_INPUT, 0, 0}, {NT_COMMAND_INPUT, INPUT_Z, INPUT_Z ^ 1}}));
+}
+
 TEST_F(NetSelectAndStart, HandshakeSkipsStalePacketsAndStarts) {
     Open(0, 0);
     Deliver({NT_COMMAND_CONNECT, 0, 0});
