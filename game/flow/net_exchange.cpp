@@ -124,18 +124,30 @@ bool TakePendingPacket(int32_t expected, InputWord* word) {
     return usable;
 }
 
-NetPacket SelectInputPacket(InputWord word, uint16_t period) {
-    return {NT_COMMAND_INPUT, word, static_cast<uint16_t>(word ^ period)};
+// The period's tag: its low byte twice. Two tags differ in at least two bits,
+// so no single damaged bit makes a word of one period pass for another's.
+uint16_t SelectPeriodTag(uint16_t period) {
+    const auto low = static_cast<uint16_t>(period & 0xFF);
+    return static_cast<uint16_t>(low | low << 8);
 }
 
-// How many periods before the awaited one an NT_COMMAND_INPUT packet was sent
-// in: 0 for the awaited period, 1 and more for late duplicates, and anything
-// else (a later period, a damaged packet) near 65536.
-uint16_t SelectPeriodsBehind(const NetPacket& packet) {
-    return static_cast<uint16_t>(netSelectPeriod - (packet.value ^ packet.valueCopy));
+NetPacket SelectInputPacket(InputWord word, uint16_t period) {
+    return {NT_COMMAND_INPUT, word, static_cast<uint16_t>(word ^ SelectPeriodTag(period))};
 }
+
 // Late duplicates of the words of so many periods back are dropped quietly.
-constexpr uint16_t kSelectStalePeriods = 8;
+constexpr uint8_t kSelectStalePeriods = 8;
+constexpr uint8_t kSelectDamaged = 0xFF;
+
+// How many periods before the awaited one an NT_COMMAND_INPUT packet was sent
+// in: 0 for the awaited period, 1 to kSelectStalePeriods for late duplicates;
+// anything else (a later period, or kSelectDamaged for a tag that is not one)
+// is above.
+uint8_t SelectPeriodsBehind(const NetPacket& packet) {
+    const auto tag = static_cast<uint16_t>(packet.value ^ packet.valueCopy);
+    if ((tag & 0xFF) != tag >> 8) return kSelectDamaged;
+    return static_cast<uint8_t>(netSelectPeriod - tag);
+}
 
 // Answers the peer's request for a select-screen word: it may still wait for
 // the word of the period before, or already for this one.
@@ -154,7 +166,7 @@ bool WaitForSelectInput(InputWord* word) {
         uint32_t remaining = NET_SELECT_WAIT_MS;
         for (NetPacket packet; remaining > 0 && ReceiveNetPacket(&packet, &remaining);) {
             if (packet.frame == NT_COMMAND_INPUT) {
-                const uint16_t behind = SelectPeriodsBehind(packet);
+                const uint8_t behind = SelectPeriodsBehind(packet);
                 if (behind == 0) {
                     *word = packet.value;
                     return true;

@@ -63,9 +63,9 @@ extern InputWord netSelectLocalInput;
 extern InputWord netSelectPreviousInput;
 // The select screen's exchange periods since the connection, counted by
 // SendSelectInput on both machines alike. An NT_COMMAND_INPUT packet carries
-// its word, and in its third field the word XOR the period's low 16 bits: the
-// receiver takes only the period it waits for, and a damaged word or a word
-// of another period shows.
+// its word, and in its third field the word XOR a tag of the period (its low
+// byte twice): the receiver takes only the period it waits for, and a damaged
+// word or a word of another period shows.
 extern uint16_t netSelectPeriod;
 
 void EncodeNetPacket(const NetPacket& packet, uint8_t bytes[NET_PACKET_SIZE]);

@@ -28,6 +28,12 @@ std::vector<uint8_t> Bytes(const NetPacket& packet) {
     return bytes;
 }
 
+// A select-screen word of a period: the word, and in the third field the word
+// XOR the period's tag, its low byte twice.
+NetPacket SelectWord(InputWord word, uint16_t period) {
+    return {NT_COMMAND_INPUT, word, static_cast<uint16_t>(word ^ (period & 0xFF) * 0x101)};
+}
+
 // The peer's and this machine's words sampled on frame f: distinct per frame.
 InputWord PeerWord(int32_t f) { return static_cast<InputWord>(0x100 + f); }
 InputWord LocalWord(int32_t f) { return static_cast<InputWord>(0x200 + f); }
@@ -474,7 +480,7 @@ TEST_F(NetSelectAndStart, ConnectsOnThePeersConnectStartOrInputPacket) {
     } cases[] = {
         {{NT_COMMAND_CONNECT, 0, 0}, true},
         {{NT_COMMAND_START, 0, 0}, true},
-        {{NT_COMMAND_INPUT, INPUT_Z, INPUT_Z ^ 1}, true},
+        {SelectWord(INPUT_Z, 1), true},
         {{NT_COMMAND_WRECK, 0, 0}, false},
         {{NT_COMMAND_BROKEN, 0, 0}, false},
         {{0, 0, 0}, false},
@@ -505,7 +511,7 @@ TEST_F(NetSelectAndStart, ALockedDecideIsNotSent) {
         const size_t before = net().sent.size();
         EXPECT_EQ(SendSelectInput(c.locked), c.refused);
         const auto period = static_cast<uint16_t>(netSelectPeriod);
-        EXPECT_EQ(Sent(before), (std::vector<NetPacket>{{NT_COMMAND_INPUT, c.sent, static_cast<uint16_t>(c.sent ^ period)}}));
+        EXPECT_EQ(Sent(before), (std::vector<NetPacket>{SelectWord(c.sent, period)}));
         EXPECT_EQ(netSelectLocalInput, c.sent);
     }
     zPressed = false;
@@ -521,13 +527,13 @@ TEST_F(NetSelectAndStart, BothWordsOfAPeriodAreAppliedTogether) {
     Deliver({NT_COMMAND_WRECK, 0, 0});
     Deliver({NT_COMMAND_CONNECT, 0, 0});
     Deliver({4, 4, 4});
-    Deliver({NT_COMMAND_INPUT, INPUT_LEFT, INPUT_LEFT ^ 1}, 2500);
+    Deliver(SelectWord(INPUT_LEFT, 1), 2500);
     const size_t before = net().sent.size();
     ReceiveSelectInput();
     EXPECT_EQ(inputWords[0], INPUT_LEFT);
     EXPECT_EQ(inputWords[1], INPUT_Z);
     // The answer: the word of the period before (none: 0) and this period's.
-    EXPECT_EQ(Sent(before), (std::vector<NetPacket>{{NT_COMMAND_INPUT, 0, 0}, {NT_COMMAND_INPUT, INPUT_Z, INPUT_Z ^ 1}}));
+    EXPECT_EQ(Sent(before), (std::vector<NetPacket>{SelectWord(0, 0), SelectWord(INPUT_Z, 1)}));
     EXPECT_EQ(netConnected, 1);
     zPressed = false;
 }
@@ -632,7 +638,7 @@ TEST_F(NetSelectAndStart, TheHandshakeAnswersAPeerStillWaitingForTheLastSelectWo
     for (const NetPacket& p : Sent(before)) {
         if (p.frame == NT_COMMAND_INPUT) answers.push_back(p);
     }
-    EXPECT_EQ(answers, (std::vector<NetPacket>{{NT_COMMAND_INPUT, 0, 0}, {NT_COMMAND_INPUT, INPUT_Z, INPUT_Z ^ 1}}));
+    EXPECT_EQ(answers, (std::vector<NetPacket>{SelectWord(0, 0), SelectWord(INPUT_Z, 1)}));
 }
 
 TEST_F(NetSelectAndStart, HandshakeSkipsStalePacketsAndStarts) {
@@ -682,11 +688,16 @@ TEST_F(NetSelectAndStart, HandshakeWithoutAPeerEndsWhenThePumpSaysSo) {
 
 // The peer's select-screen word of a period: the word, and the word XOR the
 // period in the third field.
-NetPacket SelectWord(InputWord word, uint16_t period) { return {NT_COMMAND_INPUT, word, static_cast<uint16_t>(word ^ period)}; }
 
 // Period 2 of the select exchange: this side has sent INPUT_Z, the peer's
 // INPUT_LEFT is awaited. The peer answers a request with its words of the
 // period before and of its current one, as this side does.
+NetPacket Damaged(NetPacket packet, uint16_t valueBits, uint16_t copyBits) {
+    packet.value ^= valueBits;
+    packet.valueCopy ^= copyBits;
+    return packet;
+}
+
 TEST_F(NetSelectAndStart, ALostOrDamagedSelectWordIsAskedForAgain) {
     const NetPacket peerWord2 = SelectWord(INPUT_LEFT, 2), peerWord3 = SelectWord(INPUT_UP, 3);
     const struct {
@@ -697,8 +708,11 @@ TEST_F(NetSelectAndStart, ALostOrDamagedSelectWordIsAskedForAgain) {
     } cases[] = {
         {"lost, the peer silent", {}, {SelectWord(INPUT_A, 1), peerWord2}, 3000},
         {"lost, the peer a period ahead", {peerWord3}, {peerWord2, peerWord3}, 0},
-        {"the word damaged", {{NT_COMMAND_INPUT, INPUT_LEFT ^ 0x40, INPUT_LEFT ^ 2}}, {SelectWord(INPUT_A, 1), peerWord2}, 0},
-        {"the copy damaged", {{NT_COMMAND_INPUT, INPUT_LEFT, INPUT_LEFT ^ 2 ^ 0x100}}, {SelectWord(INPUT_A, 1), peerWord2}, 0},
+        {"the word damaged", {Damaged(peerWord2, 0x40, 0)}, {SelectWord(INPUT_A, 1), peerWord2}, 0},
+        {"the copy damaged", {Damaged(peerWord2, 0, 0x100)}, {SelectWord(INPUT_A, 1), peerWord2}, 0},
+        // Period 3's tag with its lowest bit flipped is period 2's without the
+        // doubled byte.
+        {"the next period's word damaged", {Damaged(peerWord3, 0, 1)}, {peerWord2, peerWord3}, 0},
         {"late duplicates of earlier words first", {SelectWord(INPUT_A, 1), SelectWord(0, 0), peerWord2}, {}, 0},
     };
     for (const auto& c : cases) {
