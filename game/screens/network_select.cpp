@@ -26,7 +26,6 @@ const std::vector<int32_t> kNetworkStages = {0, 1, 2, 3, 4, 5, 6, 8, 7, 0, 1, 2,
 constexpr int32_t kFirstStageCursor = 9;
 
 bool Pressed(int side, int slot) { return buttonStates[side][slot] == BUTTON_STATE_PRESSED; }
-bool EitherPressed(int slot) { return Pressed(0, slot) || Pressed(1, slot); }
 bool Choosing(int side) { return selectScreen.cursor[side] < SELECT_DECIDED_OFFSET; }
 
 bool Listed(const std::vector<int32_t>& ids, int32_t id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
@@ -89,14 +88,7 @@ void UpdateNetworkCharacters() {
 // Either side steers the ring and decides; only this machine's player is held
 // to this machine's unlocks.
 void UpdateNetworkStage() {
-    if (EitherPressed(BUTTON_RIGHT)) MoveSelectStageCursor(+1);
-    if (EitherPressed(BUTTON_LEFT)) MoveSelectStageCursor(-1);
-    if (EitherPressed(BUTTON_X)) {
-        for (int32_t& cursor : selectScreen.cursor) cursor %= SELECT_DECIDED_OFFSET;
-        selectScreen.state = SELECT_CHARACTER;
-        PlaySe(SE_CANCEL);
-        return;
-    }
+    if (TurnStageRingOrTakeBack()) return;
     const int remote = 1 - netLocalSide;
     if (Pressed(remote, BUTTON_Z) || (Pressed(netLocalSide, BUTTON_Z) && StageUnlocked())) DecideSelectStage();
 }

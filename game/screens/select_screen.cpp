@@ -124,6 +124,16 @@ void MoveSelectStageCursor(int32_t step) {
     PlaySe(SE_CURSOR);
 }
 
+bool TurnStageRingOrTakeBack() {
+    if (EitherPressed(BUTTON_RIGHT)) MoveSelectStageCursor(+1);
+    if (EitherPressed(BUTTON_LEFT)) MoveSelectStageCursor(-1);
+    if (!EitherPressed(BUTTON_X)) return false;
+    for (int32_t& cursor : selectScreen.cursor) cursor %= SELECT_DECIDED_OFFSET;
+    selectScreen.state = SELECT_CHARACTER;
+    PlaySe(SE_CANCEL);
+    return true;
+}
+
 void DecideSelectStage() {
     selectScreen.state = SELECT_DECIDED;
     StartTransition(TRANSITION_FADE_OUT);
@@ -232,14 +242,7 @@ void UpdateTwoPlayerCharacters() {
 
 // Either side moves and decides the stage; only side 0 picks one at random.
 void UpdateTwoPlayerStage() {
-    if (EitherPressed(BUTTON_RIGHT)) MoveSelectStageCursor(+1);
-    if (EitherPressed(BUTTON_LEFT)) MoveSelectStageCursor(-1);
-    if (EitherPressed(BUTTON_X)) {
-        for (int32_t& cursor : selectScreen.cursor) cursor %= SELECT_DECIDED_OFFSET;
-        selectScreen.state = SELECT_CHARACTER;
-        PlaySe(SE_CANCEL);
-        return;
-    }
+    if (TurnStageRingOrTakeBack()) return;
     if (EitherPressed(BUTTON_Z)) DecideSelectStage();
     if (Pressed(0, BUTTON_C)) DecideRandomStage();
 }

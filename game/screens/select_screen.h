@@ -92,6 +92,9 @@ void UndecideSelectSide(int side);
 void CancelSelectScreen();
 void MoveSelectStageCursor(int32_t step);
 void DecideSelectStage();
+// The two-player stage ring: either side turns it, and X of either side takes
+// both characters back; true then, and the frame's stage choice ends.
+bool TurnStageRingOrTakeBack();
 // Releases the pictures, the sky and the stand sheets of a select screen.
 void ReleaseSelectPictures();
 // Writes the confirmed choice into both sides and the stage; the same
