@@ -320,7 +320,7 @@ void RunBattleScene() {
 void EndBattle() {
     ReleaseBattleAssets();
     if (gameMode == MODE_VS_NETWORK) {
-        if (netConnected) AnswerResendRequestsUntilSilent();
+        if (netConnected) AnswerResendRequestsUntilSilent([] { return PumpMessages() != 0; });
         NetLogLine("[Success]:Scrap needless packet\n");
         NetClose();
     }

@@ -19,7 +19,7 @@
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/animation_viewer.h"
-#include "game/screens/placeholder_scenes.h"
+#include "game/screens/network_select.h"
 #include "game/screens/title_menu.h"
 #include "game/screens/result_screen.h"
 #include "game/screens/select_screen.h"

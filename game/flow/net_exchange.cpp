@@ -11,6 +11,8 @@
 std::vector<NetPacket> netPendingPackets;
 std::map<int32_t, InputWord> netSentSamples;
 InputWord netSelectLocalInput;
+InputWord netSelectPreviousInput;
+uint16_t netSelectPeriod;
 
 void EncodeNetPacket(const NetPacket& packet, uint8_t bytes[NET_PACKET_SIZE]) {
     const uint16_t fields[3] = {static_cast<uint16_t>(packet.frame), packet.value, packet.valueCopy};
@@ -50,31 +52,61 @@ bool PollNetPacket(NetPacket* packet) {
 
 int RemoteSide() { return 1 - netLocalSide; }
 
-// A packet that a peer sends only once it has left its start handshake: its
-// samples and its resend requests. Seen during the handshake, it stands for
-// the peer's start packet, which this side then missed: the peer stopped
-// sending those, and would otherwise wait in its battle for this side forever.
-bool IsBattlePacket(const NetPacket& packet) {
-    return packet.frame >= 0 || packet.frame == NT_COMMAND_WRECK || packet.frame == NT_COMMAND_BROKEN;
+bool IsResendRequest(const NetPacket& packet) {
+    return packet.frame == NT_COMMAND_WRECK || packet.frame == NT_COMMAND_BROKEN;
+}
+
+// What the start handshake has read that only a peer in its battle sends.
+// Seen during the handshake, it stands for the peer's start packet, which this
+// side then missed: the peer stopped sending those, and would otherwise wait
+// in its battle for this side forever. Such a peer can be no further than its
+// first exchange: it has sent its sample of frame 0 and asks once a second for
+// this side's. A select screen still waiting for this side's word asks with a
+// request for 0 too, but at most NET_SELECT_REQUESTS times before it gives up.
+struct BattleSigns {
+    int requestsForFrameZero = 0;
+
+    bool Seen(const NetPacket& packet) {
+        if (packet.frame == 0) return packet.value == packet.valueCopy;
+        if (!IsResendRequest(packet) || packet.value != 0) return false;
+        return ++requestsForFrameZero > NET_SELECT_REQUESTS;
+    }
+};
+
+// Whether a data packet's frame can be that of a sound peer while the word of
+// frame `expected` is awaited: a sampling frame, not older, and at most
+// NET_FRAME_WINDOW_EXCHANGES exchanges ahead. The frame field has no copy, so
+// this is what catches most damage to it.
+bool InFrameWindow(int32_t frame, int32_t expected) {
+    const int32_t interval = static_cast<int32_t>(netSendInterval);
+    return frame % interval == 0 && frame >= expected && frame <= expected + NET_FRAME_WINDOW_EXCHANGES * interval;
 }
 
 // A resend request (WRECK or BROKEN) is answered with the word sampled on its
 // frame; one for a frame not sampled (or not yet), and any other old packet or
 // command, is ignored.
-void AnswerResendRequest(const NetPacket& packet) {
-    if (packet.frame != NT_COMMAND_WRECK && packet.frame != NT_COMMAND_BROKEN) return;
+bool AnswerResendRequest(const NetPacket& packet) {
+    if (!IsResendRequest(packet)) return false;
     const auto sample = netSentSamples.find(packet.value);
-    if (sample == netSentSamples.end()) return;
+    if (sample == netSentSamples.end()) return false;
     SendNetPacket({static_cast<int16_t>(packet.value), sample->second, sample->second});
+    return true;
 }
 
-// Keeps a packet that came ahead of its frame, unless its copies differ, its
-// frame is kept already or the list is full (the resend request recovers it).
+// Keeps a packet that came ahead of its frame, unless its copies differ or
+// the list is full (the resend request recovers it). A second packet for a
+// kept frame with another word means one of the two had its frame field
+// damaged: the frame's entry then keeps no word (its copies made unequal),
+// so no later copy of either is taken, and the frame is asked for when due.
 void KeepPendingPacket(const NetPacket& packet) {
-    if (packet.value != packet.valueCopy || netPendingPackets.size() >= NET_PENDING_CAPACITY) return;
-    for (const NetPacket& kept : netPendingPackets) {
-        if (kept.frame == packet.frame) return;
+    if (packet.value != packet.valueCopy) return;
+    const auto kept = std::find_if(netPendingPackets.begin(), netPendingPackets.end(),
+                                   [&packet](const NetPacket& p) { return p.frame == packet.frame; });
+    if (kept != netPendingPackets.end()) {
+        if (kept->value != packet.value) *kept = {packet.frame, 0, 1};
+        return;
     }
+    if (netPendingPackets.size() >= NET_PENDING_CAPACITY) return;
     netPendingPackets.push_back(packet);
     WriteLog("PUSH\n");
 }
@@ -86,23 +118,63 @@ bool TakePendingPacket(int32_t expected, InputWord* word) {
     const auto kept = std::find_if(netPendingPackets.begin(), netPendingPackets.end(),
                                    [expected](const NetPacket& p) { return p.frame == expected; });
     if (kept == netPendingPackets.end()) return false;
-    *word = kept->value;
+    const bool usable = kept->value == kept->valueCopy;
+    if (usable) *word = kept->value;
     netPendingPackets.erase(kept);
-    return true;
+    return usable;
+}
+
+// The period's tag: its low byte twice. Two tags differ in at least two bits,
+// so no single damaged bit makes a word of one period pass for another's.
+uint16_t SelectPeriodTag(uint16_t period) {
+    const auto low = static_cast<uint16_t>(period & 0xFF);
+    return static_cast<uint16_t>(low | low << 8);
+}
+
+NetPacket SelectInputPacket(InputWord word, uint16_t period) {
+    return {NT_COMMAND_INPUT, word, static_cast<uint16_t>(word ^ SelectPeriodTag(period))};
+}
+
+// Late duplicates of the words of so many periods back are dropped quietly.
+constexpr uint8_t kSelectStalePeriods = 8;
+constexpr uint8_t kSelectDamaged = 0xFF;
+
+// How many periods before the awaited one an NT_COMMAND_INPUT packet was sent
+// in: 0 for the awaited period, 1 to kSelectStalePeriods for late duplicates;
+// anything else (a later period, or kSelectDamaged for a tag that is not one)
+// is above.
+uint8_t SelectPeriodsBehind(const NetPacket& packet) {
+    const auto tag = static_cast<uint16_t>(packet.value ^ packet.valueCopy);
+    if ((tag & 0xFF) != tag >> 8) return kSelectDamaged;
+    return static_cast<uint8_t>(netSelectPeriod - tag);
+}
+
+// Answers the peer's request for a select-screen word: it may still wait for
+// the word of the period before, or already for this one.
+void AnswerSelectRequest() {
+    SendNetPacket(SelectInputPacket(netSelectPreviousInput, static_cast<uint16_t>(netSelectPeriod - 1)));
+    SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
 }
 
 // Waits for the peer's select-screen word in tries of NET_SELECT_WAIT_MS each;
-// a try ends at its deadline however many other packets come in it. False
-// when the last try has passed.
+// a try ends at its deadline however many other packets come in it. A word of
+// a later period means that the awaited one was lost, and a damaged one that
+// it may have been: both are asked for again at once. False when the last try
+// has passed.
 bool WaitForSelectInput(InputWord* word) {
     for (int timeouts = 0;;) {
         uint32_t remaining = NET_SELECT_WAIT_MS;
         for (NetPacket packet; remaining > 0 && ReceiveNetPacket(&packet, &remaining);) {
             if (packet.frame == NT_COMMAND_INPUT) {
-                *word = packet.value;
-                return true;
+                const uint8_t behind = SelectPeriodsBehind(packet);
+                if (behind == 0) {
+                    *word = packet.value;
+                    return true;
+                }
+                if (behind > kSelectStalePeriods) SendNetPacket({NT_COMMAND_WRECK, 0, 0});
+            } else if (packet.frame == NT_COMMAND_WRECK) {
+                AnswerSelectRequest();
             }
-            if (packet.frame == NT_COMMAND_WRECK) SendNetPacket({NT_COMMAND_INPUT, netSelectLocalInput, 0});
         }
         if (++timeouts == NET_SELECT_TIMEOUTS) return false;
         SendNetPacket({NT_COMMAND_WRECK, 0, 0});
@@ -112,8 +184,10 @@ bool WaitForSelectInput(InputWord* word) {
 // One packet read while the peer's word of frame `expected` is awaited: true
 // when it is that word (in *word); else it is answered, kept or dropped.
 bool TakeBattlePacket(const NetPacket& packet, int32_t expected, InputWord* word) {
-    if (packet.frame < expected) {
+    if (packet.frame < 0) {
         AnswerResendRequest(packet);
+    } else if (!InFrameWindow(packet.frame, expected)) {
+        // An old duplicate, or a damaged frame field: dropped.
     } else if (packet.frame > expected) {
         KeepPendingPacket(packet);
     } else if (packet.value == packet.valueCopy) {
@@ -126,29 +200,41 @@ bool TakeBattlePacket(const NetPacket& packet, int32_t expected, InputWord* word
     return false;
 }
 
+void StartSelectExchange() {
+    netSelectLocalInput = 0;
+    netSelectPreviousInput = 0;
+    netSelectPeriod = 0;
+}
+
 }  // namespace
 
 bool NetOpen() {
     netPendingPackets.clear();
     netSentSamples.clear();
-    netSelectLocalInput = 0;
+    StartSelectExchange();
     return NetOpen({config.peerHost, config.port, 0, config.localSide, config.slowLine});
 }
 
 bool PollNetConnect() {
     SendNetPacket({NT_COMMAND_CONNECT, 0, 0});
     NetPacket packet;
-    if (!PollNetPacket(&packet) || packet.frame != NT_COMMAND_CONNECT) return false;
+    if (!PollNetPacket(&packet)) return false;
+    if (packet.frame != NT_COMMAND_CONNECT && packet.frame != NT_COMMAND_START && packet.frame != NT_COMMAND_INPUT) {
+        return false;
+    }
+    StartSelectExchange();
     netConnected = 1;
     NetLogLine("[Success]:Connect\n");
     return true;
 }
 
 bool SendSelectInput(bool decideLocked) {
+    netSelectPreviousInput = netSelectLocalInput;
+    ++netSelectPeriod;
     ReadInputWord(0, &netSelectLocalInput);
     const bool refused = decideLocked && (netSelectLocalInput & INPUT_Z) != 0;
     if (refused) netSelectLocalInput = 0;
-    SendNetPacket({NT_COMMAND_INPUT, netSelectLocalInput, 0});
+    SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
     return refused;
 }
 
@@ -162,11 +248,20 @@ void ReceiveSelectInput() {
 bool RunStartHandshake(const std::function<bool()>& pumpMessages) {
     NetLogLine("[Situation]:Wait for\n");
     NetPacket packet{};
-    do {
+    BattleSigns battleSigns;
+    bool peerInBattle = false;
+    for (;;) {
         if (!pumpMessages() || !NetIsOpen()) return false;
         NetWait(NET_HANDSHAKE_PAUSE_MS);
         SendNetPacket({NT_COMMAND_START, 0, 0});
-    } while (!PollNetPacket(&packet) || (packet.frame != NT_COMMAND_START && !IsBattlePacket(packet)));
+        if (!PollNetPacket(&packet)) continue;
+        // This side left its select screen on the same frame as the peer,
+        // but its last word may have been lost: the peer then waits for it
+        // there. A peer in its battle ignores the answer.
+        if (packet.frame == NT_COMMAND_WRECK && packet.value == 0) AnswerSelectRequest();
+        peerInBattle = battleSigns.Seen(packet);
+        if (peerInBattle || packet.frame == NT_COMMAND_START) break;
+    }
 
     // One more packet is dropped: as a rule the peer's next NT_COMMAND_START.
     // This side keeps sending its own meanwhile, so two peers that both read
@@ -174,7 +269,6 @@ bool RunStartHandshake(const std::function<bool()>& pumpMessages) {
     // in its battle already sends no more start packets; waiting for one more
     // would only drop a packet it needs answered.
     NetLogLine("[Situation]:Scrap needless packet\n");
-    const bool peerInBattle = packet.frame != NT_COMMAND_START;
     while (!peerInBattle && !PollNetPacket(&packet)) {
         if (!pumpMessages() || !NetIsOpen()) return false;
         NetWait(NET_HANDSHAKE_PAUSE_MS);
@@ -239,19 +333,17 @@ void SyncPlayerInput(int side, const SyncFrame& frame, SyncPlayerRecord& record)
     UpdateButtonStates(&pad, record.buttons);
 }
 
-void AnswerResendRequestsUntilSilent() {
-    for (int silent = 0; silent < 2;) {
-        uint8_t bytes[NET_PACKET_SIZE];
-        if (!NetReceiveWait(bytes, NET_PACKET_SIZE, 1)) {
-            ++silent;
-            continue;
-        }
-        silent = 0;
-        const NetPacket packet = DecodeNetPacket(bytes);
-        if (packet.frame != NT_COMMAND_WRECK && packet.frame != NT_COMMAND_BROKEN) continue;
-        const auto sample = netSentSamples.find(packet.value);
-        if (sample != netSentSamples.end()) {
-            SendNetPacket({static_cast<int16_t>(packet.value), sample->second, sample->second});
-        }
+void AnswerResendRequestsUntilSilent(const std::function<bool()>& pumpMessages) {
+    uint32_t left = NET_END_WAIT_LIMIT_MS;
+    uint32_t quiet = NET_END_SILENCE_MS;  // left until the peer counts as silent
+    while (left > 0 && quiet > 0 && NetIsOpen() && pumpMessages()) {
+        // Short waits, so that the window keeps answering.
+        const uint32_t slice = std::min({left, quiet, NET_HANDSHAKE_PAUSE_MS});
+        uint32_t remaining = slice;
+        NetPacket packet;
+        const bool read = ReceiveNetPacket(&packet, &remaining);
+        left -= slice - remaining;
+        quiet -= slice - remaining;
+        if (read && AnswerResendRequest(packet)) quiet = NET_END_SILENCE_MS;
     }
 }

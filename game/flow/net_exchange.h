@@ -39,6 +39,17 @@ constexpr int NET_SELECT_TIMEOUTS = 3;
 constexpr uint32_t NET_HANDSHAKE_PAUSE_MS = 32;
 // Packets ahead of their frame kept at most; a sound peer is one exchange ahead.
 constexpr size_t NET_PENDING_CAPACITY = 8;
+// How many exchanges ahead of the awaited one a battle data packet may be.
+// A sound peer is at most one ahead; a frame field further out (or not a
+// multiple of the interval, or behind) is a damaged one, and is dropped.
+constexpr int32_t NET_FRAME_WINDOW_EXCHANGES = 2;
+// The end of a battle answers resend requests until none has come for this
+// long, and waits this long in all at most (the battle's own time-out).
+constexpr uint32_t NET_END_SILENCE_MS = 2000;
+constexpr uint32_t NET_END_WAIT_LIMIT_MS = NET_BATTLE_WAIT_MS * NET_BATTLE_TIMEOUTS;
+// The select screen asks for a missing word at most this many times before it
+// gives the connection up; the battle start tells its requests apart by it.
+constexpr int NET_SELECT_REQUESTS = NET_SELECT_TIMEOUTS - 1;
 
 // Data packets that arrived before their frame, each with equal copies.
 extern std::vector<NetPacket> netPendingPackets;
@@ -46,8 +57,16 @@ extern std::vector<NetPacket> netPendingPackets;
 // of the answers to resend requests.
 extern std::map<int32_t, InputWord> netSentSamples;
 // The select screen's local word of the running exchange period, applied
-// together with the peer's word.
+// together with the peer's word, and the one of the period before, which a
+// peer one period behind may still ask for.
 extern InputWord netSelectLocalInput;
+extern InputWord netSelectPreviousInput;
+// The select screen's exchange periods since the connection, counted by
+// SendSelectInput on both machines alike. An NT_COMMAND_INPUT packet carries
+// its word, and in its third field the word XOR a tag of the period (its low
+// byte twice): the receiver takes only the period it waits for, and a damaged
+// word or a word of another period shows.
+extern uint16_t netSelectPeriod;
 
 void EncodeNetPacket(const NetPacket& packet, uint8_t bytes[NET_PACKET_SIZE]);
 NetPacket DecodeNetPacket(const uint8_t bytes[NET_PACKET_SIZE]);
@@ -59,7 +78,9 @@ bool NetOpen();
 
 // The select screen's connect step, once a frame while it waits: sends
 // NT_COMMAND_CONNECT and polls; true when the peer's NT_COMMAND_CONNECT was
-// read, which sets `netConnected`.
+// read, which sets `netConnected`. The peer's NT_COMMAND_START or
+// NT_COMMAND_INPUT counts as well: a peer that has connected sends no more
+// connect packets, so those may be all this side ever sees.
 bool PollNetConnect();
 
 // Select screen, on frames where its counter mod N is 0: reads the local pad
@@ -69,17 +90,22 @@ bool PollNetConnect();
 // sound.
 bool SendSelectInput(bool decideLocked);
 // Select screen, on frames where its counter mod N is N - 1: waits for the
-// peer's word (3-second tries, resend requests after the first two, the third
-// time-out clears `netConnected`; a try lasts its 3 seconds however many other
-// packets come in it), then puts it and `netSelectLocalInput` into
-// `inputWords`, so both machines apply the pair on the same frame.
+// peer's word of this period (3-second tries, resend requests after the first
+// two, the third time-out clears `netConnected`; a try lasts its 3 seconds
+// however many other packets come in it; a damaged word or one of a later
+// period is asked for again at once), then puts it and `netSelectLocalInput`
+// into `inputWords`, so both machines apply the pair on the same frame.
 void ReceiveSelectInput();
 
 // The last step of a network battle's start: sends NT_COMMAND_START until the
 // peer's comes, drops one more packet, and clears the pending packets and the
-// sent samples. A sample or resend request of the peer, which only a peer in
-// its battle sends, also ends the wait (without the drop). It waits without a time-out but calls `pumpMessages` between
-// its polls; false when that asks the program to end or the socket is closed.
+// sent samples. What only a peer already in its battle sends also ends the
+// wait (without the drop): its sample of frame 0, or its requests for this
+// side's sample of frame 0 once there are more than a select screen sends.
+// Such a request is also answered with this side's last select-screen words,
+// which a peer still on its select screen may be waiting for.
+// It waits without a time-out but calls `pumpMessages` between its polls;
+// false when that asks the program to end or the socket is closed.
 bool RunStartHandshake(const std::function<bool()>& pumpMessages);
 
 // Sampling on battle frames with battleFrame mod N = 0: keeps the local word
@@ -89,9 +115,12 @@ void SendInputSample(int32_t battleFrame, InputWord sample);
 
 // After this machine's battle is over the peer may still be waiting for its
 // last samples (the packets may have been lost): answers the peer's resend
-// requests from the samples sent until the peer has been silent for two
-// seconds, so both machines finish the battle on the same words.
-void AnswerResendRequestsUntilSilent();
+// requests from the samples sent until no request has come for
+// NET_END_SILENCE_MS, so both machines finish the battle on the same words.
+// Other packets (a peer back on its select screen sends one a frame) do not
+// prolong it; it waits NET_END_WAIT_LIMIT_MS at most, and calls
+// `pumpMessages` between short waits, ending early when that returns false.
+void AnswerResendRequestsUntilSilent(const std::function<bool()>& pumpMessages);
 
 // The exchange of one side on frames with battleFrame mod N = N - 1: the local
 // side takes `localSample`; the other side's word comes from the pending

@@ -22,7 +22,6 @@
 #include "game/flow/transitions.h"
 #include "game/battle/battle_scene.h"
 #include "game/screens/title_menu.h"
-#include "game/screens/placeholder_scenes.h"
 #include "game/screens/replay_writer.h"
 #include "game/screens/result_sheets.h"
 #include "game/screens/screen_sky.h"

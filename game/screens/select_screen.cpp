@@ -5,6 +5,7 @@
 
 #include "engine/core/resource.h"
 #include "engine//core/math.h"
+#include "engine/devices/network.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
@@ -19,15 +20,24 @@
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
-#include "game/screens/placeholder_scenes.h"
 #include "game/screens/screen_sky.h"
 #include "game/screens/screen_sprites.h"
+#include "game/screens/title_menu.h"
 #include "game/shots/object_rules.h"
 
 SelectScreenState selectScreen;
 Texture* selectWheelTexture = nullptr;
 Texture* selectWheelTexture2 = nullptr;
 Model* selectSkyModel = nullptr;
+int32_t lastSelectedCharacters[2] = {1, 2};
+int32_t lastSelectedStage = 1;
+
+void ResetFrontEndPositions() {
+    ResetTitlePositions();
+    lastSelectedCharacters[0] = 1;
+    lastSelectedCharacters[1] = 2;
+    lastSelectedStage = 1;
+}
 
 namespace {
 
@@ -45,7 +55,7 @@ struct SelectDrawClock {
     float skyOffset = 0.0f;
     float decorationAngle = 0.0f;
 };
-SelectDrawClock onePlayerClock, twoPlayerClock, arcadeClock;
+SelectDrawClock onePlayerClock, twoPlayerClock, arcadeClock, networkClock;
 
 bool Pressed(int side, int slot) { return buttonStates[side][slot] == BUTTON_STATE_PRESSED; }
 bool Held(int side, int slot) { return buttonStates[side][slot] > BUTTON_STATE_RELEASED; }
@@ -82,9 +92,11 @@ std::vector<int32_t> ListFlagged(const uint8_t* flags, int32_t first, int32_t la
     return ids;
 }
 
+}  // namespace
+
 // Moves a side's choosing cursor by one (+1 or -1), wrapping, and turns its
 // wheel by one step in the same sense.
-void MoveCursor(int side, int32_t step) {
+void MoveSelectCursor(int side, int32_t step) {
     const int32_t n = static_cast<int32_t>(selectScreen.characterIds.size());
     int32_t& cursor = selectScreen.cursor[side];
     cursor += step;
@@ -94,6 +106,42 @@ void MoveCursor(int side, int32_t step) {
     selectScreen.standSlide[side] = 0.0f;
     PlaySe(SE_CURSOR);
 }
+
+void UndecideSelectSide(int side) {
+    selectScreen.cursor[side] %= SELECT_DECIDED_OFFSET;
+    PlaySe(SE_CANCEL);
+}
+
+void CancelSelectScreen() {
+    selectScreen.state = SELECT_CANCELLED;
+    StartTransition(TRANSITION_KIND_124);
+    PlaySe(SE_CANCEL);
+}
+
+void MoveSelectStageCursor(int32_t step) {
+    selectScreen.stageCursor = WrapStageCursor(selectScreen.stageCursor + step);
+    selectScreen.stageSpin = static_cast<float>(step);
+    PlaySe(SE_CURSOR);
+}
+
+bool TurnStageRingOrTakeBack() {
+    if (EitherPressed(BUTTON_RIGHT)) MoveSelectStageCursor(+1);
+    if (EitherPressed(BUTTON_LEFT)) MoveSelectStageCursor(-1);
+    if (!EitherPressed(BUTTON_X)) return false;
+    for (int32_t& cursor : selectScreen.cursor) cursor %= SELECT_DECIDED_OFFSET;
+    selectScreen.state = SELECT_CHARACTER;
+    PlaySe(SE_CANCEL);
+    return true;
+}
+
+void DecideSelectStage() {
+    selectScreen.state = SELECT_DECIDED;
+    StartTransition(TRANSITION_FADE_OUT);
+    PlayBgm(0);
+    PlaySe(SE_DECIDE);
+}
+
+namespace {
 
 // Z: the side decides its character, in colour 1 while S is held on the
 // buttons that chose it.
@@ -113,49 +161,25 @@ void DecideAtRandom(int side) {
     PlaySe(SE_DECIDE);
 }
 
-void Undecide(int side) {
-    selectScreen.cursor[side] %= SELECT_DECIDED_OFFSET;
-    PlaySe(SE_CANCEL);
-}
-
-void CancelScreen() {
-    selectScreen.state = SELECT_CANCELLED;
-    StartTransition(TRANSITION_KIND_124);
-    PlaySe(SE_CANCEL);
-}
-
-void MoveStageCursor(int32_t step) {
-    selectScreen.stageCursor = WrapStageCursor(selectScreen.stageCursor + step);
-    selectScreen.stageSpin = static_cast<float>(step);
-    PlaySe(SE_CURSOR);
-}
-
-void DecideStage() {
-    selectScreen.state = SELECT_DECIDED;
-    StartTransition(TRANSITION_FADE_OUT);
-    PlayBgm(0);
-    PlaySe(SE_DECIDE);
-}
-
 void DecideRandomStage() {
     const int32_t m = static_cast<int32_t>(selectScreen.stageIds.size());
     selectScreen.stageCursor = WrapStageCursor(RandomInt(0, m - 1));
     selectScreen.stageSpin = -1.0f;
-    DecideStage();
+    DecideSelectStage();
 }
 
 // In every select screen, once X has cancelled or undone a decision, the
 // decision buttons of that frame are not read: a decision after the cancel
 // would move the screen on with a side left undecided.
 void UpdateCharacterChoice() {
-    if (Pressed(BUTTON_LEFT)) MoveCursor(0, +1);
-    if (Pressed(BUTTON_RIGHT)) MoveCursor(0, -1);
+    if (Pressed(BUTTON_LEFT)) MoveSelectCursor(0, +1);
+    if (Pressed(BUTTON_RIGHT)) MoveSelectCursor(0, -1);
     if (Pressed(BUTTON_Z)) {
         Decide(0, 0);
         selectScreen.state = SELECT_OPPONENT;
     }
     if (Pressed(BUTTON_X)) {
-        CancelScreen();
+        CancelSelectScreen();
     } else if (Pressed(BUTTON_C)) {
         DecideAtRandom(0);
         selectScreen.state = SELECT_OPPONENT;
@@ -164,10 +188,10 @@ void UpdateCharacterChoice() {
 }
 
 void UpdateOpponentChoice() {
-    if (Pressed(BUTTON_RIGHT)) MoveCursor(1, +1);
-    if (Pressed(BUTTON_LEFT)) MoveCursor(1, -1);
+    if (Pressed(BUTTON_RIGHT)) MoveSelectCursor(1, +1);
+    if (Pressed(BUTTON_LEFT)) MoveSelectCursor(1, -1);
     if (Pressed(BUTTON_X)) {
-        Undecide(0);
+        UndecideSelectSide(0);
         selectScreen.state = SELECT_CHARACTER;
     } else {
         if (Pressed(BUTTON_Z)) Decide(1, 0);
@@ -178,23 +202,23 @@ void UpdateOpponentChoice() {
 }
 
 void UpdateStageChoice() {
-    if (Pressed(BUTTON_RIGHT)) MoveStageCursor(+1);
-    if (Pressed(BUTTON_LEFT)) MoveStageCursor(-1);
+    if (Pressed(BUTTON_RIGHT)) MoveSelectStageCursor(+1);
+    if (Pressed(BUTTON_LEFT)) MoveSelectStageCursor(-1);
     if (Pressed(BUTTON_X)) {
-        Undecide(1);
+        UndecideSelectSide(1);
         selectScreen.state = SELECT_OPPONENT;
         return;
     }
-    if (Pressed(BUTTON_Z)) DecideStage();
+    if (Pressed(BUTTON_Z)) DecideSelectStage();
     if (Pressed(BUTTON_C)) DecideRandomStage();
 }
 
 // Both sides choose at once, each with its own buttons and wheel.
 void UpdateTwoPlayerCharacters() {
-    if (Pressed(0, BUTTON_LEFT) && Choosing(0)) MoveCursor(0, +1);
-    if (Pressed(0, BUTTON_RIGHT) && Choosing(0)) MoveCursor(0, -1);
-    if (Pressed(1, BUTTON_RIGHT) && Choosing(1)) MoveCursor(1, +1);
-    if (Pressed(1, BUTTON_LEFT) && Choosing(1)) MoveCursor(1, -1);
+    if (Pressed(0, BUTTON_LEFT) && Choosing(0)) MoveSelectCursor(0, +1);
+    if (Pressed(0, BUTTON_RIGHT) && Choosing(0)) MoveSelectCursor(0, -1);
+    if (Pressed(1, BUTTON_RIGHT) && Choosing(1)) MoveSelectCursor(1, +1);
+    if (Pressed(1, BUTTON_LEFT) && Choosing(1)) MoveSelectCursor(1, -1);
     for (int side = 0; side < 2; ++side)
         if (Pressed(side, BUTTON_Z) && Choosing(side)) Decide(side, side);
     bool undone[2] = {false, false};
@@ -202,9 +226,9 @@ void UpdateTwoPlayerCharacters() {
         if (!Pressed(side, BUTTON_X)) continue;
         undone[side] = true;
         if (Choosing(side))
-            CancelScreen();  // either player may leave while undecided
+            CancelSelectScreen();  // either player may leave while undecided
         else
-            Undecide(side);
+            UndecideSelectSide(side);
     }
     if (selectScreen.state == SELECT_CANCELLED) {
         LayOutSelectWheel();
@@ -218,15 +242,8 @@ void UpdateTwoPlayerCharacters() {
 
 // Either side moves and decides the stage; only side 0 picks one at random.
 void UpdateTwoPlayerStage() {
-    if (EitherPressed(BUTTON_RIGHT)) MoveStageCursor(+1);
-    if (EitherPressed(BUTTON_LEFT)) MoveStageCursor(-1);
-    if (EitherPressed(BUTTON_X)) {
-        for (int32_t& cursor : selectScreen.cursor) cursor %= SELECT_DECIDED_OFFSET;
-        selectScreen.state = SELECT_CHARACTER;
-        PlaySe(SE_CANCEL);
-        return;
-    }
-    if (EitherPressed(BUTTON_Z)) DecideStage();
+    if (TurnStageRingOrTakeBack()) return;
+    if (EitherPressed(BUTTON_Z)) DecideSelectStage();
     if (Pressed(0, BUTTON_C)) DecideRandomStage();
 }
 
@@ -240,18 +257,18 @@ void LoadArcadeStandPicture() {
 // Side 0 alone chooses its character; the ladder brings the rest.
 void UpdateArcadeCharacter() {
     if (Pressed(BUTTON_LEFT)) {
-        MoveCursor(0, +1);
+        MoveSelectCursor(0, +1);
         LoadArcadeStandPicture();
     }
     if (Pressed(BUTTON_RIGHT)) {
-        MoveCursor(0, -1);
+        MoveSelectCursor(0, -1);
         LoadArcadeStandPicture();
     }
     if (Pressed(BUTTON_Z)) {
         selectScreen.cursor[0] = selectScreen.cursor[0] % SELECT_DECIDED_OFFSET + SELECT_DECIDED_OFFSET;
-        DecideStage();
+        DecideSelectStage();
     }
-    if (Pressed(BUTTON_X)) CancelScreen();
+    if (Pressed(BUTTON_X)) CancelSelectScreen();
     LayOutSelectWheel();
 }
 
@@ -326,6 +343,7 @@ struct SelectLook {
     int32_t sideOneLitIn;      // the state lighting side 1's face at the cursor
     bool showsWinCounts;       // both sides' won battles beside the wheels
     void (*pictures)(const SelectLook&);
+    void (*overTransition)();  // drawn over the transition, or null
 };
 
 void DrawBand(int side, Texture* sprite, const gpu::RECT& cell, uint32_t colour, int mode) {
@@ -514,9 +532,32 @@ void DrawArcadePictures(const SelectLook& look) {
     DrawWhiteFlash();
 }
 
-const SelectLook kOnePlayerLook{&onePlayerClock, true, SELECT_OPPONENT, false, DrawSelectPictures};
-const SelectLook kTwoPlayerLook{&twoPlayerClock, false, SELECT_CHARACTER, true, DrawSelectPictures};
-const SelectLook kArcadeLook{&arcadeClock, true, SELECT_CHARACTER, false, DrawArcadePictures};
+// The network select's strips of "select_face": "connecting" at the bottom
+// right and "disconnected" across the middle.
+void DrawConnectingStrip() {
+    const gpu::RECT dest{475, 435, 625, 465}, cell = SheetCell(0, 400, 150, 30);
+    selectScreen.faceTexture->Draw(&dest, 0.0f, &cell, 0xFFFFFFFF, BLEND_ALPHA);
+}
+
+void DrawNetworkPictures(const SelectLook& look) {
+    DrawSelectPictures(look);
+    if (selectScreen.state == SELECT_CONNECTING) DrawConnectingStrip();
+    if (selectScreen.state > SELECT_CONNECTING && !netConnected) {
+        const gpu::RECT dest{200, 225, 440, 255}, cell = SheetCell(150, 400, 240, 30);
+        selectScreen.faceTexture->Draw(&dest, 0.0f, &cell, 0xFFFFFFFF, BLEND_ALPHA);
+    }
+}
+
+// While the screen fades out into the match, over the fade.
+void DrawNetworkOverTransition() {
+    if (selectScreen.state == SELECT_DECIDED && netConnected) DrawConnectingStrip();
+}
+
+const SelectLook kOnePlayerLook{&onePlayerClock, true, SELECT_OPPONENT, false, DrawSelectPictures, nullptr};
+const SelectLook kTwoPlayerLook{&twoPlayerClock, false, SELECT_CHARACTER, true, DrawSelectPictures, nullptr};
+const SelectLook kArcadeLook{&arcadeClock, true, SELECT_CHARACTER, false, DrawArcadePictures, nullptr};
+const SelectLook kNetworkLook{&networkClock, false, SELECT_CHARACTER, true, DrawNetworkPictures,
+                              DrawNetworkOverTransition};
 
 void DrawSelectScreen(const SelectLook& look) {
     // A frame the device cannot draw is still presented, which is where a
@@ -530,10 +571,13 @@ void DrawSelectScreen(const SelectLook& look) {
         SetRenderState(gpu::D3DRS_FOGENABLE, 0);
         look.pictures(look);
         DrawTransition();
+        if (look.overTransition) look.overTransition();
         EndScene();
     }
     PresentFrame();
 }
+
+}  // namespace
 
 void ReleaseSelectPictures() {
     ReleaseResource(selectSkyModel);
@@ -550,7 +594,7 @@ void ReleaseSelectPictures() {
 
 // Writes the confirmed choice into the two sides and the stage; the same
 // character in the same colour on both sides plays in colours 0 and 1.
-void ApplyChoice() {
+void ApplySelectChoice() {
     for (int side = 0; side < 2; ++side) {
         players[side].characterId = ChosenCharacter(side);
         players[side].colour = selectScreen.cursor[side] / SELECT_DECIDED_OFFSET - 1;
@@ -561,8 +605,6 @@ void ApplyChoice() {
         players[1].colour = 1;
     }
 }
-
-}  // namespace
 
 std::vector<int32_t> ListSelectableCharacters() {
     return ListFlagged(systemData.characterUnlocked, 1, 8, 1, 6);
@@ -676,6 +718,7 @@ void EaseSelectScreen() {
 void DrawSelect() { DrawSelectScreen(kOnePlayerLook); }
 void DrawTwoPlayerSelect() { DrawSelectScreen(kTwoPlayerLook); }
 void DrawArcadeSelect() { DrawSelectScreen(kArcadeLook); }
+void DrawNetworkSelect() { DrawSelectScreen(kNetworkLook); }
 
 void LeaveSelect() {
     ReleaseSelectPictures();
@@ -683,7 +726,7 @@ void LeaveSelect() {
         LeaveToTitle();
         return;
     }
-    ApplyChoice();
+    ApplySelectChoice();
     sceneInitPending = 1;
     replayPlayback = 0;
     lastSelectedCharacters[0] = players[0].characterId;

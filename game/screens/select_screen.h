@@ -4,8 +4,10 @@
 // side 1's, then the stage. The two-player select: both sides choose at once
 // with their own buttons, then either chooses the stage. The arcade select:
 // side 0 chooses its character alone and the arcade ladder brings the rest.
-// All lead on to the versus screen; they share the record, the wheel
-// lay-out, the easing, the init, the leave and the drawing.
+// The network select (network_select.h): like the two-player select, each
+// machine's player on one side. All lead on to the versus screen; they share
+// the record, the wheel lay-out, the easing, the init, the leave and the
+// drawing.
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +16,7 @@ class Texture;
 
 enum SelectState : int32_t {
     SELECT_FADE_IN = 5,      // waits for the opening transition
+    SELECT_CONNECTING = 9,   // the network select looks for its peer
     SELECT_CHARACTER = 10,   // side 0 chooses
     SELECT_OPPONENT = 20,    // side 1's character, chosen with side 0's buttons
     SELECT_STAGE = 30,
@@ -51,6 +54,11 @@ struct SelectScreenState {
 };
 
 extern SelectScreenState selectScreen;
+// The select screens' remembered characters (side 0, side 1) and stage.
+extern int32_t lastSelectedCharacters[2];
+extern int32_t lastSelectedStage;
+// The remembered menu positions as they are at program start.
+void ResetFrontEndPositions();
 extern Texture* selectWheelTexture;
 extern Texture* selectWheelTexture2;
 extern Model* selectSkyModel;
@@ -72,6 +80,26 @@ void InitArcadeSelect();
 void UpdateArcadeSelect();
 void DrawArcadeSelect();
 void LeaveArcadeSelect();
+// The two-player picture with the network select's strips.
+void DrawNetworkSelect();
+
+// The choosing steps every select screen is made of. A cursor move by one
+// (+1 or -1, wrapping) turns the side's wheel the same way; a side that takes
+// its decision back, a cancel of the whole screen, a stage cursor move and the
+// stage decision play their sounds and start their transitions.
+void MoveSelectCursor(int side, int32_t step);
+void UndecideSelectSide(int side);
+void CancelSelectScreen();
+void MoveSelectStageCursor(int32_t step);
+void DecideSelectStage();
+// The two-player stage ring: either side turns it, and X of either side takes
+// both characters back; true then, and the frame's stage choice ends.
+bool TurnStageRingOrTakeBack();
+// Releases the pictures, the sky and the stand sheets of a select screen.
+void ReleaseSelectPictures();
+// Writes the confirmed choice into both sides and the stage; the same
+// character in the same colour on both sides plays in colours 0 and 1.
+void ApplySelectChoice();
 // Fills both sides' wheelRing from their cursor and characterIds.
 void LayOutSelectWheel();
 // The per-frame easing of the animation values that ends every select

@@ -75,7 +75,7 @@ void Relay::Forward(Direction& direction, std::vector<uint8_t> datagram) {
         return;
     }
     if (damage && datagram.size() >= 6) {
-        datagram[2 + flip % 4] ^= static_cast<uint8_t>(1u << (flip / 4 % 8));
+        datagram[flip % 6] ^= static_cast<uint8_t>(1u << (flip / 6 % 8));
         ++counts_.corrupted;
     }
     if (hold && !direction.held) {

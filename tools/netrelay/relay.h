@@ -10,9 +10,9 @@
 // A lossy datagram relay between two network peers on this machine, for tests
 // of network play: peer A sends to the relay's port A, which forwards out of
 // port B to peer B, and back the other way. Every datagram may be dropped,
-// duplicated, held back behind the next one, or have one bit of a word copy
-// flipped (bytes 2 to 5 of a packet: the damage its second copy exists to
-// catch). The faults come from one seeded generator, so a run is repeatable
+// duplicated, held back behind the next one, or have one bit of its first six
+// bytes flipped (any field of a packet: its frame or command, its word or the
+// word's copy). The faults come from one seeded generator, so a run is repeatable
 // for the same order of datagrams. Only loopback datagrams are relayed.
 // Ports left 0 are chosen by the system (the relay's) or learnt from the first
 // datagram each peer sends (the peers'); until then a peer gets nothing.

@@ -94,8 +94,8 @@ TEST_F(GameProgramTest, EveryWayOfQuittingUnderAWindowManagerEndsWithStatusZero)
             std::this_thread::sleep_for(14s);
             ASSERT_NE(Screenshot(session, *game, 1, 20s), "");
             if (c.stage == Stage::Battle) {
-                // The intro ends on Z; versus, two players; the stand-in
-                // select screen goes on on Z, the versus screen on its own.
+                // The intro ends on Z; versus, two players; on the select
+                // screen Z decides side 0's fighter.
                 for (unsigned long key : {test::XK_z, test::XK_Down, test::XK_z, test::XK_z}) {
                     keys.Type(key);
                     std::this_thread::sleep_for(700ms);

@@ -28,6 +28,12 @@ std::vector<uint8_t> Bytes(const NetPacket& packet) {
     return bytes;
 }
 
+// A select-screen word of a period: the word, and in the third field the word
+// XOR the period's tag, its low byte twice.
+NetPacket SelectWord(InputWord word, uint16_t period) {
+    return {NT_COMMAND_INPUT, word, static_cast<uint16_t>(word ^ (period & 0xFF) * 0x101)};
+}
+
 // The peer's and this machine's words sampled on frame f: distinct per frame.
 InputWord PeerWord(int32_t f) { return static_cast<InputWord>(0x100 + f); }
 InputWord LocalWord(int32_t f) { return static_cast<InputWord>(0x200 + f); }
@@ -268,14 +274,72 @@ TEST_F(NetExchange, DuplicatesAndStalePacketsAreDropped) {
     EXPECT_EQ(Sent().size(), 4u) << "only this side's four samples";
 }
 
-TEST_F(NetExchange, ThePendingListIsBounded) {
+// The frame field has no copy: a damaged one must not pass for another frame.
+// Each case delivers the peer's word of frame 2 under a damaged frame number,
+// while frame 3 awaits frame 2's word; the damaged packet is dropped, and the
+// word asked for again once the wait runs out.
+TEST_F(NetExchange, ADataPacketOutsideTheFrameWindowIsDroppedAndAskedForAgain) {
+    const struct {
+        const char* name;
+        int16_t frame;
+    } cases[] = {
+        {"behind the awaited frame", 0},
+        {"not a sampling frame", 3},
+        {"more than two exchanges ahead", 8},
+        {"far ahead", 0x4002},
+    };
+    for (const auto& c : cases) {
+        Open(0, 0);
+        PeerAnswersResendRequests();
+        DeliverSample(0);
+        RunFrame(0);
+        RunFrame(1);
+        Deliver({c.frame, PeerWord(2), PeerWord(2)});
+        RunFrame(2);
+        RunFrame(3);
+        EXPECT_EQ(inputWords[1], PeerWord(2)) << c.name;
+        EXPECT_TRUE(netPendingPackets.empty()) << c.name;
+        EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), (std::vector<NetPacket>{{NT_COMMAND_WRECK, 2, 0}})) << c.name;
+        EXPECT_EQ(net().nowMs, 1000u) << c.name;
+        NetClose();
+        net().onSend = nullptr;
+        net().nowMs = 0;
+        net().sent.clear();
+    }
+}
+
+TEST_F(NetExchange, FarFuturePacketsDoNotFillThePendingList) {
     Open(0, 0);
     for (int32_t f = 100; f < 140; f += 2) DeliverSample(f);
+    DeliverSample(2);  // one exchange ahead: kept
     DeliverSample(0);
     RunFrame(0);
     RunFrame(1);
     EXPECT_EQ(inputWords[1], PeerWord(0));
-    EXPECT_EQ(netPendingPackets.size(), NET_PENDING_CAPACITY);
+    EXPECT_EQ(netPendingPackets, (std::vector<NetPacket>{{2, PeerWord(2), PeerWord(2)}}));
+    const int waitsBefore = net().waits;
+    RunFrame(2);
+    RunFrame(3);
+    EXPECT_EQ(inputWords[1], PeerWord(2));
+    EXPECT_EQ(net().waits, waitsBefore) << "taken from the list without a wait";
+}
+
+TEST_F(NetExchange, TwoEarlyPacketsForOneFrameWithDifferentWordsAreBothDropped) {
+    // Frame 2's word arrives, then frame 4's damaged into frame 2's number:
+    // which one is right cannot be told, so frame 2 is asked for.
+    Open(0, 0);
+    PeerAnswersResendRequests();
+    DeliverSample(2);
+    Deliver({2, PeerWord(4), PeerWord(4)});
+    Deliver({2, PeerWord(4), PeerWord(4)});  // a third copy does not bring either back
+    DeliverSample(0);
+    RunFrame(0);
+    RunFrame(1);
+    RunFrame(2);
+    RunFrame(3);
+    EXPECT_EQ(inputWords[1], PeerWord(2));
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), (std::vector<NetPacket>{{NT_COMMAND_WRECK, 2, 0}}));
+    EXPECT_TRUE(netPendingPackets.empty());
 }
 
 TEST_F(NetExchange, ResendRequestsAreAnsweredFromTheSentSamples) {
@@ -406,17 +470,33 @@ protected:
     static inline bool zPressed = false;
 };
 
-TEST_F(NetSelectAndStart, ConnectsOnThePeersConnectPacketOnly) {
-    Open(0, 0);
-    netConnected = 0;
-    EXPECT_FALSE(PollNetConnect());  // nothing queued
-    Deliver({NT_COMMAND_INPUT, 0, 0});
-    EXPECT_FALSE(PollNetConnect());  // not a connect packet: dropped
-    Deliver({NT_COMMAND_CONNECT, 0, 0});
-    EXPECT_TRUE(PollNetConnect());
-    EXPECT_EQ(netConnected, 1);
-    EXPECT_EQ(SentCommands(NT_COMMAND_CONNECT).size(), 3u);
-    EXPECT_EQ(net().nowMs, 0u);
+// The peer's connect packets may all be lost once the peer has connected on
+// this side's: it then sends its words, or, gone on to the battle, its start
+// packets. Those connect as well; anything else is dropped.
+TEST_F(NetSelectAndStart, ConnectsOnThePeersConnectStartOrInputPacket) {
+    const struct {
+        NetPacket packet;
+        bool connects;
+    } cases[] = {
+        {{NT_COMMAND_CONNECT, 0, 0}, true},
+        {{NT_COMMAND_START, 0, 0}, true},
+        {SelectWord(INPUT_Z, 1), true},
+        {{NT_COMMAND_WRECK, 0, 0}, false},
+        {{NT_COMMAND_BROKEN, 0, 0}, false},
+        {{0, 0, 0}, false},
+    };
+    for (const auto& c : cases) {
+        Open(0, 0);
+        netConnected = 0;
+        EXPECT_FALSE(PollNetConnect()) << "nothing queued";
+        Deliver(c.packet);
+        EXPECT_EQ(PollNetConnect(), c.connects) << c.packet;
+        EXPECT_EQ(netConnected, c.connects ? 1 : 0) << c.packet;
+        EXPECT_EQ(SentCommands(NT_COMMAND_CONNECT).size(), 2u) << "one a poll";
+        EXPECT_EQ(net().nowMs, 0u);
+        NetClose();
+        net().sent.clear();
+    }
 }
 
 TEST_F(NetSelectAndStart, ALockedDecideIsNotSent) {
@@ -430,7 +510,8 @@ TEST_F(NetSelectAndStart, ALockedDecideIsNotSent) {
         zPressed = c.pressed;
         const size_t before = net().sent.size();
         EXPECT_EQ(SendSelectInput(c.locked), c.refused);
-        EXPECT_EQ(Sent(before), (std::vector<NetPacket>{{NT_COMMAND_INPUT, c.sent, 0}}));
+        const auto period = static_cast<uint16_t>(netSelectPeriod);
+        EXPECT_EQ(Sent(before), (std::vector<NetPacket>{SelectWord(c.sent, period)}));
         EXPECT_EQ(netSelectLocalInput, c.sent);
     }
     zPressed = false;
@@ -446,12 +527,13 @@ TEST_F(NetSelectAndStart, BothWordsOfAPeriodAreAppliedTogether) {
     Deliver({NT_COMMAND_WRECK, 0, 0});
     Deliver({NT_COMMAND_CONNECT, 0, 0});
     Deliver({4, 4, 4});
-    Deliver({NT_COMMAND_INPUT, INPUT_LEFT, 0}, 2500);
+    Deliver(SelectWord(INPUT_LEFT, 1), 2500);
     const size_t before = net().sent.size();
     ReceiveSelectInput();
     EXPECT_EQ(inputWords[0], INPUT_LEFT);
     EXPECT_EQ(inputWords[1], INPUT_Z);
-    EXPECT_EQ(Sent(before), (std::vector<NetPacket>{{NT_COMMAND_INPUT, INPUT_Z, 0}}));
+    // The answer: the word of the period before (none: 0) and this period's.
+    EXPECT_EQ(Sent(before), (std::vector<NetPacket>{SelectWord(0, 0), SelectWord(INPUT_Z, 1)}));
     EXPECT_EQ(netConnected, 1);
     zPressed = false;
 }
@@ -489,7 +571,7 @@ TEST_F(NetSelectAndStart, APeerAlreadyInItsBattleEndsTheHandshake) {
     PeerAnswersResendRequests();
     int pumps = 0;
     ASSERT_TRUE(RunStartHandshake([&pumps] { return ++pumps < 1000; }));
-    EXPECT_EQ(net().nowMs, 1000u);
+    EXPECT_EQ(net().nowMs, 3000u) << "on the request a select screen would not send";
     EXPECT_EQ(net().Arrived(), 0u) << "nothing more is dropped";
 
     RunFrame(0);
@@ -504,30 +586,59 @@ TEST_F(NetSelectAndStart, APeerAlreadyInItsBattleEndsTheHandshake) {
     EXPECT_GE(std::count(sent.begin(), sent.end(), answer), 2) << "sent, and sent again on request";
 }
 
+// A select screen still waiting for this side's word asks for it with a
+// request for 0, at most twice: that must not start a battle it never joins.
 TEST_F(NetSelectAndStart, OnlyTheBattlesPacketsStandForAMissedStartPacket) {
+    const NetPacket wreck0{NT_COMMAND_WRECK, 0, 0}, broken0{NT_COMMAND_BROKEN, 0, 0};
     const struct {
-        NetPacket packet;
+        const char* name;
+        std::vector<NetPacket> packets;
         bool ends;
     } cases[] = {
-        {{NT_COMMAND_WRECK, 0, 0}, true},
-        {{NT_COMMAND_BROKEN, 0, 0}, true},
-        {{0, 0x10, 0x10}, true},
-        {{NT_COMMAND_CONNECT, 0, 0}, false},
-        {{NT_COMMAND_INPUT, 0x10, 0}, false},
+        {"the peer's sample of frame 0", {{0, 0x10, 0x10}}, true},
+        {"three requests for frame 0", {wreck0, wreck0, wreck0}, true},
+        {"requests of both kinds", {wreck0, broken0, wreck0}, true},
+        {"a select screen's two requests", {wreck0, wreck0}, false},
+        {"a damaged sample of frame 0", {{0, 0x10, 0x11}}, false},
+        {"a sample of a later frame", {{2, 0x10, 0x10}, {4, 0x10, 0x10}}, false},
+        {"requests for a later frame", {{NT_COMMAND_WRECK, 2, 0}, {NT_COMMAND_WRECK, 2, 0}, {NT_COMMAND_WRECK, 2, 0}}, false},
+        {"select-screen packets", {{NT_COMMAND_CONNECT, 0, 0}, {NT_COMMAND_INPUT, 0x10, 0x11}}, false},
     };
     for (const auto& c : cases) {
         Open(0, 0);
-        Deliver(c.packet, 100);
-        Deliver({NT_COMMAND_WRECK, 0, 0}, 1100);  // the peer's next packet stays queued
+        for (size_t i = 0; i < c.packets.size(); ++i) Deliver(c.packets[i], 100 + 40 * i);
+        Deliver({NT_COMMAND_WRECK, 2, 0}, 1100);  // the peer's next packet stays queued
         int pumps = 0;
         const bool started = RunStartHandshake([&pumps] { return ++pumps < 20; });
-        EXPECT_EQ(started, c.ends) << c.packet;
+        EXPECT_EQ(started, c.ends) << c.name;
         if (c.ends) {
-            EXPECT_EQ(net().inbox.size(), 1u) << c.packet;
+            EXPECT_EQ(net().inbox.size(), 1u) << c.name;
         }
         NetClose();
         net().nowMs = 0;
     }
+}
+
+// Both screens left on the same frame, but the peer's copy of this side's
+// last word was lost: the peer waits for it on its select screen and asks.
+TEST_F(NetSelectAndStart, TheHandshakeAnswersAPeerStillWaitingForTheLastSelectWord) {
+    Open(0, 0);
+    zPressed = true;
+    SendSelectInput(false);  // period 1: INPUT_Z
+    zPressed = false;
+    Deliver({NT_COMMAND_WRECK, 0, 0}, 100);
+    // Once answered, the peer leaves its screen too and starts.
+    net().onSend = [this](const test::SentDatagram& d) {
+        if (DecodeNetPacket(d.bytes.data()).frame == NT_COMMAND_INPUT) Deliver({NT_COMMAND_START, 0, 0}, 50);
+    };
+    const size_t before = net().sent.size();
+    int pumps = 0;
+    EXPECT_TRUE(RunStartHandshake([&pumps] { return ++pumps < 100; }));
+    std::vector<NetPacket> answers;
+    for (const NetPacket& p : Sent(before)) {
+        if (p.frame == NT_COMMAND_INPUT) answers.push_back(p);
+    }
+    EXPECT_EQ(answers, (std::vector<NetPacket>{SelectWord(0, 0), SelectWord(INPUT_Z, 1)}));
 }
 
 TEST_F(NetSelectAndStart, HandshakeSkipsStalePacketsAndStarts) {
@@ -573,6 +684,112 @@ TEST_F(NetSelectAndStart, HandshakeWithoutAPeerEndsWhenThePumpSaysSo) {
     EXPECT_EQ(net().nowMs, 4 * NET_HANDSHAKE_PAUSE_MS);
     NetClose();
     EXPECT_FALSE(RunStartHandshake([] { return true; }));
+}
+
+// The peer's select-screen word of a period: the word, and the word XOR the
+// period in the third field.
+
+// Period 2 of the select exchange: this side has sent INPUT_Z, the peer's
+// INPUT_LEFT is awaited. The peer answers a request with its words of the
+// period before and of its current one, as this side does.
+NetPacket Damaged(NetPacket packet, uint16_t valueBits, uint16_t copyBits) {
+    packet.value ^= valueBits;
+    packet.valueCopy ^= copyBits;
+    return packet;
+}
+
+TEST_F(NetSelectAndStart, ALostOrDamagedSelectWordIsAskedForAgain) {
+    const NetPacket peerWord2 = SelectWord(INPUT_LEFT, 2), peerWord3 = SelectWord(INPUT_UP, 3);
+    const struct {
+        const char* name;
+        std::vector<NetPacket> arrive;  // at once, before any request
+        std::vector<NetPacket> answer;  // the peer's answer to a request
+        uint64_t waitedMs;
+    } cases[] = {
+        {"lost, the peer silent", {}, {SelectWord(INPUT_A, 1), peerWord2}, 3000},
+        {"lost, the peer a period ahead", {peerWord3}, {peerWord2, peerWord3}, 0},
+        {"the word damaged", {Damaged(peerWord2, 0x40, 0)}, {SelectWord(INPUT_A, 1), peerWord2}, 0},
+        {"the copy damaged", {Damaged(peerWord2, 0, 0x100)}, {SelectWord(INPUT_A, 1), peerWord2}, 0},
+        // Period 3's tag with its lowest bit flipped is period 2's without the
+        // doubled byte.
+        {"the next period's word damaged", {Damaged(peerWord3, 0, 1)}, {peerWord2, peerWord3}, 0},
+        {"late duplicates of earlier words first", {SelectWord(INPUT_A, 1), SelectWord(0, 0), peerWord2}, {}, 0},
+    };
+    for (const auto& c : cases) {
+        Open(0, 0);
+        zPressed = false;
+        SendSelectInput(false);
+        Deliver(SelectWord(INPUT_A, 1));
+        ReceiveSelectInput();
+        zPressed = true;
+        SendSelectInput(false);
+        zPressed = false;
+        for (const NetPacket& p : c.arrive) Deliver(p);
+        net().onSend = [this, &c](const test::SentDatagram& d) {
+            if (DecodeNetPacket(d.bytes.data()).frame != NT_COMMAND_WRECK) return;
+            for (const NetPacket& p : c.answer) Deliver(p);
+        };
+        ReceiveSelectInput();
+        EXPECT_EQ(inputWords[1], INPUT_LEFT) << c.name;
+        EXPECT_EQ(inputWords[0], INPUT_Z) << c.name;
+        EXPECT_EQ(netConnected, 1) << c.name;
+        EXPECT_EQ(net().nowMs, c.waitedMs) << c.name;
+        EXPECT_EQ(SentCommands(NT_COMMAND_WRECK).size(), c.answer.empty() ? 0u : 1u) << c.name;
+        NetClose();
+        net().onSend = nullptr;
+        net().nowMs = 0;
+        net().sent.clear();
+    }
+}
+
+// The end of a network battle: this side answers the peer's requests for its
+// last samples, but neither another kind of packet nor a peer that never
+// stops keeps it waiting, and the window is served meanwhile.
+class BattleEndWait : public NetExchange {
+protected:
+    void SetUp() override {
+        NetExchange::SetUp();
+        Open(0, 0);
+        for (int32_t f = 0; f <= 4; f += 2) SendInputSample(f, LocalWord(f));
+        net().sent.clear();
+    }
+    uint64_t Wait(int pumpLimit = 1 << 30) {
+        pumps = 0;
+        AnswerResendRequestsUntilSilent([this, pumpLimit] { return ++pumps < pumpLimit; });
+        return net().nowMs;
+    }
+    int pumps = 0;
+};
+
+TEST_F(BattleEndWait, APeerBackOnItsSelectScreenDoesNotHoldItUp) {
+    for (uint64_t t = 0; t < 60000; t += 16) Deliver({NT_COMMAND_CONNECT, 0, 0}, t);
+    EXPECT_EQ(Wait(), NET_END_SILENCE_MS);
+    EXPECT_TRUE(net().sent.empty());
+    EXPECT_GT(pumps, static_cast<int>(NET_END_SILENCE_MS / NET_HANDSHAKE_PAUSE_MS)) << "the window was served";
+}
+
+TEST_F(BattleEndWait, TheLastRequestsAreAnsweredUntilThePeerIsSatisfied) {
+    Deliver({NT_COMMAND_WRECK, 4, 0}, 300);
+    Deliver({NT_COMMAND_BROKEN, 2, 0}, 1300);
+    Deliver({NT_COMMAND_WRECK, 6, 0}, 1400);  // never sampled: not answered
+    EXPECT_EQ(Wait(), 1300 + NET_END_SILENCE_MS);
+    EXPECT_EQ(Sent(), (std::vector<NetPacket>{{4, LocalWord(4), LocalWord(4)}, {2, LocalWord(2), LocalWord(2)}}));
+}
+
+TEST_F(BattleEndWait, APeerThatKeepsAskingIsAnsweredUntilTheCap) {
+    for (uint64_t t = 0; t < 60000; t += 500) Deliver({NT_COMMAND_WRECK, 4, 0}, t);
+    EXPECT_EQ(Wait(), NET_END_WAIT_LIMIT_MS);
+    EXPECT_EQ(Sent().size(), NET_END_WAIT_LIMIT_MS / 500 + 1) << "every request up to the cap, both ends included";
+}
+
+TEST_F(BattleEndWait, TheWindowAskingToQuitOrAClosedSocketEndsIt) {
+    for (uint64_t t = 0; t < 60000; t += 500) Deliver({NT_COMMAND_WRECK, 4, 0}, t);
+    const uint64_t quit = Wait(5);
+    EXPECT_EQ(pumps, 5);
+    EXPECT_LE(quit, 4 * NET_HANDSHAKE_PAUSE_MS);
+    NetClose();  // the escape key's hook
+    EXPECT_EQ(Wait(), quit);
+    EXPECT_EQ(pumps, 0);
 }
 
 TEST(SyncPlayerInput, RecordsPlaysBackAndMasksOneSide) {

@@ -16,9 +16,10 @@
 #include "game/flow/game_start.h"
 #include "game/flow/replay_file.h"
 #include "game/flow/sound_tables.h"
-#include "game/screens/placeholder_scenes.h"
+#include "game/screens/select_screen.h"
 #include "game/screens/title_menu.h"
 #include "platform/keyboard.h"
+#include "tests/support/fake_transport.h"
 #include "tests/support/scene_harness.h"
 #include "tests/support/screenshot_check.h"
 
@@ -45,6 +46,7 @@ protected:
         harness.RunFrames(1);
     }
     test::SceneHarness harness;
+    test::FakeTransport transport;  // the network select opens its socket here
 };
 
 TEST_F(SceneLoopTest, StartSetsTheStatesFoldersAndFirstScene) {
@@ -80,7 +82,7 @@ TEST_F(SceneLoopTest, EachSceneNumberRunsItsSceneAndSelectFollowsTheMode) {
         {SCENE_SELECT, MODE_PRACTICE, {kScreenClear, 0}},
         {SCENE_SELECT, MODE_1P_VS_CPU, {kScreenClear, 0}},
         {SCENE_SELECT, MODE_1P_VS_2P, {kScreenClear, 0}},
-        {SCENE_SELECT, MODE_VS_NETWORK, {PLACEHOLDER_NETWORK_SELECT}},
+        {SCENE_SELECT, MODE_VS_NETWORK, {kScreenClear, 0}},
         {SCENE_SELECT, MODE_ARCADE, {kScreenClear, 0}},
         {SCENE_SELECT, 6, {kScreenClear, 0}},  // the extra menu's mode
         {SCENE_VERSUS, MODE_PRACTICE, {kScreenClear}},
@@ -214,17 +216,19 @@ TEST_F(SceneLoopTest, TwoPlayerAndArcadeSelectsLeaveWithARealMatch) {
     }
 }
 
-TEST_F(SceneLoopTest, NetworkSelectOnlyLeavesBackAndClosesTheSocket) {
+TEST_F(SceneLoopTest, NetworkSelectWithoutAPeerWaitsAndLeavesBackClosingTheSocket) {
     gameMode = MODE_VS_NETWORK;
     sceneNumber = SCENE_SELECT;
     sceneInitPending = 1;
     harness.RunFrames(1);
+    EXPECT_TRUE(NetIsOpen());
     harness.Tap('Z');
     harness.RunFrames(100);
     EXPECT_EQ(sceneNumber, SCENE_SELECT);
-    netConnected = 1;
+    EXPECT_EQ(selectScreen.state, SELECT_CONNECTING);
     EXPECT_EQ(LeaveBy(harness, 'X'), SCENE_TITLE);
-    EXPECT_EQ(netConnected, 0);
+    EXPECT_FALSE(NetIsOpen());
+    EXPECT_EQ(transport.network().closes, 1);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@
 #include "game/flow/transitions.h"
 #include "game/battle/battle_scene.h"
 #include "game/screens/title_menu.h"
-#include "game/screens/placeholder_scenes.h"
+#include "game/screens/select_screen.h"
 #include "tests/support/scene_harness.h"
 
 namespace {

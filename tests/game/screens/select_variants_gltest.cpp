@@ -16,7 +16,6 @@
 #include "game/flow/game_start.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
-#include "game/screens/placeholder_scenes.h"
 #include "game/screens/select_screen.h"
 #include "game/shots/object_rules.h"
 #include "tests/game/battle/battle_gl_fixture.h"

@@ -19,7 +19,6 @@
 #include "game/flow/replay_file.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
-#include "game/screens/placeholder_scenes.h"
 #include "game/screens/select_screen.h"
 #include "tests/support/scene_harness.h"
 

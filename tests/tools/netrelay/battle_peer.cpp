@@ -6,6 +6,11 @@
 // the hash of the battle state after every frame (one hexadecimal line each)
 // and the replay file the result screen would save, and prints the outcome.
 //
+// With --select it starts on the network select screen instead, as a player
+// does: the game opens its socket from its config, connects, and this side's
+// scripted keys choose the characters and the stage with the peer's; then the
+// versus screen, the network battle and the same outputs follow.
+//
 // With --playback it plays a replay file through the battle scene instead and
 // writes the same hashes, which must be those of the recorded battle.
 #include <algorithm>
@@ -26,6 +31,9 @@
 #include "game/flow/game_start.h"
 #include "game/flow/net_exchange.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/save_files.h"
+#include "game/screens/select_screen.h"
+#include "tests/support/battle_hash.h"
 #include "tests/support/battle_run.h"
 
 namespace {
@@ -33,6 +41,8 @@ namespace {
 // A battle lasts at most 99 timer units of 80 frames, its countdown and its
 // leaving transition; anything longer has gone wrong.
 constexpr int kFrameLimit = 9000;
+// The select and versus screens: waiting for the peer, choosing, fading.
+constexpr int kSelectFrameLimit = 3000;
 
 // A word held for `frames` frames from frame `at` of the script's period;
 // TOWARD stands for the arrow toward the opponent.
@@ -123,10 +133,10 @@ bool WriteHashes(const std::vector<uint64_t>& hashes, const char* path) {
     return std::fclose(file) == 0;
 }
 
-void PrintOutcome(const test::BattleRun& run) {
+void PrintOutcome(bool ended, size_t frames) {
     std::printf("ended %d frames %zu battleFrame %d over %d timer %d winner %d life %d %d states %d %d score %d\n",
-                run.ended(), run.hashes().size(), battleFrame, battleOver, battleTimer, winnerSide, players[0].life,
-                players[1].life, players[0].state, players[1].state, battleResult.score);
+                ended, frames, battleFrame, battleOver, battleTimer, winnerSide, players[0].life, players[1].life,
+                players[0].state, players[1].state, battleResult.score);
 }
 
 // The match the network select screen leaves: kirune on both sides, so
@@ -161,8 +171,94 @@ int PlayNetworkSide(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine
     run.Start(kNetworkMatch);
     bool peerLost = false;
     const std::vector<uint64_t> hashes = RunToEnd(run, &peerLost);
-    PrintOutcome(run);
+    PrintOutcome(run.ended(), run.hashes().size());
     std::printf("peer lost %d\n", peerLost);
+    std::fflush(stdout);
+    if (!WriteHashes(hashes, hashPath)) return 6;
+    return SaveReplay(replayPath) ? 0 : 7;
+}
+
+// The game's socket, bound to a port of the test's choosing and sending to the
+// relay's port: two peers on one machine cannot share config.dat's one port.
+class RedirectedSocket final : public platform::UdpSocket {
+public:
+    RedirectedSocket(uint16_t bindPort, uint16_t peerPort)
+        : inner_(platform::CreateUdpSocket()), bindPort_(bindPort), peerPort_(peerPort) {}
+    bool Open(uint16_t) override { return inner_->Open(bindPort_); }
+    void Close() override { inner_->Close(); }
+    bool IsOpen() const override { return inner_->IsOpen(); }
+    uint16_t LocalPort() const override { return inner_->LocalPort(); }
+    bool SendTo(const platform::Ipv4Endpoint& to, const void* data, size_t length) override {
+        return inner_->SendTo({to.address, peerPort_}, data, length);
+    }
+    int ReceiveFrom(void* buffer, size_t size, platform::Ipv4Endpoint* from) override {
+        return inner_->ReceiveFrom(buffer, size, from);
+    }
+    platform::SocketWait WaitReadable(uint32_t* remainingMs) override { return inner_->WaitReadable(remainingMs); }
+
+private:
+    std::unique_ptr<platform::UdpSocket> inner_;
+    uint16_t bindPort_, peerPort_;
+};
+
+// This side's keys on the network select screen, for the frame about to run.
+// Both sides turn to kirune (side 1 turns once) and decide; side 1 takes both
+// decisions back once on the stage ring; side 0 turns the ring on to stage 2,
+// where side 1 decides. A word is sampled on the first frame of each period,
+// and keys are pressed in every other period only, so each is a fresh press.
+// The screen's state is the same on both machines at the same counter.
+InputWord SelectScreenWord(int side) {
+    static bool undone = false;
+    const SelectScreenState& s = selectScreen;
+    const auto interval = static_cast<int32_t>(netSendInterval);
+    if (sceneNumber != SCENE_SELECT || sceneInitPending || !netConnected) return 0;
+    if (s.netFrameCounter % interval != 0 || s.netFrameCounter / interval % 2 != 0) return 0;
+    constexpr int32_t kStageTwo = 11;
+    if (s.state == SELECT_CHARACTER && s.cursor[side] < SELECT_DECIDED_OFFSET) {
+        return s.cursor[side] == 0 ? INPUT_Z : INPUT_LEFT;
+    }
+    if (s.state != SELECT_STAGE) return 0;
+    if (side == 1 && !undone) {
+        undone = true;
+        return INPUT_X;
+    }
+    if (side == 0) return s.stageCursor == kStageTwo ? 0 : INPUT_RIGHT;
+    return s.stageCursor == kStageTwo ? INPUT_Z : 0;
+}
+
+int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
+                   const char* replayPath) {
+    test::BattleRun run;
+    SetNetSocketFactory([port, peerPort] { return std::make_unique<RedirectedSocket>(port, peerPort); });
+    std::strcpy(config.peerHost, "127.0.0.1");
+    config.localSide = side;
+    config.slowLine = slowLine;
+    gameMode = MODE_VS_NETWORK;
+    sceneNumber = SCENE_SELECT;
+    sceneInitPending = 1;
+    // The select screen, the versus screen, then the battle, whose frames are
+    // hashed, to its end.
+    bool peerLost = false;
+    std::vector<uint64_t> hashes;
+    for (int frames = 0; frames < kSelectFrameLimit + kFrameLimit && sceneNumber != SCENE_TITLE; ++frames) {
+        const bool inBattle = sceneNumber == SCENE_BATTLE;
+        if (inBattle && sceneInitPending) SeedRandom(kStartUpSeed);  // as the playback starts
+        const InputWord word = inBattle ? ScriptedWord(side, sceneInitPending ? 0 : battleFrame) : SelectScreenWord(side);
+        run.Press(0, word);
+        // Frames cost no time here: while connecting they take a frame's time,
+        // as on screen, so that a peer that starts late is still looked for.
+        if (sceneNumber == SCENE_SELECT && !netConnected) std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        run.scene().RunFrames(1);
+        run.scene().device()->ClearCalls();
+        if (!inBattle) continue;
+        hashes.push_back(test::HashBattleState());
+        if (sceneNumber != SCENE_BATTLE) break;  // the end closes the socket
+        if (!netConnected) peerLost = true;
+    }
+    PrintOutcome(sceneNumber == SCENE_RESULT, hashes.size());
+    std::printf("peer lost %d\n", peerLost);
+    std::printf("characters %d %d colours %d %d stage %d\n", players[0].characterId, players[1].characterId,
+                players[0].colour, players[1].colour, stageNumber);
     std::fflush(stdout);
     if (!WriteHashes(hashes, hashPath)) return 6;
     return SaveReplay(replayPath) ? 0 : 7;
@@ -174,7 +270,7 @@ int PlayBack(const char* replayPath, const char* hashPath) {
     if (!run.StartPlayback(replayPath)) return 3;
     bool peerLost = false;
     const std::vector<uint64_t> hashes = RunToEnd(run, &peerLost);
-    PrintOutcome(run);
+    PrintOutcome(run.ended(), run.hashes().size());
     return WriteHashes(hashes, hashPath) ? 0 : 6;
 }
 
@@ -182,9 +278,15 @@ int PlayBack(const char* replayPath, const char* hashPath) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--playback") == 0) return PlayBack(argv[2], argv[3]);
+    if (argc == 8 && std::strcmp(argv[1], "--select") == 0) {
+        return PlayFromSelect(std::atoi(argv[2]), static_cast<uint16_t>(std::atoi(argv[3])),
+                              static_cast<uint16_t>(std::atoi(argv[4])), static_cast<uint8_t>(std::atoi(argv[5])),
+                              argv[6], argv[7]);
+    }
     if (argc != 7) {
         std::fprintf(stderr,
                      "usage: battle_peer SIDE PORT PEER_PORT SLOW_LINE HASH_FILE REPLAY_FILE  (PORT 0: any)\n"
+                     "       battle_peer --select SIDE PORT PEER_PORT SLOW_LINE HASH_FILE REPLAY_FILE\n"
                      "       battle_peer --playback REPLAY_FILE HASH_FILE\n");
         return 2;
     }

@@ -1,0 +1,177 @@
+#include "game/screens/network_select.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "engine/devices/network.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
+#include "game/flow/game_start.h"
+#include "game/flow/input_words.h"
+#include "game/flow/net_exchange.h"
+#include "game/flow/replay_file.h"
+#include "game/flow/sound_tables.h"
+#include "game/flow/transitions.h"
+#include "game/screens/select_screen.h"
+
+namespace {
+
+// Every character is listed; a locked one can be turned to but not decided
+// by this machine's player.
+const std::vector<int32_t> kNetworkCharacters = {1, 2, 3, 4, 5, 6, 7, 8};
+// The nine stages twice, in their ring order; the cursor starts on the
+// second copy's stage 0.
+const std::vector<int32_t> kNetworkStages = {0, 1, 2, 3, 4, 5, 6, 8, 7, 0, 1, 2, 3, 4, 5, 6, 8, 7};
+constexpr int32_t kFirstStageCursor = 9;
+
+bool Pressed(int side, int slot) { return buttonStates[side][slot] == BUTTON_STATE_PRESSED; }
+bool Choosing(int side) { return selectScreen.cursor[side] < SELECT_DECIDED_OFFSET; }
+
+bool Listed(const std::vector<int32_t>& ids, int32_t id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
+int32_t CharacterUnderCursor(int side) {
+    return selectScreen.characterIds[static_cast<size_t>(selectScreen.cursor[side] % SELECT_DECIDED_OFFSET)];
+}
+bool LocalCharacterUnlocked() { return Listed(ListSelectableCharacters(), CharacterUnderCursor(netLocalSide)); }
+bool StageUnlocked() {
+    return Listed(ListSelectableStages(), selectScreen.stageIds[static_cast<size_t>(selectScreen.stageCursor)]);
+}
+
+// Whether a decide press of this machine's player would be refused now: the
+// word sent to the peer then carries no press.
+bool LocalDecideLocked() {
+    switch (selectScreen.state) {
+    case SELECT_CHARACTER: return Choosing(netLocalSide) && !LocalCharacterUnlocked();
+    case SELECT_STAGE: return !StageUnlocked();
+    default: return false;
+    }
+}
+
+void UpdateConnecting() {
+    if (PollNetConnect()) {
+        selectScreen.state = SELECT_CHARACTER;
+        selectScreen.netFrameCounter = 1;
+        PlaySe(SE_DECIDE);
+        return;
+    }
+    // Once connected the peer counts on this side's words: no cancel then.
+    if (Pressed(0, BUTTON_X)) CancelSelectScreen();
+}
+
+// Each side's own wheel; side 1's turns the other way round. A side decides
+// in colour 0 only.
+void UpdateNetworkCharacters() {
+    if (Choosing(0) && Pressed(0, BUTTON_LEFT)) MoveSelectCursor(0, +1);
+    if (Choosing(0) && Pressed(0, BUTTON_RIGHT)) MoveSelectCursor(0, -1);
+    if (Choosing(1) && Pressed(1, BUTTON_RIGHT)) MoveSelectCursor(1, +1);
+    if (Choosing(1) && Pressed(1, BUTTON_LEFT)) MoveSelectCursor(1, -1);
+    for (int side = 0; side < 2; ++side) {
+        if (!Choosing(side) || !Pressed(side, BUTTON_Z)) continue;
+        // The peer's decision was checked on its own machine.
+        if (side == netLocalSide && !LocalCharacterUnlocked()) {
+            PlaySe(SE_ERROR);
+            continue;
+        }
+        selectScreen.cursor[side] += SELECT_DECIDED_OFFSET;
+        selectScreen.decideFlash[side] = 1.0f;
+        PlaySe(SE_DECIDE);
+    }
+    for (int side = 0; side < 2; ++side) {
+        if (!Pressed(side, BUTTON_X)) continue;
+        if (Choosing(side)) CancelSelectScreen();  // either player may leave while undecided
+        else UndecideSelectSide(side);
+    }
+    if (!Choosing(0) && !Choosing(1)) selectScreen.state = SELECT_STAGE;
+    LayOutSelectWheel();
+}
+
+// Either side steers the ring and decides; only this machine's player is held
+// to this machine's unlocks.
+void UpdateNetworkStage() {
+    if (TurnStageRingOrTakeBack()) return;
+    const int remote = 1 - netLocalSide;
+    if (Pressed(remote, BUTTON_Z) || (Pressed(netLocalSide, BUTTON_Z) && StageUnlocked())) DecideSelectStage();
+}
+
+// The exchange of the words of one frame: this machine's word goes out on the
+// first frame of a period, and both words are applied together on its last.
+// Without a connection both sides come from this machine's pads.
+void SendLocalInput() {
+    if (!netConnected) {
+        PollInput();
+        return;
+    }
+    if (selectScreen.netFrameCounter % static_cast<int32_t>(netSendInterval) == 0 &&
+        SendSelectInput(LocalDecideLocked())) {
+        PlaySe(SE_ERROR);
+    }
+}
+
+// The counter starts at 1 on connection, so with an interval of 3 the first
+// receiving frame comes before any word was sent: there is nothing to wait for.
+void ReceivePeerInput() {
+    if (!netConnected) return;
+    const auto interval = static_cast<int32_t>(netSendInterval);
+    const int32_t counter = selectScreen.netFrameCounter;
+    if (counter % interval == interval - 1 && counter >= interval) ReceiveSelectInput();
+    for (int side = 0; side < 2; ++side) UpdateButtonStates(&inputWords[side], buttonStates[side]);
+}
+
+}  // namespace
+
+void InitNetworkSelect() {
+    InitSelect();
+    SelectScreenState& s = selectScreen;
+    s.netFrameCounter = 0;
+    s.characterIds = kNetworkCharacters;
+    s.stageIds = kNetworkStages;
+    s.stageCursor = kFirstStageCursor;
+    for (int side = 0; side < 2; ++side) s.cursor[side] = side;
+    LayOutSelectWheel();
+    NetOpen();
+}
+
+void UpdateNetworkSelect() {
+    switch (selectScreen.state) {
+    case SELECT_FADE_IN:
+        if (!transitionRunning) selectScreen.state = SELECT_CONNECTING;
+        break;
+    case SELECT_CONNECTING: UpdateConnecting(); break;
+    case SELECT_CHARACTER: UpdateNetworkCharacters(); break;
+    case SELECT_STAGE: UpdateNetworkStage(); break;
+    case SELECT_DECIDED:
+    case SELECT_CANCELLED:
+        if (!transitionRunning) selectScreen.leaveRequested = 1;
+        break;
+    default: break;
+    }
+    EaseSelectScreen();
+}
+
+// A match goes on with the socket open. A cancel, and a choice made after the
+// connection was lost (no peer would meet this side in the battle), go back
+// to the title menu and close it.
+void LeaveNetworkSelect() {
+    ReleaseSelectPictures();
+    sceneInitPending = 1;
+    if (selectScreen.state != SELECT_DECIDED || !netConnected) {
+        NetClose();
+        sceneNumber = SCENE_TITLE;
+        return;
+    }
+    ApplySelectChoice();
+    replayPlayback = 0;
+    sceneNumber = SCENE_VERSUS;
+}
+
+void RunNetworkSelectScene() {
+    if (sceneInitPending) InitNetworkSelect();
+    ClearSePlayedFlags();
+    UpdateBgm();
+    SendLocalInput();
+    DrawNetworkSelect();
+    ReceivePeerInput();
+    UpdateNetworkSelect();
+    if (selectScreen.leaveRequested) LeaveNetworkSelect();
+    ++selectScreen.netFrameCounter;
+}

@@ -1,0 +1,267 @@
+// The network select screen run as a scene, this machine's player on its
+// keyboard and the peer played by a fake network: the connection, both
+// players choosing at once with the words of each period applied on the same
+// frame, either side's stage choice, the way on to the battle with the socket
+// open, and the ways back to the title menu that close it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "engine/devices/network.h"
+#include "game/battle/battle_scene.h"
+#include "game/battle/battle_state.h"
+#include "game/battle/player_record.h"
+#include "game/flow/game_start.h"
+#include "game/flow/input_words.h"
+#include "game/flow/net_exchange.h"
+#include "game/flow/replay_file.h"
+#include "game/flow/save_files.h"
+#include "game/screens/select_screen.h"
+#include "platform/keyboard.h"
+#include "tests/support/fake_transport.h"
+#include "tests/support/scene_harness.h"
+
+namespace {
+
+NetPacket SelectWord(InputWord word, uint16_t period) {
+    return {NT_COMMAND_INPUT, word, static_cast<uint16_t>(word ^ (period & 0xFF) * 0x101)};
+}
+
+std::vector<uint8_t> Bytes(const NetPacket& packet) {
+    std::vector<uint8_t> bytes(NET_PACKET_SIZE);
+    EncodeNetPacket(packet, bytes.data());
+    return bytes;
+}
+
+// The peer's word of each period, decided when this side's word of that
+// period reaches it. The peer's screen is in the same state as this one's, so
+// a script may look at `selectScreen`.
+using PeerScript = std::function<InputWord(uint16_t period)>;
+
+class NetworkSelectTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::memset(&systemData, 0, sizeof systemData);
+        std::strcpy(config.peerHost, "127.0.0.1");
+        config.port = test::kFakePort;
+        winCounts[0] = winCounts[1] = 0;
+        net().onSend = [this](const test::SentDatagram& d) { AnswerAsPeer(DecodeNetPacket(d.bytes.data())); };
+    }
+
+    test::FakeNetwork& net() { return transport.network(); }
+    int32_t N() const { return static_cast<int32_t>(netSendInterval); }
+
+    // The peer: answers connect packets, sends its word of each period when
+    // this side's comes, and answers requests with its last two words.
+    void AnswerAsPeer(const NetPacket& packet) {
+        if (packet.frame == NT_COMMAND_CONNECT && peerPresent) net().Deliver(Bytes({NT_COMMAND_CONNECT, 0, 0}));
+        if (packet.frame == NT_COMMAND_INPUT) {
+            const auto period = static_cast<uint16_t>((packet.value ^ packet.valueCopy) & 0xFF);  // short tests
+            if (period >= silentFromPeriod) return;
+            peerWords.resize(std::max<size_t>(peerWords.size(), period + 1u));
+            peerWords[period] = script ? script(period) : 0;
+            net().Deliver(Bytes(SelectWord(peerWords[period], period)), test::FakePeer(), peerDelayMs);
+        }
+        if (packet.frame == NT_COMMAND_WRECK && !peerWords.empty()) {
+            const auto last = static_cast<uint16_t>(peerWords.size() - 1);
+            net().Deliver(Bytes(SelectWord(peerWords[last - 1], last - 1)));
+            net().Deliver(Bytes(SelectWord(peerWords[last], last)));
+        }
+    }
+
+    void Enter(int32_t localSide, uint8_t slowLine) {
+        config.localSide = localSide;
+        config.slowLine = slowLine;
+        gameMode = MODE_VS_NETWORK;
+        sceneNumber = SCENE_SELECT;
+        sceneInitPending = 1;
+        ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CHARACTER; }));
+        ASSERT_EQ(netConnected, 1);
+    }
+
+    bool RunUntil(const std::function<bool()>& done, int limit = 2000) {
+        for (int frames = 0; frames < limit && !done(); ++frames) RunFrame();
+        return done();
+    }
+    void RunFrame() {
+        harness.RunFrames(1);
+        frames.push_back({selectScreen.netFrameCounter - 1, selectScreen.cursor[0], selectScreen.cursor[1]});
+    }
+    // Holds a key for a whole exchange period (so that a send samples it) and
+    // lets it go for another.
+    void PressLocal(int key) {
+        harness.Hold(key);
+        for (int i = 0; i < N(); ++i) RunFrame();
+        harness.Release(key);
+        for (int i = 0; i < N(); ++i) RunFrame();
+    }
+
+    // The first frame counter at which a side's cursor was decided.
+    int32_t DecidedAt(int side) const {
+        for (const FrameRecord& f : frames)
+            if (f.cursor[side] >= SELECT_DECIDED_OFFSET) return f.counter;
+        return -1;
+    }
+
+    test::SceneHarness harness;
+    test::FakeTransport transport;
+    PeerScript script;
+    std::vector<InputWord> peerWords;
+    bool peerPresent = true;
+    uint16_t silentFromPeriod = UINT16_MAX;
+    uint64_t peerDelayMs = 0;
+    struct FrameRecord {
+        int32_t counter;
+        int32_t cursor[2];
+    };
+    std::vector<FrameRecord> frames;
+};
+
+bool Odd(uint16_t period) { return period % 2 == 1; }
+
+TEST_F(NetworkSelectTest, BothChooseAtOnceEitherChoosesTheStageAndTheMatchGoesOnConnected) {
+    for (int32_t localSide : {0, 1}) {
+        SCOPED_TRACE(localSide);
+        const int remote = 1 - localSide;
+        // The peer on side 0 turns its wheel once; the peer decides, then
+        // turns the stage ring on.
+        int turns = remote == 0 ? 0 : 1;
+        script = [&turns, remote](uint16_t period) -> InputWord {
+            if (!Odd(period)) return 0;
+            if (selectScreen.state == SELECT_CHARACTER && selectScreen.cursor[remote] < SELECT_DECIDED_OFFSET)
+                return turns++ == 0 ? INPUT_RIGHT : INPUT_Z;
+            if (selectScreen.state == SELECT_STAGE && selectScreen.stageCursor == 9) return INPUT_RIGHT;
+            return 0;
+        };
+        Enter(localSide, 0);
+        EXPECT_EQ(selectScreen.cursor[0], 0);
+        EXPECT_EQ(selectScreen.cursor[1], 1);
+        PressLocal(platform::VK_LEFT);
+        PressLocal('Z');
+        ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_STAGE && selectScreen.stageCursor == 10; }));
+        PressLocal('Z');
+        ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_VERSUS; }));
+        // LEFT turns side 0 to the next character and side 1 to the one
+        // before; RIGHT turns side 0 from character 1 round to 8, which is
+        // locked here but was decided on the peer's machine.
+        const int32_t local = localSide == 0 ? 2 : 1, peer = remote == 0 ? 8 : 2;
+        EXPECT_EQ(players[localSide].characterId, local);
+        EXPECT_EQ(players[remote].characterId, peer);
+        EXPECT_EQ(players[0].colour, 0);
+        EXPECT_EQ(players[1].colour, players[0].characterId == players[1].characterId ? 1 : 0);
+        EXPECT_EQ(stageNumber, 1);
+        EXPECT_EQ(replayPlayback, 0);
+        EXPECT_EQ(netConnected, 1);
+        EXPECT_TRUE(NetIsOpen()) << "the battle uses the socket";
+        EXPECT_EQ(net().nowMs, 0u) << "no wait ran out";
+        NetClose();
+        peerWords.clear();
+        frames.clear();
+    }
+}
+
+// Both words of a period apply on its last frame, on both machines alike:
+// with an interval of 3 a press sent on a period's first frame counts two
+// frames later, as the peer's press of the same period does.
+TEST_F(NetworkSelectTest, BothWordsOfAPeriodApplyOnItsLastFrame) {
+    for (uint8_t slowLine : {0, 1}) {
+        SCOPED_TRACE(static_cast<int>(slowLine));
+        script = [](uint16_t period) -> InputWord { return period == 4 ? INPUT_Z : 0; };
+        Enter(0, slowLine);
+        ASSERT_TRUE(RunUntil([] { return netSelectPeriod == 3; }));
+        harness.Hold('Z');
+        ASSERT_TRUE(RunUntil([] { return netSelectPeriod == 4; }));
+        harness.Release('Z');
+        ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_STAGE; }));
+        const int32_t at = DecidedAt(0);
+        EXPECT_EQ(at, DecidedAt(1)) << "both decided on one frame";
+        EXPECT_EQ(at % N(), N() - 1);
+        EXPECT_EQ(at / N(), 4) << "in the period the press was sent in";
+        EXPECT_EQ(net().nowMs, 0u) << "no wait ran out";
+        selectScreen.state = SELECT_CANCELLED;
+        ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
+        peerWords.clear();
+        frames.clear();
+    }
+}
+
+TEST_F(NetworkSelectTest, ALockedCharacterIsRefusedHereButThePeersChoiceStands) {
+    // Character 8 (cursor 7) is locked on this machine; the peer has it.
+    script = [](uint16_t period) -> InputWord {
+        if (!Odd(period) || selectScreen.state != SELECT_CHARACTER) return 0;
+        return selectScreen.cursor[1] == 7 ? INPUT_Z : (selectScreen.cursor[1] < 7 ? INPUT_LEFT : 0);
+    };
+    Enter(0, 0);
+    PressLocal(platform::VK_RIGHT);  // wraps to character 8
+    ASSERT_EQ(selectScreen.cursor[0], 7);
+    const size_t sentBefore = net().sent.size();
+    harness.Hold('Z');
+    ASSERT_TRUE(RunUntil([] { return selectScreen.cursor[1] == 107; }));
+    harness.Release('Z');
+    EXPECT_EQ(selectScreen.cursor[0], 7) << "not decided";
+    for (size_t i = sentBefore; i < net().sent.size(); ++i) {
+        const NetPacket p = DecodeNetPacket(net().sent[i].bytes.data());
+        if (p.frame == NT_COMMAND_INPUT) EXPECT_EQ(p.value & INPUT_Z, 0) << "the refused press is not sent";
+    }
+    selectScreen.state = SELECT_CANCELLED;
+    RunUntil([] { return sceneNumber == SCENE_TITLE; });
+}
+
+TEST_F(NetworkSelectTest, XInTheStageChoiceUndoesBothSidesAndXOfAnUndecidedSideCancels) {
+    bool undone = false;
+    script = [&undone](uint16_t period) -> InputWord {
+        if (!Odd(period)) return 0;
+        if (selectScreen.state == SELECT_STAGE) {
+            undone = true;
+            return INPUT_X;  // the peer takes both decisions back
+        }
+        if (selectScreen.cursor[1] < SELECT_DECIDED_OFFSET && !undone) return INPUT_Z;
+        return undone && selectScreen.cursor[0] < SELECT_DECIDED_OFFSET ? INPUT_X : 0;  // and leaves
+    };
+    Enter(0, 0);
+    PressLocal('Z');
+    ASSERT_TRUE(RunUntil([&undone] { return undone && selectScreen.state == SELECT_CHARACTER; }));
+    EXPECT_EQ(selectScreen.cursor[0], 0);
+    EXPECT_EQ(selectScreen.cursor[1], 1);
+    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
+    EXPECT_FALSE(NetIsOpen());
+}
+
+// After three silent waits for the peer's word the screen takes both sides
+// from this machine's keys; a choice made then cannot meet the peer in a
+// battle, so it goes back to the title menu.
+TEST_F(NetworkSelectTest, AChoiceAfterTheConnectionWasLostLeavesForTheTitle) {
+    silentFromPeriod = 2;
+    Enter(0, 0);
+    ASSERT_TRUE(RunUntil([] { return netConnected == 0; }));
+    EXPECT_EQ(net().nowMs, 3 * NET_SELECT_WAIT_MS);
+    EXPECT_TRUE(NetIsOpen());
+    harness.Tap('Z');  // the keyboard decides both sides
+    RunFrame();
+    ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_STAGE; }, 10));
+    RunFrame();
+    harness.Tap('Z');
+    ASSERT_TRUE(RunUntil([] { return sceneNumber != SCENE_SELECT; }));
+    EXPECT_EQ(sceneNumber, SCENE_TITLE);
+    EXPECT_FALSE(NetIsOpen());
+    EXPECT_EQ(net().closes, 1);
+}
+
+TEST_F(NetworkSelectTest, WithoutAPeerItWaitsUntilXAndCloses) {
+    peerPresent = false;
+    gameMode = MODE_VS_NETWORK;
+    sceneNumber = SCENE_SELECT;
+    sceneInitPending = 1;
+    ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CONNECTING; }));
+    for (int i = 0; i < 30; ++i) RunFrame();
+    EXPECT_EQ(selectScreen.state, SELECT_CONNECTING);
+    EXPECT_GE(net().sent.size(), 30u) << "a connect packet a frame";
+    harness.Tap('X');
+    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
+    EXPECT_FALSE(NetIsOpen());
+}
+
+}  // namespace
