@@ -228,11 +228,12 @@ bool PollNetConnect() {
     return true;
 }
 
-bool SendSelectInput(bool decideLocked) {
+bool SendSelectInput(const SelectDecideCheck& decideLocked) {
     netSelectPreviousInput = netSelectLocalInput;
     ++netSelectPeriod;
     ReadInputWord(0, &netSelectLocalInput);
-    const bool refused = decideLocked && (netSelectLocalInput & INPUT_Z) != 0;
+    const bool refused = (netSelectLocalInput & INPUT_Z) != 0 && decideLocked &&
+                         decideLocked(netSelectLocalInput, netSelectPreviousInput);
     if (refused) netSelectLocalInput = 0;
     SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
     return refused;

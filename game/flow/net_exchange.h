@@ -83,12 +83,14 @@ bool NetOpen();
 // connect packets, so those may be all this side ever sees.
 bool PollNetConnect();
 
+// Whether a word of this machine's player, following `previous` (the word of
+// the period before), would decide a character or stage locked here.
+using SelectDecideCheck = std::function<bool(InputWord word, InputWord previous)>;
 // Select screen, on frames where its counter mod N is 0: reads the local pad
-// into `netSelectLocalInput` and sends it. A decide press (INPUT_Z) while
-// `decideLocked` (the item under the local cursor is locked) is dropped, the
-// word sent as 0; the result is true then, and the screen plays its error
-// sound.
-bool SendSelectInput(bool decideLocked);
+// into `netSelectLocalInput` and sends it. A word with a decide press
+// (INPUT_Z) that `decideLocked` finds locked is dropped, the word sent as 0;
+// the result is true then, and the screen plays its error sound.
+bool SendSelectInput(const SelectDecideCheck& decideLocked = {});
 // Select screen, on frames where its counter mod N is N - 1: waits for the
 // peer's word of this period (3-second tries, resend requests after the first
 // two, the third time-out clears `netConnected`; a try lasts its 3 seconds

@@ -29,20 +29,45 @@ bool Pressed(int side, int slot) { return buttonStates[side][slot] == BUTTON_STA
 bool Choosing(int side) { return selectScreen.cursor[side] < SELECT_DECIDED_OFFSET; }
 
 bool Listed(const std::vector<int32_t>& ids, int32_t id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
-int32_t CharacterUnderCursor(int side) {
-    return selectScreen.characterIds[static_cast<size_t>(selectScreen.cursor[side] % SELECT_DECIDED_OFFSET)];
+bool CharacterUnlocked(int32_t index) {
+    return Listed(ListSelectableCharacters(), selectScreen.characterIds[static_cast<size_t>(index)]);
 }
-bool LocalCharacterUnlocked() { return Listed(ListSelectableCharacters(), CharacterUnderCursor(netLocalSide)); }
-bool StageUnlocked() {
-    return Listed(ListSelectableStages(), selectScreen.stageIds[static_cast<size_t>(selectScreen.stageCursor)]);
+bool StageUnlocked(int32_t stageCursor) {
+    return Listed(ListSelectableStages(), selectScreen.stageIds[static_cast<size_t>(stageCursor)]);
 }
 
-// Whether a decide press of this machine's player would be refused now: the
-// word sent to the peer then carries no press.
-bool LocalDecideLocked() {
+// While connected this machine's words were checked when they were sent, as
+// the peer takes them; a second check on applying them could only tell the
+// two machines apart (the peer may turn the stage ring in the same period).
+// Without a connection both sides' words come from this machine's pads.
+bool LocalDecisionRefused(int side, bool unlocked) { return !netConnected && side == netLocalSide && !unlocked; }
+
+// Whether this machine's word, following `previous`, would decide what is
+// locked here, with the word's own turn applied first as the update applies
+// it. A button counts only where the word of the period before did not hold
+// it, as the button states will tell it.
+bool LocalDecideLocked(InputWord word, InputWord previous) {
+    const auto pressed = [word, previous](InputWord bit) { return (word & bit) != 0 && (previous & bit) == 0; };
+    if (!pressed(INPUT_Z)) return false;
     switch (selectScreen.state) {
-    case SELECT_CHARACTER: return Choosing(netLocalSide) && !LocalCharacterUnlocked();
-    case SELECT_STAGE: return !StageUnlocked();
+    case SELECT_CHARACTER: {
+        const int side = netLocalSide;
+        if (!Choosing(side)) return false;
+        // Side 1's wheel turns the other way round.
+        const InputWord forward = side == 0 ? INPUT_LEFT : INPUT_RIGHT;
+        const InputWord backward = side == 0 ? INPUT_RIGHT : INPUT_LEFT;
+        int32_t cursor = selectScreen.cursor[side];
+        if (pressed(forward)) cursor = SelectCursorMoved(cursor, +1);
+        if (pressed(backward)) cursor = SelectCursorMoved(cursor, -1);
+        return !CharacterUnlocked(cursor);
+    }
+    case SELECT_STAGE: {
+        if (pressed(INPUT_X)) return false;  // takes the characters back first
+        int32_t cursor = selectScreen.stageCursor;
+        if (pressed(INPUT_RIGHT)) cursor = StageCursorMoved(cursor, +1);
+        if (pressed(INPUT_LEFT)) cursor = StageCursorMoved(cursor, -1);
+        return !StageUnlocked(cursor);
+    }
     default: return false;
     }
 }
@@ -68,7 +93,7 @@ void UpdateNetworkCharacters() {
     for (int side = 0; side < 2; ++side) {
         if (!Choosing(side) || !Pressed(side, BUTTON_Z)) continue;
         // The peer's decision was checked on its own machine.
-        if (side == netLocalSide && !LocalCharacterUnlocked()) {
+        if (LocalDecisionRefused(side, CharacterUnlocked(selectScreen.cursor[side]))) {
             PlaySe(SE_ERROR);
             continue;
         }
@@ -89,8 +114,12 @@ void UpdateNetworkCharacters() {
 // to this machine's unlocks.
 void UpdateNetworkStage() {
     if (TurnStageRingOrTakeBack()) return;
-    const int remote = 1 - netLocalSide;
-    if (Pressed(remote, BUTTON_Z) || (Pressed(netLocalSide, BUTTON_Z) && StageUnlocked())) DecideSelectStage();
+    const bool unlocked = StageUnlocked(selectScreen.stageCursor);
+    for (int side = 0; side < 2; ++side) {
+        if (!Pressed(side, BUTTON_Z) || LocalDecisionRefused(side, unlocked)) continue;
+        DecideSelectStage();
+        return;
+    }
 }
 
 // The exchange of the words of one frame: this machine's word goes out on the
@@ -102,7 +131,7 @@ void SendLocalInput() {
         return;
     }
     if (selectScreen.netFrameCounter % static_cast<int32_t>(netSendInterval) == 0 &&
-        SendSelectInput(LocalDecideLocked())) {
+        SendSelectInput(LocalDecideLocked)) {
         PlaySe(SE_ERROR);
     }
 }

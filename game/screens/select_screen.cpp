@@ -94,14 +94,20 @@ std::vector<int32_t> ListFlagged(const uint8_t* flags, int32_t first, int32_t la
 
 }  // namespace
 
-// Moves a side's choosing cursor by one (+1 or -1), wrapping, and turns its
-// wheel by one step in the same sense.
-void MoveSelectCursor(int side, int32_t step) {
+int32_t SelectCursorMoved(int32_t cursor, int32_t step) {
     const int32_t n = static_cast<int32_t>(selectScreen.characterIds.size());
-    int32_t& cursor = selectScreen.cursor[side];
     cursor += step;
     if (cursor >= n) cursor = 0;
     if (cursor < 0) cursor = n - 1;
+    return cursor;
+}
+
+int32_t StageCursorMoved(int32_t cursor, int32_t step) { return WrapStageCursor(cursor + step); }
+
+// Moves a side's choosing cursor by one (+1 or -1), wrapping, and turns its
+// wheel by one step in the same sense.
+void MoveSelectCursor(int side, int32_t step) {
+    selectScreen.cursor[side] = SelectCursorMoved(selectScreen.cursor[side], step);
     selectScreen.wheelSpin[side] = step > 0 ? kWheelStep : -kWheelStep;
     selectScreen.standSlide[side] = 0.0f;
     PlaySe(SE_CURSOR);
@@ -119,7 +125,7 @@ void CancelSelectScreen() {
 }
 
 void MoveSelectStageCursor(int32_t step) {
-    selectScreen.stageCursor = WrapStageCursor(selectScreen.stageCursor + step);
+    selectScreen.stageCursor = StageCursorMoved(selectScreen.stageCursor, step);
     selectScreen.stageSpin = static_cast<float>(step);
     PlaySe(SE_CURSOR);
 }

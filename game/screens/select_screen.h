@@ -88,6 +88,10 @@ void DrawNetworkSelect();
 // its decision back, a cancel of the whole screen, a stage cursor move and the
 // stage decision play their sounds and start their transitions.
 void MoveSelectCursor(int side, int32_t step);
+// Where a choosing cursor (+1 or -1) and the stage cursor (by step) would
+// move to, wrapping as the moves above do.
+int32_t SelectCursorMoved(int32_t cursor, int32_t step);
+int32_t StageCursorMoved(int32_t cursor, int32_t step);
 void UndecideSelectSide(int side);
 void CancelSelectScreen();
 void MoveSelectStageCursor(int32_t step);

@@ -509,7 +509,7 @@ TEST_F(NetSelectAndStart, ALockedDecideIsNotSent) {
     for (const auto& c : cases) {
         zPressed = c.pressed;
         const size_t before = net().sent.size();
-        EXPECT_EQ(SendSelectInput(c.locked), c.refused);
+        EXPECT_EQ(SendSelectInput([&c](InputWord, InputWord) { return c.locked; }), c.refused);
         const auto period = static_cast<uint16_t>(netSelectPeriod);
         EXPECT_EQ(Sent(before), (std::vector<NetPacket>{SelectWord(c.sent, period)}));
         EXPECT_EQ(netSelectLocalInput, c.sent);
@@ -520,7 +520,7 @@ TEST_F(NetSelectAndStart, ALockedDecideIsNotSent) {
 TEST_F(NetSelectAndStart, BothWordsOfAPeriodAreAppliedTogether) {
     Open(1, 0);
     zPressed = true;
-    SendSelectInput(false);
+    SendSelectInput();
     EXPECT_EQ(inputWords[1], 0) << "the local word waits for the peer's";
     // The peer asks for the word again before its own arrives; other packets
     // are skipped without using up a try.
@@ -624,7 +624,7 @@ TEST_F(NetSelectAndStart, OnlyTheBattlesPacketsStandForAMissedStartPacket) {
 TEST_F(NetSelectAndStart, TheHandshakeAnswersAPeerStillWaitingForTheLastSelectWord) {
     Open(0, 0);
     zPressed = true;
-    SendSelectInput(false);  // period 1: INPUT_Z
+    SendSelectInput();  // period 1: INPUT_Z
     zPressed = false;
     Deliver({NT_COMMAND_WRECK, 0, 0}, 100);
     // Once answered, the peer leaves its screen too and starts.
@@ -718,11 +718,11 @@ TEST_F(NetSelectAndStart, ALostOrDamagedSelectWordIsAskedForAgain) {
     for (const auto& c : cases) {
         Open(0, 0);
         zPressed = false;
-        SendSelectInput(false);
+        SendSelectInput();
         Deliver(SelectWord(INPUT_A, 1));
         ReceiveSelectInput();
         zPressed = true;
-        SendSelectInput(false);
+        SendSelectInput();
         zPressed = false;
         for (const NetPacket& p : c.arrive) Deliver(p);
         net().onSend = [this, &c](const test::SentDatagram& d) {

@@ -210,6 +210,72 @@ TEST_F(NetworkSelectTest, ALockedCharacterIsRefusedHereButThePeersChoiceStands) 
     RunUntil([] { return sceneNumber == SCENE_TITLE; });
 }
 
+// A turn and a decision in one word: the decision is checked where the turn
+// takes the cursor, before the word is sent, so the peer (which takes this
+// side's decision without a check) ends the same way as this machine.
+// Characters 1 to 6 are unlocked here, 7 and 8 locked.
+TEST_F(NetworkSelectTest, ATurnAndADecisionInOneWordAreCheckedWhereTheTurnLeads) {
+    const struct {
+        int turnsToStart;  // LEFT presses from character 1
+        int turnKey;       // held together with Z
+        int32_t cursor;    // side 0's cursor afterwards
+    } cases[] = {
+        {5, platform::VK_LEFT, 5},                           // on to character 7: refused, the word dropped
+        {6, platform::VK_RIGHT, 5 + SELECT_DECIDED_OFFSET},  // back from 7 to 6: decided
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.turnsToStart);
+        Enter(0, 0);
+        for (int i = 0; i < c.turnsToStart; ++i) PressLocal(platform::VK_LEFT);
+        ASSERT_EQ(selectScreen.cursor[0], c.turnsToStart);
+        const size_t sentBefore = net().sent.size();
+        const uint16_t period = netSelectPeriod + 1;
+        harness.Hold(c.turnKey);
+        harness.Hold('Z');
+        ASSERT_TRUE(RunUntil([period] { return netSelectPeriod == period; }));
+        harness.Release(c.turnKey);
+        harness.Release('Z');
+        for (int i = 0; i < 2 * N(); ++i) RunFrame();
+        EXPECT_EQ(selectScreen.cursor[0], c.cursor);
+        bool zSent = false;
+        for (size_t i = sentBefore; i < net().sent.size(); ++i) {
+            const NetPacket p = DecodeNetPacket(net().sent[i].bytes.data());
+            zSent |= p.frame == NT_COMMAND_INPUT && (p.value & INPUT_Z) != 0;
+        }
+        EXPECT_EQ(zSent, selectScreen.cursor[0] >= SELECT_DECIDED_OFFSET) << "the peer decides as this side did";
+        selectScreen.state = SELECT_CANCELLED;
+        ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
+        peerWords.clear();
+        frames.clear();
+    }
+}
+
+// The peer turns the stage ring onto a stage locked here in the period in
+// which this side decides: the peer takes the decision there, and so does
+// this machine, where stopping would leave the peer alone in its battle.
+TEST_F(NetworkSelectTest, ALocalStageDecisionWithThePeersTurnInTheSamePeriodGoesOnLikeThePeer) {
+    uint16_t turnPeriod = UINT16_MAX;
+    script = [&turnPeriod](uint16_t period) -> InputWord {
+        if (selectScreen.state == SELECT_CHARACTER && selectScreen.cursor[1] < SELECT_DECIDED_OFFSET)
+            return Odd(period) ? INPUT_Z : 0;
+        return period == turnPeriod ? INPUT_LEFT : 0;
+    };
+    Enter(0, 0);
+    PressLocal('Z');
+    ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_STAGE; }));
+    PressLocal(platform::VK_RIGHT);
+    ASSERT_EQ(selectScreen.stageCursor, 10) << "stage 1, unlocked";
+    turnPeriod = netSelectPeriod + 1;
+    harness.Hold('Z');
+    ASSERT_TRUE(RunUntil([&turnPeriod] { return netSelectPeriod == turnPeriod; }));
+    harness.Release('Z');
+    ASSERT_TRUE(RunUntil([] { return sceneNumber != SCENE_SELECT; }, 200));
+    EXPECT_EQ(sceneNumber, SCENE_VERSUS);
+    EXPECT_EQ(stageNumber, 0);
+    EXPECT_EQ(net().nowMs, 0u) << "no wait ran out";
+    NetClose();
+}
+
 TEST_F(NetworkSelectTest, XInTheStageChoiceUndoesBothSidesAndXOfAnUndecidedSideCancels) {
     bool undone = false;
     script = [&undone](uint16_t period) -> InputWord {

@@ -1,0 +1,196 @@
+// The network select's picture on OpenGL from the generated data set, probed
+// in its states: the "connecting" strip at the bottom right while it looks
+// for the peer, both wheels lit and turning while both players choose, the
+// stage ring, the "disconnected" strip across the middle once the peer is
+// lost, and the "connecting" strip over the fade-out into the match. Each
+// picture is saved as build/network_select/<name>.png.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/devices/network.h"
+#include "engine/graphics/camera.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
+#include "game/battle/battle_scene.h"
+#include "game/flow/game_start.h"
+#include "game/flow/save_files.h"
+#include "game/flow/transitions.h"
+#include "game/screens/network_select.h"
+#include "game/screens/select_screen.h"
+#include "game/shots/object_rules.h"
+#include "tests/game/battle/battle_gl_fixture.h"
+#include "tests/support/back_buffer_pixels.h"
+#include "tests/support/fake_transport.h"
+
+namespace {
+
+constexpr float kPi = 3.1415927f;
+
+struct Point {
+    int x, y;
+};
+struct Box {
+    int left, top, right, bottom;
+};
+
+// Where the strips are drawn, and a band just left of the "connecting" one.
+constexpr Box kConnectingStrip{475, 435, 625, 465};
+constexpr Box kDisconnectedStrip{200, 225, 440, 255};
+constexpr Box kLeftOfConnecting{420, 435, 470, 465};
+constexpr Box kBelowDisconnected{200, 265, 440, 295};
+
+// The centre of the face at wheel position 0 of a wheel about (cx, cy), fully
+// shown; side 1's faces are turned half a circle.
+Point CursorFace(float cx, float cy, int side) {
+    float centre[2] = {0.0f, 200.0f};
+    RotateVector2(centre, -kPi / 4 + (side == 1 ? kPi : 0.0f));
+    return {static_cast<int>(cx + centre[0]), static_cast<int>(cy + centre[1])};
+}
+const Point kSide0Face = CursorFace(0, 0, 0), kSide1Face = CursorFace(640, 480, 1);
+
+int Channel(uint32_t p, int shift) { return static_cast<int>((p >> shift) & 0xFF); }
+int Brightness(uint32_t p) { return Channel(p, 0) + Channel(p, 8) + Channel(p, 16); }
+bool Near(uint32_t a, uint32_t b, int tolerance = 12) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) return false;
+    return true;
+}
+
+using Pixels = std::vector<uint32_t>;
+
+uint32_t At(const Pixels& pixels, Point p) { return pixels[static_cast<size_t>(p.y) * 640 + static_cast<size_t>(p.x)]; }
+
+// The share (0..1) of the pixels of a box, every second one, that differ
+// between two pictures.
+double Differing(const Pixels& a, const Pixels& b, Box box) {
+    int differ = 0, all = 0;
+    for (int y = box.top; y < box.bottom; y += 2)
+        for (int x = box.left; x < box.right; x += 2, ++all) differ += !Near(At(a, {x, y}), At(b, {x, y}));
+    return static_cast<double>(differ) / all;
+}
+
+class NetworkSelectGLTest : public test::BattleGLFixture {
+protected:
+    NetworkSelectGLTest() : BattleGLFixture("network_select") {}
+    void SetUp() override {
+        BattleGLFixture::SetUp();
+        if (HasFatalFailure()) return;
+        Surface* depth = CreateDepthBuffer(640, 480, nullptr);
+        ASSERT_TRUE(depth->IsReady());
+        depth->SetAsDepthBuffer();
+        transitionSprite = CreateTextureFromArchive("gf\\system.dat", "black", 1, nullptr);
+        gameCamera = CreateCamera();
+        std::memset(&systemData, 0, sizeof systemData);
+        lastSelectedCharacters[0] = 1;
+        lastSelectedCharacters[1] = 2;
+        lastSelectedStage = 1;
+        winCounts[0] = winCounts[1] = 0;
+        std::strcpy(config.peerHost, "127.0.0.1");
+        config.port = test::kFakePort;
+        config.localSide = 0;
+        config.slowLine = 0;
+        InitNetworkSelect();
+        transitionRunning = 0;
+        selectScreen.whiteFlash = 0.0f;
+    }
+    void TearDown() override {
+        transitionRunning = 0;
+        selectScreen.state = SELECT_CANCELLED;
+        LeaveNetworkSelect();
+        BattleGLFixture::TearDown();
+    }
+
+    // The screen in `state`, its wheels shown as far as `wheelShow` and the
+    // stage ring as far as `stageShow`, with the connection as `connected`.
+    Pixels Picture(const char* name, int32_t state, uint8_t connected, float wheelShow, float stageShow = 0.0f) {
+        selectScreen.state = state;
+        netConnected = connected;
+        selectScreen.stageShow = stageShow;
+        for (int side = 0; side < 2; ++side) {
+            selectScreen.wheelShow[side] = wheelShow;
+            selectScreen.standSlide[side] = wheelShow > 0.0f ? 1.05f : 0.0f;
+        }
+        DrawNetworkSelect();
+        Pixels pixels = test::ReadEngineBackBuffer();
+        EXPECT_TRUE(test::WritePixelsPng((screens_ / (std::string(name) + ".png")).string(), pixels, 640, 480));
+        return pixels;
+    }
+
+    test::FakeTransport transport;
+};
+
+// While it looks for the peer the "connecting" strip shows at the bottom
+// right, and only there; the wheels are not in yet.
+TEST_F(NetworkSelectGLTest, ConnectingShowsItsStripAtTheBottomRight) {
+    const Pixels fadeIn = Picture("fade_in", SELECT_FADE_IN, 0, 0.0f);
+    const Pixels connecting = Picture("connecting", SELECT_CONNECTING, 0, 0.0f);
+    EXPECT_GT(Differing(fadeIn, connecting, kConnectingStrip), 0.5);
+    EXPECT_LT(Differing(fadeIn, connecting, kLeftOfConnecting), 0.05);
+    EXPECT_LT(Differing(fadeIn, connecting, kDisconnectedStrip), 0.05);
+}
+
+// Both players choose at once: both cursor faces are lit (grey once the
+// stage is being chosen), each wheel turns with its own cursor, and no strip
+// shows while the connection is live.
+TEST_F(NetworkSelectGLTest, BothSidesChooseOnLitWheelsThatTurnWithTheirOwnCursors) {
+    const Pixels choosing = Picture("choosing", SELECT_CHARACTER, 1, 1.0f);
+    const Pixels greyFaces = Picture("stage_wheels_grey", SELECT_STAGE, 1, 1.0f);
+    for (Point face : {kSide0Face, kSide1Face})
+        EXPECT_GT(Brightness(At(choosing, face)), Brightness(At(greyFaces, face)) * 5 / 4)
+            << face.x << "," << face.y << " " << std::hex << At(choosing, face) << " " << At(greyFaces, face);
+
+    // Each side turns its own wheel by one: both cursor faces change.
+    selectScreen.state = SELECT_CHARACTER;
+    MoveSelectCursor(0, +1);
+    MoveSelectCursor(1, +1);
+    LayOutSelectWheel();
+    selectScreen.wheelSpin[0] = selectScreen.wheelSpin[1] = 0.0f;
+    const Pixels turned = Picture("choosing_turned", SELECT_CHARACTER, 1, 1.0f);
+    for (Point face : {kSide0Face, kSide1Face})
+        EXPECT_FALSE(Near(At(choosing, face), At(turned, face), 30))
+            << face.x << "," << face.y << " " << std::hex << At(choosing, face) << " " << At(turned, face);
+
+    // Halfway through a turn the faces stand between two places.
+    selectScreen.wheelSpin[0] = selectScreen.wheelSpin[1] = 0.5235988f / 2;
+    const Pixels turning = Picture("choosing_turning", SELECT_CHARACTER, 1, 1.0f);
+    for (Point face : {kSide0Face, kSide1Face}) EXPECT_FALSE(Near(At(turned, face), At(turning, face), 30));
+
+    const Pixels lost = Picture("disconnected", SELECT_CHARACTER, 0, 1.0f);
+    EXPECT_GT(Differing(choosing, lost, kDisconnectedStrip), 0.5);
+}
+
+// The stage choice brings the stage ring into the middle of the screen.
+TEST_F(NetworkSelectGLTest, TheStageChoiceShowsTheStageRing) {
+    const Pixels wheelsOut = Picture("character_wheels_out", SELECT_CHARACTER, 1, 0.0f);
+    const Pixels stage = Picture("stage", SELECT_STAGE, 1, 0.0f, 1.0f);
+    EXPECT_GT(Differing(wheelsOut, stage, {200, 180, 440, 300}), 0.5);
+}
+
+// Once the peer is lost the "disconnected" strip shows across the middle in
+// every state after the connection, the stage choice too; during the fade
+// into the match the "connecting" strip stays over the fade while the
+// connection is live.
+TEST_F(NetworkSelectGLTest, DisconnectedStripAndTheConnectingStripOverTheFadeOut) {
+    const Pixels stage = Picture("stage_wheels_out", SELECT_STAGE, 1, 0.0f, 0.0f);
+    const Pixels stageLost = Picture("stage_disconnected", SELECT_STAGE, 0, 0.0f, 0.0f);
+    EXPECT_GT(Differing(stage, stageLost, kDisconnectedStrip), 0.3);
+    EXPECT_LT(Differing(stage, stageLost, kBelowDisconnected), 0.1);
+
+    auto fadedOut = [this](const char* name, uint8_t connected) {
+        StartTransition(TRANSITION_FADE_OUT);
+        transitionAlpha = 1.0f;
+        return Picture(name, SELECT_DECIDED, connected, 0.0f);
+    };
+    // The fade covers everything else alike, the "disconnected" strip too.
+    const Pixels decided = fadedOut("decided", 1);
+    const Pixels decidedLost = fadedOut("decided_disconnected", 0);
+    EXPECT_GT(Differing(decided, decidedLost, kConnectingStrip), 0.5);
+    for (Box covered : {kLeftOfConnecting, kDisconnectedStrip, Box{0, 0, 640, 200}})
+        EXPECT_LT(Differing(decided, decidedLost, covered), 0.01) << covered.left << "," << covered.top;
+}
+
+}  // namespace
