@@ -23,12 +23,13 @@ status=0
 # Mesa unloads its GL driver when a display closes; blocks that only the
 # driver's globals pointed at then look leaked, with stacks in no loaded
 # library. The GL tests run with the driver preloaded, so it stays to the end
-# and its globals are scanned. The program test starts an X server, whose
+# and its globals are scanned. The program tests start an X server, whose
 # helper programs (not built with the sanitizers, with leaks of their own)
-# must not get the preload, and its game inherits the same environment: that
-# one test runs without the leak check (memory errors and undefined behaviour
-# still count; the scene tests run the same game code with leaks checked).
-program_test=GameProgramTest
+# must not get the preload, and their game inherits the same environment:
+# those tests run without the leak check (memory errors and undefined
+# behaviour still count; the scene tests run the same game code with leaks
+# checked).
+program_test='GameProgramTest|GameWindowTest'
 ctest --output-on-failure -j "$jobs" -LE gl -E "$program_test" "$@" || status=$?
 driver=/usr/lib/$(gcc -print-multiarch)/dri/swrast_dri.so
 preload=$(ldd "$build/bin/gl_tests" | awk '/libasan/ {print $3}')
