@@ -160,7 +160,7 @@ void AnswerSelectRequest() {
 // a try ends at its deadline however many other packets come in it. A word of
 // a later period means that the awaited one was lost, and a damaged one that
 // it may have been: both are asked for again at once. False when the last try
-// has passed.
+// has passed. A peer that has not connected yet is sent this side's word.
 bool WaitForSelectInput(InputWord* word) {
     for (int timeouts = 0;;) {
         uint32_t remaining = NET_SELECT_WAIT_MS;
@@ -174,6 +174,13 @@ bool WaitForSelectInput(InputWord* word) {
                 if (behind > kSelectStalePeriods) SendNetPacket({NT_COMMAND_WRECK, 0, 0});
             } else if (packet.frame == NT_COMMAND_WRECK) {
                 AnswerSelectRequest();
+            } else if (packet.frame == NT_COMMAND_CONNECT) {
+                // The peer is still looking for this side: this side connected
+                // on its connect packet, but every packet it read from here
+                // was lost. Nothing else this side sends while it waits would
+                // connect the peer (requests do not); the word does, and it
+                // starts no exchange of answers.
+                SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
             }
         }
         if (++timeouts == NET_SELECT_TIMEOUTS) return false;

@@ -95,8 +95,10 @@ bool SendSelectInput(const SelectDecideCheck& decideLocked = {});
 // peer's word of this period (3-second tries, resend requests after the first
 // two, the third time-out clears `netConnected`; a try lasts its 3 seconds
 // however many other packets come in it; a damaged word or one of a later
-// period is asked for again at once), then puts it and `netSelectLocalInput`
-// into `inputWords`, so both machines apply the pair on the same frame.
+// period is asked for again at once; a peer still sending connect packets is
+// sent this side's word, which connects it), then puts it and
+// `netSelectLocalInput` into `inputWords`, so both machines apply the pair on
+// the same frame.
 void ReceiveSelectInput();
 
 // The last step of a network battle's start: sends NT_COMMAND_START until the

@@ -525,7 +525,7 @@ TEST_F(NetSelectAndStart, BothWordsOfAPeriodAreAppliedTogether) {
     // The peer asks for the word again before its own arrives; other packets
     // are skipped without using up a try.
     Deliver({NT_COMMAND_WRECK, 0, 0});
-    Deliver({NT_COMMAND_CONNECT, 0, 0});
+    Deliver({NT_COMMAND_START, 0, 0});
     Deliver({4, 4, 4});
     Deliver(SelectWord(INPUT_LEFT, 1), 2500);
     const size_t before = net().sent.size();
@@ -547,6 +547,32 @@ TEST_F(NetSelectAndStart, ThreeSilentWaitsEndTheConnection) {
     EXPECT_EQ(net().nowMs, 9000u);
     EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(2, {NT_COMMAND_WRECK, 0, 0}));
     EXPECT_TRUE(NetIsOpen()) << "the screen closes the socket when it leaves";
+}
+
+// The stall seen through a lossy relay: the peer's connect packet connected
+// this side, but every packet this side sent after it was lost, its word of
+// period 1 too. The peer stays on its connect step, sending a connect packet
+// a frame, which takes only connect, start and select-word packets; this side
+// waits for a word that would never come, and both sit apart for good.
+TEST_F(NetSelectAndStart, APeerStillConnectingIsSentTheWordThatConnectsIt) {
+    Open(0, 0);
+    SendSelectInput();  // period 1: lost on the way
+    for (uint64_t t = 16; t <= 480; t += 16) Deliver({NT_COMMAND_CONNECT, 0, 0}, t);
+    bool peerConnected = false;
+    net().onSend = [this, &peerConnected](const test::SentDatagram& d) {
+        const int16_t frame = DecodeNetPacket(d.bytes.data()).frame;
+        if (peerConnected || (frame != NT_COMMAND_CONNECT && frame != NT_COMMAND_START && frame != NT_COMMAND_INPUT)) {
+            return;
+        }
+        peerConnected = true;
+        Deliver(SelectWord(INPUT_LEFT, 1), 50);  // its first word, three frames on
+    };
+    ReceiveSelectInput();
+    EXPECT_TRUE(peerConnected);
+    EXPECT_EQ(netConnected, 1);
+    EXPECT_EQ(inputWords[1], INPUT_LEFT);
+    EXPECT_LT(net().nowMs, 100u) << "before the first try's time-out";
+    EXPECT_TRUE(SentCommands(NT_COMMAND_WRECK).empty());
 }
 
 TEST_F(NetSelectAndStart, SelectTriesEndAtTheirDeadlinesWhileOtherPacketsKeepComing) {

@@ -248,8 +248,18 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
         // Frames cost no time here: while connecting they take a frame's time,
         // as on screen, so that a peer that starts late is still looked for.
         if (sceneNumber == SCENE_SELECT && !netConnected) std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        // Each change of scene, select state or connection goes to stderr: a
+        // match that stalls shows there where each side stopped.
+        const int sceneBefore = sceneNumber;
+        const int stateBefore = selectScreen.state;
+        const int connectedBefore = netConnected;
         run.scene().RunFrames(1);
         run.scene().device()->ClearCalls();
+        if (sceneNumber != sceneBefore || selectScreen.state != stateBefore || netConnected != connectedBefore) {
+            std::fprintf(stderr, "side %d frame %d scene %d->%d state %d->%d connected %d->%d counter %d period %u\n", side, frames,
+                         sceneBefore, sceneNumber, stateBefore, selectScreen.state, connectedBefore, netConnected,
+                         selectScreen.netFrameCounter, netSelectPeriod);
+        }
         if (!inBattle) continue;
         hashes.push_back(test::HashBattleState());
         if (sceneNumber != SCENE_BATTLE) break;  // the end closes the socket
