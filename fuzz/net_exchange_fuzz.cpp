@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int poll = 0; poll < 4 && !PollNetConnect(); ++poll) {
     }
     netConnected = 1;
-    const bool refused = SendSelectInput((flags & 8) != 0);
+    const bool locked = (flags & 8) != 0;
+    const bool refused = SendSelectInput([locked](InputWord, InputWord) { return locked; });
     FUZZ_CHECK(refused == (decideHeld && (flags & 8)));
     ReceiveSelectInput();
     FUZZ_CHECK(inputWords[netLocalSide] == netSelectLocalInput);
