@@ -147,7 +147,7 @@ TForm2::TForm2(Launcher& core, TForm1& form1)
     : QWidget(&form1, Qt::Dialog), BrowseForFolder1(this), core_(core), form1_(form1), fileNum_(core.setup().FileNum()) {
     SetUpForm(*this, 344, 158);
     setWindowModality(Qt::WindowModal);
-    setWindowTitle(Text(core_.setup().GameTitle() + text::kDialogTitleSuffix));
+    setWindowTitle(Text(core_.ProgramTitle() + text::kDialogTitleSuffix));
     Label1 = new QLabel(QString::fromUtf8(text::kChooseFolder), this);
     Label1->move(24, 8);
     Edit1 = new QLineEdit(Text(core_.DefaultInstallFolder().string()), this);
