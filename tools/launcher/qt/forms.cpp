@@ -91,6 +91,7 @@ TForm1::TForm1(Launcher& core) : core_(core) {
 // What keeps the launcher from working, across the foot of the picture.
 void TForm1::ShowProblem(const std::string& problem) {
     Label1 = new QLabel(Breakable(problem), this);
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setWordWrap(true);
     Label1->setStyleSheet("QLabel { background: #fff8e0; color: #800000; border: 1px solid #c08000; padding: 4px; }");
     const int height = std::min(Label1->heightForWidth(320), 240);
