@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "engine/graphics/camera.h"
-#include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
 #include "game/battle/battle_scene.h"
 #include "game/flow/save_files.h"
@@ -58,9 +57,8 @@ protected:
     void SetUp() override {
         BattleGLFixture::SetUp();
         if (HasFatalFailure()) return;
-        Surface* depth = CreateDepthBuffer(640, 480, nullptr);
-        ASSERT_TRUE(depth->IsReady());
-        depth->SetAsDepthBuffer();
+        AttachDepthBuffer();
+        if (HasFatalFailure()) return;
         transitionSprite = CreateTextureFromArchive("gf\\system.dat", "black", 1, nullptr);
         gameCamera = CreateCamera();
         std::memset(&systemData, 0, sizeof systemData);
