@@ -344,11 +344,9 @@ TEST_F(NetworkSelectTest, EverySelectScreenLeavesOnTheFrameADrawnRunLeavesWhenSc
     };
     const auto run = [this](int32_t mode, int key, uint8_t slowLine, bool refuse) {
         std::memset(&systemData, 0, sizeof systemData);
+        ResetFrontEndPositions();
         config.localSide = 0;
         config.slowLine = slowLine;
-        lastSelectedCharacters[0] = 1;
-        lastSelectedCharacters[1] = 2;
-        lastSelectedStage = 1;
         gameMode = mode;
         sceneNumber = SCENE_SELECT;
         sceneInitPending = 1;
