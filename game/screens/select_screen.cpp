@@ -579,6 +579,11 @@ void DrawSelectScreen(const SelectLook& look) {
         DrawTransition();
         if (look.overTransition) look.overTransition();
         EndScene();
+    } else {
+        // The screen moves on when its opening or closing transition runs
+        // out, which must come on the same frame whether or not this machine
+        // could draw: a network peer counts the same frames.
+        AdvanceTransition();
     }
     PresentFrame();
 }

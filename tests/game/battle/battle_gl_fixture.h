@@ -15,6 +15,7 @@
 
 #include "engine/core/math.h"
 #include "engine/graphics/device.h"
+#include "engine/graphics/surface.h"
 #include "game/battle/battle_drawing.h"
 #include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
@@ -56,6 +57,14 @@ protected:
         engine_.reset();
         SetGraphicsHost(nullptr);
         ResetGraphicsSettings();
+    }
+
+    // Gives the back buffer a depth buffer, for pictures drawn with the depth
+    // test on.
+    static void AttachDepthBuffer() {
+        Surface* depth = CreateDepthBuffer(640, 480, nullptr);
+        ASSERT_TRUE(depth->IsReady());
+        depth->SetAsDepthBuffer();
     }
 
     TempDir data_;

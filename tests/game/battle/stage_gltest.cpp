@@ -29,9 +29,8 @@ protected:
     void SetUp() override {
         BattleGLFixture::SetUp();
         if (HasFatalFailure()) return;
-        Surface* depth = CreateDepthBuffer(640, 480, nullptr);
-        ASSERT_TRUE(depth->IsReady());
-        depth->SetAsDepthBuffer();
+        AttachDepthBuffer();
+        if (HasFatalFailure()) return;
         camera_ = CreateCamera();
     }
 
