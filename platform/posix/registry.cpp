@@ -1,8 +1,11 @@
 #include "platform/registry.h"
 
-#include "platform/safe_file.h"
 #include "platform/user_dirs.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -97,13 +100,27 @@ ValueList ReadValues(const std::string& file) {
     return values;
 }
 
-// Saved as every program saves its files (SaveFile): a crash leaves either
-// the old or the new set of values.
+// Written to a temporary file beside the key's file and renamed over it, so a
+// crash leaves either the old or the new set of values.
 bool WriteValues(const std::string& file, const ValueList& values) {
     std::ostringstream text;
     for (const auto& [name, data] : values) text << Encode(name) << '=' << Encode(data) << '\n';
     const std::string content = text.str();
-    return SaveFile(file, {reinterpret_cast<const uint8_t*>(content.data()), content.size()}) == 0;
+
+    std::string pattern = file + ".XXXXXX";
+    int fd = mkstemp(pattern.data());
+    if (fd < 0) return false;
+    bool ok = true;
+    for (size_t done = 0; ok && done < content.size();) {
+        ssize_t n = write(fd, content.data() + done, content.size() - done);
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = ok && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    ok = ok && std::rename(pattern.c_str(), file.c_str()) == 0;
+    if (!ok) unlink(pattern.c_str());
+    return ok;
 }
 
 ValueList::iterator FindValue(ValueList& values, std::string_view name) {
