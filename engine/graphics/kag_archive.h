@@ -37,7 +37,10 @@ bool IsCompressedFormat(int format);
 // the file, or an LZSS stream too short for the picture). Each output pointer
 // may be null; with data null only the entry header is read, otherwise data
 // receives the unpacked bytes. The path is a Windows path (backslashes,
-// letter case ignored where the exact name is missing).
+// letter case ignored where the exact name is missing). An archive that
+// cannot be opened, or whose damage the lookup meets (no archive, no entries,
+// cut short, an entry past the end of the file, the entry itself damaged), is
+// named on standard error once (ReportUnusableDataFile).
 int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* height,
                          std::vector<uint8_t>* data, int* format, ProgressCallback progress);
 
