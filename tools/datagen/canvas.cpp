@@ -90,38 +90,71 @@ void Canvas::Annulus(int cx2, int cy2, float inner, float outer, Colour c) {
         }
 }
 
-void Canvas::Text(Lettering& lettering, const std::string& text, int x, int y, int height, Colour c) {
-    platform::GlyphProvider* face = lettering.Face(height);
-    if (!face) return;
-    int ascent = face->GetTextMetrics().ascent;
-    std::vector<uint8_t> bitmap;
+namespace {
+
+// The character codes of CP932 text: single bytes, and lead << 8 | trail.
+std::vector<uint16_t> CharacterCodes(const std::string& text) {
+    std::vector<uint16_t> codes;
     for (size_t i = 0; i < text.size(); ++i) {
         auto lead = static_cast<uint8_t>(text[i]);
         bool wide = ((lead >= 0x81 && lead <= 0x9F) || lead >= 0xE0) && i + 1 < text.size();
-        uint16_t code = wide ? static_cast<uint16_t>(lead << 8 | static_cast<uint8_t>(text[++i])) : lead;
-        platform::GlyphMetrics gm;
-        uint32_t size = face->GetGlyphOutline(code, platform::GLYPH_GRAY4_BITMAP, &gm, nullptr, 0);
-        if (size != platform::GLYPH_ERROR && size > 0) {
-            bitmap.resize(size);
-            face->GetGlyphOutline(code, platform::GLYPH_GRAY4_BITMAP, &gm, bitmap.data(), size);
-            uint32_t stride = size / gm.blackBoxY;
+        codes.push_back(wide ? static_cast<uint16_t>(lead << 8 | static_cast<uint8_t>(text[++i])) : lead);
+    }
+    return codes;
+}
+
+}  // namespace
+
+const Glyph* Lettering::GlyphOf(int height, uint16_t code) {
+    const auto key = std::make_pair(height, code);
+    auto it = glyphs_.find(key);
+    if (it != glyphs_.end()) return &it->second;
+    platform::GlyphProvider* face = Face(height);
+    if (!face) return nullptr;
+    Glyph glyph;
+    uint32_t size = face->GetGlyphOutline(code, platform::GLYPH_GRAY4_BITMAP, &glyph.metrics, nullptr, 0);
+    if (size != platform::GLYPH_ERROR && size > 0) {
+        glyph.levels.resize(size);
+        face->GetGlyphOutline(code, platform::GLYPH_GRAY4_BITMAP, &glyph.metrics, glyph.levels.data(), size);
+        glyph.stride = size / glyph.metrics.blackBoxY;
+    }
+    return &glyphs_.emplace(key, std::move(glyph)).first->second;
+}
+
+void Canvas::Text(Lettering& lettering, const std::string& text, int x, int y, int height, Colour c) {
+    texts_.push_back(text);
+    platform::GlyphProvider* face = lettering.Face(height);
+    if (!face) return;
+    int ascent = face->GetTextMetrics().ascent;
+    for (uint16_t code : CharacterCodes(text)) {
+        const Glyph* glyph = lettering.GlyphOf(height, code);
+        const platform::GlyphMetrics& gm = glyph->metrics;
+        if (!glyph->levels.empty())
             for (uint32_t gy = 0; gy < gm.blackBoxY; ++gy)
                 for (uint32_t gx = 0; gx < gm.blackBoxX; ++gx) {
-                    int level = bitmap[gy * stride + gx];
+                    int level = glyph->levels[gy * glyph->stride + gx];
                     Blend(x + gm.originX + static_cast<int>(gx), y + ascent - gm.originY + static_cast<int>(gy),
                           WithAlpha(c, static_cast<uint8_t>(c.a * level / 16)));
                 }
-        }
         x += gm.cellIncX;
     }
+}
+
+void Canvas::KeyLabel(Lettering& lettering, const std::string& key, int x, int y, int height, Colour c) {
+    keyLabelled_ = true;
+    Text(lettering, key, x, y, height, c);
 }
 
 int Canvas::TextWidth(Lettering& lettering, const std::string& text, int height) {
     platform::GlyphProvider* face = lettering.Face(height);
     if (!face) return 0;
     int width = 0;
-    for (char ch : text) {
-        platform::AbcWidths abc = face->GetCharAbcWidths(static_cast<uint8_t>(ch));
+    for (uint16_t code : CharacterCodes(text)) {
+        if (code > 0xFF) {
+            width += lettering.GlyphOf(height, code)->metrics.cellIncX;
+            continue;
+        }
+        platform::AbcWidths abc = face->GetCharAbcWidths(code);
         width += abc.a + static_cast<int>(abc.b) + abc.c;
     }
     return width;

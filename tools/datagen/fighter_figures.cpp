@@ -237,7 +237,7 @@ void FrameSpark(Canvas& c, int pose, int poses) {
 
 void EdgeKey(Canvas& c, Lettering& l, const std::string& key) {
     const int height = std::max(7, c.Height() / 9);
-    c.Text(l, key, 1, c.Height() - height - 1, height, {150, 150, 165, 200});
+    c.KeyLabel(l, key, 1, c.Height() - height - 1, height, {150, 150, 165, 200});
 }
 
 // ---- Action parts --------------------------------------------------------------

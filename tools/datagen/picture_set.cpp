@@ -75,7 +75,7 @@ Painter Poster(std::string title, std::string key, Colour base) {
         c.VerticalGradient(0, 0, c.Width(), c.Height(), Shade(base, 1.3f), Shade(base, 0.35f));
         c.Frame(0, 0, c.Width(), c.Height(), std::max(2, c.Width() / 64), Shade(base, 1.6f));
         c.CentredText(l, title, 8, c.Height() / 4, c.Width() - 8, c.Height() * 3 / 4, c.Height() / 5, WHITE);
-        c.Text(l, key, 6, 6, std::clamp(c.Height() / 24, 10, 20), WHITE);
+        c.KeyLabel(l, key, 6, 6, std::clamp(c.Height() / 24, 10, 20), WHITE);
     };
 }
 
@@ -95,7 +95,7 @@ Painter Clouds(std::string key, Colour base) {
             for (int dy : {-h, 0, h})
                 for (int dx : {-w, 0, w}) c.Disc(x + dx, y + dy, r, WithAlpha(Shade(base, 1.8f), 170), true);
         }
-        c.Text(l, key, 6, 6, std::clamp(h / 24, 10, 20), WHITE);
+        c.KeyLabel(l, key, 6, 6, std::clamp(h / 24, 10, 20), WHITE);
     };
 }
 
@@ -105,7 +105,7 @@ Painter Glow(std::string key, Colour base) {
         const int cx = c.Width() / 2, cy = c.Height() / 2;
         c.Disc(cx, cy, cx - 1, Shade(base, 1.8f), true);
         c.Disc(cx, cy, cx / 2, WHITE, true);
-        c.CentredText(l, key, 8, cy - cy / 4, c.Width() - 8, cy + cy / 4, c.Height() / 8, WithAlpha(base, 200));
+        c.KeyLabel(l, key, 8, cy - cy / 8, c.Height() / 8, WithAlpha(base, 200));
     };
 }
 
@@ -140,7 +140,7 @@ void PaintParticleSheet(Canvas& c, Lettering& l) {
                            {255, 230, 80},  {255, 90, 255}, {80, 240, 255}, {255, 160, 60}};
     for (int row = 0; row < 8; ++row)
         for (int col = 0; col < 8; ++col) c.Disc(24 * col + 11, 24 * row + 11, 4 + col, rows[row], true);
-    c.Text(l, "perticle", 196, 200, 12, WHITE);
+    c.KeyLabel(l, "perticle", 196, 200, 12, WHITE);
 }
 
 // Name plates: 128 x 40, two a row; ids 1 to 8 name the characters, 11 is
