@@ -32,7 +32,7 @@ platform::GlyphProvider* Lettering::Face(int height) {
     return it->second.get();
 }
 
-Canvas::Canvas(int width, int height, Colour fill) : width_(width), height_(height) {
+Canvas::Canvas(int width, int height, Colour fill) : width_(width), height_(height), clip_{0, 0, width, height} {
     pixels_.resize(static_cast<size_t>(width) * height * 4);
     for (size_t i = 0; i < pixels_.size(); i += 4) {
         pixels_[i] = fill.b;
@@ -42,8 +42,17 @@ Canvas::Canvas(int width, int height, Colour fill) : width_(width), height_(heig
     }
 }
 
+void Canvas::ClipTo(int x0, int y0, int x1, int y1) {
+    clip_[0] = std::max(x0, 0);
+    clip_[1] = std::max(y0, 0);
+    clip_[2] = std::min(x1, width_);
+    clip_[3] = std::min(y1, height_);
+}
+
+void Canvas::Unclip() { ClipTo(0, 0, width_, height_); }
+
 void Canvas::Blend(int x, int y, Colour c) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_ || c.a == 0) return;
+    if (x < clip_[0] || y < clip_[1] || x >= clip_[2] || y >= clip_[3] || c.a == 0) return;
     uint8_t* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
     p[0] = Mix(p[0], c.b, c.a);
     p[1] = Mix(p[1], c.g, c.a);
@@ -68,6 +77,35 @@ void Canvas::VerticalGradient(int x0, int y0, int x1, int y1, Colour top, Colour
         int k = y1 - y0 > 1 ? (y - y0) * 255 / (y1 - y0 - 1) : 0;
         Colour c{Mix(top.r, bottom.r, k), Mix(top.g, bottom.g, k), Mix(top.b, bottom.b, k), Mix(top.a, bottom.a, k)};
         Fill(x0, y, x1, y + 1, c);
+    }
+}
+
+void Canvas::HorizontalGradient(int x0, int y0, int x1, int y1, Colour left, Colour right) {
+    for (int x = x0; x < x1; ++x) {
+        int k = x1 - x0 > 1 ? (x - x0) * 255 / (x1 - x0 - 1) : 0;
+        Colour c{Mix(left.r, right.r, k), Mix(left.g, right.g, k), Mix(left.b, right.b, k), Mix(left.a, right.a, k)};
+        Fill(x, y0, x + 1, y1, c);
+    }
+}
+
+void Canvas::Polygon(const std::vector<std::pair<float, float>>& corners, Colour top, Colour bottom) {
+    float lo = 1e9f, hi = -1e9f;
+    for (const auto& [x, y] : corners) lo = std::min(lo, y), hi = std::max(hi, y);
+    const size_t n = corners.size();
+    std::vector<float> crossings;
+    for (int y = std::max(0, static_cast<int>(std::floor(lo))); y < std::min(height_, static_cast<int>(std::ceil(hi)) + 1); ++y) {
+        const float py = static_cast<float>(y) + 0.5f;
+        crossings.clear();
+        for (size_t i = 0, j = n - 1; i < n; j = i++) {
+            const auto [ax, ay] = corners[i];
+            const auto [bx, by] = corners[j];
+            if ((ay > py) != (by > py)) crossings.push_back(ax + (bx - ax) * (py - ay) / (by - ay));
+        }
+        std::sort(crossings.begin(), crossings.end());
+        const int k = hi > lo ? static_cast<int>(std::clamp((py - lo) / (hi - lo), 0.0f, 1.0f) * 255) : 0;
+        const Colour c{Mix(top.r, bottom.r, k), Mix(top.g, bottom.g, k), Mix(top.b, bottom.b, k), Mix(top.a, bottom.a, k)};
+        for (size_t i = 0; i + 1 < crossings.size(); i += 2)
+            Fill(static_cast<int>(std::lround(crossings[i])), y, static_cast<int>(std::lround(crossings[i + 1])), y + 1, c);
     }
 }
 
@@ -166,6 +204,27 @@ void Canvas::CentredText(Lettering& lettering, const std::string& text, int x0, 
     while (height > 6 && TextWidth(lettering, text, height) > x1 - x0) --height;
     int width = TextWidth(lettering, text, height);
     Text(lettering, text, x0 + (x1 - x0 - width) / 2, y0 + (y1 - y0 - height) / 2, height, c);
+}
+
+void Canvas::OutlinedText(Lettering& lettering, const std::string& text, int x0, int y0, int x1, int y1, int maxHeight,
+                          Colour fill, Colour outline, int rim) {
+    for (int dy = -rim; dy <= rim; ++dy)
+        for (int dx = -rim; dx <= rim; ++dx)
+            if ((dx || dy) && dx * dx + dy * dy <= rim * rim + 1)
+                CentredText(lettering, text, x0 + dx, y0 + dy, x1 + dx, y1 + dy, maxHeight, outline);
+    CentredText(lettering, text, x0, y0, x1, y1, maxHeight, fill);
+}
+
+void Canvas::Dither(int step) {
+    static const int BAYER[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) {
+            // Uniform over one step, so that the store's truncation keeps the
+            // mean shade.
+            const int offset = (2 * BAYER[y & 3][x & 3] + 1) * step / 32;
+            uint8_t* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
+            for (int c = 0; c < 4; ++c) p[c] = static_cast<uint8_t>(std::min(255, p[c] + offset));
+        }
 }
 
 void Canvas::SetRed(int x, int y, uint8_t red) { pixels_[(static_cast<size_t>(y) * width_ + x) * 4 + 2] = red; }

@@ -27,10 +27,7 @@ Box Inside(const Cell& c) { return {c.left, c.top, c.right, c.bottom}; }
 
 // Text centred in a box with a dark outline, so it reads over any scenery.
 void OutlinedText(Canvas& c, Lettering& l, const std::string& text, const Box& b, int maxHeight, Colour colour) {
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx)
-            if (dx || dy) c.CentredText(l, text, b.x0 + dx, b.y0 + dy, b.x1 + dx, b.y1 + dy, maxHeight, WithAlpha(BLACK, 200));
-    c.CentredText(l, text, b.x0, b.y0, b.x1, b.y1, maxHeight, colour);
+    c.OutlinedText(l, text, b.x0, b.y0, b.x1, b.y1, maxHeight, colour, WithAlpha(BLACK, 200));
 }
 
 // An opaque plate with a light rim and its text: words that must read at
