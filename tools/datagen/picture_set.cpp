@@ -292,18 +292,21 @@ std::vector<std::vector<uint8_t>> PaintEntries(const std::vector<Picture>& catal
     return entries;
 }
 
-// Writes the archive of the catalogue's pictures `which` (all of that
-// archive, in catalogue order) from their entries.
-bool WriteEntries(const std::string& folder, const std::string& archive, const std::vector<size_t>& which,
-                  const std::vector<std::vector<uint8_t>>& entries) {
+// Makes the folder an archive goes in; false when there can be none.
+bool MakeArchiveFolder(const std::string& folder, const std::string& archive) {
     namespace fs = std::filesystem;
-    fs::path path = fs::path(folder) / archive;
+    const fs::path parent = (fs::path(folder) / archive).parent_path();
     std::error_code error;
-    fs::create_directories(path.parent_path(), error);
-    if (!fs::is_directory(path.parent_path(), error)) return false;
+    fs::create_directories(parent, error);
+    return fs::is_directory(parent, error);
+}
+
+// Writes an archive from its entries, in catalogue order.
+bool WriteEntries(const std::string& folder, const std::string& archive, const std::vector<std::vector<uint8_t>>& entries) {
+    if (!MakeArchiveFolder(folder, archive)) return false;
     KagWriter writer;
-    for (size_t i = 0; i < which.size(); ++i) writer.AddEntry(entries[i]);
-    return writer.WriteFile(path.string());
+    for (const std::vector<uint8_t>& entry : entries) writer.AddEntry(entry);
+    return writer.WriteFile((std::filesystem::path(folder) / archive).string());
 }
 
 std::vector<size_t> PicturesOf(const std::vector<Picture>& catalogue, const std::string& archive) {
@@ -316,21 +319,28 @@ std::vector<size_t> PicturesOf(const std::vector<Picture>& catalogue, const std:
 }  // namespace
 
 bool WritePictureArchive(const std::string& folder, const std::vector<Picture>& catalogue, const std::string& archive) {
-    const std::vector<size_t> which = PicturesOf(catalogue, archive);
-    return WriteEntries(folder, archive, which, PaintEntries(catalogue, which));
+    if (!MakeArchiveFolder(folder, archive)) return false;
+    return WriteEntries(folder, archive, PaintEntries(catalogue, PicturesOf(catalogue, archive)));
 }
 
 bool WritePictureSet(const std::string& folder) {
     const std::vector<Picture> catalogue = PictureCatalogue();
+    const std::vector<std::string> archives = PictureArchives(catalogue);
+    // Painting takes seconds: a folder that cannot be written is told first.
+    bool ok = true;
+    for (const std::string& archive : archives) {
+        if (MakeArchiveFolder(folder, archive)) continue;
+        std::fprintf(stderr, "datagen: cannot write %s/%s\n", folder.c_str(), archive.c_str());
+        ok = false;
+    }
+    if (!ok) return false;
     std::vector<size_t> all(catalogue.size());
     for (size_t i = 0; i < all.size(); ++i) all[i] = i;
     std::vector<std::vector<uint8_t>> entries = PaintEntries(catalogue, all);
-    bool ok = true;
-    for (const std::string& archive : PictureArchives(catalogue)) {
-        const std::vector<size_t> which = PicturesOf(catalogue, archive);
+    for (const std::string& archive : archives) {
         std::vector<std::vector<uint8_t>> own;
-        for (size_t i : which) own.push_back(std::move(entries[i]));
-        if (WriteEntries(folder, archive, which, own)) continue;
+        for (size_t i : PicturesOf(catalogue, archive)) own.push_back(std::move(entries[i]));
+        if (WriteEntries(folder, archive, own)) continue;
         std::fprintf(stderr, "datagen: cannot write %s/%s\n", folder.c_str(), archive.c_str());
         ok = false;
     }

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -212,13 +211,7 @@ protected:
     // documentation's set also goes to the folder AERIAL_SCREENSHOTS names.
     Pixels Shoot(const std::string& name, bool documented = true) {
         const Pixels pixels = test::ReadEngineBackBuffer();
-        std::vector<std::filesystem::path> folders{screens_};
-        const char* wanted = std::getenv("AERIAL_SCREENSHOTS");
-        if (documented && wanted && *wanted) folders.emplace_back(wanted);
-        for (const auto& folder : folders) {
-            std::filesystem::create_directories(folder);
-            EXPECT_TRUE(test::WritePixelsPng((folder / (name + ".png")).string(), pixels, 640, 480)) << folder;
-        }
+        test::SaveScreenPicture(screens_, name, pixels, documented);
         return pixels;
     }
     void Enter(int32_t scene) {
@@ -397,20 +390,20 @@ TEST_F(FrontEndGLTest, NetworkSelectStripsReadConnectingAndDisconnected) {
         DrawNetworkSelect();
     };
 
+    auto expectReads = [&reads](const Pixels& screen, const Strip& s, int word) {
+        const Match m = reads(screen, s);
+        EXPECT_EQ(m.index, word);
+        EXPECT_LT(m.distance, kSamePicture);
+        EXPECT_GT(m.margin, kDistinct);
+    };
+
     draw(SELECT_CONNECTING, 0, 0.0f);
     const Pixels looking = Shoot("select_network_connecting");
-    const Match connectingWords = reads(looking, connecting);
-    EXPECT_EQ(connectingWords.index, 0);
-    EXPECT_LT(connectingWords.distance, kSamePicture);
-    EXPECT_GT(connectingWords.margin, kDistinct);
+    expectReads(looking, connecting, 0);
     EXPECT_GT(reads(looking, disconnected).distance, 2 * kSamePicture) << "a strip where none belongs";
 
     draw(SELECT_CHARACTER, 0, 1.0f);
-    const Pixels lost = Shoot("select_network_disconnected");
-    const Match lostWords = reads(lost, disconnected);
-    EXPECT_EQ(lostWords.index, 1);
-    EXPECT_LT(lostWords.distance, kSamePicture);
-    EXPECT_GT(lostWords.margin, kDistinct);
+    expectReads(Shoot("select_network_disconnected"), disconnected, 1);
 
     selectScreen.state = SELECT_CANCELLED;
     LeaveNetworkSelect();
