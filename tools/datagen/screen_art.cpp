@@ -149,10 +149,11 @@ void PaintScenery(Canvas& c, int stage, const Area& a) {
     case 5:  // upper air
         Sky(c, a, {140, 185, 240, 255}, {238, 246, 255, 255});
         Sun(c, a.x0 + w / 2, a.y0 + Part(h, 0.15f), Part(h, 0.09f), {255, 255, 240, 255});
+        // Thin streaks of cloud, each a row of overlapping puffs.
         for (int k = 0; k < 4; ++k) {
-            const int y = a.y0 + Part(h, 0.45f + 0.13f * static_cast<float>(k));
+            const int y = a.y0 + Part(h, 0.45f + 0.13f * static_cast<float>(k)), r = std::max(2, h / 30);
             for (int x = a.x0 + (k % 2) * w / 5; x < a.x1; x += w / 2)
-                for (int s = 0; s < 6; ++s) c.Disc(x + s * w / 30, y, std::max(2, h / 40), {255, 255, 255, 110}, true);
+                for (int s = 0; s < 10; ++s) c.Disc(x + s * r * 2 / 3, y, r, {255, 255, 255, 70}, true);
         }
         break;
     case 6:  // fortress walls

@@ -211,7 +211,7 @@ void PaintStoryPage(Canvas& c, Lettering& l, int characterId, int page) {
     for (int k = 0; k < 4; ++k) {
         const std::string line = Sentence(page * 3 + k * 5 + characterId * 7, name, rival, place);
         int height = 20;
-        while (height > 12 && Canvas::TextWidth(l, line, height) > 420) --height;
+        while (height > 12 && Canvas::TextWidth(l, line, height) > 410) --height;
         c.Text(l, line, 48, 244 + 44 * k, height, PAGE_TEXT);
     }
 }
