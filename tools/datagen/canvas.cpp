@@ -11,6 +11,17 @@ const char* const LABEL_FACE = "\x82l\x82r \x83S\x83V\x83" "b\x83N";
 
 uint8_t Mix(uint8_t from, uint8_t to, int alpha) { return static_cast<uint8_t>((from * (255 - alpha) + to * alpha) / 255); }
 
+// The character codes of CP932 text: single bytes, and lead << 8 | trail.
+std::vector<uint16_t> CharacterCodes(const std::string& text) {
+    std::vector<uint16_t> codes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto lead = static_cast<uint8_t>(text[i]);
+        bool wide = ((lead >= 0x81 && lead <= 0x9F) || lead >= 0xE0) && i + 1 < text.size();
+        codes.push_back(wide ? static_cast<uint16_t>(lead << 8 | static_cast<uint8_t>(text[++i])) : lead);
+    }
+    return codes;
+}
+
 }  // namespace
 
 Colour WithAlpha(Colour c, uint8_t a) {
@@ -127,21 +138,6 @@ void Canvas::Annulus(int cx2, int cy2, float inner, float outer, Colour c) {
             if (d >= inner && d <= outer) Blend(x, y, c);
         }
 }
-
-namespace {
-
-// The character codes of CP932 text: single bytes, and lead << 8 | trail.
-std::vector<uint16_t> CharacterCodes(const std::string& text) {
-    std::vector<uint16_t> codes;
-    for (size_t i = 0; i < text.size(); ++i) {
-        auto lead = static_cast<uint8_t>(text[i]);
-        bool wide = ((lead >= 0x81 && lead <= 0x9F) || lead >= 0xE0) && i + 1 < text.size();
-        codes.push_back(wide ? static_cast<uint16_t>(lead << 8 | static_cast<uint8_t>(text[++i])) : lead);
-    }
-    return codes;
-}
-
-}  // namespace
 
 const Glyph* Lettering::GlyphOf(int height, uint16_t code) {
     const auto key = std::make_pair(height, code);

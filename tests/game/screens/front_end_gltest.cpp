@@ -333,11 +333,11 @@ TEST_F(FrontEndGLTest, SelectScreensNameTheChosenCharacters) {
         SCOPED_TRACE(s.name);
         gameMode = s.mode;
         Enter(SCENE_SELECT);
-        // Once the opening flash has faded.
-        RunUntil([] { return selectScreen.state == SELECT_CHARACTER && selectScreen.whiteFlash <= 0.0f; });
+        RunUntil([] { return selectScreen.state == SELECT_CHARACTER; });
+        selectScreen.whiteFlash = 0.0f;  // as it is once the opening flash has faded
         Press(platform::VK_LEFT, s.moves);
         if (s.decide) Press('Z');
-        harness.RunFrames(30);
+        harness.RunFrames(34);  // the stands and plates slid in, a decision's flash faded
         const Pixels screen = Shoot(s.name);
         for (int side = 0; side < s.sides; ++side) {
             const int32_t id = selectScreen.characterIds[static_cast<size_t>(selectScreen.cursor[side] % 100)];
