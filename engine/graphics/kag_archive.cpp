@@ -180,18 +180,24 @@ KagWriter::KagWriter() {
 }
 
 void KagWriter::Add(const std::string& name, int width, int height, int format, const void* pixels) {
+    AddEntry(MakeEntry(name, width, height, format, pixels));
+}
+
+std::vector<uint8_t> KagWriter::MakeEntry(const std::string& name, int width, int height, int format,
+                                          const void* pixels) {
     uint8_t field[KAG_NAME_SIZE] = {};
     std::memcpy(field, name.data(), std::min<size_t>(name.size(), KAG_NAME_SIZE));
     size_t size = static_cast<size_t>(GetDataSize(width, height, format));
     const auto* raw = static_cast<const uint8_t*>(pixels);
     std::vector<uint8_t> stored = IsCompressedFormat(format) ? LzssEncode(raw, size)
                                                              : std::vector<uint8_t>(raw, raw + size);
-    bytes_.insert(bytes_.end(), field, field + KAG_NAME_SIZE);
-    PutU32(bytes_, static_cast<uint32_t>(width));
-    PutU32(bytes_, static_cast<uint32_t>(height));
-    PutU32(bytes_, static_cast<uint32_t>(format));
-    PutU32(bytes_, static_cast<uint32_t>(stored.size()));
-    bytes_.insert(bytes_.end(), stored.begin(), stored.end());
+    std::vector<uint8_t> entry(field, field + KAG_NAME_SIZE);
+    PutU32(entry, static_cast<uint32_t>(width));
+    PutU32(entry, static_cast<uint32_t>(height));
+    PutU32(entry, static_cast<uint32_t>(format));
+    PutU32(entry, static_cast<uint32_t>(stored.size()));
+    entry.insert(entry.end(), stored.begin(), stored.end());
+    return entry;
 }
 
 bool KagWriter::WriteFile(const std::string& path) const {

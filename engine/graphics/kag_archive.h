@@ -51,6 +51,11 @@ public:
     // pixels holds GetDataSize(width, height, format) unpacked bytes. Names of
     // more than 16 characters are cut.
     void Add(const std::string& name, int width, int height, int format, const void* pixels);
+    // The bytes that Add appends for one entry, made apart (on other threads)
+    // and appended in their order with AddEntry.
+    static std::vector<uint8_t> MakeEntry(const std::string& name, int width, int height, int format,
+                                          const void* pixels);
+    void AddEntry(const std::vector<uint8_t>& entry) { bytes_.insert(bytes_.end(), entry.begin(), entry.end()); }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     bool WriteFile(const std::string& path) const;
 

@@ -227,6 +227,18 @@ std::vector<Shape> FigureShapes(int characterId, const Palette& c, PoseStep step
     return out;
 }
 
+// The shapes seen in a mirror: facing left instead of right.
+void Mirror(std::vector<Shape>& shapes) {
+    for (Shape& shape : shapes) {
+        for (Vec& v : shape.points) v.x = -v.x;
+        if (shape.kind == Shape::Kind::Arc) {
+            const float from = shape.from;
+            shape.from = PI - shape.to;
+            shape.to = PI - from;
+        }
+    }
+}
+
 // The white spark of a pose picture (see FighterPosePainter).
 void FrameSpark(Canvas& c, int pose, int poses) {
     const int w = c.Width(), h = c.Height();
@@ -237,7 +249,7 @@ void FrameSpark(Canvas& c, int pose, int poses) {
 
 void EdgeKey(Canvas& c, Lettering& l, const std::string& key) {
     const int height = std::max(7, c.Height() / 9);
-    c.Text(l, key, 1, c.Height() - height - 1, height, {150, 150, 165, 200});
+    c.KeyLabel(l, key, 1, c.Height() - height - 1, height, {150, 150, 165, 200});
 }
 
 // ---- Action parts --------------------------------------------------------------
@@ -335,19 +347,26 @@ std::vector<Shape> PartShapes(const Palette& c, PartStep step) {
 
 }  // namespace
 
+void PaintFigure(Canvas& c, int characterId, Colour costume, PoseStep step, float cx, float cy, float pixels,
+                 bool facingLeft) {
+    const Palette palette = PaletteOf(costume, step.kind == PoseKind::KnockedOut);
+    std::vector<Shape> behind, over;
+    std::vector<Shape> figure = FigureShapes(characterId, palette, step, &behind, &over);
+    if (facingLeft)
+        for (std::vector<Shape>* shapes : {&behind, &figure, &over}) Mirror(*shapes);
+    const Scale scale{cx, cy, pixels};
+    PaintShapes(c, scale, behind);
+    // A hit rims the figure in a flash of red.
+    PaintShapes(c, scale, figure, step.kind == PoseKind::KnockedBack ? Colour{230, 40, 30, 255} : INK);
+    PaintShapes(c, scale, over);
+}
+
 FigurePainter FighterPosePainter(int characterId, Colour costume, int pose, std::string key) {
     const CharacterFrameSet* set = FindCharacterFrameSet(characterId);
     const int poses = set ? set->frames : 1;
     return [=](Canvas& c, Lettering& l) {
-        const PoseStep step = FighterPose(characterId, pose);
-        const Palette palette = PaletteOf(costume, step.kind == PoseKind::KnockedOut);
-        const Scale scale{c.Width() / 2.0f, c.Height() / 2.0f, static_cast<float>(c.Width()) / POSE_PLANE};
-        std::vector<Shape> behind, over;
-        const std::vector<Shape> figure = FigureShapes(characterId, palette, step, &behind, &over);
-        PaintShapes(c, scale, behind);
-        // A hit rims the figure in a flash of red.
-        PaintShapes(c, scale, figure, step.kind == PoseKind::KnockedBack ? Colour{230, 40, 30, 255} : INK);
-        PaintShapes(c, scale, over);
+        PaintFigure(c, characterId, costume, FighterPose(characterId, pose), c.Width() / 2.0f, c.Height() / 2.0f,
+                    static_cast<float>(c.Width()) / POSE_PLANE);
         EdgeKey(c, l, key);
         FrameSpark(c, pose, poses);
     };

@@ -227,13 +227,13 @@ void PaintRock(Canvas& c, Lettering& l) {
         for (int x = 0; x < c.Width(); x += 16)
             c.Fill(x, y, x + 16, y + 16, Shade({120, 110, 90}, ((x * 7 + y * 3) / 16) % 3 ? 0.8f : 1.1f));
     c.Disc(c.Width() / 2, c.Height() / 2, c.Width() / 3, {90, 160, 80}, true);
-    c.Text(l, "m2rock", 4, 4, 12, WHITE);
+    c.KeyLabel(l, "m2rock", 4, 4, 12, WHITE);
 }
 
 void PaintCliff(Canvas& c, Lettering& l) {
     c.VerticalGradient(0, 0, c.Width(), c.Height(), {150, 130, 100}, {60, 50, 40});
     for (int x = 0; x < c.Width(); x += 12) c.Fill(x, 0, x + 2, c.Height(), Shade({60, 50, 40}, 0.8f));
-    c.Text(l, "m2cliff", 4, 4, 12, WHITE);
+    c.KeyLabel(l, "m2cliff", 4, 4, 12, WHITE);
 }
 
 void PaintPillar(Canvas& c, Lettering& l) {
@@ -242,13 +242,13 @@ void PaintPillar(Canvas& c, Lettering& l) {
         c.Fill(0, y, c.Width(), y + 2, {150, 140, 130});
         for (int x = (y / 16) % 2 * 16; x < c.Width(); x += 32) c.Fill(x, y, x + 2, y + 16, {150, 140, 130});
     }
-    c.Text(l, "m2pillar", 4, 4, 12, {40, 40, 40});
+    c.KeyLabel(l, "m2pillar", 4, 4, 12, {40, 40, 40});
 }
 
 void PaintHalo(Canvas& c, Lettering& l) {
     c.VerticalGradient(0, 0, c.Width(), c.Height(), {255, 230, 120}, {230, 140, 40});
     c.Frame(0, 0, c.Width(), c.Height(), 6, WHITE);
-    c.Text(l, "m2halo", 8, 8, 12, {80, 40, 0});
+    c.KeyLabel(l, "m2halo", 8, 8, 12, {80, 40, 0});
 }
 
 }  // namespace
