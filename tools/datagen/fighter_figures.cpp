@@ -235,11 +235,6 @@ void FrameSpark(Canvas& c, int pose, int poses) {
            h / 2 + static_cast<int>(std::sin(a) * static_cast<float>(h) * 0.35f), std::max(3, w / 14), {255, 255, 255, 255});
 }
 
-void EdgeKey(Canvas& c, Lettering& l, const std::string& key) {
-    const int height = std::max(7, c.Height() / 9);
-    c.Text(l, key, 1, c.Height() - height - 1, height, {150, 150, 165, 200});
-}
-
 // ---- Action parts --------------------------------------------------------------
 
 constexpr Colour STEEL{150, 215, 250, 255};
@@ -335,10 +330,10 @@ std::vector<Shape> PartShapes(const Palette& c, PartStep step) {
 
 }  // namespace
 
-FigurePainter FighterPosePainter(int characterId, Colour costume, int pose, std::string key) {
+FigurePainter FighterPosePainter(int characterId, Colour costume, int pose) {
     const CharacterFrameSet* set = FindCharacterFrameSet(characterId);
     const int poses = set ? set->frames : 1;
-    return [=](Canvas& c, Lettering& l) {
+    return [=](Canvas& c, Lettering&) {
         const PoseStep step = FighterPose(characterId, pose);
         const Palette palette = PaletteOf(costume, step.kind == PoseKind::KnockedOut);
         const Scale scale{c.Width() / 2.0f, c.Height() / 2.0f, static_cast<float>(c.Width()) / POSE_PLANE};
@@ -348,18 +343,16 @@ FigurePainter FighterPosePainter(int characterId, Colour costume, int pose, std:
         // A hit rims the figure in a flash of red.
         PaintShapes(c, scale, figure, step.kind == PoseKind::KnockedBack ? Colour{230, 40, 30, 255} : INK);
         PaintShapes(c, scale, over);
-        EdgeKey(c, l, key);
         FrameSpark(c, pose, poses);
     };
 }
 
-FigurePainter FighterPartPainter(int characterId, Colour costume, int part, std::string key) {
+FigurePainter FighterPartPainter(int characterId, Colour costume, int part) {
     const CharacterFrameSet* set = FindCharacterFrameSet(characterId);
     const float plane = set && set->actionPlaneSize > 0 ? set->actionPlaneSize : POSE_PLANE;
-    return [=](Canvas& c, Lettering& l) {
+    return [=](Canvas& c, Lettering&) {
         const Scale scale{c.Width() / 2.0f, c.Height() / 2.0f, static_cast<float>(c.Width()) / plane};
         PaintShapes(c, scale, PartShapes(PaletteOf(costume, false), FighterPart(characterId, part)));
-        EdgeKey(c, l, key);
     };
 }
 

@@ -6,6 +6,7 @@
 
 #include "engine/graphics/kag_archive.h"
 #include "engine/models/xfile_writer.h"
+#include "tools/datagen/noise.h"
 
 namespace datagen {
 namespace {
@@ -62,11 +63,11 @@ struct MeshBuilder {
 
 Point OnCircle(float radius, float angle, float y) { return {radius * std::sin(angle), y, radius * std::cos(angle)}; }
 
-// An octagonal rock: a flat top of radius 120 and sides narrowing to a
-// bottom of radius 60, 30 below.
+// An octagonal rock: a flat top of radius 40 and sides narrowing to a
+// point of rock 40 below.
 MeshBuilder Island() {
     constexpr int SIDES = 8;
-    constexpr float TOP = 120.0f, BOTTOM = 60.0f, DEPTH = -30.0f;
+    constexpr float TOP = 40.0f, BOTTOM = 6.0f, DEPTH = -40.0f;
     MeshBuilder m;
     std::vector<Point> top, bottom;
     std::vector<std::pair<float, float>> topUv, bottomUv;
@@ -92,20 +93,20 @@ MeshBuilder Island() {
     return m;
 }
 
-// Four square pillars 60 high on the island's diagonals.
+// Four square pillars 22 high on the island's diagonals.
 MeshBuilder Pillars() {
     MeshBuilder m;
-    for (float x : {-70.0f, 70.0f})
-        for (float z : {-70.0f, 70.0f}) m.Box({x - 6, 0, z - 6}, {x + 6, 60, z + 6}, 0);
+    for (float x : {-21.0f, 21.0f})
+        for (float z : {-21.0f, 21.0f}) m.Box({x - 3, 0, z - 3}, {x + 3, 22, z + 3}, 0);
     return m;
 }
 
-// A flat ring of 16 segments between radii 80 and 100, textured on top and
+// A flat ring of 16 segments between radii 26 and 32, textured on top and
 // plain on a face just below, so that the two sides never share a depth
 // (the stage draws without culling).
 MeshBuilder Halo() {
     constexpr int SEGMENTS = 16;
-    constexpr float INNER = 80.0f, OUTER = 100.0f, UNDERSIDE = -0.5f;
+    constexpr float INNER = 26.0f, OUTER = 32.0f, UNDERSIDE = -0.5f;
     MeshBuilder m;
     for (int i = 0; i < SEGMENTS; ++i) {
         const float a0 = 2.0f * PI * static_cast<float>(i) / SEGMENTS,
@@ -220,35 +221,36 @@ void WriteHaloTurn(XWriter& w) {
 
 // ---- Textures -------------------------------------------------------------------
 
-constexpr Colour WHITE{255, 255, 255, 255};
-
-void PaintRock(Canvas& c, Lettering& l) {
-    for (int y = 0; y < c.Height(); y += 16)
-        for (int x = 0; x < c.Width(); x += 16)
-            c.Fill(x, y, x + 16, y + 16, Shade({120, 110, 90}, ((x * 7 + y * 3) / 16) % 3 ? 0.8f : 1.1f));
-    c.Disc(c.Width() / 2, c.Height() / 2, c.Width() / 3, {90, 160, 80}, true);
-    c.Text(l, "m2rock", 4, 4, 12, WHITE);
+// The island's top: grass with patches of bare rock.
+Colour RockTopAt(float u, float v) {
+    const float n = Fractal(u, v, 4, 4, 4, 201), grain = Fractal(u, v, 16, 16, 2, 202);
+    const Colour grass = Mix({52, 104, 46, 255}, {92, 140, 60, 255}, grain);
+    return Mix(grass, Shade({128, 118, 100, 255}, 0.8f + 0.4f * grain), Smooth(0.58f, 0.66f, n));
 }
 
-void PaintCliff(Canvas& c, Lettering& l) {
-    c.VerticalGradient(0, 0, c.Width(), c.Height(), {150, 130, 100}, {60, 50, 40});
-    for (int x = 0; x < c.Width(); x += 12) c.Fill(x, 0, x + 2, c.Height(), Shade({60, 50, 40}, 0.8f));
-    c.Text(l, "m2cliff", 4, 4, 12, WHITE);
+// Its sides: layered rock, lighter at the top, with cracks down it.
+Colour CliffAt(float u, float v) {
+    const float n = Fractal(u, v, 4, 4, 3, 211);
+    const float strata = 0.5f + 0.5f * std::sin(2.0f * PI * (v * 6.0f + 0.6f * n));
+    Colour rock = Mix({150, 128, 98, 255}, {70, 58, 46, 255}, v);
+    rock = Shade(rock, 0.85f + 0.2f * strata);
+    const float crack = Smooth(0.03f, 0.0f, std::fabs(Fractal(u, v, 8, 2, 2, 212) - 0.5f));
+    return Mix(rock, {40, 32, 26, 255}, crack * 0.8f);
 }
 
-void PaintPillar(Canvas& c, Lettering& l) {
-    c.Fill(0, 0, c.Width(), c.Height(), {210, 205, 190});
-    for (int y = 0; y < c.Height(); y += 16) {
-        c.Fill(0, y, c.Width(), y + 2, {150, 140, 130});
-        for (int x = (y / 16) % 2 * 16; x < c.Width(); x += 32) c.Fill(x, y, x + 2, y + 16, {150, 140, 130});
-    }
-    c.Text(l, "m2pillar", 4, 4, 12, {40, 40, 40});
+// The pillars: pale stone blocks in courses, joints darker.
+Colour PillarAt(float u, float v) {
+    const float grain = Fractal(u, v, 8, 16, 2, 221);
+    const float row = v * 8.0f, course = std::floor(row);
+    const float column = u * 2.0f + (static_cast<int>(course) % 2 ? 0.5f : 0.0f);
+    const bool joint = row - course < 0.06f || column - std::floor(column) < 0.06f;
+    const Colour stone = Mix({190, 184, 168, 255}, {222, 216, 200, 255}, grain);
+    return joint ? Shade(stone, 0.65f) : stone;
 }
 
-void PaintHalo(Canvas& c, Lettering& l) {
-    c.VerticalGradient(0, 0, c.Width(), c.Height(), {255, 230, 120}, {230, 140, 40});
-    c.Frame(0, 0, c.Width(), c.Height(), 6, WHITE);
-    c.Text(l, "m2halo", 8, 8, 12, {80, 40, 0});
+// The halo: a band of gold, brighter along its middle.
+Colour HaloAt(float, float v) {
+    return Mix({230, 140, 40, 255}, {255, 226, 130, 255}, 1.0f - std::fabs(2.0f * v - 1.0f));
 }
 
 }  // namespace
@@ -269,7 +271,7 @@ std::vector<uint8_t> StageModelBytes() {
     WriteMesh(w, "Pillars", Pillars(), {{"Stone"}});
     w.EndObject();
     w.BeginObject("Frame", "HaloFrame");
-    WriteTranslation(w, 0, 75, 0);
+    WriteTranslation(w, 0, 30, 0);
     const MaterialLook gold{1.0f, 0.85f, 0.4f, "m2halo.bmp"}, shade{0.5f, 0.45f, 0.4f, nullptr};
     WriteMesh(w, "Halo", Halo(), {{"Gold", &gold}, {"Shade", &shade}});
     w.EndObject();
@@ -279,10 +281,10 @@ std::vector<uint8_t> StageModelBytes() {
 }
 
 std::vector<Picture> StageModelTextures() {
-    return {{MODEL_ARCHIVE, "m2rock", 128, 128, IMAGE_PIXEL_32_LZSS, PaintRock},
-            {MODEL_ARCHIVE, "m2cliff", 128, 128, IMAGE_PIXEL_32_LZSS, PaintCliff},
-            {MODEL_ARCHIVE, "m2pillar", 64, 128, IMAGE_PIXEL_32_LZSS, PaintPillar},
-            {MODEL_ARCHIVE, "m2halo", 128, 32, IMAGE_PIXEL_32_LZSS, PaintHalo}};
+    return {{MODEL_ARCHIVE, "m2rock", 128, 128, IMAGE_PIXEL_32_LZSS, PerPixel(RockTopAt)},
+            {MODEL_ARCHIVE, "m2cliff", 128, 128, IMAGE_PIXEL_32_LZSS, PerPixel(CliffAt)},
+            {MODEL_ARCHIVE, "m2pillar", 64, 128, IMAGE_PIXEL_32_LZSS, PerPixel(PillarAt)},
+            {MODEL_ARCHIVE, "m2halo", 128, 32, IMAGE_PIXEL_32_LZSS, PerPixel(HaloAt)}};
 }
 
 bool WriteModelSet(const std::string& folder) {
