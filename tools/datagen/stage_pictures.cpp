@@ -166,8 +166,8 @@ Colour WallAt(float u, float v) {
     if (Around(v, 0.0f, 1.0f) < 0.015f || Around(v, 0.25f, 1.0f) < 0.004f || Around(v, 0.75f, 1.0f) < 0.004f)
         metal = Shade(metal, 0.55f);
     const float d = Around(v, 0.5f, 1.0f);
-    metal = Mix(metal, {30, 120, 170, 255}, 0.6f * std::exp(-(d / 0.05f) * (d / 0.05f)));
-    return Mix(metal, {150, 228, 255, 255}, std::exp(-(d / 0.01f) * (d / 0.01f)));
+    metal = Mix(metal, {40, 100, 140, 255}, 0.6f * std::exp(-(d / 0.05f) * (d / 0.05f)));
+    return Mix(metal, {230, 236, 255, 255}, std::exp(-(d / 0.01f) * (d / 0.01f)));
 }
 
 // ---- Night ---------------------------------------------------------------------

@@ -26,6 +26,7 @@
 #include "game/flow/game_start.h"
 #include "game/shots/object_lists.h"
 #include "platform/system.h"
+#include "tests/game/battle/battle_gl_fixture.h"
 #include "tests/support/back_buffer_pixels.h"
 #include "tests/support/battle_run.h"
 #include "tools/datagen/model_set.h"
@@ -36,13 +37,8 @@ namespace {
 using Pixels = std::vector<uint32_t>;
 
 // Perceived brightness of a pixel, 0..255.
-int Red(uint32_t p) { return static_cast<int>(p >> 16 & 0xff); }
-int Green(uint32_t p) { return static_cast<int>(p >> 8 & 0xff); }
-int Blue(uint32_t p) { return static_cast<int>(p & 0xff); }
-int Luma(uint32_t p) { return (Red(p) * 299 + Green(p) * 587 + Blue(p) * 114) / 1000; }
-int LumaAt(const Pixels& pixels, int x, int y) {
-    return Luma(pixels[static_cast<size_t>(std::clamp(y, 0, 479)) * 640 + std::clamp(x, 0, 639)]);
-}
+int Luma(const test::Rgb& c) { return (c.r * 299 + c.g * 587 + c.b * 114) / 1000; }
+int LumaAt(const Pixels& pixels, int x, int y) { return Luma(test::PixelAt(pixels, {x, y})); }
 
 void WriteGameData(const std::string& folder) {
     ASSERT_TRUE(datagen::WritePictureSet(folder));
@@ -59,26 +55,8 @@ void SetStageAnimation(float sway, float turn) {
 
 class StageSceneryGLTest : public testing::Test {
 protected:
-    // Draws the battle until the camera, which follows the fighters a step
-    // a picture, stands still; false when it never does.
-    static bool SettleCamera() {
-        for (int i = 0, still = 0; i < 300; ++i) {
-            const float before[3] = {cameraX, cameraY, viewWidth};
-            DrawBattle();
-            still = before[0] == cameraX && before[1] == cameraY && before[2] == viewWidth ? still + 1 : 0;
-            if (still == 3) return true;
-        }
-        return false;
-    }
-
     void Save(const std::string& name, const Pixels& pixels, bool documented = false) {
-        std::vector<std::filesystem::path> folders{screens_};
-        const char* wanted = std::getenv("AERIAL_SCREENSHOTS");
-        if (documented && wanted && *wanted) folders.emplace_back(wanted);
-        for (const auto& folder : folders) {
-            std::filesystem::create_directories(folder);
-            EXPECT_TRUE(test::WritePixelsPng((folder / (name + ".png")).string(), pixels, 640, 480)) << folder;
-        }
+        EXPECT_TRUE(test::SaveScreenshot(screens_, name, pixels, documented)) << name;
     }
 
     // Beside the test programs' folder, found before the harness moves the
@@ -198,16 +176,9 @@ TEST_F(StageSceneryGLTest, WhiteShotsAndTheHudStandOutOnEveryStage) {
         while ((sceneInitPending || battleFrame < test::kFirstFreeBattleFrame) && run.RunFrame()) {
         }
         ASSERT_EQ(battleFrame, test::kFirstFreeBattleFrame);
-        for (int side = 0; side < 2; ++side) {
-            PlayerRecord& p = players[side];
-            p.x = side == 0 ? -60.0f : 60.0f;
-            p.y = 0.0f;
-            p.aimAngle = side == 0 ? 0.0f : 3.1415927f;
-            p.state = PLAYER_FREE;
-            p.stateTimer = p.counter = p.invulnerableTimer = 0;
-            p.hyperGauge = 1.5f;  // the dial, its badge and the shield-ready sign all show
-        }
-        ASSERT_TRUE(SettleCamera());
+        test::StandFightersApart();
+        players[0].hyperGauge = players[1].hyperGauge = 1.5f;  // the dial, its badge and the shield-ready sign show
+        ASSERT_TRUE(test::SettleBattleCamera(3));
         for (const ScreenPoint place : kShotPlaces) {
             const std::array<float, 2> at = WorldAt(place);
             SpawnShot(kWhiteShot, 0.0f, at.data(), 0);
@@ -260,8 +231,8 @@ double ShareShowing(const Pixels& pixels, const Look& look) {
     int showing = 0, all = 0;
     for (int y = 130; y < 480; ++y)
         for (int x = 0; x < 640; ++x, ++all) {
-            const uint32_t p = pixels[static_cast<size_t>(y) * 640 + x];
-            showing += look.shows(Red(p), Green(p), Blue(p), Luma(p));
+            const test::Rgb c = test::RgbOf(pixels[static_cast<size_t>(y) * 640 + x]);
+            showing += look.shows(c.r, c.g, c.b, Luma(c));
         }
     return static_cast<double>(showing) / all;
 }
