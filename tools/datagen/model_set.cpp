@@ -63,50 +63,66 @@ struct MeshBuilder {
 
 Point OnCircle(float radius, float angle, float y) { return {radius * std::sin(angle), y, radius * std::cos(angle)}; }
 
-// An octagonal rock: a flat top of radius 40 and sides narrowing to a
-// point of rock 40 below.
+// The outward normal of a flat polygon whose corners run as the island's
+// side faces run (the first three corners are enough).
+Point FaceNormal(const std::vector<Point>& c) {
+    const Point u{c[1].x - c[0].x, c[1].y - c[0].y, c[1].z - c[0].z};
+    const Point v{c[2].x - c[0].x, c[2].y - c[0].y, c[2].z - c[0].z};
+    Point n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    return {n.x / length, n.y / length, n.z / length};
+}
+
+// A floating rock: a flat top with a ragged rim, about 32 across the middle,
+// its sides falling in two steps to a point of rock 34 below.
 MeshBuilder Island() {
-    constexpr int SIDES = 8;
-    constexpr float TOP = 40.0f, BOTTOM = 6.0f, DEPTH = -40.0f;
+    constexpr int SIDES = 10;
+    constexpr float JAG[SIDES] = {1.0f, 0.86f, 0.97f, 0.9f, 1.04f, 0.88f, 0.98f, 0.84f, 1.02f, 0.92f};
+    struct Ring {
+        float radius, y, v;
+    };
+    constexpr Ring RINGS[] = {{32.0f, 0.0f, 0.0f}, {22.0f, -12.0f, 0.4f}, {4.0f, -34.0f, 1.0f}};
+    auto corner = [&](int ring, int i) {
+        const float a = 2.0f * PI * static_cast<float>(i % SIDES) / SIDES;
+        return OnCircle(RINGS[ring].radius * JAG[(i + ring * 3) % SIDES], a, RINGS[ring].y);
+    };
     MeshBuilder m;
     std::vector<Point> top, bottom;
     std::vector<std::pair<float, float>> topUv, bottomUv;
     for (int i = 0; i < SIDES; ++i) {
-        const float a = 2.0f * PI * static_cast<float>(i) / SIDES;
-        top.push_back(OnCircle(TOP, a, 0.0f));
-        topUv.push_back({0.5f + 0.5f * std::sin(a), 0.5f - 0.5f * std::cos(a)});
-        bottom.insert(bottom.begin(), OnCircle(BOTTOM, a, DEPTH));
-        bottomUv.insert(bottomUv.begin(), {0.5f + 0.25f * std::sin(a), 0.5f - 0.25f * std::cos(a)});
+        const Point t = corner(0, i), b = corner(2, i);
+        top.push_back(t);
+        topUv.push_back({0.5f + 0.5f * t.x / RINGS[0].radius, 0.5f - 0.5f * t.z / RINGS[0].radius});
+        bottom.insert(bottom.begin(), b);
+        bottomUv.insert(bottomUv.begin(), {0.5f + 0.5f * b.x / RINGS[0].radius, 0.5f - 0.5f * b.z / RINGS[0].radius});
     }
     m.Polygon(top, topUv, {0, 1, 0}, 0);
-    m.Polygon(bottom, bottomUv, {0, -1, 0}, 0);
-    for (int i = 0; i < SIDES; ++i) {
-        const float a0 = 2.0f * PI * static_cast<float>(i) / SIDES, a1 = 2.0f * PI * static_cast<float>(i + 1) / SIDES;
-        const float mid = (a0 + a1) / 2, u0 = static_cast<float>(i) / SIDES, u1 = static_cast<float>(i + 1) / SIDES;
-        const float slope = (TOP - BOTTOM) / -DEPTH;  // outward lean of the sides
-        Point n{std::sin(mid), -slope, std::cos(mid)};
-        const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-        n = {n.x / length, n.y / length, n.z / length};
-        m.Polygon({OnCircle(TOP, a1, 0), OnCircle(TOP, a0, 0), OnCircle(BOTTOM, a0, DEPTH), OnCircle(BOTTOM, a1, DEPTH)},
-                  {{u1, 0}, {u0, 0}, {u0, 1}, {u1, 1}}, n, 1);
-    }
+    m.Polygon(bottom, bottomUv, {0, -1, 0}, 1);
+    for (int ring = 0; ring < 2; ++ring)
+        for (int i = 0; i < SIDES; ++i) {
+            const float u0 = static_cast<float>(i) / SIDES, u1 = static_cast<float>(i + 1) / SIDES;
+            const float v0 = RINGS[ring].v, v1 = RINGS[ring + 1].v;
+            const std::vector<Point> c{corner(ring, i + 1), corner(ring, i), corner(ring + 1, i),
+                                       corner(ring + 1, i + 1)};
+            m.Polygon(c, {{u1, v0}, {u0, v0}, {u0, v1}, {u1, v1}}, FaceNormal(c), 1);
+        }
     return m;
 }
 
-// Four square pillars 22 high on the island's diagonals.
+// Four square pillars 18 high on the island's diagonals.
 MeshBuilder Pillars() {
     MeshBuilder m;
-    for (float x : {-21.0f, 21.0f})
-        for (float z : {-21.0f, 21.0f}) m.Box({x - 3, 0, z - 3}, {x + 3, 22, z + 3}, 0);
+    for (float x : {-17.0f, 17.0f})
+        for (float z : {-17.0f, 17.0f}) m.Box({x - 2.5f, 0, z - 2.5f}, {x + 2.5f, 18, z + 2.5f}, 0);
     return m;
 }
 
-// A flat ring of 16 segments between radii 26 and 32, textured on top and
+// A flat ring of 16 segments between radii 21 and 26, textured on top and
 // plain on a face just below, so that the two sides never share a depth
 // (the stage draws without culling).
 MeshBuilder Halo() {
     constexpr int SEGMENTS = 16;
-    constexpr float INNER = 26.0f, OUTER = 32.0f, UNDERSIDE = -0.5f;
+    constexpr float INNER = 21.0f, OUTER = 26.0f, UNDERSIDE = -0.5f;
     MeshBuilder m;
     for (int i = 0; i < SEGMENTS; ++i) {
         const float a0 = 2.0f * PI * static_cast<float>(i) / SEGMENTS,
@@ -271,7 +287,7 @@ std::vector<uint8_t> StageModelBytes() {
     WriteMesh(w, "Pillars", Pillars(), {{"Stone"}});
     w.EndObject();
     w.BeginObject("Frame", "HaloFrame");
-    WriteTranslation(w, 0, 30, 0);
+    WriteTranslation(w, 0, 26, 0);
     const MaterialLook gold{1.0f, 0.85f, 0.4f, "m2halo.bmp"}, shade{0.5f, 0.45f, 0.4f, nullptr};
     WriteMesh(w, "Halo", Halo(), {{"Gold", &gold}, {"Shade", &shade}});
     w.EndObject();

@@ -250,11 +250,13 @@ Colour SealFieldAt(float u, float v) {
         if (d < 9.0f) c = Mix(c, {52, 36, 96, 255}, 0.8f);
         c = Mix(c, {100, 76, 160, 255}, LineGlow(std::fabs(d - 9.0f), 0.6f));
         if (d < 6.0f) {
-            // A rune every 24 units: two or three strokes chosen per rune.
-            const int rune = static_cast<int>(std::floor(x / 24.0f));
-            const float rx = x - (static_cast<float>(rune) + 0.5f) * 24.0f, ry = y - band;
+            // 104 runes round the band, one or more strokes chosen per rune.
+            constexpr int RUNES = 104;
+            constexpr float RUNE = SEAL_ROUND / RUNES;
+            const int rune = static_cast<int>(std::floor(x / RUNE));
+            const float rx = x - (static_cast<float>(rune) + 0.5f) * RUNE, ry = y - band;
             float ink = LineGlow(std::fabs(rx), 0.7f) * Smooth(5.5f, 4.5f, std::fabs(ry));
-            const float kind = Lattice(rune, band > 0, 105, 2, 103);
+            const float kind = Lattice(rune, band > 0, RUNES, 2, 103);
             if (kind < 0.5f) ink = std::max(ink, LineGlow(SegmentDistance(rx, ry, -4, -4, 4, 4), 0.6f));
             if (kind > 0.3f) ink = std::max(ink, LineGlow(std::fabs(std::hypot(rx, ry + 1) - 3.0f), 0.5f));
             c = Mix(c, {128, 98, 200, 255}, ink);
@@ -299,8 +301,8 @@ std::vector<Picture> StagePictures() {
                          {40, 60, 70, 255},  {186, 194, 218, 255}, {110, 120, 156, 255}, 0.45f, 0.25f, 2};
     const SkyLook pool{{20, 60, 136, 255}, {40, 98, 172, 255}, {84, 168, 220, 255}, {56, 134, 184, 255},
                        {18, 66, 116, 255}, {176, 196, 220, 255}, {96, 124, 162, 255}, 0.4f, 0.1f, 3};
-    const SkyLook dusk{{22, 22, 68, 255}, {70, 54, 118, 255}, {204, 126, 92, 255}, {88, 60, 100, 255},
-                       {24, 20, 50, 255}, {214, 150, 124, 255}, {80, 58, 104, 255}, 0.45f, 0.25f, 5};
+    const SkyLook dusk{{22, 22, 68, 255}, {66, 50, 112, 255}, {182, 108, 84, 255}, {82, 56, 96, 255},
+                       {24, 20, 50, 255}, {192, 132, 112, 255}, {76, 54, 100, 255}, 0.45f, 0.2f, 5};
     return {
         {MODEL, "00sky", 1024, 256, LZ, Sky(open)},
         {MODEL, "01sky", 1024, 256, LZ, Sky(forest)},
