@@ -165,9 +165,10 @@ std::array<float, 2> WorldAt(ScreenPoint p) {
 }
 
 // On every stage, with kirune and torvi standing apart and shots of
-// kirune's among them, every part of the HUD and every shot's core stands
-// out from the scenery beside it. Stage 8 is drawn with one of its ring of
-// blocks behind the top-left HUD.
+// kirune's among them, every shot's white core stands out from the scenery
+// round it, and in every part of the HUD nearly all light marks (85 in 100)
+// stand out from what lies beside them. Stage 8 is drawn with one of its
+// ring of blocks behind the top-left HUD.
 TEST_F(StageSceneryGLTest, WhiteShotsAndTheHudStandOutOnEveryStage) {
     run.UseRealDrawing(false);
     for (int32_t stage = 0; stage <= 8; ++stage) {
