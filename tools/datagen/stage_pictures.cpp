@@ -49,7 +49,7 @@ struct SkyLook {
 };
 
 Colour SkyAt(const SkyLook& s, float u, float v) {
-    const float n = Fractal(u, v, 32, 16, 5, s.seed);
+    const float n = Fractal(u, v, 32, 16, 4, s.seed);
     if (v < 0.5f) {
         const float t = v / 0.5f;
         Colour base = Mix(s.zenith, s.high, Smooth(0.0f, 1.0f - s.haze, t));
@@ -57,7 +57,8 @@ Colour SkyAt(const SkyLook& s, float u, float v) {
         // Fair-weather clouds, thinning toward the zenith, lit from above.
         const float band = Smooth(0.05f, 0.3f, v) * Smooth(0.5f, 0.46f, v);
         const float amount = Smooth(1.0f - s.cover, 1.2f - s.cover, n) * band;
-        const float lit = Smooth(0.45f, 0.8f, Fractal(u, v + 0.012f, 32, 16, 5, s.seed));
+        if (amount <= 0.0f) return base;
+        const float lit = Smooth(0.45f, 0.8f, Fractal(u, v + 0.012f, 32, 16, 4, s.seed));
         return Mix(base, Mix(s.cloud, s.cloudShade, lit), amount * 0.9f);
     }
     // Under the horizon a sea of cloud, lit near the horizon and darker below.
@@ -172,6 +173,7 @@ Colour WallAt(float u, float v) {
 
 // ---- Night ---------------------------------------------------------------------
 
+// The night sky: deep blue, lightest at the horizon, faintly mottled.
 Colour NightSkyAt(float u, float v) {
     const float n = Fractal(u, v, 16, 8, 4, 81);
     Colour base = v < 0.5f ? Mix({5, 8, 30, 255}, {26, 44, 108, 255}, Smooth(0.0f, 0.5f, v))
@@ -296,7 +298,7 @@ constexpr int LZ = IMAGE_PIXEL_32_LZSS;
 std::vector<Picture> StagePictures() {
     // Skies are 1024 wide: a battle sees a tenth of the way round at most.
     const SkyLook open{{24, 48, 116, 255}, {50, 88, 162, 255}, {118, 142, 190, 255}, {92, 104, 144, 255},
-                       {42, 50, 90, 255},  {166, 178, 208, 255}, {96, 106, 146, 255}, 0.55f, 0.25f, 1};
+                       {42, 50, 90, 255},  {156, 168, 200, 255}, {90, 100, 140, 255}, 0.55f, 0.25f, 1};
     const SkyLook forest{{36, 70, 142, 255}, {72, 114, 182, 255}, {140, 162, 204, 255}, {92, 112, 134, 255},
                          {40, 60, 70, 255},  {186, 194, 218, 255}, {110, 120, 156, 255}, 0.45f, 0.25f, 2};
     const SkyLook pool{{20, 60, 136, 255}, {40, 98, 172, 255}, {84, 168, 220, 255}, {56, 134, 184, 255},
