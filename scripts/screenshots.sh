@@ -14,4 +14,9 @@ cmake --build "$root/build" -j "$(nproc)" --target gl_tests
 mkdir -p "$root/docs/screenshots"
 AERIAL_SCREENSHOTS="$root/docs/screenshots" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
   "$root/build/bin/gl_tests" --gtest_filter='HudGLTest.BattleToResultScreenWithReadableMessageLines:FrontEndGLTest.*'
+# A battle on each of the nine stages, stage_0.png to stage_8.png, drawn by
+# the gl test that also checks that shots and the HUD read over the scenery
+# (tests/game/battle/stage_scenery_gltest.cpp).
+AERIAL_SCREENSHOTS="$root/docs/screenshots" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+  "$root/build/bin/gl_tests" --gtest_filter='StageSceneryGLTest.*'
 echo "screenshots written to $root/docs/screenshots"

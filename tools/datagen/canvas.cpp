@@ -225,4 +225,13 @@ void Canvas::Dither(int step) {
 
 void Canvas::SetRed(int x, int y, uint8_t red) { pixels_[(static_cast<size_t>(y) * width_ + x) * 4 + 2] = red; }
 
+void Canvas::Put(int x, int y, Colour c) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    uint8_t* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
+    p[0] = c.b;
+    p[1] = c.g;
+    p[2] = c.r;
+    p[3] = c.a;
+}
+
 }  // namespace datagen

@@ -91,6 +91,9 @@ public:
     void Dither(int step);
     // Sets the red channel of every pixel (height pictures).
     void SetRed(int x, int y, uint8_t red);
+    // Sets one pixel to exactly `c`, alpha included (pictures computed pixel
+    // by pixel, whose translucent pixels keep their full colour).
+    void Put(int x, int y, Colour c);
 
 private:
     void Blend(int x, int y, Colour c);

@@ -247,11 +247,6 @@ void FrameSpark(Canvas& c, int pose, int poses) {
            h / 2 + static_cast<int>(std::sin(a) * static_cast<float>(h) * 0.35f), std::max(3, w / 14), {255, 255, 255, 255});
 }
 
-void EdgeKey(Canvas& c, Lettering& l, const std::string& key) {
-    const int height = std::max(7, c.Height() / 9);
-    c.KeyLabel(l, key, 1, c.Height() - height - 1, height, {150, 150, 165, 200});
-}
-
 // ---- Action parts --------------------------------------------------------------
 
 constexpr Colour STEEL{150, 215, 250, 255};
@@ -361,24 +356,22 @@ void PaintFigure(Canvas& c, int characterId, Colour costume, PoseStep step, floa
     PaintShapes(c, scale, over);
 }
 
-FigurePainter FighterPosePainter(int characterId, Colour costume, int pose, std::string key) {
+FigurePainter FighterPosePainter(int characterId, Colour costume, int pose) {
     const CharacterFrameSet* set = FindCharacterFrameSet(characterId);
     const int poses = set ? set->frames : 1;
-    return [=](Canvas& c, Lettering& l) {
+    return [=](Canvas& c, Lettering&) {
         PaintFigure(c, characterId, costume, FighterPose(characterId, pose), c.Width() / 2.0f, c.Height() / 2.0f,
                     static_cast<float>(c.Width()) / POSE_PLANE);
-        EdgeKey(c, l, key);
         FrameSpark(c, pose, poses);
     };
 }
 
-FigurePainter FighterPartPainter(int characterId, Colour costume, int part, std::string key) {
+FigurePainter FighterPartPainter(int characterId, Colour costume, int part) {
     const CharacterFrameSet* set = FindCharacterFrameSet(characterId);
     const float plane = set && set->actionPlaneSize > 0 ? set->actionPlaneSize : POSE_PLANE;
-    return [=](Canvas& c, Lettering& l) {
+    return [=](Canvas& c, Lettering&) {
         const Scale scale{c.Width() / 2.0f, c.Height() / 2.0f, static_cast<float>(c.Width()) / plane};
         PaintShapes(c, scale, PartShapes(PaletteOf(costume, false), FighterPart(characterId, part)));
-        EdgeKey(c, l, key);
     };
 }
 

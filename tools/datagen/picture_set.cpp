@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "engine/graphics/image.h"
 #include "engine/graphics/kag_archive.h"
@@ -17,7 +18,9 @@
 #include "tools/datagen/model_set.h"
 #include "tools/datagen/screen_art.h"
 #include "tools/datagen/select_pictures.h"
+#include "tools/datagen/shapes.h"
 #include "tools/datagen/shot_sheets.h"
+#include "tools/datagen/stage_pictures.h"
 #include "tools/datagen/story_pictures.h"
 #include "tools/datagen/title_pictures.h"
 
@@ -29,10 +32,6 @@ constexpr const char* ANIMATION = "gf/animation.dat";
 constexpr const char* EXTRA = "gf/extra.dat";
 constexpr const char* MODEL = "gf/model.dat";
 
-constexpr Colour STAGE_COLOURS[] = {{130, 154, 250}, {90, 170, 110}, {50, 200, 255}, {150, 120, 80},
-                                    {90, 40, 140},   {200, 200, 230}, {60, 60, 60},  {30, 60, 200},
-                                    {200, 120, 200}};
-
 std::string TwoDigits(const char* prefix, int n) {
     char key[32];
     std::snprintf(key, sizeof key, "%s%02d", prefix, n);
@@ -43,47 +42,6 @@ std::string TwoDigits(const char* prefix, int n) {
 
 using Painter = std::function<void(Canvas&, Lettering&)>;
 
-// A full picture: a gradient of the base colour, a border, the title large
-// and the key small in the top-left corner.
-Painter Poster(std::string title, std::string key, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        c.VerticalGradient(0, 0, c.Width(), c.Height(), Shade(base, 1.3f), Shade(base, 0.35f));
-        c.Frame(0, 0, c.Width(), c.Height(), std::max(2, c.Width() / 64), Shade(base, 1.6f));
-        c.CentredText(l, title, 8, c.Height() / 4, c.Width() - 8, c.Height() * 3 / 4, c.Height() / 5, WHITE);
-        c.KeyLabel(l, key, 6, 6, std::clamp(c.Height() / 24, 10, 20), WHITE);
-    };
-}
-
-// Clouds that tile: a faint wash of the base colour with soft puffs, copied
-// across the edges, so the scenery behind shows through.
-Painter Clouds(std::string key, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        const int w = c.Width(), h = c.Height();
-        c.Fill(0, 0, w, h, WithAlpha(Shade(base, 1.4f), 60));
-        uint32_t seed = 2005;
-        auto next = [&seed](int n) {
-            seed = seed * 1103515245u + 12345u;
-            return static_cast<int>((seed >> 16) % static_cast<uint32_t>(n));
-        };
-        for (int i = 0; i < 24; ++i) {
-            const int x = next(w), y = next(h), r = w / 16 + next(w / 8);
-            for (int dy : {-h, 0, h})
-                for (int dx : {-w, 0, w}) c.Disc(x + dx, y + dy, r, WithAlpha(Shade(base, 1.8f), 170), true);
-        }
-        c.KeyLabel(l, key, 6, 6, std::clamp(h / 24, 10, 20), WHITE);
-    };
-}
-
-// A soft round glow on a clear picture (moon, stars), the key across it.
-Painter Glow(std::string key, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        const int cx = c.Width() / 2, cy = c.Height() / 2;
-        c.Disc(cx, cy, cx - 1, Shade(base, 1.8f), true);
-        c.Disc(cx, cy, cx / 2, WHITE, true);
-        c.KeyLabel(l, key, 8, cy - cy / 8, c.Height() / 8, WithAlpha(base, 200));
-    };
-}
-
 // The transition sprite: a black cell and a white cell on the top row, and
 // the banner's two particle colours below.
 void PaintTransitionSprite(Canvas& c, Lettering&) {
@@ -93,14 +51,26 @@ void PaintTransitionSprite(Canvas& c, Lettering&) {
     c.Disc(96, 96, 31, {255, 120, 110, 255}, true);
 }
 
-// Particle sheet: 23 x 23 sparks on a 24-pixel grid, a colour per row and a
-// size per animation column.
-void PaintParticleSheet(Canvas& c, Lettering& l) {
+// Particle sheet: 23 x 23 sparks on a 24-pixel grid, a colour per row; along
+// a row (the animation) each spark twinkles, its glow and four rays waxing
+// and waning about a white core.
+void PaintParticleSheet(Canvas& c, Lettering&) {
     const Colour rows[] = {{255, 255, 255}, {255, 90, 90}, {90, 255, 90}, {90, 140, 255},
                            {255, 230, 80},  {255, 90, 255}, {80, 240, 255}, {255, 160, 60}};
     for (int row = 0; row < 8; ++row)
-        for (int col = 0; col < 8; ++col) c.Disc(24 * col + 11, 24 * row + 11, 4 + col, rows[row], true);
-    c.KeyLabel(l, "perticle", 196, 200, 12, WHITE);
+        for (int col = 0; col < 8; ++col) {
+            const int cx = 24 * col + 11, cy = 24 * row + 11;
+            const float pulse = 0.5f + 0.5f * std::cos(2 * PI * static_cast<float>(col) / 8);
+            c.Disc(cx, cy, 5 + static_cast<int>(5 * pulse), WithAlpha(rows[row], 200), true);
+            const int reach = 4 + static_cast<int>(7 * pulse);
+            for (int k = 1; k <= reach; ++k) {
+                const auto alpha = static_cast<uint8_t>(230 * (reach + 1 - k) / (reach + 1));
+                const Colour ray = WithAlpha(Shade(rows[row], 1.4f), alpha);
+                for (const auto& [dx, dy] : {std::pair{k, 0}, std::pair{-k, 0}, std::pair{0, k}, std::pair{0, -k}})
+                    c.Fill(cx + dx, cy + dy, cx + dx + 1, cy + dy + 1, ray);
+            }
+            c.Disc(cx, cy, 2, WHITE, true);
+        }
 }
 
 // Height picture of the hilly stage: the red channel is the height.
@@ -199,24 +169,7 @@ void AddExtraPictures(std::vector<Picture>& out) {
 }
 
 void AddStagePictures(std::vector<Picture>& out) {
-    struct StageKey {
-        const char* key;
-        int stage;
-    };
-    const StageKey keys[] = {{"00sky", 0},   {"01sky", 1},   {"01clowd", 1}, {"01forest", 1}, {"02sky", 2},
-                             {"02pool", 2},  {"03skin", 3},  {"04clowd", 4}, {"05sky", 5},    {"06wall", 6},
-                             {"07sky", 7},   {"07clowd", 7}, {"07moon", 7},  {"07star", 7},   {"08seal", 8},
-                             {"08block", 8}, {"08seal2", 8}};
-    // Clouds, moon and stars are drawn over other scenery, so they let it
-    // show through; the rest are opaque posters.
-    auto painter = [](const StageKey& k) -> Painter {
-        const std::string key = k.key;
-        const Colour colour = STAGE_COLOURS[k.stage];
-        if (key.find("clowd") != std::string::npos) return Clouds(key, colour);
-        if (key == "07moon" || key == "07star") return Glow(key, colour);
-        return Poster(key, key, colour);
-    };
-    for (const StageKey& k : keys) Add(out, MODEL, k.key, 256, 256, IMAGE_PIXEL_32_LZSS, painter(k));
+    for (Picture& p : StagePictures()) out.push_back(std::move(p));
     Add(out, MODEL, "03land", 161, 161, IMAGE_PIXEL_32_LZSS, PaintHeightField);
     for (Picture& p : StageModelTextures()) out.push_back(std::move(p));
 }
@@ -231,11 +184,11 @@ void AddCharacterPictures(std::vector<Picture>& out) {
             };
             for (int k = 0; k < ch.frames; ++k) {
                 std::string key = TwoDigits("mdl", k);
-                add(key, 64, 64, FighterPosePainter(id, CostumeColour(ch, colour), k, key));
+                add(key, 64, 64, FighterPosePainter(id, CostumeColour(ch, colour), k));
             }
             for (int k = 0; k < ch.actions; ++k) {
                 std::string key = TwoDigits(ch.actionPrefix, k);
-                add(key, ch.actionSide, ch.actionSide, FighterPartPainter(id, CostumeColour(ch, colour), k, key));
+                add(key, ch.actionSide, ch.actionSide, FighterPartPainter(id, CostumeColour(ch, colour), k));
             }
             add("item", 512, 512, ShotSheetPainter(id, CostumeColour(ch, colour)));
             add("ring", 512, 512, RingSheetPainter(id, CostumeColour(ch, colour)));

@@ -128,7 +128,7 @@ protected:
     // documentation's set also goes to the folder AERIAL_SCREENSHOTS names.
     void Shoot(const std::string& name, bool documented = false) {
         pixels = test::ReadEngineBackBuffer();
-        test::SaveScreenPicture(screens_, name, pixels, documented);
+        EXPECT_TRUE(test::SaveScreenshot(screens_, name, pixels, documented)) << name;
     }
     Rgb At(int x, int y) const { return Split(pixels[static_cast<size_t>(y) * 640 + x]); }
 

@@ -211,7 +211,7 @@ protected:
     // documentation's set also goes to the folder AERIAL_SCREENSHOTS names.
     Pixels Shoot(const std::string& name, bool documented = true) {
         const Pixels pixels = test::ReadEngineBackBuffer();
-        test::SaveScreenPicture(screens_, name, pixels, documented);
+        EXPECT_TRUE(test::SaveScreenshot(screens_, name, pixels, documented)) << name;
         return pixels;
     }
     void Enter(int32_t scene) {
