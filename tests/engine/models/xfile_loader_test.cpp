@@ -517,11 +517,13 @@ TEST_F(XFileLoaderTest, ADamagedModelFileIsNamedOnce) {
     const std::string text(whole.begin(), whole.end());
     const size_t mesh = text.find("Mesh Ground {");
     ASSERT_NE(mesh, std::string::npos);
-    const size_t count = text.find("48;", mesh);
-    ASSERT_NE(count, std::string::npos);
+    // The mesh's vertex count is the first number after its name.
+    const size_t count = text.find_first_of("0123456789", mesh);
+    const size_t countEnd = text.find(';', count);
+    ASSERT_NE(countEnd, std::string::npos);
     std::string flipped = text, huge = text;
     for (size_t i = mesh; i < mesh + 32; ++i) flipped[i] = static_cast<char>(~flipped[i]);
-    huge.replace(count, 2, "4294967295");
+    huge.replace(count, countEnd - count, "4294967295");
     const struct {
         const char* what;
         std::string bytes;
