@@ -69,7 +69,7 @@ void HighAttackStart(int32_t side, int32_t invulnerableTimer) {
 void SpawnStartBurst(int32_t side) {
     for (int32_t i = 0; i < 4; ++i) {
         const int32_t r = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
+        const float a = static_cast<float>(RandomFloat(0.0f, PI_F / 2.0f) + i * (PI_WIDE / 2.0));
         SpawnEffect(r < 50 ? 1100 : 1101, a, PositionOf(players[side]).data(), side);
     }
 }

@@ -95,8 +95,9 @@ ModelTurn BodyTurn(const PlayerRecord& p, bool facingLeft) {
 
 // The lunge's parts lean a tenth of a radian further up than the body.
 ModelTurn PartTurn(float aimAngle) {
-    if (std::fabs(aimAngle) > PI_F / 2.0f) return {true, RadianToAngle(aimAngle - PI_F - 0.1f), true};
-    return {true, RadianToAngle(aimAngle + 0.1f), false};
+    const double aim = aimAngle;
+    if (std::fabs(aimAngle) > PI_F / 2.0f) return {true, RadianToAngle(static_cast<float>(aim - PI_WIDE - 0.1)), true};
+    return {true, RadianToAngle(static_cast<float>(aim + 0.1)), false};
 }
 
 // The lunge strike's parts over the body: the glow of the strike (parts 2 and

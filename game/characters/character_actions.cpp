@@ -84,7 +84,8 @@ void SprayDashSparks(int32_t side, int32_t count, float spread) {
     const PlayerRecord& p = players[side];
     for (int32_t i = 0; i < count; ++i) {
         const float r = RandomFloat(-spread, spread);
-        const int32_t effect = SpawnEffect(890, r + p.aimAngle + PI_F, PositionOf(p).data(), side);
+        const float behind = static_cast<float>(r + static_cast<double>(p.aimAngle) + PI_WIDE);
+        const int32_t effect = SpawnEffect(890, behind, PositionOf(p).data(), side);
         const int32_t age = RandomInt(0, 1000);  // drawn even if the spawn made nothing
         effectList.Adjust(effect, [age](Effect& e) { e.age = age; });
     }
@@ -354,11 +355,11 @@ void HighStartFlash(int32_t side, int32_t invulnerableTimer) {
     p.invulnerableTimer = invulnerableTimer;
 }
 
-void SparkBurst(int32_t side, int32_t count, float sector) {
+void SparkBurst(int32_t side, int32_t count, double sector) {
     const PlayerRecord& p = players[side];
     for (int32_t i = 0; i < count; ++i) {
         const int32_t kind = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * sector;
+        const float a = static_cast<float>(RandomFloat(0.0f, PI_F / 2.0f) + i * sector);
         SpawnEffect(kind < 50 ? 1100 : 1101, a, PositionOf(p).data(), side);
     }
 }

@@ -5,9 +5,13 @@
 // its burst, the burst, being blown away and the shield). Each character
 // supplies its own values and its move states (7 and up).
 //
-// Gauges are floats and the constants added to them are doubles, so each
-// addition is done in double and rounded once; speed and moveAngle are
-// doubles. Every random draw happens in the order the steps are written.
+// Gauges, positions and angles are floats; speed and moveAngle are doubles.
+// The moves' constants are doubles (pi is the battle's single-precision pi,
+// widened): an expression that mixes one with float fields is taken in
+// double and rounded once where its result is stored, and distances and
+// points along an angle are taken in double too. Only the decelerations are
+// single-precision values (widened). Every random draw happens in the order
+// the steps are written.
 #include <array>
 #include <cstdint>
 
@@ -126,8 +130,9 @@ struct CharacterActions {
 // screen flash and the invulnerability (negative for a hyper attack).
 void HighStartFlash(int32_t side, int32_t invulnerableTimer);
 // Sparks about the side, one in each of `count` sectors of `sector` radians:
-// per spark the kind (1100 or 1101) is drawn first, then the angle.
-void SparkBurst(int32_t side, int32_t count, float sector);
+// per spark the kind (1100 or 1101) is drawn first, then the angle, a random
+// quarter turn into its sector (the sum taken in double).
+void SparkBurst(int32_t side, int32_t count, double sector);
 
 // One frame of the character's own states (7 and up).
 using MoveStep = void (*)(int32_t side, float facingAngle);

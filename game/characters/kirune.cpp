@@ -48,11 +48,11 @@ void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t da
     if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) DashKirune(side, facingAngle);
 }
 
-// The point `distance` ahead of the side along angle: (distance, 0) turned.
-std::array<float, 2> Ahead(const PlayerRecord& p, float distance, float angle) {
-    float offset[2] = {distance, 0.0f};
-    RotateVector2(offset, angle);
-    return {p.x + offset[0], p.y + offset[1]};
+// The point `distance` ahead of the side along angle.
+std::array<float, 2> Ahead(const PlayerRecord& p, float distance, double angle) {
+    std::array<float, 2> at;
+    PlaceAround(at.data(), p, angle, distance);
+    return at;
 }
 
 int32_t AreaHere(int32_t side, int32_t type, float angle) {
@@ -386,13 +386,13 @@ void RunHeavyShot(int32_t side, float facingAngle) {
 void FireHyperBeams(int32_t side) {
     const PlayerRecord& p = players[side];
     AppendBeam(side, 114);
-    const float offsets[4] = {-PI_F / 6.0f, -PI_F / 4.0f, PI_F / 6.0f, PI_F / 4.0f};
-    for (const float offset : offsets) {
-        const float a = p.aimAngle + offset;
+    const double offsets[4] = {-PI_WIDE / 6.0, -PI_WIDE / 4.0, PI_WIDE / 6.0, PI_WIDE / 4.0};
+    for (const double offset : offsets) {
+        const double a = p.aimAngle + offset;
         float at[2];
-        PlaceAround(at, p, a, 625.0f);
-        const int32_t i = SpawnHeavyShot(115, a, at, side);
-        heavyShotList.Adjust(i, [offset](HeavyShot& h) { h.heading = offset; });
+        PlaceAround(at, p, a, 625.0);
+        const int32_t i = SpawnHeavyShot(115, static_cast<float>(a), at, side);
+        heavyShotList.Adjust(i, [offset](HeavyShot& h) { h.heading = static_cast<float>(offset); });
     }
 }
 
@@ -408,10 +408,10 @@ void RunHyper(int32_t side, float facingAngle) {
     }
     if (Every(t, 25, 60, 5)) {
         SpawnEffect(140, p.aimAngle, Ahead(p, 25.0f, p.aimAngle).data(), side);
-        const float left = p.aimAngle - PI_F / 6.0f;
-        SpawnEffect(140, left, Ahead(p, 30.0f, left).data(), side);
-        const float right = p.aimAngle + PI_F / 6.0f;
-        SpawnEffect(140, right, Ahead(p, 30.0f, right).data(), side);
+        for (const double turn : {-PI_WIDE / 6.0, PI_WIDE / 6.0}) {
+            const double a = p.aimAngle + turn;
+            SpawnEffect(140, static_cast<float>(a), Ahead(p, 30.0f, a).data(), side);
+        }
     }
     MoveWithDecay(p, DECAY_FAST);
     CloseOrDash(side, facingAngle, 130, 110);

@@ -34,15 +34,15 @@ void LungeAtOpponent(int32_t side, double speed) {
     p.moveAngle = p.aimAngle;
 }
 
-void Sparks(int32_t side, int32_t count, float step) {
+void Sparks(int32_t side, int32_t count, double step) {
     for (int32_t i = 0; i < count; ++i) {
         const int32_t k = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * step;
+        const float a = static_cast<float>(RandomFloat(0.0f, PI_F / 2.0f) + i * step);
         EffectHere(side, k < 50 ? 1100 : 1101, a);
     }
 }
 
-void StartBurst(int32_t side) { Sparks(side, 4, PI_F / 2.0f); }
+void StartBurst(int32_t side) { Sparks(side, 4, PI_WIDE / 2.0); }
 
 int32_t StepPose(int32_t t, int32_t start, int32_t before, int32_t base, int32_t frames, int32_t last) {
     return t < start ? before : std::min(base + (t - start) / frames, last);

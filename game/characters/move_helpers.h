@@ -23,8 +23,9 @@ void FireHeavyShot(int32_t side, int32_t type);
 void LungeAtOpponent(int32_t side, double speed);
 
 // Sparks 1100 or 1101 at the side: the i-th turned by i steps plus a random
-// angle of up to a quarter turn. Per spark the type is drawn first.
-void Sparks(int32_t side, int32_t count, float step);
+// angle of up to a quarter turn (the sum taken in double). Per spark the type
+// is drawn first.
+void Sparks(int32_t side, int32_t count, double step);
 // The sparks of a high attack's opening: one in each quarter turn.
 void StartBurst(int32_t side);
 

@@ -59,7 +59,7 @@ void DriftEndOrDash(int32_t side, float facingAngle, const MoveEnd& end) {
 }
 
 // The point (along, across) turned by angle, from a fighter's position.
-Point Rotated(const PlayerRecord& from, float along, float across, float angle) {
+Point Rotated(const PlayerRecord& from, float along, float across, double angle) {
     float offset[2] = {along, across};
     RotateVector2(offset, angle);
     return {from.x + offset[0], from.y + offset[1]};
@@ -92,7 +92,7 @@ void EffectHere(int32_t side, int32_t type, float angle) {
 void StartBurst(int32_t side) {
     for (int32_t i = 0; i < 4; ++i) {
         const int32_t r = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
+        const float a = static_cast<float>(RandomFloat(0.0f, PI_F / 2.0f) + i * (PI_WIDE / 2.0));
         EffectHere(side, r < 50 ? 1100 : 1101, a);
     }
 }
@@ -115,11 +115,10 @@ void FlashAndGuard(int32_t side, int32_t t) {
 // to 150 away, within a half turn around the back), flying along the aim.
 void RearShot(int32_t side, bool heavy) {
     const PlayerRecord& p = players[side];
-    const float a = RandomFloat(-PI_F / 2.0f, PI_F / 2.0f) + p.aimAngle + PI_F;
+    const double a = RandomFloat(-PI_F / 2.0f, PI_F / 2.0f) + static_cast<double>(p.aimAngle) + PI_WIDE;
     const float alongX = RandomFloat(0.0f, 150.0f);
     const float alongY = RandomFloat(0.0f, 150.0f);
-    const float at[2] = {static_cast<float>(p.x + std::cos(static_cast<double>(a)) * alongX),
-                         static_cast<float>(p.y + std::sin(static_cast<double>(a)) * alongY)};
+    const float at[2] = {static_cast<float>(p.x + std::cos(a) * alongX), static_cast<float>(p.y + std::sin(a) * alongY)};
     if (heavy) SpawnHeavyShot(720, p.aimAngle, at, side);
     else SpawnShot(720, p.aimAngle, at, side);
     SpawnEffect(620, p.aimAngle, at, side);
@@ -129,8 +128,8 @@ void RearShot(int32_t side, bool heavy) {
 void RearGlow(int32_t side, int32_t t) {
     if (t >= 50 || t % 5 != 0) return;
     const PlayerRecord& p = players[side];
-    const float back = p.aimAngle + PI_F;
-    SpawnEffect(720, back, Rotated(p, 50.0f, 0.0f, back).data(), side);
+    const double back = p.aimAngle + PI_WIDE;
+    SpawnEffect(720, static_cast<float>(back), Rotated(p, 50.0f, 0.0f, back).data(), side);
 }
 
 // A beam is a row of AttackAreas 600 ahead along the aim, one a frame from
@@ -157,9 +156,11 @@ void BeamPiece(int32_t side, int32_t t, const Beam& beam, bool strikes) {
     const Point at = Rotated(p, 600.0f, 0.0f, p.aimAngle);
     const int32_t i = SpawnAttackArea((t / 2) % 2 == 0 ? 740 : 741, p.aimAngle, at.data(), side);
     attackAreaList.Adjust(i, [&](AttackArea& a) {
-        if (t < beam.swellUntil) a.scaleY = static_cast<float>((t - 10) * beam.swellRate);
-        else if (t > beam.fadeAfter) a.scaleY = static_cast<float>((beam.fadeEnd - t) * 0.1);
-        a.scaleY = static_cast<float>(a.scaleY * beam.widthFactor);
+        // The width is worked out in double and rounded once.
+        double width = a.scaleY;
+        if (t < beam.swellUntil) width = (t - 10) * beam.swellRate;
+        else if (t > beam.fadeAfter) width = (beam.fadeEnd - t) * 0.1;
+        a.scaleY = static_cast<float>(width * beam.widthFactor);
         if (!strikes) return;
         a.hitShape[0] = 570.0f;
         a.hitShape[1] = beam.across;
@@ -200,10 +201,10 @@ void RunWheel(int32_t side, float facingAngle) {
     if (t == 0) AimAtOpponent(side);
     if (t == 5) {
         for (int32_t i = 0; i < 24; ++i) {
-            const float b = static_cast<float>(i) * 0.2617994f;
-            const Point at = Rotated(p, 80.0f, 0.0f, b - PI_F);
-            if (i % 2 == 0) SpawnHeavyShot(741, b - PI_F / 2.0f, at.data(), side);
-            else SpawnShot(741, b + PI_F / 2.0f, at.data(), side);
+            const double b = i * 0.2617994;
+            const Point at = Rotated(p, 80.0f, 0.0f, b - PI_WIDE);
+            if (i % 2 == 0) SpawnHeavyShot(741, static_cast<float>(b - PI_WIDE / 2.0), at.data(), side);
+            else SpawnShot(741, static_cast<float>(b + PI_WIDE / 2.0), at.data(), side);
         }
     }
     DriftEndOrDash(side, facingAngle, {DECAY_FAST, 50, 30});
@@ -347,10 +348,10 @@ void RunStarBurst(int32_t side, float facingAngle) {
     if (t == 20) {
         AimAtOpponent(side);
         p.speed = 0.0;
-        for (const float fan : {0.0f, 2.0943952f, -2.0943952f}) {
+        for (const double fan : {0.0, 2.0943952, -2.0943952}) {
             const Point at = Rotated(p, 60.0f, 0.0f, p.aimAngle + fan);
             for (int32_t k = 0; k < 5; ++k) {
-                const float angle = p.aimAngle + fan + static_cast<float>(k) * 1.2566371f;
+                const float angle = static_cast<float>(p.aimAngle + fan + k * 1.2566371);
                 SpawnShot(717, angle, at.data(), side);
                 SpawnEffect(740, angle, at.data(), side);
             }
@@ -412,9 +413,9 @@ void RunTriSpread(int32_t side, float facingAngle) {
     if (t == 0) {
         const float position[2] = {p.x, p.y};
         for (int32_t k = 0; k < 3; ++k)
-            SpawnHeavyShot(730, p.aimAngle + static_cast<float>(k) * 2.0943952f, position, side);
+            SpawnHeavyShot(730, static_cast<float>(p.aimAngle + k * 2.0943952), position, side);
         for (int32_t k = 0; k < 3; ++k)
-            SpawnShot(730, p.aimAngle + static_cast<float>(k) * 2.0943952f + 1.0471976f, position, side);
+            SpawnShot(730, static_cast<float>(p.aimAngle + k * 2.0943952 + 1.0471976), position, side);
     }
     if (t >= 21 && t <= 89) {
         MoveByArrowsAt(side, 1.25f);
@@ -452,7 +453,7 @@ void RunFountain(int32_t side, float facingAngle) {
         const float dy = RandomFloat(-50.0f, 50.0f);
         const float at[2] = {(t / 20) % 2 == 0 ? p.x - dx : p.x + dx, p.y + dy};
         for (int32_t i = 0; i < 36; ++i) {
-            const float a = static_cast<float>(i) * 0.027777778f * TWO_PI_F - PI_F;
+            const float a = static_cast<float>(i * 0.027777778 * TWO_PI_WIDE - PI_WIDE);
             if (i % 2 == 0) SpawnHeavyShot(770, a, at, side);
             else SpawnShot(770, a, at, side);
         }

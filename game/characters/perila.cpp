@@ -120,7 +120,7 @@ void FinishMoveFrame(int32_t side, float facingAngle, int32_t endsAt, int32_t da
 void LateHighOpening(int32_t side, int32_t t) {
     if (t == 0) AimAtOpponent(side);
     if (t == 1) HighStartFlash(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) SparkBurst(side, 4, PI_WIDE / 2.0);
 }
 
 // Those that open at once (C with A, C with X, the hyper attack) also bring
@@ -215,7 +215,7 @@ void RunBeamVolley(int32_t side, float facingAngle) {
 void RunSwarm(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
     if (t == 0) EarlyHighOpening(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) SparkBurst(side, 4, PI_WIDE / 2.0);
     if (t == 1) {
         OrderSatellites(side,
                         {.type = ORDER_SWARM, .timer = 0, .timerStep = -3, .speed = 20.0f, .slowdown = 1.0f});
@@ -226,7 +226,7 @@ void RunSwarm(int32_t side, float facingAngle) {
 void RunBlades(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
     if (t == 0) EarlyHighOpening(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) SparkBurst(side, 4, PI_WIDE / 2.0);
     if (t == 10) OrderSatellites(side, {.type = ORDER_BLADES, .timer = 0, .timerStep = -2});
     FinishMoveFrame(side, facingAngle, 61, 21);
 }
@@ -235,7 +235,7 @@ void RunBlades(int32_t side, float facingAngle) {
 void RunHyper(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
     if (t == 0) EarlyHighOpening(side, -100);
-    if (t < 10) SparkBurst(side, 8, PI_F / 4.0f);
+    if (t < 10) SparkBurst(side, 8, PI_WIDE / 4.0);
     if (t == 0) OrderSatellites(side, {.type = ORDER_RING_BEAM, .timer = -20});
     FinishMoveFrame(side, facingAngle, 81, 71);
 }

@@ -21,7 +21,6 @@ namespace ruo {
 namespace {
 
 constexpr float HOLD_FADE_LEVEL = 0.5f;
-constexpr double PI_D = 3.141592653589793;
 
 bool Within(int32_t t, int32_t from, int32_t to) { return t >= from && t <= to; }
 
@@ -35,11 +34,12 @@ void Opening(int32_t side, int32_t invulnerableTimer) {
     p.invulnerableTimer = invulnerableTimer;
 }
 
-// n sparks, one in each n-th of a turn, each a random quarter turn further.
+// n sparks, one in each n-th of a turn, each a random quarter turn further
+// (the angle taken in double).
 void SparkSpray(int32_t side, int32_t n, const std::array<float, 2>& at) {
     for (int32_t i = 0; i < n; ++i) {
         const int32_t k = RandomInt(0, 100);
-        const float a = static_cast<float>(i) * (1.0f / static_cast<float>(n)) * TWO_PI_F + RandomFloat(0.0f, PI_F / 2.0f);
+        const float a = static_cast<float>(i * (1.0 / n) * TWO_PI_WIDE + RandomFloat(0.0f, PI_F / 2.0f));
         EffectAt(side, k < 50 ? 1100 : 1101, a, at);
     }
 }
@@ -109,7 +109,7 @@ void RunCloneRing(int32_t side) {
     if (t == 0) Opening(side, 100);
     if (t < 5) SparkSpray(side, 4, PositionOf(p));
     if (t <= 21 && t % 3 == 0) {
-        const double b = (t - 10) / 24.0 * (2.0 * PI_D);
+        const double b = (t - 10) / 24.0 * TWO_PI_WIDE;
         PlayerObject clone{};
         clone.tag = 9999;
         clone.type = 420;
@@ -140,7 +140,7 @@ void RunPowerUp(int32_t side) {
     if (t < 5) SparkSpray(side, 4, PositionOf(p));
     if (t == 20) {
         for (int32_t i = 0; i < 12; ++i) {
-            const double a = i * (PI_D / 6.0);
+            const double a = i * PI_WIDE / 6.0;
             const std::array<float, 2> at{static_cast<float>(p.x + std::cos(a) * 40.0),
                                           static_cast<float>(p.y + std::sin(a) * 10.0 - 10.0)};
             const int32_t effect = SpawnEffect(521, PI_F / 2.0f, at.data(), side);

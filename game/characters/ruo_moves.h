@@ -15,7 +15,7 @@ constexpr double DECAY_CHARGE = 0.2f;
 bool Powered(int32_t side);
 
 // The side's position moved by (along, across) turned by angle.
-std::array<float, 2> Offset(const PlayerRecord& p, float along, float across, float angle);
+std::array<float, 2> Offset(const PlayerRecord& p, float along, float across, double angle);
 void EffectAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at);
 void EffectHere(int32_t side, int32_t type, float angle);
 int32_t AreaAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at);

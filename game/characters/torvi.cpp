@@ -53,13 +53,14 @@ void FinishMoveFrame(int32_t side, float facingAngle, double decay, int32_t ends
 // From `from` to `to`, every n-th frame.
 bool Every(int32_t t, int32_t from, int32_t to, int32_t n) { return t >= from && t <= to && t % n == 0; }
 
-// The side's position + (cos a * r1, sin a * r2): a point of a shot cloud.
-std::array<float, 2> ScatterPoint(const PlayerRecord& p, float a, float r1, float r2) {
+// The side's position + (cos a * r1, sin a * r2): a point of a shot cloud,
+// taken in double and rounded once.
+std::array<float, 2> ScatterPoint(const PlayerRecord& p, double a, float r1, float r2) {
     return {static_cast<float>(p.x + std::cos(a) * r1), static_cast<float>(p.y + std::sin(a) * r2)};
 }
 
 // The side's position + distance along angle.
-std::array<float, 2> Ahead(const PlayerRecord& p, float angle, float distance) {
+std::array<float, 2> Ahead(const PlayerRecord& p, double angle, float distance) {
     std::array<float, 2> at{};
     PlaceAround(at.data(), p, angle, distance);
     return at;
@@ -79,10 +80,10 @@ void HighStart(int32_t side, int32_t invulnerableTimer) {
 }
 
 // A pair of reflectors either side of the aim, `spread` radians off it.
-void ReflectorPair(int32_t side, float spread) {
+void ReflectorPair(int32_t side, double spread) {
     const PlayerRecord& p = players[side];
-    for (const float a : {p.aimAngle + spread, p.aimAngle - spread})
-        SpawnHeavyShot(612, a, Ahead(p, a, 40.0f).data(), side);
+    for (const double a : {p.aimAngle + spread, p.aimAngle - spread})
+        SpawnHeavyShot(612, static_cast<float>(a), Ahead(p, a, 40.0f).data(), side);
     PlaySe(SE_GUN);
 }
 
@@ -120,8 +121,8 @@ void RunReflectors(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) AimAtOpponent(side);
-    if (t == 15) ReflectorPair(side, 0.8f);
-    if (t == 17) ReflectorPair(side, 1.2f);
+    if (t == 15) ReflectorPair(side, 0.8);
+    if (t == 17) ReflectorPair(side, 1.2);
     FinishMoveFrame(side, facingAngle, DECAY_SLOW, 41, 31);
 }
 
@@ -196,7 +197,7 @@ void RunLances(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) HighStart(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) SparkBurst(side, 4, PI_WIDE / 2.0);
     if (Every(t, 4, 24, 2)) {
         const float along = RandomFloat(10.0f, 40.0f);
         const float across = RandomFloat(-60.0f, 60.0f);
@@ -214,7 +215,7 @@ void RunWaves(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) HighStart(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) SparkBurst(side, 4, PI_WIDE / 2.0);
     if (Every(t, 8, 40, 4)) {
         const float a = p.aimAngle + RandomFloat(-0.3f, 0.3f);
         SpawnEffect(t == 40 ? 636 : 635, a, Ahead(p, a, 80.0f).data(), side);
@@ -228,11 +229,11 @@ void RunRing(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) AimAtOpponent(side);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) SparkBurst(side, 4, PI_WIDE / 2.0);
     if (t == 1) HighStartFlash(side, 100);
     if (t == 20) {
         for (int32_t k = 0; k < 12; ++k)
-            SpawnShot(620, static_cast<float>(k) * (PI_F / 6.0f), PositionOf(p).data(), side);
+            SpawnShot(620, static_cast<float>(k * PI_WIDE / 6.0), PositionOf(p).data(), side);
         PlaySe(SE_ECO);
     }
     FinishMoveFrame(side, facingAngle, DECAY_FAST, 41, 31);
@@ -242,7 +243,7 @@ void RunStorm(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) HighStart(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) SparkBurst(side, 4, PI_WIDE / 2.0);
     if (Every(t, 12, 50, 3)) {
         const float a = RandomFloat(-PI_F, PI_F);
         const float r1 = RandomFloat(80.0f, 200.0f);
@@ -261,7 +262,7 @@ void RunStorm(int32_t side, float facingAngle) {
 void RainShot(int32_t side) {
     const PlayerRecord& p = players[side];
     const bool aimRight = std::fabs(p.aimAngle) <= PI_F / 2.0f;
-    const double quarter = PI_F / 4.0f;
+    const double quarter = PI_WIDE / 4.0;
     const std::array<float, 2> source = Turned(OpponentOf(side), 400.0f, 0.0f, aimRight ? 3.0 * quarter : quarter);
     float offset[2];
     offset[0] = RandomFloat(-200.0f, 200.0f);
@@ -270,8 +271,8 @@ void RainShot(int32_t side) {
     const float at[2] = {source[0] + offset[0], source[1] + offset[1]};
     int32_t type = 630;
     if (RandomInt(0, 100) >= 25) type = RandomInt(0, 100) < 50 ? 631 : 632;
-    const float fall = aimRight ? -PI_F / 4.0f : -3.0f * PI_F / 4.0f;
-    const float angle = RandomFloat(-0.2f, 0.2f) + fall;
+    const double fall = aimRight ? -quarter : -3.0 * quarter;
+    const float angle = static_cast<float>(RandomFloat(-0.2f, 0.2f) + fall);
     SpawnShot(type, angle, at, side);
     SpawnEffect(620, -PI_F / 4.0f, at, side);
 }
@@ -279,7 +280,7 @@ void RainShot(int32_t side) {
 void RunRain(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
     if (t == 0) HighStart(side, -150);
-    if (t < 10) SparkBurst(side, 8, PI_F / 4.0f);
+    if (t < 10) SparkBurst(side, 8, PI_WIDE / 4.0);
     if (Every(t, 0, 70, 2)) {
         RainShot(side);
         if (t % 8 == 0) PlaySe(SE_ECO);

@@ -80,14 +80,14 @@ void CloseOrDash(int32_t side, float facingAngle, int32_t endAt, int32_t dashFro
 }
 
 // The point `distance` ahead of the side along its aim.
-std::array<float, 2> Ahead(const PlayerRecord& p, float distance) {
+std::array<float, 2> Ahead(const PlayerRecord& p, double distance) {
     std::array<float, 2> at;
     PlaceAround(at.data(), p, p.aimAngle, distance);
     return at;
 }
 
 // `base` moved by the offset (along, across) turned by angle.
-std::array<float, 2> Offset(std::array<float, 2> base, float along, float across, float angle) {
+std::array<float, 2> Offset(std::array<float, 2> base, float along, float across, double angle) {
     float offset[2] = {along, across};
     RotateVector2(offset, angle);
     return {base[0] + offset[0], base[1] + offset[1]};
@@ -435,27 +435,28 @@ void RunHighVolley(int32_t side, float facingAngle) {
 }
 
 // One frame of the growing beam: an area whose far end and width grow with
-// f (0 at t 10, 5/3 at t 60), hitting every fourth frame.
+// f (0 at t 10, 5/3 at t 60), hitting every fourth frame. f and its products
+// are taken in double and rounded once where they are stored.
 void BeamStep(int32_t side, int32_t t) {
     const PlayerRecord& p = players[side];
-    const float f = static_cast<float>(t - 10) / 30.0f;
-    const int32_t i = SpawnAttackArea(t % 2 == 0 ? 830 : 831, p.aimAngle, Ahead(p, 170.0f * f).data(), side);
+    const double f = (t - 10) / 30.0;
+    const int32_t i = SpawnAttackArea(t % 2 == 0 ? 830 : 831, p.aimAngle, Ahead(p, 170.0 * f).data(), side);
     const bool hits = t % 4 == 0;
     attackAreaList.Adjust(i, [f, hits](AttackArea& a) {
-        a.scaleY = f;
-        if (hits) a.hitShape[2] = 160.0f * f;
+        a.scaleY = static_cast<float>(f);
+        if (hits) a.hitShape[2] = static_cast<float>(160.0 * f);
     });
-    if (hits) EffectAt(side, 810, p.aimAngle, Ahead(p, 25.0f));
+    if (hits) EffectAt(side, 810, p.aimAngle, Ahead(p, 25.0));
     const float o = RandomFloat(-30.0f, 30.0f);
     SpawnParticles(ColourNumber(side, 0) + 10, 2, p.aimAngle - PI_F,
-                   Offset(PositionOf(p), 170.0f * f, o, p.aimAngle).data());
+                   Offset(PositionOf(p), static_cast<float>(170.0 * f), o, p.aimAngle).data());
 }
 
 // The beam's end: ten sparks around and the ray at its far end.
 void BeamFinale(int32_t side) {
     const PlayerRecord& p = players[side];
-    Sparks(side, 10, PI_F / 5.0f);
-    SpawnHeavyShot(830, p.aimAngle, Ahead(p, 283.33334f).data(), side);
+    Sparks(side, 10, PI_WIDE / 5.0);
+    SpawnHeavyShot(830, p.aimAngle, Ahead(p, 283.33334).data(), side);
     PlaySe(SE_RAY);
 }
 

@@ -141,7 +141,8 @@ TEST_F(Oza, StartBurstSparksAlternateTypeAndAngleDraws) {
     std::vector<float> angles;
     for (int i = 0; i < 4; ++i) {
         types.push_back(RandomInt(0, 100) < 50 ? 1100 : 1101);
-        angles.push_back(RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f));
+        // a = RandomFloat(0, pi/2) + i x pi/2, taken in double and rounded once.
+        angles.push_back(static_cast<float>(RandomFloat(0.0f, PI_F / 2.0f) + i * (3.1415927f / 2.0)));
     }
     SeedRandom(9);
     Step(OZA_BEAM, 4, 0);

@@ -225,8 +225,8 @@ TEST_F(Perila, SparksAlternateKindAndAngleInTheirSectors) {
     const struct {
         int32_t state;
         int32_t sparks;
-        float sector;
-    } cases[] = {{PERILA_SWARM, 4, PI_F / 2.0f}, {PERILA_HYPER, 8, PI_F / 4.0f}};
+        double sector;
+    } cases[] = {{PERILA_SWARM, 4, 3.1415927f / 2.0}, {PERILA_HYPER, 8, 3.1415927f / 4.0}};
     for (const auto& c : cases) {
         SetUp();
         TakeSpawns();
@@ -235,7 +235,8 @@ TEST_F(Perila, SparksAlternateKindAndAngleInTheirSectors) {
         std::vector<float> angles;
         for (int32_t i = 0; i < c.sparks; ++i) {
             kinds.push_back(RandomInt(0, 100) < 50 ? 1100 : 1101);
-            angles.push_back(RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * c.sector);
+            // Taken in double and rounded once.
+            angles.push_back(static_cast<float>(RandomFloat(0.0f, PI_F / 2.0f) + i * c.sector));
         }
         SeedRandom(9);
         players[0].state = c.state;

@@ -133,8 +133,10 @@ TEST_F(Ruo, SparkSprayCoversEachPartOfTheTurn) {
         std::vector<float> angles;
         for (int32_t i = 0; i < n; ++i) {
             types.push_back(RandomInt(0, 100) < 50 ? 1100 : 1101);
-            angles.push_back(static_cast<float>(i) * (1.0f / static_cast<float>(n)) * TWO_PI_F +
-                             RandomFloat(0.0f, PI_F / 2.0f));
+            // a = i x (1/n) x 2pi + RandomFloat(0, pi/2), taken in double
+            // (with the battle's pi, 3.1415927) and rounded once.
+            const double turn = 2.0 * 3.1415927f;
+            angles.push_back(static_cast<float>(i * (1.0 / n) * turn + RandomFloat(0.0f, PI_F / 2.0f)));
         }
         SeedRandom(9);
         TakeSpawns();

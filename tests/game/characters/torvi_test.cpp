@@ -252,8 +252,9 @@ TEST_F(Torvi, ScatteredShotsDrawTheirValuesInTheMovesOrder) {
         ASSERT_EQ(shots.size(), 1u) << c.state;
         EXPECT_EQ(shots[0].type, c.type) << c.state;
         EXPECT_EQ(shots[0].angle, 0.25f + b) << c.state;
-        EXPECT_EQ(shots[0].position[0], static_cast<float>(-100.0f + std::cos(a) * r1)) << c.state;
-        EXPECT_EQ(shots[0].position[1], static_cast<float>(0.0f + std::sin(a) * r2)) << c.state;
+        // position + (cos a x r1, sin a x r2), taken in double and rounded once.
+        EXPECT_EQ(shots[0].position[0], static_cast<float>(-100.0 + std::cos(static_cast<double>(a)) * r1)) << c.state;
+        EXPECT_EQ(shots[0].position[1], static_cast<float>(0.0 + std::sin(static_cast<double>(a)) * r2)) << c.state;
         EXPECT_EQ(shots[0].owner, 0);
         if (c.state == TORVI_STORM) {
             ASSERT_EQ(shotList.Size(), 1);
@@ -299,12 +300,12 @@ TEST_F(Torvi, RainFallsFromTheSideTheAimPointsAwayFrom) {
         const char* what;
         float aim;
         double sourceTurn, offsetTurn;
-        float fall;
+        double fall;  // the angle is RandomFloat(-0.2, 0.2) + fall, taken in double
         bool fromLeft;
     } cases[] = {
-        {"aim right", 0.0f, 3.0 * PI_F / 4.0f, PI_F / 4.0f, -PI_F / 4.0f, true},
-        {"aim straight up", HALF_PI, 3.0 * PI_F / 4.0f, PI_F / 4.0f, -PI_F / 4.0f, true},
-        {"aim left", 2.0f, PI_F / 4.0f, -PI_F / 4.0f, -3.0f * PI_F / 4.0f, false},
+        {"aim right", 0.0f, 3.0 * PI_F / 4.0f, PI_F / 4.0f, -3.1415927f / 4.0, true},
+        {"aim straight up", HALF_PI, 3.0 * PI_F / 4.0f, PI_F / 4.0f, -3.1415927f / 4.0, true},
+        {"aim left", 2.0f, PI_F / 4.0f, -PI_F / 4.0f, -3.0 * 3.1415927f / 4.0, false},
     };
     for (const auto& c : cases) {
         for (const uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
@@ -317,7 +318,7 @@ TEST_F(Torvi, RainFallsFromTheSideTheAimPointsAwayFrom) {
             const int32_t k = RandomInt(0, 100);
             int32_t type = 630;
             if (k >= 25) type = RandomInt(0, 100) < 50 ? 631 : 632;
-            const float angle = RandomFloat(-0.2f, 0.2f) + c.fall;
+            const float angle = static_cast<float>(RandomFloat(-0.2f, 0.2f) + c.fall);
             const uint32_t after = GetRandomState();
             float source[2] = {400.0f, 0.0f};
             RotateVector2(source, c.sourceTurn);

@@ -231,7 +231,10 @@ TEST_F(Welo, DashesSpraySparksBehindTheAim) {
     ASSERT_EQ(effectList.Size(), 10);
     for (int32_t i = 0; i < 10; ++i) {
         EXPECT_EQ(effectList[i].type, 890);
-        EXPECT_EQ(effectList[i].angle, sparks[static_cast<size_t>(i)].first + aim + PI_F) << i;
+        // r + aimAngle + pi, taken in double and rounded once.
+        EXPECT_EQ(effectList[i].angle, static_cast<float>(sparks[static_cast<size_t>(i)].first +
+                                                          static_cast<double>(aim) + 3.1415927f))
+            << i;
         EXPECT_EQ(effectList[i].age, sparks[static_cast<size_t>(i)].second) << i;
         EXPECT_EQ(effectList[i].position[0], -100.0f) << "left where the dash began";
     }
