@@ -73,10 +73,12 @@ std::array<float, 2> Turned(const PlayerRecord& p, float dx, float dy, double an
     return {p.x + offset[0], p.y + offset[1]};
 }
 
-// The opening of the high and hyper attacks, aimed at the opponent.
+// The opening of the high and hyper attacks: aimed at the opponent, the side
+// stops.
 void HighStart(int32_t side, int32_t invulnerableTimer) {
     AimAtOpponent(side);
     HighStartFlash(side, invulnerableTimer);
+    players[side].speed = 0.0;
 }
 
 // A pair of reflectors either side of the aim, `spread` radians off it.

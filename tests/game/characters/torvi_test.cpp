@@ -465,17 +465,31 @@ TEST_F(Torvi, ShotCloudSteersItsAimBeforeFrame25) {
     }
 }
 
-// The high attacks become invulnerable on their first frame, the ring one
-// frame later.
-TEST_F(Torvi, RingTurnsInvulnerableAFrameLate) {
-    for (const int32_t state : {TORVI_LANCES, TORVI_WAVES, TORVI_RING, TORVI_STORM}) {
+// The high start (C alone, with A, with V, and the hyper attack) aims, stops
+// the side and makes it invulnerable on the first frame; the ring (C with X)
+// has no high start: it aims and slides on, and turns invulnerable a frame
+// later.
+TEST_F(Torvi, HighStartsStopTheSideAndTheRingTurnsInvulnerableAFrameLate) {
+    const struct {
+        int32_t state;
+        int32_t invulnerableAfterFirst, invulnerableAfterSecond;
+        double speedAfterFirst;
+    } cases[] = {
+        {TORVI_LANCES, 100, 100, 0.0},      {TORVI_WAVES, 100, 100, 0.0},
+        {TORVI_STORM, 100, 100, 0.0},       {TORVI_RAIN, -150, -150, 0.0},
+        {TORVI_RING, 0, 100, 5.0 - DECAY_FAST},
+    };
+    for (const auto& c : cases) {
         SetUp();
-        players[0].state = state;
+        players[0].state = c.state;
+        players[0].speed = 5.0;  // sliding along +x into the attack
         UpdateTorvi(0);
-        EXPECT_EQ(players[0].invulnerableTimer, state == TORVI_RING ? 0 : 100) << state;
-        EXPECT_EQ(players[0].aimAngle, 0.0f) << state << ": aimed at the opponent";
+        EXPECT_EQ(players[0].invulnerableTimer, c.invulnerableAfterFirst) << c.state;
+        EXPECT_EQ(players[0].aimAngle, 0.0f) << c.state << ": aimed at the opponent";
+        EXPECT_EQ(players[0].speed, c.speedAfterFirst) << c.state;
+        EXPECT_EQ(players[0].x, c.speedAfterFirst == 0.0 ? -100.0f : -95.0f) << c.state;
         UpdateTorvi(0);
-        EXPECT_EQ(players[0].invulnerableTimer, 100) << state;
+        EXPECT_EQ(players[0].invulnerableTimer, c.invulnerableAfterSecond) << c.state;
     }
 }
 
