@@ -103,7 +103,6 @@ std::vector<CharacterModelDraw> WeloModelDraws(int32_t side) {
 }
 
 void DrawWelo(int32_t side) {
-    SetBlendMode(BLEND_BODY);
     const std::vector<CharacterModelDraw> draws = WeloModelDraws(side);
     DrawCharacterModels(side, draws);
     // The blade is added onto the picture; what comes next blends normally.
