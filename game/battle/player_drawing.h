@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/characters/character_actions.h"
+#include "game/characters/character_steps.h"
 
 // Draws the side's character by its CharacterId (1..8); other ids draw nothing.
 void DrawPlayer(int32_t side);

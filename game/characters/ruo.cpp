@@ -16,52 +16,26 @@ namespace ruo {
 
 bool Powered(int32_t side) { return players[side].modeFlag > 0; }
 
-std::array<float, 2> Offset(const PlayerRecord& p, float along, float across, double angle) {
-    float v[2] = {along, across};
-    RotateVector2(v, angle);
-    return {p.x + v[0], p.y + v[1]};
-}
-
-void EffectAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at) {
-    SpawnEffect(type, angle, at.data(), side);
-}
-
-void EffectHere(int32_t side, int32_t type, float angle) { EffectAt(side, type, angle, PositionOf(players[side])); }
-
-int32_t AreaAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at) {
-    return SpawnAttackArea(type, angle, at.data(), side);
-}
-
-int32_t AreaHere(int32_t side, int32_t type, float angle) { return AreaAt(side, type, angle, PositionOf(players[side])); }
-
-void GallopAim(int32_t side, double k, double cap) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    p.speed = std::min(std::sqrt(SquaredDistance(p, OpponentOf(side))) * k, cap);
-    p.moveAngle = p.aimAngle;
-}
+void GallopAim(int32_t side, double k, double cap) { LungeAtOpponent(side, std::min(DistanceToOpponent(side) * k, cap)); }
 
 int32_t FinalCut(int32_t side) {
     const PlayerRecord& p = players[side];
     const float aim = p.aimAngle;
     const int32_t area = AreaHere(side, 503, aim);
-    EffectAt(side, 502, aim, Offset(p, 35.0f, 0.0f, aim));
-    EffectAt(side, 502, static_cast<float>(aim + 0.2), Offset(p, 25.0f, -15.0f, aim));
-    EffectAt(side, 502, static_cast<float>(aim - 0.2), Offset(p, 25.0f, 15.0f, aim));
+    EffectAt(side, 502, aim, Turned(p, 35.0f, 0.0f, aim));
+    EffectAt(side, 502, static_cast<float>(aim + 0.2), Turned(p, 25.0f, -15.0f, aim));
+    EffectAt(side, 502, static_cast<float>(aim - 0.2), Turned(p, 25.0f, 15.0f, aim));
     return area;
 }
 
 void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter) {
-    PlayerRecord& p = players[side];
-    CloseState(p, closeAfter);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) DashRuo(side, facingAngle);
+    CloseAfterOrDash(side, facingAngle, closeAfter, dashAfter, DashRuo);
 }
 
 void CloseAt(PlayerRecord& p, int32_t end, int32_t otherEnd) {
     ++p.stateTimer;
     if (p.stateTimer == end || p.stateTimer == otherEnd) {
-        p.state = PLAYER_FREE;
-        p.stateTimer = 0;
+        EnterState(p, PLAYER_FREE, 0);
     }
 }
 
@@ -128,7 +102,7 @@ void RunFan(int32_t side, float facingAngle, bool sparks) {
         if (sparks) {
             const double a = FanAngle(p.aimAngle, t, 0.1);
             const float r = RandomFloat(20.0f, 60.0f);
-            EffectAt(side, 522, static_cast<float>(a), Offset(p, r, 0.0f, a));
+            EffectAt(side, 522, static_cast<float>(a), Turned(p, r, 0.0f, a));
         } else {
             SpawnHeavyShot(512, static_cast<float>(FanAngle(p.aimAngle, t, -0.08)), PositionOf(p).data(), side);
         }
@@ -183,8 +157,7 @@ void RunPowerHeavyShot(int32_t side, float facingAngle) {
 void ChainTo(int32_t side, int32_t next) {
     PlayerRecord& p = players[side];
     if (p.stateTimer > 12 && ButtonPressed(side, BUTTON_Z) && ButtonDown(side, BUTTON_A)) {
-        p.state = next;
-        p.stateTimer = 0;
+        EnterState(p, next, 0);
     }
 }
 
@@ -192,7 +165,7 @@ void ChainTo(int32_t side, int32_t next) {
 void SlashEffects(int32_t side, double angle, float along) {
     const PlayerRecord& p = players[side];
     for (const float across : {0.0f, -10.0f, 10.0f})
-        EffectAt(side, 502, static_cast<float>(angle), Offset(p, along, across, p.aimAngle));
+        EffectAt(side, 502, static_cast<float>(angle), Turned(p, along, across, p.aimAngle));
 }
 
 void RunLunge(int32_t side, float facingAngle) {
@@ -290,11 +263,7 @@ void RunRuoMove(int32_t side, float facingAngle) {
     case RUO_FINAL_STROKE: RunFinalStroke(side, facingAngle); return;
     case RUO_CLONE: RunClone(side, facingAngle); return;
     default:
-        if (RunHighAttack(side, facingAngle)) return;
-        // A state ruo has no move for (set from outside) frees the side
-        // rather than holding it forever.
-        players[side].state = PLAYER_FREE;
-        players[side].stateTimer = 0;
+        if (!RunHighAttack(side, facingAngle)) FreeTheSide(side);
         return;
     }
 }
