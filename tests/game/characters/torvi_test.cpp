@@ -12,7 +12,7 @@
 #include "game/characters/character_actions.h"
 #include "game/shots/object_rules.h"
 #include "tests/support/battle_hash.h"
-#include "tests/support/battle_objects_fixture.h"
+#include "tests/support/character_moves.h"
 
 namespace {
 
@@ -41,15 +41,7 @@ std::ostream& operator<<(std::ostream& out, const SpawnSeen& s) {
     return out << '}';
 }
 
-struct StateSeen {
-    int32_t frame;
-    int32_t state;
-    bool operator==(const StateSeen&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const StateSeen& s) {
-    return out << "{frame " << s.frame << ", state " << s.state << "}";
-}
+using test::StateSeen;
 
 // from, from + step, ... up to to.
 std::vector<int32_t> Frames(int32_t from, int32_t to, int32_t step, int32_t each = 1) {
@@ -68,14 +60,13 @@ constexpr float HALF_PI = PI_F / 2.0f;
 
 // Side 0 is torvi at (-100, 0); side 1 is kirune at (100, 0) and stands
 // still. Only side 0's update runs.
-class Torvi : public test::BattleObjectsFixture {
+class Torvi : public test::CharacterMovesFixture {
 protected:
+    Torvi() : CharacterMovesFixture(UpdateTorvi) {}
+
     void SetUp() override {
-        BattleObjectsFixture::SetUp();
-        players[0].characterId = 6;
-        players[1].characterId = 1;
-        ResetPlayerForBattle(0);
-        ResetPlayerForBattle(1);
+        CharacterMovesFixture::SetUp();
+        BecomeCharacter(6);
     }
 
     struct Run {
@@ -86,22 +77,12 @@ protected:
 
     // Runs side 0 for up to `frames` frames with word(frame) pressed each
     // frame, stopping once it is free again after a move.
-    template <class Word>
-    Run RunFrames(int32_t frames, Word word) {
-        PlayerRecord& p = players[0];
+    Run RunFrames(int32_t frames, const test::Script& word) {
         Run run;
-        int32_t state = p.state;
-        for (int32_t frame = 0; frame < frames; ++frame) {
-            TakeSpawns();
-            Press(0, word(frame));
-            const uint32_t random = GetRandomState();
-            UpdateTorvi(0);
-            run.draws += test::RandomDrawsSince(random);
+        run.states = CharacterMovesFixture::RunFrames(frames, word, [&](int32_t frame, int32_t draws) {
+            run.draws += draws;
             for (const SpawnRequest& r : spawns) Note(run, frame, r);
-            if (p.state != state) run.states.push_back({frame, p.state});
-            state = p.state;
-            if (state == PLAYER_FREE && frame > 0) break;
-        }
+        });
         return run;
     }
 
@@ -124,19 +105,16 @@ protected:
 
     // One frame of state at stateTimer t, its spawns of kind.
     std::vector<SpawnRequest> StepAt(int32_t state, int32_t t, ObjectKind kind, InputWord word = 0) {
-        players[0].state = state;
-        players[0].stateTimer = t;
-        Press(0, word);
         TakeSpawns();
-        UpdateTorvi(0);
+        StepFrom(state, t, word);
         return TakeSpawned(kind);
     }
 };
 
-constexpr ObjectKind HEAVY = ObjectKind::HeavyShot;
-constexpr ObjectKind SHOT = ObjectKind::Shot;
-constexpr ObjectKind AREA = ObjectKind::AttackArea;
-constexpr ObjectKind EFFECT = ObjectKind::Effect;
+using test::AREA;
+using test::EFFECT;
+using test::HEAVY;
+using test::SHOT;
 
 // From standing, each button input's move: the states it passes, what it
 // spawns on which frames, its random draws and its gauge. Frame 0 is the
@@ -497,35 +475,12 @@ TEST_F(Torvi, HighStartsStopTheSideAndTheRingTurnsInvulnerableAFrameLate) {
 // own dash (10.0) once it has reached the move's dash mark; a move that ends
 // in the frame does not dash.
 TEST_F(Torvi, MovesEndAndDashFromTheirMark) {
-    const struct {
-        int32_t state, endsAt, dashFrom;
-    } cases[] = {
+    ExpectMoveMarks(EndAndDashFrom({
         {TORVI_SHOT_CLOUD, 61, 41}, {TORVI_REFLECTORS, 41, 31}, {TORVI_CLOSE_SHOTS, 31, 21},
         {TORVI_BLOWS, 31, 21},      {TORVI_VOLLEY, 81, 71},     {TORVI_SEED, 31, 21},
         {TORVI_LANCES, 81, 66},     {TORVI_WAVES, 61, 51},      {TORVI_RING, 41, 31},
         {TORVI_STORM, 81, 71},      {TORVI_RAIN, 101, 91},
-    };
-    for (const auto& c : cases) {
-        const struct {
-            int32_t stateTimer;  // before the frame
-            int32_t stateAfter;
-        } steps[] = {{c.dashFrom - 2, c.state}, {c.dashFrom - 1, PLAYER_DASH}, {c.endsAt - 1, PLAYER_FREE}};
-        for (const auto& s : steps) {
-            SetUp();
-            players[0].state = c.state;
-            players[0].stateTimer = s.stateTimer;
-            Press(0, INPUT_X);  // held: the volley is not cut short
-            Press(0, INPUT_V | INPUT_X);
-            UpdateTorvi(0);
-            EXPECT_EQ(players[0].state, s.stateAfter) << "state " << c.state << " at " << s.stateTimer;
-            if (s.stateAfter == PLAYER_DASH) {
-                EXPECT_EQ(players[0].speed, 10.0) << "state " << c.state;
-            }
-            if (s.stateAfter == PLAYER_FREE) {
-                EXPECT_EQ(players[0].stateTimer, 0) << "state " << c.state;
-            }
-        }
-    }
+    }), 10.0, INPUT_X);
 }
 
 // The slow-down of each move: the reflectors and the lances slide on at 0.4
@@ -541,29 +496,6 @@ TEST_F(Torvi, MovesSlowDownAtTheirOwnRate) {
         const bool slow = state == TORVI_REFLECTORS || state == TORVI_LANCES;
         EXPECT_EQ(players[0].speed, 5.0 - (slow ? DECAY_SLOW : DECAY_FAST)) << state;
         EXPECT_FLOAT_EQ(players[0].x, -95.0f) << state;
-    }
-}
-
-// Knock-back and being blown away dash at torvi's speed; the burst and the
-// shield at the first character's.
-TEST_F(Torvi, SharedStatesDashAtTheirOwnSpeeds) {
-    const struct {
-        int32_t state, stateTimer;
-        double speed;
-    } cases[] = {
-        {PLAYER_KNOCKED_BACK, 16, 10.0},
-        {PLAYER_BLOWN_AWAY, 31, 10.0},
-        {PLAYER_BURST, 41, 13.0},
-        {PLAYER_SHIELD, 6, 13.0},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        players[0].state = c.state;
-        players[0].stateTimer = c.stateTimer;
-        Press(0, INPUT_V);
-        UpdateTorvi(0);
-        EXPECT_EQ(players[0].state, PLAYER_DASH) << c.state;
-        EXPECT_EQ(players[0].speed, c.speed) << c.state;
     }
 }
 
@@ -602,14 +534,6 @@ TEST_F(Torvi, GeneratorStateAfterTheMovesWithDraws) {
         ASSERT_EQ(players[0].state, PLAYER_FREE) << state;
     }
     EXPECT_EQ(GetRandomState(), 0xA0281F1Cu);
-}
-
-TEST_F(Torvi, AStateWithoutAMoveFreesTheSide) {
-    players[0].state = 83;
-    players[0].stateTimer = 4;
-    UpdateTorvi(0);
-    EXPECT_EQ(players[0].state, PLAYER_FREE);
-    EXPECT_EQ(players[0].stateTimer, 0);
 }
 
 }  // namespace
