@@ -61,7 +61,15 @@ std::vector<int32_t> DrawsOnFrames(size_t frames, const DrawFrames& draws);
 class CharacterMovesFixture : public BattleObjectsFixture {
 protected:
     using Update = void (*)(int32_t side);
-    explicit CharacterMovesFixture(Update update) : update_(update) {}
+    // With a characterId, side 0 becomes that character at every SetUp (side
+    // 1 kirune), both reset for a battle.
+    explicit CharacterMovesFixture(Update update, int32_t characterId = 0)
+        : update_(update), characterId_(characterId) {}
+
+    void SetUp() override {
+        BattleObjectsFixture::SetUp();
+        if (characterId_ != 0) BecomeCharacter(characterId_);
+    }
 
     struct Run {
         std::vector<Spawn> spawns;                       // the sparks 1100 and 1101 left out
@@ -159,6 +167,7 @@ protected:
 
 private:
     Update update_;
+    int32_t characterId_;
 };
 
 }  // namespace test

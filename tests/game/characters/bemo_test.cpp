@@ -16,12 +16,7 @@
 
 namespace {
 
-using test::Spawn;
-
-using test::AREA;
-using test::EFFECT;
-using test::HEAVY;
-using test::SHOT;
+using namespace test;  // the fixture's spawns, kinds and helpers
 
 // Side 0 is bemo at (-100, 0); the opponent (side 1, kirune) stands still at
 // (100, 0) unless a test moves it. Only bemo's update runs.

@@ -14,13 +14,7 @@
 
 namespace {
 
-using test::AREA;
-using test::EFFECT;
-using test::Every;
-using test::HEAVY;
-using test::Join;
-using test::SHOT;
-using test::Spawn;
+using namespace test;  // the fixture's spawns, kinds and helpers
 
 // Side 0 is kirune at (-100, 0); the opponent (side 1) stands still at
 // (100, 0) unless a test moves it. Only side 0's update runs.

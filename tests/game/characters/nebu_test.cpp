@@ -18,13 +18,7 @@
 
 namespace {
 
-using test::Join;
-using test::Spawn;
-
-using test::AREA;
-using test::EFFECT;
-using test::HEAVY;
-using test::SHOT;
+using namespace test;  // the fixture's spawns, kinds and helpers
 
 struct Object {
     ObjectKind kind;

@@ -16,14 +16,7 @@
 
 namespace {
 
-using test::Every;
-using test::Join;
-using test::Spawn;
-
-using test::AREA;
-using test::EFFECT;
-using test::HEAVY;
-using test::SHOT;
+using namespace test;  // the fixture's spawns, kinds and helpers
 
 // Side 0 is oza at (-100, 0); the opponent (side 1) stands still at (100, 0)
 // unless a test moves it. Only side 0's update runs.

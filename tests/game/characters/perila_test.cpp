@@ -59,12 +59,7 @@ std::vector<InputWord> Then(std::vector<InputWord> words, std::initializer_list<
 // satellites keep whatever order they were given.
 class Perila : public test::CharacterMovesFixture {
 protected:
-    Perila() : CharacterMovesFixture(UpdatePerila) {}
-
-    void SetUp() override {
-        CharacterMovesFixture::SetUp();
-        BecomeCharacter(4);
-    }
+    Perila() : CharacterMovesFixture(UpdatePerila, 4) {}
 
     struct Run {
         std::vector<StateSeen> states;  // each change of state

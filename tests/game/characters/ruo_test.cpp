@@ -24,11 +24,10 @@ using namespace test;  // Spawn, Every, Join, the kinds and NoButtons
 // battle frame so that no power-mode tick falls in unless a test wants one.
 class Ruo : public test::CharacterMovesFixture {
 protected:
-    Ruo() : CharacterMovesFixture(UpdateRuo) {}
+    Ruo() : CharacterMovesFixture(UpdateRuo, 5) {}
 
     void SetUp() override {
         CharacterMovesFixture::SetUp();
-        BecomeCharacter(5);
         battleFrame = 1;
     }
 

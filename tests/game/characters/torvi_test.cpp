@@ -62,12 +62,7 @@ constexpr float HALF_PI = PI_F / 2.0f;
 // still. Only side 0's update runs.
 class Torvi : public test::CharacterMovesFixture {
 protected:
-    Torvi() : CharacterMovesFixture(UpdateTorvi) {}
-
-    void SetUp() override {
-        CharacterMovesFixture::SetUp();
-        BecomeCharacter(6);
-    }
+    Torvi() : CharacterMovesFixture(UpdateTorvi, 6) {}
 
     struct Run {
         std::vector<StateSeen> states;  // each change of state
