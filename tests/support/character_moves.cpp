@@ -91,6 +91,13 @@ std::vector<StateSeen> CharacterMovesFixture::RunFrames(int32_t frames, const Sc
     return changes;
 }
 
+Script CharacterMovesFixture::WordsThenNothing(const std::vector<InputWord>& words, float* gaugeAfterFirst) {
+    return [words, gaugeAfterFirst](int32_t frame) -> InputWord {
+        if (frame == 1) *gaugeAfterFirst = players[0].hyperGauge;
+        return frame < static_cast<int32_t>(words.size()) ? words[static_cast<size_t>(frame)] : InputWord{0};
+    };
+}
+
 void CharacterMovesFixture::StepFrom(int32_t state, int32_t stateTimer, InputWord word, InputWord before) {
     players[0].state = state;
     players[0].stateTimer = stateTimer;

@@ -93,6 +93,10 @@ protected:
     using FrameObserver = std::function<void(int32_t frame, int32_t draws)>;
     std::vector<StateSeen> RunFrames(int32_t frames, const Script& word, const FrameObserver& afterFrame);
 
+    // A script of `words` on frames 0, 1, ... and no buttons after them,
+    // noting in *gaugeAfterFirst side 0's hyper gauge as frame 1 begins.
+    static Script WordsThenNothing(const std::vector<InputWord>& words, float* gaugeAfterFirst);
+
     // One frame of the side in `state` at `stateTimer`, with `before` pressed
     // on the frame before and `word` on this one.
     void StepFrom(int32_t state, int32_t stateTimer, InputWord word, InputWord before = 0);

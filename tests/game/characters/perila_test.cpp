@@ -160,10 +160,7 @@ TEST_F(Perila, MoveTable) {
         p.hyperGauge = c.gauge;
         Press(0, c.before);
         float gaugeAfterFirst = 0.0f;
-        const Run run = RunFrames(120, [&](int32_t frame) -> InputWord {
-            if (frame == 1) gaugeAfterFirst = p.hyperGauge;
-            return frame < static_cast<int32_t>(c.words.size()) ? c.words[frame] : InputWord{0};
-        });
+        const Run run = RunFrames(120, WordsThenNothing(c.words, &gaugeAfterFirst));
         if (c.states.empty()) gaugeAfterFirst = p.hyperGauge;
         EXPECT_EQ(run.states, c.states) << c.what;
         EXPECT_EQ(run.orders, c.orders) << c.what;

@@ -180,10 +180,7 @@ TEST_F(Torvi, MoveTable) {
         players[1].x = c.opponentX;
         Press(0, c.before);
         float gaugeAfterFirst = 0.0f;
-        const Run run = RunFrames(150, [&](int32_t frame) -> InputWord {
-            if (frame == 1) gaugeAfterFirst = p.hyperGauge;
-            return frame < static_cast<int32_t>(c.words.size()) ? c.words[frame] : InputWord{0};
-        });
+        const Run run = RunFrames(150, WordsThenNothing(c.words, &gaugeAfterFirst));
         if (c.states.empty()) gaugeAfterFirst = p.hyperGauge;
         EXPECT_EQ(run.states, c.states) << c.what;
         EXPECT_EQ(run.spawns, c.spawns) << c.what;
