@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "engine/core/math.h"
+#include "game/battle/particles.h"
 #include "game/battle/player_record.h"
+#include "game/characters/character_steps.h"
 #include "tests/support/battle_hash.h"
 
 namespace test {
@@ -89,6 +91,25 @@ std::vector<StateSeen> CharacterMovesFixture::RunFrames(int32_t frames, const Sc
         if (state == PLAYER_FREE && frame > 0) break;
     }
     return changes;
+}
+
+void CharacterMovesFixture::ExpectShieldFrameFive(int32_t invulnerableTimer, int32_t particleKind) {
+    SetUp();
+    StepFrom(PLAYER_SHIELD, 5, 0);
+    EXPECT_EQ(players[0].invulnerableTimer, invulnerableTimer);
+    ASSERT_EQ(particleList.Size(), 20);
+    for (int32_t i = 0; i < particleList.Size(); ++i) EXPECT_EQ(particleList[i].kind, particleKind);
+}
+
+void CharacterMovesFixture::ExpectBoostedDashTrail(double boostSpeed) {
+    SetUp();
+    TakeSpawns();
+    PlayerRecord& p = players[0];
+    p.speed = 3.0;
+    p.counter = 8;
+    StepFrom(PLAYER_DASH, 0, INPUT_V, INPUT_V);
+    EXPECT_EQ(SpawnedTypes(ObjectKind::Effect), std::vector<int32_t>{1002});
+    EXPECT_DOUBLE_EQ(p.speed, boostSpeed - DECAY_FAST) << "boosted to the boost speed";
 }
 
 Script CharacterMovesFixture::WordsThenNothing(const std::vector<InputWord>& words, float* gaugeAfterFirst) {

@@ -93,6 +93,14 @@ protected:
     using FrameObserver = std::function<void(int32_t frame, int32_t draws)>;
     std::vector<StateSeen> RunFrames(int32_t frames, const Script& word, const FrameObserver& afterFrame);
 
+    // The shield's frame 5: 20 particles of particleKind, and the
+    // invulnerability it gives.
+    void ExpectShieldFrameFive(int32_t invulnerableTimer, int32_t particleKind);
+    // V held in a dash that has slowed below the boost speed: the trail
+    // Effect 1002 on a counter of 8, and the speed raised to boostSpeed
+    // before the frame's slow-down.
+    void ExpectBoostedDashTrail(double boostSpeed);
+
     // A script of `words` on frames 0, 1, ... and no buttons after them,
     // noting in *gaugeAfterFirst side 0's hyper gauge as frame 1 begins.
     static Script WordsThenNothing(const std::vector<InputWord>& words, float* gaugeAfterFirst);

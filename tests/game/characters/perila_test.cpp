@@ -375,30 +375,12 @@ TEST_F(Perila, MovesEndAndTakeTheFasterDashFromTheirMark) {
 }
 
 TEST_F(Perila, ShieldAndBoostedDashUseHerParticlesAndTrail) {
-    PlayerRecord& p = players[0];
-    p.state = PLAYER_SHIELD;
-    p.stateTimer = 5;
-    UpdatePerila(0);
-    EXPECT_EQ(p.invulnerableTimer, 40);
     // Colour number 6 + 20: kind 106, flying faster than the group 30 could.
-    ASSERT_EQ(particleList.Size(), 20);
+    ExpectShieldFrameFive(40, 106);
     float fastest = 0.0f;
-    for (int32_t i = 0; i < particleList.Size(); ++i) {
-        EXPECT_EQ(particleList[i].kind, 106);
-        fastest = std::max(fastest, particleList[i].speed);
-    }
+    for (int32_t i = 0; i < particleList.Size(); ++i) fastest = std::max(fastest, particleList[i].speed);
     EXPECT_GT(fastest, 6.0f);
-
-    SetUp();
-    TakeSpawns();
-    p.state = PLAYER_DASH;
-    p.speed = 3.0;
-    p.counter = 8;
-    Press(0, INPUT_V);
-    Press(0, INPUT_V);
-    UpdatePerila(0);
-    EXPECT_EQ(SpawnedTypes(ObjectKind::Effect), std::vector<int32_t>{1002});
-    EXPECT_DOUBLE_EQ(p.speed, 8.0 - DECAY_FAST) << "boosted to her boost speed";
+    ExpectBoostedDashTrail(8.0);  // her boost speed
 }
 
 // A move started from the shield skips its first step: it keeps the aim the

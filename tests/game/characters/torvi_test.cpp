@@ -492,25 +492,9 @@ TEST_F(Torvi, MovesSlowDownAtTheirOwnRate) {
 }
 
 TEST_F(Torvi, ShieldHoldsLongerAndTheDashLeavesItsTrail) {
-    PlayerRecord& p = players[0];
-    p.state = PLAYER_SHIELD;
-    p.stateTimer = 5;
-    UpdateTorvi(0);
-    EXPECT_EQ(p.invulnerableTimer, 50);
     // Colour number 4 + 20: kind 104, not the 4 + 30 of the first character.
-    ASSERT_EQ(particleList.Size(), 20);
-    for (int32_t i = 0; i < particleList.Size(); ++i) EXPECT_EQ(particleList[i].kind, 104);
-
-    SetUp();
-    TakeSpawns();
-    p.state = PLAYER_DASH;
-    p.speed = 3.0;
-    p.counter = 8;
-    Press(0, INPUT_V);
-    Press(0, INPUT_V);
-    UpdateTorvi(0);
-    EXPECT_EQ(SpawnedTypes(EFFECT), std::vector<int32_t>{1002});
-    EXPECT_DOUBLE_EQ(p.speed, 6.0 - DECAY_FAST) << "boosted to its boost speed";
+    ExpectShieldFrameFive(50, 104);
+    ExpectBoostedDashTrail(6.0);  // its boost speed
 }
 
 // The generator after every move with draws, one after the other from seed
