@@ -210,10 +210,11 @@ TEST_F(StageDrawingTest, PlacesAndScrollsByTheAnimationValues) {
     ResetStageAnimation();
     Prepare(8);
     DrawStage(8);
-    const float a = 19 * 0.31415927f + 0.001f;
-    EXPECT_NEAR(stageModels[1]->position.x, 150 * std::sin(a), 1e-3);
+    // The last block of the ring: a = 19 x 0.31415927 + sway, in double.
+    const double a = 19 * 0.31415927 + static_cast<double>(0.001f);
+    EXPECT_EQ(stageModels[1]->position.x, static_cast<float>(150.0 * std::sin(a)));
     EXPECT_EQ(stageModels[1]->position.y, 30.0f);
-    EXPECT_NEAR(stageModels[1]->position.z, 150 * std::cos(a), 1e-3);
+    EXPECT_EQ(stageModels[1]->position.z, static_cast<float>(150.0 * std::cos(a)));
     ReleaseBattleModels();
 
     ResetStageAnimation();
