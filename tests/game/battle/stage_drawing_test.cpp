@@ -195,11 +195,12 @@ TEST_F(StageDrawingTest, PlacesAndScrollsByTheAnimationValues) {
     stageScrollA = 0.25f;
     Prepare(7);
     DrawStage(7);
-    const float st = std::sin(1.001f);
+    // The moon: (225, 80) turned by -0.2 sin(turn) - 0.2, taken in double.
+    const double st = std::sin(static_cast<double>(1.001f));
     float zy[2] = {225, 80};
-    RotateVector2(zy, -0.2f * st - 0.2f);
-    EXPECT_NEAR(stageModels[2]->position.y, zy[1], 1e-3);  // the moon
-    EXPECT_NEAR(stageModels[2]->position.z, zy[0], 1e-3);
+    RotateVector2(zy, -0.2 * st - 0.2);
+    EXPECT_EQ(stageModels[2]->position.y, zy[1]);
+    EXPECT_EQ(stageModels[2]->position.z, zy[0]);
     const Vector3& lastStar = stageScatterPoints.back();
     EXPECT_EQ(stageModels[3]->position.x, lastStar.x);
     // The last cloud row (z 20, y -5) scrolls by the animation alone.
