@@ -34,17 +34,17 @@ constexpr int32_t RIM_SEGMENTS = 72;
 constexpr uint32_t BATTLE_CLEAR_COLOUR = 0xff111111u;
 
 // One axis of the follow: a step toward the target, or onto it when it is
-// within a step.
-float Follow(float camera, float target, float step) {
-    if (target + step < camera) return camera - step;
-    if (target - step > camera) return camera + step;
-    return target;
+// within a step. Taken in double, the view centre rounded once.
+float Follow(float camera, double target, double step) {
+    if (target + step < camera) return static_cast<float>(camera - step);
+    if (target - step > camera) return static_cast<float>(camera + step);
+    return static_cast<float>(target);
 }
 
 // Moves the view centre just far enough for a fighter to stay inside.
-float HoldInside(float camera, float half, float position) {
-    if (camera + half < position) camera = position - half;
-    if (camera - half > position) camera = position + half;
+float HoldInside(float camera, double half, float position) {
+    if (camera + half < position) camera = static_cast<float>(position - half);
+    if (camera - half > position) camera = static_cast<float>(position + half);
     return camera;
 }
 
@@ -62,10 +62,10 @@ void DrawArenaRim() {
     Begin2D(BLEND_ALPHA_ADD);
     const ScreenPoint centre = WorldToScreen(0.0f, 0.0f);
     const float x = static_cast<float>(centre.x), y = static_cast<float>(centre.y);
-    const float r = ARENA_RADIUS * 640.0f / viewWidth;
-    DrawCircle(x, y, r, 0.0f, RIM_SEGMENTS, 0xff1155ffu);
-    DrawCircle(x, y, r - 1.0f, 0.0f, RIM_SEGMENTS, 0xffddddffu);
-    DrawCircle(x, y, r - 2.0f, 0.0f, RIM_SEGMENTS, 0xff1155ffu);
+    const double r = ARENA_RADIUS * 640.0 / viewWidth;
+    DrawCircle(x, y, static_cast<float>(r), 0.0f, RIM_SEGMENTS, 0xff1155ffu);
+    DrawCircle(x, y, static_cast<float>(r - 1.0), 0.0f, RIM_SEGMENTS, 0xffddddffu);
+    DrawCircle(x, y, static_cast<float>(r - 2.0), 0.0f, RIM_SEGMENTS, 0xff1155ffu);
     End2D();
 }
 
@@ -156,26 +156,30 @@ void DrawBattle() {
 void SetBattleView() {
     if (!gameCamera) return;
     const Vector3 eye{0.0f, 0.0f, -10.0f}, target{0.0f, 0.0f, 0.0f};
-    gameCamera->SetPerspective(viewWidth * 0.003125f * 5.0f + 10.0f, 1.0f, 1200.0f, 0.0f);
+    gameCamera->SetPerspective(static_cast<float>(viewWidth * 0.003125 * 5.0 + 10.0), 1.0f, 1200.0f, 0.0f);
     gameCamera->ResetAxes();
     gameCamera->LookAt(&eye, &target, nullptr);
     gameCamera->UpdateView();
     gameCamera->Apply();
 }
 
+// The view's arithmetic is taken in double (the distance with the double
+// sqrt) and each view value rounded once where it is stored; the factor 1/170
+// is the single-precision value the rule gives, widened.
 void UpdateBattleCamera() {
+    constexpr double ONE_170TH = 0.005882353f;
     const PlayerRecord& p0 = players[0];
     const PlayerRecord& p1 = players[1];
-    const float midX = (p0.x + p1.x) * 0.5f, midY = (p0.y + p1.y) * 0.5f;
-    const float dx = p1.x - p0.x, dy = p1.y - p0.y;
-    float wanted = std::sqrt(dx * dx + dy * dy) * 250.0f * 0.005882353f;
-    if (wanted < 320.0f) wanted = 320.0f;
+    const double midX = (static_cast<double>(p0.x) + p1.x) * 0.5, midY = (static_cast<double>(p0.y) + p1.y) * 0.5;
+    const double dx = static_cast<double>(p1.x) - p0.x, dy = static_cast<double>(p1.y) - p0.y;
+    double wanted = std::sqrt(dx * dx + dy * dy) * 250.0 * ONE_170TH;
+    if (wanted < 320.0) wanted = 320.0;
     wanted *= battleFadeLevel;
     if (!battlePaused) {
-        viewWidth = wanted + 5.0f >= viewWidth ? wanted : viewWidth - 5.0f;
-        viewHeight = viewWidth * 3.0f * 0.25f;
-        const float step = viewWidth * 0.003125f * 4.0f;
-        const float halfWidth = viewWidth * 0.5f, halfHeight = viewHeight * 0.5f;
+        viewWidth = static_cast<float>(wanted + 5.0 >= viewWidth ? wanted : viewWidth - 5.0);
+        viewHeight = static_cast<float>(viewWidth * 3.0 * 0.25);
+        const double step = viewWidth * 0.003125 * 4.0;
+        const double halfWidth = viewWidth * 0.5, halfHeight = viewHeight * 0.5;
         cameraX = HoldInside(HoldInside(Follow(cameraX, midX, step), halfWidth, p0.x), halfWidth, p1.x);
         cameraY = HoldInside(HoldInside(Follow(cameraY, midY, step), halfHeight, p0.y), halfHeight, p1.y);
     }

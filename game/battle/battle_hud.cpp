@@ -61,7 +61,7 @@ struct Panel {
                                int32_t y3) const {
         return {X(x0), y0, X(x1), y1, X(x2), y2, X(x3), y3};
     }
-    Angle16 Turn(float radians) const { return RadianToAngle(side ? -radians : radians); }
+    Angle16 Turn(double radians) const { return RadianToAngle(static_cast<float>(side ? -radians : radians)); }
 };
 
 void DrawCharacterTab(const Panel& panel) {
@@ -90,7 +90,7 @@ void DrawDialStrips(const Panel& panel, int32_t top, int32_t sourceLeft, int32_t
     const gpu::RECT destination = panel.Box(5, top, 65, top + 2);
     for (int32_t k = 0; k < count; ++k) {
         const gpu::RECT source = panel.Strip(hud_sheets::DialStrip(sourceLeft, k));
-        battleSystemTexture->DrawRotated(&destination, 0.0f, &source, panel.Turn(1.0f + 0.03141593f * k), colour,
+        battleSystemTexture->DrawRotated(&destination, 0.0f, &source, panel.Turn(1.0 + 0.03141593 * k), colour,
                                          BLEND_ALPHA);
     }
 }
@@ -106,7 +106,7 @@ void DrawLevelBadge(const Panel& panel) {
     const int32_t m = static_cast<int32_t>(panel.p.hyperGauge);
     if (m < 1) return;
     hudBadgePhase += 0.1;
-    if (hudBadgePhase > 2.0 * M_PI) hudBadgePhase -= 2.0 * M_PI;
+    if (hudBadgePhase > TWO_PI_WIDE) hudBadgePhase -= TWO_PI_WIDE;
     const int32_t o = static_cast<int32_t>(std::sin(hudBadgePhase) * 4.0 + 16.0);
     const int32_t x = panel.X(28);
     Picture({x - o, 40 - o, x + o, 40 + o}, hud_sheets::LevelBadge(m), OPAQUE);
@@ -129,7 +129,7 @@ void DrawSmallDigits(int32_t value, int32_t x, int32_t step, int32_t top, int32_
 }
 
 void DrawBoost(const Panel& panel) {
-    const int32_t v = static_cast<int32_t>(panel.p.boostGauge * 100.0f);
+    const int32_t v = static_cast<int32_t>(panel.p.boostGauge * 100.0);
     const uint32_t colour = BoostColour(v);
     const int32_t shift = panel.side ? 285 : 0;
     Picture({120 + shift, 50, 170 + shift, 70}, hud_sheets::kBoostLabel, colour);
@@ -139,9 +139,9 @@ void DrawBoost(const Panel& panel) {
 
 void DrawShieldReady(const Panel& panel) {
     if (!(panel.p.hyperGauge >= 0.5f)) return;
-    hudBlinkPhase += 0.1f;
+    hudBlinkPhase = static_cast<float>(hudBlinkPhase + 0.1);
     if (hudBlinkPhase > TWO_PI_F) hudBlinkPhase -= TWO_PI_F;
-    const int32_t alpha = 200 + static_cast<int32_t>(50.0f * std::sin(hudBlinkPhase));
+    const int32_t alpha = 200 + static_cast<int32_t>(50.0 * std::sin(static_cast<double>(hudBlinkPhase)));
     Picture(panel.Box(47, 48, 123, 72), hud_sheets::kShieldReady, WhiteWithAlpha(alpha), BLEND_ALPHA_ADD);
 }
 
@@ -191,8 +191,8 @@ void DrawTimer() {
 
 // A dial level from its share of the gauge; full levels fade once the next
 // one has begun.
-DialLevel LevelOf(float share, bool fadesWhenFull) {
-    const int32_t n = TruncateScreenValue(share * 100.0f);
+DialLevel LevelOf(double share, bool fadesWhenFull) {
+    const int32_t n = TruncateScreenValue(share * 100.0);
     if (n > DIAL_STRIPS) return {DIAL_STRIPS, fadesWhenFull ? FAINT_LEVEL : OPAQUE};
     return {std::max(n, 0), OPAQUE};
 }
@@ -209,7 +209,7 @@ LifeLayer LifeLayerOf(const PlayerRecord& p, int32_t layer) {
     const int32_t t = p.maxLife / 3;
     if (p.life >= (layer + 1) * t) return {true, 200, 200, p.life == p.maxLife ? Grey(255) : Grey(200)};
     const auto share = [&](int32_t value) {
-        return TruncateScreenValue(static_cast<float>(value - layer * t) / static_cast<float>(t) * 200.0f);
+        return TruncateScreenValue(static_cast<double>(value - layer * t) / t * 200.0);
     };
     const int32_t w = share(p.life);
     return {w >= 0, w, std::min(share(p.shownLife), 200), Grey(255)};
@@ -217,8 +217,8 @@ LifeLayer LifeLayerOf(const PlayerRecord& p, int32_t layer) {
 
 std::array<DialLevel, 3> DialLevels(float hyperGauge) {
     const DialLevel none{0, OPAQUE};
-    return {LevelOf(hyperGauge, true), hyperGauge > 1.0f ? LevelOf(hyperGauge - 1.0f, true) : none,
-            hyperGauge > 2.0f ? LevelOf(hyperGauge - 2.0f, false) : none};
+    const double g = hyperGauge;
+    return {LevelOf(g, true), g > 1.0 ? LevelOf(g - 1.0, true) : none, g > 2.0 ? LevelOf(g - 2.0, false) : none};
 }
 
 uint32_t BoostColour(int32_t value) {

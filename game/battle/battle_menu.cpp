@@ -97,10 +97,10 @@ void UpdateBattleMenu() {
 
 std::vector<OverlayQuad> BattleMenuQuads() {
     if (!battlePaused) return {};
-    const int32_t a = TruncateScreenValue(battleMenuAlpha * 255.0f);
+    const int32_t a = TruncateScreenValue(battleMenuAlpha * 255.0);
     const int32_t f = a / 3;
     // The first and third labels slide in from the left, the second from the right.
-    const int32_t slide = TruncateScreenValue((1.0f - battleMenuAlpha) * -50.0f);
+    const int32_t slide = TruncateScreenValue((1.0 - battleMenuAlpha) * -50.0);
     std::vector<OverlayQuad> quads;
     for (int32_t k = 0; k < ENTRY_COUNT; ++k) {
         const int32_t y = 180 + 60 * k;

@@ -43,7 +43,7 @@ namespace {
 BattleDrawing battleDrawing = DrawBattle;
 
 constexpr float START_FADE_LEVEL = 3.0f;
-constexpr float FADE_STEP = 0.02f;
+constexpr double FADE_STEP = 0.02;
 constexpr int32_t NO_TIME_LIMIT = 100;
 // The bannerTimer value at which the music after a battle starts.
 constexpr int32_t RESULT_MUSIC_BANNER_TIME = 200;
@@ -67,10 +67,12 @@ ReplayMatch LiveMatch(int32_t seed) {
 
 // --- Frame ----------------------------------------------------------------
 
-// The zoom-in from the start level, or back from a close-up, to 1.0.
+// The zoom-in from the start level, or back from a close-up, to 1.0; each
+// step is taken in double and rounded once.
 void MoveFadeLevel() {
-    if (battleFadeLevel > 1.0f) battleFadeLevel = std::max(battleFadeLevel - FADE_STEP, 1.0f);
-    else if (battleFadeLevel < 1.0f) battleFadeLevel = std::min(battleFadeLevel + FADE_STEP, 1.0f);
+    const double level = battleFadeLevel;
+    if (level > 1.0) battleFadeLevel = static_cast<float>(std::max(level - FADE_STEP, 1.0));
+    else if (level < 1.0) battleFadeLevel = static_cast<float>(std::min(level + FADE_STEP, 1.0));
 }
 
 // Each side's word from its source, then the live pads (which open the menu

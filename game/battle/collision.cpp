@@ -1,5 +1,7 @@
 #include "game/battle/collision.h"
 
+#include <cmath>
+
 #include "engine/graphics/collision2d.h"
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
@@ -277,20 +279,21 @@ void HitPlayersWithAttackAreas(int32_t side) {
 namespace {
 
 // The graze line of an Effect: its scale * 50 to each side of its position
-// along its angle.
+// along its angle, each end taken in double with the double cos and sin and
+// rounded once.
 struct GrazeLine {
     float from[2];
     float to[2];
 };
 
 GrazeLine GrazeLineOf(const Effect& e) {
-    const float half = e.scale * 50.0f;
-    GrazeLine line{{-half, 0.0f}, {half, 0.0f}};
-    RotateVector2(line.from, e.angle);
-    RotateVector2(line.to, e.angle);
+    const double half = e.scale * 50.0;
+    const double angle = e.angle;
+    const double along[2] = {std::cos(angle) * half, std::sin(angle) * half};
+    GrazeLine line{};
     for (int k = 0; k < 2; ++k) {
-        line.from[k] += e.position[k];
-        line.to[k] += e.position[k];
+        line.from[k] = static_cast<float>(e.position[k] - along[k]);
+        line.to[k] = static_cast<float>(e.position[k] + along[k]);
     }
     return line;
 }

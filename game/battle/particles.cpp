@@ -52,6 +52,7 @@ void UpdateParticles() {
         ++p.frame;
         p.x = static_cast<float>(p.x + std::cos(static_cast<double>(p.angle)) * p.speed);
         p.y = static_cast<float>(p.y + std::sin(static_cast<double>(p.angle)) * p.speed);
+        // Single-precision steps: a particle goes on its 51st update.
         p.alpha -= 0.02f;
         p.size -= 0.02f;
         return p.alpha <= 0.0f ? WalkStep::Erase : WalkStep::Keep;
@@ -63,12 +64,12 @@ std::vector<ParticleSprite> ParticleSprites() {
     sprites.reserve(static_cast<size_t>(particleList.Size()));
     for (int32_t i = 0; i < particleList.Size(); ++i) {
         const Particle& p = particleList[i];
-        const int32_t half = ScreenLength(p.size * 10.0f);
+        const int32_t half = ScreenLength(p.size * 10.0);
         const int32_t column = p.frame / 2 % 8;
         const int32_t row = p.kind == 107 ? p.frame % 7 : p.kind % 100;
         const ScreenRect source{24 * column, 24 * row, 24 * column + 23, 24 * row + 23};
         sprites.push_back({CentredRect(WorldToScreen(p.x, p.y), half, half), source, RadianToAngle(p.angle),
-                           WhiteWithAlpha(TruncateScreenValue(p.alpha * 255.0f))});
+                           WhiteWithAlpha(TruncateScreenValue(p.alpha * 255.0))});
     }
     return sprites;
 }

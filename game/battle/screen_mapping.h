@@ -1,7 +1,8 @@
 #pragma once
-// World to screen for the battle's sprites: x' = (x - cameraX) / viewWidth *
-// 640 + 320, y' = 240 - (y - cameraY) / viewHeight * 480, and world lengths
-// scaled by 320 / viewWidth (half the pixels per world unit).
+// World to screen for the battle's sprites: x' = (x - cameraX) * (1 /
+// viewWidth) * 640 + 320, y' = 240 - (y - cameraY) / viewHeight * 480, and
+// world lengths scaled by 320 / viewWidth (half the pixels per world unit).
+// The mapping is taken in double and truncated once.
 #include <cstdint>
 
 #include "platform/gpu_device.h"
@@ -22,12 +23,12 @@ constexpr int32_t SCREEN_COORDINATE_LIMIT = 1 << 24;
 
 // Truncates toward zero; values beyond the limit are clamped to it and NaN
 // (a zero view width, say) gives -limit, a point off the screen.
-int32_t TruncateScreenValue(float v);
+int32_t TruncateScreenValue(double v);
 
 // The truncated screen point of a world position under the battle view.
 ScreenPoint WorldToScreen(float x, float y);
 // A world length in screen pixels, 320 / viewWidth * length, truncated.
-int32_t ScreenLength(float worldLength);
+int32_t ScreenLength(double worldLength);
 
 // The rectangle about a centre with the given half-sizes. Centre and
 // half-sizes come truncated on their own (WorldToScreen, ScreenLength), never

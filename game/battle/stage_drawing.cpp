@@ -20,19 +20,20 @@ namespace {
 
 constexpr float kTwoPi = 6.2831855f;
 
-// How far one frame moves each animation value on a stage.
+// How far one frame moves each animation value on a stage. Each step is
+// added in double and rounded once; the wraps are single-precision.
 struct StageAnimationStep {
-    float turn, sway, scrollA, scrollB;
+    double turn, sway, scrollA, scrollB;
 };
 
 constexpr StageAnimationStep kAnimationSteps[9] = {
-    {0.001f, 0.003f, 0.0f, 0.0f},   {0.001f, 0.003f, 0.001f, 0.003f}, {0.001f, 0.003f, 0.002f, 0.0f},
-    {0.001f, 0.003f, 0.0f, 0.0f},   {0.002f, 0.003f, 0.01f, 0.0f},    {0.001f, 0.003f, 0.0f, 0.0f},
-    {0.002f, 0.003f, 0.025f, 0.0f}, {0.001f, 0.003f, 0.001f, 0.0f},   {0.05f, 0.001f, 0.002f, 0.0f},
+    {0.001, 0.003, 0.0, 0.0},   {0.001, 0.003, 0.001, 0.003}, {0.001, 0.003, 0.002, 0.0},
+    {0.001, 0.003, 0.0, 0.0},   {0.002, 0.003, 0.01, 0.0},    {0.001, 0.003, 0.0, 0.0},
+    {0.002, 0.003, 0.025, 0.0}, {0.001, 0.003, 0.001, 0.0},   {0.05, 0.001, 0.002, 0.0},
 };
 
-void Advance(float* value, float step, float wrap) {
-    *value += step;
+void Advance(float* value, double step, float wrap) {
+    *value = static_cast<float>(*value + step);
     if (*value > wrap) *value -= wrap;
 }
 
@@ -45,7 +46,8 @@ void AdvanceAnimation(const StageAnimationStep& step) {
 
 Model* StageModel(size_t k) { return k < stageModels.size() ? stageModels[k] : nullptr; }
 
-Angle16 Radians(float r) { return RadianToAngle(r); }
+// An angle taken in double reaches the model rounded once.
+Angle16 Radians(double r) { return RadianToAngle(static_cast<float>(r)); }
 Angle16 Degrees(int32_t d) { return ToAngle16(DegreeToAngle(d)); }
 
 // One turn of a model's frame, applied in the order given.
@@ -53,8 +55,8 @@ struct Turn {
     void (Model::*rotate)(Angle16);
     Angle16 angle;
 };
-Turn Pitch(float r) { return {&Model::Pitch, Radians(r)}; }
-Turn Yaw(float r) { return {&Model::Yaw, Radians(r)}; }
+Turn Pitch(double r) { return {&Model::Pitch, Radians(r)}; }
+Turn Yaw(double r) { return {&Model::Yaw, Radians(r)}; }
 Turn RotateX(Angle16 a) { return {&Model::RotateX, a}; }
 Turn RotateY(Angle16 a) { return {&Model::RotateY, a}; }
 Turn RotateZ(Angle16 a) { return {&Model::RotateZ, a}; }
@@ -75,31 +77,32 @@ void Place(Model* model, std::initializer_list<Turn> turns, float x, float y, fl
 void ScrollV(Model* model, float offset) {
     if (model) model->SetMeshTexOffsetV(offset, Model::kAll);
 }
-void ScrollU(Model* model, float offset) {
-    if (model) model->SetMeshTexOffsetU(offset, Model::kAll);
+void ScrollU(Model* model, double offset) {
+    if (model) model->SetMeshTexOffsetU(static_cast<float>(offset), Model::kAll);
 }
 
 // (z, y) turned by theta in the plane of the two axes.
-void TurnZY(float* z, float* y, float theta) {
+void TurnZY(float* z, float* y, double theta) {
     float v[2] = {*z, *y};
     RotateVector2(v, theta);
     *z = v[0];
     *y = v[1];
 }
 
-// The values a recipe reads, taken after the frame's animation step.
+// The values a recipe reads, taken after the frame's animation step; the
+// recipes' expressions are taken in double with the double sin and cos.
 struct Phase {
-    float S;   // sin(sway)
-    float T;   // turn
-    float St;  // sin(turn)
+    double S;   // sin(sway)
+    double T;   // turn
+    double St;  // sin(turn)
 };
 
 void DrawStage0(const Phase& p) {
-    Place(StageModel(0), {Pitch(0.6f * p.S - 0.2f), Yaw(p.T)}, 0, -200, 0);
+    Place(StageModel(0), {Pitch(0.6 * p.S - 0.2), Yaw(p.T)}, 0, -200, 0);
 }
 
 void DrawStage1(const Phase& p) {
-    const float pitch = 0.2f * p.S - 0.6f;
+    const double pitch = 0.2 * p.S - 0.6;
     Place(StageModel(0), {Pitch(pitch), Yaw(p.T)}, 0, -30, 0);
     ScrollV(StageModel(2), stageScrollA);
     Place(StageModel(2), {Pitch(pitch), Yaw(p.T)}, 0, -100, 0);
@@ -108,7 +111,7 @@ void DrawStage1(const Phase& p) {
 }
 
 void DrawStage2(const Phase& p) {
-    const float pitch = 0.2f * p.S - 0.2f;
+    const double pitch = 0.2 * p.S - 0.2;
     Place(StageModel(0), {Pitch(pitch), Yaw(p.T)}, 0, -50, 0);
     ScrollV(StageModel(1), stageScrollA);
     Place(StageModel(1), {Pitch(pitch), Yaw(p.T)}, 0, -30, 0);
@@ -116,26 +119,26 @@ void DrawStage2(const Phase& p) {
 
 void DrawStage3(const Phase& p) {
     ClearTarget(0xff967850);
-    Place(StageModel(0), {Pitch(-(0.3f * p.S + 0.7853982f)), RotateY(Radians(p.T))}, 0, -200, 1000);
+    Place(StageModel(0), {Pitch(-(0.3 * p.S + 0.7853982)), RotateY(Radians(p.T))}, 0, -200, 1000);
 }
 
 void DrawStage4(const Phase& p) {
     ClearTarget(0xff331166);
     Model* cloud = StageModel(0);
     ScrollV(cloud, stageScrollA);
-    Place(cloud, {RotateY(Radians(0.2f * p.S)), RotateX(Degrees(60))}, 0, 0, 300);
-    Place(cloud, {RotateY(Radians(0.2f * p.S)), RotateX(Degrees(60))}, 0, 0, 50);
+    Place(cloud, {RotateY(Radians(0.2 * p.S)), RotateX(Degrees(60))}, 0, 0, 300);
+    Place(cloud, {RotateY(Radians(0.2 * p.S)), RotateX(Degrees(60))}, 0, 0, 50);
 }
 
 void DrawStage5(const Phase& p) {
-    Place(StageModel(0), {Pitch(0.8f * p.S - 0.5f), Yaw(p.T)}, 0, -30, 0);
-    Place(StageModel(1), {Pitch(0.6f * p.S - 0.1f), Yaw(p.T)}, 0, 60, 300, 0.8f);
+    Place(StageModel(0), {Pitch(0.8 * p.S - 0.5), Yaw(p.T)}, 0, -30, 0);
+    Place(StageModel(1), {Pitch(0.6 * p.S - 0.1), Yaw(p.T)}, 0, 60, 300, 0.8f);
 }
 
 // Four walls of a tunnel: floor, ceiling and the two sides turned upright.
 void DrawStage6(const Phase& p) {
     Model* wall = StageModel(0);
-    const Turn sway[2] = {RotateX(Radians(0.5f * p.St)), RotateY(Radians(0.2f * p.S))};
+    const Turn sway[2] = {RotateX(Radians(0.5 * p.St)), RotateY(Radians(0.2 * p.S))};
     ScrollV(wall, stageScrollA);
     Place(wall, {sway[0], sway[1]}, 0, -80, 0);
     Place(wall, {sway[0], sway[1]}, 0, 80, 0);
@@ -146,10 +149,10 @@ void DrawStage6(const Phase& p) {
 // Night sky: the moon and the stars glow additively without writing depth,
 // then a grid of clouds drawn over everything.
 void DrawStage7(const Phase& p) {
-    const Angle16 tilt = Radians((p.St + 1.0f) * 0.2f);
+    const Angle16 tilt = Radians((p.St + 1.0) * 0.2);
     Place(StageModel(0), {RotateX(tilt)}, 0, 0, 0);
 
-    const float theta = -0.2f * p.St - 0.2f;
+    const double theta = -0.2 * p.St - 0.2;
     SetBlendMode(BLEND_ALPHA_ADD);
     float z = 225, y = 80;
     TurnZY(&z, &y, theta);
@@ -169,14 +172,14 @@ void DrawStage7(const Phase& p) {
     SetRenderState(gpu::D3DRS_ZWRITEENABLE, 1);
     SetRenderState(gpu::D3DRS_ZENABLE, 0);
     Model* cloud = StageModel(1);
-    const float rowTheta = -0.3f * p.St - 0.2f;
+    const double rowTheta = -0.3 * p.St - 0.2;
     for (int row = 0; row < 6; ++row) {  // z from 220 down to 20
         z = static_cast<float>(220 - 40 * row);
         y = static_cast<float>(35 - 8 * row);
-        const float k = static_cast<float>(5 - row);
+        const int k = 5 - row;
         TurnZY(&z, &y, rowTheta);
         for (int x = -80; x <= 80; x += 40) {
-            ScrollU(cloud, 0.2f * k + stageScrollA);
+            ScrollU(cloud, 0.2 * k + stageScrollA);
             Place(cloud, {RotateX(tilt)}, static_cast<float>(x), y, z);
         }
     }
@@ -187,13 +190,14 @@ void DrawStage8(const Phase& p) {
     Place(StageModel(0), {RotateY(Radians(stageSwayAngle))}, 0, -30, 0);
     SetBlendMode(BLEND_ALPHA_ADD);
     SetRenderState(gpu::D3DRS_ZENABLE, 0);
-    Place(StageModel(2), {RotateY(Radians(-3.0f * stageSwayAngle))}, 0, 10 * p.St - 35, 0);
+    Place(StageModel(2), {RotateY(Radians(-3.0 * stageSwayAngle))}, 0, static_cast<float>(10.0 * p.St - 35.0), 0);
     SetBlendMode(BLEND_ALPHA);
     SetRenderState(gpu::D3DRS_ZENABLE, 1);
     for (int i = 0; i < 20; ++i) {
-        const float a = static_cast<float>(i) * 0.31415927f + stageSwayAngle;
+        const double a = i * 0.31415927 + stageSwayAngle;
+        const float x = static_cast<float>(150.0 * std::sin(a)), z = static_cast<float>(150.0 * std::cos(a));
         for (int y = -30; y <= 30; y += 15) {
-            Place(StageModel(1), {Yaw(a)}, 150 * std::sin(a), static_cast<float>(y), 150 * std::cos(a));
+            Place(StageModel(1), {Yaw(a)}, x, static_cast<float>(y), z);
         }
     }
 }
@@ -207,5 +211,6 @@ constexpr StageRecipe kRecipes[9] = {DrawStage0, DrawStage1, DrawStage2, DrawSta
 void DrawStage(int32_t stage) {
     if (stage < 0 || stage > 8) return;
     if (!battlePaused) AdvanceAnimation(kAnimationSteps[stage]);
-    kRecipes[stage]({std::sin(stageSwayAngle), stageTurnAngle, std::sin(stageTurnAngle)});
+    const double sway = stageSwayAngle, turn = stageTurnAngle;
+    kRecipes[stage]({std::sin(sway), turn, std::sin(turn)});
 }

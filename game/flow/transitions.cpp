@@ -6,6 +6,7 @@
 #include "engine/core/math.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
+#include "game/battle/numeric_helpers.h"
 
 uint8_t transitionRunning = 0;
 Texture* transitionSprite = nullptr;
@@ -18,7 +19,6 @@ namespace {
 
 constexpr int32_t kRevealing = 10;
 constexpr int32_t kCovering = 100;
-constexpr float kPi = 3.14159265358979f;
 constexpr int kTileHalf = 20;
 
 using DelayRule = int32_t (*)(int column, int row);
@@ -47,6 +47,13 @@ void StartWipe(int32_t kind, float scale, float speed, DelayRule delay) {
     SetTiles(scale, delay);
 }
 
+// A tile's half-size, alpha and turn follow its scale; each is taken in
+// double from the scale and truncated (or rounded, for the turn) once. The
+// turn stops at half a turn.
+int TileHalf(float scale) { return static_cast<int>(scale * static_cast<double>(kTileHalf)); }
+int TileAlpha(float scale) { return static_cast<int>(scale * 255.0); }
+Angle16 TileTurn(float scale) { return RadianToAngle(static_cast<float>(std::min(scale * PI_WIDE, PI_WIDE))); }
+
 // One tile turned by its scale and faded in with it; the delay runs out
 // before the scale moves.
 void DrawTile(TransitionTile& tile, int c, int r, int half, uint32_t alpha, Angle16 angle, bool draw) {
@@ -60,20 +67,18 @@ void DrawTile(TransitionTile& tile, int c, int r, int half, uint32_t alpha, Angl
 }
 
 void DrawCovering(bool draw) {
-    const Angle16 halfTurn = RadianToAngle(kPi);
     int full = 0;
     for (int r = 0; r < kTransitionRows; ++r) {
         for (int c = 0; c < kTransitionColumns; ++c) {
             TransitionTile& tile = transitionTiles[c][r];
             if (tile.scale < 0.0f) continue;
-            const int half = std::min(static_cast<int>(tile.scale * kTileHalf), kTileHalf);
-            int alpha = static_cast<int>(tile.scale * 255);
+            const int half = std::min(TileHalf(tile.scale), kTileHalf);
+            int alpha = TileAlpha(tile.scale);
             if (alpha > 255) {
                 ++full;
                 alpha = 255;
             }
-            const Angle16 angle = tile.scale * kPi >= kPi ? halfTurn : RadianToAngle(tile.scale * kPi);
-            DrawTile(tile, c, r, half, static_cast<uint32_t>(alpha), angle, draw);
+            DrawTile(tile, c, r, half, static_cast<uint32_t>(alpha), TileTurn(tile.scale), draw);
         }
     }
     if (full == kTransitionColumns * kTransitionRows) transitionRunning = 0;
@@ -85,8 +90,8 @@ void DrawRevealing(bool draw) {
         for (int c = 0; c < kTransitionColumns; ++c) {
             TransitionTile& tile = transitionTiles[c][r];
             if (tile.scale < 0.0f || tile.scale > 1.0f) continue;
-            DrawTile(tile, c, r, static_cast<int>(tile.scale * kTileHalf), static_cast<uint32_t>(tile.scale * 255),
-                     RadianToAngle(tile.scale * kPi), draw);
+            DrawTile(tile, c, r, TileHalf(tile.scale), static_cast<uint32_t>(TileAlpha(tile.scale)),
+                     TileTurn(tile.scale), draw);
             ++drawn;
         }
     }
@@ -96,7 +101,7 @@ void DrawRevealing(bool draw) {
 void DrawFade(bool draw) {
     if (draw && transitionSprite) {
         const gpu::RECT dest{0, 0, 640, 480}, src{32, 0, 42, 10};
-        const uint32_t alpha = static_cast<uint32_t>(std::clamp(transitionAlpha, 0.0f, 1.0f) * 255);
+        const uint32_t alpha = static_cast<uint32_t>(std::clamp(static_cast<double>(transitionAlpha), 0.0, 1.0) * 255.0);
         transitionSprite->Draw(&dest, 0.0f, &src, alpha << 24 | 0xFFFFFF, BLEND_ALPHA_ADD);
     }
     if (transitionKind == TRANSITION_FADE_IN) {

@@ -61,6 +61,28 @@ TEST_F(BattleCamera, ZoomFollowAndHoldTable) {
     }
 }
 
+// The view is taken in double and each view value rounded once: the
+// expected values are the rule's formula in double, which the same sums in
+// single precision miss by a unit in the last place.
+TEST_F(BattleCamera, ViewValuesAreTakenInDoubleAndRoundedOnce) {
+    const float x1 = 150.889008f;
+    Place(-100, 0, x1, 0);
+    viewWidth = 0, cameraX = cameraY = 0;
+    UpdateBattleCamera();
+    const double distance = static_cast<double>(x1) + 100.0;
+    const float width = static_cast<float>(distance * 250.0 * static_cast<double>(0.005882353f));
+    EXPECT_EQ(viewWidth, width);
+    EXPECT_EQ(viewHeight, static_cast<float>(static_cast<double>(width) * 3.0 * 0.25));
+
+    // Narrowing by 5 to 322.4: a step of 322.4 / 80 toward the midpoint 10.
+    Place(-10, 0, 30, 0);
+    viewWidth = 327.4f, cameraX = cameraY = 0;
+    UpdateBattleCamera();
+    const float narrowed = static_cast<float>(327.4f - 5.0);
+    EXPECT_EQ(viewWidth, narrowed);
+    EXPECT_EQ(cameraX, static_cast<float>(static_cast<double>(narrowed) * 0.003125 * 4.0));
+}
+
 TEST_F(BattleCamera, PausedViewStandsStill) {
     Place(-300, 50, 200, 90);
     viewWidth = 800, viewHeight = 1, cameraX = -40, cameraY = 12;

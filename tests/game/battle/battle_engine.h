@@ -67,7 +67,7 @@ private:
 // stage camera for a view `viewWidth` units wide (eye (0, 0, -10) looking
 // along +z), alpha blending, depth test, depth writes and fog on.
 inline void ApplyStageView(Camera* camera, float viewWidth) {
-    camera->SetPerspective(viewWidth * 0.003125f * 5.0f + 10.0f, 1.0f, 1200.0f, 0.0f);
+    camera->SetPerspective(static_cast<float>(viewWidth * 0.003125 * 5.0 + 10.0), 1.0f, 1200.0f, 0.0f);
     camera->ResetAxes();
     const Vector3 eye{0, 0, -10}, target{0, 0, 0};
     camera->LookAt(&eye, &target, nullptr);

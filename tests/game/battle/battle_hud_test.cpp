@@ -54,6 +54,10 @@ TEST(BattleHudLayout, DialLevelsFadeOnceTheNextBegins) {
     } cases[] = {
         {0.0f, {{0, WHITE}, {0, WHITE}, {0, WHITE}}},
         {0.37f, {{37, WHITE}, {0, WHITE}, {0, WHITE}}},
+        // The float 0.29 lies below 0.29: 28.999999 strips in double, not the
+        // 29 a single-precision product rounds to.
+        {0.29f, {{28, WHITE}, {0, WHITE}, {0, WHITE}}},
+        {1.29f, {{100, FAINT}, {28, WHITE}, {0, WHITE}}},
         {1.0f, {{100, WHITE}, {0, WHITE}, {0, WHITE}}},
         {1.5f, {{100, FAINT}, {50, WHITE}, {0, WHITE}}},
         {2.5f, {{100, FAINT}, {100, FAINT}, {50, WHITE}}},
@@ -141,6 +145,18 @@ TEST_F(BattleHudDraw, BoostDigitsWithFaintLeadingZeros) {
         ASSERT_EQ(q.size(), 1u) << d.x;
         EXPECT_EQ(q[0].Colour(), d.colour) << d.x;
     }
+}
+
+// The boost value is the gauge x 100 taken in double and truncated: the
+// float 0.29 gives 28 (28.999999), which tints the digits one step less than
+// the 29 of a single-precision product.
+TEST_F(BattleHudDraw, BoostValueIsTruncatedFromTheProductInDouble) {
+    players[0].boostGauge = 0.29f;
+    DrawBattleHud();
+    const auto units = At(202, 50);
+    ASSERT_EQ(units.size(), 1u);
+    EXPECT_EQ(units[0].Colour(), BoostColour(28));
+    EXPECT_EQ(BoostColour(28), 0xffffffe3u);
 }
 
 TEST_F(BattleHudDraw, ComboDigitsShadowOnlyTheSignificantOnes) {

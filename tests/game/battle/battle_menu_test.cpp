@@ -141,6 +141,11 @@ TEST_F(BattleMenu, LabelsSlideInAndTheHighlightedOneIsBrightest) {
     EXPECT_EQ(quads[1].destination, (ScreenRect{170, 160, 370, 200}));
     EXPECT_EQ(quads[3].destination, (ScreenRect{270, 220, 470, 260}));
     EXPECT_EQ(quads[5].destination, (ScreenRect{170, 280, 370, 320}));
+    // Two frames in, the alpha is the float 0.1 (a little above it): the slide
+    // (1 - alpha) x -50, taken in double, is -44.99999993 and truncates to 44.
+    UpdateBattleMenu();
+    UpdateBattleMenu();
+    EXPECT_EQ(BattleMenuQuads()[1].destination, (ScreenRect{176, 160, 376, 200}));
     OpenAndWait();
     Frame(INPUT_DOWN);
     quads = BattleMenuQuads();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "game/battle/numeric_helpers.h"
@@ -374,6 +375,28 @@ TEST_F(CollisionTest, AGrazeCountsOnceThenTheGaugeIsClamped) {
     GrazeShots();
     EXPECT_EQ(particleList.Size(), 8) << "a grazed object is not grazed again";
     EXPECT_EQ(players[0].hyperGauge, 3.0f);
+}
+
+// The ends of a graze line are points along its angle taken in double and
+// rounded once. A Shot that crosses the line between that end and the float
+// one step short of it (where the sum in single precision ends) grazes.
+TEST_F(CollisionTest, AGrazeLineReachesItsEndTakenInDouble) {
+    AddGrazeLine(1001, 1.0f);
+    effectList.Adjust(0, [](Effect& e) {
+        e.angle = 0.0f;
+        e.scale = 0.3425f;
+        e.position[0] = 10.3f;
+    });
+    const float end = static_cast<float>(static_cast<double>(10.3f) + static_cast<double>(0.3425f) * 50.0);
+    const float shorter = std::nextafter(end, 0.0f);
+    ASSERT_EQ(shorter, 10.3f + 0.3425f * 50.0f) << "the single-precision sum ends one step short";
+    const int32_t index = PlaceShot(110, 0, 5, 0, 30, 10);
+    shotList.Adjust(index, [&](Shot& s) {
+        s.previousPosition[0] = shorter, s.previousPosition[1] = -1.0f;
+        s.trailPosition[0] = end, s.trailPosition[1] = 1.0f;
+    });
+    GrazeShots();
+    EXPECT_EQ(shotList[0].grazed, 1);
 }
 
 TEST_F(CollisionTest, OnlyStrongGrazeLinesCount) {

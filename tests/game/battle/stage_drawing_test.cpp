@@ -195,11 +195,12 @@ TEST_F(StageDrawingTest, PlacesAndScrollsByTheAnimationValues) {
     stageScrollA = 0.25f;
     Prepare(7);
     DrawStage(7);
-    const float st = std::sin(1.001f);
+    // The moon: (225, 80) turned by -0.2 sin(turn) - 0.2, taken in double.
+    const double st = std::sin(static_cast<double>(1.001f));
     float zy[2] = {225, 80};
-    RotateVector2(zy, -0.2f * st - 0.2f);
-    EXPECT_NEAR(stageModels[2]->position.y, zy[1], 1e-3);  // the moon
-    EXPECT_NEAR(stageModels[2]->position.z, zy[0], 1e-3);
+    RotateVector2(zy, -0.2 * st - 0.2);
+    EXPECT_EQ(stageModels[2]->position.y, zy[1]);
+    EXPECT_EQ(stageModels[2]->position.z, zy[0]);
     const Vector3& lastStar = stageScatterPoints.back();
     EXPECT_EQ(stageModels[3]->position.x, lastStar.x);
     // The last cloud row (z 20, y -5) scrolls by the animation alone.
@@ -210,10 +211,11 @@ TEST_F(StageDrawingTest, PlacesAndScrollsByTheAnimationValues) {
     ResetStageAnimation();
     Prepare(8);
     DrawStage(8);
-    const float a = 19 * 0.31415927f + 0.001f;
-    EXPECT_NEAR(stageModels[1]->position.x, 150 * std::sin(a), 1e-3);
+    // The last block of the ring: a = 19 x 0.31415927 + sway, in double.
+    const double a = 19 * 0.31415927 + static_cast<double>(0.001f);
+    EXPECT_EQ(stageModels[1]->position.x, static_cast<float>(150.0 * std::sin(a)));
     EXPECT_EQ(stageModels[1]->position.y, 30.0f);
-    EXPECT_NEAR(stageModels[1]->position.z, 150 * std::cos(a), 1e-3);
+    EXPECT_EQ(stageModels[1]->position.z, static_cast<float>(150.0 * std::cos(a)));
     ReleaseBattleModels();
 
     ResetStageAnimation();
