@@ -101,8 +101,10 @@ struct AreaHit {
     void Ring1100() const {
         const PlayerRecord& v = Victim();
         const float centre[2] = {v.x, v.y};
-        for (int32_t k = 0; k < 6; ++k)
-            SpawnEffect(1100, static_cast<float>(k) * TWO_PI_F / 6.0f + RandomFloat(-0.3f, 0.3f), centre, area.owner);
+        for (int32_t k = 0; k < 6; ++k) {
+            const double angle = k * TWO_PI_WIDE / 6.0 + RandomFloat(-0.3f, 0.3f);
+            SpawnEffect(1100, static_cast<float>(angle), centre, area.owner);
+        }
     }
     // Effects of code at base + random offsets, delayed by the given ages;
     // each offset draws x, then y, after the angle's draws.
@@ -144,7 +146,10 @@ void AreaHit::Respond() {
         break;
     case 101: E(111, a); P(1, 10, 10); PlaySe(SE_HIT_S); break;
     case 102: case 110: Slash(111); P(1, 20, 30); PlaySe(SE_HIT_S2); break;
-    case 120: case 130: E(111, a + RandomFloat(-0.8f, 0.8f) + PI_F / 4.0f); P(1, 20, 6); PlaySe(SE_HIT_S); break;
+    case 120: case 130:
+        E(111, static_cast<float>(a + static_cast<double>(RandomFloat(-0.8f, 0.8f)) + PI_WIDE / 4.0));
+        P(1, 20, 6); PlaySe(SE_HIT_S);
+        break;
     case 122: Slash(111); P(1, 20, 20); PlaySe(SE_HIT_S2); break;
     case 201: E(31, a); P(1, 20, 6); PlaySe(SE_DAMAGE); break;
     case 203: P(0, 20, 30); PlaySe(SE_DON); break;

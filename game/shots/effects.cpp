@@ -21,8 +21,9 @@ enum class EndRule { StrengthOut, ScaleOut, ScaleAtLeastTwo, AgeAbove };
 struct EffectRow {
     int32_t type;
     float strength, scale;  // at the spawn
-    float strengthStep, scaleStep;
-    float move;  // along the angle, per update
+    // Added in double and rounded once into the float fields.
+    double strengthStep, scaleStep;
+    double move;  // along the angle, per update
     EndRule end;
     int32_t endAge = 0;  // AgeAbove: ends once the age is above this
     SpawnAngle angle = SpawnAngle::Given;
@@ -32,75 +33,75 @@ constexpr EndRule STRENGTH = EndRule::StrengthOut;
 constexpr EndRule SCALE = EndRule::ScaleOut;
 
 constexpr EffectRow effectRows[] = {
-    {10, 1, 1, -0.04f, 0.08f, 0, STRENGTH, 0, SpawnAngle::Zero},
-    {11, 1, 1, -0.025f, 0.08f, 0, STRENGTH},
-    {21, 1, 1, -0.025f, 0.08f, 0, STRENGTH},
-    {22, 1, 0.5f, -0.05f, 0.08f, 0, STRENGTH, 0, SpawnAngle::Random},
-    {31, 1, 1, -0.04f, 0.2f, 0, STRENGTH},
-    {32, 1, 1, -0.04f, 0.2f, 0, STRENGTH},
-    {101, 1, 1, -0.1f, -0.02f, 0, STRENGTH},
-    {102, 1, 1, -0.2f, -0.02f, 0, STRENGTH},
-    {110, 1, 1, -0.02f, -0.08f, 0, SCALE},
-    {111, 1, 1, -0.01f, -0.05f, 0, SCALE},
-    {120, 1, 1, -0.1f, 0.1f, 0, STRENGTH},
-    {121, 1, 1, -0.1f, 0.1f, 0, STRENGTH},
-    {130, 1, 1, -0.2f, 0.02f, 0, STRENGTH},
-    {140, 1, 0.5f, -0.04f, 0.2f, 0, STRENGTH},
-    {200, 0, 1, 0.02f, -0.05f, 0, SCALE},
-    {201, 1, 0, -0.02f, 0, 0, STRENGTH},
-    {202, 1, 0.2f, -0.02f, 0, 0, STRENGTH},
+    {10, 1, 1, -0.04, 0.08, 0, STRENGTH, 0, SpawnAngle::Zero},
+    {11, 1, 1, -0.025, 0.08, 0, STRENGTH},
+    {21, 1, 1, -0.025, 0.08, 0, STRENGTH},
+    {22, 1, 0.5f, -0.05, 0.08, 0, STRENGTH, 0, SpawnAngle::Random},
+    {31, 1, 1, -0.04, 0.2, 0, STRENGTH},
+    {32, 1, 1, -0.04, 0.2, 0, STRENGTH},
+    {101, 1, 1, -0.1, -0.02, 0, STRENGTH},
+    {102, 1, 1, -0.2, -0.02, 0, STRENGTH},
+    {110, 1, 1, -0.02, -0.08, 0, SCALE},
+    {111, 1, 1, -0.01, -0.05, 0, SCALE},
+    {120, 1, 1, -0.1, 0.1, 0, STRENGTH},
+    {121, 1, 1, -0.1, 0.1, 0, STRENGTH},
+    {130, 1, 1, -0.2, 0.02, 0, STRENGTH},
+    {140, 1, 0.5f, -0.04, 0.2, 0, STRENGTH},
+    {200, 0, 1, 0.02, -0.05, 0, SCALE},
+    {201, 1, 0, -0.02, 0, 0, STRENGTH},
+    {202, 1, 0.2f, -0.02, 0, 0, STRENGTH},
     {310, 1, 1, 0, 0, 0, STRENGTH},
     {311, 1, 0.2f, 0, 0, 0, STRENGTH},
     {315, 1, 1, 0, 0, 0, STRENGTH},
-    {320, 1, 0.5f, -0.04f, 0.2f, 0, STRENGTH},
-    {321, 1, 0.5f, -0.04f, 0.2f, 0, STRENGTH},
-    {401, 1, 0.5f, -0.04f, 0.2f, 0, STRENGTH},
-    {410, 1, 1, -0.1f, -0.02f, 0, STRENGTH},
-    {420, 1, 1, -0.05f, 0, 0, STRENGTH},
-    {421, 1, 0.5f, -0.05f, 0.15f, 0, STRENGTH},
-    {501, 1, 0.5f, -0.04f, 0.2f, 0, STRENGTH},
-    {502, 1, 1, -0.02f, -0.1f, 0, SCALE},
-    {503, 1, 1, -0.01f, -0.05f, 0, SCALE},
-    {510, 1, 1, -0.1f, -0.05f, 0, STRENGTH},
-    {511, 1, 1, -0.075f, -0.05f, 0, STRENGTH},
-    {520, 1, 1, -0.05f, -0.05f, 4, STRENGTH},
-    {521, 1, 0.5f, -0.05f, -0.02f, 2, STRENGTH},
-    {522, 1, 0.5f, -0.025f, -0.01f, 3, STRENGTH},
-    {530, 1, 0.5f, -0.02f, 0.02f, 0, STRENGTH},
-    {610, 1, 1, -0.2f, 0, 0, STRENGTH},
-    {611, 1, 1, -0.1f, 0, 0, STRENGTH},
-    {620, 1, 0.5f, -0.02f, 0.12f, 0, STRENGTH},
-    {630, 1, 0, -0.05f, 0, 2, STRENGTH},
-    {631, 1, 1, -0.01f, -0.05f, 0, SCALE},
-    {635, 1, 0, -0.05f, 0, 10, STRENGTH},
-    {636, 1, 0, -0.05f, 0, 10, STRENGTH},
-    {701, 1, 1, -0.1f, -0.05f, 0, STRENGTH},
-    {702, 1, 1, -0.1f, -0.05f, 0, STRENGTH},
-    {711, 1, 1, -0.01f, -0.05f, 0, SCALE},
-    {712, 1, 1, -0.01f, -0.05f, 0, SCALE},
-    {720, 1, 1.5f, -0.05f, 0.25f, 0, STRENGTH},
+    {320, 1, 0.5f, -0.04, 0.2, 0, STRENGTH},
+    {321, 1, 0.5f, -0.04, 0.2, 0, STRENGTH},
+    {401, 1, 0.5f, -0.04, 0.2, 0, STRENGTH},
+    {410, 1, 1, -0.1, -0.02, 0, STRENGTH},
+    {420, 1, 1, -0.05, 0, 0, STRENGTH},
+    {421, 1, 0.5f, -0.05, 0.15, 0, STRENGTH},
+    {501, 1, 0.5f, -0.04, 0.2, 0, STRENGTH},
+    {502, 1, 1, -0.02, -0.1, 0, SCALE},
+    {503, 1, 1, -0.01, -0.05, 0, SCALE},
+    {510, 1, 1, -0.1, -0.05, 0, STRENGTH},
+    {511, 1, 1, -0.075, -0.05, 0, STRENGTH},
+    {520, 1, 1, -0.05, -0.05, 4, STRENGTH},
+    {521, 1, 0.5f, -0.05, -0.02, 2, STRENGTH},
+    {522, 1, 0.5f, -0.025, -0.01, 3, STRENGTH},
+    {530, 1, 0.5f, -0.02, 0.02, 0, STRENGTH},
+    {610, 1, 1, -0.2, 0, 0, STRENGTH},
+    {611, 1, 1, -0.1, 0, 0, STRENGTH},
+    {620, 1, 0.5f, -0.02, 0.12, 0, STRENGTH},
+    {630, 1, 0, -0.05, 0, 2, STRENGTH},
+    {631, 1, 1, -0.01, -0.05, 0, SCALE},
+    {635, 1, 0, -0.05, 0, 10, STRENGTH},
+    {636, 1, 0, -0.05, 0, 10, STRENGTH},
+    {701, 1, 1, -0.1, -0.05, 0, STRENGTH},
+    {702, 1, 1, -0.1, -0.05, 0, STRENGTH},
+    {711, 1, 1, -0.01, -0.05, 0, SCALE},
+    {712, 1, 1, -0.01, -0.05, 0, SCALE},
+    {720, 1, 1.5f, -0.05, 0.25, 0, STRENGTH},
     {730, 1, 1, 0, 0, 0, EndRule::AgeAbove, 50},
     {740, 10, 0, 0, 0, 0, EndRule::AgeAbove, 30},
-    {741, 1, 1.5f, -0.05f, 0.25f, 0, STRENGTH},
-    {750, 1, 0, -0.05f, 0, 4, STRENGTH},
-    {760, 1, 0.5f, -0.02f, 0.02f, 0, STRENGTH},
-    {810, 1, 0.5f, -0.04f, 0.2f, 0, STRENGTH},
-    {890, 1, 1, -0.02f, -0.01f, 0, STRENGTH},
+    {741, 1, 1.5f, -0.05, 0.25, 0, STRENGTH},
+    {750, 1, 0, -0.05, 0, 4, STRENGTH},
+    {760, 1, 0.5f, -0.02, 0.02, 0, STRENGTH},
+    {810, 1, 0.5f, -0.04, 0.2, 0, STRENGTH},
+    {890, 1, 1, -0.02, -0.01, 0, STRENGTH},
     {900, 0, 1, 0, 0, 0, SCALE, 0, SpawnAngle::Zero},
     {1000, 1, 0.2f, 0, 0, 0, STRENGTH},
-    {1001, 1, 0.5f, -0.025f, 0.08f, 0, STRENGTH},
-    {1002, 1, 0.5f, -0.025f, 0.08f, 0, STRENGTH},
-    {1003, 1, 0.5f, -0.025f, 0.08f, 0, STRENGTH},
-    {1004, 1, 0.5f, -0.025f, 0.08f, 0, STRENGTH},
-    {1005, 1, 0.5f, -0.025f, 0.08f, 0, STRENGTH},
-    {1006, 1, 0.5f, -0.025f, 0.08f, 0, STRENGTH},
-    {1007, 1, 0.5f, -0.025f, 0.08f, 0, STRENGTH},
-    {1008, 1, 0.5f, -0.025f, 0.08f, 0, STRENGTH},
-    {1100, 1, 0, -0.05f, 0.1f, 10, EndRule::ScaleAtLeastTwo},
-    {1101, 1, 0, -0.05f, 0.1f, 15, EndRule::ScaleAtLeastTwo},
-    {1200, 1, 0, -0.025f, 0.06f, 0, STRENGTH},
-    {1300, 0, 1, 0.005f, -0.005f, 0, SCALE},
-    {1301, 1, 0, -0.05f, 0.05f, 0, STRENGTH},
+    {1001, 1, 0.5f, -0.025, 0.08, 0, STRENGTH},
+    {1002, 1, 0.5f, -0.025, 0.08, 0, STRENGTH},
+    {1003, 1, 0.5f, -0.025, 0.08, 0, STRENGTH},
+    {1004, 1, 0.5f, -0.025, 0.08, 0, STRENGTH},
+    {1005, 1, 0.5f, -0.025, 0.08, 0, STRENGTH},
+    {1006, 1, 0.5f, -0.025, 0.08, 0, STRENGTH},
+    {1007, 1, 0.5f, -0.025, 0.08, 0, STRENGTH},
+    {1008, 1, 0.5f, -0.025, 0.08, 0, STRENGTH},
+    {1100, 1, 0, -0.05, 0.1, 10, EndRule::ScaleAtLeastTwo},
+    {1101, 1, 0, -0.05, 0.1, 15, EndRule::ScaleAtLeastTwo},
+    {1200, 1, 0, -0.025, 0.06, 0, STRENGTH},
+    {1300, 0, 1, 0.005, -0.005, 0, SCALE},
+    {1301, 1, 0, -0.05, 0.05, 0, STRENGTH},
 };
 
 bool IsGrazeLine(int32_t type) { return type >= EFFECT_GRAZE_LINE_FIRST && type <= EFFECT_GRAZE_LINE_LAST; }
@@ -152,10 +153,10 @@ float DirectionFrom(const PlayerRecord& p, const float to[2]) {
     return static_cast<float>(std::atan2(static_cast<double>(to[1]) - p.y, static_cast<double>(to[0]) - p.x));
 }
 
-void Fade(Effect& e, int32_t afterAge, float strengthStep, float scaleStep) {
+void Fade(Effect& e, int32_t afterAge, double strengthStep, double scaleStep) {
     if (e.age <= afterAge) return;
-    e.strength += strengthStep;
-    e.scale += scaleStep;
+    AddInDouble(&e.strength, strengthStep);
+    AddInDouble(&e.scale, scaleStep);
 }
 
 // The bomb of 311: sparks for its first frames, then a blast that hurts both
@@ -164,53 +165,54 @@ void StepBomb(Effect& e) {
     if (e.age < 6) {
         for (int32_t k = 0; k < 6; ++k) {
             const int32_t code = RandomInt(0, 100) < 50 ? 1100 : 1101;
-            SpawnEffect(code, static_cast<float>(k) * PI_F / 2.0f + RandomFloat(0.0f, PI_F / 2.0f), e.position, e.owner);
+            const double angle = k * PI_WIDE / 2.0 + RandomFloat(0.0f, PI_F / 2.0f);
+            SpawnEffect(code, static_cast<float>(angle), e.position, e.owner);
         }
     }
-    if (e.age < 10) e.scale = std::min(e.scale + 0.1f, 1.0f);
+    if (e.age < 10) e.scale = static_cast<float>(std::min(e.scale + 0.1, 1.0));
     if (e.age < 60 && e.age % 5 == 0) {
         SpawnAttackArea(311, DirectionFrom(players[1], e.position), e.position, 0);
         SpawnAttackArea(311, DirectionFrom(players[0], e.position), e.position, 1);
     }
-    Fade(e, 60, -0.02f, -0.01f);
+    Fade(e, 60, -0.02, -0.01);
 }
 
 // The row's own rules beyond the plain steps, in the row's order: steps,
 // move, spawns.
 void StepEffect(Effect& e, const EffectRow& row) {
-    e.strength += row.strengthStep;
-    e.scale += row.scaleStep;
+    AddInDouble(&e.strength, row.strengthStep);
+    AddInDouble(&e.scale, row.scaleStep);
     switch (e.type) {
-    case 120: e.angle -= 0.1f; break;
-    case 121: e.angle += 0.1f; break;
-    case 201: case 202: e.scale += e.scale < 0.8f ? 0.1f : 0.05f; break;
+    case 120: AddInDouble(&e.angle, -0.1); break;
+    case 121: AddInDouble(&e.angle, 0.1); break;
+    case 201: case 202: AddInDouble(&e.scale, e.scale < 0.8 ? 0.1 : 0.05); break;
     case 630: case 635: case 636: case 750:
         if (e.scale < 3.0f) e.scale += 0.5f;
         break;
     case 900:
         if (e.age <= 20) {
-            if (e.strength < 1.0f) e.strength += 0.1f;
+            if (e.strength < 1.0f) AddInDouble(&e.strength, 0.1);
         } else {
-            e.strength -= 0.05f;
-            e.scale -= 0.05f;
+            AddInDouble(&e.strength, -0.05);
+            AddInDouble(&e.scale, -0.05);
         }
         break;
     case 1000: {
-        e.scale += std::max(0.2f - static_cast<float>(e.age) * 0.01f, 0.01f);
+        AddInDouble(&e.scale, std::max(0.2 - e.age * 0.01, 0.01));
         const PlayerRecord& o = PlayerOf(e.owner);
         e.position[0] = o.x;
         e.position[1] = o.y;
         e.angle = RandomFloat(0.0f, TWO_PI_F);
-        e.strength -= 0.025f;
+        AddInDouble(&e.strength, -0.025);
         break;
     }
     }
-    const float move = e.type == 890 ? static_cast<float>(e.age) * 0.005f : row.move;
-    if (move != 0.0f) MoveAlong(e.position, e.angle, move);
+    const double move = e.type == 890 ? e.age * 0.005 : row.move;
+    if (move != 0.0) MoveAlong(e.position, e.angle, move);
     switch (e.type) {
     case 310:
         if (e.age < 20 && e.age % 7 == 0) SpawnAttackArea(310, e.angle, e.position, e.owner);
-        Fade(e, 30, -0.05f, -0.02f);
+        Fade(e, 30, -0.05, -0.02);
         break;
     case 311: StepBomb(e); break;
     case 315:
@@ -218,7 +220,7 @@ void StepEffect(Effect& e, const EffectRow& row) {
             const int32_t area = SpawnAttackArea(310, e.angle, e.position, e.owner);
             attackAreaList.Adjust(area, [](AttackArea& a) { a.hitShape[2] = 100.0f; });
         }
-        Fade(e, 30, -0.05f, -0.02f);
+        Fade(e, 30, -0.05, -0.02);
         break;
     case 522:
         if (e.age == 4) SpawnAttackArea(530, e.angle, e.position, e.owner);
@@ -314,6 +316,10 @@ struct EffectPainter {
     ObjectSprite& Item(float a, float b, ScreenRect source, float alphaFactor) {
         return Add(SpriteSheet::Item, a, b, source, Alpha(e.strength, alphaFactor));
     }
+    // k x (1 - scale) and k x (scale + 0.5): half-extents taken in double and
+    // rounded once.
+    float Shrinking(double k) const { return static_cast<float>(k * (1.0 - e.scale)); }
+    float FromHalf(double k) const { return static_cast<float>(k * (e.scale + 0.5)); }
     void Paint();
     void PaintShared();
 };
@@ -344,11 +350,12 @@ void EffectPainter::PaintShared() {
         break;
     }
     case 900:
-        Upright(Add(SpriteSheet::BattleSystem, 60 + 40 * (1 - sc), 15 * sc, SystemCell(hud_sheets::kGrazeMark), alpha));
+        Upright(Add(SpriteSheet::BattleSystem, 60 + Shrinking(40), 15 * sc, SystemCell(hud_sheets::kGrazeMark), alpha));
         break;
     case 1000: Add(SpriteSheet::Ring, 100 * sc, 100 * sc, {240, 0, 439, 199}, alpha); break;
     case 1100: case 1101:
-        Add(SpriteSheet::Ring, (e.type == 1100 ? 100 : 150) * sc, sc < 1 ? 20 : 20 * (2 - sc), {240, 200, 439, 249}, alpha);
+        Add(SpriteSheet::Ring, (e.type == 1100 ? 100 : 150) * sc, sc < 1 ? 20.0f : static_cast<float>(20 * (2.0 - sc)),
+            {240, 200, 439, 249}, alpha);
         break;
     case 1200: {
         // Placed in screen pixels, not in the world.
@@ -377,10 +384,11 @@ void EffectPainter::Paint() {
     case 101: case 102: Item(60, 20 * sc, {64, 0, 127, 23}); break;
     case 110: {
         const uint32_t v = static_cast<uint32_t>(TruncateScreenValue(st * 255.0f)) & 0xFFu;
-        Add(SpriteSheet::Item, 600 * (1 - sc) + 300, 80 * sc, {0, 210, 499, 241}, v << 24 | v << 16 | v << 8 | 0xFFu);
+        Add(SpriteSheet::Item, static_cast<float>(600 * (1.0 - sc) + 300), 80 * sc, {0, 210, 499, 241},
+            v << 24 | v << 16 | v << 8 | 0xFFu);
         break;
     }
-    case 111: Item(300 * (1 - sc), 80 * sc, {256, 160, 455, 189}); break;
+    case 111: Item(Shrinking(300), 80 * sc, {256, 160, 455, 189}); break;
     case 120: Item(120 * sc, 120 * sc, {256, 511, 511, 257}); break;
     case 121: Item(120 * sc, 120 * sc, {256, 256, 511, 511}); break;
     case 130: {
@@ -406,13 +414,13 @@ void EffectPainter::Paint() {
     case 421: Item(20 * sc, 20 * sc, {0, 240, 127, 367}); break;
     case 501: Item(15 * sc, 50 * sc, {120, 110, 149, 209}); break;
     case 502: Item(150, 35 * sc, {0, 50, 239, 79}); break;
-    case 503: Item(300 * (1 - sc), 80 * sc, {0, 270, 199, 299}); break;
+    case 503: Item(Shrinking(300), 80 * sc, {0, 270, 199, 299}); break;
     case 510: Item(180 * sc, 70 * sc, {0, 50, 239, 79}); break;
     case 511: Item(240 * sc, 100 * sc, {0, 50, 239, 79}); break;
-    case 520: Item(360 * (1 - sc), 160 * sc, flame); break;
-    case 521: Item(120 * (1 - sc), 60 * (sc + 0.5f), flame, 100.0f); break;
+    case 520: Item(Shrinking(360), 160 * sc, flame); break;
+    case 521: Item(Shrinking(120), FromHalf(60), flame, 100.0f); break;
     case 522: {
-        ObjectSprite& s = Item(160 * (1 - sc), 90 * (sc + 0.5f), flame, 100.0f);
+        ObjectSprite& s = Item(Shrinking(160), FromHalf(90), flame, 100.0f);
         s.rotation = RadianToAngle(Negate(-PI_F / 2.0f));
         break;
     }
@@ -424,26 +432,26 @@ void EffectPainter::Paint() {
         Add(SpriteSheet::Item, 50 * sc, e.age > 10 ? static_cast<float>(2 * (20 - e.age)) : 20.0f,
             {180, 50, 279, 79}, OPAQUE_WHITE);
         break;
-    case 631: Item(300 * (1 - sc), 80 * sc, {0, 170, 199, 199}); break;
+    case 631: Item(Shrinking(300), 80 * sc, {0, 170, 199, 199}); break;
     case 635: case 636:
         Add(SpriteSheet::Item, 100 * sc, e.age > 10 ? static_cast<float>(7 * (20 - e.age)) : 100.0f,
             {150, 200, 429, 339}, OPAQUE_WHITE);
         break;
     case 701: Item(60, 30 * sc, {64, 0, 127, 23}); break;
     case 702: Item(60, 30 * sc, {64, 24, 127, 47}); break;
-    case 711: Item(300 * (1 - sc), 80 * sc, {290, 280, 489, 309}); break;
-    case 712: Item(300 * (1 - sc), 80 * sc, {290, 310, 489, 339}); break;
-    case 720: Item(35 * (1 - sc), 90 * sc, {220, 310, 289, 489}, 200.0f); break;
+    case 711: Item(Shrinking(300), 80 * sc, {290, 280, 489, 309}); break;
+    case 712: Item(Shrinking(300), 80 * sc, {290, 310, 489, 339}); break;
+    case 720: Item(Shrinking(35), 90 * sc, {220, 310, 289, 489}, 200.0f); break;
     case 730: Item(80 * sc, 80 * sc, k == 0 ? ScreenRect{0, 150, 99, 249} : ScreenRect{100, 150, 199, 249}, 200.0f); break;
-    case 741: Item(8 * (1 - sc), 25 * sc, {220, 310, 289, 489}, 200.0f); break;
+    case 741: Item(Shrinking(8), 25 * sc, {220, 310, 289, 489}, 200.0f); break;
     case 750: Add(SpriteSheet::Item, 50 * sc, 40, {200, 100, 499, 199}, OPAQUE_WHITE); break;
     case 760: Item(600 * sc, 600 * sc, {290, 340, 449, 499}, 100.0f); break;
     case 810: Item(20 * sc, 80 * sc, {0, 260, 29, 359}); break;
     case 890: {
         // The sine and cosine of whole degrees; a negative half-extent mirrors.
         constexpr double degree = 3.14159265358979323846 / 180.0;
-        const float a = 20 * sc * static_cast<float>(std::sin(7 * e.age % 360 * degree));
-        const float b = 20 * sc * static_cast<float>(std::cos(3 * e.age % 360 * degree));
+        const float a = static_cast<float>(20.0 * sc * std::sin(7 * e.age % 360 * degree));
+        const float b = static_cast<float>(20.0 * sc * std::cos(3 * e.age % 360 * degree));
         const int32_t c = e.age % 4;
         ObjectSprite& s = Item(a, b, {30 * c, 460, 30 * c + 29, 489}, 200.0f);
         s.rotation = ToAngle16(DegreeToAngle(17 * e.age % 360));

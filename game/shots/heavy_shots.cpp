@@ -94,16 +94,16 @@ struct HeavyShotStep {
     void Particles(int32_t type, int32_t count) { SpawnParticles(type, count, h.angle + PI_F, h.position); }
     // On even ages: a low flicker while age < a, a high one while age < b,
     // then param falls with (c - age) * fall.
-    void Flicker(int32_t a, int32_t b, int32_t c, float fall) {
+    void Flicker(int32_t a, int32_t b, int32_t c, double fall) {
         if (h.age % 2 != 0) return;
         if (h.age < a) h.param = RandomFloat(0.2f, 0.5f);
         else if (h.age < b) h.param = RandomFloat(1.2f, 1.8f);
-        else h.param = static_cast<float>(c - h.age) * fall;
+        else h.param = static_cast<float>((c - h.age) * fall);
     }
     void BurstFlicker(int32_t a, int32_t c) {
         if (h.age % 2 != 0) return;
         if (h.age < a) h.param = RandomFloat(1.0f, 1.4f);
-        else h.param = static_cast<float>(c - h.age) * 0.1f;
+        else h.param = static_cast<float>((c - h.age) * 0.1);
     }
     // Areas of code every n ages strictly between from and to, each given
     // across and power when those are above 0.
@@ -126,7 +126,7 @@ struct HeavyShotStep {
 // 110, 114 and 115: the long rays.
 bool HeavyShotStep::Ray(float across, int32_t power) {
     Areas(10, 4, 14, 60, across, power);
-    Flicker(20, 60, 100, 0.025f);
+    Flicker(20, 60, 100, 0.025);
     if (h.age == 20) PlaySe(SE_RAY);
     return h.age <= 100;
 }
@@ -152,9 +152,9 @@ bool HeavyShotStep::Run() {
     case 115: {
         const bool lives = Ray(40.0f, 25);
         if (age > 50) {
-            const float a = static_cast<float>(100 - age) * 0.02f * h.heading + Owner().aimAngle;
-            PlaceAround(h.position, Owner(), a, 625.0f);
-            h.angle = a;
+            const double a = (100 - age) * 0.02 * h.heading + Owner().aimAngle;
+            PlaceAround(h.position, Owner(), a, 625.0);
+            h.angle = static_cast<float>(a);
         }
         return lives;
     }
@@ -176,7 +176,7 @@ bool HeavyShotStep::Run() {
         }
         if (age == 50) h.param = 0.2f;
         if (age > 50 && age < 300) {
-            h.heading += h.type == 210 ? 0.01f : -0.01f;
+            AddInDouble(&h.heading, h.type == 210 ? 0.01 : -0.01);
             h.angle = h.heading;
         }
         h.speed += h.param;
@@ -187,16 +187,16 @@ bool HeavyShotStep::Run() {
         if (age < 200) {
             HomeOnto(Owner(), 0.08f);
         } else if (age < 300) {
-            if (h.speed < 16.0f) h.speed += 0.1f;
+            if (h.speed < 16.0f) AddInDouble(&h.speed, 0.1);
             h.hitShape[2] = 15.0f;
             HomeOnto(Opponent(), 0.04f);
         }
         break;
     case 230:
-        h.angle += 0.1f;
+        AddInDouble(&h.angle, 0.1);
         WrapAbove(&h.angle);
         if (age < 300) {
-            if (h.speed < 8.0f - h.param) h.speed += 0.05f;
+            if (h.speed < 8.0 - h.param) AddInDouble(&h.speed, 0.05);
             HomeOn(&h.heading, h.position, Opponent(), 0.03f);
         }
         if (age % 5 == 0) {
@@ -244,7 +244,7 @@ bool HeavyShotStep::Run() {
         if (h.type == 420) Areas(420, 5, 4, 30);
         else if (h.type == 421) Areas(420, 4, 3, 30);
         else Areas(420, 4, 3, 30, 70.0f, 64, 6.0f);
-        Flicker(5, 30, 40, 0.1f);
+        Flicker(5, 30, 40, 0.1);
         if (age == 4) PlaySe(SE_RAY);
         return age <= 40;
     case 510: HomeOnto(Opponent(), 0.01f); break;
@@ -273,7 +273,7 @@ bool HeavyShotStep::Run() {
             if (h.speed > 2.0f) h.speed -= 1.0f;
         } else {
             if (h.speed < (small ? 12.0f : 20.0f)) h.speed += small ? 2.0f : 1.0f;
-            if (age < (small ? 50 : 40)) HomeOnto(Opponent(), static_cast<float>(50 - age) * (small ? 0.003f : 0.004f));
+            if (age < (small ? 50 : 40)) HomeOnto(Opponent(), static_cast<float>((50 - age) * (small ? 0.003 : 0.004)));
         }
         Effect(small ? 610 : 611);
         break;
@@ -305,7 +305,7 @@ bool HeavyShotStep::Run() {
         break;
     case 720:
         h.param = RandomFloat(1.0f, 4.0f);
-        if (h.speed < 16.0f) h.speed += 0.8f;
+        if (h.speed < 16.0f) AddInDouble(&h.speed, 0.8);
         if (age == 40) ClearExtents();
         return age != 50;
     case 721:
@@ -321,7 +321,7 @@ bool HeavyShotStep::Run() {
             ClearExtents();
         }
         if (age > 10) {
-            h.heading += 0.1f;
+            AddInDouble(&h.heading, 0.1);
             WrapAbove(&h.heading);
         }
         PlaceAround(h.position, Owner(), h.heading, 100.0f);
@@ -329,12 +329,12 @@ bool HeavyShotStep::Run() {
     case 740:
     case 741:
         if (h.type == 740) {
-            if (h.speed < 12.0f) h.speed += 0.1f;
-            if (h.speed > 1.0f && h.speed < 12.0f) h.speed += 0.1f;
+            if (h.speed < 12.0f) AddInDouble(&h.speed, 0.1);
+            if (h.speed > 1.0f && h.speed < 12.0f) AddInDouble(&h.speed, 0.1);
         } else {
-            if (h.speed < 14.0f) h.speed += 0.2f;
+            if (h.speed < 14.0f) AddInDouble(&h.speed, 0.2);
             if (h.speed < 10.0f) {
-                h.heading += 0.05f;
+                AddInDouble(&h.heading, 0.05);
                 WrapAbove(&h.heading);
                 h.angle = h.heading;
             }
@@ -348,7 +348,7 @@ bool HeavyShotStep::Run() {
         return age != 190;
     case 750:
         if (age % 4 == 0) SpawnEffect(620, h.heading, h.position, h.owner);
-        if (h.param < 1.0f) h.param += 0.2f;
+        if (h.param < 1.0f) AddInDouble(&h.param, 0.2);
         return age != 100;
     case 760:
     case 761:

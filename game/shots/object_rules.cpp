@@ -13,7 +13,7 @@ void RotateVector2(float v[2], double angle) {
     v[1] = static_cast<float>(x * s + y * c);
 }
 
-void MoveAlong(float position[2], float heading, float speed) {
+void MoveAlong(float position[2], float heading, double speed) {
     position[0] = static_cast<float>(position[0] + std::cos(static_cast<double>(heading)) * speed);
     position[1] = static_cast<float>(position[1] + std::sin(static_cast<double>(heading)) * speed);
 }
@@ -46,7 +46,9 @@ void WrapTurn(float* angle, float step) {
 }
 
 bool OutsideWall(const float position[2]) {
-    return position[0] * position[0] + position[1] * position[1] > 140625.0f;
+    const double x = position[0];
+    const double y = position[1];
+    return x * x + y * y > 140625.0;
 }
 
 bool OutsideBox(const float position[2]) {

@@ -10,8 +10,8 @@
 // Turns v in place by angle; both outputs come from the old x and y.
 void RotateVector2(float v[2], double angle);
 
-// position += (cos heading, sin heading) * speed.
-void MoveAlong(float position[2], float heading, float speed);
+// position += (cos heading, sin heading) * speed, in double, rounded once.
+void MoveAlong(float position[2], float heading, double speed);
 // centre + (cos heading, sin heading) * distance: orbits and sweeps. Taken
 // in double (a heading or distance worked out in double keeps its precision)
 // and rounded once into the position.
@@ -21,6 +21,10 @@ float DirectionTo(const float position[2], const PlayerRecord& target);
 // Turns heading toward the fighter by at most maxTurn (not copied to angle).
 void HomeOn(float* heading, const float position[2], const PlayerRecord& target, float maxTurn);
 
+// field += amount: the sum of a float field and a constant (or an expression
+// of constants) is taken in double and rounded once into the field.
+inline void AddInDouble(float* field, double amount) { *field = static_cast<float>(*field + amount); }
+
 // One-sided wraps, chosen by the direction an angle turns: WrapAbove takes
 // 2pi off an angle above pi, WrapBelow adds 2pi to one below -pi.
 void WrapAbove(float* angle);
@@ -28,7 +32,7 @@ void WrapBelow(float* angle);
 // The wrap for an angle that just turned by step.
 void WrapTurn(float* angle, float step);
 
-// x*x + y*y beyond the arena's radius 375.
+// x*x + y*y beyond the arena's radius 375, taken in double.
 bool OutsideWall(const float position[2]);
 // Beyond the 750 box in x or y: the object is far off the field.
 bool OutsideBox(const float position[2]);

@@ -17,8 +17,8 @@ namespace {
 // The blades' second scale: growing by 0.1 a timer below growEnd, shrinking
 // toward end above shrinkFrom, the spawn's own scale in between.
 std::optional<float> BladeScale(int32_t t, int32_t growEnd, int32_t shrinkFrom, int32_t end) {
-    if (t < growEnd) return static_cast<float>(t) * 0.1f;
-    if (t > shrinkFrom) return static_cast<float>(end - t) * 0.1f;
+    if (t < growEnd) return static_cast<float>(t * 0.1);
+    if (t > shrinkFrom) return static_cast<float>((end - t) * 0.1);
     return std::nullopt;
 }
 
@@ -32,7 +32,7 @@ struct ObjectStep {
     PlayerRecord& Owner() const { return players[side]; }
     PlayerRecord& Opponent() const { return players[1 - side]; }
     bool EvenSlot() const { return index % 2 == 0; }
-    float SlotAngle() const { return static_cast<float>(index) * SLOT_ANGLE; }
+    double SlotAngle() const { return index * SLOT_ANGLE; }
 
     float DirectionTo(float x, float y) const {
         return static_cast<float>(std::atan2(static_cast<double>(y) - o.position[1], static_cast<double>(x) - o.position[0]));
@@ -59,7 +59,7 @@ struct ObjectStep {
     void SlowDown(float floor) { o.speed = std::max(o.speed - o.slowdown, floor); }
     // Even slots spin one way, odd ones the other; only a spin past pi wraps.
     void Spin(float* angle) const {
-        *angle += EvenSlot() ? 0.1f : -0.1f;
+        AddInDouble(angle, EvenSlot() ? 0.1 : -0.1);
         if (*angle > PI_F) *angle -= TWO_PI_F;
     }
     // Advances the timer and ends the order once it is above last.
@@ -77,7 +77,7 @@ struct ObjectStep {
     void Effect(int32_t code, float angle) const { SpawnEffect(code, angle, o.position, side); }
     void Circle(float radius, bool aroundOpponent, float maxTurn);
     void Beam(int32_t heavyShotCode, float angle);
-    void CrossAreas(float angle, bool keepsExtents, std::optional<float> secondScale) const;
+    void CrossAreas(double angle, bool keepsExtents, std::optional<float> secondScale) const;
     void CrossHeavyShots(float angle) const;
     bool Run();
 };
@@ -104,11 +104,11 @@ void ObjectStep::Beam(int32_t heavyShotCode, float angle) {
 // Four blades about the object, at angle and a half and quarter turn from it;
 // they touch only when they keep their extents, and grow in and out through
 // their second scale.
-void ObjectStep::CrossAreas(float angle, bool keepsExtents, std::optional<float> secondScale) const {
-    for (float a : {angle, angle + PI_F, angle + PI_F / 2.0f, angle - PI_F / 2.0f}) {
+void ObjectStep::CrossAreas(double angle, bool keepsExtents, std::optional<float> secondScale) const {
+    for (double a : {angle, angle + PI_WIDE, angle + PI_WIDE / 2.0, angle - PI_WIDE / 2.0}) {
         float at[2];
         Ahead(20.0f, a, at);
-        const int32_t area = SpawnAttackArea(430, a, at, side);
+        const int32_t area = SpawnAttackArea(430, static_cast<float>(a), at, side);
         attackAreaList.Adjust(area, [&](AttackArea& blade) {
             if (!keepsExtents) blade.hitShape[0] = blade.hitShape[1] = 0.0f;
             if (secondScale) blade.scaleY = *secondScale;
@@ -256,7 +256,7 @@ bool ObjectStep::Run() {
         if (t == 0) {
             o.position[0] = point[0];
             o.position[1] = point[1];
-            o.heading = o.angle = SlotAngle() + PI_F / 2.0f;
+            o.heading = o.angle = static_cast<float>(SlotAngle() + PI_WIDE / 2.0);
         } else {
             Beam(422, o.angle);
             Spin(&o.heading);
@@ -273,7 +273,7 @@ bool ObjectStep::Run() {
             o.heading = o.angle = Aim();
             const double dx = static_cast<double>(Opponent().x) - o.position[0];
             const double dy = static_cast<double>(Opponent().y) - o.position[1];
-            o.speed = std::min(static_cast<float>(std::sqrt(dx * dx + dy * dy)) * 0.083333336f, 15.0f);
+            o.speed = static_cast<float>(std::min(std::sqrt(dx * dx + dy * dy) * double{0.083333336f}, 15.0));
             o.type += 1;
             o.timer = 0;
         }
@@ -303,10 +303,8 @@ bool ObjectStep::Run() {
         return ++o.timer > 19;
     case 600: {
         const int32_t count = static_cast<int32_t>(Owner().objects.size());
-        const float t600 = static_cast<float>(battleFrame % 360) * 0.017453292f +
-                           static_cast<float>(index) * (TWO_PI_F / static_cast<float>(count));
-        o.position[0] = static_cast<float>(Owner().x + 50.0 * std::cos(static_cast<double>(t600)));
-        o.position[1] = static_cast<float>(Owner().y + 50.0 * std::sin(static_cast<double>(t600)));
+        const double t600 = battleFrame % 360 * 0.017453292 + index * (TWO_PI_WIDE / count);
+        PlaceAround(o.position, Owner(), t600, 50.0);
         if (++o.timer > 200) o.timer -= 100;
         break;
     }

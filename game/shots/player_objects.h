@@ -17,8 +17,9 @@ enum PlayerObjectType : int32_t {
     ORBITER = 600,
 };
 
-// The slot angle step of the satellite formation, 2 pi / 7.
-constexpr float SLOT_ANGLE = 0.8975979f;
+// The slot angle step of the satellite formation, 2 pi / 7; a slot's angle
+// (index times the step) is taken in double.
+constexpr double SLOT_ANGLE = 0.8975979;
 
 // Runs every object's rule of the side's list once, in list order; a rule may
 // fire Shots, HeavyShots, AttackAreas and Effects. Codes without a rule are

@@ -12,6 +12,7 @@
 #include "game/battle/numeric_helpers.h"
 #include "game/flow/transitions.h"
 #include "game/shots/object_lists.h"
+#include "game/shots/object_rules.h"
 
 uint8_t bannerActive = 0;
 int32_t bannerKind = BANNER_START;
@@ -50,19 +51,19 @@ void SetLetters(std::initializer_list<float> values) { bannerLetters.assign(valu
 // How one kind of banner looks at timer t.
 struct BannerLook {
     int32_t bandAlpha;
-    float letterStep;
+    double letterStep;  // added in double, rounded once into the letter's value
     bool lettersAlwaysDrawn;  // else only once a letter's value is above 0
     int32_t messageRow;       // of the message sheet
 };
 
 BannerLook LookOf(int32_t kind, int32_t t) {
     switch (kind) {
-    case BANNER_START: return {std::min(2 * t, 100), 0.1f, false, hud_sheets::BANNER_ROW_READY};
-    case BANNER_START_SECOND: return {100, 0.2f, false, hud_sheets::BANNER_ROW_GO};
-    case BANNER_START_LEAVE: return {std::max(0, (190 - t) * 5), 0.2f, true, hud_sheets::BANNER_ROW_GO};
+    case BANNER_START: return {std::min(2 * t, 100), 0.1, false, hud_sheets::BANNER_ROW_READY};
+    case BANNER_START_SECOND: return {100, 0.2, false, hud_sheets::BANNER_ROW_GO};
+    case BANNER_START_LEAVE: return {std::max(0, (190 - t) * 5), 0.2, true, hud_sheets::BANNER_ROW_GO};
     default: {  // knock-out and time up
         const int32_t band = t < 150 ? std::min(5 * t, 100) : std::max(0, (200 - t) * 2);
-        return {band, 0.1f, false, kind == BANNER_KNOCKOUT ? hud_sheets::BANNER_ROW_KNOCKOUT : hud_sheets::BANNER_ROW_TIME_UP};
+        return {band, 0.1, false, kind == BANNER_KNOCKOUT ? hud_sheets::BANNER_ROW_KNOCKOUT : hud_sheets::BANNER_ROW_TIME_UP};
     }
     }
 }
@@ -92,21 +93,21 @@ void AddParticleQuads(std::vector<OverlayQuad>& quads) {
         const double theta = static_cast<double>((3 * static_cast<int32_t>(i) + t) * 10 % 360) * PI_F / 180.0;
         int32_t size = 20 - TruncateScreenValue(static_cast<float>(-10.0 * std::cos(theta)));
         if (t < 80) size = TruncateScreenValue(t * 0.25f);
-        if (t > 170) size = TruncateScreenValue((200 - t) * 0.6f);
+        if (t > 170) size = TruncateScreenValue(static_cast<float>((200 - t) * 0.6));
         const ScreenRect destination{TruncateScreenValue(p.x - size), TruncateScreenValue(p.y - size),
                                      TruncateScreenValue(p.x + size), TruncateScreenValue(p.y + size)};
         const ScreenRect source = p.colour == 0 ? ScreenRect{0, 64, 63, 127} : ScreenRect{64, 64, 127, 127};
         quads.push_back({OverlaySheet::Transition, destination, source, WhiteWithAlpha(100)});
 
-        float target = std::atan2(240.0f - p.y, 320.0f - p.x);
+        float target = static_cast<float>(std::atan2(240.0 - p.y, 320.0 - p.x));
         float speed = 10.0f;
         if (t > 150) {
             target += PI_F;
             speed = 18.0f;
         }
         TurnAngleToward(&p.heading, target, 0.12f);
-        p.x += std::cos(p.heading) * speed;
-        p.y += std::sin(p.heading) * speed;
+        p.x = static_cast<float>(p.x + std::cos(static_cast<double>(p.heading)) * speed);
+        p.y = static_cast<float>(p.y + std::sin(static_cast<double>(p.heading)) * speed);
     }
 }
 
@@ -116,7 +117,7 @@ void AddLetterQuads(std::vector<OverlayQuad>& quads, const BannerLook& look) {
     const int32_t y0 = TruncateScreenValue(bannerCentre[1]);
     for (int32_t i = 0; i < n; ++i) {
         float& value = bannerLetters[static_cast<size_t>(i)];
-        value += look.letterStep;
+        AddInDouble(&value, look.letterStep);
         if (!look.lettersAlwaysDrawn && !(value > 0.0f)) continue;
         float k = std::min(value, 1.0f);
         if (bannerKind == BANNER_START_LEAVE) k = std::max(k, 0.0f);

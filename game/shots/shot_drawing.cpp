@@ -356,7 +356,7 @@ std::optional<Picture> HeavyShotPicture(const HeavyShot& h) {
     case 761:
     case 762:
     case 763: {
-        Picture p = sized(static_cast<float>(age) * 18.75f, static_cast<float>(age) * 3.333f,
+        Picture p = sized(static_cast<float>(age) * 18.75f, static_cast<float>(age * 3.333),
                           h.type < 762 ? Cell(200, 0, 499, 99) : Cell(200, 100, 499, 199));
         p.colour = FadingWhite(age >= 16, static_cast<float>(25 - age) * 25.5f);
         return p;

@@ -153,20 +153,21 @@ struct ShotRule {
 };
 
 void ShotRule::FourPointBurst(int32_t codeA, int32_t codeB) {
-    const float angles[4] = {s.angle, s.angle + PI_F, s.angle + PI_F / 2.0f, s.angle - PI_F / 2.0f};
+    const double a = s.angle;
+    const double angles[4] = {a, a + PI_WIDE, a + PI_WIDE / 2.0, a - PI_WIDE / 2.0};
     for (int n = 0; n < 4; ++n) {
         float at[2] = {20.0f, 0.0f};
         RotateVector2(at, angles[n]);
         at[0] += s.position[0];
         at[1] += s.position[1];
-        SpawnAttackArea(n < 2 ? codeA : codeB, angles[n], at, s.owner);
+        SpawnAttackArea(n < 2 ? codeA : codeB, static_cast<float>(angles[n]), at, s.owner);
     }
 }
 
 bool PlayersClose() {
-    const float dx = players[0].x - players[1].x;
-    const float dy = players[0].y - players[1].y;
-    return dx * dx + dy * dy < 10000.0f;
+    const double dx = static_cast<double>(players[0].x) - players[1].x;
+    const double dy = static_cast<double>(players[0].y) - players[1].y;
+    return dx * dx + dy * dy < 10000.0;
 }
 
 float BackOf(float heading) {
@@ -190,7 +191,7 @@ void ShotRule::ChainArea(float extent, const float at[2], float back, bool farPi
 }
 
 float ChainReach(int32_t age, float speed) {
-    return static_cast<float>(static_cast<int32_t>(static_cast<float>(age) * speed * 0.5f) + 15);
+    return static_cast<float>(static_cast<int32_t>(age * static_cast<double>(speed) * 0.5) + 15);
 }
 
 WalkStep ShotRule::ChainHead() {
@@ -225,7 +226,7 @@ WalkStep ShotRule::ChainHead() {
     if (s.age < 11 && !(s.type == 710 && OutsideWall(s.position))) return WalkStep::Keep;
     const int32_t endType = s.type == 710 ? 713 : s.type == 715 ? 716 : 718;
     const int32_t end = SpawnShot(endType, s.heading, s.position, s.owner);
-    const float length = static_cast<float>(s.age) * s.speed * 0.5f + 15.0f;
+    const float length = static_cast<float>(s.age * static_cast<double>(s.speed) * 0.5 + 15.0);
     shotList.Adjust(end, [&](Shot& e) {
         e.age = linkAge;
         e.speed = length;
@@ -283,7 +284,7 @@ WalkStep ShotRule::Run() {
         break;
     case 110:
         if (age % 10 == 0) {
-            const float amplitude = std::fmin(static_cast<float>(age) * 0.02f, 1.0f);
+            const float amplitude = static_cast<float>(std::fmin(age * 0.02, 1.0));
             if (age / 10 % 2 == 0) s.heading -= RandomFloat(0.0f, amplitude);
             else s.heading += RandomFloat(0.0f, amplitude);
         }
@@ -295,8 +296,8 @@ WalkStep ShotRule::Run() {
     case 120: Move(); break;
     case 210:
         TurnAngleToward(&s.heading, -PI_F / 2.0f, 0.04f);
-        if (s.speed < 20.0f) s.speed += 0.15f;
-        s.angle += 0.1f;
+        if (s.speed < 20.0f) AddInDouble(&s.speed, 0.15);
+        AddInDouble(&s.angle, 0.1);
         WrapAbove(&s.angle);
         Move();
         if (s.power < 100 && age > 10) s.power = 150;
@@ -307,7 +308,7 @@ WalkStep ShotRule::Run() {
         if (s.speed < 40.0f) s.speed += 2.0f;
         s.angle += 0.5f * turn;
         WrapTurn(&s.angle, turn);
-        s.heading += 0.12f * turn;
+        AddInDouble(&s.heading, 0.12 * turn);
         WrapTurn(&s.heading, turn);
         Orbit();
         if (age == 30) return WalkStep::Erase;
@@ -321,7 +322,7 @@ WalkStep ShotRule::Run() {
     case 226:
         s.heading += s.param;
         WrapTurn(&s.heading, s.param);
-        if (s.speed > -12.0f) s.speed -= 0.2f;
+        if (s.speed > -12.0f) AddInDouble(&s.speed, -0.2);
         s.angle -= 0.5f;
         WrapBelow(&s.angle);
         Move();
@@ -334,9 +335,9 @@ WalkStep ShotRule::Run() {
     case 232: {
         const float turn = s.type == 231 ? 1.0f : -1.0f;
         if (s.speed < 80.0f) s.speed += 2.0f;
-        s.angle += 0.3f * turn;
+        AddInDouble(&s.angle, 0.3 * turn);
         WrapTurn(&s.angle, turn);
-        s.heading += 0.08f * turn;
+        AddInDouble(&s.heading, 0.08 * turn);
         WrapTurn(&s.heading, turn);
         Orbit();
         if (age == 70) return WalkStep::Erase;
@@ -371,7 +372,7 @@ WalkStep ShotRule::Run() {
         if (age < 20) {
             if (s.speed > 2.0f) s.speed -= 1.0f;
         } else if (s.speed < 10.0f) {
-            s.speed += 0.2f;
+            AddInDouble(&s.speed, 0.2);
         }
         Move();
         if (age % 2 == 0) Trail();
@@ -392,12 +393,12 @@ WalkStep ShotRule::Run() {
     case 410:
     case 420:
         if (s.type == 410) {
-            s.angle += 0.08f;
+            AddInDouble(&s.angle, 0.08);
             WrapAbove(&s.angle);
             if (s.speed > 3.0f) s.speed -= 0.5f;
         } else {
             if (age < 100) s.heading += s.param;
-            if (s.speed > 6.0f) s.speed -= 0.2f;
+            if (s.speed > 6.0f) AddInDouble(&s.speed, -0.2);
             s.angle = s.heading;
         }
         Move();
@@ -440,7 +441,7 @@ WalkStep ShotRule::Run() {
         break;
     case 620:
         if (s.speed < 60.0f) s.speed += 3.0f;
-        s.heading += 0.08f;
+        AddInDouble(&s.heading, 0.08);
         WrapAbove(&s.heading);
         Orbit();
         if (age == 500) s.hitShape[0] = s.hitShape[1] = 0.0f;
@@ -456,14 +457,14 @@ WalkStep ShotRule::Run() {
         // Charged at age 15: it grows, hits harder and jumps to the flying ages.
         static constexpr float radii[3] = {40.0f, 50.0f, 70.0f};
         static constexpr int32_t powers[3] = {50, 80, 100};
-        static constexpr float gains[3] = {0.5f, 0.3f, 0.2f};
+        static constexpr double gains[3] = {0.5, 0.3, 0.2};
         const int n = s.type - 630;
         if (age == 15) {
             s.hitShape[2] = radii[n];
             s.power = powers[n];
             s.age = 150;
         }
-        if (s.age >= 150 && s.age < 1000 && s.speed < 12.0f) s.speed += gains[n];
+        if (s.age >= 150 && s.age < 1000 && s.speed < 12.0f) AddInDouble(&s.speed, gains[n]);
         Move();
         break;
     }
@@ -494,7 +495,7 @@ WalkStep ShotRule::Run() {
     case 716: return ChainEnd();
     case 720:
         s.param = RandomFloat(1.0f, 4.0f);
-        if (s.speed < 16.0f) s.speed += 0.8f;
+        if (s.speed < 16.0f) AddInDouble(&s.speed, 0.8);
         Move();
         if (age == 40) s.hitShape[0] = s.hitShape[1] = 0.0f;
         if (age == 50) return WalkStep::Erase;
@@ -514,7 +515,7 @@ WalkStep ShotRule::Run() {
             s.hitShape[0] = s.hitShape[1] = 0.0f;
         }
         if (age > 10) {
-            s.heading -= 0.1f;
+            AddInDouble(&s.heading, -0.1);
             WrapBelow(&s.heading);
         }
         PlaceAround(s.position, Owner(), s.heading, 100.0f);
@@ -525,9 +526,9 @@ WalkStep ShotRule::Run() {
         const bool turning = s.type == 741;
         if (!turning && s.speed < 12.0f) s.speed += 0.25f;
         if (turning) {
-            if (s.speed < 14.0f) s.speed += 0.2f;
+            if (s.speed < 14.0f) AddInDouble(&s.speed, 0.2);
             if (s.speed < 10.0f) {
-                s.heading -= 0.05f;
+                AddInDouble(&s.heading, -0.05);
                 WrapBelow(&s.heading);
                 s.angle = s.heading;
             }
@@ -552,7 +553,7 @@ WalkStep ShotRule::Run() {
         if (age < 20) {
             if (s.speed > 2.0f) s.speed -= 0.25f;
         } else if (age < 100) {
-            if (s.speed < 12.0f) s.speed += 0.8f;
+            if (s.speed < 12.0f) AddInDouble(&s.speed, 0.8);
             Home(0.01f);
         }
         s.angle = s.heading;
@@ -560,7 +561,7 @@ WalkStep ShotRule::Run() {
         break;
     case 802:
         if (age < 100) {
-            if (s.speed > 0.5f) s.speed -= 0.2f;
+            if (s.speed > 0.5f) AddInDouble(&s.speed, -0.2);
             Home(0.01f);
         } else if (age < 150) {
             if (s.speed < 16.0f) s.speed += 1.0f;

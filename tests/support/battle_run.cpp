@@ -90,6 +90,10 @@ void BattleRun::Start(const BattleSetup& setup) {
     for (int side = 0; side < 2; ++side) {
         players[side].characterId = setup.characters[side];
         players[side].colour = setup.colours[side];
+        // The records the battle starts with: a script is asked for the
+        // starting frame's word before the battle's own start resets them,
+        // and must not see the end of the battle run before this one.
+        ResetPlayerForBattle(side);
     }
     stageNumber = setup.stage;
     gameMode = setup.mode;

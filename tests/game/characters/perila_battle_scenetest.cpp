@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int PERILA_SIDE = 1;  // gains hyper gauge at HARD
+constexpr int32_t SPARE_BELOW = 1500;
 
 // Perila's controls: whenever she is free she starts the next input sequence,
 // her moves in turn; once her gauge allows, each high attack once and then
@@ -32,6 +33,7 @@ public:
         if (self.state != PLAYER_FREE) return 0;
         if (frame % 7 != 0) return Wander(frame);  // a short walk between moves
         sequence_ = NextSequence(self);
+        if (sequence_.empty()) return Wander(frame);
         step_ = 1;
         return sequence_[0];
     }
@@ -50,6 +52,9 @@ private:
             ++highsUsed_;
             return {INPUT_C | INPUT_X | INPUT_Z};
         }
+        // A nearly beaten opponent is spared until the hyper attack has come:
+        // she only walks, and her gauge fills from what she grazes and takes.
+        if (highsUsed_ <= 4 && players[1 - PERILA_SIDE].life < SPARE_BELOW) return {};
         const std::vector<InputWord> moves[] = {
             {INPUT_Z},
             Repeat(INPUT_Z, 14),

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/battle/numeric_helpers.h"
@@ -25,7 +26,7 @@ int32_t UpdateOnWhichOneEnds(int32_t type) {
     return -1;
 }
 
-TEST_F(Effects, LifetimesFollowTheSinglePrecisionSteps) {
+TEST_F(Effects, LifetimesFollowTheirSteps) {
     const struct {
         int32_t spawnCode, type, endsOn;
     } cases[] = {
@@ -37,6 +38,44 @@ TEST_F(Effects, LifetimesFollowTheSinglePrecisionSteps) {
         attackAreaList.Clear();
         SpawnEffect(c.spawnCode, 0.0f, at, 0);
         EXPECT_EQ(UpdateOnWhichOneEnds(c.type), c.endsOn) << c.spawnCode;
+    }
+}
+
+// Each update adds the row's steps (and 120's turn) to the float fields in
+// double, rounded once: the values follow that sum exactly, update by update.
+TEST_F(Effects, StepsAreAddedInDoubleAndRoundedOnce) {
+    const struct {
+        int32_t code;
+        double strengthStep, scaleStep, turn;
+        int32_t updates;
+    } cases[] = {
+        {10, -0.04, 0.08, 0.0, 24}, {120, -0.1, 0.1, -0.1, 9}, {200, 0.02, -0.05, 0.0, 19}, {511, -0.075, -0.05, 0.0, 13},
+    };
+    for (const auto& c : cases) {
+        effectList.Clear();
+        SpawnEffect(c.code, 0.5f, at, 0);
+        float strength = effectList[0].strength, scale = effectList[0].scale, angle = effectList[0].angle;
+        for (int32_t n = 1; n <= c.updates; ++n) {
+            UpdateEffects();
+            strength = static_cast<float>(strength + c.strengthStep);
+            scale = static_cast<float>(scale + c.scaleStep);
+            angle = static_cast<float>(angle + c.turn);
+            ASSERT_EQ(effectList.Size(), 1) << c.code << " " << n;
+            EXPECT_EQ(effectList[0].strength, strength) << c.code << " " << n;
+            EXPECT_EQ(effectList[0].scale, scale) << c.code << " " << n;
+            EXPECT_EQ(effectList[0].angle, angle) << c.code << " " << n;
+        }
+    }
+    // 1000 grows by max(0.2 - age x 0.01, 0.01) and fades by 0.025.
+    effectList.Clear();
+    SpawnEffect(1000, 0.0f, at, 1);
+    float strength = 1.0f, scale = 0.2f;
+    for (int32_t age = 1; age <= 30; ++age) {
+        UpdateEffects();
+        scale = static_cast<float>(scale + std::max(0.2 - age * 0.01, 0.01));
+        strength = static_cast<float>(strength - 0.025);
+        EXPECT_EQ(effectList[0].scale, scale) << age;
+        EXPECT_EQ(effectList[0].strength, strength) << age;
     }
 }
 
@@ -240,7 +279,6 @@ TEST_F(Effects, MovesAlongTheirAngle) {
     EXPECT_EQ(test::RawDraws([] { UpdateEffects(); }), 1);
     EXPECT_EQ(effectList[0].position[0], players[1].x);
     EXPECT_EQ(effectList[0].position[1], players[1].y);
-    EXPECT_FLOAT_EQ(effectList[0].scale, 0.2f + 0.19f);
 }
 
 TEST_F(Effects, RingOverlays) {

@@ -184,6 +184,41 @@ TEST_F(HeavyShotsTest, BackwardStartersTurnAround) {
 // Ray 110: a random width on even ages below 60 (one draw each), attack
 // areas of code 10 on ages 16 to 56, its sound at age 20, and a picture of a
 // faint long layer with a core that shows up to age 80.
+// The per-update gains and turns are added to the float fields in double and
+// rounded once: speed, angle, heading and param follow that sum exactly.
+TEST_F(HeavyShotsTest, GainsAndTurnsAreAddedInDoubleAndRoundedOnce) {
+    const struct {
+        int32_t code;
+        int32_t updates;
+        double speedStep, angleStep, paramStep;
+        bool angleIsHeading;
+    } cases[] = {
+        {230, 10, 0.05, 0.1, 0.0, false},  // its heading homes by its own rule
+        {720, 10, 0.8, 0.0, 0.0, true},     // param is drawn anew; only the speed is checked with it
+        {740, 10, 0.1, 0.0, 0.0, true},
+        {741, 8, 0.2, 0.05, 0.0, true},
+        {750, 4, 0.0, 0.0, 0.2, true},
+    };
+    const float start[2] = {0.0f, 0.0f};
+    for (const auto& c : cases) {
+        heavyShotList.Clear();
+        SpawnHeavyShot(c.code, 0.5f, start, 0);
+        float speed = heavyShotList[0].speed, angle = 0.5f, param = heavyShotList[0].param;
+        for (int32_t n = 1; n <= c.updates; ++n) {
+            UpdateHeavyShots();
+            speed = static_cast<float>(speed + c.speedStep);
+            angle = static_cast<float>(angle + c.angleStep);
+            param = static_cast<float>(param + c.paramStep);
+            ASSERT_EQ(heavyShotList.Size(), 1) << c.code;
+            const HeavyShot& h = heavyShotList[0];
+            EXPECT_EQ(h.speed, speed) << c.code << " " << n;
+            EXPECT_EQ(h.angle, angle) << c.code << " " << n;
+            if (c.angleIsHeading) EXPECT_EQ(h.heading, angle) << c.code << " " << n;
+            if (c.code != 720) EXPECT_EQ(h.param, param) << c.code << " " << n;
+        }
+    }
+}
+
 TEST_F(HeavyShotsTest, Ray110DrawsAreasAndPicture) {
     AppendRay(110);
     std::vector<int32_t> drawAges, areaAges, soundAges, coreAges;
@@ -203,7 +238,7 @@ TEST_F(HeavyShotsTest, Ray110DrawsAreasAndPicture) {
         if (age % 2 == 0) {
             if (age < 20) EXPECT_TRUE(param >= 0.2f && param <= 0.5f) << age;
             else if (age < 60) EXPECT_TRUE(param >= 1.2f && param <= 1.8f) << age;
-            else EXPECT_FLOAT_EQ(param, static_cast<float>(100 - age) * 0.025f);
+            else EXPECT_EQ(param, static_cast<float>((100 - age) * 0.025)) << age;  // in double, rounded once
         }
         const uint32_t drawBefore = GetRandomState();
         const std::vector<ObjectSprite> sprites = HeavyShotSprites();
@@ -267,8 +302,8 @@ TEST_F(HeavyShotsTest, HomingAndSweeps) {
             EXPECT_EQ(heavyShotList[0].position[0], 0.0f) << age;
             continue;
         }
-        const float a = static_cast<float>(100 - age) * 0.02f * 0.5f + 1.0f;
-        EXPECT_EQ(heavyShotList[0].angle, a) << age;
+        const double a = (100 - age) * 0.02 * 0.5 + 1.0;  // in double, rounded once
+        EXPECT_EQ(heavyShotList[0].angle, static_cast<float>(a)) << age;
         EXPECT_NEAR(heavyShotList[0].position[0], -100.0 + 625.0 * std::cos(a), 1e-3) << age;
     }
     EXPECT_EQ(heavyShotList[0].angle, 1.0f);

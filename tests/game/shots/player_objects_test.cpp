@@ -193,13 +193,14 @@ TEST_F(PlayerObjects, SpinningBladesKeepTheirEdgeOnlyOnStrikeTimers) {
         }
         ASSERT_EQ(attackAreaList.Size(), 4) << timer;
         const bool strikes = timer == 10 || timer == 15 || timer == 20;
-        const float scale = timer < 10 ? timer * 0.1f : timer > 20 ? (30 - timer) * 0.1f : 1.0f;
+        // timer x 0.1 in double, rounded once.
+        const float scale = static_cast<float>(timer < 10 ? timer * 0.1 : timer > 20 ? (30 - timer) * 0.1 : 1.0);
         for (int32_t k = 0; k < 4; ++k) {
             const AttackArea& a = attackAreaList[k];
             EXPECT_EQ(a.type, 430);
             EXPECT_EQ(a.hitShape[0], strikes ? 35.0f : 0.0f) << timer;
             EXPECT_EQ(a.hitShape[1], strikes ? 15.0f : 0.0f) << timer;
-            EXPECT_FLOAT_EQ(a.scaleY, scale) << timer;
+            EXPECT_EQ(a.scaleY, scale) << timer;
             const float dx = a.position[0] - Object(0).position[0];
             const float dy = a.position[1] - Object(0).position[1];
             EXPECT_NEAR(std::sqrt(dx * dx + dy * dy), 20.0f, 1e-3f);
@@ -213,17 +214,18 @@ TEST_F(PlayerObjects, RingOrderTakesItsPlaceThenSweeps) {
     EXPECT_EQ(attackAreaList.Size(), 0) << "no blades while it approaches";
     UpdatePlayerObjects(0);  // timer 0: on its point
     float point[2] = {0.0f, 50.0f};
-    RotateVector2(point, 5 * SLOT_ANGLE);
+    const double slotAngle = 5 * 0.8975979;  // slot 5 of 7, in double
+    RotateVector2(point, slotAngle);
     EXPECT_FLOAT_EQ(Object(5).position[0], players[0].x + point[0]);
     EXPECT_FLOAT_EQ(Object(5).position[1], players[0].y + point[1]);
-    EXPECT_FLOAT_EQ(Object(5).heading, 5 * SLOT_ANGLE + PI_F / 2.0f);
+    EXPECT_EQ(Object(5).heading, static_cast<float>(slotAngle + double{3.1415927f} / 2.0));
     for (int32_t timer = 1; timer <= 40; ++timer) {
         attackAreaList.Clear();
         TakeSpawns();
-        float heading = Object(5).heading - 0.1f;
+        float heading = static_cast<float>(Object(5).heading - 0.1);  // the turn in double, rounded once
         if (heading > PI_F) heading -= TWO_PI_F;  // any heading above pi wraps, whichever way it turns
         UpdatePlayerObjects(0);
-        EXPECT_FLOAT_EQ(Object(5).heading, heading) << timer;
+        EXPECT_EQ(Object(5).heading, heading) << timer;
         ASSERT_EQ(attackAreaList.Size(), 4) << timer;
         EXPECT_EQ(attackAreaList[0].hitShape[0], timer == 16 || timer == 24 ? 35.0f : 0.0f) << timer;
         EXPECT_FLOAT_EQ(attackAreaList[0].angle, heading);
@@ -250,7 +252,7 @@ TEST_F(PlayerObjects, LaunchersWaitAimStrikeAndFade) {
     for (const auto& c : cases) {
         players[1].objects.clear();
         players[1].speed = 7.0;
-        players[1].objects.push_back(test::SideObject(c.type, 100.0f, 50.0f));
+        players[1].objects.push_back(test::SideObject(c.type, -60.0f, -80.0f));
         players[1].objects.push_back(test::SideObject(600, 0.0f, 0.0f));  // a later object moves down
         for (int32_t n = 0; n < c.waits; ++n) UpdatePlayerObjects(1);
         EXPECT_EQ(players[1].objects[0].type, c.type);
@@ -258,9 +260,10 @@ TEST_F(PlayerObjects, LaunchersWaitAimStrikeAndFade) {
         const PlayerObject& aimed = players[1].objects[0];
         EXPECT_EQ(aimed.type, c.type + 1);
         EXPECT_EQ(aimed.timer, 0);
-        EXPECT_FLOAT_EQ(aimed.heading, Direction(100.0f, 50.0f, players[0].x, players[0].y));
-        const float distance = std::sqrt(200.0f * 200.0f + 50.0f * 50.0f);
-        EXPECT_FLOAT_EQ(aimed.speed, std::min(distance * 0.083333336f, 15.0f));
+        EXPECT_FLOAT_EQ(aimed.heading, Direction(-60.0f, -80.0f, players[0].x, players[0].y));
+        // The distance times the widened 1/12, in double, rounded once.
+        const double distance = std::sqrt(40.0 * 40.0 + 80.0 * 80.0);  // from (-60, -80) to (-100, 0)
+        EXPECT_EQ(aimed.speed, static_cast<float>(std::min(distance * double{0.083333336f}, 15.0)));
         attackAreaList.Clear();
         effectList.Clear();
         for (int32_t n = 0; n < 11; ++n) UpdatePlayerObjects(1);
@@ -289,10 +292,11 @@ TEST_F(PlayerObjects, OrbitersFollowTheBattleFrame) {
         battleFrame = frame;
         UpdatePlayerObjects(1);
         for (int32_t k = 0; k < 3; ++k) {
-            const float t = static_cast<float>(frame % 360) * 0.017453292f + static_cast<float>(k) * (TWO_PI_F / 3.0f);
+            // One degree a frame and a third of the circle apart, in double.
+            const double t = frame % 360 * 0.017453292 + k * (double{6.2831855f} / 3.0);
             const PlayerObject& o = players[1].objects[static_cast<size_t>(k)];
-            EXPECT_NEAR(o.position[0], 20.0f + 50.0f * std::cos(t), 1e-4f) << frame << " " << k;
-            EXPECT_NEAR(o.position[1], -10.0f + 50.0f * std::sin(t), 1e-4f) << frame << " " << k;
+            EXPECT_EQ(o.position[0], static_cast<float>(20.0 + 50.0 * std::cos(t))) << frame << " " << k;
+            EXPECT_EQ(o.position[1], static_cast<float>(-10.0 + 50.0 * std::sin(t))) << frame << " " << k;
         }
     }
     players[1].objects[0].timer = 200;

@@ -161,6 +161,42 @@ TEST_F(ShotsTest, ChargeShotJumpsToItsFlightAgeAndGainsPower) {
     EXPECT_EQ(shotList[0].speed, 0.3f);  // the flight's first gain comes in the same update
 }
 
+// The per-update gains and turns are added to the float fields in double and
+// rounded once: speed, angle and heading follow that sum exactly.
+TEST_F(ShotsTest, GainsAndTurnsAreAddedInDoubleAndRoundedOnce) {
+    constexpr double none = 0.0;
+    const struct {
+        int32_t code;
+        int32_t updates;
+        double speedStep, angleStep, headingStep;
+        bool angleIsHeading, headingTurnsElsewhere;
+    } cases[] = {
+        {210, 10, 0.15, 0.1, none, false, true},  // the heading turns toward -pi/2 by its own rule
+        {225, 10, -0.2, -0.5, 0.012f, false, false},
+        {231, 8, 2.0, 0.3, 0.08, false, false},
+        {232, 8, 2.0, -0.3, -0.08, false, false},
+        {420, 10, -0.2, none, none, true, false},
+        {620, 8, 3.0, none, 0.08, false, false},
+        {720, 10, 0.8, none, none, false, false},
+        {741, 8, 0.2, -0.05, -0.05, true, false},
+    };
+    for (const auto& c : cases) {
+        shotList.Clear();
+        Spawn(c.code, 0.5f);
+        float speed = shotList[0].speed, angle = shotList[0].angle, heading = shotList[0].heading;
+        for (int32_t n = 1; n <= c.updates; ++n) {
+            UpdateShots();
+            speed = static_cast<float>(speed + c.speedStep);
+            heading = static_cast<float>(heading + c.headingStep);
+            angle = c.angleIsHeading ? heading : static_cast<float>(angle + c.angleStep);
+            ASSERT_EQ(shotList.Size(), 1) << c.code;
+            EXPECT_EQ(shotList[0].speed, speed) << c.code << " " << n;
+            EXPECT_EQ(shotList[0].angle, angle) << c.code << " " << n;
+            if (!c.headingTurnsElsewhere) EXPECT_EQ(shotList[0].heading, heading) << c.code << " " << n;
+        }
+    }
+}
+
 TEST_F(ShotsTest, RandomDrawsPerUpdateFollowTheRules) {
     const struct {
         int32_t type;
@@ -232,6 +268,24 @@ TEST_F(ShotsTest, WallAndFieldEdges) {
         if (c.type == 120) {
             EXPECT_TRUE(TakeSounds().empty());
         }
+    }
+}
+
+// The wall test takes x*x + y*y in double: (200, 317.214447) lies just
+// beyond the radius 375 (a float sum rounds it onto the wall), the float
+// below that y just inside.
+TEST_F(ShotsTest, TheWallIsTestedInDouble) {
+    const struct {
+        float y;
+        bool outside;
+    } cases[] = {{317.214447f, true}, {std::nextafter(317.214447f, 0.0f), false}};
+    for (const auto& c : cases) {
+        shotList.Clear();
+        const float pos[2] = {200.0f, c.y};
+        Spawn(410, 0.0f, pos);
+        shotList.Adjust(0, [](Shot& s) { s.speed = 0.0f; });  // stays where it is
+        UpdateShots();
+        EXPECT_EQ(shotList.Size(), c.outside ? 0 : 1) << c.y;
     }
 }
 
@@ -315,7 +369,7 @@ TEST_F(ShotsTest, FourPointBursts) {
     shotList.Adjust(0, [](Shot& s) {
         s.angle = 0.0f;
         s.speed = 0.0f;
-        s.heading = -0.12f;  // the orbit turns it back to 0: the blade sits on the fighter
+        s.heading = -0.12f;  // the orbit turns it back to about 0: the blade sits on the fighter
     });
     UpdateShots();  // age 0: codes 210 and 212
     const std::vector<SpawnRequest> areas = Spawned(ObjectKind::AttackArea);
