@@ -15,7 +15,7 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: netrelay --peer-a PORT --peer-b PORT --relay-a PORT --relay-b PORT\n"
                  "                [--seed N] [--loss P] [--duplicate P] [--reorder P] [--corrupt P]\n"
-                 "                [--hold-ms MS] [--idle-ms MS] [--max-ms MS]\n"
+                 "                [--hold-ms MS] [--delay-ms MS] [--jitter-ms MS] [--idle-ms MS] [--max-ms MS]\n"
                  "Peer A sends to the relay's port A, peer B to port B; all on 127.0.0.1.\n"
                  "A port left out or 0 is chosen by the system (relay) or learnt from the\n"
                  "peer's first datagram (peer); the relay's ports are printed first.\n");
@@ -50,6 +50,8 @@ int main(int argc, char** argv) {
         else if (name == "--reorder") options.reorder = value;
         else if (name == "--corrupt") options.corrupt = value;
         else if (name == "--hold-ms") options.holdMs = static_cast<uint32_t>(value);
+        else if (name == "--delay-ms") options.delayMs = static_cast<uint32_t>(value);
+        else if (name == "--jitter-ms") options.jitterMs = static_cast<uint32_t>(value);
         else if (name == "--idle-ms") idleMs = value;
         else if (name == "--max-ms") maxMs = value;
         else {

@@ -1,5 +1,6 @@
 #include "tools/netrelay/relay.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -20,8 +21,8 @@ Relay::Relay(const RelayOptions& options)
       random_(options.seed),
       socketA_(platform::CreateUdpSocket()),
       socketB_(platform::CreateUdpSocket()),
-      toB_{socketA_.get(), socketB_.get(), options.peerPortB, {}, 0},
-      toA_{socketB_.get(), socketA_.get(), options.peerPortA, {}, 0} {}
+      toB_{socketA_.get(), socketB_.get(), options.peerPortB, {}, 0, {}},
+      toA_{socketB_.get(), socketA_.get(), options.peerPortA, {}, 0, {}} {}
 
 bool Relay::Open() { return socketA_->Open(options_.relayPortA) && socketB_->Open(options_.relayPortB); }
 
@@ -35,8 +36,10 @@ bool Relay::Pump(uint32_t milliseconds) {
     for (;;) {
         const bool served = ServeOne(toB_, toA_) | ServeOne(toA_, toB_);
         any |= served;
-        ReleaseStale(toB_);
-        ReleaseStale(toA_);
+        for (Direction* direction : {&toB_, &toA_}) {
+            ReleaseStale(*direction);
+            ReleaseDue(*direction);
+        }
         const uint64_t now = NowMs();
         if (now >= deadline) return any;
         if (served) continue;
@@ -96,9 +99,30 @@ void Relay::Forward(Direction& direction, std::vector<uint8_t> datagram) {
 }
 
 void Relay::Send(Direction& direction, const std::vector<uint8_t>& datagram) {
+    if (options_.delayMs == 0 && options_.jitterMs == 0) {
+        SendNow(direction, datagram);
+        return;
+    }
+    int64_t wait = options_.delayMs;
+    if (options_.jitterMs > 0) {
+        const auto jitter = static_cast<int64_t>(options_.jitterMs);
+        wait += std::uniform_int_distribution<int64_t>(-jitter, jitter)(random_);
+    }
+    direction.delayed.emplace(NowMs() + static_cast<uint64_t>(std::max<int64_t>(wait, 0)), datagram);
+}
+
+void Relay::SendNow(Direction& direction, const std::vector<uint8_t>& datagram) {
     if (direction.toPort == 0) return;  // that peer has not been heard from yet
     direction.out->SendTo({kLoopback, direction.toPort}, datagram.data(), datagram.size());
     ++counts_.forwarded;
+}
+
+void Relay::ReleaseDue(Direction& direction) {
+    const uint64_t now = NowMs();
+    while (!direction.delayed.empty() && direction.delayed.begin()->first <= now) {
+        SendNow(direction, direction.delayed.begin()->second);
+        direction.delayed.erase(direction.delayed.begin());
+    }
 }
 
 void Relay::ReleaseStale(Direction& direction) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -12,7 +13,9 @@
 // port B to peer B, and back the other way. Every datagram may be dropped,
 // duplicated, held back behind the next one, or have one bit of its first six
 // bytes flipped (any field of a packet: its frame or command, its word or the
-// word's copy). The faults come from one seeded generator, so a run is repeatable
+// word's copy), and every copy sent may be delayed, by a time that varies
+// around a mean (which reorders datagrams close together as a real line
+// does). The faults come from one seeded generator, so a run is repeatable
 // for the same order of datagrams. Only loopback datagrams are relayed.
 // Ports left 0 are chosen by the system (the relay's) or learnt from the first
 // datagram each peer sends (the peers'); until then a peer gets nothing.
@@ -23,6 +26,8 @@ struct RelayOptions {
     uint32_t seed = 1;
     double loss = 0, duplicate = 0, reorder = 0, corrupt = 0;  // chances per datagram
     uint32_t holdMs = 20;  // a held datagram goes on after this at the latest
+    // Each copy sent waits delayMs, plus or minus up to jitterMs (evenly spread).
+    uint32_t delayMs = 0, jitterMs = 0;
 };
 
 struct RelayCounts {
@@ -49,13 +54,16 @@ private:
         uint16_t toPort;  // 0 until the peer's port is known
         std::optional<std::vector<uint8_t>> held;
         uint64_t heldSinceMs = 0;
+        std::multimap<uint64_t, std::vector<uint8_t>> delayed;  // by the time each goes out
     };
 
     bool Chance(double probability);
     bool ServeOne(Direction& direction, Direction& back);
     void Forward(Direction& direction, std::vector<uint8_t> datagram);
     void Send(Direction& direction, const std::vector<uint8_t>& datagram);
+    void SendNow(Direction& direction, const std::vector<uint8_t>& datagram);
     void ReleaseStale(Direction& direction);
+    void ReleaseDue(Direction& direction);
 
     RelayOptions options_;
     std::mt19937 random_;
