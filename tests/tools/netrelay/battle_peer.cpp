@@ -287,7 +287,7 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
 // The battle frames a harness match compares, and how long a side may take
 // from its start to the end of its match before it counts as stuck.
 constexpr int kMatchBattleFrames = 600;
-constexpr auto kMatchTimeLimit = std::chrono::seconds(150);
+constexpr auto kMatchTimeLimit = std::chrono::seconds(300);
 constexpr auto kFrameTime = std::chrono::microseconds(16667);
 
 int64_t SteadyMs() {
@@ -298,13 +298,13 @@ int64_t SteadyMs() {
 
 // Where this side was last seen, for the watchdog: a match that hangs inside
 // a network wait is reported from another thread.
-std::atomic<int> seenScene{-1}, seenState{-1}, seenConnected{0};
+std::atomic<int> seenScene{-1}, seenState{-1}, seenConnected{0}, seenBattleFrame{0};
 
 void ReportStuckAfter(std::chrono::steady_clock::time_point deadline) {
     std::thread([deadline] {
         std::this_thread::sleep_until(deadline);
-        std::printf("outcome stuck scene %d state %d connected %d\n", seenScene.load(), seenState.load(),
-                    seenConnected.load());
+        std::printf("outcome stuck scene %d state %d connected %d battle frame %d\n", seenScene.load(),
+                    seenState.load(), seenConnected.load(), seenBattleFrame.load());
         std::fflush(stdout);
         std::_Exit(5);
     }).detach();
@@ -341,6 +341,7 @@ int PlayMatch(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, uint
         seenScene = sceneNumber;
         seenState = selectScreen.state;
         seenConnected = netConnected;
+        seenBattleFrame = battleFrame;
         if (sceneNumber != sceneBefore || selectScreen.state != stateBefore || netConnected != connectedBefore) {
             std::fprintf(stderr, "side %d at %lld ms scene %d->%d state %d->%d connected %d->%d counter %d\n", side,
                          static_cast<long long>(SteadyMs() - startMs), sceneBefore, sceneNumber, stateBefore,
