@@ -5,7 +5,6 @@
 
 namespace {
 
-const uint32_t kLoopback = platform::ParseIpv4Address("127.0.0.1");
 constexpr size_t kMaxDatagram = 512;
 
 uint64_t NowMs() {
@@ -21,8 +20,8 @@ Relay::Relay(const RelayOptions& options)
       random_(options.seed),
       socketA_(platform::CreateUdpSocket()),
       socketB_(platform::CreateUdpSocket()),
-      toB_{socketA_.get(), socketB_.get(), options.peerPortB, {}, 0, {}},
-      toA_{socketB_.get(), socketA_.get(), options.peerPortA, {}, 0, {}} {}
+      toB_{socketA_.get(), socketB_.get(), options.peerHostA, options.peerHostB, options.peerPortB, {}, 0, {}},
+      toA_{socketB_.get(), socketA_.get(), options.peerHostB, options.peerHostA, options.peerPortA, {}, 0, {}} {}
 
 bool Relay::Open() { return socketA_->Open(options_.relayPortA) && socketB_->Open(options_.relayPortB); }
 
@@ -58,7 +57,7 @@ bool Relay::ServeOne(Direction& direction, Direction& back) {
     platform::Ipv4Endpoint from{};
     const int length = direction.in->ReceiveFrom(datagram.data(), datagram.size(), &from);
     if (length < 0) return false;
-    if (from.address != kLoopback) return true;
+    if (from.address != direction.fromHost) return true;
     if (back.toPort == 0) back.toPort = from.port;
     datagram.resize(std::min(static_cast<size_t>(length), kMaxDatagram));
     Forward(direction, std::move(datagram));
@@ -113,7 +112,7 @@ void Relay::Send(Direction& direction, const std::vector<uint8_t>& datagram) {
 
 void Relay::SendNow(Direction& direction, const std::vector<uint8_t>& datagram) {
     if (direction.toPort == 0) return;  // that peer has not been heard from yet
-    direction.out->SendTo({kLoopback, direction.toPort}, datagram.data(), datagram.size());
+    direction.out->SendTo({direction.toHost, direction.toPort}, datagram.data(), datagram.size());
     ++counts_.forwarded;
 }
 

@@ -16,11 +16,14 @@
 // word's copy), and every copy sent may be delayed, by a time that varies
 // around a mean (which reorders datagrams close together as a real line
 // does). The faults come from one seeded generator, so a run is repeatable
-// for the same order of datagrams. Only loopback datagrams are relayed.
+// for the same order of datagrams. Each peer is a host of its own (loopback
+// unless told otherwise), and only datagrams from that host are relayed.
 // Ports left 0 are chosen by the system (the relay's) or learnt from the first
 // datagram each peer sends (the peers'); until then a peer gets nothing.
 
 struct RelayOptions {
+    uint32_t peerHostA = platform::ParseIpv4Address("127.0.0.1");
+    uint32_t peerHostB = platform::ParseIpv4Address("127.0.0.1");
     uint16_t peerPortA = 0, peerPortB = 0;    // where peers A and B listen; 0: learnt
     uint16_t relayPortA = 0, relayPortB = 0;  // where the relay listens for A and for B; 0: any
     uint32_t seed = 1;
@@ -51,6 +54,7 @@ private:
     struct Direction {
         platform::UdpSocket* in;
         platform::UdpSocket* out;
+        uint32_t fromHost, toHost;
         uint16_t toPort;  // 0 until the peer's port is known
         std::optional<std::vector<uint8_t>> held;
         uint64_t heldSinceMs = 0;
