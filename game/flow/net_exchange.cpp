@@ -157,6 +157,8 @@ NetPacket SelectInputPacket(InputWord word, uint16_t period) {
     return {NT_COMMAND_INPUT, word, static_cast<uint16_t>(word ^ SelectPeriodTag(period))};
 }
 
+// A word waited for this long is overdue: a sound line brings it far sooner.
+constexpr uint32_t kSelectOverdueMs = 500;
 // Late duplicates of the words of so many periods back are dropped quietly.
 constexpr uint8_t kSelectStalePeriods = 8;
 constexpr uint8_t kSelectDamaged = 0xFF;
@@ -186,9 +188,15 @@ enum class SelectWait { WORD, PEER_LEFT, TIMED_OUT };
 // it may have been: both are asked for again at once. A peer that has not
 // connected yet is sent this side's word. Once the match is decided, the
 // peer's start packet ends the wait too.
+// A request of the peer's that comes after this side has waited a while for
+// its word is answered, and once a try asked back: the peer is stuck too,
+// maybe a period ahead and waiting for a word this side cannot send yet, so
+// its own requests free nothing, while either side's request that gets
+// through frees both.
 SelectWait WaitForSelectInput(InputWord* word, bool matchDecided) {
     for (int timeouts = 0;;) {
         uint32_t remaining = NET_SELECT_WAIT_MS;
+        bool askedBack = false;
         for (NetPacket packet; remaining > 0 && ReceiveNetPacket(&packet, &remaining);) {
             if (packet.frame == NT_COMMAND_INPUT) {
                 const uint8_t behind = SelectPeriodsBehind(packet);
@@ -199,6 +207,11 @@ SelectWait WaitForSelectInput(InputWord* word, bool matchDecided) {
                 if (behind > kSelectStalePeriods) SendNetPacket({NT_COMMAND_WRECK, 0, 0});
             } else if (packet.frame == NT_COMMAND_WRECK) {
                 AnswerSelectRequest();
+                const bool overdue = timeouts > 0 || NET_SELECT_WAIT_MS - remaining >= kSelectOverdueMs;
+                if (overdue && !askedBack) {
+                    SendNetPacket({NT_COMMAND_WRECK, 0, 0});
+                    askedBack = true;
+                }
             } else if (packet.frame == NT_COMMAND_CONNECT) {
                 // The peer is still looking for this side: this side connected
                 // on its connect packet, but every packet it read from here

@@ -606,6 +606,29 @@ TEST_F(NetSelectAndStart, BothWordsOfAPeriodAreAppliedTogether) {
     zPressed = false;
 }
 
+// Both words of period 1 were lost, and the peer's of period 2 as well: the
+// peer, a period ahead, asks for a word this side cannot send yet, while this
+// side waits for the peer's word of period 1. A request that comes soon is
+// only answered; one that comes once this side's word is overdue is answered
+// and asked back, which frees both before either wait runs out.
+TEST_F(NetSelectAndStart, AStuckPeersRequestIsAskedBackOnceTheWordIsOverdue) {
+    Open(0, 0);
+    SendSelectInput();
+    Deliver({NT_COMMAND_WRECK, 0, 0}, 100);
+    Deliver({NT_COMMAND_WRECK, 0, 0}, 1500);
+    Deliver({NT_COMMAND_WRECK, 0, 0}, 1600);
+    net().onSend = [this](const test::SentDatagram& d) {
+        if (DecodeNetPacket(d.bytes.data()).frame != NT_COMMAND_WRECK) return;
+        Deliver(SelectWord(INPUT_LEFT, 1), 20);
+        Deliver(SelectWord(0, 2), 20);
+    };
+    ReceiveSelectInput();
+    EXPECT_EQ(inputWords[1], INPUT_LEFT);
+    EXPECT_EQ(netConnected, 1);
+    EXPECT_EQ(net().nowMs, 1520u);
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(1, {NT_COMMAND_WRECK, 0, 0}));
+}
+
 TEST_F(NetSelectAndStart, ThreeSilentWaitsEndTheConnection) {
     Open(0, 0);
     inputWords[1] = INPUT_A;
