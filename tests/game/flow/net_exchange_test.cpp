@@ -314,6 +314,7 @@ TEST_F(NetExchange, ADamagedFrameNumberIsAskedForAtOnce) {
         NetClose();
         net().onSend = nullptr;
         net().sent.clear();
+        net().nowMs = 0;
     }
 }
 
