@@ -236,9 +236,9 @@ InputWord SelectScreenWord(int side) {
     return s.stageCursor == kStageTwo ? INPUT_Z : 0;
 }
 
-int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
-                   const char* replayPath) {
-    test::BattleRun run;
+// The game chooses network play on its title menu: the select screen opens
+// the socket (bound to `port`, sending to `peerPort`) with this side and line.
+void EnterNetworkSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine) {
     SetNetSocketFactory([port, peerPort] { return std::make_unique<RedirectedSocket>(port, peerPort); });
     std::strcpy(config.peerHost, "127.0.0.1");
     config.localSide = side;
@@ -246,6 +246,12 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
     gameMode = MODE_VS_NETWORK;
     sceneNumber = SCENE_SELECT;
     sceneInitPending = 1;
+}
+
+int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
+                   const char* replayPath) {
+    test::BattleRun run;
+    EnterNetworkSelect(side, port, peerPort, slowLine);
     // The select screen, the versus screen, then the battle, whose frames are
     // hashed, to its end.
     bool peerLost = false;
@@ -318,13 +324,7 @@ int PlayMatch(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, uint
     std::this_thread::sleep_until(start + std::chrono::milliseconds(player.enterMs()));
     ReportStuckAfter(std::chrono::steady_clock::now() + kMatchTimeLimit);
     test::BattleRun run;
-    SetNetSocketFactory([port, peerPort] { return std::make_unique<RedirectedSocket>(port, peerPort); });
-    std::strcpy(config.peerHost, "127.0.0.1");
-    config.localSide = side;
-    config.slowLine = slowLine;
-    gameMode = MODE_VS_NETWORK;
-    sceneNumber = SCENE_SELECT;
-    sceneInitPending = 1;
+    EnterNetworkSelect(side, port, peerPort, slowLine);
     std::vector<uint64_t> hashes;
     auto nextFrame = std::chrono::steady_clock::now();
     while (sceneNumber != SCENE_TITLE && hashes.size() < kMatchBattleFrames) {
