@@ -115,6 +115,15 @@ bool AnswerResendRequest(const NetPacket& packet) {
     return true;
 }
 
+// The peer waits for this side's last samples one exchange behind at most;
+// the packets of the last two may have been lost before it could ask.
+void ResendLastSamples() {
+    auto sample = netSentSamples.rbegin();
+    for (int n = 0; n < 2 && sample != netSentSamples.rend(); ++n, ++sample) {
+        SendNetPacket(DataPacket(sample->first, sample->second));
+    }
+}
+
 // Keeps a packet that came ahead of its frame, unless its copies differ or
 // the list is full (the resend request recovers it). A second packet for a
 // kept frame with another word means one of the two had its frame field
@@ -501,9 +510,17 @@ void SyncPlayerInput(int side, const SyncFrame& frame, SyncPlayerRecord& record)
 void AnswerResendRequestsUntilSilent(const std::function<bool()>& pumpMessages) {
     uint32_t left = NET_END_WAIT_LIMIT_MS;
     uint32_t quiet = NET_END_SILENCE_MS;  // left until the peer counts as silent
+    ResendLastSamples();
+    bool resentAgain = false;  // once more after a second, when the peer's first request could have come
     while (left > 0 && quiet > 0 && NetIsOpen() && pumpMessages()) {
+        const uint32_t waited = NET_END_WAIT_LIMIT_MS - left;
+        if (!resentAgain && waited >= NET_BATTLE_WAIT_MS) {
+            ResendLastSamples();
+            resentAgain = true;
+        }
         // Short waits, so that the window keeps answering.
-        const uint32_t slice = std::min({left, quiet, NET_HANDSHAKE_PAUSE_MS});
+        uint32_t slice = std::min({left, quiet, NET_HANDSHAKE_PAUSE_MS});
+        if (!resentAgain) slice = std::min(slice, NET_BATTLE_WAIT_MS - waited);
         uint32_t remaining = slice;
         NetPacket packet;
         const bool read = ReceiveNetPacket(&packet, &remaining);

@@ -154,7 +154,8 @@ bool RunStartHandshake(const std::function<bool()>& pumpMessages);
 void SendInputSample(int32_t battleFrame, InputWord sample);
 
 // After this machine's battle is over the peer may still be waiting for its
-// last samples (the packets may have been lost): answers the peer's resend
+// last samples (the packets may have been lost): sends the last two samples
+// again at once and after a second, unasked, and answers the peer's resend
 // requests from the samples sent until no request has come for
 // NET_END_SILENCE_MS, so both machines finish the battle on the same words.
 // Other packets (a peer back on its select screen sends one a frame) do not

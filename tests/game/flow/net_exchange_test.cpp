@@ -888,11 +888,30 @@ protected:
     int pumps = 0;
 };
 
+// The samples sent at a time, in order.
+std::vector<NetPacket> SentAt(const test::FakeNetwork& net, uint64_t timeMs) {
+    std::vector<NetPacket> packets;
+    for (const test::SentDatagram& d : net.sent) {
+        if (d.timeMs == timeMs) packets.push_back(DecodeNetPacket(d.bytes.data()));
+    }
+    return packets;
+}
+
 TEST_F(BattleEndWait, APeerBackOnItsSelectScreenDoesNotHoldItUp) {
     for (uint64_t t = 0; t < 60000; t += 16) Deliver({NT_COMMAND_CONNECT, 0, 0}, t);
     EXPECT_EQ(Wait(), NET_END_SILENCE_MS);
-    EXPECT_TRUE(net().sent.empty());
+    EXPECT_EQ(net().sent.size(), 4u) << "only the last two samples, twice";
     EXPECT_GT(pumps, static_cast<int>(NET_END_SILENCE_MS / NET_HANDSHAKE_PAUSE_MS)) << "the window was served";
+}
+
+// The peer may have lost this side's last samples before it could ask for
+// them: they go again at once and a second later, unasked.
+TEST_F(BattleEndWait, TheLastTwoSamplesGoAgainUnasked) {
+    EXPECT_EQ(Wait(), NET_END_SILENCE_MS);
+    const std::vector<NetPacket> last = {DataPacket(4, LocalWord(4)), DataPacket(2, LocalWord(2))};
+    EXPECT_EQ(SentAt(net(), 0), last);
+    EXPECT_EQ(SentAt(net(), NET_BATTLE_WAIT_MS), last);
+    EXPECT_EQ(net().sent.size(), 4u);
 }
 
 TEST_F(BattleEndWait, TheLastRequestsAreAnsweredUntilThePeerIsSatisfied) {
@@ -900,13 +919,16 @@ TEST_F(BattleEndWait, TheLastRequestsAreAnsweredUntilThePeerIsSatisfied) {
     Deliver({NT_COMMAND_BROKEN, 2, 0}, 1300);
     Deliver({NT_COMMAND_WRECK, 6, 0}, 1400);  // never sampled: not answered
     EXPECT_EQ(Wait(), 1300 + NET_END_SILENCE_MS);
-    EXPECT_EQ(Sent(), (std::vector<NetPacket>{DataPacket(4, LocalWord(4)), DataPacket(2, LocalWord(2))}));
+    EXPECT_EQ(SentAt(net(), 300), (std::vector<NetPacket>{DataPacket(4, LocalWord(4))}));
+    EXPECT_EQ(SentAt(net(), 1300), (std::vector<NetPacket>{DataPacket(2, LocalWord(2))}));
+    EXPECT_TRUE(SentAt(net(), 1400).empty());
 }
 
 TEST_F(BattleEndWait, APeerThatKeepsAskingIsAnsweredUntilTheCap) {
     for (uint64_t t = 0; t < 60000; t += 500) Deliver({NT_COMMAND_WRECK, 4, 0}, t);
     EXPECT_EQ(Wait(), NET_END_WAIT_LIMIT_MS);
-    EXPECT_EQ(Sent().size(), NET_END_WAIT_LIMIT_MS / 500 + 1) << "every request up to the cap, both ends included";
+    EXPECT_EQ(Sent().size(), NET_END_WAIT_LIMIT_MS / 500 + 1 + 4)
+        << "every request up to the cap, both ends included, and the last two samples twice";
 }
 
 TEST_F(BattleEndWait, TheWindowAskingToQuitOrAClosedSocketEndsIt) {

@@ -290,9 +290,12 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
     return SaveReplay(replayPath) ? 0 : 7;
 }
 
-// The battle frames a harness match compares, and how long a side may take
-// from its start to the end of its match before it counts as stuck.
-constexpr int kMatchBattleFrames = 600;
+// The battle frames a harness match compares, those it plays on after them
+// (so that the peer, at most an exchange behind, gets this side's samples for
+// the compared frames while this side still plays), and how long a side may
+// take from its start to the end of its match before it counts as stuck.
+constexpr size_t kMatchBattleFrames = 600;
+constexpr size_t kMatchFramesAfter = 12;
 constexpr auto kMatchTimeLimit = std::chrono::seconds(300);
 constexpr auto kFrameTime = std::chrono::microseconds(16667);
 
@@ -327,7 +330,7 @@ int PlayMatch(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, uint
     EnterNetworkSelect(side, port, peerPort, slowLine);
     std::vector<uint64_t> hashes;
     auto nextFrame = std::chrono::steady_clock::now();
-    while (sceneNumber != SCENE_TITLE && hashes.size() < kMatchBattleFrames) {
+    while (sceneNumber != SCENE_TITLE && hashes.size() < kMatchBattleFrames + kMatchFramesAfter) {
         // The game's frame limiter: 60 frames a second, none made up for.
         std::this_thread::sleep_until(nextFrame);
         nextFrame = std::max(nextFrame + kFrameTime, std::chrono::steady_clock::now());
@@ -358,6 +361,7 @@ int PlayMatch(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, uint
                     players[1].characterId, players[0].colour, players[1].colour, stageNumber, netConnected);
     }
     std::fflush(stdout);
+    hashes.resize(std::min(hashes.size(), kMatchBattleFrames));
     return WriteHashes(hashes, hashPath) ? 0 : 6;
 }
 
