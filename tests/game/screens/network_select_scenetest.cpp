@@ -86,7 +86,9 @@ protected:
         ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CONNECTING; }));
         ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CHARACTER; }));
         ASSERT_EQ(netConnected, 1);
-        if (letGo) ASSERT_TRUE(RunUntilApplied(1));
+        if (letGo) {
+            ASSERT_TRUE(RunUntilApplied(1));
+        }
     }
 
     // Runs until both words of `period` have been applied.
@@ -267,7 +269,9 @@ TEST_F(NetworkSelectTest, ALockedCharacterIsRefusedHereButThePeersChoiceStands) 
     EXPECT_EQ(selectScreen.cursor[0], 7) << "not decided";
     for (size_t i = sentBefore; i < net().sent.size(); ++i) {
         const NetPacket p = DecodeNetPacket(net().sent[i].bytes.data());
-        if (p.frame == NT_COMMAND_INPUT) EXPECT_EQ(p.value & INPUT_Z, 0) << "the refused press is not sent";
+        if (p.frame == NT_COMMAND_INPUT) {
+            EXPECT_EQ(p.value & INPUT_Z, 0) << "the refused press is not sent";
+        }
     }
     selectScreen.state = SELECT_CANCELLED;
     RunUntil([] { return sceneNumber == SCENE_TITLE; });
