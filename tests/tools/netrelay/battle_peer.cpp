@@ -296,7 +296,7 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
 // take from its start to the end of its match before it counts as stuck.
 constexpr size_t kMatchBattleFrames = 600;
 constexpr size_t kMatchFramesAfter = 12;
-constexpr auto kMatchTimeLimit = std::chrono::seconds(300);
+constexpr auto kMatchTimeLimit = std::chrono::seconds(420);
 constexpr auto kFrameTime = std::chrono::microseconds(16667);
 
 int64_t SteadyMs() {

@@ -43,7 +43,7 @@ struct Options {
 
 // The latest entry of a match, a side's time limit and the time to end.
 constexpr auto kLatestEntry = std::chrono::seconds(10);
-constexpr auto kMatchLimit = std::chrono::seconds(320);
+constexpr auto kMatchLimit = std::chrono::seconds(440);
 constexpr int kBattleFrames = 600;
 
 struct Match {
