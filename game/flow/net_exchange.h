@@ -52,7 +52,7 @@ constexpr uint32_t NET_END_WAIT_LIMIT_MS = NET_BATTLE_WAIT_MS * NET_BATTLE_TIMEO
 // handshake. An answer is not answered again.
 constexpr uint16_t NET_START_ANSWER = 0x5AA5;
 
-// Data packets that arrived before their frame, each with equal copies.
+// Data packets that arrived before their frame, each sound (DataPacketWord).
 extern std::vector<NetPacket> netPendingPackets;
 // The words this machine sampled in the running battle, by frame: the source
 // of the answers to resend requests.
@@ -168,10 +168,11 @@ void AnswerResendRequestsUntilSilent(const std::function<bool()>& pumpMessages);
 // packets or is waited for (1-second waits, a resend request after each, the
 // 11th time-out closes the network and leaves the word as it was). A wait ends
 // at its deadline even while other packets keep coming, so one call lasts at
-// most about 11 seconds. A data packet outside the frame window, or one with
-// unequal copies, is damaged: the awaited frame is asked for at once with
-// NT_COMMAND_BROKEN (a late duplicate of a word already taken is not). The
-// peer's start packet is answered with one of this side's.
+// most about 11 seconds. A data packet outside the frame window, with unequal
+// copies or with a frame check that does not fit is damaged: the awaited frame
+// is asked for at once with NT_COMMAND_BROKEN (a late duplicate of a word
+// already taken is not). The peer's start packet is answered with one of
+// this side's.
 void ExchangeNetInput(int side, int32_t battleFrame, InputWord localSample);
 
 // What SyncPlayerInput reads of the battle for the frame.

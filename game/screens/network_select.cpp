@@ -1,8 +1,8 @@
 #include "game/screens/network_select.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "engine/devices/network.h"
