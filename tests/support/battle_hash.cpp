@@ -224,7 +224,12 @@ void AddScene(Hasher& h) {
     // Only how many sparks: the start banner places them with draws made
     // before the battle's seed, from whatever state the generator was in.
     h.FIELD(bannerParticles.size());
-    h.FIELD(transitionRunning).FIELD(transitionKind).FIELD(transitionAlpha).FIELD(transitionSpeed);
+    h.FIELD(transitionRunning).FIELD(transitionKind).FIELD(transitionSpeed);
+    // The fade level is the fades' own: each sets it when it starts, and no
+    // wipe sets or reads it. A battle runs wipes only, so the level left by
+    // the screen before it (the versus screen's fade, or none in a playback
+    // started from the replay list) is no part of the battle.
+    if (transitionKind == TRANSITION_FADE_IN || transitionKind == TRANSITION_FADE_OUT) h.FIELD(transitionAlpha);
 }
 
 template <class Record>

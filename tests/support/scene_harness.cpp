@@ -9,6 +9,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/math.h"
+#include "engine/devices/sound.h"
 #include "engine/graphics/camera.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/font.h"
@@ -55,10 +56,12 @@ SceneHarness::SceneHarness(OnOpenGL gl) : savedFolder_(std::filesystem::current_
     Start();
 }
 
-SceneHarness::SceneHarness(AsTheProgram)
+SceneHarness::SceneHarness(AsTheProgram program)
     : savedFolder_(std::filesystem::current_path().string()),
       graphics_(std::make_unique<RecordingGraphics>()),
-      asTheProgram_(true) {
+      asTheProgram_(true),
+      sound_(program.sound) {
+    if (program.prepare) program.prepare(folder_.path().string());
     Start();
 }
 
@@ -67,8 +70,12 @@ void SceneHarness::Start() {
     SetCurrentFolderToApp();
     heldKeys.fill(false);
     SetKeyStateSource(ScriptedKeyState);
-    config.soundOff = 1;
-    soundOff = 1;
+    config.soundOff = sound_ ? 0 : 1;
+    soundOff = config.soundOff;
+    if (sound_) {
+        SetSoundOutput(SoundOutput::Manual);
+        InitializeSound();
+    }
     exitRequested = 0;
     InitializeMathTables();
     // The clock's seed would make every battle a test plays differ from run
@@ -96,6 +103,12 @@ void SceneHarness::Start() {
 SceneHarness::~SceneHarness() {
     // What a scene left behind goes in the engine's shut-down order: models
     // and fonts before the textures their materials and targets hold.
+    if (sound_) {
+        ReleaseSeTable();
+        StopBgm();
+        DestroySound();
+        SetSoundOutput(SoundOutput::Device);
+    }
     if (asTheProgram_) {
         GraphicsLayer().stop();
     } else {

@@ -27,8 +27,13 @@ constexpr unsigned kSceneSeed = 20051;
 
 // Starts the graphics layers as the program starts them (every list, the
 // shaders, the models and the managers, each with its lost-device walk), not
-// only the ones most scenes draw with.
-struct AsTheProgram {};
+// only the ones most scenes draw with. `prepare` fills the program folder
+// before the game starts in it; with `sound` the sound layer runs too (on
+// the mixer alone, without an audio device) and the game's sound is on.
+struct AsTheProgram {
+    std::function<void(const std::string& folder)> prepare;
+    bool sound = false;
+};
 
 class SceneHarness {
 public:
@@ -62,6 +67,7 @@ private:
     std::unique_ptr<platform::HiddenGLWindow> window_;
     FakeGraphicsHost glHost_;
     bool asTheProgram_ = false;
+    bool sound_ = false;
 
     void Start();
 };

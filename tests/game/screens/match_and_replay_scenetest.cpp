@@ -1,13 +1,15 @@
 // From start-up through a whole match and back: logos, title, a match of
 // kirune against kirune chosen on the select screen, the versus screen, a
 // battle fought to a knock-out, the result screen saving the replay with C,
-// and the title's replay list playing it back frame for frame.
+// and the title's replay list playing it back frame for frame, in the same
+// session and in a game started anew.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "engine/core/math.h"
@@ -21,13 +23,33 @@
 #include "game/screens/title_menu.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_run.h"
+#include "tests/support/temp_dir.h"
 #include "platform/keyboard.h"
 
 namespace {
 
+// From the title's main menu into the replay list, plays its first replay to
+// the battle's end (at most `limit` frames) and returns the state hash after
+// every frame.
+std::vector<uint64_t> PlayFirstReplay(test::BattleRun& run, size_t limit) {
+    std::vector<uint64_t> played;
+    EXPECT_TRUE(run.TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_REPLAYS; }));
+    EXPECT_TRUE(run.TapUntil('Z', [] { return titleState == TITLE_REPLAY_LIST; }));
+    EXPECT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_BATTLE; }));
+    if (sceneNumber != SCENE_BATTLE) return played;
+    EXPECT_EQ(replayPlayback, 1);
+    do {
+        run.scene().RunFrames(1);
+        played.push_back(test::HashBattleState());
+    } while (sceneNumber == SCENE_BATTLE && !sceneInitPending && played.size() < limit);
+    EXPECT_EQ(sceneNumber, SCENE_RESULT);
+    return played;
+}
+
 class MatchAndReplayTest : public testing::Test {
 protected:
-    test::BattleRun run;
+    std::unique_ptr<test::BattleRun> session = std::make_unique<test::BattleRun>();
+    test::BattleRun& run = *session;
 };
 
 TEST_F(MatchAndReplayTest, AMatchIsSavedAndPlaysBackTheSame) {
@@ -75,19 +97,19 @@ TEST_F(MatchAndReplayTest, AMatchIsSavedAndPlaysBackTheSame) {
     // The title reopens on the versus menu; back to the main menu, into the
     // replay list, and the first replay is played.
     ASSERT_TRUE(run.TapUntil('X', [] { return titleState == TITLE_MAIN; }));
-    ASSERT_TRUE(run.TapUntil(platform::VK_DOWN, [] { return titleCursor == MAIN_ITEM_REPLAYS; }));
-    ASSERT_TRUE(run.TapUntil('Z', [] { return titleState == TITLE_REPLAY_LIST; }));
-    ASSERT_TRUE(run.TapUntil('Z', [] { return sceneNumber == SCENE_BATTLE; }));
-    ASSERT_EQ(replayPlayback, 1);
+    test::ExpectSameFrames(PlayFirstReplay(run, recorded.size() + 100), recorded, "the playback");
 
-    std::vector<uint64_t> played;
-    do {
-        run.scene().RunFrames(1);
-        played.push_back(test::HashBattleState());
-    } while (sceneNumber == SCENE_BATTLE && !sceneInitPending && played.size() < recorded.size() + 100);
-    ASSERT_EQ(played.size(), recorded.size());
-    for (size_t f = 0; f < recorded.size(); ++f) ASSERT_EQ(played[f], recorded[f]) << "frame " << f;
-    EXPECT_EQ(sceneNumber, SCENE_RESULT);
+    // The game started anew, with nothing of the match's screens before it:
+    // the battle starts as it started behind the versus screen.
+    test::TempDir kept;
+    std::filesystem::copy_file(saved, kept.path() / "tobra000.rpl");
+    session.reset();
+    test::BattleRun fresh;
+    std::filesystem::create_directory(fresh.scene().folder().path() / "replay");
+    std::filesystem::copy_file(kept.path() / "tobra000.rpl", fresh.scene().folder().path() / "replay" / "tobra000.rpl");
+    ASSERT_TRUE(fresh.TapUntil('Z', [] { return sceneNumber == SCENE_TITLE; }));
+    ASSERT_TRUE(fresh.TapUntil('Z', [] { return titleState == TITLE_MAIN; }));
+    test::ExpectSameFrames(PlayFirstReplay(fresh, recorded.size() + 100), recorded, "the playback in a new session");
 }
 
 }  // namespace

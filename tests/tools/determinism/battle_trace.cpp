@@ -8,6 +8,12 @@
 //                                 first), then every field of the battle
 //                                 state with a hash of its value, one a line
 //
+// scripts/determinism.sh compares these lines between builds, and with the
+// digest of each battle's lines kept in reference.txt beside this file: a
+// change to what a battle computes rewrites it (determinism.sh
+// --update-reference). The battles play without the data set, whose pictures
+// and models carry no battle state.
+//
 // The set: every pairing of the characters with random presses, each pairing
 // on another stage so that every stage is fought, and the computer against the
 // computer on every stage. The presses come from a seeded generator of this
