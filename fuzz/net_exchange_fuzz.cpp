@@ -34,14 +34,15 @@ void DeliverDatagrams(test::FakeNetwork& network, const uint8_t* data, size_t si
 }
 
 // Kept packets: few, one per frame, all for frames after the one just
-// exchanged and inside the frame window; each with equal copies, or with no
+// exchanged and inside the frame window; each a sound data packet, or with no
 // word (copies 0 and 1) when two packets claimed its frame with different words.
 void CheckPending(int32_t exchanged) {
     FUZZ_CHECK(netPendingPackets.size() <= NET_PENDING_CAPACITY);
     const auto window = NET_FRAME_WINDOW_EXCHANGES * static_cast<int32_t>(netSendInterval);
     for (size_t i = 0; i < netPendingPackets.size(); ++i) {
         const NetPacket& p = netPendingPackets[i];
-        FUZZ_CHECK(p.value == p.valueCopy || (p.value == 0 && p.valueCopy == 1));
+        InputWord word;
+        FUZZ_CHECK(DataPacketWord(p, &word) || (p.value == 0 && p.valueCopy == 1));
         FUZZ_CHECK(p.frame > exchanged && p.frame <= exchanged + window);
         for (size_t k = 0; k < i; ++k) FUZZ_CHECK(netPendingPackets[k].frame != p.frame);
     }
@@ -53,7 +54,7 @@ void CheckSent(const test::FakeNetwork& network) {
     for (const test::SentDatagram& d : network.sent) {
         FUZZ_CHECK(d.bytes.size() == NET_PACKET_SIZE);
         const NetPacket p = DecodeNetPacket(d.bytes.data());
-        if (p.frame >= 0) FUZZ_CHECK(p.value == LocalWord(p.frame) && p.valueCopy == p.value);
+        if (p.frame >= 0) FUZZ_CHECK(p == DataPacket(p.frame, LocalWord(p.frame)));
     }
 }
 
@@ -92,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     decideHeld = (flags & 4) != 0;
     SetKeyStateSource([](int key) -> int16_t { return decideHeld && key == 'Z' ? -128 : 0; });
 
-    for (int poll = 0; poll < 4 && !PollNetConnect(); ++poll) {
+    for (int poll = 0; poll < 4 && PollNetConnect() != NetConnect::CONNECTED; ++poll) {
     }
     netConnected = 1;
     const bool locked = (flags & 8) != 0;
@@ -134,16 +135,16 @@ void WriteFuzzSeeds(fuzz::Seeds& seeds) {
         const int16_t interval = (flags & 2) ? 3 : 2;
         // A sound peer: connect, one select word, the handshake, then every sample.
         std::vector<uint8_t> clean{flags};
-        AddPacket(clean, {NT_COMMAND_CONNECT, 0, 0});
+        AddPacket(clean, ConnectPacket(1 - (flags & 1), (flags >> 1) & 1, 0x1234));
         AddPacket(clean, {NT_COMMAND_INPUT, 0x0010, 0});
         AddPacket(clean, {NT_COMMAND_START, 0, 0});
         AddPacket(clean, {NT_COMMAND_START, 0, 0});
-        for (int16_t f = 0; f < kBattleFrames; f += interval) AddPacket(clean, {f, PeerWord(f), PeerWord(f)});
+        for (int16_t f = 0; f < kBattleFrames; f += interval) AddPacket(clean, DataPacket(f, PeerWord(f)));
         seeds.Add("clean_" + std::to_string(flags), clean);
 
         // A lossy line: a stranger's packet, a late select word after a resend
-        // request, the peer's own resend requests, unequal copies, samples
-        // early, twice and lost.
+        // request, the peer's own resend requests, unequal copies, damaged
+        // frame numbers, samples early, twice and lost.
         std::vector<uint8_t> lossy{static_cast<uint8_t>(flags | 4 | 8)};
         AddPacket(lossy, {NT_COMMAND_CONNECT, 0, 0}, 0, true);
         AddPacket(lossy, {NT_COMMAND_CONNECT, 0, 0});
@@ -154,8 +155,10 @@ void WriteFuzzSeeds(fuzz::Seeds& seeds) {
         AddPacket(lossy, {NT_COMMAND_START, 0, 0});
         for (int16_t f = 0; f < kBattleFrames; f += interval) {
             if (f % 5 == 1) continue;
-            if (f % 7 == 2) AddPacket(lossy, {f, PeerWord(f), static_cast<uint16_t>(PeerWord(f) ^ 4)});
-            AddPacket(lossy, {f, PeerWord(f), PeerWord(f)}, f % 3 == 0 ? 4 : 0);
+            const NetPacket sample = DataPacket(f, PeerWord(f));
+            if (f % 7 == 2) AddPacket(lossy, {f, sample.value, static_cast<uint16_t>(sample.value ^ 4)});
+            if (f % 9 == 4) AddPacket(lossy, {static_cast<int16_t>(f ^ 2), sample.value, sample.valueCopy});
+            AddPacket(lossy, sample, f % 3 == 0 ? 4 : 0);
             if (f % 4 == 0) AddPacket(lossy, {NT_COMMAND_WRECK, static_cast<uint16_t>(f), 0});
             if (f % 6 == 0) AddPacket(lossy, {NT_COMMAND_BROKEN, static_cast<uint16_t>(f + 40), 0});
         }

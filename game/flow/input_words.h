@@ -23,6 +23,8 @@ enum InputBit : InputWord {
 
 // The bits the battle keeps during its start countdown: the arrows and V.
 constexpr InputWord INPUT_COUNTDOWN_MASK = 0x4f;
+// Every button's bit.
+constexpr InputWord INPUT_ALL_BUTTONS = 0x7ff;
 
 enum ButtonSlot : int {
     BUTTON_RIGHT,

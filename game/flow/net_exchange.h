@@ -47,20 +47,34 @@ constexpr int32_t NET_FRAME_WINDOW_EXCHANGES = 2;
 // long, and waits this long in all at most (the battle's own time-out).
 constexpr uint32_t NET_END_SILENCE_MS = 2000;
 constexpr uint32_t NET_END_WAIT_LIMIT_MS = NET_BATTLE_WAIT_MS * NET_BATTLE_TIMEOUTS;
-// The select screen asks for a missing word at most this many times before it
-// gives the connection up; the battle start tells its requests apart by it.
-constexpr int NET_SELECT_REQUESTS = NET_SELECT_TIMEOUTS - 1;
+// The copy field of the start packet with which a battle answers the peer's
+// start packet: the peer may have missed every start packet of this side's
+// handshake. An answer is not answered again.
+constexpr uint16_t NET_START_ANSWER = 0x5AA5;
 
-// Data packets that arrived before their frame, each with equal copies.
+// Data packets that arrived before their frame, each sound (DataPacketWord).
 extern std::vector<NetPacket> netPendingPackets;
 // The words this machine sampled in the running battle, by frame: the source
 // of the answers to resend requests.
 extern std::map<int32_t, InputWord> netSentSamples;
+// The peer's words taken in the running battle, by the frame they were
+// sampled on: a late duplicate is told from a damaged packet by them.
+extern std::map<int32_t, InputWord> netReceivedSamples;
 // The select screen's local word of the running exchange period, applied
 // together with the peer's word, and the one of the period before, which a
 // peer one period behind may still ask for.
 extern InputWord netSelectLocalInput;
 extern InputWord netSelectPreviousInput;
+// The select screen's peer has left its screen for the battle (its start
+// packet came while this screen had decided the match): no word is exchanged
+// any more.
+extern bool netSelectPeerLeft;
+// The last connect packet heard came from a machine whose settings do not fit
+// this one's (the same side, or another line speed); the screen shows
+// "disconnected" and standard error says why.
+extern bool netPeerRefused;
+// Drawn at each NetOpen: the tag of this game's connect packets.
+extern uint16_t netGameTag;
 // The select screen's exchange periods since the connection, counted by
 // SendSelectInput on both machines alike. An NT_COMMAND_INPUT packet carries
 // its word, and in its third field the word XOR a tag of the period (its low
@@ -68,20 +82,39 @@ extern InputWord netSelectPreviousInput;
 // word or a word of another period shows.
 extern uint16_t netSelectPeriod;
 
+// A battle data packet: the word sampled on `frame` in both value fields,
+// each with a check of the frame number in the word's five unused high bits:
+// the frame field has no copy, and a damaged one then shows as a damaged word
+// does (any one or two damaged bits of it, on either line speed).
+NetPacket DataPacket(int32_t frame, InputWord word);
+// The word of a data packet whose copies agree and whose check fits its frame.
+bool DataPacketWord(const NetPacket& packet, InputWord* word);
+
 void EncodeNetPacket(const NetPacket& packet, uint8_t bytes[NET_PACKET_SIZE]);
 NetPacket DecodeNetPacket(const uint8_t bytes[NET_PACKET_SIZE]);
 void SendNetPacket(const NetPacket& packet);
 
-// Opens the socket with the peer, port, side and interval of `config`, and
-// forgets the exchange state of an earlier match.
+// Opens the socket with the peer, port, side and interval of `config`, draws
+// a new game tag, and forgets the exchange state of an earlier match.
 bool NetOpen();
 
-// The select screen's connect step, once a frame while it waits: sends
-// NT_COMMAND_CONNECT and polls; true when the peer's NT_COMMAND_CONNECT was
-// read, which sets `netConnected`. The peer's NT_COMMAND_START or
-// NT_COMMAND_INPUT counts as well: a peer that has connected sends no more
-// connect packets, so those may be all this side ever sees.
-bool PollNetConnect();
+// The connect packet of a game on `localSide` with `slowLine` and `gameTag`:
+// its value is a byte that tells the side and the line speed and that byte's
+// complement (damage shows), its copy field the tag.
+NetPacket ConnectPacket(int32_t localSide, uint8_t slowLine, uint16_t gameTag);
+
+enum class NetConnect { WAITING, CONNECTED, REFUSED };
+// The select screen's connect step, once a frame while it waits: sends this
+// game's connect packet and reads at most one datagram. The peer's connect
+// packet connects, which sets `netConnected`, unless it tells the same side or
+// another line speed: REFUSED then, with the reason on standard error (once).
+// This game's own connect packets (a peer address that points back at this
+// machine and port) are passed over, said once on standard error. A connect
+// packet with the value 0 tells nothing and connects. The peer's
+// NT_COMMAND_START or NT_COMMAND_INPUT connects as well: a peer that has
+// connected sends no more connect packets, so those may be all this side ever
+// sees, and it connected only on this side's settings.
+NetConnect PollNetConnect();
 
 // Whether a word of this machine's player, following `previous` (the word of
 // the period before), would decide a character or stage locked here.
@@ -99,15 +132,18 @@ bool SendSelectInput(const SelectDecideCheck& decideLocked = {});
 // sent this side's word, which connects it), then puts it and
 // `netSelectLocalInput` into `inputWords`, so both machines apply the pair on
 // the same frame.
-void ReceiveSelectInput();
+// Once this screen has decided the match (`matchDecided`), the words no
+// longer change it, and the peer's start packet also ends the wait: the peer
+// has left its screen for the battle with the same match (it leaves only
+// after words that this side sent once it had decided too). That sets
+// `netSelectPeerLeft`, and the peer's word stays 0.
+void ReceiveSelectInput(bool matchDecided = false);
 
 // The last step of a network battle's start: sends NT_COMMAND_START until the
-// peer's comes, drops one more packet, and clears the pending packets and the
-// sent samples. What only a peer already in its battle sends also ends the
-// wait (without the drop): its sample of frame 0, or its requests for this
-// side's sample of frame 0 once there are more than a select screen sends.
-// Such a request is also answered with this side's last select-screen words,
-// which a peer still on its select screen may be waiting for.
+// peer's comes (only that ends it: a peer already in its battle answers start
+// packets), drops one more packet, and clears the pending packets and the
+// samples. A request for a select-screen word is answered with this side's
+// last words, which a peer still on its select screen may be waiting for.
 // It waits without a time-out but calls `pumpMessages` between its polls;
 // false when that asks the program to end or the socket is closed.
 bool RunStartHandshake(const std::function<bool()>& pumpMessages);
@@ -118,7 +154,8 @@ bool RunStartHandshake(const std::function<bool()>& pumpMessages);
 void SendInputSample(int32_t battleFrame, InputWord sample);
 
 // After this machine's battle is over the peer may still be waiting for its
-// last samples (the packets may have been lost): answers the peer's resend
+// last samples (the packets may have been lost): sends the last two samples
+// again at once and after a second, unasked, and answers the peer's resend
 // requests from the samples sent until no request has come for
 // NET_END_SILENCE_MS, so both machines finish the battle on the same words.
 // Other packets (a peer back on its select screen sends one a frame) do not
@@ -131,7 +168,11 @@ void AnswerResendRequestsUntilSilent(const std::function<bool()>& pumpMessages);
 // packets or is waited for (1-second waits, a resend request after each, the
 // 11th time-out closes the network and leaves the word as it was). A wait ends
 // at its deadline even while other packets keep coming, so one call lasts at
-// most about 11 seconds.
+// most about 11 seconds. A data packet outside the frame window, with unequal
+// copies or with a frame check that does not fit is damaged: the awaited frame
+// is asked for at once with NT_COMMAND_BROKEN (a late duplicate of a word
+// already taken is not). The peer's start packet is answered with one of
+// this side's.
 void ExchangeNetInput(int side, int32_t battleFrame, InputWord localSample);
 
 // What SyncPlayerInput reads of the battle for the frame.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "engine/devices/network.h"
@@ -72,10 +73,24 @@ bool LocalDecideLocked(InputWord word, InputWord previous) {
     }
 }
 
+// Both machines count every button as held from the connection on, so a key
+// held at that moment is a new press on neither: it counts once it has been
+// let go and pressed again, on both machines alike.
+void HoldEveryButton() {
+    for (int side = 0; side < 2; ++side) {
+        inputWords[side] = INPUT_ALL_BUTTONS;
+        std::fill(std::begin(buttonStates[side]), std::end(buttonStates[side]), BUTTON_STATE_HELD);
+    }
+}
+
+// A peer whose settings do not fit this machine's is not connected to; the
+// screen shows "disconnected" while it keeps looking (the peer, told the same
+// by this side's connect packets, does the same).
 void UpdateConnecting() {
-    if (PollNetConnect()) {
+    if (PollNetConnect() == NetConnect::CONNECTED) {
         selectScreen.state = SELECT_CHARACTER;
         selectScreen.netFrameCounter = 1;
+        HoldEveryButton();
         PlaySe(SE_DECIDE);
         return;
     }
@@ -124,12 +139,14 @@ void UpdateNetworkStage() {
 
 // The exchange of the words of one frame: this machine's word goes out on the
 // first frame of a period, and both words are applied together on its last.
-// Without a connection both sides come from this machine's pads.
+// Without a connection both sides come from this machine's pads; once the
+// peer has left for the battle nothing is exchanged.
 void SendLocalInput() {
     if (!netConnected) {
         PollInput();
         return;
     }
+    if (netSelectPeerLeft) return;
     if (selectScreen.netFrameCounter % static_cast<int32_t>(netSendInterval) == 0 &&
         SendSelectInput(LocalDecideLocked)) {
         PlaySe(SE_ERROR);
@@ -138,11 +155,15 @@ void SendLocalInput() {
 
 // The counter starts at 1 on connection, so with an interval of 3 the first
 // receiving frame comes before any word was sent: there is nothing to wait for.
+// Once the match is decided here, the peer's start packet tells that it has
+// left for the battle with the same match.
 void ReceivePeerInput() {
     if (!netConnected) return;
     const auto interval = static_cast<int32_t>(netSendInterval);
     const int32_t counter = selectScreen.netFrameCounter;
-    if (counter % interval == interval - 1 && counter >= interval) ReceiveSelectInput();
+    if (counter % interval == interval - 1 && counter >= interval && !netSelectPeerLeft) {
+        ReceiveSelectInput(selectScreen.state == SELECT_DECIDED);
+    }
     for (int side = 0; side < 2; ++side) UpdateButtonStates(&inputWords[side], buttonStates[side]);
 }
 

@@ -16,6 +16,7 @@
 #include "game/battle/player_record.h"
 #include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/net_exchange.h"
 #include "game/flow/replay_file.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
@@ -548,12 +549,19 @@ void DrawConnectingStrip() {
     selectScreen.faceTexture->Draw(&dest, 0.0f, &cell, 0xFFFFFFFF, BLEND_ALPHA);
 }
 
+void DrawDisconnectedStrip() {
+    const gpu::RECT dest{200, 225, 440, 255}, cell = Rect(select_sheets::kDisconnectedStrip);
+    selectScreen.faceTexture->Draw(&dest, 0.0f, &cell, 0xFFFFFFFF, BLEND_ALPHA);
+}
+
+// While connecting, a peer whose settings do not fit this machine's shows as
+// "disconnected".
 void DrawNetworkPictures(const SelectLook& look) {
     DrawSelectPictures(look);
-    if (selectScreen.state == SELECT_CONNECTING) DrawConnectingStrip();
-    if (selectScreen.state > SELECT_CONNECTING && !netConnected) {
-        const gpu::RECT dest{200, 225, 440, 255}, cell = Rect(select_sheets::kDisconnectedStrip);
-        selectScreen.faceTexture->Draw(&dest, 0.0f, &cell, 0xFFFFFFFF, BLEND_ALPHA);
+    const bool connecting = selectScreen.state == SELECT_CONNECTING;
+    if (connecting && !netPeerRefused) DrawConnectingStrip();
+    if ((connecting && netPeerRefused) || (selectScreen.state > SELECT_CONNECTING && !netConnected)) {
+        DrawDisconnectedStrip();
     }
 }
 

@@ -1,6 +1,5 @@
-// netrelay: forwards datagrams between two network peers on this machine with
-// seeded loss, duplication, reordering and corruption, for tests of network
-// play. It ends by itself once no datagram has come for --idle-ms, or after
+// netrelay: forwards datagrams between two network peers with seeded loss,
+// duplication, reordering, corruption and delay, for tests of network play. It ends by itself once no datagram has come for --idle-ms, or after
 // --max-ms in all.
 #include <cstdio>
 #include <cstdlib>
@@ -14,9 +13,12 @@ namespace {
 void Usage() {
     std::fprintf(stderr,
                  "usage: netrelay --peer-a PORT --peer-b PORT --relay-a PORT --relay-b PORT\n"
+                 "                [--peer-a-host IPV4] [--peer-b-host IPV4]\n"
                  "                [--seed N] [--loss P] [--duplicate P] [--reorder P] [--corrupt P]\n"
-                 "                [--hold-ms MS] [--idle-ms MS] [--max-ms MS]\n"
-                 "Peer A sends to the relay's port A, peer B to port B; all on 127.0.0.1.\n"
+                 "                [--hold-ms MS] [--delay-ms MS] [--jitter-ms MS] [--idle-ms MS] [--max-ms MS]\n"
+                 "Peer A sends to the relay's port A, peer B to port B; the peers are on\n"
+                 "127.0.0.1 unless their hosts are given (the relay takes datagrams only\n"
+                 "from each peer's host).\n"
                  "A port left out or 0 is chosen by the system (relay) or learnt from the\n"
                  "peer's first datagram (peer); the relay's ports are printed first.\n");
 }
@@ -34,6 +36,15 @@ int main(int argc, char** argv) {
     double idleMs = 5000, maxMs = 120000;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
+        if ((name == "--peer-a-host" || name == "--peer-b-host") && i + 1 < argc) {
+            const uint32_t host = platform::ParseIpv4Address(argv[++i]);
+            if (host == platform::IPV4_ADDRESS_NONE) {
+                Usage();
+                return 2;
+            }
+            (name == "--peer-a-host" ? options.peerHostA : options.peerHostB) = host;
+            continue;
+        }
         double value = 0;
         if (i + 1 >= argc || !ParseNumber(argv[i + 1], &value)) {
             Usage();
@@ -50,6 +61,8 @@ int main(int argc, char** argv) {
         else if (name == "--reorder") options.reorder = value;
         else if (name == "--corrupt") options.corrupt = value;
         else if (name == "--hold-ms") options.holdMs = static_cast<uint32_t>(value);
+        else if (name == "--delay-ms") options.delayMs = static_cast<uint32_t>(value);
+        else if (name == "--jitter-ms") options.jitterMs = static_cast<uint32_t>(value);
         else if (name == "--idle-ms") idleMs = value;
         else if (name == "--max-ms") maxMs = value;
         else {

@@ -1,10 +1,10 @@
 #include "tools/netrelay/relay.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
 
-const uint32_t kLoopback = platform::ParseIpv4Address("127.0.0.1");
 constexpr size_t kMaxDatagram = 512;
 
 uint64_t NowMs() {
@@ -20,8 +20,8 @@ Relay::Relay(const RelayOptions& options)
       random_(options.seed),
       socketA_(platform::CreateUdpSocket()),
       socketB_(platform::CreateUdpSocket()),
-      toB_{socketA_.get(), socketB_.get(), options.peerPortB, {}, 0},
-      toA_{socketB_.get(), socketA_.get(), options.peerPortA, {}, 0} {}
+      toB_{socketA_.get(), socketB_.get(), options.peerHostA, options.peerHostB, options.peerPortB, {}, 0, {}},
+      toA_{socketB_.get(), socketA_.get(), options.peerHostB, options.peerHostA, options.peerPortA, {}, 0, {}} {}
 
 bool Relay::Open() { return socketA_->Open(options_.relayPortA) && socketB_->Open(options_.relayPortB); }
 
@@ -35,8 +35,10 @@ bool Relay::Pump(uint32_t milliseconds) {
     for (;;) {
         const bool served = ServeOne(toB_, toA_) | ServeOne(toA_, toB_);
         any |= served;
-        ReleaseStale(toB_);
-        ReleaseStale(toA_);
+        for (Direction* direction : {&toB_, &toA_}) {
+            ReleaseStale(*direction);
+            ReleaseDue(*direction);
+        }
         const uint64_t now = NowMs();
         if (now >= deadline) return any;
         if (served) continue;
@@ -55,7 +57,7 @@ bool Relay::ServeOne(Direction& direction, Direction& back) {
     platform::Ipv4Endpoint from{};
     const int length = direction.in->ReceiveFrom(datagram.data(), datagram.size(), &from);
     if (length < 0) return false;
-    if (from.address != kLoopback) return true;
+    if (from.address != direction.fromHost) return true;
     if (back.toPort == 0) back.toPort = from.port;
     datagram.resize(std::min(static_cast<size_t>(length), kMaxDatagram));
     Forward(direction, std::move(datagram));
@@ -96,9 +98,30 @@ void Relay::Forward(Direction& direction, std::vector<uint8_t> datagram) {
 }
 
 void Relay::Send(Direction& direction, const std::vector<uint8_t>& datagram) {
+    if (options_.delayMs == 0 && options_.jitterMs == 0) {
+        SendNow(direction, datagram);
+        return;
+    }
+    int64_t wait = options_.delayMs;
+    if (options_.jitterMs > 0) {
+        const auto jitter = static_cast<int64_t>(options_.jitterMs);
+        wait += std::uniform_int_distribution<int64_t>(-jitter, jitter)(random_);
+    }
+    direction.delayed.emplace(NowMs() + static_cast<uint64_t>(std::max<int64_t>(wait, 0)), datagram);
+}
+
+void Relay::SendNow(Direction& direction, const std::vector<uint8_t>& datagram) {
     if (direction.toPort == 0) return;  // that peer has not been heard from yet
-    direction.out->SendTo({kLoopback, direction.toPort}, datagram.data(), datagram.size());
+    direction.out->SendTo({direction.toHost, direction.toPort}, datagram.data(), datagram.size());
     ++counts_.forwarded;
+}
+
+void Relay::ReleaseDue(Direction& direction) {
+    const uint64_t now = NowMs();
+    while (!direction.delayed.empty() && direction.delayed.begin()->first <= now) {
+        SendNow(direction, direction.delayed.begin()->second);
+        direction.delayed.erase(direction.delayed.begin());
+    }
 }
 
 void Relay::ReleaseStale(Direction& direction) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -12,17 +13,24 @@
 // port B to peer B, and back the other way. Every datagram may be dropped,
 // duplicated, held back behind the next one, or have one bit of its first six
 // bytes flipped (any field of a packet: its frame or command, its word or the
-// word's copy). The faults come from one seeded generator, so a run is repeatable
-// for the same order of datagrams. Only loopback datagrams are relayed.
+// word's copy), and every copy sent may be delayed, by a time that varies
+// around a mean (which reorders datagrams close together as a real line
+// does). The faults come from one seeded generator, so a run is repeatable
+// for the same order of datagrams. Each peer is a host of its own (loopback
+// unless told otherwise), and only datagrams from that host are relayed.
 // Ports left 0 are chosen by the system (the relay's) or learnt from the first
 // datagram each peer sends (the peers'); until then a peer gets nothing.
 
 struct RelayOptions {
+    uint32_t peerHostA = platform::ParseIpv4Address("127.0.0.1");
+    uint32_t peerHostB = platform::ParseIpv4Address("127.0.0.1");
     uint16_t peerPortA = 0, peerPortB = 0;    // where peers A and B listen; 0: learnt
     uint16_t relayPortA = 0, relayPortB = 0;  // where the relay listens for A and for B; 0: any
     uint32_t seed = 1;
     double loss = 0, duplicate = 0, reorder = 0, corrupt = 0;  // chances per datagram
     uint32_t holdMs = 20;  // a held datagram goes on after this at the latest
+    // Each copy sent waits delayMs, plus or minus up to jitterMs (evenly spread).
+    uint32_t delayMs = 0, jitterMs = 0;
 };
 
 struct RelayCounts {
@@ -46,16 +54,20 @@ private:
     struct Direction {
         platform::UdpSocket* in;
         platform::UdpSocket* out;
+        uint32_t fromHost, toHost;
         uint16_t toPort;  // 0 until the peer's port is known
         std::optional<std::vector<uint8_t>> held;
         uint64_t heldSinceMs = 0;
+        std::multimap<uint64_t, std::vector<uint8_t>> delayed;  // by the time each goes out
     };
 
     bool Chance(double probability);
     bool ServeOne(Direction& direction, Direction& back);
     void Forward(Direction& direction, std::vector<uint8_t> datagram);
     void Send(Direction& direction, const std::vector<uint8_t>& datagram);
+    void SendNow(Direction& direction, const std::vector<uint8_t>& datagram);
     void ReleaseStale(Direction& direction);
+    void ReleaseDue(Direction& direction);
 
     RelayOptions options_;
     std::mt19937 random_;

@@ -91,7 +91,7 @@ protected:
     void Deliver(const NetPacket& packet, uint64_t delayMs = 0) {
         net().Deliver(Bytes(packet), test::FakePeer(), delayMs);
     }
-    void DeliverSample(int32_t f) { Deliver({static_cast<int16_t>(f), PeerWord(f), PeerWord(f)}); }
+    void DeliverSample(int32_t f) { Deliver(DataPacket(f, PeerWord(f))); }
 
     // The peer answers resend requests, as its own history would.
     void PeerAnswersResendRequests() {
@@ -172,7 +172,7 @@ TEST_F(NetExchange, BothSidesUseTheWordsSampledOnTheSameEarlierFrame) {
             // Each sample went out once as a data packet with two copies.
             std::vector<NetPacket> expected;
             for (int32_t f = 0; f < static_cast<int32_t>(c.sampleFrameUsed.size()); f += N()) {
-                expected.push_back({static_cast<int16_t>(f), LocalWord(f), LocalWord(f)});
+                expected.push_back(DataPacket(f, LocalWord(f)));
             }
             EXPECT_EQ(Sent(sentBefore), expected);
         }
@@ -202,7 +202,9 @@ TEST_F(NetExchange, ACorruptedCopyIsAskedForAgain) {
     DeliverSample(0);
     RunFrame(0);
     RunFrame(1);
-    Deliver({2, PeerWord(2), static_cast<uint16_t>(PeerWord(2) ^ 0x10)});
+    NetPacket damaged = DataPacket(2, PeerWord(2));
+    damaged.valueCopy ^= 0x10;
+    Deliver(damaged);
     RunFrame(2);
     RunFrame(3);
     EXPECT_EQ(inputWords[1], PeerWord(2));
@@ -233,7 +235,7 @@ TEST_F(NetExchange, AnEarlyPacketIsUsedOneExchangeLaterWithoutAReceive) {
 TEST_F(NetExchange, AnEarlyPacketWithUnequalCopiesIsNotKept) {
     Open(0, 0);
     PeerAnswersResendRequests();
-    Deliver({2, PeerWord(2), 0x7777});
+    Deliver({2, DataPacket(2, PeerWord(2)).value, 0x7777});
     DeliverSample(0);
     RunFrame(0);
     RunFrame(1);
@@ -249,18 +251,18 @@ TEST_F(NetExchange, DuplicatesAndStalePacketsAreDropped) {
     DeliverSample(0);
     RunFrame(0);
     RunFrame(1);
-    // Frame 3 waits for frame 2: an old duplicate, an early packet twice, a
-    // stale start packet of the handshake, then the packet it waits for.
+    // Frame 3 waits for frame 2: an old duplicate, an early packet twice, an
+    // answer to a start packet that came late, then the packet it waits for.
     DeliverSample(0);
     DeliverSample(4);
     DeliverSample(4);
-    Deliver({NT_COMMAND_START, 0, 0});
+    Deliver({NT_COMMAND_START, 0, NET_START_ANSWER});
     DeliverSample(2);
     RunFrame(2);
     RunFrame(3);
     EXPECT_EQ(inputWords[1], PeerWord(2));
     ASSERT_EQ(netPendingPackets.size(), 1u);
-    // The duplicate of frame 2 arrives late and is ignored at frame 5.
+    // The duplicate of frame 2 arrives late and is ignored at frame 7.
     DeliverSample(2);
     RunFrame(4);
     RunFrame(5);
@@ -275,18 +277,24 @@ TEST_F(NetExchange, DuplicatesAndStalePacketsAreDropped) {
 }
 
 // The frame field has no copy: a damaged one must not pass for another frame.
-// Each case delivers the peer's word of frame 2 under a damaged frame number,
-// while frame 3 awaits frame 2's word; the damaged packet is dropped, and the
-// word asked for again once the wait runs out.
-TEST_F(NetExchange, ADataPacketOutsideTheFrameWindowIsDroppedAndAskedForAgain) {
+// While frame 3 awaits frame 2's word, each case delivers a sample under a
+// damaged frame number: frame 2's own sample under another number, or another
+// frame's sample under number 2, where only the frame check in the word shows
+// the damage. The awaited packet may be the damaged one, so it is asked for at
+// once, as one with unequal copies is, and comes without a wait running out.
+TEST_F(NetExchange, ADamagedFrameNumberIsAskedForAtOnce) {
     const struct {
         const char* name;
-        int16_t frame;
+        int16_t frame;    // the damaged frame field
+        int32_t sampled;  // the frame whose sample it carries
     } cases[] = {
-        {"behind the awaited frame", 0},
-        {"not a sampling frame", 3},
-        {"more than two exchanges ahead", 8},
-        {"far ahead", 0x4002},
+        {"behind the awaited frame", 0, 2},
+        {"not a sampling frame", 3, 2},
+        {"more than two exchanges ahead", 8, 2},
+        {"far ahead", 0x4002, 2},
+        {"turned into no command", static_cast<int16_t>(0x8002), 2},
+        {"an old sample under the awaited number", 2, 0},
+        {"a later sample under the awaited number", 2, 6},
     };
     for (const auto& c : cases) {
         Open(0, 0);
@@ -294,17 +302,43 @@ TEST_F(NetExchange, ADataPacketOutsideTheFrameWindowIsDroppedAndAskedForAgain) {
         DeliverSample(0);
         RunFrame(0);
         RunFrame(1);
-        Deliver({c.frame, PeerWord(2), PeerWord(2)});
+        const NetPacket sound = DataPacket(c.sampled, PeerWord(c.sampled));
+        Deliver({c.frame, sound.value, sound.valueCopy});
         RunFrame(2);
         RunFrame(3);
         EXPECT_EQ(inputWords[1], PeerWord(2)) << c.name;
         EXPECT_TRUE(netPendingPackets.empty()) << c.name;
-        EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), (std::vector<NetPacket>{{NT_COMMAND_WRECK, 2, 0}})) << c.name;
-        EXPECT_EQ(net().nowMs, 1000u) << c.name;
+        EXPECT_EQ(SentCommands(NT_COMMAND_BROKEN), (std::vector<NetPacket>{{NT_COMMAND_BROKEN, 2, 0}})) << c.name;
+        EXPECT_TRUE(SentCommands(NT_COMMAND_WRECK).empty()) << c.name;
+        EXPECT_EQ(net().nowMs, 0u) << c.name;
         NetClose();
         net().onSend = nullptr;
-        net().nowMs = 0;
         net().sent.clear();
+        net().nowMs = 0;
+    }
+}
+
+// A data packet carries its word twice, each with the frame check in the
+// word's unused high bits, which the receiver takes off again.
+TEST(NetDataPacket, CarriesItsWordTwiceWithACheckOfItsFrame) {
+    for (const int32_t frame : {0, 2, 3, 300, 0x7FFE}) {
+        for (const InputWord word : {InputWord{0}, InputWord{INPUT_Z | INPUT_LEFT}, INPUT_ALL_BUTTONS}) {
+            const NetPacket packet = DataPacket(frame, word);
+            EXPECT_EQ(packet.frame, frame);
+            EXPECT_EQ(packet.value, packet.valueCopy);
+            EXPECT_EQ(packet.value & INPUT_ALL_BUTTONS, word);
+            InputWord taken = 0xFFFF;
+            EXPECT_TRUE(DataPacketWord(packet, &taken));
+            EXPECT_EQ(taken, word);
+            // Any one or two damaged bits of the frame field show.
+            for (int a = 0; a < 16; ++a) {
+                for (int b = a; b < 16; ++b) {
+                    NetPacket damaged = packet;
+                    damaged.frame = static_cast<int16_t>(damaged.frame ^ (1 << a) ^ (a == b ? 0 : 1 << b));
+                    EXPECT_FALSE(DataPacketWord(damaged, &taken)) << frame << " bits " << a << " " << b;
+                }
+            }
+        }
     }
 }
 
@@ -316,7 +350,7 @@ TEST_F(NetExchange, FarFuturePacketsDoNotFillThePendingList) {
     RunFrame(0);
     RunFrame(1);
     EXPECT_EQ(inputWords[1], PeerWord(0));
-    EXPECT_EQ(netPendingPackets, (std::vector<NetPacket>{{2, PeerWord(2), PeerWord(2)}}));
+    EXPECT_EQ(netPendingPackets, (std::vector<NetPacket>{DataPacket(2, PeerWord(2))}));
     const int waitsBefore = net().waits;
     RunFrame(2);
     RunFrame(3);
@@ -325,13 +359,14 @@ TEST_F(NetExchange, FarFuturePacketsDoNotFillThePendingList) {
 }
 
 TEST_F(NetExchange, TwoEarlyPacketsForOneFrameWithDifferentWordsAreBothDropped) {
-    // Frame 2's word arrives, then frame 4's damaged into frame 2's number:
-    // which one is right cannot be told, so frame 2 is asked for.
+    // Frame 2's word arrives, then frame 4's damaged into frame 2's number
+    // past the frame check (more bits than it catches): which one is right
+    // cannot be told, so frame 2 is asked for.
     Open(0, 0);
     PeerAnswersResendRequests();
     DeliverSample(2);
-    Deliver({2, PeerWord(4), PeerWord(4)});
-    Deliver({2, PeerWord(4), PeerWord(4)});  // a third copy does not bring either back
+    Deliver(DataPacket(2, PeerWord(4)));
+    Deliver(DataPacket(2, PeerWord(4)));  // a third copy does not bring either back
     DeliverSample(0);
     RunFrame(0);
     RunFrame(1);
@@ -358,8 +393,7 @@ TEST_F(NetExchange, ResendRequestsAreAnsweredFromTheSentSamples) {
     DeliverSample(2);
     RunFrame(3);
     EXPECT_EQ(inputWords[1], PeerWord(2));
-    EXPECT_EQ(Sent(sentBefore), (std::vector<NetPacket>{{0, LocalWord(0), LocalWord(0)},
-                                                        {2, LocalWord(2), LocalWord(2)}}));
+    EXPECT_EQ(Sent(sentBefore), (std::vector<NetPacket>{DataPacket(0, LocalWord(0)), DataPacket(2, LocalWord(2))}));
 }
 
 TEST_F(NetExchange, BothPeersLosingTheSameExchangeRecoverEachOther) {
@@ -377,7 +411,7 @@ TEST_F(NetExchange, BothPeersLosingTheSameExchangeRecoverEachOther) {
     RunFrame(1);
     EXPECT_EQ(inputWords[1], PeerWord(0));
     EXPECT_EQ(Sent(sentBefore), (std::vector<NetPacket>{{NT_COMMAND_WRECK, 0, 0},
-                                                        {0, LocalWord(0), LocalWord(0)}}));
+                                                        DataPacket(0, LocalWord(0))}));
 }
 
 TEST_F(NetExchange, ElevenTimeOutsDropThePeerAndCloseTheSocketOnce) {
@@ -418,7 +452,7 @@ struct Flood {
 const Flood kFloods[] = {
     {"the peer's start packets, still in its handshake", {NT_COMMAND_START, 0, 0}, 32, 32},
     {"requests for a frame not sampled yet", {NT_COMMAND_WRECK, 4, 0}, 900, 900},
-    {"duplicates of an old sample", {0, 0x100, 0x100}, 500, 500},
+    {"duplicates of an old sample", DataPacket(0, 0x100), 500, 500},
 };
 constexpr uint64_t kFloodMs = 30000;
 
@@ -435,7 +469,10 @@ TEST_F(NetExchange, AWaitEndsAtItsDeadlineWhileOtherPacketsKeepComing) {
         RunFrame(2);
         RunFrame(3);
         EXPECT_EQ(inputWords[1], PeerWord(2)) << flood.name;
-        const std::vector<NetPacket> sent = Sent(sentBefore);
+        // Besides the answers to start packets: the sample of frame 2, then
+        // the request for the peer's after one second.
+        std::vector<NetPacket> sent = Sent(sentBefore);
+        std::erase(sent, NetPacket{NT_COMMAND_START, 0, NET_START_ANSWER});
         ASSERT_EQ(sent.size(), 2u) << flood.name;
         EXPECT_EQ(sent[1], (NetPacket{NT_COMMAND_WRECK, 2, 0})) << flood.name;
         EXPECT_EQ(net().sent.back().timeMs, 1000u) << flood.name << ": the request after one second";
@@ -470,33 +507,64 @@ protected:
     static inline bool zPressed = false;
 };
 
-// The peer's connect packets may all be lost once the peer has connected on
-// this side's: it then sends its words, or, gone on to the battle, its start
-// packets. Those connect as well; anything else is dropped.
-TEST_F(NetSelectAndStart, ConnectsOnThePeersConnectStartOrInputPacket) {
+// The peer's connect packet tells its side and line speed: it connects only a
+// peer on the other side with the same line speed. A peer that has connected
+// sends no more connect packets, so all this side may see is its words, or,
+// gone on to the battle, its start packets: those connect as well.
+TEST_F(NetSelectAndStart, ConnectsOnlyAPeerWhoseSettingsFit) {
+    constexpr uint16_t kPeerTag = 0x1234;
+    NetPacket damaged = ConnectPacket(1, 0, kPeerTag);
+    damaged.value ^= 0x0100;
     const struct {
+        const char* name;
         NetPacket packet;
-        bool connects;
+        NetConnect result;
     } cases[] = {
-        {{NT_COMMAND_CONNECT, 0, 0}, true},
-        {{NT_COMMAND_START, 0, 0}, true},
-        {SelectWord(INPUT_Z, 1), true},
-        {{NT_COMMAND_WRECK, 0, 0}, false},
-        {{NT_COMMAND_BROKEN, 0, 0}, false},
-        {{0, 0, 0}, false},
+        {"the peer on side 1", ConnectPacket(1, 0, kPeerTag), NetConnect::CONNECTED},
+        {"a connect packet that tells nothing", {NT_COMMAND_CONNECT, 0, 0}, NetConnect::CONNECTED},
+        {"the peer's start packet", {NT_COMMAND_START, 0, 0}, NetConnect::CONNECTED},
+        {"the peer's word", SelectWord(INPUT_Z, 1), NetConnect::CONNECTED},
+        {"a peer on side 0 too", ConnectPacket(0, 0, kPeerTag), NetConnect::REFUSED},
+        {"a peer on a slow line", ConnectPacket(1, 1, kPeerTag), NetConnect::REFUSED},
+        {"a damaged connect packet", damaged, NetConnect::WAITING},
+        {"a request", {NT_COMMAND_WRECK, 0, 0}, NetConnect::WAITING},
+        {"a damaged request", {NT_COMMAND_BROKEN, 0, 0}, NetConnect::WAITING},
+        {"a battle packet", {0, 0, 0}, NetConnect::WAITING},
     };
     for (const auto& c : cases) {
         Open(0, 0);
         netConnected = 0;
-        EXPECT_FALSE(PollNetConnect()) << "nothing queued";
+        EXPECT_EQ(PollNetConnect(), NetConnect::WAITING) << "nothing queued";
         Deliver(c.packet);
-        EXPECT_EQ(PollNetConnect(), c.connects) << c.packet;
-        EXPECT_EQ(netConnected, c.connects ? 1 : 0) << c.packet;
-        EXPECT_EQ(SentCommands(NT_COMMAND_CONNECT).size(), 2u) << "one a poll";
+        EXPECT_EQ(PollNetConnect(), c.result) << c.name;
+        EXPECT_EQ(netConnected, c.result == NetConnect::CONNECTED ? 1 : 0) << c.name;
+        EXPECT_EQ(netPeerRefused, c.result == NetConnect::REFUSED) << c.name;
+        EXPECT_EQ(SentCommands(NT_COMMAND_CONNECT), std::vector<NetPacket>(2, ConnectPacket(0, 0, netGameTag)))
+            << "one a poll";
         EXPECT_EQ(net().nowMs, 0u);
         NetClose();
         net().sent.clear();
     }
+}
+
+// Each machine says on standard error, once a screen, why it does not connect.
+TEST_F(NetSelectAndStart, ItsOwnConnectPacketsAndAPeerOnTheSameSideAreToldOnce) {
+    Open(1, 1);
+    netConnected = 0;
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 3; ++i) {
+        Deliver(ConnectPacket(1, 1, netGameTag));  // as the socket hears itself on 127.0.0.1
+        Deliver(ConnectPacket(1, 1, static_cast<uint16_t>(netGameTag + 1)));
+        EXPECT_EQ(PollNetConnect(), NetConnect::WAITING) << "its own connect packet";
+        EXPECT_EQ(PollNetConnect(), NetConnect::REFUSED) << "another game on side 1";
+    }
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(told,
+              "network: this game hears its own connect packets: the peer address in config.dat (127.0.0.1, port "
+              "59999) leads back to this machine; waiting for another one\n"
+              "network: the other machine is set to side 1 as well; one machine must play side 0 and the other side 1 "
+              "(config.dat)\n");
+    EXPECT_EQ(netConnected, 0);
 }
 
 TEST_F(NetSelectAndStart, ALockedDecideIsNotSent) {
@@ -532,10 +600,34 @@ TEST_F(NetSelectAndStart, BothWordsOfAPeriodAreAppliedTogether) {
     ReceiveSelectInput();
     EXPECT_EQ(inputWords[0], INPUT_LEFT);
     EXPECT_EQ(inputWords[1], INPUT_Z);
-    // The answer: the word of the period before (none: 0) and this period's.
-    EXPECT_EQ(Sent(before), (std::vector<NetPacket>{SelectWord(0, 0), SelectWord(INPUT_Z, 1)}));
+    // The answer: the word of the period before (before the first one every
+    // button counts as held) and this period's.
+    EXPECT_EQ(Sent(before), (std::vector<NetPacket>{SelectWord(INPUT_ALL_BUTTONS, 0), SelectWord(INPUT_Z, 1)}));
     EXPECT_EQ(netConnected, 1);
     zPressed = false;
+}
+
+// Both words of period 1 were lost, and the peer's of period 2 as well: the
+// peer, a period ahead, asks for a word this side cannot send yet, while this
+// side waits for the peer's word of period 1. A request that comes soon is
+// only answered; one that comes once this side's word is overdue is answered
+// and asked back, which frees both before either wait runs out.
+TEST_F(NetSelectAndStart, AStuckPeersRequestIsAskedBackOnceTheWordIsOverdue) {
+    Open(0, 0);
+    SendSelectInput();
+    Deliver({NT_COMMAND_WRECK, 0, 0}, 100);
+    Deliver({NT_COMMAND_WRECK, 0, 0}, 1500);
+    Deliver({NT_COMMAND_WRECK, 0, 0}, 1600);
+    net().onSend = [this](const test::SentDatagram& d) {
+        if (DecodeNetPacket(d.bytes.data()).frame != NT_COMMAND_WRECK) return;
+        Deliver(SelectWord(INPUT_LEFT, 1), 20);
+        Deliver(SelectWord(0, 2), 20);
+    };
+    ReceiveSelectInput();
+    EXPECT_EQ(inputWords[1], INPUT_LEFT);
+    EXPECT_EQ(netConnected, 1);
+    EXPECT_EQ(net().nowMs, 1520u);
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(1, {NT_COMMAND_WRECK, 0, 0}));
 }
 
 TEST_F(NetSelectAndStart, ThreeSilentWaitsEndTheConnection) {
@@ -584,65 +676,74 @@ TEST_F(NetSelectAndStart, SelectTriesEndAtTheirDeadlinesWhileOtherPacketsKeepCom
     EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(2, {NT_COMMAND_WRECK, 0, 0}));
 }
 
-// The sequence that hung both machines: the peer read this side's start packet
-// and went into its battle, but its own start packet and its first sample were
-// lost. This side then waited for a start packet that never came, and its own
-// start packets, one every 32 ms, kept restarting the peer's 1-second wait, so
-// the peer never asked for this side's sample either.
-TEST_F(NetSelectAndStart, APeerAlreadyInItsBattleEndsTheHandshake) {
-    Open(1, 0);
-    // The peer in its battle: frame 1 waits for this side's sample 0 and asks
-    // for it once a second (11 times before it gives up); it answers requests.
-    for (uint64_t t = 1000; t <= 11000; t += 1000) Deliver({NT_COMMAND_WRECK, 0, 0}, t);
-    PeerAnswersResendRequests();
-    int pumps = 0;
-    ASSERT_TRUE(RunStartHandshake([&pumps] { return ++pumps < 1000; }));
-    EXPECT_EQ(net().nowMs, 3000u) << "on the request a select screen would not send";
-    EXPECT_EQ(net().Arrived(), 0u) << "nothing more is dropped";
-
-    RunFrame(0);
-    RunFrame(1);
-    EXPECT_EQ(inputWords[0], PeerWord(0));
-    EXPECT_EQ(netConnected, 1);
-    // The peer's next request is answered with the sample it lacks.
-    RunFrame(2);
-    RunFrame(3);
-    const NetPacket answer{0, LocalWord(0), LocalWord(0)};
-    const std::vector<NetPacket> sent = Sent();
-    EXPECT_GE(std::count(sent.begin(), sent.end(), answer), 2) << "sent, and sent again on request";
-}
-
-// A select screen still waiting for this side's word asks for it with a
-// request for 0, at most twice: that must not start a battle it never joins.
-TEST_F(NetSelectAndStart, OnlyTheBattlesPacketsStandForAMissedStartPacket) {
+// Only the peer's start packet ends the handshake: a peer still on its select
+// screen asks for this side's last word with requests for 0 (the relay's
+// duplicates and its re-asks make them many), which are answered, and a peer
+// already in its battle answers start packets. After the start packet one
+// more packet is dropped, here the last one, at 5 seconds.
+TEST_F(NetSelectAndStart, TheHandshakeEndsOnlyOnThePeersStartPacket) {
     const NetPacket wreck0{NT_COMMAND_WRECK, 0, 0}, broken0{NT_COMMAND_BROKEN, 0, 0};
     const struct {
         const char* name;
-        std::vector<NetPacket> packets;
-        bool ends;
+        std::vector<NetPacket> packets;  // at 100 ms and every 40 ms after
+        uint64_t startMs;                // the peer's start packet; 0: in `packets`
+        int selectRequests;
     } cases[] = {
-        {"the peer's sample of frame 0", {{0, 0x10, 0x10}}, true},
-        {"three requests for frame 0", {wreck0, wreck0, wreck0}, true},
-        {"requests of both kinds", {wreck0, broken0, wreck0}, true},
-        {"a select screen's two requests", {wreck0, wreck0}, false},
-        {"a damaged sample of frame 0", {{0, 0x10, 0x11}}, false},
-        {"a sample of a later frame", {{2, 0x10, 0x10}, {4, 0x10, 0x10}}, false},
-        {"requests for a later frame", {{NT_COMMAND_WRECK, 2, 0}, {NT_COMMAND_WRECK, 2, 0}, {NT_COMMAND_WRECK, 2, 0}}, false},
-        {"select-screen packets", {{NT_COMMAND_CONNECT, 0, 0}, {NT_COMMAND_INPUT, 0x10, 0x11}}, false},
+        {"a select screen's requests, duplicated", {wreck0, wreck0, wreck0, wreck0, wreck0, wreck0}, 2000, 6},
+        {"requests of both kinds", {wreck0, broken0, wreck0, broken0}, 2000, 2},
+        {"the peer's sample of frame 0", {DataPacket(0, 0x10), DataPacket(0, 0x10)}, 2000, 0},
+        {"select-screen packets", {{NT_COMMAND_CONNECT, 0, 0}, SelectWord(0x10, 4)}, 2000, 0},
+        {"the peer's start packet", {{NT_COMMAND_START, 0, 0}}, 0, 0},
+        {"a battle's answer to a start packet", {{NT_COMMAND_START, 0, NET_START_ANSWER}}, 0, 0},
     };
     for (const auto& c : cases) {
         Open(0, 0);
         for (size_t i = 0; i < c.packets.size(); ++i) Deliver(c.packets[i], 100 + 40 * i);
-        Deliver({NT_COMMAND_WRECK, 2, 0}, 1100);  // the peer's next packet stays queued
+        if (c.startMs != 0) Deliver({NT_COMMAND_START, 0, 0}, c.startMs);
+        Deliver({NT_COMMAND_WRECK, 2, 0}, 5000);
         int pumps = 0;
-        const bool started = RunStartHandshake([&pumps] { return ++pumps < 20; });
-        EXPECT_EQ(started, c.ends) << c.name;
-        if (c.ends) {
-            EXPECT_EQ(net().inbox.size(), 1u) << c.name;
-        }
+        EXPECT_TRUE(RunStartHandshake([&pumps] { return ++pumps < 1000; })) << c.name;
+        EXPECT_EQ(net().nowMs, 5000u) << c.name;
+        EXPECT_TRUE(net().inbox.empty()) << c.name;
+        EXPECT_EQ(static_cast<int>(SentCommands(NT_COMMAND_INPUT).size()), 2 * c.selectRequests) << c.name;
+        NetClose();
+        net().nowMs = 0;
+        net().sent.clear();
+    }
+}
+
+// A select screen that has decided the match and waits for the peer's last
+// word takes the peer's start packet for the peer's leaving: the peer leaves
+// only once it has the words that this side sent after deciding, so it has
+// decided the same. Before the decision a start packet means nothing.
+TEST_F(NetSelectAndStart, TheStartPacketOfAPeerThatHasLeftEndsTheWaitOfADecidedScreen) {
+    for (const bool decided : {true, false}) {
+        SCOPED_TRACE(decided);
+        Open(0, 0);
+        SendSelectInput();
+        Deliver({NT_COMMAND_START, 0, 0}, 4000);
+        ReceiveSelectInput(decided);
+        EXPECT_EQ(netSelectPeerLeft, decided);
+        EXPECT_EQ(netConnected, decided ? 1 : 0);
+        EXPECT_EQ(net().nowMs, decided ? 4000u : 9000u);
         NetClose();
         net().nowMs = 0;
     }
+}
+
+// A battle answers the start packets of a peer that has missed every one of
+// this side's and still waits in its handshake; an answer is not answered.
+TEST_F(NetExchange, ABattleAnswersThePeersStartPacketsButNotTheirAnswers) {
+    Open(0, 0);
+    RunFrame(0);
+    Deliver({NT_COMMAND_START, 0, 0});
+    Deliver({NT_COMMAND_START, 0, NET_START_ANSWER});
+    Deliver({NT_COMMAND_START, 0, 0});
+    DeliverSample(0);
+    RunFrame(1);
+    EXPECT_EQ(inputWords[1], PeerWord(0));
+    EXPECT_EQ(SentCommands(NT_COMMAND_START), std::vector<NetPacket>(2, {NT_COMMAND_START, 0, NET_START_ANSWER}));
+    EXPECT_EQ(net().nowMs, 0u);
 }
 
 // Both screens left on the same frame, but the peer's copy of this side's
@@ -664,7 +765,7 @@ TEST_F(NetSelectAndStart, TheHandshakeAnswersAPeerStillWaitingForTheLastSelectWo
     for (const NetPacket& p : Sent(before)) {
         if (p.frame == NT_COMMAND_INPUT) answers.push_back(p);
     }
-    EXPECT_EQ(answers, (std::vector<NetPacket>{SelectWord(0, 0), SelectWord(INPUT_Z, 1)}));
+    EXPECT_EQ(answers, (std::vector<NetPacket>{SelectWord(INPUT_ALL_BUTTONS, 0), SelectWord(INPUT_Z, 1)}));
 }
 
 TEST_F(NetSelectAndStart, HandshakeSkipsStalePacketsAndStarts) {
@@ -787,11 +888,30 @@ protected:
     int pumps = 0;
 };
 
+// The samples sent at a time, in order.
+std::vector<NetPacket> SentAt(const test::FakeNetwork& net, uint64_t timeMs) {
+    std::vector<NetPacket> packets;
+    for (const test::SentDatagram& d : net.sent) {
+        if (d.timeMs == timeMs) packets.push_back(DecodeNetPacket(d.bytes.data()));
+    }
+    return packets;
+}
+
 TEST_F(BattleEndWait, APeerBackOnItsSelectScreenDoesNotHoldItUp) {
     for (uint64_t t = 0; t < 60000; t += 16) Deliver({NT_COMMAND_CONNECT, 0, 0}, t);
     EXPECT_EQ(Wait(), NET_END_SILENCE_MS);
-    EXPECT_TRUE(net().sent.empty());
+    EXPECT_EQ(net().sent.size(), 4u) << "only the last two samples, twice";
     EXPECT_GT(pumps, static_cast<int>(NET_END_SILENCE_MS / NET_HANDSHAKE_PAUSE_MS)) << "the window was served";
+}
+
+// The peer may have lost this side's last samples before it could ask for
+// them: they go again at once and a second later, unasked.
+TEST_F(BattleEndWait, TheLastTwoSamplesGoAgainUnasked) {
+    EXPECT_EQ(Wait(), NET_END_SILENCE_MS);
+    const std::vector<NetPacket> last = {DataPacket(4, LocalWord(4)), DataPacket(2, LocalWord(2))};
+    EXPECT_EQ(SentAt(net(), 0), last);
+    EXPECT_EQ(SentAt(net(), NET_BATTLE_WAIT_MS), last);
+    EXPECT_EQ(net().sent.size(), 4u);
 }
 
 TEST_F(BattleEndWait, TheLastRequestsAreAnsweredUntilThePeerIsSatisfied) {
@@ -799,13 +919,16 @@ TEST_F(BattleEndWait, TheLastRequestsAreAnsweredUntilThePeerIsSatisfied) {
     Deliver({NT_COMMAND_BROKEN, 2, 0}, 1300);
     Deliver({NT_COMMAND_WRECK, 6, 0}, 1400);  // never sampled: not answered
     EXPECT_EQ(Wait(), 1300 + NET_END_SILENCE_MS);
-    EXPECT_EQ(Sent(), (std::vector<NetPacket>{{4, LocalWord(4), LocalWord(4)}, {2, LocalWord(2), LocalWord(2)}}));
+    EXPECT_EQ(SentAt(net(), 300), (std::vector<NetPacket>{DataPacket(4, LocalWord(4))}));
+    EXPECT_EQ(SentAt(net(), 1300), (std::vector<NetPacket>{DataPacket(2, LocalWord(2))}));
+    EXPECT_TRUE(SentAt(net(), 1400).empty());
 }
 
 TEST_F(BattleEndWait, APeerThatKeepsAskingIsAnsweredUntilTheCap) {
     for (uint64_t t = 0; t < 60000; t += 500) Deliver({NT_COMMAND_WRECK, 4, 0}, t);
     EXPECT_EQ(Wait(), NET_END_WAIT_LIMIT_MS);
-    EXPECT_EQ(Sent().size(), NET_END_WAIT_LIMIT_MS / 500 + 1) << "every request up to the cap, both ends included";
+    EXPECT_EQ(Sent().size(), NET_END_WAIT_LIMIT_MS / 500 + 1 + 4)
+        << "every request up to the cap, both ends included, and the last two samples twice";
 }
 
 TEST_F(BattleEndWait, TheWindowAskingToQuitOrAClosedSocketEndsIt) {

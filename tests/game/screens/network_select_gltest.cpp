@@ -1,6 +1,7 @@
 // The network select's picture on OpenGL from the generated data set, probed
 // in its states: the "connecting" strip at the bottom right while it looks
-// for the peer, both wheels lit and turning while both players choose, the
+// for the peer ("disconnected" across the middle instead when the peer's
+// settings do not fit), both wheels lit and turning while both players choose, the
 // stage ring, the "disconnected" strip across the middle once the peer is
 // lost, and the "connecting" strip over the fade-out into the match. Each
 // picture is saved as build/network_select/<name>.png.
@@ -9,6 +10,7 @@
 #include <cstring>
 
 #include "engine/devices/network.h"
+#include "game/flow/net_exchange.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
 #include "game/screens/network_select.h"
@@ -88,6 +90,18 @@ TEST_F(NetworkSelectGLTest, ConnectingShowsItsStripAtTheBottomRight) {
     EXPECT_GT(Differing(fadeIn, connecting, kConnectingStrip), 0.5);
     EXPECT_LT(Differing(fadeIn, connecting, kLeftOfConnecting), 0.05);
     EXPECT_LT(Differing(fadeIn, connecting, kDisconnectedStrip), 0.05);
+}
+
+// A peer whose settings do not fit this machine's (the same side, another
+// line speed) shows as "disconnected" across the middle instead of
+// "connecting" while the screen keeps looking.
+TEST_F(NetworkSelectGLTest, APeerWhoseSettingsDoNotFitShowsAsDisconnected) {
+    const Pixels fadeIn = Picture("fade_in", SELECT_FADE_IN, 0, 0.0f);
+    netPeerRefused = true;
+    const Pixels refused = Picture("connecting_refused", SELECT_CONNECTING, 0, 0.0f);
+    netPeerRefused = false;
+    EXPECT_GT(Differing(fadeIn, refused, kDisconnectedStrip), 0.5);
+    EXPECT_LT(Differing(fadeIn, refused, kConnectingStrip), 0.05);
 }
 
 // Both players choose at once: both cursor faces are lit (grey once the

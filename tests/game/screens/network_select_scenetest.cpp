@@ -23,6 +23,7 @@
 #include "game/flow/transitions.h"
 #include "game/screens/select_screen.h"
 #include "platform/keyboard.h"
+#include "platform/udp_socket.h"
 #include "tests/support/fake_transport.h"
 #include "tests/support/scene_harness.h"
 
@@ -74,14 +75,27 @@ protected:
         }
     }
 
-    void Enter(int32_t localSide, uint8_t slowLine) {
+    // Enters the screen and runs to the connection; with `letGo`, on to the
+    // end of the first period: every button counts as held from the
+    // connection until a period's word lets it go, so the tests press keys
+    // from the second period on.
+    void Enter(int32_t localSide, uint8_t slowLine, bool letGo = true) {
         config.localSide = localSide;
         config.slowLine = slowLine;
         gameMode = MODE_VS_NETWORK;
         sceneNumber = SCENE_SELECT;
         sceneInitPending = 1;
+        ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CONNECTING; }));
         ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CHARACTER; }));
         ASSERT_EQ(netConnected, 1);
+        if (letGo) {
+            ASSERT_TRUE(RunUntilApplied(1));
+        }
+    }
+
+    // Runs until both words of `period` have been applied.
+    bool RunUntilApplied(uint16_t period) {
+        return RunUntil([period] { return netSelectPeriod == period + 1; });
     }
 
     bool RunUntil(const std::function<bool()>& done, int limit = 2000) {
@@ -122,7 +136,8 @@ protected:
     std::vector<FrameRecord> frames;
 };
 
-bool Odd(uint16_t period) { return period % 2 == 1; }
+// Odd periods after the first, whose words count as held from before.
+bool Odd(uint16_t period) { return period % 2 == 1 && period > 1; }
 
 TEST_F(NetworkSelectTest, BothChooseAtOnceEitherChoosesTheStageAndTheMatchGoesOnConnected) {
     for (int32_t localSide : {0, 1}) {
@@ -190,6 +205,56 @@ TEST_F(NetworkSelectTest, BothWordsOfAPeriodApplyOnItsLastFrame) {
     }
 }
 
+// Keys held at the moment the screens connect: this machine's player holds
+// its onward arrow (LEFT), the peer's player its own (RIGHT) and Z, from
+// before the connection on. Neither counts as a press on either machine, so
+// this machine moves no cursor and decides nothing, as the peer's machine
+// does not either with the same words. Let go and pressed again, they count.
+TEST_F(NetworkSelectTest, AKeyHeldWhenTheScreensConnectIsAPressOnNeitherMachine) {
+    script = [](uint16_t period) -> InputWord {
+        if (period <= 3) return INPUT_RIGHT | INPUT_Z;
+        return period == 5 ? INPUT_RIGHT : 0;
+    };
+    harness.Hold(platform::VK_LEFT);
+    Enter(0, 0, false);
+    ASSERT_TRUE(RunUntilApplied(3));
+    harness.Release(platform::VK_LEFT);
+    ASSERT_TRUE(RunUntilApplied(4));
+    EXPECT_EQ(selectScreen.cursor[0], 0);
+    EXPECT_EQ(selectScreen.cursor[1], 1);
+    harness.Hold(platform::VK_LEFT);  // sampled in period 6
+    ASSERT_TRUE(RunUntilApplied(6));
+    harness.Release(platform::VK_LEFT);
+    EXPECT_EQ(selectScreen.cursor[0], 1);
+    EXPECT_EQ(selectScreen.cursor[1], 2);
+    selectScreen.state = SELECT_CANCELLED;
+    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
+}
+
+// A peer set to the same side is not connected to: the screen keeps looking
+// and shows "disconnected" instead of "connecting", and X still leaves.
+TEST_F(NetworkSelectTest, APeerOnTheSameSideIsNotConnectedTo) {
+    peerPresent = false;
+    net().onSend = [this](const test::SentDatagram& d) {
+        if (DecodeNetPacket(d.bytes.data()).frame == NT_COMMAND_CONNECT) net().Deliver(Bytes(ConnectPacket(0, 0, 7)));
+    };
+    config.localSide = 0;
+    config.slowLine = 0;
+    gameMode = MODE_VS_NETWORK;
+    sceneNumber = SCENE_SELECT;
+    sceneInitPending = 1;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CONNECTING; }));
+    for (int i = 0; i < 60; ++i) RunFrame();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("set to side 0 as well"), std::string::npos);
+    EXPECT_EQ(selectScreen.state, SELECT_CONNECTING);
+    EXPECT_EQ(netConnected, 0);
+    EXPECT_TRUE(netPeerRefused) << "drawn as disconnected";
+    harness.Tap('X');
+    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
+    EXPECT_FALSE(NetIsOpen());
+}
+
 TEST_F(NetworkSelectTest, ALockedCharacterIsRefusedHereButThePeersChoiceStands) {
     // Character 8 (cursor 7) is locked on this machine; the peer has it.
     script = [](uint16_t period) -> InputWord {
@@ -206,7 +271,9 @@ TEST_F(NetworkSelectTest, ALockedCharacterIsRefusedHereButThePeersChoiceStands) 
     EXPECT_EQ(selectScreen.cursor[0], 7) << "not decided";
     for (size_t i = sentBefore; i < net().sent.size(); ++i) {
         const NetPacket p = DecodeNetPacket(net().sent[i].bytes.data());
-        if (p.frame == NT_COMMAND_INPUT) EXPECT_EQ(p.value & INPUT_Z, 0) << "the refused press is not sent";
+        if (p.frame == NT_COMMAND_INPUT) {
+            EXPECT_EQ(p.value & INPUT_Z, 0) << "the refused press is not sent";
+        }
     }
     selectScreen.state = SELECT_CANCELLED;
     RunUntil([] { return sceneNumber == SCENE_TITLE; });
@@ -329,6 +396,37 @@ TEST_F(NetworkSelectTest, WithoutAPeerItWaitsUntilXAndCloses) {
     EXPECT_GE(net().sent.size(), 30u) << "a connect packet a frame";
     harness.Tap('X');
     ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
+    EXPECT_FALSE(NetIsOpen());
+}
+
+// The config.dat the game writes at its first start names this machine
+// (127.0.0.1) and the game's own port as the peer. With nobody else there the
+// game hears only its own connect packets through a real socket: it must not
+// take them for a peer's, and stays on "connecting" until X.
+TEST(NetworkSelectAlone, WithTheDefaultConfigItStaysConnectingUntilXReturnsToTheTitle) {
+    test::SceneHarness harness;
+    LoadConfig();
+    ASSERT_STREQ(config.peerHost, "127.0.0.1");
+    ASSERT_EQ(config.localSide, 0);
+    // Any free port instead of the default 59999, which another program on
+    // this machine may hold.
+    {
+        auto probe = platform::CreateUdpSocket();
+        ASSERT_TRUE(probe->Open(0));
+        config.port = probe->LocalPort();
+    }
+    gameMode = MODE_VS_NETWORK;
+    sceneNumber = SCENE_SELECT;
+    sceneInitPending = 1;
+    testing::internal::CaptureStderr();
+    harness.RunFrames(300);
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(selectScreen.state, SELECT_CONNECTING);
+    EXPECT_EQ(netConnected, 0);
+    EXPECT_FALSE(netPeerRefused) << "drawn as connecting";
+    EXPECT_NE(told.find("hears its own connect packets"), std::string::npos) << told;
+    harness.Tap('X');
+    EXPECT_GE(harness.RunUntilScene(SCENE_TITLE, 200), 0);
     EXPECT_FALSE(NetIsOpen());
 }
 

@@ -173,13 +173,9 @@ TEST(NetworkBattle, BothPeersPlayTheSameBattleToItsEndDirectlyAndThroughALossyRe
 // screen, connects, and its keys choose kirune on both sides (side 1 in the
 // other colour) and stage 2, with the stage choice taken back once; then the
 // versus screen and the battle to its end. The relay damages any byte of a
-// packet, frame numbers and commands included. The matches send every 3
-// frames: one damaged bit never leaves a frame number a multiple of 3, so the
-// frame window drops every such packet. Every 2 frames one damage stays
-// undetectable: a sample (mostly a late duplicate) whose frame number is
-// damaged into that of the sample awaited or of a later one in the window,
-// arriving before it, is taken for it (about one match in ten at these
-// chances).
+// packet, frame numbers and commands included: a damaged frame number shows
+// by the frame check the word carries, so the damaged packet is asked for
+// again.
 TEST(NetworkBattle, MatchesFromTheSelectScreenThroughARelayThatDamagesAnyByte) {
     test::TempDir dir;
     std::vector<Match> matches = {StartRelayedMatch(dir, "select21", "21", "0.03", "0.01", "1", true),

@@ -11,9 +11,18 @@
 // scripted keys choose the characters and the stage with the peer's; then the
 // versus screen, the network battle and the same outputs follow.
 //
+// With --match it plays one side of a match of the select harness
+// (select_harness): a SelectPlayer of the match's seed at this machine's keys,
+// from the moment it enters the network select screen, frames at the game's
+// 60 a second, into the battle for its first kMatchBattleFrames frames, whose
+// hashes it writes; it prints how the match ended for this side ("outcome
+// battle ..." with the characters, colours and stage, "outcome title", or
+// "outcome stuck ..." when it ended nowhere in time).
+//
 // With --playback it plays a replay file through the battle scene instead and
 // writes the same hashes, which must be those of the recorded battle.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +44,7 @@
 #include "game/screens/select_screen.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_run.h"
+#include "tests/tools/netrelay/select_player.h"
 
 namespace {
 
@@ -226,9 +236,9 @@ InputWord SelectScreenWord(int side) {
     return s.stageCursor == kStageTwo ? INPUT_Z : 0;
 }
 
-int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
-                   const char* replayPath) {
-    test::BattleRun run;
+// The game chooses network play on its title menu: the select screen opens
+// the socket (bound to `port`, sending to `peerPort`) with this side and line.
+void EnterNetworkSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine) {
     SetNetSocketFactory([port, peerPort] { return std::make_unique<RedirectedSocket>(port, peerPort); });
     std::strcpy(config.peerHost, "127.0.0.1");
     config.localSide = side;
@@ -236,6 +246,12 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
     gameMode = MODE_VS_NETWORK;
     sceneNumber = SCENE_SELECT;
     sceneInitPending = 1;
+}
+
+int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
+                   const char* replayPath) {
+    test::BattleRun run;
+    EnterNetworkSelect(side, port, peerPort, slowLine);
     // The select screen, the versus screen, then the battle, whose frames are
     // hashed, to its end.
     bool peerLost = false;
@@ -274,6 +290,81 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
     return SaveReplay(replayPath) ? 0 : 7;
 }
 
+// The battle frames a harness match compares, those it plays on after them
+// (so that the peer, at most an exchange behind, gets this side's samples for
+// the compared frames while this side still plays), and how long a side may
+// take from its start to the end of its match before it counts as stuck.
+constexpr size_t kMatchBattleFrames = 600;
+constexpr size_t kMatchFramesAfter = 12;
+constexpr auto kMatchTimeLimit = std::chrono::seconds(420);
+constexpr auto kFrameTime = std::chrono::microseconds(16667);
+
+int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Where this side was last seen, for the watchdog: a match that hangs inside
+// a network wait is reported from another thread.
+std::atomic<int> seenScene{-1}, seenState{-1}, seenConnected{0}, seenBattleFrame{0};
+
+void ReportStuckAfter(std::chrono::steady_clock::time_point deadline) {
+    std::thread([deadline] {
+        std::this_thread::sleep_until(deadline);
+        std::printf("outcome stuck scene %d state %d connected %d battle frame %d\n", seenScene.load(),
+                    seenState.load(), seenConnected.load(), seenBattleFrame.load());
+        std::fflush(stdout);
+        std::_Exit(5);
+    }).detach();
+}
+
+int PlayMatch(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, uint32_t seed, int64_t startMs,
+              const char* hashPath) {
+    SelectPlayer player(seed, side);
+    std::fprintf(stderr, "side %d player: %s\n", side, player.describe());
+    const auto start = std::chrono::steady_clock::time_point(std::chrono::milliseconds(startMs));
+    std::this_thread::sleep_until(start + std::chrono::milliseconds(player.enterMs()));
+    ReportStuckAfter(std::chrono::steady_clock::now() + kMatchTimeLimit);
+    test::BattleRun run;
+    EnterNetworkSelect(side, port, peerPort, slowLine);
+    std::vector<uint64_t> hashes;
+    auto nextFrame = std::chrono::steady_clock::now();
+    while (sceneNumber != SCENE_TITLE && hashes.size() < kMatchBattleFrames + kMatchFramesAfter) {
+        // The game's frame limiter: 60 frames a second, none made up for.
+        std::this_thread::sleep_until(nextFrame);
+        nextFrame = std::max(nextFrame + kFrameTime, std::chrono::steady_clock::now());
+        const bool inBattle = sceneNumber == SCENE_BATTLE;
+        if (inBattle && sceneInitPending) SeedRandom(kStartUpSeed);  // as the playback starts
+        run.Press(0, inBattle ? ScriptedWord(side, sceneInitPending ? 0 : battleFrame)
+                              : player.Keys(SteadyMs() - startMs));
+        const int sceneBefore = sceneNumber, stateBefore = selectScreen.state, connectedBefore = netConnected;
+        run.scene().RunFrames(1);
+        run.scene().device()->ClearCalls();
+        seenScene = sceneNumber;
+        seenState = selectScreen.state;
+        seenConnected = netConnected;
+        seenBattleFrame = battleFrame;
+        if (sceneNumber != sceneBefore || selectScreen.state != stateBefore || netConnected != connectedBefore) {
+            std::fprintf(stderr, "side %d at %lld ms scene %d->%d state %d->%d connected %d->%d counter %d\n", side,
+                         static_cast<long long>(SteadyMs() - startMs), sceneBefore, sceneNumber, stateBefore,
+                         selectScreen.state, connectedBefore, netConnected, selectScreen.netFrameCounter);
+        }
+        if (inBattle) hashes.push_back(test::HashBattleState());
+    }
+    if (sceneNumber == SCENE_TITLE) {
+        std::printf("outcome title\n");
+    } else {
+        // The peer may still need this side's last samples.
+        AnswerResendRequestsUntilSilent([] { return true; });
+        std::printf("outcome battle %d %d %d %d stage %d connected %d\n", players[0].characterId,
+                    players[1].characterId, players[0].colour, players[1].colour, stageNumber, netConnected);
+    }
+    std::fflush(stdout);
+    hashes.resize(std::min(hashes.size(), kMatchBattleFrames));
+    return WriteHashes(hashes, hashPath) ? 0 : 6;
+}
+
 int PlayBack(const char* replayPath, const char* hashPath) {
     test::BattleRun run;
     SeedRandom(kStartUpSeed);
@@ -288,6 +379,11 @@ int PlayBack(const char* replayPath, const char* hashPath) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--playback") == 0) return PlayBack(argv[2], argv[3]);
+    if (argc == 9 && std::strcmp(argv[1], "--match") == 0) {
+        return PlayMatch(std::atoi(argv[2]), static_cast<uint16_t>(std::atoi(argv[3])),
+                         static_cast<uint16_t>(std::atoi(argv[4])), static_cast<uint8_t>(std::atoi(argv[5])),
+                         static_cast<uint32_t>(std::strtoul(argv[6], nullptr, 10)), std::atoll(argv[7]), argv[8]);
+    }
     if (argc == 8 && std::strcmp(argv[1], "--select") == 0) {
         return PlayFromSelect(std::atoi(argv[2]), static_cast<uint16_t>(std::atoi(argv[3])),
                               static_cast<uint16_t>(std::atoi(argv[4])), static_cast<uint8_t>(std::atoi(argv[5])),
@@ -297,6 +393,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: battle_peer SIDE PORT PEER_PORT SLOW_LINE HASH_FILE REPLAY_FILE  (PORT 0: any)\n"
                      "       battle_peer --select SIDE PORT PEER_PORT SLOW_LINE HASH_FILE REPLAY_FILE\n"
+                     "       battle_peer --match SIDE PORT PEER_PORT SLOW_LINE SEED START_MS HASH_FILE\n"
                      "       battle_peer --playback REPLAY_FILE HASH_FILE\n");
         return 2;
     }

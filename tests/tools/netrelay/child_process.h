@@ -12,7 +12,8 @@ struct Child {
     std::string output;
 };
 
-Child Spawn(const std::vector<std::string>& args, const std::string& output);
+// With `errors` set, standard error goes to that file as well.
+Child Spawn(const std::vector<std::string>& args, const std::string& output, const std::string& errors = {});
 
 // The child's exit status, or -1 when it had to be killed at the deadline.
 int Wait(const Child& child, std::chrono::steady_clock::time_point deadline);

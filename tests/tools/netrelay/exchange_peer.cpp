@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     // a frame.
     std::this_thread::sleep_for(std::chrono::milliseconds(200 + 200 * side));
     int tries = 0;
-    while (!PollNetConnect()) {
+    while (PollNetConnect() != NetConnect::CONNECTED) {
         if (++tries > 1000) return 4;
         std::this_thread::sleep_for(std::chrono::milliseconds(16));
     }

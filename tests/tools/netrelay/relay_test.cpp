@@ -132,6 +132,46 @@ TEST(Relay, AHeldDatagramGoesOnByItselfAndTheWayBackWorks) {
     EXPECT_FALSE(rig.relay->Pump(20)) << "nothing more arrived";
 }
 
+// Each copy goes on after the delay, spread by the jitter, so that datagrams
+// sent close together may change places.
+TEST(Relay, DelaysEachCopyByATimeAroundTheMean) {
+    RelayOptions options;
+    options.delayMs = 60;
+    options.jitterMs = 40;
+    RelayRig rig(options);
+    ASSERT_TRUE(rig.opened);
+    constexpr int kDatagrams = 40;
+    const auto sent = std::chrono::steady_clock::now();
+    for (int i = 0; i < kDatagrams; ++i) rig.SendFromA({static_cast<uint8_t>(i), 0, 0, 0, 0, 0});
+    rig.relay->Pump(10);
+    std::vector<Bytes> received = RelayRig::Drain(*rig.peerB);
+    // The relay took each datagram after `sent`; a loaded machine may have
+    // let the shortest delay pass by now, and then nothing can be told.
+    const auto shortest = std::chrono::milliseconds(options.delayMs - options.jitterMs);
+    if (std::chrono::steady_clock::now() - sent < shortest) {
+        EXPECT_TRUE(received.empty()) << "none before the shortest delay";
+    }
+    rig.relay->Pump(150);
+    for (Bytes& datagram : RelayRig::Drain(*rig.peerB)) received.push_back(std::move(datagram));
+    ASSERT_EQ(received.size(), static_cast<size_t>(kDatagrams));
+    bool reordered = false;
+    for (size_t i = 1; i < received.size(); ++i) reordered |= received[i][0] < received[i - 1][0];
+    EXPECT_TRUE(reordered);
+}
+
+// A peer on another host: only its datagrams are relayed, the loopback's not.
+TEST(Relay, TakesDatagramsOnlyFromEachPeersHost) {
+    RelayOptions options;
+    options.peerHostA = platform::ParseIpv4Address("127.0.0.2");
+    RelayRig rig(options);
+    ASSERT_TRUE(rig.opened);
+    rig.SendFromA(kFirst);  // from 127.0.0.1
+    rig.SendFromB(kSecond);
+    rig.relay->Pump(30);
+    EXPECT_TRUE(RelayRig::Drain(*rig.peerB).empty());
+    EXPECT_EQ(rig.relay->counts().received, 1u);
+}
+
 // One match: a relay and two peer processes, with their output files. Every
 // port is chosen by the system when it is bound and the relay learns the
 // peers' from their datagrams, so no two tests can pick the same one.
