@@ -23,6 +23,7 @@
 #include "game/flow/transitions.h"
 #include "platform/hidden_window.h"
 #include "platform/system.h"
+#include "tests/support/data_set.h"
 
 namespace test {
 namespace {
@@ -33,13 +34,12 @@ int16_t ScriptedKeyState(int virtualKey) {
     return virtualKey >= 0 && virtualKey < 256 && heldKeys[virtualKey] ? int16_t(-32768) : int16_t(0);
 }
 
-// The engine's graphics layer group, as its start-up runs it.
+}  // namespace
+
 const EngineLayer& GraphicsLayer() {
     return *std::find_if(std::begin(engineLayers), std::end(engineLayers),
                          [](const EngineLayer& layer) { return layer.bit == ENGINE_INIT_GRAPHICS; });
 }
-
-}  // namespace
 
 SceneHarness::SceneHarness()
     : savedFolder_(std::filesystem::current_path().string()), graphics_(std::make_unique<RecordingGraphics>()) {
@@ -55,10 +55,11 @@ SceneHarness::SceneHarness(OnOpenGL gl) : savedFolder_(std::filesystem::current_
     Start();
 }
 
-SceneHarness::SceneHarness(AsTheProgram)
+SceneHarness::SceneHarness(AsTheProgram program)
     : savedFolder_(std::filesystem::current_path().string()),
       graphics_(std::make_unique<RecordingGraphics>()),
       asTheProgram_(true) {
+    hasDataSet_ = program.dataSet && LinkDataSet(folder_.path());
     Start();
 }
 

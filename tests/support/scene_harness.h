@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/core/application.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
 
@@ -22,13 +23,21 @@ struct OnOpenGL {
     std::function<void(const std::string& folder)> prepare;
 };
 
+// The engine's graphics layer group (device, lists, shaders, models and
+// managers), whose start and stop the program runs.
+const EngineLayer& GraphicsLayer();
+
 // The random generator's state when the game starts in the harness.
 constexpr unsigned kSceneSeed = 20051;
 
 // Starts the graphics layers as the program starts them (every list, the
 // shaders, the models and the managers, each with its lost-device walk), not
-// only the ones most scenes draw with.
-struct AsTheProgram {};
+// only the ones most scenes draw with; with `dataSet`, in a program folder
+// that holds the generated data set (data_set.h), so that battles load and
+// draw their fighters, stage and effects.
+struct AsTheProgram {
+    bool dataSet = false;
+};
 
 class SceneHarness {
 public:
@@ -50,6 +59,8 @@ public:
     // when it is not reached within `limit`.
     int RunUntilScene(int32_t scene, int limit);
 
+    // Whether the program folder holds the data set (AsTheProgram::dataSet).
+    bool hasDataSet() const { return hasDataSet_; }
     // The recording device; null on OpenGL.
     RecordingDevice* device() { return graphics_ ? graphics_->device() : nullptr; }
     const TempDir& folder() const { return folder_; }
@@ -62,6 +73,7 @@ private:
     std::unique_ptr<platform::HiddenGLWindow> window_;
     FakeGraphicsHost glHost_;
     bool asTheProgram_ = false;
+    bool hasDataSet_ = false;
 
     void Start();
 };
