@@ -58,7 +58,7 @@ double ResidentMegabytes() {
 
 void ComputerSoak(benchmark::State& state) {
     for (auto _ : state) {
-        test::BattleRun run{test::AsTheProgram{true}};  // on the data set, as the game plays
+        test::BattleRun run{test::OnTheDataSet()};  // on the data set, as the game plays
         if (!run.scene().hasDataSet()) {
             state.SkipWithError("no data set (see the message above)");
             return;

@@ -61,7 +61,7 @@ mkdir -p "$out"
 # battle state), so the game's notes on missing data files are left out of
 # what a failed run shows.
 show_errors() {  # error file
-  awk '!/ is missing or damaged\. /' "$1" | tail -20 >&2
+  awk '!/\. Put the game.s data files in /' "$1" | tail -20 >&2
 }
 
 # Splits a trace (a line "battle NAME", then one hash a frame) into one file of

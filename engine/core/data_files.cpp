@@ -1,20 +1,52 @@
 #include "engine/core/data_files.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <set>
 #include <string>
 
+#include "platform/paths.h"
 #include "platform/system.h"
 
-void ReportUnusableDataFile(std::string_view name) {
+namespace {
+
+// One file has one path however the game names it; another folder's file of
+// the same name is another file.
+std::string DataFilePath(std::string_view name) {
+    std::error_code ignored;
+    return std::filesystem::absolute(platform::ResolvePath(name), ignored).string();
+}
+
+// Whether `path` is new to `paths`, which it then joins.
+bool FirstTime(std::set<std::string, std::less<>>& paths, const std::string& path) {
     static std::mutex mutex;
-    static std::set<std::string, std::less<>> reported;
     const std::lock_guard lock(mutex);
-    if (!reported.emplace(name).second) return;
+    return paths.emplace(path).second;
+}
+
+}  // namespace
+
+void ReportUnusableDataFile(std::string_view name, std::string_view why) {
+    static std::set<std::string, std::less<>> reported;
+    const std::string path = DataFilePath(name);
+    if (!FirstTime(reported, path)) return;
+    const std::string folder = platform::ProgramFolder();
     std::fprintf(stderr,
-                 "%.*s is missing or damaged. Put the game's data files in %s, or write the placeholder "
-                 "data there with: build/bin/datagen %s\n",
-                 static_cast<int>(name.size()), name.data(), platform::ProgramFolder().c_str(),
-                 platform::ProgramFolder().c_str());
+                 "%s %.*s. Put the game's data files in %s, or write the placeholder data there with: "
+                 "build/bin/datagen %s\n",
+                 path.c_str(), static_cast<int>(why.size()), why.data(), folder.c_str(), folder.c_str());
+}
+
+bool FirstLookAtDataFile(std::string_view name) {
+    static std::set<std::string, std::less<>> looked;
+    return FirstTime(looked, DataFilePath(name));
+}
+
+std::string DataFileOpenFailure(int error) {
+    if (error == ENOENT) return "is missing";
+    if (error == EINVAL) return "is not a regular file";
+    return std::string("cannot be opened (") + std::strerror(error) + ")";
 }

@@ -2,8 +2,10 @@
 #include "engine/core/data_files.h"
 #include "platform/safe_file.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "engine/core/log.h"
@@ -79,18 +81,27 @@ int Sound::LoadFromPack(const char* path, const char* key) {
     WriteLog("%s in %s / ", key, path);
     std::FILE* file = platform::OpenRegularFile(path).release();
     if (!file) {
-        ReportUnusableDataFile(path);
+        ReportUnusableDataFile(path, DataFileOpenFailure(errno));
         WriteLogText("  エラー : パックファイルが開けません\n");
         return 0;
     }
+    const auto damaged = [path](const char* what) {
+        if (what) ReportUnusableDataFile(path, std::string("is damaged: ") + what);
+    };
+    // The first look goes through the whole pack; sounds before damage still
+    // load.
+    if (FirstLookAtDataFile(path)) damaged(FindKsdDamage(file));
     int result = 0;
     KsdEntry entry;
-    switch (FindKsdEntry(file, key, &entry)) {
+    const KsdLookup lookup = FindKsdEntry(file, key, &entry);
+    damaged(entry.damage);
+    switch (lookup) {
     case KsdLookup::BadMagic:
-        ReportUnusableDataFile(path);
+        damaged("it is not a sound pack");
         WriteLogText("  エラー : パックファイルが不正です\n");
         break;
     case KsdLookup::NoData:
+    case KsdLookup::Damaged:
         WriteLogText("  エラー : データの取得に失敗\n");
         break;
     case KsdLookup::Found:

@@ -54,31 +54,65 @@ void EncodeWaveFormat(const platform::WaveFormat& format, uint8_t out[WAVE_FORMA
     PutU16(out + 16, format.cbSize);
 }
 
+namespace {
+
+constexpr size_t kKsdEntryHead = KSD_NAME_SIZE + 4;
+
+// Walks the pack's entries from just after its magic, calling `visit` with
+// each entry's position and its name and size head until it returns true;
+// the damage met on the way (what no whole pack holds), or null. An entry
+// whose data runs past the end of the file is still visited.
+template <typename Visit>
+const char* WalkKsdEntries(std::FILE* file, int64_t fileSize, Visit visit) {
+    // Seek arithmetic in 64 bits: a dataSize near 4 GiB must not wrap.
+    int64_t position = 4;
+    const char* damage = nullptr;
+    uint8_t head[kKsdEntryHead];
+    while (position + static_cast<int64_t>(sizeof head) <= fileSize) {
+        if (std::fseek(file, static_cast<long>(position), SEEK_SET) != 0 ||
+            std::fread(head, 1, sizeof head, file) != sizeof head)
+            return "it cannot be read";
+        const int64_t end = position + static_cast<int64_t>(sizeof head + WAVE_FORMAT_SIZE) + GetU32(head + KSD_NAME_SIZE);
+        if (end > fileSize) damage = "an entry runs past the end of the file";
+        if (visit(position, head) || damage) return damage;
+        position = end;
+    }
+    if (position == 4) return "it holds no sounds";
+    return position == fileSize ? nullptr : "it is cut short inside an entry";
+}
+
+}  // namespace
+
 KsdLookup FindKsdEntry(std::FILE* file, const char* key, KsdEntry* entry) {
     const int64_t fileSize = FileSize(file);
     char magic[4];
     if (std::fread(magic, 1, 4, file) != 4 || std::memcmp(magic, kKsdMagic, 4) != 0)
         return KsdLookup::BadMagic;
-    // Seek arithmetic in 64 bits: a dataSize near 4 GiB must not wrap.
-    int64_t position = 4;
-    uint8_t head[KSD_NAME_SIZE + 4];
-    while (position + static_cast<int64_t>(sizeof head) <= fileSize) {
-        if (std::fseek(file, static_cast<long>(position), SEEK_SET) != 0 ||
-            std::fread(head, 1, sizeof head, file) != sizeof head)
-            break;
-        const uint32_t dataSize = GetU32(head + KSD_NAME_SIZE);
-        const int64_t formatStart = position + static_cast<int64_t>(sizeof head);
-        if (std::strncmp(reinterpret_cast<const char*>(head), key, KSD_NAME_SIZE) == 0) {
-            uint8_t format[WAVE_FORMAT_SIZE];
-            const size_t got = std::fread(format, 1, WAVE_FORMAT_SIZE, file);
-            const int64_t left = std::max<int64_t>(0, fileSize - formatStart - static_cast<int64_t>(WAVE_FORMAT_SIZE));
-            entry->format = DecodeWaveFormat(format, got);
-            entry->dataSize = static_cast<uint32_t>(std::min<int64_t>(dataSize, left));
-            return entry->dataSize == 0 ? KsdLookup::NoData : KsdLookup::Found;
-        }
-        position = formatStart + static_cast<int64_t>(WAVE_FORMAT_SIZE) + dataSize;
-    }
-    return KsdLookup::NoData;
+    bool found = false;
+    entry->damage = WalkKsdEntries(file, fileSize, [&](int64_t position, const uint8_t* head) {
+        if (std::strncmp(reinterpret_cast<const char*>(head), key, KSD_NAME_SIZE) != 0) return false;
+        found = true;
+        uint8_t format[WAVE_FORMAT_SIZE];
+        const size_t got = std::fread(format, 1, WAVE_FORMAT_SIZE, file);
+        const int64_t samplesStart = position + static_cast<int64_t>(kKsdEntryHead + WAVE_FORMAT_SIZE);
+        entry->format = DecodeWaveFormat(format, got);
+        entry->dataSize = static_cast<uint32_t>(
+            std::clamp<int64_t>(fileSize - samplesStart, 0, GetU32(head + KSD_NAME_SIZE)));
+        return true;
+    });
+    if (!found) return entry->damage ? KsdLookup::Damaged : KsdLookup::NoData;
+    return entry->dataSize == 0 ? KsdLookup::NoData : KsdLookup::Found;
+}
+
+const char* FindKsdDamage(std::FILE* file) {
+    const int64_t fileSize = FileSize(file);
+    std::rewind(file);
+    char magic[4];
+    const char* damage = std::fread(magic, 1, 4, file) != 4 || std::memcmp(magic, kKsdMagic, 4) != 0
+                             ? "it is not a sound pack"
+                             : WalkKsdEntries(file, fileSize, [](int64_t, const uint8_t*) { return false; });
+    std::rewind(file);
+    return damage;
 }
 
 bool WriteKsdPack(const std::string& path, const std::vector<KsdSound>& sounds) {

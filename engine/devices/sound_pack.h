@@ -14,17 +14,25 @@
 constexpr size_t KSD_NAME_SIZE = 32;
 constexpr size_t WAVE_FORMAT_SIZE = 18;
 
-enum class KsdLookup { Found, BadMagic, NoData };
+enum class KsdLookup { Found, BadMagic, NoData, Damaged };
 
 struct KsdEntry {
     platform::WaveFormat format;
     uint32_t dataSize = 0;  // capped by the bytes the file really holds
+    // What the scan met that no whole pack holds (the pack is cut short, an
+    // entry runs past its end, it holds no sounds), or null. An entry found
+    // before the damage, or cut by it, is still found.
+    const char* damage = nullptr;
 };
 
 // Finds `key` in an open pack and leaves the stream at the entry's samples.
-// NoData covers a missing key and an entry without sample bytes; names are
-// compared within their 32 bytes.
+// NoData covers a missing key and an entry without sample bytes; Damaged a
+// key not found in a damaged pack. Names are compared within their 32 bytes.
 KsdLookup FindKsdEntry(std::FILE* file, const char* key, KsdEntry* entry);
+
+// What damage the whole pack shows (no pack, cut short, an entry past its
+// end, no sounds), or null; the stream is left at the start of the file.
+const char* FindKsdDamage(std::FILE* file);
 
 struct KsdSound {
     std::string name;  // at most 31 bytes

@@ -84,8 +84,9 @@ void SaveScreenshot(const char* path) {
     PutU32(h + 22, height);
     PutU16(h + 26, 1);
     PutU16(h + 28, 24);
-    // The game names the file as a Windows path ("screen\\screen00.bmp").
-    platform::WriteFileAtomically(platform::ResolvePath(path), file);
+    // The game names the file as a Windows path ("screen\\screen00.bmp"). A
+    // shot the user protected stays as it is.
+    platform::SaveFile(platform::ResolvePath(path), file);
 }
 
 int CopySurfaceRect(const LockedSurface* destination, const POINT* destinationPoint, const LockedSurface* source,

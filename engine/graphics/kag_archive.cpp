@@ -3,9 +3,13 @@
 #include "platform/safe_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "engine/graphics/lzss.h"
 #include "platform/paths.h"
@@ -33,15 +37,21 @@ void PutU32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-bool ReadEntryHeader(FILE* f, EntryHeader* h) {
+enum class EntryRead { Whole, End, Cut };
+
+// The next entry header: Whole, End at the end of the file, or Cut when the
+// file ends inside it.
+EntryRead ReadEntryHeader(FILE* f, EntryHeader* h) {
     uint8_t raw[KAG_ENTRY_HEADER_SIZE];
-    if (std::fread(raw, 1, sizeof raw, f) != sizeof raw) return false;
+    const size_t got = std::fread(raw, 1, sizeof raw, f);
+    if (got == 0) return EntryRead::End;
+    if (got != sizeof raw) return EntryRead::Cut;
     std::memcpy(h->name, raw, KAG_NAME_SIZE);
     h->width = ReadU32(raw + 16);
     h->height = ReadU32(raw + 20);
     h->format = ReadU32(raw + 24);
     h->storedSize = ReadU32(raw + 28);
-    return true;
+    return EntryRead::Whole;
 }
 
 // A name fills its field up to a NUL or, at 16 characters, the whole field
@@ -49,6 +59,26 @@ bool ReadEntryHeader(FILE* f, EntryHeader* h) {
 bool NameMatches(const char (&name)[KAG_NAME_SIZE], const char* key) {
     size_t length = strnlen(name, KAG_NAME_SIZE);
     return std::strlen(key) == length && std::memcmp(name, key, length) == 0;
+}
+
+// Walks the entry headers from the stream's position to the end of the
+// file, calling `visit` (when given) with each entry whose data lies inside
+// the file, the stream then at its data; `visit` returns true to stop there.
+// The damage met on the way (what no whole archive holds), or null.
+const char* WalkEntries(FILE* f, int64_t fileSize, ProgressCallback progress,
+                        const std::function<bool(const EntryHeader&)>& visit) {
+    EntryHeader h;
+    for (int entries = 0;; ++entries) {
+        switch (ReadEntryHeader(f, &h)) {
+        case EntryRead::End: return entries == 0 ? "it holds no pictures" : nullptr;
+        case EntryRead::Cut: return "it is cut short inside an entry";
+        case EntryRead::Whole: break;
+        }
+        if (h.storedSize > fileSize - std::ftell(f)) return "an entry runs past the end of the file";
+        if (visit && visit(h)) return nullptr;
+        std::fseek(f, h.storedSize, SEEK_CUR);
+        ReportProgress(progress);
+    }
 }
 
 // Rejects what cannot be a picture of this file: absurd sides, unknown
@@ -99,39 +129,49 @@ int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* 
                          std::vector<uint8_t>* data, int* format, ProgressCallback progress) {
     File f(platform::OpenRegularFile(platform::ResolvePath(archive)).release());
     if (!f) {
-        ReportUnusableDataFile(archive);
+        ReportUnusableDataFile(archive, DataFileOpenFailure(errno));
         return 0;
     }
+    const auto damaged = [archive](std::string_view what) {
+        ReportUnusableDataFile(archive, std::string("is damaged: ").append(what));
+        return int64_t{0};
+    };
     int64_t fileSize = FileSize(f.get());
     uint8_t head[KAG_FILE_HEADER_SIZE];
     if (std::fread(head, 1, sizeof head, f.get()) != sizeof head ||
         std::memcmp(head, KAG_MAGIC, sizeof KAG_MAGIC) != 0) {
-        ReportUnusableDataFile(archive);
-        return 0;
+        return damaged("it is not a picture archive");
+    }
+    // The first look goes through the whole archive; entries before damage
+    // still load.
+    if (FirstLookAtDataFile(archive)) {
+        if (const char* damage = WalkEntries(f.get(), fileSize, nullptr, nullptr)) damaged(damage);
+        std::fseek(f.get(), KAG_FILE_HEADER_SIZE, SEEK_SET);
     }
     ReportProgress(progress);
     EntryHeader h;
-    while (ReadEntryHeader(f.get(), &h)) {
-        int64_t bytesLeft = fileSize - std::ftell(f.get());
-        if (!NameMatches(h.name, key)) {
-            if (h.storedSize > bytesLeft) return 0;
-            std::fseek(f.get(), h.storedSize, SEEK_CUR);
-            ReportProgress(progress);
-            continue;
-        }
-        if (!EntryIsValid(h, bytesLeft)) return 0;
-        int64_t size = GetDataSize(h.width, h.height, static_cast<int>(h.format));
-        if (width) *width = static_cast<int>(h.width);
-        if (height) *height = static_cast<int>(h.height);
-        if (format) *format = static_cast<int>(h.format);
-        ReportProgress(progress);
-        if (data) {
-            if (!ReadEntryData(f.get(), h, size, data, progress)) return 0;
-            ReportProgress(progress);
-        }
-        return size;
+    bool found = false;
+    const char* damage = WalkEntries(f.get(), fileSize, progress, [&](const EntryHeader& entry) {
+        found = NameMatches(entry.name, key);
+        if (found) h = entry;
+        return found;
+    });
+    if (!found) return damage ? damaged(damage) : 0;
+    if (!EntryIsValid(h, fileSize - std::ftell(f.get()))) {
+        return damaged(std::string("the entry \"") + key + "\" is no picture");
     }
-    return 0;
+    int64_t size = GetDataSize(h.width, h.height, static_cast<int>(h.format));
+    if (width) *width = static_cast<int>(h.width);
+    if (height) *height = static_cast<int>(h.height);
+    if (format) *format = static_cast<int>(h.format);
+    ReportProgress(progress);
+    if (data) {
+        if (!ReadEntryData(f.get(), h, size, data, progress)) {
+            return damaged(std::string("the entry \"") + key + "\" cannot be read");
+        }
+        ReportProgress(progress);
+    }
+    return size;
 }
 
 KagWriter::KagWriter() {
@@ -140,18 +180,24 @@ KagWriter::KagWriter() {
 }
 
 void KagWriter::Add(const std::string& name, int width, int height, int format, const void* pixels) {
+    AddEntry(MakeEntry(name, width, height, format, pixels));
+}
+
+std::vector<uint8_t> KagWriter::MakeEntry(const std::string& name, int width, int height, int format,
+                                          const void* pixels) {
     uint8_t field[KAG_NAME_SIZE] = {};
     std::memcpy(field, name.data(), std::min<size_t>(name.size(), KAG_NAME_SIZE));
     size_t size = static_cast<size_t>(GetDataSize(width, height, format));
     const auto* raw = static_cast<const uint8_t*>(pixels);
     std::vector<uint8_t> stored = IsCompressedFormat(format) ? LzssEncode(raw, size)
                                                              : std::vector<uint8_t>(raw, raw + size);
-    bytes_.insert(bytes_.end(), field, field + KAG_NAME_SIZE);
-    PutU32(bytes_, static_cast<uint32_t>(width));
-    PutU32(bytes_, static_cast<uint32_t>(height));
-    PutU32(bytes_, static_cast<uint32_t>(format));
-    PutU32(bytes_, static_cast<uint32_t>(stored.size()));
-    bytes_.insert(bytes_.end(), stored.begin(), stored.end());
+    std::vector<uint8_t> entry(field, field + KAG_NAME_SIZE);
+    PutU32(entry, static_cast<uint32_t>(width));
+    PutU32(entry, static_cast<uint32_t>(height));
+    PutU32(entry, static_cast<uint32_t>(format));
+    PutU32(entry, static_cast<uint32_t>(stored.size()));
+    entry.insert(entry.end(), stored.begin(), stored.end());
+    return entry;
 }
 
 bool KagWriter::WriteFile(const std::string& path) const {

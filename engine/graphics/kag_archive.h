@@ -37,7 +37,10 @@ bool IsCompressedFormat(int format);
 // the file, or an LZSS stream too short for the picture). Each output pointer
 // may be null; with data null only the entry header is read, otherwise data
 // receives the unpacked bytes. The path is a Windows path (backslashes,
-// letter case ignored where the exact name is missing).
+// letter case ignored where the exact name is missing). An archive that
+// cannot be opened, or whose damage the lookup meets (no archive, no entries,
+// cut short, an entry past the end of the file, the entry itself damaged), is
+// named on standard error once (ReportUnusableDataFile).
 int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* height,
                          std::vector<uint8_t>* data, int* format, ProgressCallback progress);
 
@@ -48,6 +51,11 @@ public:
     // pixels holds GetDataSize(width, height, format) unpacked bytes. Names of
     // more than 16 characters are cut.
     void Add(const std::string& name, int width, int height, int format, const void* pixels);
+    // The bytes that Add appends for one entry, made apart (on other threads)
+    // and appended in their order with AddEntry.
+    static std::vector<uint8_t> MakeEntry(const std::string& name, int width, int height, int format,
+                                          const void* pixels);
+    void AddEntry(const std::vector<uint8_t>& entry) { bytes_.insert(bytes_.end(), entry.begin(), entry.end()); }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     bool WriteFile(const std::string& path) const;
 

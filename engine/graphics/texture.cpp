@@ -490,7 +490,7 @@ int Texture::SaveBitmap(const char* fileName) {
         for (int x = 0; x < width; ++x) PixelToBgr(format, row + x * bytes, out + 3 * x);
     }
     Unlock();
-    return platform::WriteFileAtomically(platform::ResolvePath(fileName), file) ? 1 : 0;
+    return platform::SaveFile(platform::ResolvePath(fileName), file) == 0 ? 1 : 0;
 }
 
 void Texture::Fill(uint32_t colour) {

@@ -132,18 +132,18 @@ void LoadVertices(Mesh* mesh, uint32_t fvf, const std::vector<Vertex>& vertices,
 }
 
 // Builds one mesh of the file onto the model; a mesh that cannot be built is
-// logged and left out.
-void ReadMesh(Model* model, const xfile::XMeshData& data, Frame* frame, ProgressCallback progress) {
+// logged and left out (false).
+bool ReadMesh(Model* model, const xfile::XMeshData& data, Frame* frame, ProgressCallback progress) {
     ReportProgress(progress);
     xfile::XMeshBuffers buffers;
     std::string why;
     if (!xfile::BuildMeshBuffers(data, &buffers, &why)) {
         LogMeshFailure(data.name, why);
-        return;
+        return false;
     }
     if (buffers.indices.empty()) {
         LogMeshFailure(data.name, "mesh without faces");
-        return;
+        return false;
     }
     if (!buffers.hasNormals) ComputeMissingNormals(&buffers);
 
@@ -152,7 +152,7 @@ void ReadMesh(Model* model, const xfile::XMeshData& data, Frame* frame, Progress
     xfile::XSkinBuffers skin;
     if (skinned && !xfile::BuildSkinBuffers(data, buffers, paletteSize, &skin, &why)) {
         LogMeshFailure(data.name, why);
-        return;
+        return false;
     }
     ReportProgress(progress);
     Mesh* mesh = skinned ? NewSkinnedMesh(data, paletteSize, &skin) : new Mesh;
@@ -175,6 +175,7 @@ void ReadMesh(Model* model, const xfile::XMeshData& data, Frame* frame, Progress
     LogGraphics("\tMesh { Vertex %d, Index %d, (%8.3lf,%8.3lf,%8.3lf)-(%8.3lf,%8.3lf,%8.3lf), %.3lfKB}\n",
                 mesh->vertexCount, mesh->indexCount, mesh->boxMin.x, mesh->boxMin.y, mesh->boxMin.z, mesh->boxMax.x,
                 mesh->boxMax.y, mesh->boxMax.z, mesh->GetMemorySize() / 1024.0);
+    return true;
 }
 
 // One track per Animation of the file, driving every frame of its name.
@@ -194,8 +195,10 @@ void ReadAnimation(Model* model, const xfile::XAnimationData& data) {
 }
 
 // Frames, meshes and tracks of the model data onto the model, whose root
-// frame stands for the data's frame 0.
-void LoadXFileObjects(Model* model, const xfile::XModelData& data, ProgressCallback progress) {
+// frame stands for the data's frame 0. What makes the file damaged (an
+// object that cannot be read, a mesh that cannot be built, no mesh at all),
+// or empty when it is whole.
+std::string LoadXFileObjects(Model* model, const xfile::XModelData& data, ProgressCallback progress) {
     std::vector<Frame*> frames{model->rootFrame};
     for (size_t i = 1; i < data.frames.size(); ++i) {
         ReportProgress(progress);
@@ -211,7 +214,9 @@ void LoadXFileObjects(Model* model, const xfile::XModelData& data, ProgressCallb
         else LogGraphics("    Error : %s [%s] %s\n", issue.templateName.c_str(), issue.objectName.c_str(),
                               issue.reason.c_str());
     }
-    for (const xfile::XMeshData& mesh : data.meshes) ReadMesh(model, mesh, frames[static_cast<size_t>(mesh.frame)], progress);
+    size_t built = 0;
+    for (const xfile::XMeshData& mesh : data.meshes)
+        built += ReadMesh(model, mesh, frames[static_cast<size_t>(mesh.frame)], progress) ? 1 : 0;
     for (const xfile::XAnimationData& animation : data.animations) {
         ReportProgress(progress);
         ReadAnimation(model, animation);
@@ -226,6 +231,13 @@ void LoadXFileObjects(Model* model, const xfile::XModelData& data, ProgressCallb
     const int32_t frameCount = model->frames.GetCount();
     LogGraphics("} Frame %d / Mesh %d / %8.3lf KByteUse / Complete!\n", frameCount, model->meshes.GetCount(),
                 (static_cast<double>(frameCount) * kFrameBytes + kModelBytes + meshBytes) / 1024.0);
+    if (!data.issues.empty()) {
+        const xfile::XLoadIssue& issue = data.issues.front();
+        return issue.templateName + " [" + issue.objectName + "] " + issue.reason;
+    }
+    if (built < data.meshes.size()) return "a mesh cannot be built";
+    if (data.meshes.empty()) return "it holds no mesh";
+    return {};
 }
 
 }  // namespace
@@ -243,14 +255,16 @@ Model* CreateModelFromXFile(const char* name, ProgressCallback progress) {
     LogGraphics("%s {\n", path.c_str());
     xfile::XDocument document;
     std::string error;
-    if (!xfile::ReadXFile(path, &document, &error)) {
-        ReportUnusableDataFile(path);
+    int openError = 0;
+    if (!xfile::ReadXFile(path, &document, &error, &openError)) {
+        ReportUnusableDataFile(path, openError ? DataFileOpenFailure(openError) : "is damaged: " + error);
         LogGraphics("ERROR 列挙オブジェクトの作成に失敗\nファイルがないか無効な可能性があります [%s]\n",
                          error.c_str());
         return model;
     }
     ReportProgress(progress);
-    LoadXFileObjects(model, xfile::ExtractModelData(document), progress);
+    const std::string damage = LoadXFileObjects(model, xfile::ExtractModelData(document), progress);
+    if (!damage.empty()) ReportUnusableDataFile(path, "is damaged: " + damage);
     ReportProgress(progress);
     return model;
 }

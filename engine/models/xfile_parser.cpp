@@ -1,6 +1,7 @@
 #include "engine/models/xfile_parser.h"
 #include "platform/safe_file.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -458,9 +459,10 @@ bool ParseXFile(const uint8_t* data, size_t size, XDocument* out, std::string* e
     return true;
 }
 
-bool ReadXFile(const std::string& path, XDocument* out, std::string* error) {
+bool ReadXFile(const std::string& path, XDocument* out, std::string* error, int* openError) {
     out->objects.clear();
     std::FILE* f = platform::OpenRegularFile(platform::ResolvePath(path)).release();
+    if (openError) *openError = f ? 0 : errno;
     if (!f) return Refuse(error, "cannot open " + path);
     std::vector<uint8_t> bytes;
     uint8_t chunk[65536];

@@ -62,7 +62,9 @@ bool ParseXFile(const uint8_t* data, size_t size, XDocument* out, std::string* e
 
 // Reads and parses a file named by a Windows path relative to the current
 // folder (backslashes, letter case ignored where the exact name is missing).
-bool ReadXFile(const std::string& path, XDocument* out, std::string* error);
+// When the file cannot be opened, *openError (when given) receives the errno
+// of the open; it is 0 when the file opened.
+bool ReadXFile(const std::string& path, XDocument* out, std::string* error, int* openError = nullptr);
 
 // Reads an object's values in order. Each read fails (false, nothing stored)
 // at the end of the values or on a value of the wrong kind; an integer is

@@ -6,6 +6,11 @@
 // The single-precision pi and 2pi that every angle rule of the battle uses.
 constexpr float PI_F = 3.1415927f;
 constexpr float TWO_PI_F = 6.2831855f;
+// The same values widened, for the moves' expressions that mix pi with their
+// other constants: those are taken in double and rounded once where the
+// result is stored (an angle or a position of a spawned object).
+constexpr double PI_WIDE = PI_F;
+constexpr double TWO_PI_WIDE = TWO_PI_F;
 
 // One wrap step toward [-pi, pi]: subtracts or adds 2pi at most once.
 void WrapAngle(float* a);

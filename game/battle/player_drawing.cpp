@@ -36,6 +36,9 @@ void DrawPlayer(int32_t side) {
 }
 
 void DrawCharacterModels(int32_t side, const std::vector<CharacterModelDraw>& draws) {
+    // Every fighter's picture starts in alpha blending, also one that draws
+    // nothing (knocked out for 180 frames): what is drawn after it blends so.
+    SetBlendMode(BLEND_ALPHA);
     for (const CharacterModelDraw& draw : draws) {
         SetBlendMode(draw.blendMode);
         Model* model = ModelOf(side, draw);

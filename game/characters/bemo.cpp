@@ -50,36 +50,12 @@ int32_t ColourB(int32_t side) { return ColourNumber(side, 1); }
 // Every move's frame ends so: stateTimer counts on and, past closeAfter, the
 // side is free; otherwise V starts bemo's dash once stateTimer is past dashAfter.
 void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter) {
-    PlayerRecord& p = players[side];
-    CloseState(p, closeAfter);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) DashBemo(side, facingAngle);
-}
-
-// The opening of a high or hyper attack: aim, the Effect 1000, a screen flash
-// and the given invulnerableTimer.
-void HighAttackStart(int32_t side, int32_t invulnerableTimer) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
-    AddScreenFlash();
-    p.invulnerableTimer = invulnerableTimer;
-}
-
-// Four sparks (Effects 1100 or 1101), one in each quarter turn.
-void SpawnStartBurst(int32_t side) {
-    for (int32_t i = 0; i < 4; ++i) {
-        const int32_t r = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
-        SpawnEffect(r < 50 ? 1100 : 1101, a, PositionOf(players[side]).data(), side);
-    }
+    CloseAfterOrDash(side, facingAngle, closeAfter, dashAfter, DashBemo);
 }
 
 // The opening of the four high attacks: the flash and 100 frames of
 // invulnerability on frame 0, sparks on frames 0 to 4.
-void HighOpening(int32_t side, int32_t t) {
-    if (t == 0) HighAttackStart(side, 100);
-    if (t < 5) SpawnStartBurst(side);
-}
+void HighAttackOpening(int32_t side, int32_t t) { HighOpening(side, t, 100, OpeningGlide::SlidesOn); }
 
 int32_t HeavyShotHere(int32_t side, int32_t type, double angle) {
     return SpawnHeavyShot(type, static_cast<float>(angle), PositionOf(players[side]).data(), side);
@@ -90,13 +66,13 @@ int32_t ShotHere(int32_t side, int32_t type, double angle) {
 }
 
 // The centre of the whirls: 2t above the side.
-std::array<float, 2> WhirlCentre(const PlayerRecord& p, int32_t t) {
+Point WhirlCentre(const PlayerRecord& p, int32_t t) {
     return {p.x, static_cast<float>(p.y + 2.0 * t)};
 }
 
 // The whirl's own AttackArea 202 at the centre, turning with t and growing:
 // from nothing at t 10 to 1 at t 30, then t / 30.
-void SpawnWhirl(int32_t side, int32_t t, const std::array<float, 2>& centre) {
+void SpawnWhirl(int32_t side, int32_t t, const Point& centre) {
     const int32_t i = SpawnAttackArea(202, static_cast<float>(t * 0.1), centre.data(), side);
     const double scale = t < 30 ? (t - 10) * 0.05 : t / 30.0;
     attackAreaList.Adjust(i, [scale](AttackArea& a) { a.scaleY = static_cast<float>(scale); });
@@ -105,7 +81,7 @@ void SpawnWhirl(int32_t side, int32_t t, const std::array<float, 2>& centre) {
 // Moves the opponent `pull` units toward the centre, along the line from the
 // centre to it. It acts at once, so the opponent's own update of the frame
 // sees it when bemo is side 0, and the next frame's when bemo is side 1.
-void PullOpponent(int32_t side, const std::array<float, 2>& centre, double pull) {
+void PullOpponent(int32_t side, const Point& centre, double pull) {
     PlayerRecord& o = OpponentOf(side);
     const double g = std::atan2(static_cast<double>(o.y) - centre[1], static_cast<double>(o.x) - centre[0]);
     o.x = static_cast<float>(o.x - std::cos(g) * pull);
@@ -155,7 +131,7 @@ void RunScatter(int32_t side, float facingAngle) {
 void RunStorm(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    HighOpening(side, t);
+    HighAttackOpening(side, t);
     if (t >= 8 && t <= 40 && t % 2 == 0) {
         const bool first = (t / 2) % 2 == 0;
         const float a = RandomFloat(-PI_F, PI_F);
@@ -175,7 +151,7 @@ void RunStorm(int32_t side, float facingAngle) {
 void RunWall(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    HighOpening(side, t);
+    HighAttackOpening(side, t);
     if (t == 16) {
         AimAtOpponent(side);
         for (int32_t k = 0; k < 5; ++k)
@@ -231,8 +207,7 @@ void RunSideShot(int32_t side, float facingAngle) {
     MoveWithDecay(p, DECAY_SLOW);
     CloseOrDash(side, facingAngle, 40, 20);
     if (ButtonPressed(side, BUTTON_Z) && ButtonDown(side, BUTTON_A) && p.stateTimer >= 13) {
-        p.state = BEMO_LUNGE_STRIKE;
-        p.stateTimer = 0;
+        EnterState(p, BEMO_LUNGE_STRIKE, 0);
     }
 }
 
@@ -240,7 +215,7 @@ void RunSideShot(int32_t side, float facingAngle) {
 void RunStar(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    HighOpening(side, t);
+    HighAttackOpening(side, t);
     if (t == 10) {
         for (int32_t i = 0; i < 10; ++i) ShotHere(side, i % 2 == 0 ? 232 : 231, p.aimAngle + i * 0.62831855);
         PlaySe(SE_WHIP);
@@ -256,17 +231,14 @@ void RunLungeStrike(int32_t side, float facingAngle) {
     const int32_t t = p.stateTimer;
     if (t == 0) {
         AimAtOpponent(side);
-        p.speed = std::min(std::sqrt(SquaredDistance(p, OpponentOf(side))) * 0.05, 14.0);
+        p.speed = std::min(DistanceToOpponent(side) * 0.05, 14.0);
         p.moveAngle = p.aimAngle;
     }
     if (t == 10) {
-        float at[2] = {40.0f, 0.0f};  // 40 ahead along the aim
-        RotateVector2(at, p.aimAngle);
-        at[0] += p.x;
-        at[1] += p.y;
+        const Point at = Turned(p, 40.0f, 0.0f, p.aimAngle);  // 40 ahead along the aim
         p.speed = 0.0;
         const int32_t r = RandomInt(0, 200);
-        SpawnAttackArea(r <= 180 ? 220 : 221, p.aimAngle, at, side);
+        AreaAt(side, r <= 180 ? 220 : 221, p.aimAngle, at);
         PlaySe(SE_SWING_H);
     }
     MoveWithDecay(p, DECAY_SLOW);
@@ -283,9 +255,9 @@ void RunVortex(int32_t side, float facingAngle) {
         AimAtOpponent(side);
         p.moveAngle = p.aimAngle;
     }
-    HighOpening(side, t);
+    HighAttackOpening(side, t);
     if (t >= 10 && t <= 80) {
-        const std::array<float, 2> centre = WhirlCentre(p, t);
+        const Point centre = WhirlCentre(p, t);
         TurnMoveAngle(p);
         const bool held = ButtonDown(side, BUTTON_C);
         if ((t < 80 && held) || t < 30) {
@@ -314,13 +286,11 @@ void RunMaelstrom(int32_t side, float facingAngle) {
     if (t == 0) {
         AimAtOpponent(side);
         p.moveAngle = p.aimAngle;
-        SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
-        AddScreenFlash();
-        p.invulnerableTimer = -100;
+        HighStartFlash(side, -100);
     }
     if (t <= 60) {
-        const std::array<float, 2> centre = WhirlCentre(p, t);
-        SpawnStartBurst(side);
+        const Point centre = WhirlCentre(p, t);
+        StartBurst(side);
         if (t % 5 == 0) SpawnEffect(200, 0.0f, centre.data(), side);
         TurnMoveAngle(p);
         SpawnWhirl(side, t, centre);
@@ -349,12 +319,7 @@ void RunBemoMove(int32_t side, float facingAngle) {
     case BEMO_WHIP: RunWhip(side, facingAngle); return;
     case BEMO_STORM: RunStorm(side, facingAngle); return;
     case BEMO_MAELSTROM: RunMaelstrom(side, facingAngle); return;
-    default:
-        // A state bemo has no move for (set from outside) frees the side
-        // rather than holding it forever.
-        players[side].state = PLAYER_FREE;
-        players[side].stateTimer = 0;
-        return;
+    default: FreeTheSide(side); return;
     }
 }
 

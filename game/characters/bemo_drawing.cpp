@@ -11,30 +11,17 @@
 
 namespace {
 
-constexpr int32_t NO_MODEL = -1;
 constexpr int32_t BLEND_BODY = 1;
 constexpr int32_t BLEND_GLOW = 2;
 
-// first + t / frames, at most last.
-int32_t StepPose(int32_t t, int32_t first, int32_t frames, int32_t last) { return std::min(first + t / frames, last); }
-
-// A four-step cycle in which the fourth step shows the second again.
-int32_t BackAndForth(int32_t first, int32_t step) { return first + (step % 4 == 3 ? 1 : step % 4); }
-
 int32_t NeutralPose(int32_t side, bool facingLeft) {
     const int32_t c = players[side].counter / 5;
-    const bool anyArrow = ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) ||
-                          ButtonDown(side, BUTTON_LEFT) || ButtonDown(side, BUTTON_RIGHT);
-    if (battlePaused == 1 || !anyArrow) return c % 8;
-    const bool towardFacing = ButtonDown(side, facingLeft ? BUTTON_LEFT : BUTTON_RIGHT);
-    return towardFacing ? BackAndForth(11, c) : BackAndForth(8, c);
+    return StandingPose(side, facingLeft, c % 8, BackAndForth(11, c), BackAndForth(8, c));
 }
 
 int32_t DashPose(const PlayerRecord& p, bool facingLeft) {
     const int32_t d = p.counter / 2;
-    const float a = std::fabs(p.aimAngle);
-    const bool towardFacing = facingLeft ? a >= PI_F / 2.0f : a <= PI_F / 2.0f;
-    return towardFacing ? BackAndForth(15, d) : BackAndForth(18, d);
+    return DashingTowardFacing(p.aimAngle, facingLeft) ? BackAndForth(15, d) : BackAndForth(18, d);
 }
 
 // The whirls' poses: 40 to 43 while they turn, 44 to 46 once `release` is past.
@@ -70,8 +57,8 @@ int32_t ChoosePose(int32_t side, bool facingLeft) {
 // Tilted states roll along the aim (mirrored when it points left); the
 // others only mirror, toward the aim in the moves and toward the facing when
 // standing.
-ModelTurn BodyTurn(const PlayerRecord& p, bool facingLeft) {
-    switch (p.state) {
+PoseTurn BodyTurn(int32_t state) {
+    switch (state) {
     case PLAYER_KNOCKED_BACK:
     case PLAYER_KNOCKED_OUT:
     case PLAYER_DASH:
@@ -79,7 +66,7 @@ ModelTurn BodyTurn(const PlayerRecord& p, bool facingLeft) {
     case PLAYER_BLOWN_AWAY:
     case PLAYER_SHIELD:
     case BEMO_SCATTER:
-    case BEMO_LUNGE_STRIKE: return TurnTowardAim(p.aimAngle);
+    case BEMO_LUNGE_STRIKE: return PoseTurn::ByAim;
     case BEMO_RING_SHOT:
     case BEMO_WALL:
     case BEMO_FAN:
@@ -88,15 +75,16 @@ ModelTurn BodyTurn(const PlayerRecord& p, bool facingLeft) {
     case BEMO_STAR:
     case BEMO_WHIP:
     case BEMO_STORM:
-    case BEMO_MAELSTROM: return {false, 0, std::fabs(p.aimAngle) > PI_F / 2.0f};
-    default: return {false, 0, facingLeft};
+    case BEMO_MAELSTROM: return PoseTurn::MirroredOnly;
+    default: return PoseTurn::FacingOnly;
     }
 }
 
 // The lunge's parts lean a tenth of a radian further up than the body.
 ModelTurn PartTurn(float aimAngle) {
-    if (std::fabs(aimAngle) > PI_F / 2.0f) return {true, RadianToAngle(aimAngle - PI_F - 0.1f), true};
-    return {true, RadianToAngle(aimAngle + 0.1f), false};
+    const double aim = aimAngle;
+    if (std::fabs(aimAngle) > PI_F / 2.0f) return {true, RadianToAngle(static_cast<float>(aim - PI_WIDE - 0.1)), true};
+    return {true, RadianToAngle(static_cast<float>(aim + 0.1)), false};
 }
 
 // The lunge strike's parts over the body: the glow of the strike (parts 2 and
@@ -113,12 +101,10 @@ void AddLungeParts(std::vector<CharacterModelDraw>& draws, const PlayerRecord& p
 
 std::vector<CharacterModelDraw> BemoModelDraws(int32_t side) {
     const PlayerRecord& p = players[side];
-    const bool facingLeft = !(p.x < OpponentOf(side).x);
+    const bool facingLeft = FacingLeft(side);
     const int32_t pose = ChoosePose(side, facingLeft);
-    std::vector<CharacterModelDraw> draws;
-    if (pose == NO_MODEL) return draws;
-    draws.push_back({CharacterModelKind::Frame, pose, BLEND_BODY, p.x, p.y, BodyTurn(p, facingLeft)});
-    if (p.state == BEMO_LUNGE_STRIKE) AddLungeParts(draws, p, pose);
+    std::vector<CharacterModelDraw> draws = PoseDraws(p, {pose}, TurnForPose(BodyTurn(p.state), p.aimAngle, facingLeft));
+    if (pose != NO_MODEL && p.state == BEMO_LUNGE_STRIKE) AddLungeParts(draws, p, pose);
     return draws;
 }
 

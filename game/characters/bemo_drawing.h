@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/characters/character_actions.h"
+#include "game/characters/character_steps.h"
 
 // The Models that DrawBemo draws for a side this frame, in drawing order: the
 // pose (frame Models 0..58), then in the lunge strike its parts (action

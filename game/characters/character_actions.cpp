@@ -9,51 +9,6 @@
 #include "game/shots/object_lists.h"
 #include "game/shots/object_rules.h"
 
-float InputAngleOr(int32_t side, float fallback) {
-    const float input = GetInputAngle(buttonStates[side]);
-    return input > TWO_PI_F ? fallback : input;
-}
-
-bool ArrowHeld(int32_t side) { return GetInputAngle(buttonStates[side]) <= TWO_PI_F; }
-
-std::array<float, 2> PositionOf(const PlayerRecord& p) { return {p.x, p.y}; }
-
-float FacingAngle(int32_t side) { return players[side].x < OpponentOf(side).x ? 0.0f : PI_F; }
-
-float DirectionBetween(const PlayerRecord& from, const PlayerRecord& to) {
-    return static_cast<float>(std::atan2(static_cast<double>(to.y) - from.y, static_cast<double>(to.x) - from.x));
-}
-
-double SquaredDistance(const PlayerRecord& a, const PlayerRecord& b) {
-    const double dx = static_cast<double>(b.x) - a.x;
-    const double dy = static_cast<double>(b.y) - a.y;
-    return dx * dx + dy * dy;
-}
-
-void AimAtOpponent(int32_t side) { players[side].aimAngle = DirectionBetween(players[side], OpponentOf(side)); }
-
-void MoveWithDecay(PlayerRecord& p, double decay) {
-    p.x = static_cast<float>(p.x + p.speed * std::cos(p.moveAngle));
-    p.y = static_cast<float>(p.y + p.speed * std::sin(p.moveAngle));
-    p.speed = p.speed > 0.0 ? p.speed - decay : 0.0;
-}
-
-void MoveByArrows(int32_t side) {
-    PlayerRecord& p = players[side];
-    const float step = characterParams[p.characterId].moveSpeed;
-    if (ButtonDown(side, BUTTON_UP)) p.y += step;
-    if (ButtonDown(side, BUTTON_DOWN)) p.y -= step;
-    if (ButtonDown(side, BUTTON_LEFT)) p.x -= step;
-    if (ButtonDown(side, BUTTON_RIGHT)) p.x += step;
-}
-
-void CloseState(PlayerRecord& p, int32_t limit) {
-    if (++p.stateTimer > limit) {
-        p.state = PLAYER_FREE;
-        p.stateTimer = 0;
-    }
-}
-
 // ---------------------------------------------------------------------------
 // Dash starters
 
@@ -84,7 +39,8 @@ void SprayDashSparks(int32_t side, int32_t count, float spread) {
     const PlayerRecord& p = players[side];
     for (int32_t i = 0; i < count; ++i) {
         const float r = RandomFloat(-spread, spread);
-        const int32_t effect = SpawnEffect(890, r + p.aimAngle + PI_F, PositionOf(p).data(), side);
+        const float behind = static_cast<float>(r + static_cast<double>(p.aimAngle) + PI_WIDE);
+        const int32_t effect = SpawnEffect(890, behind, PositionOf(p).data(), side);
         const int32_t age = RandomInt(0, 1000);  // drawn even if the spawn made nothing
         effectList.Adjust(effect, [age](Effect& e) { e.age = age; });
     }
@@ -127,19 +83,15 @@ constexpr MoveGain moveGains[] = {
     {8, 105, 0.05}, {8, 106, 0.03}, {8, 111, 0.02}, {8, 117, 0.04}, {8, 116, 0.04},
 };
 
-void StartMove(PlayerRecord& p, int32_t state) {
-    p.state = state;
-    p.stateTimer = 0;
-}
 
 void HandleButtons(int32_t side, const ButtonRules& rules) {
     PlayerRecord& p = players[side];
     const bool zPressed = ButtonPressed(side, BUTTON_Z);
-    if (zPressed) StartMove(p, rules.zMove(side));
-    if (ButtonPressed(side, BUTTON_X) && !(rules.xOnlyWithoutZ && zPressed)) StartMove(p, rules.xMove(side));
+    if (zPressed) EnterState(p, rules.zMove(side), 0);
+    if (ButtonPressed(side, BUTTON_X) && !(rules.xOnlyWithoutZ && zPressed)) EnterState(p, rules.xMove(side), 0);
     if (ButtonPressed(side, BUTTON_S) && p.hyperGauge >= 0.5f) {
         p.hyperGauge -= 0.5;
-        StartMove(p, PLAYER_SHIELD);
+        EnterState(p, PLAYER_SHIELD, 0);
     }
     for (const MoveGain& g : moveGains)
         if (g.character == rules.character && g.state == p.state) p.hyperGauge += g.gain;
@@ -218,7 +170,7 @@ void RunAttackTests(int32_t side, const CharacterActions& actions) {
     if (ButtonDown(side, BUTTON_X) && (ButtonDown(side, BUTTON_Z) || ButtonDown(side, BUTTON_A)) &&
         p.hyperGauge >= 3.0f) {
         p.hyperGauge -= 3.0;
-        StartMove(p, actions.hyperAttackState);
+        EnterState(p, actions.hyperAttackState, 0);
         PlaySe(SE_HIGH_A);
     }
     if (p.hyperGauge >= 1.0f) {
@@ -227,7 +179,7 @@ void RunAttackTests(int32_t side, const CharacterActions& actions) {
         if (ButtonDown(side, BUTTON_X)) state = actions.highAttacks.cWithX;
         if (ButtonDown(side, BUTTON_A)) state = actions.highAttacks.cWithA;
         if (actions.chooseHighAttack) state = actions.chooseHighAttack(side);
-        StartMove(p, state);
+        EnterState(p, state, 0);
         PlaySe(SE_HIGH);
     }
 }
@@ -285,8 +237,7 @@ void RunKnockedBack(int32_t side, float facingAngle, const CharacterActions& act
     // No burst while the opponent's hyper attack runs (its timer negative).
     if (burstButtons && p.hyperGauge >= 1.0f && opponent.invulnerableTimer >= 0) {
         p.hyperGauge -= 1.0;
-        p.state = PLAYER_BURST;
-        p.stateTimer = 30;
+        EnterState(p, PLAYER_BURST, 30);
         if (!actions.burstKeepsSpeed) p.speed = 0.0;
         SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
         p.invulnerableTimer = 60;
@@ -347,22 +298,6 @@ void RunShield(int32_t side, float facingAngle, const CharacterActions& actions)
 
 }  // namespace
 
-void HighStartFlash(int32_t side, int32_t invulnerableTimer) {
-    PlayerRecord& p = players[side];
-    SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
-    AddScreenFlash();
-    p.invulnerableTimer = invulnerableTimer;
-}
-
-void SparkBurst(int32_t side, int32_t count, float sector) {
-    const PlayerRecord& p = players[side];
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t kind = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * sector;
-        SpawnEffect(kind < 50 ? 1100 : 1101, a, PositionOf(p).data(), side);
-    }
-}
-
 void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep moveStep) {
     PlayerRecord& p = players[side];
     const float facingAngle = FacingAngle(side);
@@ -380,26 +315,4 @@ void UpdateCharacter(int32_t side, const CharacterActions& actions, MoveStep mov
     case PLAYER_SHIELD: RunShield(side, facingAngle, actions); return;
     default: moveStep(side, facingAngle); return;
     }
-}
-
-ModelTurn TurnTowardAim(float aimAngle) {
-    if (std::fabs(aimAngle) > PI_F / 2.0f) return {true, RadianToAngle(aimAngle - PI_F), true};
-    return {true, RadianToAngle(aimAngle), false};
-}
-
-ModelTurn TurnForPose(PoseTurn turn, float aimAngle, bool facingLeft) {
-    switch (turn) {
-    case PoseTurn::ByAim: return TurnTowardAim(aimAngle);
-    case PoseTurn::MirroredOnly: return {false, 0, std::fabs(aimAngle) > PI_F / 2.0f};
-    case PoseTurn::RolledOnly: return {true, RadianToAngle(aimAngle), false};
-    case PoseTurn::FacingOnly: break;
-    }
-    return {false, 0, facingLeft};
-}
-
-int32_t BackAndForth(int32_t first, int32_t step) { return first + (step % 4 == 3 ? 1 : step % 4); }
-
-bool AnyArrowDown(int32_t side) {
-    return ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) || ButtonDown(side, BUTTON_LEFT) ||
-           ButtonDown(side, BUTTON_RIGHT);
 }

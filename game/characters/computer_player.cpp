@@ -2,6 +2,7 @@
 
 #include "engine/core/math.h"
 #include "game/battle/player_record.h"
+#include "game/characters/character_actions.h"
 #include "game/characters/kirune.h"
 #include "game/flow/game_start.h"
 
@@ -40,10 +41,10 @@ constexpr int32_t WELO_THRUST = 116;
 constexpr int32_t PERILA_FORMATION_ORB = 302;
 
 // Squared distances between the two sides.
-constexpr float CLOSE_80 = 6400.0f;
-constexpr float NEAR_150 = 22500.0f;
-constexpr float NEAR_200 = 40000.0f;
-constexpr float FAR_300 = 90000.0f;
+constexpr double CLOSE_80 = 6400.0;
+constexpr double NEAR_150 = 22500.0;
+constexpr double NEAR_200 = 40000.0;
+constexpr double FAR_300 = 90000.0;
 
 int32_t Chance() { return RandomInt(0, 200); }
 
@@ -53,11 +54,7 @@ const PlayerRecord& Opponent(int32_t side) { return players[1 - side]; }
 bool OpponentHit(int32_t side) { return Opponent(side).state == PLAYER_KNOCKED_BACK; }
 bool OpponentBusy(int32_t side) { return Opponent(side).state != PLAYER_FREE; }
 
-float SquaredDistance(int32_t side) {
-    const float dx = Self(side).x - Opponent(side).x;
-    const float dy = Self(side).y - Opponent(side).y;
-    return dx * dx + dy * dy;
-}
+double SquaredDistance(int32_t side) { return ::SquaredDistance(Self(side), Opponent(side)); }
 
 bool Has(InputWord word, InputWord bits) { return (word & bits) == bits; }
 
@@ -124,13 +121,13 @@ void RunRoutine(const Routine& r, InputWord* word, int32_t side) {
 
     // Drawn every frame, whether or not the rest can hold.
     const int32_t window = RandomInt(0, 100);
-    if ((window + p.counter) % 50 < 10 && difficulty == DIFFICULTY_HARD && p.hyperGauge >= 3.0f &&
+    if ((window + p.counter) % 50 < 10 && difficulty == DIFFICULTY_HARD && p.hyperGauge >= 3.0 &&
         OpponentHit(side)) {
         *word = WORD_ACZ;
     }
 
     // Bursting out of a long combo: S pressed on every other frame.
-    if (difficulty == DIFFICULTY_HARD && p.hyperGauge >= 1.0f && p.state == PLAYER_KNOCKED_BACK &&
+    if (difficulty == DIFFICULTY_HARD && p.hyperGauge >= 1.0 && p.state == PLAYER_KNOCKED_BACK &&
         (Opponent(side).comboDamage > r.burstDamage || p.comboHits > r.burstHits)) {
         *word = p.stateTimer % 2 == 0 ? 0 : WORD_S;
     }
@@ -156,7 +153,7 @@ void BemoRules(InputWord* word, int32_t side) {
 
 bool InHighAttackGauge(int32_t side) {
     const float g = Self(side).hyperGauge;
-    return g >= 1.0f && g <= 2.5f;
+    return g >= 1.0 && g <= 2.5;
 }
 
 void OzaRules(InputWord* word, int32_t side) {
@@ -178,7 +175,7 @@ void PerilaRules(InputWord* word, int32_t side) {
 
 void RuoRules(InputWord* word, int32_t side) {
     const PlayerRecord& p = Self(side);
-    const bool charged = p.hyperGauge >= 1.0f;
+    const bool charged = p.hyperGauge >= 1.0;
     DropFarAssault(word, side);
     if (OpponentHit(side) && SquaredDistance(side) < FAR_300) *word = WORD_AZ;
     if (OpponentBusy(side) && Chance() < 10 && SquaredDistance(side) < NEAR_200) {
@@ -194,12 +191,12 @@ void TorviRules(InputWord* word, int32_t side) {
     const PlayerRecord& p = Self(side);
     if ((*word & INPUT_X) && Chance() < 100) *word |= INPUT_A;
     if (p.state == TORVI_VOLLEY && p.stateTimer >= 11 && p.stateTimer <= 39) *word = WORD_X;
-    if (OpponentBusy(side) && p.hyperGauge >= 1.0f && p.hyperGauge <= 2.2f && Chance() < 5 &&
+    if (OpponentBusy(side) && p.hyperGauge >= 1.0 && p.hyperGauge <= 2.2 && Chance() < 5 &&
         SquaredDistance(side) < NEAR_200) {
         *word = WORD_AC;
         return;  // the high attack keeps its A
     }
-    if (p.hyperGauge >= 1.0f && Has(*word, INPUT_C | INPUT_A)) *word &= ~INPUT_A;
+    if (p.hyperGauge >= 1.0 && Has(*word, INPUT_C | INPUT_A)) *word &= ~INPUT_A;
 }
 
 void NebuRules(InputWord* word, int32_t side) {
@@ -209,14 +206,14 @@ void NebuRules(InputWord* word, int32_t side) {
     if (OpponentBusy(side) && Chance() < 10 && SquaredDistance(side) < NEAR_150) *word = WORD_AZ;
     ChainOn(word, side, NEBU_CHAIN, 12, [] { return WORD_Z; });
     ChainOn(word, side, NEBU_CHAIN_VOLLEY, 20, [&] {
-        if (g >= 3.0f) return WORD_ACZ;
-        if (g >= 1.0f) return WORD_CX;
+        if (g >= 3.0) return WORD_ACZ;
+        if (g >= 1.0) return WORD_CX;
         return SquaredDistance(side) < CLOSE_80 ? WORD_AX : WORD_X;
     });
 }
 
 void WeloRules(InputWord* word, int32_t side) {
-    const bool charged = Self(side).hyperGauge >= 1.0f;
+    const bool charged = Self(side).hyperGauge >= 1.0;
     if (OpponentHit(side) && SquaredDistance(side) < FAR_300) *word = WORD_AX;
     if (OpponentBusy(side) && Chance() < 10 && SquaredDistance(side) < NEAR_200) {
         *word = charged ? WORD_AC : WORD_AZ;

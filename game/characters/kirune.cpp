@@ -5,23 +5,14 @@
 #include <cmath>
 
 #include "engine/core/math.h"
-#include "game/battle/collision.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/particles.h"
 #include "game/characters/character_actions.h"
-#include "game/characters/move_helpers.h"
 #include "game/flow/sound_tables.h"
 #include "game/shots/object_lists.h"
 #include "game/shots/object_rules.h"
 
 namespace {
-
-using moves::EffectHere;
-using moves::Every;
-using moves::FireHeavyShot;
-using moves::LungeAtOpponent;
-using moves::OpponentKnockedBack;
-using moves::StartBurst;
 
 constexpr CharacterActions kiruneActions{
     0.25,         // neutral dash gain
@@ -43,40 +34,16 @@ constexpr CharacterActions kiruneActions{
 // Every move's frame ends so: stateTimer counts on and, past closeAfter, the
 // side is free; otherwise V starts a dash once stateTimer is past dashAfter.
 void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter) {
-    PlayerRecord& p = players[side];
-    CloseState(p, closeAfter);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) DashKirune(side, facingAngle);
-}
-
-// The point `distance` ahead of the side along angle: (distance, 0) turned.
-std::array<float, 2> Ahead(const PlayerRecord& p, float distance, float angle) {
-    float offset[2] = {distance, 0.0f};
-    RotateVector2(offset, angle);
-    return {p.x + offset[0], p.y + offset[1]};
-}
-
-int32_t AreaHere(int32_t side, int32_t type, float angle) {
-    return SpawnAttackArea(type, angle, PositionOf(players[side]).data(), side);
+    CloseAfterOrDash(side, facingAngle, closeAfter, dashAfter, DashKirune);
 }
 
 // The sword swings toward the outside of the facing (outward) or back across
 // it (reverse), depending on which half the aim points into.
-float OutwardSwordAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim + 0.5f : aim - 0.5f; }
-float ReverseSwordAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim - 0.5f : aim + 0.5f; }
-
-// The opening of the high and hyper attacks.
-void HighStart(int32_t side, int32_t invulnerableTimer) {
-    AimAtOpponent(side);
-    EffectHere(side, 1000, 0.0f);
-    AddScreenFlash();
-    players[side].invulnerableTimer = invulnerableTimer;
-}
+float OutwardSwordAngle(float aim) { return TurnedOutward(aim, 0.5); }
+float ReverseSwordAngle(float aim) { return TurnedOutward(aim, -0.5); }
 
 // The first frames of the three high attacks.
-void HighAttackOpening(int32_t side, int32_t t) {
-    if (t == 0) HighStart(side, 100);
-    if (t < 5) StartBurst(side);
-}
+void HighAttackOpening(int32_t side, int32_t t) { HighOpening(side, t, 100, OpeningGlide::SlidesOn); }
 
 // The beam HeavyShots (110, 114) are built here, not spawned: they stand 625
 // ahead along the aim. Their flags take the values SpawnHeavyShot gives, and
@@ -111,26 +78,12 @@ void AppendSpreadShot(int32_t side, float angle) {
     shotList.Append(s);
 }
 
-bool TouchesOpponent(int32_t side, float along, float across) {
-    const PlayerRecord& p = players[side];
-    const PlayerRecord& o = OpponentOf(side);
-    const float shape[3] = {along, across, 0.0f};
-    return CheckHitShapes(PositionOf(p).data(), PositionOf(o).data(), shape, o.hitShape, p.aimAngle, o.aimAngle);
-}
-
 // ---------------------------------------------------------------------------
 // The moves; t is stateTimer as the frame's step begins.
 
 void RunShot(int32_t side, float facingAngle) {
-    PlayerRecord& p = players[side];
-    const int32_t t = p.stateTimer;
-    if (t == 0) AimAtOpponent(side);
-    if (t == 10 && ButtonHeld(side, BUTTON_Z)) p.state = KIRUNE_CHARGED_SHOT;  // the timer runs on
-    if (t == 14) {
-        AimAtOpponent(side);
-        FireHeavyShot(side, 101);
-    }
-    MoveWithDecay(p, DECAY_FAST);
+    ShotStep(side, KIRUNE_CHARGED_SHOT, 101);
+    MoveWithDecay(players[side], DECAY_FAST);
     CloseOrDash(side, facingAngle, 30, 20);
 }
 
@@ -147,43 +100,20 @@ void RunMovingShots(int32_t side, float facingAngle) {
         AimAtOpponent(side);
         FireHeavyShot(side, 102);
     }
-    if (ArrowHeld(side)) {
-        float heading = static_cast<float>(p.moveAngle);
-        TurnAngleToward(&heading, GetInputAngle(buttonStates[side]), 0.08f);
-        p.moveAngle = heading;
-    }
+    SteerMoveAngle(side, 0.08f);
     MoveWithDecay(p, DECAY_SLOW);
     CloseOrDash(side, facingAngle, 45, 35);
 }
 
-// Z held charges: a release before 25 fires the small shot, from 30 on the
-// large one; stateTimer loops from 40 back to 30 while Z stays down. A shot
-// sets stateTimer to 100, from where the move runs out.
+// The charge fires the small shot 101 or the large 103; once it has fired, X
+// chases an opponent that is knocked back.
 void RunChargedShot(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
-    const int32_t t = p.stateTimer;
-    const bool zDown = ButtonDown(side, BUTTON_Z);
-    if (t < 41) {
-        MoveByArrows(side);
-        AimAtOpponent(side);
-    }
-    if (t <= 24 && !zDown) {
-        FireHeavyShot(side, 101);
-        p.stateTimer = 100;
-    }
-    if (p.stateTimer >= 30 && p.stateTimer <= 39 && !zDown) {
-        FireHeavyShot(side, 103);
-        p.stateTimer = 100;
-    }
-    if (p.stateTimer == 40) p.stateTimer = 30;
-    if (p.stateTimer >= 25 && p.stateTimer <= 39) {
-        SpawnParticles(ColourNumber(side, 0) + 10, 1, p.aimAngle + PI_F, Ahead(p, 35.0f, p.aimAngle).data());
-    }
+    ChargedShotStep(side, 101, 103);
     MoveWithDecay(p, DECAY_SLOW);
     CloseOrDash(side, facingAngle, 150, 115);
     if (ButtonPressed(side, BUTTON_X) && p.stateTimer >= 101 && OpponentKnockedBack(side)) {
-        p.state = KIRUNE_CHASING_SLASH;
-        p.stateTimer = 8;
+        EnterState(p, KIRUNE_CHASING_SLASH, 8);
     }
 }
 
@@ -191,7 +121,7 @@ void RunSlash1(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) {
-        LungeAtOpponent(side, std::min(moves::DistanceToOpponent(side) * 0.1, 12.0));
+        LungeAtOpponent(side, std::min(DistanceToOpponent(side) * 0.1, 12.0));
         if (SquaredDistance(p, OpponentOf(side)) > 32400.0) {  // farther than 180
             p.state = KIRUNE_LONG_SLASH;
             p.speed = 0.0;
@@ -200,13 +130,11 @@ void RunSlash1(int32_t side, float facingAngle) {
     MoveWithDecay(p, DECAY_FAST);
     if (t == 10) {
         p.speed = 0.0;
-        AreaHere(side, 101, OutwardSwordAngle(p.aimAngle));
-        PlaySe(SE_SWING);
+        Swing(side, 101, OutwardSwordAngle(p.aimAngle));
     }
     CloseOrDash(side, facingAngle, 30, 20);
     if (p.stateTimer > 10 && ButtonPressed(side, BUTTON_Z) && ButtonDown(side, BUTTON_A)) {
-        p.state = KIRUNE_SLASH_2;
-        p.stateTimer = 0;
+        EnterState(p, KIRUNE_SLASH_2, 0);
     }
 }
 
@@ -216,16 +144,11 @@ void RunFollowUpSlash(int32_t side, float facingAngle, int32_t area, float (*swi
                       float knockBackSpeed, int32_t power) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) LungeAtOpponent(side, std::min(moves::DistanceToOpponent(side) / 15.0, 10.0));
+    if (t == 0) LungeAtOpponent(side, std::min(DistanceToOpponent(side) / 15.0, 10.0));
     MoveWithDecay(p, DECAY_FAST);
     if (t == 8) {
         p.speed = 0.0;
-        const int32_t i = AreaHere(side, area, swingAngle(p.aimAngle));
-        attackAreaList.Adjust(i, [&](AttackArea& a) {
-            a.knockBackSpeed = knockBackSpeed;
-            a.power = power;
-        });
-        PlaySe(SE_SWING);
+        Swing(side, area, swingAngle(p.aimAngle), knockBackSpeed, power);
     }
     CloseOrDash(side, facingAngle, 40, 20);
 }
@@ -235,11 +158,9 @@ void RunSlash2(int32_t side, float facingAngle) {
     RunFollowUpSlash(side, facingAngle, 101, ReverseSwordAngle, 2.0f, 40);
     if (p.stateTimer > 10 && ButtonPressed(side, BUTTON_Z)) {
         if (ButtonDown(side, BUTTON_A)) {
-            p.state = KIRUNE_SLASH_3;
-            p.stateTimer = 0;
+            EnterState(p, KIRUNE_SLASH_3, 0);
         } else if (OpponentKnockedBack(side)) {
-            p.state = KIRUNE_CHARGED_SHOT;
-            p.stateTimer = 25;
+            EnterState(p, KIRUNE_CHARGED_SHOT, 25);
             AimAtOpponent(side);
         }
     }
@@ -266,8 +187,7 @@ void RunLongSlash(int32_t side, float facingAngle) {
     }
     CloseOrDash(side, facingAngle, 40, 20);
     if (ButtonPressed(side, BUTTON_Z) && p.stateTimer > 12) {
-        p.state = KIRUNE_SHOT;
-        p.stateTimer = 10;
+        EnterState(p, KIRUNE_SHOT, 10);
         AimAtOpponent(side);
     }
 }
@@ -347,7 +267,7 @@ void RunBeam(int32_t side, float facingAngle) {
     const int32_t t = p.stateTimer;
     HighAttackOpening(side, t);
     if (t == 5) AppendBeam(side, 110);
-    if (Every(t, 25, 60, 5)) SpawnEffect(620, p.aimAngle, Ahead(p, 25.0f, p.aimAngle).data(), side);
+    if (Every(t, 25, 60, 5)) SpawnEffect(620, p.aimAngle, Ahead(p, 25.0, p.aimAngle).data(), side);
     MoveWithDecay(p, DECAY_FAST);
     CloseOrDash(side, facingAngle, 80, 40);
 }
@@ -386,13 +306,13 @@ void RunHeavyShot(int32_t side, float facingAngle) {
 void FireHyperBeams(int32_t side) {
     const PlayerRecord& p = players[side];
     AppendBeam(side, 114);
-    const float offsets[4] = {-PI_F / 6.0f, -PI_F / 4.0f, PI_F / 6.0f, PI_F / 4.0f};
-    for (const float offset : offsets) {
-        const float a = p.aimAngle + offset;
+    const double offsets[4] = {-PI_WIDE / 6.0, -PI_WIDE / 4.0, PI_WIDE / 6.0, PI_WIDE / 4.0};
+    for (const double offset : offsets) {
+        const double a = p.aimAngle + offset;
         float at[2];
-        PlaceAround(at, p, a, 625.0f);
-        const int32_t i = SpawnHeavyShot(115, a, at, side);
-        heavyShotList.Adjust(i, [offset](HeavyShot& h) { h.heading = offset; });
+        PlaceAround(at, p, a, 625.0);
+        const int32_t i = SpawnHeavyShot(115, static_cast<float>(a), at, side);
+        heavyShotList.Adjust(i, [offset](HeavyShot& h) { h.heading = static_cast<float>(offset); });
     }
 }
 
@@ -407,11 +327,11 @@ void RunHyper(int32_t side, float facingAngle) {
         FireHyperBeams(side);
     }
     if (Every(t, 25, 60, 5)) {
-        SpawnEffect(140, p.aimAngle, Ahead(p, 25.0f, p.aimAngle).data(), side);
-        const float left = p.aimAngle - PI_F / 6.0f;
-        SpawnEffect(140, left, Ahead(p, 30.0f, left).data(), side);
-        const float right = p.aimAngle + PI_F / 6.0f;
-        SpawnEffect(140, right, Ahead(p, 30.0f, right).data(), side);
+        SpawnEffect(140, p.aimAngle, Ahead(p, 25.0, p.aimAngle).data(), side);
+        for (const double turn : {-PI_WIDE / 6.0, PI_WIDE / 6.0}) {
+            const double a = p.aimAngle + turn;
+            SpawnEffect(140, static_cast<float>(a), Ahead(p, 30.0, a).data(), side);
+        }
     }
     MoveWithDecay(p, DECAY_FAST);
     CloseOrDash(side, facingAngle, 130, 110);
@@ -434,12 +354,7 @@ void RunKiruneMove(int32_t side, float facingAngle) {
     case KIRUNE_RUSH: RunRush(side, facingAngle); return;
     case KIRUNE_HEAVY_SHOT: RunHeavyShot(side, facingAngle); return;
     case KIRUNE_HYPER: RunHyper(side, facingAngle); return;
-    default:
-        // A state kirune has no move for (set from outside) frees the side
-        // rather than holding it forever.
-        players[side].state = PLAYER_FREE;
-        players[side].stateTimer = 0;
-        return;
+    default: FreeTheSide(side); return;
     }
 }
 

@@ -7,16 +7,9 @@
 #include "game/battle/player_drawing.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/kirune.h"
-#include "game/characters/move_helpers.h"
 #include "game/shots/object_rules.h"
 
 namespace {
-
-using moves::BackAndForth;
-using moves::DashingTowardOpponent;
-using moves::NO_MODEL;
-using moves::PoseChoice;
-using moves::StepPose;
 
 // The weapon of the shots: 13 and 14 on the first two poses, then 15.
 int32_t ShotAction(int32_t pose) { return pose == 20 ? 13 : pose == 21 ? 14 : 15; }
@@ -39,13 +32,8 @@ PoseChoice ChargingSlash(int32_t t) {
 }
 
 int32_t NeutralPose(int32_t side, bool facingLeft) {
-    const PlayerRecord& p = players[side];
-    const int32_t idle = BackAndForth(0, p.counter / 8);
-    const bool anyArrow = ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) ||
-                          ButtonDown(side, BUTTON_LEFT) || ButtonDown(side, BUTTON_RIGHT);
-    if (battlePaused == 1 || !anyArrow) return idle;
-    const bool towardOpponent = ButtonDown(side, facingLeft ? BUTTON_LEFT : BUTTON_RIGHT);
-    return towardOpponent ? BackAndForth(3, p.counter / 5) : BackAndForth(6, p.counter / 5);
+    const int32_t c = players[side].counter;
+    return StandingPose(side, facingLeft, BackAndForth(0, c / 8), BackAndForth(3, c / 5), BackAndForth(6, c / 5));
 }
 
 PoseChoice ChoosePose(int32_t side, bool facingLeft) {
@@ -57,35 +45,35 @@ PoseChoice ChoosePose(int32_t side, bool facingLeft) {
     case PLAYER_KNOCKED_BACK: return {57};
     case PLAYER_KNOCKED_OUT: return {t < 180 ? 57 + (t / 2) % 2 : NO_MODEL};
     case PLAYER_DASH:
-        if (DashingTowardOpponent(p.aimAngle, facingLeft)) return {9 + (c / 2) % 8};
+        if (DashingTowardFacing(p.aimAngle, facingLeft)) return {9 + (c / 2) % 8};
         return {BackAndForth(17, c / 3)};
     case PLAYER_BURST:
-    case PLAYER_SHIELD: return {std::min(52 + t / 5, 56)};
+    case PLAYER_SHIELD: return {StepPose(t, 52, 5, 56)};
     case PLAYER_BLOWN_AWAY: return {BackAndForth(17, c / 3)};
     case KIRUNE_SHOT: {
-        const int32_t pose = StepPose(t, 12, 20, 20, 3, 24);
+        const int32_t pose = StepPoseFrom(t, 12, 20, 20, 3, 24);
         return {pose, ShotAction(pose)};
     }
     case KIRUNE_MOVING_SHOTS: {
-        const int32_t pose = StepPose(t, 16, 20, 20, 3, 24);
+        const int32_t pose = StepPoseFrom(t, 16, 20, 20, 3, 24);
         return {pose, ShotAction(pose)};
     }
     case KIRUNE_CHARGED_SHOT: {
-        const int32_t pose = StepPose(t, 100, 20, 20, 3, 24);
+        const int32_t pose = StepPoseFrom(t, 100, 20, 20, 3, 24);
         return {pose, ShotAction(pose)};
     }
-    case KIRUNE_SLASH_1: return Slash(StepPose(t, 0, 25, 25, 5, 30), 25, 0, 4);
-    case KIRUNE_LONG_SLASH: return Slash(StepPose(t, 0, 25, 25, 3, 30), 25, 0, 4);
-    case KIRUNE_SLASH_2: return Slash(StepPose(t, 0, 31, 31, 4, 36), 31, 4, 4);
-    case KIRUNE_SLASH_3: return Slash(StepPose(t, 0, 37, 37, 4, 42), 37, 8, 5);
+    case KIRUNE_SLASH_1: return Slash(StepPose(t, 25, 5, 30), 25, 0, 4);
+    case KIRUNE_LONG_SLASH: return Slash(StepPose(t, 25, 3, 30), 25, 0, 4);
+    case KIRUNE_SLASH_2: return Slash(StepPose(t, 31, 4, 36), 31, 4, 4);
+    case KIRUNE_SLASH_3: return Slash(StepPose(t, 37, 4, 42), 37, 8, 5);
     case KIRUNE_SPREAD_SHOTS:
-    case KIRUNE_RAPID_FIRE: return {StepPose(t, 0, 20, 20, 3, 24)};
+    case KIRUNE_RAPID_FIRE: return {StepPose(t, 20, 3, 24)};
     case KIRUNE_BEAM:
     case KIRUNE_HYPER: return {20, 13};
-    case KIRUNE_RUSH: return Slash(StepPose(t, 15, 37, 38, 3, 42), 37, 8, 5);
+    case KIRUNE_RUSH: return Slash(StepPoseFrom(t, 15, 37, 38, 3, 42), 37, 8, 5);
     case KIRUNE_CHARGING_SLASH:
     case KIRUNE_CHASING_SLASH: return ChargingSlash(t);
-    case KIRUNE_HEAVY_SHOT: return Slash(StepPose(t, 10, 25, 25, 3, 30), 25, 0, 4);
+    case KIRUNE_HEAVY_SHOT: return Slash(StepPoseFrom(t, 10, 25, 25, 3, 30), 25, 0, 4);
     default: return {};
     }
 }
@@ -102,9 +90,9 @@ ModelTurn TurnFor(const PlayerRecord& p, int32_t pose, bool facingLeft) {
 
 std::vector<CharacterModelDraw> KiruneModelDraws(int32_t side) {
     const PlayerRecord& p = players[side];
-    const bool facingLeft = !(p.x < OpponentOf(side).x);
+    const bool facingLeft = FacingLeft(side);
     const PoseChoice choice = ChoosePose(side, facingLeft);
-    return moves::PoseDraws(p, choice, TurnFor(p, choice.pose, facingLeft));
+    return PoseDraws(p, choice, TurnFor(p, choice.pose, facingLeft));
 }
 
 void DrawKirune(int32_t side) { DrawCharacterModels(side, KiruneModelDraws(side)); }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/characters/character_actions.h"
+#include "game/characters/character_steps.h"
 
 // The Models that DrawKirune draws for a side this frame, in drawing order:
 // the pose (frame Models 0..58), then the action Model (0..20) when the state

@@ -40,8 +40,6 @@ constexpr CharacterActions nebuActions{
 // ---------------------------------------------------------------------------
 // Steps the moves share
 
-using Point = std::array<float, 2>;
-
 // How a move's frame ends: the drift with its decay, stateTimer counting on
 // (the side is free past endAt), and V starting a dash once stateTimer is
 // past dashAfter.
@@ -52,55 +50,14 @@ struct MoveEnd {
 };
 
 void DriftEndOrDash(int32_t side, float facingAngle, const MoveEnd& end) {
-    PlayerRecord& p = players[side];
-    MoveWithDecay(p, end.decay);
-    CloseState(p, end.endAt);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > end.dashAfter) DashNebu(side, facingAngle);
-}
-
-// The point (along, across) turned by angle, from a fighter's position.
-Point Rotated(const PlayerRecord& from, float along, float across, float angle) {
-    float offset[2] = {along, across};
-    RotateVector2(offset, angle);
-    return {from.x + offset[0], from.y + offset[1]};
+    MoveWithDecay(players[side], end.decay);
+    CloseAfterOrDash(side, facingAngle, end.endAt, end.dashAfter, DashNebu);
 }
 
 float TowardOpponent(int32_t side, const Point& from) { return DirectionTo(from.data(), OpponentOf(side)); }
 
 bool OpponentCloserThan(int32_t side, double distance) {
     return SquaredDistance(players[side], OpponentOf(side)) < distance * distance;
-}
-
-bool OpponentKnockedBack(int32_t side) { return OpponentOf(side).state == PLAYER_KNOCKED_BACK; }
-
-// Each held arrow moves the side by step (some moves use other speeds than
-// nebu's own).
-void MoveByArrowsAt(int32_t side, float step) {
-    PlayerRecord& p = players[side];
-    if (ButtonDown(side, BUTTON_UP)) p.y += step;
-    if (ButtonDown(side, BUTTON_DOWN)) p.y -= step;
-    if (ButtonDown(side, BUTTON_LEFT)) p.x -= step;
-    if (ButtonDown(side, BUTTON_RIGHT)) p.x += step;
-}
-
-void EffectHere(int32_t side, int32_t type, float angle) {
-    SpawnEffect(type, angle, PositionOf(players[side]).data(), side);
-}
-
-// The opening sparks of the high and hyper attacks: four Effects 1100 or
-// 1101 (half and half at random), one in each quarter turn.
-void StartBurst(int32_t side) {
-    for (int32_t i = 0; i < 4; ++i) {
-        const int32_t r = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
-        EffectHere(side, r < 50 ? 1100 : 1101, a);
-    }
-}
-
-// A chain goes on into its next move from the start.
-void ChainInto(PlayerRecord& p, int32_t state) {
-    p.state = state;
-    p.stateTimer = 0;
 }
 
 // The opening of the high attacks that strike later: flash and
@@ -115,11 +72,10 @@ void FlashAndGuard(int32_t side, int32_t t) {
 // to 150 away, within a half turn around the back), flying along the aim.
 void RearShot(int32_t side, bool heavy) {
     const PlayerRecord& p = players[side];
-    const float a = RandomFloat(-PI_F / 2.0f, PI_F / 2.0f) + p.aimAngle + PI_F;
+    const double a = RandomFloat(-PI_F / 2.0f, PI_F / 2.0f) + static_cast<double>(p.aimAngle) + PI_WIDE;
     const float alongX = RandomFloat(0.0f, 150.0f);
     const float alongY = RandomFloat(0.0f, 150.0f);
-    const float at[2] = {static_cast<float>(p.x + std::cos(static_cast<double>(a)) * alongX),
-                         static_cast<float>(p.y + std::sin(static_cast<double>(a)) * alongY)};
+    const float at[2] = {static_cast<float>(p.x + std::cos(a) * alongX), static_cast<float>(p.y + std::sin(a) * alongY)};
     if (heavy) SpawnHeavyShot(720, p.aimAngle, at, side);
     else SpawnShot(720, p.aimAngle, at, side);
     SpawnEffect(620, p.aimAngle, at, side);
@@ -129,8 +85,8 @@ void RearShot(int32_t side, bool heavy) {
 void RearGlow(int32_t side, int32_t t) {
     if (t >= 50 || t % 5 != 0) return;
     const PlayerRecord& p = players[side];
-    const float back = p.aimAngle + PI_F;
-    SpawnEffect(720, back, Rotated(p, 50.0f, 0.0f, back).data(), side);
+    const double back = p.aimAngle + PI_WIDE;
+    SpawnEffect(720, static_cast<float>(back), Turned(p, 50.0f, 0.0f, back).data(), side);
 }
 
 // A beam is a row of AttackAreas 600 ahead along the aim, one a frame from
@@ -154,12 +110,14 @@ constexpr Beam sweepBeam{20, 0.1, 50, 60, 2.0, 100.0f, 35, 0};
 
 void BeamPiece(int32_t side, int32_t t, const Beam& beam, bool strikes) {
     const PlayerRecord& p = players[side];
-    const Point at = Rotated(p, 600.0f, 0.0f, p.aimAngle);
+    const Point at = Turned(p, 600.0f, 0.0f, p.aimAngle);
     const int32_t i = SpawnAttackArea((t / 2) % 2 == 0 ? 740 : 741, p.aimAngle, at.data(), side);
     attackAreaList.Adjust(i, [&](AttackArea& a) {
-        if (t < beam.swellUntil) a.scaleY = static_cast<float>((t - 10) * beam.swellRate);
-        else if (t > beam.fadeAfter) a.scaleY = static_cast<float>((beam.fadeEnd - t) * 0.1);
-        a.scaleY = static_cast<float>(a.scaleY * beam.widthFactor);
+        // The width is worked out in double and rounded once.
+        double width = a.scaleY;
+        if (t < beam.swellUntil) width = (t - 10) * beam.swellRate;
+        else if (t > beam.fadeAfter) width = (beam.fadeEnd - t) * 0.1;
+        a.scaleY = static_cast<float>(width * beam.widthFactor);
         if (!strikes) return;
         a.hitShape[0] = 570.0f;
         a.hitShape[1] = beam.across;
@@ -181,11 +139,11 @@ void RunTwinShot(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) AimAtOpponent(side);
-    if (t == 10 && ButtonDown(side, BUTTON_Z)) ChainInto(p, NEBU_WHEEL);
+    if (t == 10 && ButtonDown(side, BUTTON_Z)) EnterState(p, NEBU_WHEEL, 0);
     if (t == 12) {
-        const Point upper = Rotated(p, -10.0f, RandomFloat(10.0f, 50.0f), p.aimAngle);
+        const Point upper = Turned(p, -10.0f, RandomFloat(10.0f, 50.0f), p.aimAngle);
         SpawnHeavyShot(702, TowardOpponent(side, upper), upper.data(), side);
-        const Point lower = Rotated(p, -10.0f, RandomFloat(-50.0f, -10.0f), p.aimAngle);
+        const Point lower = Turned(p, -10.0f, RandomFloat(-50.0f, -10.0f), p.aimAngle);
         SpawnShot(702, TowardOpponent(side, lower), lower.data(), side);
     }
     DriftEndOrDash(side, facingAngle, {DECAY_FAST, 30, 15});
@@ -200,10 +158,10 @@ void RunWheel(int32_t side, float facingAngle) {
     if (t == 0) AimAtOpponent(side);
     if (t == 5) {
         for (int32_t i = 0; i < 24; ++i) {
-            const float b = static_cast<float>(i) * 0.2617994f;
-            const Point at = Rotated(p, 80.0f, 0.0f, b - PI_F);
-            if (i % 2 == 0) SpawnHeavyShot(741, b - PI_F / 2.0f, at.data(), side);
-            else SpawnShot(741, b + PI_F / 2.0f, at.data(), side);
+            const double b = i * 0.2617994;
+            const Point at = Turned(p, 80.0f, 0.0f, b - PI_WIDE);
+            if (i % 2 == 0) SpawnHeavyShot(741, static_cast<float>(b - PI_WIDE / 2.0), at.data(), side);
+            else SpawnShot(741, static_cast<float>(b + PI_WIDE / 2.0), at.data(), side);
         }
     }
     DriftEndOrDash(side, facingAngle, {DECAY_FAST, 50, 30});
@@ -216,7 +174,7 @@ void RunOrbitShots(int32_t side, float facingAngle) {
     if (t >= 10 && t <= 30 && (t - 10) % 4 == 0) {
         const float r = RandomFloat(20.0f, 60.0f);
         const float a = RandomFloat(-PI_F, PI_F);
-        const Point at = Rotated(p, r, 0.0f, a);
+        const Point at = Turned(p, r, 0.0f, a);
         const float g = TowardOpponent(side, at);
         if ((t - 10) % 8 == 0) {
             const int32_t i = SpawnHeavyShot(703, g, at.data(), side);
@@ -266,8 +224,8 @@ void RunChain(int32_t side, float facingAngle) {
     // The chain goes on only while it holds the opponent, and takes over
     // whatever the frame's end or dash made of the side.
     if (t >= 11 && OpponentKnockedBack(side)) {
-        if (ButtonPressed(side, BUTTON_Z)) ChainInto(p, NEBU_CHAIN_VOLLEY);
-        else if (ButtonPressed(side, BUTTON_X)) ChainInto(p, NEBU_BURST_STRIKE);
+        if (ButtonPressed(side, BUTTON_Z)) EnterState(p, NEBU_CHAIN_VOLLEY, 0);
+        else if (ButtonPressed(side, BUTTON_X)) EnterState(p, NEBU_BURST_STRIKE, 0);
     }
 }
 
@@ -282,14 +240,14 @@ void RunChainVolley(int32_t side, float facingAngle) {
         const float along = RandomFloat(-30.0f, -10.0f);
         float across = RandomFloat(20.0f, 80.0f);
         if ((t / 5) % 2 == 0) across = -across;
-        const Point at = Rotated(p, along, across, p.aimAngle);
+        const Point at = Turned(p, along, across, p.aimAngle);
         SpawnShot(715, TowardOpponent(side, at), at.data(), side);
         SpawnEffect(740, p.aimAngle, at.data(), side);
         PlaySe(SE_CHAIN);
     }
     DriftEndOrDash(side, facingAngle, {DECAY_FAST, 60, 50});
     if (OpponentKnockedBack(side) && ButtonPressed(side, BUTTON_X))
-        ChainInto(p, t >= 11 && ButtonDown(side, BUTTON_A) ? NEBU_BURST_STRIKE : NEBU_BEAM);
+        EnterState(p, t >= 11 && ButtonDown(side, BUTTON_A) ? NEBU_BURST_STRIKE : NEBU_BEAM, 0);
 }
 
 // Four blows just ahead, the last one straight along the aim and hurling the
@@ -303,7 +261,7 @@ void RunBurstStrike(int32_t side, float facingAngle) {
         const float along = RandomFloat(20.0f, 30.0f);
         float across = RandomFloat(-20.0f, 20.0f);
         if (t == 21) across = 0.0f;
-        const Point at = Rotated(p, along, across, p.aimAngle);
+        const Point at = Turned(p, along, across, p.aimAngle);
         SpawnEffect(750, p.aimAngle, at.data(), side);
         SpawnEffect(620, p.aimAngle, at.data(), side);
         const int32_t i = SpawnAttackArea(720, p.aimAngle, at.data(), side);
@@ -318,15 +276,9 @@ void RunBurstStrike(int32_t side, float facingAngle) {
 void RunSweepBeam(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) {
-        AimAtOpponent(side);
-        p.speed = 0.0;
-        AddScreenFlash();
-        p.invulnerableTimer = 100;
-        EffectHere(side, 1000, 0.0f);
-    }
+    if (t == 0) HighStartAndStop(side, 100);
     if (t < 5) StartBurst(side);
-    if (t >= 10) MoveByArrowsAt(side, 4.0f);
+    if (t >= 10) MoveByArrows(side, 4.0f);
     if (t >= 10 && t <= 60) BeamPiece(side, t, sweepBeam, t >= 21 && t <= 48 && t % 3 == 0);
     if (t == 10) PlaySe(SE_RAY);
     DriftEndOrDash(side, facingAngle, {DECAY_FAST, 80, 60});
@@ -338,19 +290,15 @@ void RunStarBurst(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) AimAtOpponent(side);
-    if (t == 1) {
-        EffectHere(side, 1000, 0.0f);
-        AddScreenFlash();
-        p.invulnerableTimer = 100;
-    }
+    if (t == 1) HighStartFlash(side, 100);
     if (t < 5) StartBurst(side);
     if (t == 20) {
         AimAtOpponent(side);
         p.speed = 0.0;
-        for (const float fan : {0.0f, 2.0943952f, -2.0943952f}) {
-            const Point at = Rotated(p, 60.0f, 0.0f, p.aimAngle + fan);
+        for (const double fan : {0.0, 2.0943952, -2.0943952}) {
+            const Point at = Turned(p, 60.0f, 0.0f, p.aimAngle + fan);
             for (int32_t k = 0; k < 5; ++k) {
-                const float angle = p.aimAngle + fan + static_cast<float>(k) * 1.2566371f;
+                const float angle = static_cast<float>(p.aimAngle + fan + k * 1.2566371);
                 SpawnShot(717, angle, at.data(), side);
                 SpawnEffect(740, angle, at.data(), side);
             }
@@ -392,7 +340,7 @@ void RunClosingRing(int32_t side, float facingAngle) {
     if (t >= 10 && t <= 50 && t % 2 == 0 && OpponentCloserThan(side, 150.0)) {
         const float a = RandomFloat(-PI_F, PI_F);
         const float r = RandomFloat(50.0f, 200.0f);
-        const Point at = Rotated(OpponentOf(side), r, 0.0f, a);
+        const Point at = Turned(OpponentOf(side), r, 0.0f, a);
         if ((t / 2) % 2 == 0) SpawnHeavyShot(721, a + PI_F, at.data(), side);
         else SpawnShot(721, a + PI_F, at.data(), side);
         SpawnEffect(620, a, at.data(), side);
@@ -412,12 +360,12 @@ void RunTriSpread(int32_t side, float facingAngle) {
     if (t == 0) {
         const float position[2] = {p.x, p.y};
         for (int32_t k = 0; k < 3; ++k)
-            SpawnHeavyShot(730, p.aimAngle + static_cast<float>(k) * 2.0943952f, position, side);
+            SpawnHeavyShot(730, static_cast<float>(p.aimAngle + k * 2.0943952), position, side);
         for (int32_t k = 0; k < 3; ++k)
-            SpawnShot(730, p.aimAngle + static_cast<float>(k) * 2.0943952f + 1.0471976f, position, side);
+            SpawnShot(730, static_cast<float>(p.aimAngle + k * 2.0943952 + 1.0471976), position, side);
     }
     if (t >= 21 && t <= 89) {
-        MoveByArrowsAt(side, 1.25f);
+        MoveByArrows(side, 1.25f);
         AimAtOpponent(side);
     }
     HighTail(side, t);
@@ -452,7 +400,7 @@ void RunFountain(int32_t side, float facingAngle) {
         const float dy = RandomFloat(-50.0f, 50.0f);
         const float at[2] = {(t / 20) % 2 == 0 ? p.x - dx : p.x + dx, p.y + dy};
         for (int32_t i = 0; i < 36; ++i) {
-            const float a = static_cast<float>(i) * 0.027777778f * TWO_PI_F - PI_F;
+            const float a = static_cast<float>(i * 0.027777778 * TWO_PI_WIDE - PI_WIDE);
             if (i % 2 == 0) SpawnHeavyShot(770, a, at, side);
             else SpawnShot(770, a, at, side);
         }
@@ -477,12 +425,7 @@ void RunNebuMove(int32_t side, float facingAngle) {
     case NEBU_CLOSING_RING: RunClosingRing(side, facingAngle); return;
     case NEBU_TRI_SPREAD: RunTriSpread(side, facingAngle); return;
     case NEBU_FOUNTAIN: RunFountain(side, facingAngle); return;
-    default:
-        // A state nebu has no move for (set from outside) frees the side
-        // rather than holding it forever.
-        players[side].state = PLAYER_FREE;
-        players[side].stateTimer = 0;
-        return;
+    default: FreeTheSide(side); return;
     }
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/characters/character_actions.h"
+#include "game/characters/character_steps.h"
 
 // The pose Model (frame Models 0..73) that DrawNebu draws for a side this
 // frame; nothing from the 180th frame of a knock-out on.

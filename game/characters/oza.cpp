@@ -45,37 +45,10 @@ constexpr double DECAY_GLIDE = DECAY_FAST / 3.0;
 // The muzzle: 20 ahead of the side along its aim.
 void MuzzleEffect(int32_t side, int32_t type) {
     const PlayerRecord& p = players[side];
-    float at[2];
-    PlaceAround(at, p, p.aimAngle, 20.0f);
-    SpawnEffect(type, p.aimAngle, at, side);
+    EffectAt(side, type, p.aimAngle, Ahead(p, 20.0, p.aimAngle));
 }
 
 bool EvenFrame(int32_t t, int32_t from, int32_t to) { return t >= from && t <= to && t % 2 == 0; }
-
-// The opening of the high and hyper attacks: the side stops, faces the
-// opponent and is untouchable for a while (negative: the hyper attack).
-void HighStart(int32_t side, int32_t invulnerableTimer) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    SpawnEffect(1000, 0.0f, PositionOf(p).data(), side);
-    AddScreenFlash();
-    p.speed = 0.0;
-    p.invulnerableTimer = invulnerableTimer;
-}
-
-// Four sparks, one in each quarter turn: the type's draw before the angle's.
-void StartBurst(int32_t side) {
-    for (int32_t i = 0; i < 4; ++i) {
-        const int32_t k = RandomInt(0, 100);
-        const float a = RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f);
-        SpawnEffect(k < 50 ? 1100 : 1101, a, PositionOf(players[side]).data(), side);
-    }
-}
-
-void HighOpening(int32_t side, int32_t t, int32_t invulnerableTimer) {
-    if (t == 0) HighStart(side, invulnerableTimer);
-    if (t < 5) StartBurst(side);
-}
 
 // One Shot of a fan: r drawn once, then turned to one side of the aim or the
 // other by the frame (t / 2 even: +r).
@@ -119,9 +92,7 @@ void LimitMines(int32_t side) {
 void Beam(int32_t side, int32_t t, bool hyper) {
     if (t > 80) return;
     const PlayerRecord& p = players[side];
-    float at[2];
-    PlaceAround(at, p, p.aimAngle, 600.0f);
-    const int32_t index = SpawnAttackArea((t / 2) % 2 == 0 ? 320 : 321, p.aimAngle, at, side);
+    const int32_t index = AreaAt(side, (t / 2) % 2 == 0 ? 320 : 321, p.aimAngle, Ahead(p, 600.0, p.aimAngle));
     const bool holding = t >= 20 && t <= 60;
     // The hyper beam flickers in width while it holds.
     const float holdWidth = holding && hyper ? RandomFloat(1.8f, 2.4f) : 0.0f;
@@ -190,7 +161,7 @@ void FanStep(int32_t side, int32_t t) {
 
 // Four mines at once, 120 away on each side; these are not limited.
 void MineCrossStep(int32_t side, int32_t t) {
-    HighOpening(side, t, 100);
+    HighOpening(side, t, 100, OpeningGlide::Stops);
     if (t != 10) return;
     const PlayerRecord& p = players[side];
     const float offsets[4][2] = {{120.0f, 0.0f}, {-120.0f, 0.0f}, {0.0f, 120.0f}, {0.0f, -120.0f}};
@@ -201,12 +172,12 @@ void MineCrossStep(int32_t side, int32_t t) {
 }
 
 void WideFanStep(int32_t side, int32_t t) {
-    HighOpening(side, t, 100);
+    HighOpening(side, t, 100, OpeningGlide::Stops);
     if (EvenFrame(t, 10, 40)) FanShot(side, t, 310, 0.8f, 2.2f);
 }
 
 void LargeShotStep(int32_t side, int32_t t) {
-    HighOpening(side, t, 50);
+    HighOpening(side, t, 50, OpeningGlide::Stops);
     if (t == 40) {
         SpawnShot(320, players[side].aimAngle, PositionOf(players[side]).data(), side);
         PlaySe(SE_BURST);
@@ -218,7 +189,7 @@ bool MuzzleFrame(int32_t t) { return t >= 20 && t <= 60 && t % 5 == 0; }
 // The beam can be steered slowly with the arrows.
 void BeamStep(int32_t side, int32_t t) {
     PlayerRecord& p = players[side];
-    HighOpening(side, t, 100);
+    HighOpening(side, t, 100, OpeningGlide::Stops);
     if (t >= 11 && t <= 79 && ArrowHeld(side))
         TurnAngleToward(&p.aimAngle, GetInputAngle(buttonStates[side]), 0.01f);
     Beam(side, t, false);
@@ -227,7 +198,7 @@ void BeamStep(int32_t side, int32_t t) {
 }
 
 void HyperStep(int32_t side, int32_t t) {
-    HighOpening(side, t, -100);
+    HighOpening(side, t, -100, OpeningGlide::Stops);
     Beam(side, t, true);
     if (MuzzleFrame(t)) MuzzleEffect(side, 321);
     if (t == 20) {
@@ -264,19 +235,11 @@ void RunOzaMove(int32_t side, float facingAngle) {
     // for the rest of the frame.
     const Move* move = std::find_if(std::begin(moves), std::end(moves), [&](const Move& m) { return m.state == p.state; });
     if (move == std::end(moves)) {
-        // A state oza has no move for (set from outside) frees the side
-        // rather than holding it forever.
-        p.state = PLAYER_FREE;
-        p.stateTimer = 0;
+        FreeTheSide(side);
         return;
     }
     move->step(side, p.stateTimer);
-    MoveWithDecay(p, move->decay);
-    // stateTimer counts on and the move is over when it reaches endsAt;
-    // otherwise V starts a dash once it has reached dashFrom. A move that
-    // ends in this frame takes no dash (its stateTimer is 0 again).
-    CloseState(p, move->endsAt - 1);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer >= move->dashFrom) DashOza(side, facingAngle);
+    FinishMoveFrame(side, facingAngle, move->decay, move->endsAt, move->dashFrom, DashOza);
 }
 
 }  // namespace

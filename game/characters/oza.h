@@ -9,7 +9,7 @@ enum OzaState : int32_t {
     OZA_VOLLEY = 35,         // Z held through frame 9 of the shot: four small HeavyShots
     OZA_SHOT = 36,           // Z: one large HeavyShot
     OZA_MOVING_VOLLEY = 37,  // Z with V: four small HeavyShots while gliding on
-    OZA_MINE = 38,           // Z with A: lays a mine (at most three live)
+    OZA_MINE = 38,           // Z with A: lays a mine (at most four stay live)
     OZA_MINE_CROSS = 39,     // high attack, C with A: four mines around the side
     OZA_FAN = 40,            // X with A
     OZA_WIDE_FAN = 41,       // high attack, C with V

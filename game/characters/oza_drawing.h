@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/characters/character_actions.h"
+#include "game/characters/character_steps.h"
 
 // The Models that DrawOza draws for a side this frame, in drawing order:
 // body poses are frame Models 0..39, weapon parts action Models 0..7; nothing

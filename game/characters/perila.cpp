@@ -109,25 +109,21 @@ void SendSeeker(int32_t side, size_t index, int32_t timer) {
 // Every move's frame ends so: the motion, stateTimer counts on and the move
 // ends when it reaches endsAt; otherwise V starts the faster dash once
 // stateTimer has reached dashFrom.
-void FinishMoveFrame(int32_t side, float facingAngle, int32_t endsAt, int32_t dashFrom) {
-    PlayerRecord& p = players[side];
-    MoveWithDecay(p, DECAY_FAST);
-    CloseState(p, endsAt - 1);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer >= dashFrom) DashKirune(side, facingAngle);
+void FinishPerilaFrame(int32_t side, float facingAngle, int32_t endsAt, int32_t dashFrom) {
+    FinishMoveFrame(side, facingAngle, DECAY_FAST, endsAt, dashFrom, DashKirune);
 }
 
 // The high attacks that open on their second frame (C, C with V).
 void LateHighOpening(int32_t side, int32_t t) {
     if (t == 0) AimAtOpponent(side);
     if (t == 1) HighStartFlash(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) StartBurst(side);
 }
 
 // Those that open at once (C with A, C with X, the hyper attack) also bring
 // the satellites back into the close formation.
 void EarlyHighOpening(int32_t side, int32_t invulnerableTimer) {
-    AimAtOpponent(side);
-    HighStartFlash(side, invulnerableTimer);
+    HighStart(side, invulnerableTimer);
     players[side].modeFlag = 0;
 }
 
@@ -142,7 +138,7 @@ void RunVolley(int32_t side, float facingAngle) {
     if (t == 0) AimAtOpponent(side);
     if (t == 10 && ButtonHeld(side, BUTTON_Z)) p.state = PERILA_DOUBLE_VOLLEY;
     if (t == 11) OrderSatellites(side, {.type = ORDER_SHOT, .timer = -10, .timerStep = -5, .idleOnly = true});
-    FinishMoveFrame(side, facingAngle, 41, 19);
+    FinishPerilaFrame(side, facingAngle, 41, 19);
 }
 
 // Keeps the aim the volley took. With the wide formation the satellites turn
@@ -150,7 +146,7 @@ void RunVolley(int32_t side, float facingAngle) {
 void RunDoubleVolley(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     if (p.stateTimer == 15) OrderSatellites(side, {.type = ORDER_HEAVY_SHOT, .timer = p.modeFlag == 1 ? 0 : 1});
-    FinishMoveFrame(side, facingAngle, 51, 36);
+    FinishPerilaFrame(side, facingAngle, 51, 36);
 }
 
 void RunSpinningHeavy(int32_t side, float facingAngle) {
@@ -161,7 +157,7 @@ void RunSpinningHeavy(int32_t side, float facingAngle) {
         OrderSatellites(side, {.type = ORDER_SPIN_HEAVY_SHOTS, .timer = 0, .timerStep = -3});
         p.boostGauge += 0.2;
     }
-    FinishMoveFrame(side, facingAngle, 51, 31);
+    FinishPerilaFrame(side, facingAngle, 51, 31);
 }
 
 void RunCurvingShots(int32_t side, float facingAngle) {
@@ -170,12 +166,12 @@ void RunCurvingShots(int32_t side, float facingAngle) {
     if (t == 0) AimAtOpponent(side);
     if (t == 10 && ButtonHeld(side, BUTTON_X)) p.state = PERILA_SPINNING_SHOTS;
     if (t == 15) OrderSatellites(side, {.type = ORDER_CURVING_SHOT, .timer = -15, .idleOnly = true});
-    FinishMoveFrame(side, facingAngle, 41, 21);
+    FinishPerilaFrame(side, facingAngle, 41, 21);
 }
 
 void RunSpinningShots(int32_t side, float facingAngle) {
     if (players[side].stateTimer == 12) OrderSatellites(side, {.type = ORDER_SPIN_SHOTS, .timer = 0, .timerStep = -3});
-    FinishMoveFrame(side, facingAngle, 41, 21);
+    FinishPerilaFrame(side, facingAngle, 41, 21);
 }
 
 void RunSeekers(int32_t side, float facingAngle) {
@@ -187,7 +183,7 @@ void RunSeekers(int32_t side, float facingAngle) {
         SendSeeker(side, 5, -10);
     }
     if (t == 18 && ButtonHeld(side, BUTTON_X)) p.state = PERILA_MORE_SEEKERS;
-    FinishMoveFrame(side, facingAngle, 31, 21);
+    FinishPerilaFrame(side, facingAngle, 31, 21);
 }
 
 void RunMoreSeekers(int32_t side, float facingAngle) {
@@ -195,49 +191,49 @@ void RunMoreSeekers(int32_t side, float facingAngle) {
         SendSeeker(side, 3, -10);
         SendSeeker(side, 6, -10);
     }
-    FinishMoveFrame(side, facingAngle, 41, 31);
+    FinishPerilaFrame(side, facingAngle, 41, 31);
 }
 
 void RunBeams(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
     LateHighOpening(side, t);
     if (t == 10) OrderSatellites(side, {.type = ORDER_BEAM, .timer = -20, .timerStep = -10});
-    FinishMoveFrame(side, facingAngle, 71, 61);
+    FinishPerilaFrame(side, facingAngle, 71, 61);
 }
 
 void RunBeamVolley(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
     LateHighOpening(side, t);
     if (t == 10) OrderSatellites(side, {.type = ORDER_WIDE_BEAM, .timer = -10});
-    FinishMoveFrame(side, facingAngle, 71, 61);
+    FinishPerilaFrame(side, facingAngle, 71, 61);
 }
 
 void RunSwarm(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
     if (t == 0) EarlyHighOpening(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) StartBurst(side);
     if (t == 1) {
         OrderSatellites(side,
                         {.type = ORDER_SWARM, .timer = 0, .timerStep = -3, .speed = 20.0f, .slowdown = 1.0f});
     }
-    FinishMoveFrame(side, facingAngle, 81, 71);
+    FinishPerilaFrame(side, facingAngle, 81, 71);
 }
 
 void RunBlades(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
     if (t == 0) EarlyHighOpening(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) StartBurst(side);
     if (t == 10) OrderSatellites(side, {.type = ORDER_BLADES, .timer = 0, .timerStep = -2});
-    FinishMoveFrame(side, facingAngle, 61, 21);
+    FinishPerilaFrame(side, facingAngle, 61, 21);
 }
 
 // The hyper attack orders its satellites on its very first frame.
 void RunHyper(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
     if (t == 0) EarlyHighOpening(side, -100);
-    if (t < 10) SparkBurst(side, 8, PI_F / 4.0f);
+    if (t < 10) SparkBurst(side, 8, PI_WIDE / 4.0);
     if (t == 0) OrderSatellites(side, {.type = ORDER_RING_BEAM, .timer = -20});
-    FinishMoveFrame(side, facingAngle, 81, 71);
+    FinishPerilaFrame(side, facingAngle, 81, 71);
 }
 
 void RunPerilaMove(int32_t side, float facingAngle) {
@@ -254,12 +250,7 @@ void RunPerilaMove(int32_t side, float facingAngle) {
     case PERILA_SWARM: RunSwarm(side, facingAngle); return;
     case PERILA_BLADES: RunBlades(side, facingAngle); return;
     case PERILA_HYPER: RunHyper(side, facingAngle); return;
-    default:
-        // A state perila has no move for (set from outside) frees the side
-        // rather than holding it forever.
-        players[side].state = PLAYER_FREE;
-        players[side].stateTimer = 0;
-        return;
+    default: FreeTheSide(side); return;
     }
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/characters/character_actions.h"
+#include "game/characters/character_steps.h"
 
 // The Model that DrawPerila draws for a side this frame (a pose of the frame
 // Models 0..52); none from the 180th frame of a knock-out on.

@@ -16,52 +16,26 @@ namespace ruo {
 
 bool Powered(int32_t side) { return players[side].modeFlag > 0; }
 
-std::array<float, 2> Offset(const PlayerRecord& p, float along, float across, float angle) {
-    float v[2] = {along, across};
-    RotateVector2(v, angle);
-    return {p.x + v[0], p.y + v[1]};
-}
-
-void EffectAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at) {
-    SpawnEffect(type, angle, at.data(), side);
-}
-
-void EffectHere(int32_t side, int32_t type, float angle) { EffectAt(side, type, angle, PositionOf(players[side])); }
-
-int32_t AreaAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at) {
-    return SpawnAttackArea(type, angle, at.data(), side);
-}
-
-int32_t AreaHere(int32_t side, int32_t type, float angle) { return AreaAt(side, type, angle, PositionOf(players[side])); }
-
-void GallopAim(int32_t side, double k, double cap) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    p.speed = std::min(std::sqrt(SquaredDistance(p, OpponentOf(side))) * k, cap);
-    p.moveAngle = p.aimAngle;
-}
+void GallopAim(int32_t side, double k, double cap) { LungeAtOpponent(side, std::min(DistanceToOpponent(side) * k, cap)); }
 
 int32_t FinalCut(int32_t side) {
     const PlayerRecord& p = players[side];
     const float aim = p.aimAngle;
     const int32_t area = AreaHere(side, 503, aim);
-    EffectAt(side, 502, aim, Offset(p, 35.0f, 0.0f, aim));
-    EffectAt(side, 502, aim + 0.2f, Offset(p, 25.0f, -15.0f, aim));
-    EffectAt(side, 502, aim - 0.2f, Offset(p, 25.0f, 15.0f, aim));
+    EffectAt(side, 502, aim, Turned(p, 35.0f, 0.0f, aim));
+    EffectAt(side, 502, static_cast<float>(aim + 0.2), Turned(p, 25.0f, -15.0f, aim));
+    EffectAt(side, 502, static_cast<float>(aim - 0.2), Turned(p, 25.0f, 15.0f, aim));
     return area;
 }
 
 void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t dashAfter) {
-    PlayerRecord& p = players[side];
-    CloseState(p, closeAfter);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer > dashAfter) DashRuo(side, facingAngle);
+    CloseAfterOrDash(side, facingAngle, closeAfter, dashAfter, DashRuo);
 }
 
 void CloseAt(PlayerRecord& p, int32_t end, int32_t otherEnd) {
     ++p.stateTimer;
     if (p.stateTimer == end || p.stateTimer == otherEnd) {
-        p.state = PLAYER_FREE;
-        p.stateTimer = 0;
+        EnterState(p, PLAYER_FREE, 0);
     }
 }
 
@@ -96,9 +70,9 @@ void TurnAimWithArrows(int32_t side, float maxStep) {
 
 // The fans of states 60 and 73 sweep 0.08 or 0.1 per frame about the middle
 // frame 14, in the direction that depends on the half the aim points into.
-float FanAngle(float aim, int32_t t, float step) {
-    const float s = std::fabs(aim) <= PI_F / 2.0f ? step : -step;
-    return aim + static_cast<float>(t - 14) * s;
+double FanAngle(float aim, int32_t t, double step) {
+    const double s = std::fabs(aim) <= PI_F / 2.0f ? step : -step;
+    return aim + (t - 14) * s;
 }
 
 void RunHeavyShots(int32_t side, float facingAngle) {
@@ -126,11 +100,11 @@ void RunFan(int32_t side, float facingAngle, bool sparks) {
     if (t >= 10 && t <= 18) {
         AimAtOpponent(side);
         if (sparks) {
-            const float a = FanAngle(p.aimAngle, t, 0.1f);
+            const double a = FanAngle(p.aimAngle, t, 0.1);
             const float r = RandomFloat(20.0f, 60.0f);
-            EffectAt(side, 522, a, Offset(p, r, 0.0f, a));
+            EffectAt(side, 522, static_cast<float>(a), Turned(p, r, 0.0f, a));
         } else {
-            SpawnHeavyShot(512, FanAngle(p.aimAngle, t, -0.08f), PositionOf(p).data(), side);
+            SpawnHeavyShot(512, static_cast<float>(FanAngle(p.aimAngle, t, -0.08)), PositionOf(p).data(), side);
         }
         if (t % 2 == 0) PlaySe(SE_SHOOT00);
     }
@@ -158,9 +132,9 @@ void RunCrossingStreams(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t >= 18 && t <= 28 && t % 2 == 0) {
-        const float sweep = static_cast<float>(t - 21) * (0.25f * 0.7f);
-        SpawnShot(510, p.aimAngle + sweep - 0.3f, PositionOf(p).data(), side);
-        SpawnShot(510, p.aimAngle - sweep + 0.3f, PositionOf(p).data(), side);
+        const double sweep = (t - 21) * (0.25 * 0.7);
+        SpawnShot(510, static_cast<float>(p.aimAngle + sweep - 0.3), PositionOf(p).data(), side);
+        SpawnShot(510, static_cast<float>(p.aimAngle - sweep + 0.3), PositionOf(p).data(), side);
         if (t % 4 == 0) PlaySe(SE_SWING);
     }
     MoveWithDecay(p, DECAY_FAST);
@@ -183,15 +157,15 @@ void RunPowerHeavyShot(int32_t side, float facingAngle) {
 void ChainTo(int32_t side, int32_t next) {
     PlayerRecord& p = players[side];
     if (p.stateTimer > 12 && ButtonPressed(side, BUTTON_Z) && ButtonDown(side, BUTTON_A)) {
-        p.state = next;
-        p.stateTimer = 0;
+        EnterState(p, next, 0);
     }
 }
 
 // Three slash Effects at `along` ahead: straight, 10 to the right and left.
-void SlashEffects(int32_t side, float angle, float along) {
+void SlashEffects(int32_t side, double angle, float along) {
     const PlayerRecord& p = players[side];
-    for (const float across : {0.0f, -10.0f, 10.0f}) EffectAt(side, 502, angle, Offset(p, along, across, p.aimAngle));
+    for (const float across : {0.0f, -10.0f, 10.0f})
+        EffectAt(side, 502, static_cast<float>(angle), Turned(p, along, across, p.aimAngle));
 }
 
 void RunLunge(int32_t side, float facingAngle) {
@@ -217,16 +191,17 @@ void DoublePower(int32_t area) {
 
 // Strokes 2 and 3 swing 0.8 to one side of the aim; the power mode doubles
 // their power.
-void RunStroke(int32_t side, float facingAngle, float swing, int32_t next) {
+void RunStroke(int32_t side, float facingAngle, double swing, int32_t next) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) GallopAim(side, SWORD_GALLOP, 10.0);
     MoveWithDecay(p, DECAY_SLOW);
     if (t == 8) {
         p.speed = 0.0;
-        const int32_t area = AreaHere(side, 502, p.aimAngle + swing);
+        const double angle = p.aimAngle + swing;
+        const int32_t area = AreaHere(side, 502, static_cast<float>(angle));
         if (Powered(side)) DoublePower(area);
-        SlashEffects(side, p.aimAngle + swing, 25.0f);
+        SlashEffects(side, angle, 25.0f);
         PlaySe(SE_SWING);
     }
     CloseState(p, 30);
@@ -283,16 +258,12 @@ void RunRuoMove(int32_t side, float facingAngle) {
     case RUO_CROSSING_STREAMS: RunCrossingStreams(side, facingAngle); return;
     case RUO_POWER_HEAVY_SHOT: RunPowerHeavyShot(side, facingAngle); return;
     case RUO_LUNGE: RunLunge(side, facingAngle); return;
-    case RUO_STROKE_2: RunStroke(side, facingAngle, 0.8f, RUO_STROKE_3); return;
-    case RUO_STROKE_3: RunStroke(side, facingAngle, -0.8f, RUO_FINAL_STROKE); return;
+    case RUO_STROKE_2: RunStroke(side, facingAngle, 0.8, RUO_STROKE_3); return;
+    case RUO_STROKE_3: RunStroke(side, facingAngle, -0.8, RUO_FINAL_STROKE); return;
     case RUO_FINAL_STROKE: RunFinalStroke(side, facingAngle); return;
     case RUO_CLONE: RunClone(side, facingAngle); return;
     default:
-        if (RunHighAttack(side, facingAngle)) return;
-        // A state ruo has no move for (set from outside) frees the side
-        // rather than holding it forever.
-        players[side].state = PLAYER_FREE;
-        players[side].stateTimer = 0;
+        if (!RunHighAttack(side, facingAngle)) FreeTheSide(side);
         return;
     }
 }

@@ -11,38 +11,20 @@
 
 namespace {
 
-constexpr int32_t NO_MODEL = -1;
-constexpr int32_t BLEND_BODY = 1;
-
-// A four-step cycle whose fourth step shows the second again.
-int32_t Cycle(int32_t first, int32_t step) { return first + (step % 4 == 3 ? 1 : step % 4); }
-
-// base + t / frames, at most last.
-int32_t Steps(int32_t t, int32_t frames, int32_t base, int32_t last) { return std::min(base + t / frames, last); }
-
 // The sword swing loop of the charges and the rush of the holds.
 int32_t Swing(int32_t t) { return 38 + (t / 3) % 4; }
 // The wind-up of the charges and the holds, then the swing loop.
-int32_t WindUpThenSwing(int32_t t) { return t < 10 ? Steps(t, 4, 36, 37) : Swing(t); }
-
-bool AnyArrow(int32_t side) {
-    return ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) || ButtonDown(side, BUTTON_LEFT) ||
-           ButtonDown(side, BUTTON_RIGHT);
-}
+int32_t WindUpThenSwing(int32_t t) { return t < 10 ? StepPose(t, 36, 4, 37) : Swing(t); }
 
 // Free flight: the idle loop with no arrow held (and while the menu is open),
 // otherwise flying toward or away from the opponent.
 int32_t FlightPose(int32_t side, bool opponentLeft) {
     const int32_t g = players[side].counter / 5;
-    if (!AnyArrow(side) || battlePaused == 1) return g % 8;
-    const bool toward = ButtonDown(side, opponentLeft ? BUTTON_LEFT : BUTTON_RIGHT);
-    return Cycle(toward ? 8 : 11, g);
+    return StandingPose(side, opponentLeft, g % 8, BackAndForth(8, g), BackAndForth(11, g));
 }
 
 int32_t DashPose(const PlayerRecord& p, bool opponentLeft) {
-    const float a = std::fabs(p.aimAngle);
-    const bool toward = opponentLeft ? a >= PI_F / 2.0f : a <= PI_F / 2.0f;
-    return Cycle(toward ? 14 : 17, p.counter / 2);
+    return BackAndForth(DashingTowardFacing(p.aimAngle, opponentLeft) ? 14 : 17, p.counter / 2);
 }
 
 // The hold of the grab: rush, then cuts that flip between two sweeps every 8
@@ -61,7 +43,7 @@ int32_t HyperPose(int32_t t) {
         const int32_t q = (t - 100) / 3;
         return q <= 4 ? 42 + q : 43 + (q - 4) % 4;
     }
-    return Steps(t - 160, 4, 29, 32);
+    return StepPose(t - 160, 29, 4, 32);
 }
 
 int32_t PowerUpPose(int32_t t) {
@@ -69,13 +51,9 @@ int32_t PowerUpPose(int32_t t) {
     return pose <= 20 ? 21 : pose == 21 ? 20 : pose;
 }
 
-struct PoseChoice {
-    int32_t pose;
-    bool flight = false;  // free flight: mirrored toward the opponent, never rolled
-};
-
-// The pose of a state; free flight for states ruo has no own pose for.
-PoseChoice ChoosePose(int32_t side, bool opponentLeft) {
+// The pose of a state, turned along the aim; free flight (mirrored toward
+// the opponent, never rolled) for states ruo has no own pose for.
+TurnedPose ChoosePose(int32_t side, bool opponentLeft) {
     const PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     switch (p.state) {
@@ -84,36 +62,31 @@ PoseChoice ChoosePose(int32_t side, bool opponentLeft) {
     case PLAYER_KNOCKED_OUT: return {t < 180 ? 47 + (t / 2) % 2 : NO_MODEL};
     case PLAYER_DASH: return {DashPose(p, opponentLeft)};
     case PLAYER_BURST:
-    case PLAYER_SHIELD: return {Steps(t, 5, 29, 32)};
+    case PLAYER_SHIELD: return {StepPose(t, 29, 5, 32)};
     case RUO_HEAVY_SHOTS:
-    case RUO_SHOT_FAN: return {Steps(t, 4, 20, 23)};
+    case RUO_SHOT_FAN: return {StepPose(t, 20, 4, 23)};
     case RUO_SHOT_STREAM:
-    case RUO_CROSSING_STREAMS: return {Steps(t, 4, 24, 28)};
+    case RUO_CROSSING_STREAMS: return {StepPose(t, 24, 4, 28)};
     case RUO_LUNGE:
     case RUO_SWORD_CHARGE: return {WindUpThenSwing(t)};
     case RUO_STROKE_2:
     case RUO_SPARK_FAN: return {t < 8 ? 42 : 43 + (t / 3) % 4};
-    case RUO_STROKE_3: return {Steps(t, 4, 29, 32)};
-    case RUO_FINAL_STROKE: return {Steps(t, 3, 33, 35)};
+    case RUO_STROKE_3: return {StepPose(t, 29, 4, 32)};
+    case RUO_FINAL_STROKE: return {StepPose(t, 33, 3, 35)};
     case RUO_CLONE:
-    case RUO_CLONE_RING: return {t < 50 ? Steps(t, 4, 29, 32) : 35};
+    case RUO_CLONE_RING: return {t < 50 ? StepPose(t, 29, 4, 32) : 35};
     case RUO_GRAB: return {GrabPose(t)};
     case RUO_POWER_UP: return {PowerUpPose(t)};
     case RUO_HYPER: return {HyperPose(t)};
-    default: return {FlightPose(side, opponentLeft), true};
+    default: return {FlightPose(side, opponentLeft), PoseTurn::FacingOnly};
     }
 }
 
 }  // namespace
 
 std::vector<CharacterModelDraw> RuoModelDraws(int32_t side) {
-    const PlayerRecord& p = players[side];
-    const bool opponentLeft = OpponentOf(side).x <= p.x;
-    const PoseChoice choice = ChoosePose(side, opponentLeft);
-    if (choice.pose == NO_MODEL) return {};
-    // In free flight the body only mirrors toward the opponent.
-    const ModelTurn turn = choice.flight ? ModelTurn{false, 0, opponentLeft} : TurnTowardAim(p.aimAngle);
-    return {{CharacterModelKind::Frame, choice.pose, BLEND_BODY, p.x, p.y, turn}};
+    const bool opponentLeft = OpponentOf(side).x <= players[side].x;
+    return TurnedPoseDraws(side, ChoosePose(side, opponentLeft), opponentLeft);
 }
 
 void DrawRuo(int32_t side) { DrawCharacterModels(side, RuoModelDraws(side)); }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/characters/character_actions.h"
+#include "game/characters/character_steps.h"
 
 // The Models that DrawRuo draws for a side this frame: the pose, or nothing
 // from the 180th frame of a knock-out on.

@@ -21,51 +21,19 @@ namespace ruo {
 namespace {
 
 constexpr float HOLD_FADE_LEVEL = 0.5f;
-constexpr double PI_D = 3.141592653589793;
 
 bool Within(int32_t t, int32_t from, int32_t to) { return t >= from && t <= to; }
 
-// Every attack here opens with a flash, a stop and the aim at the opponent.
-void Opening(int32_t side, int32_t invulnerableTimer) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    EffectHere(side, 1000, 0.0f);
-    AddScreenFlash();
-    p.speed = 0.0;
-    p.invulnerableTimer = invulnerableTimer;
-}
-
-// n sparks, one in each n-th of a turn, each a random quarter turn further.
-void SparkSpray(int32_t side, int32_t n, const std::array<float, 2>& at) {
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t k = RandomInt(0, 100);
-        const float a = static_cast<float>(i) * (1.0f / static_cast<float>(n)) * TWO_PI_F + RandomFloat(0.0f, PI_F / 2.0f);
-        EffectAt(side, k < 50 ? 1100 : 1101, a, at);
-    }
-}
-
-void RushAtOpponent(int32_t side, double speed) {
-    PlayerRecord& p = players[side];
-    AimAtOpponent(side);
-    p.speed = speed;
-    p.moveAngle = p.aimAngle;
-}
-
-bool TouchesOpponent(int32_t side) {
-    const PlayerRecord& p = players[side];
-    const PlayerRecord& o = OpponentOf(side);
-    const float shape[3] = {60.0f, 40.0f, 0.0f};
-    return CheckHitShapes(PositionOf(p).data(), PositionOf(o).data(), shape, o.hitShape, p.aimAngle, o.aimAngle);
-}
+// The contact test of the charges and grabs: 60 along the aim, 40 across.
+bool Contact(int32_t side) { return TouchesOpponent(side, 60.0f, 40.0f); }
 
 bool OpponentKnockedOut(int32_t side) { return OpponentOf(side).state == PLAYER_KNOCKED_OUT; }
 
 // The opponent is held in knock-back at `at`, still, facing `aim` and
 // heading along `heading`.
-void Hold(int32_t side, const std::array<float, 2>& at, float aim, float heading) {
+void Hold(int32_t side, const Point& at, float aim, float heading) {
     PlayerRecord& o = OpponentOf(side);
-    o.state = PLAYER_KNOCKED_BACK;
-    o.stateTimer = 0;
+    EnterState(o, PLAYER_KNOCKED_BACK, 0);
     o.aimAngle = aim;
     o.moveAngle = heading;
     o.x = at[0];
@@ -78,15 +46,14 @@ void Hold(int32_t side, const std::array<float, 2>& at, float aim, float heading
 void RunCharge(int32_t side, float facingAngle, bool powered) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) Opening(side, 100);
-    if (t < 5) SparkSpray(side, 4, PositionOf(p));
+    HighOpening(side, t, 100, OpeningGlide::Stops);
     if (t == 10) {
-        RushAtOpponent(side, powered ? 24.0 : 20.0);
+        LungeAtOpponent(side, powered ? 24.0 : 20.0);
         if (powered) PlaySe(SE_BURN);
     }
     const bool charging = Within(t, 11, 29);
-    if (charging && TouchesOpponent(side)) p.speed = 4.0;
-    MoveWithDecay(p, DECAY_CHARGE);
+    if (charging && Contact(side)) p.speed = 4.0;
+    MoveWithDecay(p, DECAY_SLOWEST);
     if (charging) {
         EffectHere(side, powered ? 511 : 510, p.aimAngle);
         if (t % 4 == 0) EffectHere(side, 501, p.aimAngle);
@@ -106,10 +73,9 @@ void RunCharge(int32_t side, float facingAngle, bool powered) {
 void RunCloneRing(int32_t side) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) Opening(side, 100);
-    if (t < 5) SparkSpray(side, 4, PositionOf(p));
+    HighOpening(side, t, 100, OpeningGlide::Stops);
     if (t <= 21 && t % 3 == 0) {
-        const double b = (t - 10) / 24.0 * (2.0 * PI_D);
+        const double b = (t - 10) / 24.0 * TWO_PI_WIDE;
         PlayerObject clone{};
         clone.tag = 9999;
         clone.type = 420;
@@ -136,12 +102,11 @@ void RunCloneRing(int32_t side) {
 void RunPowerUp(int32_t side) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) Opening(side, 100);
-    if (t < 5) SparkSpray(side, 4, PositionOf(p));
+    HighOpening(side, t, 100, OpeningGlide::Stops);
     if (t == 20) {
         for (int32_t i = 0; i < 12; ++i) {
-            const double a = i * (PI_D / 6.0);
-            const std::array<float, 2> at{static_cast<float>(p.x + std::cos(a) * 40.0),
+            const double a = i * PI_WIDE / 6.0;
+            const Point at{static_cast<float>(p.x + std::cos(a) * 40.0),
                                           static_cast<float>(p.y + std::sin(a) * 10.0 - 10.0)};
             const int32_t effect = SpawnEffect(521, PI_F / 2.0f, at.data(), side);
             effectList.Adjust(effect, [i](Effect& e) { e.age = -2 * i; });
@@ -156,7 +121,7 @@ void RunPowerUp(int32_t side) {
 
 // A cut of the grab 30 ahead along angle a; the last one is bigger.
 void GrabCut(int32_t side, float a, bool last) {
-    const std::array<float, 2> at = Offset(players[side], 30.0f, 0.0f, a);
+    const Point at = Turned(players[side], 30.0f, 0.0f, a);
     EffectAt(side, 503, a, at);
     EffectAt(side, 520, a, at);
     if (last) EffectHere(side, 501, players[side].aimAngle);
@@ -166,11 +131,10 @@ void GrabCut(int32_t side, float a, bool last) {
 // A rush that catches the opponent, holds it 30 ahead and cuts it up.
 void RunGrab(int32_t side) {
     PlayerRecord& p = players[side];
-    const auto holdAhead = [&] { Hold(side, Offset(p, 30.0f, 0.0f, p.aimAngle), p.aimAngle, p.aimAngle); };
-    if (p.stateTimer == 0) Opening(side, 100);
-    if (p.stateTimer < 5) SparkSpray(side, 4, PositionOf(p));
-    if (p.stateTimer == 10) RushAtOpponent(side, 12.0);
-    if (Within(p.stateTimer, 11, 19) && !OpponentKnockedOut(side) && TouchesOpponent(side)) {
+    const auto holdAhead = [&] { Hold(side, Turned(p, 30.0f, 0.0f, p.aimAngle), p.aimAngle, p.aimAngle); };
+    HighOpening(side, p.stateTimer, 100, OpeningGlide::Stops);
+    if (p.stateTimer == 10) LungeAtOpponent(side, 12.0);
+    if (Within(p.stateTimer, 11, 19) && !OpponentKnockedOut(side) && Contact(side)) {
         p.speed = 0.0;
         p.stateTimer = 100;
         holdAhead();
@@ -178,7 +142,7 @@ void RunGrab(int32_t side) {
     }
     // From here on the steps see the timer of a catch in this frame.
     const int32_t t = p.stateTimer;
-    if (Within(t, 116, 119)) SparkSpray(side, 4, PositionOf(p));
+    if (Within(t, 116, 119)) StartBurst(side);
     if (Within(t, 100, 120) && t % 5 == 0 && !OpponentKnockedOut(side)) {
         p.speed = 0.0;
         holdAhead();
@@ -203,13 +167,13 @@ void LiftHold(int32_t side, float up, bool tilted) {
 
 void RunHyper(int32_t side) {
     PlayerRecord& p = players[side];
-    if (p.stateTimer == 0) Opening(side, -100);
-    if (p.stateTimer < 10) SparkSpray(side, 8, PositionOf(p));
-    if (p.stateTimer == 10) RushAtOpponent(side, 12.0);
+    if (p.stateTimer == 0) HighStartAndStop(side, -100);
+    if (p.stateTimer < 10) SparkBurst(side, 8, TWO_PI_WIDE / 8.0);
+    if (p.stateTimer == 10) LungeAtOpponent(side, 12.0);
     // The catch shows the opponent held 20 up, facing straight up; the hold
     // every fifth frame begins with the next multiple of 5.
     bool caught = false;
-    if (Within(p.stateTimer, 11, 19) && !OpponentKnockedOut(side) && TouchesOpponent(side)) {
+    if (Within(p.stateTimer, 11, 19) && !OpponentKnockedOut(side) && Contact(side)) {
         p.stateTimer = 100;
         p.speed = 0.0;
         LiftHold(side, 20.0f, false);
@@ -239,7 +203,7 @@ void RunHyper(int32_t side) {
     }
     if (t == 160) {
         const PlayerRecord& o = OpponentOf(side);
-        const std::array<float, 2> low{o.x - 20.0f, o.y - 20.0f};
+        const Point low{o.x - 20.0f, o.y - 20.0f};
         EffectAt(side, 503, PI_F / 2.0f, PositionOf(o));
         EffectAt(side, 520, PI_F / 2.0f, PositionOf(o));
         EffectAt(side, 520, PI_F / 2.0f, {o.x + 20.0f, o.y - 20.0f});
@@ -250,7 +214,7 @@ void RunHyper(int32_t side) {
             a.knockBackSpeed = 12.0f;
             a.power = 800;
         });
-        SparkSpray(side, 8, low);
+        SparkBurst(side, 8, TWO_PI_WIDE / 8.0, low);
     }
     if (Within(t, 101, 169)) battleFadeLevel = HOLD_FADE_LEVEL;
     MoveWithDecay(p, DECAY_SLOW);

@@ -2,24 +2,13 @@
 // The steps ruo's moves share, for its normal moves (ruo.cpp) and its high
 // and hyper attacks (ruo_high_attacks.cpp). t is always stateTimer as the
 // frame's step begins; the closing steps see the advanced value.
-#include <array>
 #include <cstdint>
 
 #include "game/battle/player_record.h"
 
 namespace ruo {
 
-// The slowest glide, of the sword charges: 0.2 as a single-precision value.
-constexpr double DECAY_CHARGE = 0.2f;
-
 bool Powered(int32_t side);
-
-// The side's position moved by (along, across) turned by angle.
-std::array<float, 2> Offset(const PlayerRecord& p, float along, float across, float angle);
-void EffectAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at);
-void EffectHere(int32_t side, int32_t type, float angle);
-int32_t AreaAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at);
-int32_t AreaHere(int32_t side, int32_t type, float angle);
 
 // Aims at the opponent and closes in along the aim at the distance times k,
 // at most cap.

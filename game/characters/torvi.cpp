@@ -43,46 +43,34 @@ constexpr CharacterActions torviActions{
 // Every move's frame ends so: the motion, stateTimer counts on and the move
 // ends when it reaches endsAt; otherwise V starts torvi's own dash once
 // stateTimer has reached dashFrom.
-void FinishMoveFrame(int32_t side, float facingAngle, double decay, int32_t endsAt, int32_t dashFrom) {
-    PlayerRecord& p = players[side];
-    MoveWithDecay(p, decay);
-    CloseState(p, endsAt - 1);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer >= dashFrom) DashTorvi(side, facingAngle);
+void FinishTorviFrame(int32_t side, float facingAngle, double decay, int32_t endsAt, int32_t dashFrom) {
+    FinishMoveFrame(side, facingAngle, decay, endsAt, dashFrom, DashTorvi);
 }
 
-// From `from` to `to`, every n-th frame.
-bool Every(int32_t t, int32_t from, int32_t to, int32_t n) { return t >= from && t <= to && t % n == 0; }
-
-// The side's position + (cos a * r1, sin a * r2): a point of a shot cloud.
-std::array<float, 2> ScatterPoint(const PlayerRecord& p, float a, float r1, float r2) {
+// The side's position + (cos a * r1, sin a * r2): a point of a shot cloud,
+// taken in double and rounded once.
+Point ScatterPoint(const PlayerRecord& p, double a, float r1, float r2) {
     return {static_cast<float>(p.x + std::cos(a) * r1), static_cast<float>(p.y + std::sin(a) * r2)};
 }
 
-// The side's position + distance along angle.
-std::array<float, 2> Ahead(const PlayerRecord& p, float angle, float distance) {
-    std::array<float, 2> at{};
-    PlaceAround(at.data(), p, angle, distance);
-    return at;
+// A Shot of a cloud: a := RandomFloat(aLow, aHigh), r1 and r2 := RandomFloat(
+// rLow, rHigh), b := RandomFloat(-0.3, 0.3) in this order; the Shot flies
+// along the aim turned by b from the scatter point. Returns its index.
+int32_t ScatterShot(int32_t side, int32_t type, float aLow, float aHigh, float rLow, float rHigh) {
+    const PlayerRecord& p = players[side];
+    const float a = RandomFloat(aLow, aHigh);
+    const float r1 = RandomFloat(rLow, rHigh);
+    const float r2 = RandomFloat(rLow, rHigh);
+    const float b = RandomFloat(-0.3f, 0.3f);
+    return SpawnShot(type, p.aimAngle + b, ScatterPoint(p, a, r1, r2).data(), side);
 }
 
-// The side's position + offset turned by angle.
-std::array<float, 2> Turned(const PlayerRecord& p, float dx, float dy, double angle) {
-    float offset[2] = {dx, dy};
-    RotateVector2(offset, angle);
-    return {p.x + offset[0], p.y + offset[1]};
-}
-
-// The opening of the high and hyper attacks, aimed at the opponent.
-void HighStart(int32_t side, int32_t invulnerableTimer) {
-    AimAtOpponent(side);
-    HighStartFlash(side, invulnerableTimer);
-}
 
 // A pair of reflectors either side of the aim, `spread` radians off it.
-void ReflectorPair(int32_t side, float spread) {
+void ReflectorPair(int32_t side, double spread) {
     const PlayerRecord& p = players[side];
-    for (const float a : {p.aimAngle + spread, p.aimAngle - spread})
-        SpawnHeavyShot(612, a, Ahead(p, a, 40.0f).data(), side);
+    for (const double a : {p.aimAngle + spread, p.aimAngle - spread})
+        SpawnHeavyShot(612, static_cast<float>(a), Ahead(p, 40.0, a).data(), side);
     PlaySe(SE_GUN);
 }
 
@@ -113,16 +101,16 @@ void RunShotCloud(int32_t side, float facingAngle) {
         SpawnHeavyShot(610, p.aimAngle + b, ScatterPoint(p, a, r1, r2).data(), side);
         if (t % 5 == 0) PlaySe(SE_LASER);
     }
-    FinishMoveFrame(side, facingAngle, DECAY_FAST, 61, 41);
+    FinishTorviFrame(side, facingAngle, DECAY_FAST, 61, 41);
 }
 
 void RunReflectors(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) AimAtOpponent(side);
-    if (t == 15) ReflectorPair(side, 0.8f);
-    if (t == 17) ReflectorPair(side, 1.2f);
-    FinishMoveFrame(side, facingAngle, DECAY_SLOW, 41, 31);
+    if (t == 15) ReflectorPair(side, 0.8);
+    if (t == 17) ReflectorPair(side, 1.2);
+    FinishTorviFrame(side, facingAngle, DECAY_SLOW, 41, 31);
 }
 
 // Near the opponent (closer than 140) the move turns into the blows at once;
@@ -142,7 +130,7 @@ void RunCloseShots(int32_t side, float facingAngle) {
             SpawnShot(621, p.aimAngle, Turned(p, 30.0f, across, p.aimAngle).data(), side);
         PlaySe(SE_ECO);
     }
-    FinishMoveFrame(side, facingAngle, DECAY_FAST, 31, 21);
+    FinishTorviFrame(side, facingAngle, DECAY_FAST, 31, 21);
 }
 
 void RunBlows(int32_t side, float facingAngle) {
@@ -150,13 +138,13 @@ void RunBlows(int32_t side, float facingAngle) {
     const int32_t t = p.stateTimer;
     if (Every(t, 8, 24, 4)) {
         const float a = p.aimAngle + RandomFloat(-0.6f, 0.6f);
-        const std::array<float, 2> at = Ahead(p, a, 20.0f);
+        const Point at = Ahead(p, 20.0, a);
         SpawnEffect(630, a, at.data(), side);
         const int32_t area = SpawnAttackArea(630, a, at.data(), side);
         if (t == 24) attackAreaList.Adjust(area, [](AttackArea& hit) { hit.knockBackSpeed = 16.0f; });
         if (t == 8) PlaySe(SE_ECO);
     }
-    FinishMoveFrame(side, facingAngle, DECAY_FAST, 31, 21);
+    FinishTorviFrame(side, facingAngle, DECAY_FAST, 31, 21);
 }
 
 // Releasing X cuts the volley short: its timer jumps to 60.
@@ -166,15 +154,11 @@ void RunVolley(int32_t side, float facingAngle) {
     if (t == 0) AimAtOpponent(side);
     if (t == 10) RecallShots(side);
     if (Every(t, 12, 60, 6)) {
-        const float a = RandomFloat(0.0f, TWO_PI_F);
-        const float r1 = RandomFloat(50.0f, 100.0f);
-        const float r2 = RandomFloat(50.0f, 100.0f);
-        const float b = RandomFloat(-0.3f, 0.3f);
-        SpawnShot(610, p.aimAngle + b, ScatterPoint(p, a, r1, r2).data(), side);
+        ScatterShot(side, 610, 0.0f, TWO_PI_F, 50.0f, 100.0f);
         PlaySe(SE_ECO);
     }
     if (t >= 13 && t <= 59 && !ButtonDown(side, BUTTON_X)) p.stateTimer = 60;
-    FinishMoveFrame(side, facingAngle, DECAY_FAST, 81, 71);
+    FinishTorviFrame(side, facingAngle, DECAY_FAST, 81, 71);
 }
 
 void RunSeed(int32_t side, float facingAngle) {
@@ -182,21 +166,16 @@ void RunSeed(int32_t side, float facingAngle) {
     const int32_t t = p.stateTimer;
     if (t == 0) AimAtOpponent(side);
     if (t == 12) {
-        const float a = RandomFloat(0.0f, TWO_PI_F);
-        const float r1 = RandomFloat(30.0f, 60.0f);
-        const float r2 = RandomFloat(30.0f, 60.0f);
-        const float b = RandomFloat(-0.3f, 0.3f);
-        SpawnShot(615, p.aimAngle + b, ScatterPoint(p, a, r1, r2).data(), side);
+        ScatterShot(side, 615, 0.0f, TWO_PI_F, 30.0f, 60.0f);
         PlaySe(SE_ECO);
     }
-    FinishMoveFrame(side, facingAngle, DECAY_FAST, 31, 21);
+    FinishTorviFrame(side, facingAngle, DECAY_FAST, 31, 21);
 }
 
 void RunLances(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) HighStart(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    HighOpening(side, t, 100, OpeningGlide::Stops);
     if (Every(t, 4, 24, 2)) {
         const float along = RandomFloat(10.0f, 40.0f);
         const float across = RandomFloat(-60.0f, 60.0f);
@@ -205,22 +184,21 @@ void RunLances(int32_t side, float facingAngle) {
     }
     if (Every(t, 30, 60, 2)) {
         const float a = p.aimAngle + RandomFloat(-0.4f, 0.4f);
-        SpawnHeavyShot(650, a, Ahead(p, a, 600.0f).data(), side);
+        SpawnHeavyShot(650, a, Ahead(p, 600.0, a).data(), side);
     }
-    FinishMoveFrame(side, facingAngle, DECAY_SLOW, 81, 66);
+    FinishTorviFrame(side, facingAngle, DECAY_SLOW, 81, 66);
 }
 
 void RunWaves(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) HighStart(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    HighOpening(side, t, 100, OpeningGlide::Stops);
     if (Every(t, 8, 40, 4)) {
         const float a = p.aimAngle + RandomFloat(-0.3f, 0.3f);
-        SpawnEffect(t == 40 ? 636 : 635, a, Ahead(p, a, 80.0f).data(), side);
+        SpawnEffect(t == 40 ? 636 : 635, a, Ahead(p, 80.0, a).data(), side);
         if (t % 8 == 0) PlaySe(SE_ECO);
     }
-    FinishMoveFrame(side, facingAngle, DECAY_FAST, 61, 51);
+    FinishTorviFrame(side, facingAngle, DECAY_FAST, 61, 51);
 }
 
 // Its flash and invulnerability come one frame after the aim.
@@ -228,31 +206,26 @@ void RunRing(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     if (t == 0) AimAtOpponent(side);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    if (t < 5) StartBurst(side);
     if (t == 1) HighStartFlash(side, 100);
     if (t == 20) {
         for (int32_t k = 0; k < 12; ++k)
-            SpawnShot(620, static_cast<float>(k) * (PI_F / 6.0f), PositionOf(p).data(), side);
+            SpawnShot(620, static_cast<float>(k * PI_WIDE / 6.0), PositionOf(p).data(), side);
         PlaySe(SE_ECO);
     }
-    FinishMoveFrame(side, facingAngle, DECAY_FAST, 41, 31);
+    FinishTorviFrame(side, facingAngle, DECAY_FAST, 41, 31);
 }
 
 void RunStorm(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) HighStart(side, 100);
-    if (t < 5) SparkBurst(side, 4, PI_F / 2.0f);
+    HighOpening(side, t, 100, OpeningGlide::Stops);
     if (Every(t, 12, 50, 3)) {
-        const float a = RandomFloat(-PI_F, PI_F);
-        const float r1 = RandomFloat(80.0f, 200.0f);
-        const float r2 = RandomFloat(80.0f, 200.0f);
-        const float b = RandomFloat(-0.3f, 0.3f);
-        const int32_t shot = SpawnShot(610, p.aimAngle + b, ScatterPoint(p, a, r1, r2).data(), side);
+        const int32_t shot = ScatterShot(side, 610, -PI_F, PI_F, 80.0f, 200.0f);
         shotList.Adjust(shot, [](Shot& s) { s.power = 20; });
         if (t % 6 == 0) PlaySe(SE_ECO);
     }
-    FinishMoveFrame(side, facingAngle, DECAY_FAST, 81, 71);
+    FinishTorviFrame(side, facingAngle, DECAY_FAST, 81, 71);
 }
 
 // One shot of the rain: from 400 beyond the opponent on the side the aim
@@ -261,8 +234,8 @@ void RunStorm(int32_t side, float facingAngle) {
 void RainShot(int32_t side) {
     const PlayerRecord& p = players[side];
     const bool aimRight = std::fabs(p.aimAngle) <= PI_F / 2.0f;
-    const double quarter = PI_F / 4.0f;
-    const std::array<float, 2> source = Turned(OpponentOf(side), 400.0f, 0.0f, aimRight ? 3.0 * quarter : quarter);
+    const double quarter = PI_WIDE / 4.0;
+    const Point source = Turned(OpponentOf(side), 400.0f, 0.0f, aimRight ? 3.0 * quarter : quarter);
     float offset[2];
     offset[0] = RandomFloat(-200.0f, 200.0f);
     offset[1] = RandomFloat(-100.0f, 50.0f);
@@ -270,22 +243,22 @@ void RainShot(int32_t side) {
     const float at[2] = {source[0] + offset[0], source[1] + offset[1]};
     int32_t type = 630;
     if (RandomInt(0, 100) >= 25) type = RandomInt(0, 100) < 50 ? 631 : 632;
-    const float fall = aimRight ? -PI_F / 4.0f : -3.0f * PI_F / 4.0f;
-    const float angle = RandomFloat(-0.2f, 0.2f) + fall;
+    const double fall = aimRight ? -quarter : -3.0 * quarter;
+    const float angle = static_cast<float>(RandomFloat(-0.2f, 0.2f) + fall);
     SpawnShot(type, angle, at, side);
     SpawnEffect(620, -PI_F / 4.0f, at, side);
 }
 
 void RunRain(int32_t side, float facingAngle) {
     const int32_t t = players[side].stateTimer;
-    if (t == 0) HighStart(side, -150);
-    if (t < 10) SparkBurst(side, 8, PI_F / 4.0f);
+    if (t == 0) HighStartAndStop(side, -150);
+    if (t < 10) SparkBurst(side, 8, PI_WIDE / 4.0);
     if (Every(t, 0, 70, 2)) {
         RainShot(side);
         if (t % 8 == 0) PlaySe(SE_ECO);
     }
     if (Every(t, 0, 70, 10)) AddScreenFlash();
-    FinishMoveFrame(side, facingAngle, DECAY_FAST, 101, 91);
+    FinishTorviFrame(side, facingAngle, DECAY_FAST, 101, 91);
 }
 
 void RunTorviMove(int32_t side, float facingAngle) {
@@ -301,12 +274,7 @@ void RunTorviMove(int32_t side, float facingAngle) {
     case TORVI_RING: RunRing(side, facingAngle); return;
     case TORVI_STORM: RunStorm(side, facingAngle); return;
     case TORVI_RAIN: RunRain(side, facingAngle); return;
-    default:
-        // A state torvi has no move for (set from outside) frees the side
-        // rather than holding it forever.
-        players[side].state = PLAYER_FREE;
-        players[side].stateTimer = 0;
-        return;
+    default: FreeTheSide(side); return;
     }
 }
 

@@ -8,24 +8,11 @@
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/particles.h"
 #include "game/characters/character_actions.h"
-#include "game/characters/move_helpers.h"
 #include "game/flow/sound_tables.h"
 #include "game/shots/object_lists.h"
 #include "game/shots/object_rules.h"
 
 namespace {
-
-using moves::EffectHere;
-using moves::Every;
-using moves::FireHeavyShot;
-using moves::LungeAtOpponent;
-using moves::OpponentKnockedBack;
-using moves::Sparks;
-using moves::StartBurst;
-
-// The slowest deceleration, of the slash storm: a single-precision value
-// widened to double like the others.
-constexpr double DECAY_SLOWEST = 0.2f;
 
 // The sparks of the dashes: ten on a dash start, one on each boosted frame.
 void SprayOnNeutralDash(int32_t side) { SprayDashSparks(side, 10, 1.4f); }
@@ -74,45 +61,21 @@ constexpr CharacterActions weloActions{
 // Every move's frame ends so: stateTimer counts on and, on reaching endAt,
 // the side is free; otherwise V starts a dash once stateTimer is dashFrom.
 void CloseOrDash(int32_t side, float facingAngle, int32_t endAt, int32_t dashFrom) {
-    PlayerRecord& p = players[side];
-    CloseState(p, endAt - 1);
-    if (ButtonPressed(side, BUTTON_V) && p.stateTimer >= dashFrom) DashWelo(side, facingAngle);
+    EndAtOrDash(side, facingAngle, endAt, dashFrom, DashWelo);
 }
 
 // The point `distance` ahead of the side along its aim.
-std::array<float, 2> Ahead(const PlayerRecord& p, float distance) {
-    std::array<float, 2> at;
-    PlaceAround(at.data(), p, p.aimAngle, distance);
-    return at;
-}
-
-// `base` moved by the offset (along, across) turned by angle.
-std::array<float, 2> Offset(std::array<float, 2> base, float along, float across, float angle) {
-    float offset[2] = {along, across};
-    RotateVector2(offset, angle);
-    return {base[0] + offset[0], base[1] + offset[1]};
-}
-
-void EffectAt(int32_t side, int32_t type, float angle, const std::array<float, 2>& at) {
-    SpawnEffect(type, angle, at.data(), side);
-}
+Point AlongAim(const PlayerRecord& p, double distance) { return Ahead(p, distance, p.aimAngle); }
 
 // The blade swings half a radian to the front side of the facing, or back
 // across it, depending on which half the aim points into.
-float FrontSideAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim - 0.5f : aim + 0.5f; }
-float BackSideAngle(float aim) { return std::fabs(aim) <= PI_F / 2.0f ? aim + 0.5f : aim - 0.5f; }
+float FrontSideAngle(float aim) { return TurnedOutward(aim, -0.5); }
+float BackSideAngle(float aim) { return TurnedOutward(aim, 0.5); }
 
 // A slash area at the side along angle; the spawner's knock-back and power
 // unless given.
-void Slash(int32_t side, float angle, float knockBackSpeed = -1.0f, int32_t power = -1) {
-    const int32_t i = SpawnAttackArea(801, angle, PositionOf(players[side]).data(), side);
-    if (power >= 0) {
-        attackAreaList.Adjust(i, [&](AttackArea& a) {
-            a.knockBackSpeed = knockBackSpeed;
-            a.power = power;
-        });
-    }
-    PlaySe(SE_SWING);
+void Slash(int32_t side, float angle, float knockBackSpeed = 0.0f, int32_t power = -1) {
+    Swing(side, 801, angle, knockBackSpeed, power);
 }
 
 // A thrust: a long narrow area along the aim.
@@ -127,42 +90,39 @@ void Thrust(int32_t side, int32_t power) {
     });
 }
 
-// The opening of the high and hyper attacks.
-void HighStart(int32_t side, int32_t invulnerableTimer) {
-    LungeAtOpponent(side, 0.0);
-    EffectHere(side, 1000, 0.0f);
-    AddScreenFlash();
-    players[side].invulnerableTimer = invulnerableTimer;
-}
-
+// The opening of the high and hyper attacks: stopped and headed along the
+// aim at the opponent, the flash; then the sparks.
 void HighAttackOpening(int32_t side, int32_t t, int32_t burstFrames, int32_t invulnerableTimer) {
-    if (t == 0) HighStart(side, invulnerableTimer);
+    if (t == 0) {
+        LungeAtOpponent(side, 0.0);
+        HighStartFlash(side, invulnerableTimer);
+    }
     if (t < burstFrames) StartBurst(side);
 }
 
 // The volleys leave from behind the side's back: 50 back along the aim, then
 // the offset (distance, 0) turned by angle.
-std::array<float, 2> VolleyPoint(const PlayerRecord& p, float distance, float angle) {
-    std::array<float, 2> back;
+Point VolleyPoint(const PlayerRecord& p, float distance, float angle) {
+    Point back;
     PlaceAround(back.data(), p, p.aimAngle, -50.0f);
-    return Offset(back, distance, 0.0f, angle);
+    return Turned(back, distance, 0.0f, angle);
 }
 
 // A Shot 802 thrown out to one side of the aim (which one by `quotient`),
 // keeping the aim as its second angle. Returns its index and its point.
-std::pair<int32_t, std::array<float, 2>> VolleyShot(int32_t side, int32_t quotient) {
+std::pair<int32_t, Point> VolleyShot(int32_t side, int32_t quotient) {
     const PlayerRecord& p = players[side];
     const float r = RandomFloat(PI_F / 3.0f, 3.0f * PI_F / 4.0f);
     const float a = quotient % 2 == 0 ? p.aimAngle + r : p.aimAngle - r;
     const float d = RandomFloat(20.0f, 40.0f);
-    const std::array<float, 2> at = VolleyPoint(p, d, a + p.aimAngle);
+    const Point at = VolleyPoint(p, d, a + p.aimAngle);
     const int32_t i = SpawnShot(802, a, at.data(), side);
     const float aim = p.aimAngle;
     shotList.Adjust(i, [aim](Shot& s) { s.angle = aim; });
     return {i, at};
 }
 
-void VolleyFlash(int32_t side, int32_t t, const std::array<float, 2>& at) {
+void VolleyFlash(int32_t side, int32_t t, const Point& at) {
     EffectAt(side, 620, players[side].aimAngle, at);
     if (t % 6 == 0) PlaySe(SE_BURST);
 }
@@ -180,48 +140,17 @@ bool YoungHomingShotOut(int32_t side) {
 // The moves; t is stateTimer as the frame's step begins.
 
 void RunShot(int32_t side, float facingAngle) {
-    PlayerRecord& p = players[side];
-    const int32_t t = p.stateTimer;
-    if (t == 0) AimAtOpponent(side);
-    if (t == 10 && ButtonHeld(side, BUTTON_Z)) p.state = WELO_CHARGED_SHOT;  // the timer runs on
-    if (t == 14) {
-        AimAtOpponent(side);
-        FireHeavyShot(side, 801);
-    }
-    MoveWithDecay(p, DECAY_FAST);
+    ShotStep(side, WELO_CHARGED_SHOT, 801);
+    MoveWithDecay(players[side], DECAY_FAST);
     CloseOrDash(side, facingAngle, 31, 21);
-}
-
-// After the charge's own tests: the loop of t 30 to 39 while it is held, and
-// the sparks gathering in front of the gun.
-void ChargeTail(int32_t side) {
-    PlayerRecord& p = players[side];
-    if (p.stateTimer == 40) p.stateTimer = 30;
-    if (p.stateTimer >= 25 && p.stateTimer < 40)
-        SpawnParticles(ColourNumber(side, 0) + 10, 1, p.aimAngle + PI_F, Ahead(p, 35.0f).data());
 }
 
 // Z held charges while the arrows walk: a release before 25 fires the small
 // shot, from 30 on the large one. A shot sets stateTimer to 100, from where
 // the move runs out.
 void RunChargedShot(int32_t side, float facingAngle) {
-    PlayerRecord& p = players[side];
-    const int32_t t = p.stateTimer;
-    const bool zDown = ButtonDown(side, BUTTON_Z);
-    if (t <= 40) {
-        MoveByArrows(side);
-        AimAtOpponent(side);
-    }
-    if (t < 25 && !zDown) {
-        FireHeavyShot(side, 101);
-        p.stateTimer = 100;
-    }
-    if (t >= 30 && t < 40 && !zDown) {
-        FireHeavyShot(side, 803);
-        p.stateTimer = 100;
-    }
-    ChargeTail(side);
-    MoveWithDecay(p, DECAY_SLOW);
+    ChargedShotStep(side, 101, 803);
+    MoveWithDecay(players[side], DECAY_SLOW);
     CloseOrDash(side, facingAngle, 151, 116);
 }
 
@@ -251,11 +180,7 @@ void RunMovingShots(int32_t side, float facingAngle) {
         SpawnHeavyShot(802, p.aimAngle + r, PositionOf(p).data(), side);
         PlaySe(SE_SHOOT00);
     }
-    if (ArrowHeld(side)) {
-        float heading = static_cast<float>(p.moveAngle);
-        TurnAngleToward(&heading, GetInputAngle(buttonStates[side]), 0.08f);
-        p.moveAngle = heading;
-    }
+    SteerMoveAngle(side, 0.08f);
     MoveWithDecay(p, DECAY_SLOW);
     CloseOrDash(side, facingAngle, 46, 31);
 }
@@ -263,7 +188,7 @@ void RunMovingShots(int32_t side, float facingAngle) {
 void RunSlash1(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) LungeAtOpponent(side, std::min(0.1 * moves::DistanceToOpponent(side), 12.0));
+    if (t == 0) LungeAtOpponent(side, std::min(0.1 * DistanceToOpponent(side), 12.0));
     MoveWithDecay(p, DECAY_FAST);
     if (t == 10) {
         p.speed = 0.0;
@@ -271,18 +196,16 @@ void RunSlash1(int32_t side, float facingAngle) {
     }
     CloseOrDash(side, facingAngle, 31, 21);
     if (p.stateTimer > 10 && ButtonPressed(side, BUTTON_Z)) {
-        p.state = WELO_SLASH_2;
-        p.stateTimer = 0;
+        EnterState(p, WELO_SLASH_2, 0);
     } else if (p.stateTimer > 10 && ButtonPressed(side, BUTTON_X) && OpponentKnockedBack(side)) {
-        p.state = WELO_LUNGE;
-        p.stateTimer = 0;
+        EnterState(p, WELO_LUNGE, 0);
     }
 }
 
 void RunSlash2(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
-    if (t == 0) LungeAtOpponent(side, std::min(moves::DistanceToOpponent(side) / 15.0, 10.0));
+    if (t == 0) LungeAtOpponent(side, std::min(DistanceToOpponent(side) / 15.0, 10.0));
     MoveWithDecay(p, DECAY_FAST);
     if (t == 8) {
         p.speed = 0.0;
@@ -290,8 +213,7 @@ void RunSlash2(int32_t side, float facingAngle) {
     }
     CloseOrDash(side, facingAngle, 41, 21);
     if (p.stateTimer > 10 && ButtonPressed(side, BUTTON_Z)) {
-        p.state = WELO_THRUST;
-        p.stateTimer = 0;
+        EnterState(p, WELO_THRUST, 0);
     }
 }
 
@@ -324,8 +246,7 @@ void RunLunge(int32_t side, float facingAngle) {
     }
     CloseOrDash(side, facingAngle, 51, 31);
     if (p.stateTimer >= 11 && ButtonPressed(side, BUTTON_Z) && OpponentKnockedBack(side)) {
-        p.state = WELO_CHASING_SHOT;
-        p.stateTimer = 25;
+        EnterState(p, WELO_CHASING_SHOT, 25);
         AimAtOpponent(side);
     }
 }
@@ -339,7 +260,7 @@ void RunVolley(int32_t side, float facingAngle) {
         AimAtOpponent(side);
         const float r = RandomFloat(-PI_F / 2.0f, PI_F / 2.0f);
         const float d = RandomFloat(20.0f, 40.0f);
-        const std::array<float, 2> at = VolleyPoint(p, d, r + p.aimAngle);
+        const Point at = VolleyPoint(p, d, r + p.aimAngle);
         const float angle = p.aimAngle + r / 4.0f;
         SpawnShot(801, angle, at.data(), side);
         EffectAt(side, 620, angle, at);
@@ -369,9 +290,9 @@ void RunRayBarrage(int32_t side, float facingAngle) {
     if (Every(t, 15, 40, 5)) {
         const float along = RandomFloat(5.0f, 35.0f);
         const float across = RandomFloat(-30.0f, 30.0f);
-        const std::array<float, 2> at = Offset(PositionOf(p), along, across, p.aimAngle);
+        const Point at = Turned(PositionOf(p), along, across, p.aimAngle);
         EffectAt(side, 620, p.aimAngle, at);
-        const std::array<float, 2> ray = Offset(at, 610.0f, 0.0f, p.aimAngle);
+        const Point ray = Turned(at, 610.0f, 0.0f, p.aimAngle);
         SpawnHeavyShot(820, p.aimAngle, ray.data(), side);
     }
     MoveWithDecay(p, DECAY_FAST);
@@ -385,7 +306,7 @@ void RunSlashStorm(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     HighAttackOpening(side, t, 5, 100);
-    if (t == 5) LungeAtOpponent(side, std::min(0.2 * moves::DistanceToOpponent(side), 14.0));
+    if (t == 5) LungeAtOpponent(side, std::min(0.2 * DistanceToOpponent(side), 14.0));
     if (t == 20 || t == 40 || t == 60) Slash(side, FrontSideAngle(p.aimAngle), 3.0f, 55);
     if (t == 30 || t == 50) Slash(side, BackSideAngle(p.aimAngle), 4.0f, 65);
     if (t == 11 && !OpponentKnockedBack(side)) {
@@ -393,8 +314,7 @@ void RunSlashStorm(int32_t side, float facingAngle) {
         p.invulnerableTimer = 50;
     }
     if (t == 65 && OpponentKnockedBack(side)) {
-        p.state = WELO_FLASH_THRUST;  // the rest of this frame is still the storm's
-        p.stateTimer = 0;
+        EnterState(p, WELO_FLASH_THRUST, 0);  // the rest of this frame is still the storm's
     }
     MoveWithDecay(p, DECAY_SLOWEST);
     if (t == 10) {
@@ -435,27 +355,28 @@ void RunHighVolley(int32_t side, float facingAngle) {
 }
 
 // One frame of the growing beam: an area whose far end and width grow with
-// f (0 at t 10, 5/3 at t 60), hitting every fourth frame.
+// f (0 at t 10, 5/3 at t 60), hitting every fourth frame. f and its products
+// are taken in double and rounded once where they are stored.
 void BeamStep(int32_t side, int32_t t) {
     const PlayerRecord& p = players[side];
-    const float f = static_cast<float>(t - 10) / 30.0f;
-    const int32_t i = SpawnAttackArea(t % 2 == 0 ? 830 : 831, p.aimAngle, Ahead(p, 170.0f * f).data(), side);
+    const double f = (t - 10) / 30.0;
+    const int32_t i = SpawnAttackArea(t % 2 == 0 ? 830 : 831, p.aimAngle, AlongAim(p, 170.0 * f).data(), side);
     const bool hits = t % 4 == 0;
     attackAreaList.Adjust(i, [f, hits](AttackArea& a) {
-        a.scaleY = f;
-        if (hits) a.hitShape[2] = 160.0f * f;
+        a.scaleY = static_cast<float>(f);
+        if (hits) a.hitShape[2] = static_cast<float>(160.0 * f);
     });
-    if (hits) EffectAt(side, 810, p.aimAngle, Ahead(p, 25.0f));
+    if (hits) EffectAt(side, 810, p.aimAngle, AlongAim(p, 25.0));
     const float o = RandomFloat(-30.0f, 30.0f);
     SpawnParticles(ColourNumber(side, 0) + 10, 2, p.aimAngle - PI_F,
-                   Offset(PositionOf(p), 170.0f * f, o, p.aimAngle).data());
+                   Turned(PositionOf(p), static_cast<float>(170.0 * f), o, p.aimAngle).data());
 }
 
 // The beam's end: ten sparks around and the ray at its far end.
 void BeamFinale(int32_t side) {
     const PlayerRecord& p = players[side];
-    Sparks(side, 10, PI_F / 5.0f);
-    SpawnHeavyShot(830, p.aimAngle, Ahead(p, 283.33334f).data(), side);
+    SparkBurst(side, 10, PI_WIDE / 5.0);
+    SpawnHeavyShot(830, p.aimAngle, AlongAim(p, 283.33334).data(), side);
     PlaySe(SE_RAY);
 }
 
@@ -486,12 +407,7 @@ void RunWeloMove(int32_t side, float facingAngle) {
     case WELO_HOMING_VOLLEY: RunHomingVolley(side, facingAngle); return;
     case WELO_HIGH_VOLLEY: RunHighVolley(side, facingAngle); return;
     case WELO_HYPER: RunHyper(side, facingAngle); return;
-    default:
-        // A state welo has no move for (set from outside) frees the side
-        // rather than holding it forever.
-        players[side].state = PLAYER_FREE;
-        players[side].stateTimer = 0;
-        return;
+    default: FreeTheSide(side); return;
     }
 }
 

@@ -10,7 +10,7 @@ enum WeloState : int32_t {
     WELO_SHOT = 105,
     WELO_MOVING_SHOTS = 106,
     WELO_CHARGED_SHOT = 107,
-    WELO_CHASING_SHOT = 108,   // the charge entered from the thrust, fired at once
+    WELO_CHASING_SHOT = 108,   // the charge entered from the lunge at 25: the large shot leaves at 30
     WELO_RAY_BARRAGE = 109,    // high attack, C
     WELO_SLASH_1 = 111,
     WELO_SLASH_2 = 112,

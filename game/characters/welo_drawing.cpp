@@ -8,35 +8,29 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/player_drawing.h"
-#include "game/characters/move_helpers.h"
 #include "game/characters/welo.h"
 #include "game/shots/object_rules.h"
 
 namespace {
 
-using moves::BackAndForth;
-using moves::DashingTowardOpponent;
-using moves::NO_MODEL;
-using moves::StepPose;
-
 constexpr int32_t BLEND_BODY = 1;
 
-struct PoseChoice : moves::PoseChoice {
+struct WeloPose : PoseChoice {
     bool standing = false;  // not rolled with the aim, only turned to the opponent
 };
 
 // The gun of the shooting poses 20 to 24: drawn up on 20, raised on 21, firing after.
-PoseChoice Gun(int32_t pose) { return {pose, pose == 20 ? 0 : pose == 21 ? 1 : 2}; }
+WeloPose Gun(int32_t pose) { return {pose, pose == 20 ? 0 : pose == 21 ? 1 : 2}; }
 
 // The blade follows the pose through each slash's run of five poses (25 to
 // 29, 30 to 34, 35 to 39), holding its fourth picture over the last two.
-PoseChoice Blade(int32_t pose) {
+WeloPose Blade(int32_t pose) {
     const int32_t run = (pose - 25) / 5;
     return {pose, 3 + 4 * run + std::min((pose - 25) % 5, 3), true};
 }
 
 // The lunge: poised (51), a short run-up (38, 39), then the thrust (52 to 54).
-PoseChoice Lunge(int32_t t) {
+WeloPose Lunge(int32_t t) {
     const int32_t pose = t < 5 ? 51 : t < 10 ? 38 + (t / 2) % 2 : std::min(52 + (t - 10) / 4, 54);
     const int32_t blade = pose == 51 ? 15 : pose == 52 ? 16 : pose == 53 ? 18 : 19;
     return {pose, blade, true};
@@ -51,16 +45,7 @@ int32_t StormPose(int32_t t) {
     return (t / 10) % 2 == 0 ? std::min(30 + step, 34) : std::min(25 + step, 29);
 }
 
-int32_t NeutralPose(int32_t side, bool facingLeft) {
-    const PlayerRecord& p = players[side];
-    const int32_t k = p.counter / 5;
-    const bool anyArrow = ButtonDown(side, BUTTON_UP) || ButtonDown(side, BUTTON_DOWN) ||
-                          ButtonDown(side, BUTTON_LEFT) || ButtonDown(side, BUTTON_RIGHT);
-    if (battlePaused == 1 || !anyArrow) return BackAndForth(0, k);
-    return BackAndForth(ButtonDown(side, facingLeft ? BUTTON_LEFT : BUTTON_RIGHT) ? 3 : 6, k);
-}
-
-PoseChoice ChoosePose(int32_t side, bool facingLeft) {
+WeloPose ChoosePose(int32_t side, bool facingLeft) {
     const PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     const int32_t c = p.counter;
@@ -69,26 +54,26 @@ PoseChoice ChoosePose(int32_t side, bool facingLeft) {
     case PLAYER_BLOWN_AWAY: return {55};
     case PLAYER_KNOCKED_OUT: return {t < 180 ? 55 + (t / 2) % 2 : NO_MODEL};
     case PLAYER_DASH:
-        if (DashingTowardOpponent(p.aimAngle, facingLeft)) return {9 + (c / 2) % 7};
+        if (DashingTowardFacing(p.aimAngle, facingLeft)) return {9 + (c / 2) % 7};
         return {16 + (c / 3) % 4};
     case PLAYER_BURST:
-    case PLAYER_SHIELD: return {std::min(40 + t / 6, 50)};
-    case WELO_SHOT: return Gun(StepPose(t, 12, 20, 20, 3, 24));
-    case WELO_MOVING_SHOTS: return Gun(StepPose(t, 16, 20, 20, 3, 24));
+    case PLAYER_SHIELD: return {StepPose(t, 40, 6, 50)};
+    case WELO_SHOT: return Gun(StepPoseFrom(t, 12, 20, 20, 3, 24));
+    case WELO_MOVING_SHOTS: return Gun(StepPoseFrom(t, 16, 20, 20, 3, 24));
     case WELO_CHARGED_SHOT:
-    case WELO_CHASING_SHOT: return Gun(StepPose(t, 100, 20, 20, 3, 24));
+    case WELO_CHASING_SHOT: return Gun(StepPoseFrom(t, 100, 20, 20, 3, 24));
     case WELO_RAY_BARRAGE:
     case WELO_HYPER: return Gun(20);
-    case WELO_SLASH_1: return Blade(std::min(25 + t / 4, 29));
-    case WELO_SLASH_2: return Blade(std::min(30 + t / 4, 34));
+    case WELO_SLASH_1: return Blade(StepPose(t, 25, 4, 29));
+    case WELO_SLASH_2: return Blade(StepPose(t, 30, 4, 34));
     case WELO_THRUST:
-    case WELO_FLASH_THRUST: return Blade(std::min(35 + t / 4, 39));
+    case WELO_FLASH_THRUST: return Blade(StepPose(t, 35, 4, 39));
     case WELO_SLASH_STORM: return Blade(StormPose(t));
     case WELO_LUNGE: return Lunge(t);
     case WELO_VOLLEY:
     case WELO_HOMING_VOLLEY:
-    case WELO_HIGH_VOLLEY: return {std::min(40 + t / 4, 50)};
-    default: return {NeutralPose(side, facingLeft), NO_MODEL, false, true};
+    case WELO_HIGH_VOLLEY: return {StepPose(t, 40, 4, 50)};
+    default: return {StandingCyclePose(side, facingLeft), NO_MODEL, false, true};
     }
 }
 
@@ -96,14 +81,13 @@ PoseChoice ChoosePose(int32_t side, bool facingLeft) {
 
 std::vector<CharacterModelDraw> WeloModelDraws(int32_t side) {
     const PlayerRecord& p = players[side];
-    const bool facingLeft = !(p.x < OpponentOf(side).x);
-    const PoseChoice choice = ChoosePose(side, facingLeft);
+    const bool facingLeft = FacingLeft(side);
+    const WeloPose choice = ChoosePose(side, facingLeft);
     const ModelTurn turn = choice.standing ? ModelTurn{false, 0, facingLeft} : TurnTowardAim(p.aimAngle);
-    return moves::PoseDraws(p, choice, turn);
+    return PoseDraws(p, choice, turn);
 }
 
 void DrawWelo(int32_t side) {
-    SetBlendMode(BLEND_BODY);
     const std::vector<CharacterModelDraw> draws = WeloModelDraws(side);
     DrawCharacterModels(side, draws);
     // The blade is added onto the picture; what comes next blends normally.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/characters/character_actions.h"
+#include "game/characters/character_steps.h"
 
 // The Models that DrawWelo draws for a side this frame, in drawing order: the
 // pose (frame Models 0..56), then the action Model (0..19) when the state has

@@ -177,9 +177,10 @@ bool WriteReplayFile(const ReplayOutcome& outcome) {
     // A replay that is not saved leaves the header as it was.
     const ReplayHeader unsaved = replayHeader;
     FillSavedFields(outcome);
-    if (platform::WriteFileAtomically(path, ReplayFileBytes())) return true;
+    const int error = platform::SaveFile(path, ReplayFileBytes());
+    if (error == 0) return true;
     replayHeader = unsaved;
-    WriteLog(LOG_ERROR_HEAD "cannot write %s\n", path.c_str());
+    WriteLog(LOG_ERROR_HEAD "cannot write %s (%s)\n", path.c_str(), std::strerror(error));
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "game/flow/save_files.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -20,17 +21,28 @@ constexpr const char* kRankingFile = "ranking.dat";
 constexpr ConfigPad kDefaultPad{300, 300, 0, 1, 2, 3, 4, 5, 7};
 
 // Overlays the file's bytes on the record (a short file leaves the rest as it
-// was); false when it is no regular file that can be opened.
-bool ReadRecord(const char* name, void* record, size_t size) {
+// was); 0, or why it is no regular file that can be opened.
+int ReadRecord(const char* name, void* record, size_t size) {
     const platform::FilePtr file = platform::OpenRegularFile(name);
-    if (!file) return false;
+    if (!file) return errno;
     std::fread(record, 1, size, file.get());
-    return true;
+    return 0;
 }
 
-// Replaces the whole file, so a failed write leaves the old one.
+// Saves the whole record as every program saves its files: a file the user
+// protected is left alone (the save is skipped), a failed write leaves the
+// old file.
 bool WriteRecord(const char* name, const void* record, size_t size) {
-    return platform::WriteFileAtomically(name, std::span(static_cast<const uint8_t*>(record), size));
+    return platform::SaveFile(name, std::span(static_cast<const uint8_t*>(record), size)) == 0;
+}
+
+// Reads a file that the game creates with the defaults when it is missing.
+// A file that is there but cannot be read (another user's, a FIFO) is left
+// as it is: the defaults are used without replacing it.
+bool ReadOrCreateRecord(const char* name, void* record, size_t size) {
+    const int error = ReadRecord(name, record, size);
+    if (error == ENOENT) WriteRecord(name, record, size);
+    return error == 0;
 }
 
 Config DefaultConfig() {
@@ -98,21 +110,19 @@ void SanitiseRanking() {
 
 void LoadConfig() {
     config = DefaultConfig();
-    if (ReadRecord(kConfigFile, &config, sizeof config)) SanitiseConfig(config);
-    else WriteRecord(kConfigFile, &config, sizeof config);
+    if (ReadOrCreateRecord(kConfigFile, &config, sizeof config)) SanitiseConfig(config);
 }
 
 void LoadSystemData() {
     systemData = DefaultSystemData();
-    if (ReadRecord(kSystemDataFile, &systemData, sizeof systemData)) SanitiseSystemData(systemData);
-    else WriteRecord(kSystemDataFile, &systemData, sizeof systemData);
+    if (ReadOrCreateRecord(kSystemDataFile, &systemData, sizeof systemData)) SanitiseSystemData(systemData);
 }
 
 bool SaveSystemData() { return WriteRecord(kSystemDataFile, &systemData, sizeof systemData); }
 
 void LoadRanking() {
     SetDefaultRanking();
-    if (ReadRecord(kRankingFile, rankingTables, sizeof rankingTables)) SanitiseRanking();
+    if (ReadRecord(kRankingFile, rankingTables, sizeof rankingTables) == 0) SanitiseRanking();
 }
 
 bool SaveRanking() { return WriteRecord(kRankingFile, rankingTables, sizeof rankingTables); }

@@ -40,17 +40,20 @@ bool HasReplaySuffix(const std::string& name) {
                       [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
 }
 
-// The names of the regular "*.rpl" files of the folder, sorted.
+// The names of the regular "*.rpl" files of the folder, sorted. What replay
+// saves killed before their rename left there goes on the way.
 std::vector<std::string> ListReplayNames() {
-    std::vector<std::string> names;
+    std::vector<std::string> names, leftovers;
     std::error_code error;
     for (fs::directory_iterator it(platform::ResolvePath("replay"), error), end; !error && it != end;
          it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (HasReplaySuffix(platform::TemporaryTarget(name))) leftovers.push_back(it->path().string());
         std::error_code statusError;
         if (!fs::is_regular_file(it->symlink_status(statusError))) continue;
-        std::string name = it->path().filename().string();
         if (HasReplaySuffix(name)) names.push_back(std::move(name));
     }
+    for (const std::string& leftover : leftovers) platform::RemoveLeftoverTemporary(leftover);
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -21,6 +21,7 @@
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/screen_sky.h"
+#include "game/screens/select_sheets.h"
 #include "game/screens/screen_sprites.h"
 #include "game/screens/title_menu.h"
 #include "game/shots/object_rules.h"
@@ -324,15 +325,17 @@ void EaseToZero(float& value, float step) {
 int32_t CharacterAt(int32_t index) { return selectScreen.characterIds[static_cast<size_t>(index)]; }
 int32_t ChosenCharacter(int side) { return CharacterAt(selectScreen.cursor[side] % SELECT_DECIDED_OFFSET); }
 
-gpu::RECT FaceCell(int32_t id) { return SheetCell(128 * (id % 4), 128 * (id / 4), 128, 128); }
+gpu::RECT Rect(const select_sheets::Cell& c) { return SheetCell(c.left, c.top, c.width, c.height); }
+gpu::RECT FaceCell(int32_t id) { return Rect(select_sheets::FaceCell(id)); }
 gpu::RECT NamePlateCell(int32_t id) { return SheetCell(128 * (id % 2), 40 * (id / 2), 128, 40); }
-gpu::RECT StageNameCell(int32_t id) { return SheetCell(256 * (id / 12), 40 * (id % 12), 256, 40); }
+gpu::RECT StageCell(int32_t id) { return Rect(select_sheets::StageCell(id)); }
+gpu::RECT StageNameCell(int32_t id) { return Rect(select_sheets::StageNameCell(id)); }
 
 Texture* StandSheet(int32_t id) {
-    const size_t sheet = static_cast<size_t>(std::min(id, 8) / 3);
+    const auto sheet = static_cast<size_t>(select_sheets::StandSheet(id));
     return sheet < selectScreen.standSheets.size() ? selectScreen.standSheets[sheet] : nullptr;
 }
-gpu::RECT StandCell(int32_t id) { return SheetCell(0, 150 * (std::min(id, 8) % 3), 512, 150); }
+gpu::RECT StandCell(int32_t id) { return Rect(select_sheets::StandCell(id)); }
 
 // Where a side's wheel, stand picture and plate sit: side 0 from the top-left
 // corner, side 1 mirrored from the bottom-right.
@@ -435,7 +438,7 @@ void DrawStageChoice() {
     for (int j = -2; j <= 2; ++j) {
         const int32_t id = selectScreen.stageIds[static_cast<size_t>(selectScreen.stageCursor + j)];
         const gpu::RECT dest = CentredRect(320 + 130.0f * static_cast<float>(j) + 130 * spin, 240, 64, 64);
-        const gpu::RECT cell = FaceCell(id);
+        const gpu::RECT cell = StageCell(id);
         selectScreen.stageTexture->Draw(&dest, 0.0f, &cell, WhiteAt(255.0f - 100.0f * static_cast<float>(std::abs(j))),
                                         BLEND_ALPHA);
     }
@@ -447,8 +450,8 @@ void DrawStageChoice() {
 
 void DrawLabels() {
     const uint32_t colour = WhiteAt(255 * selectScreen.wheelShow[0]);
-    const gpu::RECT first = CentredRect(60, 55, 75, 15), firstCell = SheetCell(0, 430, 150, 30);
-    const gpu::RECT second = CentredRect(580, 425, 75, 15), secondCell = SheetCell(0, 460, 150, 30);
+    const gpu::RECT first = CentredRect(60, 55, 75, 15), firstCell = Rect(select_sheets::kSideLabels[0]);
+    const gpu::RECT second = CentredRect(580, 425, 75, 15), secondCell = Rect(select_sheets::kSideLabels[1]);
     selectScreen.faceTexture->Draw(&first, 0.0f, &firstCell, colour, BLEND_ALPHA);
     selectScreen.faceTexture->Draw(&second, 0.0f, &secondCell, colour, BLEND_ALPHA);
 }
@@ -462,7 +465,7 @@ void DrawWinCounts() {
         const int32_t count = std::clamp(winCounts[side], 0, 99);
         const int32_t digits[2] = {count / 10, count % 10};
         for (int d = 0; d < 2; ++d) {
-            const gpu::RECT cell = SheetCell(256 + 25 * digits[d], 0, 25, 35);
+            const gpu::RECT cell = Rect(select_sheets::WinDigit(digits[d]));
             selectScreen.stageNameTexture->Draw(&places[side][d], 0.0f, &cell,
                                                 WhiteAt(255 * selectScreen.wheelShow[side]), BLEND_ALPHA);
         }
@@ -541,7 +544,7 @@ void DrawArcadePictures(const SelectLook& look) {
 // The network select's strips of "select_face": "connecting" at the bottom
 // right and "disconnected" across the middle.
 void DrawConnectingStrip() {
-    const gpu::RECT dest{475, 435, 625, 465}, cell = SheetCell(0, 400, 150, 30);
+    const gpu::RECT dest{475, 435, 625, 465}, cell = Rect(select_sheets::kConnectingStrip);
     selectScreen.faceTexture->Draw(&dest, 0.0f, &cell, 0xFFFFFFFF, BLEND_ALPHA);
 }
 
@@ -549,7 +552,7 @@ void DrawNetworkPictures(const SelectLook& look) {
     DrawSelectPictures(look);
     if (selectScreen.state == SELECT_CONNECTING) DrawConnectingStrip();
     if (selectScreen.state > SELECT_CONNECTING && !netConnected) {
-        const gpu::RECT dest{200, 225, 440, 255}, cell = SheetCell(150, 400, 240, 30);
+        const gpu::RECT dest{200, 225, 440, 255}, cell = Rect(select_sheets::kDisconnectedStrip);
         selectScreen.faceTexture->Draw(&dest, 0.0f, &cell, 0xFFFFFFFF, BLEND_ALPHA);
     }
 }
@@ -579,6 +582,11 @@ void DrawSelectScreen(const SelectLook& look) {
         DrawTransition();
         if (look.overTransition) look.overTransition();
         EndScene();
+    } else {
+        // The screen moves on when its opening or closing transition runs
+        // out, which must come on the same frame whether or not this machine
+        // could draw: a network peer counts the same frames.
+        AdvanceTransition();
     }
     PresentFrame();
 }

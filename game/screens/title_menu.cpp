@@ -75,7 +75,7 @@ constexpr int kVersusItems = 4;
 constexpr int kDifficultyItems = 3;
 // The extra menu's rows; row 6 (character 7) is never offered.
 constexpr int kExtraRows = 8;
-constexpr int kExtraHiddenRow = 6;
+constexpr int kExtraHiddenRow = EXTRA_ITEM_HIDDEN - 1;
 constexpr float kFadeStep = 0.05f;
 constexpr float kTwoPi = 6.2831855f;
 

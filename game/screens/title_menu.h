@@ -56,6 +56,9 @@ constexpr int32_t TITLE_START_EXTRA = 6;
 constexpr int32_t MODE_EXTRA = 6;
 // extraItem for the animation.
 constexpr int32_t EXTRA_ITEM_ANIMATION = 8;
+// The extra entry that the menu skips and never draws: character 7's story
+// is never shown.
+constexpr int32_t EXTRA_ITEM_HIDDEN = 7;
 
 extern int32_t titleState;
 // The highlighted item; in the replay list the row of the page, in the name

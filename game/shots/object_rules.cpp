@@ -18,9 +18,9 @@ void MoveAlong(float position[2], float heading, float speed) {
     position[1] = static_cast<float>(position[1] + std::sin(static_cast<double>(heading)) * speed);
 }
 
-void PlaceAround(float position[2], const PlayerRecord& centre, float heading, float distance) {
-    position[0] = static_cast<float>(centre.x + std::cos(static_cast<double>(heading)) * distance);
-    position[1] = static_cast<float>(centre.y + std::sin(static_cast<double>(heading)) * distance);
+void PlaceAround(float position[2], const PlayerRecord& centre, double heading, double distance) {
+    position[0] = static_cast<float>(centre.x + std::cos(heading) * distance);
+    position[1] = static_cast<float>(centre.y + std::sin(heading) * distance);
 }
 
 float DirectionTo(const float position[2], const PlayerRecord& target) {

@@ -12,8 +12,10 @@ void RotateVector2(float v[2], double angle);
 
 // position += (cos heading, sin heading) * speed.
 void MoveAlong(float position[2], float heading, float speed);
-// centre + (cos heading, sin heading) * distance: orbits and sweeps.
-void PlaceAround(float position[2], const PlayerRecord& centre, float heading, float distance);
+// centre + (cos heading, sin heading) * distance: orbits and sweeps. Taken
+// in double (a heading or distance worked out in double keeps its precision)
+// and rounded once into the position.
+void PlaceAround(float position[2], const PlayerRecord& centre, double heading, double distance);
 // atan2 from a position toward a fighter.
 float DirectionTo(const float position[2], const PlayerRecord& target);
 // Turns heading toward the fighter by at most maxTurn (not copied to angle).

@@ -1,16 +1,20 @@
 #include "platform/safe_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
 WriteCall writeCall = ::write;
+SyncCall syncCall = ::fsync;
 
 FilePtr OpenRegularFile(const std::string& path, uint64_t maxBytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -39,10 +43,19 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes) {
 
 namespace {
 
-constexpr int TEMPORARY_NAMES = 100;
+namespace fs = std::filesystem;
 
-std::string TemporaryName(const std::filesystem::path& target, int n) {
-    return (target.parent_path() / ("." + target.filename().string() + ".tmp" + std::to_string(n))).string();
+constexpr int TEMPORARY_NAMES = 100;
+constexpr std::string_view kTemporaryMark = ".tmp";
+
+std::string TemporaryName(const fs::path& target, int n) {
+    return (target.parent_path() / ("." + target.filename().string() + std::string(kTemporaryMark) +
+                                    std::to_string(n)))
+        .string();
+}
+
+std::string FolderOf(const fs::path& target) {
+    return target.has_parent_path() ? target.parent_path().string() : ".";
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
@@ -56,7 +69,7 @@ bool StillNamed(const std::string& name, int fd) {
 // A new file beside `target` under a name no other file has, locked for the
 // time it is written, so that RemoveLeftoverTemporaries leaves it alone;
 // -1 on failure.
-int CreateTemporaryBeside(const std::filesystem::path& target, std::string& temporary) {
+int CreateTemporaryBeside(const fs::path& target, std::string& temporary) {
     for (int n = 0; n < TEMPORARY_NAMES; ++n) {
         temporary = TemporaryName(target, n);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -67,47 +80,196 @@ int CreateTemporaryBeside(const std::filesystem::path& target, std::string& temp
         if (::flock(fd, LOCK_EX) == 0 && StillNamed(temporary, fd)) return fd;
         ::close(fd);
     }
+    errno = EEXIST;
     return -1;
+}
+
+// Flushes the folder's entries, so that a rename in it survives a power
+// loss. The rename has been made either way: a file system that cannot
+// flush a folder does not undo the save.
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    syncCall(fd);
+    ::close(fd);
+}
+
+// ---- Who may write what ------------------------------------------------------
+
+bool InGroup(gid_t gid) {
+    if (gid == ::getegid()) return true;
+    std::vector<gid_t> groups(static_cast<size_t>(std::max(::getgroups(0, nullptr), 0)));
+    groups.resize(static_cast<size_t>(std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    return std::find(groups.begin(), groups.end(), gid) != groups.end();
+}
+
+// Whether the permission bits of `info` grant this user `ownerBits` (given as
+// the owner's bits), read as for any user, the superuser included.
+bool ModeAllows(const struct stat& info, mode_t ownerBits) {
+    mode_t bits = ownerBits >> 6;  // others
+    if (info.st_uid == ::geteuid()) {
+        bits = ownerBits;
+    } else if (InGroup(info.st_gid)) {
+        bits = ownerBits >> 3;
+    }
+    return (info.st_mode & bits) == bits;
+}
+
+// 0 when this user may write `path` (for a folder: add entries to it), else
+// why not. The system's own check comes too, for access lists and read-only
+// file systems.
+int WritePermission(const std::string& path, const struct stat& info) {
+    const bool folder = S_ISDIR(info.st_mode);
+    if (::faccessat(AT_FDCWD, path.c_str(), folder ? W_OK | X_OK : W_OK, AT_EACCESS) != 0) return errno;
+    return ModeAllows(info, folder ? S_IWUSR | S_IXUSR : S_IWUSR) ? 0 : EACCES;
+}
+
+// Whether a new file in `folder` would be the same file to its users as
+// `file`: this user's, in the group a new file there gets, with no other name.
+bool ReplacingKeepsOwnership(const struct stat& file, const struct stat& folder) {
+    const gid_t newGroup = (folder.st_mode & S_ISGID) ? folder.st_gid : ::getegid();
+    return file.st_uid == ::geteuid() && file.st_gid == newGroup && file.st_nlink == 1;
+}
+
+// ---- Writing in place --------------------------------------------------------
+
+// Up to `into.size()` bytes from the start of `fd`; how many were read, or
+// -1.
+ssize_t ReadStart(int fd, std::span<uint8_t> into) {
+    size_t done = 0;
+    while (done < into.size()) {
+        const ssize_t got = ::pread(fd, into.data() + done, into.size() - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+// Writes `bytes` over the file open as `fd`, which must still be the file
+// `checked` describes. Only the span that differs from what the file holds is
+// written, so a failure part way cuts nothing else.
+int Overwrite(int fd, const struct stat& checked, std::span<const uint8_t> bytes) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return errno;
+    if (!S_ISREG(info.st_mode) || !SameFile(info, checked)) return EAGAIN;
+    std::vector<uint8_t> current(bytes.size());
+    const ssize_t have = ReadStart(fd, current);
+    if (have < 0) return errno;
+    const auto held = std::span(current).first(static_cast<size_t>(have));
+    const auto differs = std::mismatch(held.begin(), held.end(), bytes.begin()).first;
+    const size_t first = static_cast<size_t>(differs - held.begin());
+    size_t end = bytes.size();
+    if (held.size() == bytes.size()) {
+        while (end > first && held[end - 1] == bytes[end - 1]) --end;
+    }
+    if (first < end && (::lseek(fd, static_cast<off_t>(first), SEEK_SET) < 0 ||
+                        !WriteAll(fd, bytes.subspan(first, end - first)))) {
+        return errno;
+    }
+    if (static_cast<size_t>(info.st_size) != bytes.size() && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) {
+        return errno;
+    }
+    return syncCall(fd) == 0 ? 0 : errno;
+}
+
+int OverwriteInPlace(const std::string& path, const struct stat& checked, std::span<const uint8_t> bytes) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return errno;
+    int error = Overwrite(fd, checked, bytes);
+    if (::close(fd) != 0 && error == 0) error = errno;
+    return error;
 }
 
 }  // namespace
 
-void RemoveLeftoverTemporaries(const std::string& path) {
-    const std::filesystem::path target(path);
-    if (target.filename().empty()) return;
-    for (int n = 0; n < TEMPORARY_NAMES; ++n) {
-        const std::string name = TemporaryName(target, n);
-        const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) continue;
-        struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(name, fd)) {
-            ::unlink(name.c_str());
-        }
-        ::close(fd);
+std::string TemporaryTarget(std::string_view name) {
+    const size_t mark = name.rfind(kTemporaryMark);
+    if (name.size() < 2 || name.front() != '.' || mark == std::string_view::npos || mark <= 1) return {};
+    const std::string_view digits = name.substr(mark + kTemporaryMark.size());
+    int n = -1;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (error != std::errc{} || end != digits.data() + digits.size() || n < 0 || n >= TEMPORARY_NAMES ||
+        std::to_string(n) != digits) {
+        return {};
     }
+    return std::string(name.substr(1, mark - 1));
+}
+
+void RemoveLeftoverTemporary(const std::string& temporary) {
+    const int fd = ::open(temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(temporary, fd)) {
+        ::unlink(temporary.c_str());
+    }
+    ::close(fd);
+}
+
+void RemoveLeftoverTemporaries(const std::string& path) {
+    const fs::path target(path);
+    if (target.filename().empty()) return;
+    for (int n = 0; n < TEMPORARY_NAMES; ++n) RemoveLeftoverTemporary(TemporaryName(target, n));
 }
 
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
-    const std::filesystem::path target(path);
-    if (target.filename().empty()) return false;
+    const fs::path target(path);
+    if (target.filename().empty()) {
+        errno = EISDIR;
+        return false;
+    }
     // An existing regular file keeps its permissions; anything else in the
     // way that is not a link (a folder, a FIFO) is refused.
     struct stat old {};
     const bool exists = ::lstat(path.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode) && !S_ISLNK(old.st_mode)) return false;
+    if (exists && !S_ISREG(old.st_mode) && !S_ISLNK(old.st_mode)) {
+        errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
     RemoveLeftoverTemporaries(path);
     std::string temporary;
     const int fd = CreateTemporaryBeside(target, temporary);
     if (fd < 0) return false;
     bool saved = WriteAll(fd, bytes);
     if (saved && exists && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-    saved = ::fsync(fd) == 0 && saved;
+    // The new bytes reach the disk before the name does.
+    saved = saved && syncCall(fd) == 0;
     saved = ::close(fd) == 0 && saved;
     // rename() replaces a link at `path` itself, never the file it names.
-    if (saved) saved = ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!saved) ::unlink(temporary.c_str());
-    return saved;
+    saved = saved && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!saved) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        errno = error;
+        return false;
+    }
+    SyncFolder(FolderOf(target));
+    return true;
+}
+
+int SaveFile(const std::string& path, std::span<const uint8_t> bytes) {
+    const fs::path target(path);
+    if (target.filename().empty()) return EISDIR;
+    const std::string folder = FolderOf(target);
+    struct stat fileInfo {}, folderInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0) return errno;
+    const bool exists = ::lstat(path.c_str(), &fileInfo) == 0;
+    if (!exists && errno != ENOENT) return errno;
+    const bool regular = exists && S_ISREG(fileInfo.st_mode);
+    if (exists && !regular && !S_ISLNK(fileInfo.st_mode)) return S_ISDIR(fileInfo.st_mode) ? EISDIR : EINVAL;
+    if (regular) {
+        if (const int error = WritePermission(path, fileInfo)) return error;
+    }
+    const int folderError = WritePermission(folder, folderInfo);
+    if (regular && (folderError || !ReplacingKeepsOwnership(fileInfo, folderInfo))) {
+        return OverwriteInPlace(path, fileInfo, bytes);
+    }
+    if (folderError) return folderError;
+    errno = 0;
+    if (WriteFileAtomically(path, bytes)) return 0;
+    return errno ? errno : EIO;
 }
 
 }  // namespace platform

@@ -3,9 +3,11 @@
 #include "platform/safe_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
@@ -118,6 +120,80 @@ TEST_F(WriteFileAtomically, AWriteCutShortLeavesTheOldFileWhole) {
     }
     EXPECT_EQ(test::FileText(Path()), old);
     EXPECT_EQ(FolderEntries(), 1u);
+}
+
+// What each flush to the disk found: a folder or a file, and what the saved
+// file held at that moment.
+struct Flush {
+    bool folder;
+    std::string held;
+    bool operator==(const Flush&) const = default;
+};
+
+class Flushes {
+public:
+    explicit Flushes(std::string watched, bool fail = false) {
+        watched_ = std::move(watched);
+        seen_.clear();
+        fail_ = fail;
+        platform::syncCall = [](int fd) {
+            struct stat info {};
+            ::fstat(fd, &info);
+            seen_.push_back({S_ISDIR(info.st_mode), test::FileText(watched_)});
+            if (fail_ && !S_ISDIR(info.st_mode)) {
+                errno = EIO;
+                return -1;
+            }
+            return ::fsync(fd);
+        };
+    }
+    ~Flushes() { platform::syncCall = ::fsync; }
+    const std::vector<Flush>& seen() const { return seen_; }
+
+private:
+    static inline std::string watched_;
+    static inline std::vector<Flush> seen_;
+    static inline bool fail_ = false;
+};
+
+// A whole replacement reaches the disk before its name does, and the name
+// after it: the new file is flushed while the old one still stands, the
+// folder once the new one took its place. Written in place, the file itself
+// is flushed.
+TEST_F(WriteFileAtomically, FlushesTheNewFileBeforeTheRenameAndTheFolderAfterIt) {
+    test::PutText(Path(), "old");
+    {
+        const Flushes flushes(Path().string());
+        ASSERT_EQ(platform::SaveFile(Path().string(), Bytes("new")), 0);
+        EXPECT_EQ(flushes.seen(), (std::vector<Flush>{{false, "old"}, {true, "new"}}));
+    }
+    fs::create_hard_link(Path(), folder_.path() / "second-name");
+    {
+        const Flushes flushes(Path().string());
+        ASSERT_EQ(platform::SaveFile(Path().string(), Bytes("newer")), 0);
+        EXPECT_EQ(flushes.seen(), (std::vector<Flush>{{false, "newer"}}));
+    }
+}
+
+TEST_F(WriteFileAtomically, AFailedFlushKeepsTheOldFile) {
+    test::PutText(Path(), "old");
+    const Flushes flushes(Path().string(), true);
+    EXPECT_EQ(platform::SaveFile(Path().string(), Bytes("new")), EIO);
+    EXPECT_EQ(test::FileText(Path()), "old");
+    EXPECT_EQ(FolderEntries(), 1u);
+}
+
+TEST(TemporaryTarget, NamesTheFileOnlyOfTheWritersOwnTemporaries) {
+    const struct {
+        const char* name;
+        const char* target;
+    } cases[] = {
+        {".tobra003.rpl.tmp0", "tobra003.rpl"}, {".system.dat.tmp99", "system.dat"}, {".a.tmp.tmp7", "a.tmp"},
+        {".tobra003.rpl.tmp100", ""},           {".tobra003.rpl.tmp07", ""},         {".tobra003.rpl.tmp", ""},
+        {"tobra003.rpl.tmp0", ""},              {".tmp0", ""},                       {".x.tmp0~", ""},
+        {".x.swp", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::TemporaryTarget(c.name), c.target) << c.name;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/graphics/device.h"
@@ -52,6 +53,20 @@ bool WritePixelsPng(const std::string& path, const std::vector<uint32_t>& pixels
     }
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     return std::fclose(file) == 0 && ok;
+}
+
+bool SaveScreenshot(const std::filesystem::path& folder, const std::string& name,
+                    const std::vector<uint32_t>& pixels, bool documented) {
+    std::vector<std::filesystem::path> folders{folder};
+    const char* wanted = std::getenv("AERIAL_SCREENSHOTS");
+    if (documented && wanted && *wanted) folders.emplace_back(wanted);
+    bool ok = true;
+    for (const auto& f : folders) {
+        std::error_code error;
+        std::filesystem::create_directories(f, error);
+        ok = WritePixelsPng((f / (name + ".png")).string(), pixels, 640, 480) && ok;
+    }
+    return ok;
 }
 
 }  // namespace test

@@ -73,6 +73,31 @@ protected:
         return hashes;
     }
 
+    // The battle that `first` was, ended by a knock-out: its loser lies
+    // knocked out with no life left for 50 frames; run again from a fresh
+    // start (after `reset`) it gives the same states frame by frame, and so
+    // does the playback of its saved recording. `read` is the match read back.
+    template <class WordOf, class Reset>
+    void ExpectKnockOutThatReplays(const ReplayMatch& match, WordOf word, const std::vector<uint64_t>& first,
+                                   Reset reset, ReplayMatch* read) {
+        const int32_t loser = players[0].state == PLAYER_KNOCKED_OUT ? 0 : 1;
+        ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
+        EXPECT_LE(players[loser].life, 0);
+        EXPECT_EQ(players[loser].stateTimer, 50);
+
+        TearDown();
+        SetUp();
+        reset();
+        const std::vector<uint64_t> second = Battle(match, word);
+        ASSERT_EQ(first.size(), second.size());
+        EXPECT_EQ(first, second);
+
+        // Saved as the result screen does, read back from the file and played.
+        std::vector<uint64_t> replayed;
+        PlayBackSavedReplay(read, &replayed);
+        EXPECT_EQ(replayed, first);
+    }
+
     // The recording of the battle just run, saved as the result screen saves
     // it (the side not knocked out has won), read back from the file into a
     // fresh battle and played: `match` is the match read, `hashes` the state

@@ -9,6 +9,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/math.h"
+#include "engine/devices/sound.h"
 #include "engine/graphics/camera.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/font.h"
@@ -58,7 +59,9 @@ SceneHarness::SceneHarness(OnOpenGL gl) : savedFolder_(std::filesystem::current_
 SceneHarness::SceneHarness(AsTheProgram program)
     : savedFolder_(std::filesystem::current_path().string()),
       graphics_(std::make_unique<RecordingGraphics>()),
-      asTheProgram_(true) {
+      asTheProgram_(true),
+      sound_(program.sound) {
+    if (program.prepare) program.prepare(folder_.path().string());
     hasDataSet_ = program.dataSet && LinkDataSet(folder_.path());
     Start();
 }
@@ -68,8 +71,12 @@ void SceneHarness::Start() {
     SetCurrentFolderToApp();
     heldKeys.fill(false);
     SetKeyStateSource(ScriptedKeyState);
-    config.soundOff = 1;
-    soundOff = 1;
+    config.soundOff = sound_ ? 0 : 1;
+    soundOff = config.soundOff;
+    if (sound_) {
+        SetSoundOutput(SoundOutput::Manual);
+        InitializeSound();
+    }
     exitRequested = 0;
     InitializeMathTables();
     // The clock's seed would make every battle a test plays differ from run
@@ -97,6 +104,12 @@ void SceneHarness::Start() {
 SceneHarness::~SceneHarness() {
     // What a scene left behind goes in the engine's shut-down order: models
     // and fonts before the textures their materials and targets hold.
+    if (sound_) {
+        ReleaseSeTable();
+        StopBgm();
+        DestroySound();
+        SetSoundOutput(SoundOutput::Device);
+    }
     if (asTheProgram_) {
         GraphicsLayer().stop();
     } else {

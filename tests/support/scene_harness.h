@@ -32,12 +32,23 @@ constexpr unsigned kSceneSeed = 20051;
 
 // Starts the graphics layers as the program starts them (every list, the
 // shaders, the models and the managers, each with its lost-device walk), not
-// only the ones most scenes draw with; with `dataSet`, in a program folder
-// that holds the generated data set (data_set.h), so that battles load and
-// draw their fighters, stage and effects.
+// only the ones most scenes draw with. `prepare` fills the program folder
+// before the game starts in it; with `sound` the sound layer runs too (on
+// the mixer alone, without an audio device) and the game's sound is on; with
+// `dataSet` the folder holds the generated data set (data_set.h), so that
+// battles load and draw their fighters, stage and effects.
 struct AsTheProgram {
+    std::function<void(const std::string& folder)> prepare;
+    bool sound = false;
     bool dataSet = false;
 };
+
+// As the program, on the data set.
+inline AsTheProgram OnTheDataSet() {
+    AsTheProgram program;
+    program.dataSet = true;
+    return program;
+}
 
 class SceneHarness {
 public:
@@ -73,6 +84,7 @@ private:
     std::unique_ptr<platform::HiddenGLWindow> window_;
     FakeGraphicsHost glHost_;
     bool asTheProgram_ = false;
+    bool sound_ = false;
     bool hasDataSet_ = false;
 
     void Start();

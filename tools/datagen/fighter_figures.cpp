@@ -227,17 +227,24 @@ std::vector<Shape> FigureShapes(int characterId, const Palette& c, PoseStep step
     return out;
 }
 
+// The shapes seen in a mirror: facing left instead of right.
+void Mirror(std::vector<Shape>& shapes) {
+    for (Shape& shape : shapes) {
+        for (Vec& v : shape.points) v.x = -v.x;
+        if (shape.kind == Shape::Kind::Arc) {
+            const float from = shape.from;
+            shape.from = PI - shape.to;
+            shape.to = PI - from;
+        }
+    }
+}
+
 // The white spark of a pose picture (see FighterPosePainter).
 void FrameSpark(Canvas& c, int pose, int poses) {
     const int w = c.Width(), h = c.Height();
     const float a = 2 * PI * static_cast<float>(pose) / static_cast<float>(std::max(poses, 1));
     c.Disc(w / 2 + static_cast<int>(std::cos(a) * static_cast<float>(w) * 0.35f),
            h / 2 + static_cast<int>(std::sin(a) * static_cast<float>(h) * 0.35f), std::max(3, w / 14), {255, 255, 255, 255});
-}
-
-void EdgeKey(Canvas& c, Lettering& l, const std::string& key) {
-    const int height = std::max(7, c.Height() / 9);
-    c.Text(l, key, 1, c.Height() - height - 1, height, {150, 150, 165, 200});
 }
 
 // ---- Action parts --------------------------------------------------------------
@@ -335,31 +342,36 @@ std::vector<Shape> PartShapes(const Palette& c, PartStep step) {
 
 }  // namespace
 
-FigurePainter FighterPosePainter(int characterId, Colour costume, int pose, std::string key) {
+void PaintFigure(Canvas& c, int characterId, Colour costume, PoseStep step, float cx, float cy, float pixels,
+                 bool facingLeft) {
+    const Palette palette = PaletteOf(costume, step.kind == PoseKind::KnockedOut);
+    std::vector<Shape> behind, over;
+    std::vector<Shape> figure = FigureShapes(characterId, palette, step, &behind, &over);
+    if (facingLeft)
+        for (std::vector<Shape>* shapes : {&behind, &figure, &over}) Mirror(*shapes);
+    const Scale scale{cx, cy, pixels};
+    PaintShapes(c, scale, behind);
+    // A hit rims the figure in a flash of red.
+    PaintShapes(c, scale, figure, step.kind == PoseKind::KnockedBack ? Colour{230, 40, 30, 255} : INK);
+    PaintShapes(c, scale, over);
+}
+
+FigurePainter FighterPosePainter(int characterId, Colour costume, int pose) {
     const CharacterFrameSet* set = FindCharacterFrameSet(characterId);
     const int poses = set ? set->frames : 1;
-    return [=](Canvas& c, Lettering& l) {
-        const PoseStep step = FighterPose(characterId, pose);
-        const Palette palette = PaletteOf(costume, step.kind == PoseKind::KnockedOut);
-        const Scale scale{c.Width() / 2.0f, c.Height() / 2.0f, static_cast<float>(c.Width()) / POSE_PLANE};
-        std::vector<Shape> behind, over;
-        const std::vector<Shape> figure = FigureShapes(characterId, palette, step, &behind, &over);
-        PaintShapes(c, scale, behind);
-        // A hit rims the figure in a flash of red.
-        PaintShapes(c, scale, figure, step.kind == PoseKind::KnockedBack ? Colour{230, 40, 30, 255} : INK);
-        PaintShapes(c, scale, over);
-        EdgeKey(c, l, key);
+    return [=](Canvas& c, Lettering&) {
+        PaintFigure(c, characterId, costume, FighterPose(characterId, pose), c.Width() / 2.0f, c.Height() / 2.0f,
+                    static_cast<float>(c.Width()) / POSE_PLANE);
         FrameSpark(c, pose, poses);
     };
 }
 
-FigurePainter FighterPartPainter(int characterId, Colour costume, int part, std::string key) {
+FigurePainter FighterPartPainter(int characterId, Colour costume, int part) {
     const CharacterFrameSet* set = FindCharacterFrameSet(characterId);
     const float plane = set && set->actionPlaneSize > 0 ? set->actionPlaneSize : POSE_PLANE;
-    return [=](Canvas& c, Lettering& l) {
+    return [=](Canvas& c, Lettering&) {
         const Scale scale{c.Width() / 2.0f, c.Height() / 2.0f, static_cast<float>(c.Width()) / plane};
         PaintShapes(c, scale, PartShapes(PaletteOf(costume, false), FighterPart(characterId, part)));
-        EdgeKey(c, l, key);
     };
 }
 

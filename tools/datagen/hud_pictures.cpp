@@ -27,10 +27,7 @@ Box Inside(const Cell& c) { return {c.left, c.top, c.right, c.bottom}; }
 
 // Text centred in a box with a dark outline, so it reads over any scenery.
 void OutlinedText(Canvas& c, Lettering& l, const std::string& text, const Box& b, int maxHeight, Colour colour) {
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx)
-            if (dx || dy) c.CentredText(l, text, b.x0 + dx, b.y0 + dy, b.x1 + dx, b.y1 + dy, maxHeight, WithAlpha(BLACK, 200));
-    c.CentredText(l, text, b.x0, b.y0, b.x1, b.y1, maxHeight, colour);
+    c.OutlinedText(l, text, b.x0, b.y0, b.x1, b.y1, maxHeight, colour, WithAlpha(BLACK, 200));
 }
 
 // An opaque plate with a light rim and its text: words that must read at
@@ -167,7 +164,6 @@ void PaintSystemSheet(Canvas& c, Lettering& l, const std::array<Colour, 8>& tabC
     PaintTimer(c, l, plate);
     PaintLabels(c, l, plate);
     PaintRing(c);
-    c.Text(l, replay ? "system_r" : "system", 420, 496, 12, WHITE);
 }
 
 // Banner letters, one a cell; the blank of a word leaves its cell clear.
@@ -181,7 +177,6 @@ void PaintMessageSheet(Canvas& c, Lettering& l) {
                          {255, 230, 120, 255});
         }
     }
-    c.Text(l, "message", 420, 244, 10, WHITE);
 }
 
 // Labels on blue plates filling their cells; digits, grade letters and the
@@ -201,7 +196,6 @@ void PaintConclusionSheet(Canvas& c, Lettering& l) {
     for (int g = 0; g < kGrades; ++g)
         OutlinedText(c, l, std::string(1, kGradeText[g]), box(GradeCell(g)), 48, {255, 220, 90, 255});
     for (int d = 0; d < 10; ++d) OutlinedText(c, l, std::to_string(d), box(ContinueDigitCell(d)), 34, {255, 150, 150, 255});
-    c.Text(l, "conclusion_font", 300, 496, 12, WHITE);
 }
 
 }  // namespace datagen

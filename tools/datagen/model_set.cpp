@@ -6,6 +6,7 @@
 
 #include "engine/graphics/kag_archive.h"
 #include "engine/models/xfile_writer.h"
+#include "tools/datagen/noise.h"
 
 namespace datagen {
 namespace {
@@ -62,50 +63,66 @@ struct MeshBuilder {
 
 Point OnCircle(float radius, float angle, float y) { return {radius * std::sin(angle), y, radius * std::cos(angle)}; }
 
-// An octagonal rock: a flat top of radius 120 and sides narrowing to a
-// bottom of radius 60, 30 below.
+// The outward normal of a flat polygon whose corners run as the island's
+// side faces run (the first three corners are enough).
+Point FaceNormal(const std::vector<Point>& c) {
+    const Point u{c[1].x - c[0].x, c[1].y - c[0].y, c[1].z - c[0].z};
+    const Point v{c[2].x - c[0].x, c[2].y - c[0].y, c[2].z - c[0].z};
+    Point n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    return {n.x / length, n.y / length, n.z / length};
+}
+
+// A floating rock: a flat top with a ragged rim, about 32 across the middle,
+// its sides falling in two steps to a point of rock 34 below.
 MeshBuilder Island() {
-    constexpr int SIDES = 8;
-    constexpr float TOP = 120.0f, BOTTOM = 60.0f, DEPTH = -30.0f;
+    constexpr int SIDES = 10;
+    constexpr float JAG[SIDES] = {1.0f, 0.86f, 0.97f, 0.9f, 1.04f, 0.88f, 0.98f, 0.84f, 1.02f, 0.92f};
+    struct Ring {
+        float radius, y, v;
+    };
+    constexpr Ring RINGS[] = {{32.0f, 0.0f, 0.0f}, {22.0f, -12.0f, 0.4f}, {4.0f, -34.0f, 1.0f}};
+    auto corner = [&](int ring, int i) {
+        const float a = 2.0f * PI * static_cast<float>(i % SIDES) / SIDES;
+        return OnCircle(RINGS[ring].radius * JAG[(i + ring * 3) % SIDES], a, RINGS[ring].y);
+    };
     MeshBuilder m;
     std::vector<Point> top, bottom;
     std::vector<std::pair<float, float>> topUv, bottomUv;
     for (int i = 0; i < SIDES; ++i) {
-        const float a = 2.0f * PI * static_cast<float>(i) / SIDES;
-        top.push_back(OnCircle(TOP, a, 0.0f));
-        topUv.push_back({0.5f + 0.5f * std::sin(a), 0.5f - 0.5f * std::cos(a)});
-        bottom.insert(bottom.begin(), OnCircle(BOTTOM, a, DEPTH));
-        bottomUv.insert(bottomUv.begin(), {0.5f + 0.25f * std::sin(a), 0.5f - 0.25f * std::cos(a)});
+        const Point t = corner(0, i), b = corner(2, i);
+        top.push_back(t);
+        topUv.push_back({0.5f + 0.5f * t.x / RINGS[0].radius, 0.5f - 0.5f * t.z / RINGS[0].radius});
+        bottom.insert(bottom.begin(), b);
+        bottomUv.insert(bottomUv.begin(), {0.5f + 0.5f * b.x / RINGS[0].radius, 0.5f - 0.5f * b.z / RINGS[0].radius});
     }
     m.Polygon(top, topUv, {0, 1, 0}, 0);
-    m.Polygon(bottom, bottomUv, {0, -1, 0}, 0);
-    for (int i = 0; i < SIDES; ++i) {
-        const float a0 = 2.0f * PI * static_cast<float>(i) / SIDES, a1 = 2.0f * PI * static_cast<float>(i + 1) / SIDES;
-        const float mid = (a0 + a1) / 2, u0 = static_cast<float>(i) / SIDES, u1 = static_cast<float>(i + 1) / SIDES;
-        const float slope = (TOP - BOTTOM) / -DEPTH;  // outward lean of the sides
-        Point n{std::sin(mid), -slope, std::cos(mid)};
-        const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-        n = {n.x / length, n.y / length, n.z / length};
-        m.Polygon({OnCircle(TOP, a1, 0), OnCircle(TOP, a0, 0), OnCircle(BOTTOM, a0, DEPTH), OnCircle(BOTTOM, a1, DEPTH)},
-                  {{u1, 0}, {u0, 0}, {u0, 1}, {u1, 1}}, n, 1);
-    }
+    m.Polygon(bottom, bottomUv, {0, -1, 0}, 1);
+    for (int ring = 0; ring < 2; ++ring)
+        for (int i = 0; i < SIDES; ++i) {
+            const float u0 = static_cast<float>(i) / SIDES, u1 = static_cast<float>(i + 1) / SIDES;
+            const float v0 = RINGS[ring].v, v1 = RINGS[ring + 1].v;
+            const std::vector<Point> c{corner(ring, i + 1), corner(ring, i), corner(ring + 1, i),
+                                       corner(ring + 1, i + 1)};
+            m.Polygon(c, {{u1, v0}, {u0, v0}, {u0, v1}, {u1, v1}}, FaceNormal(c), 1);
+        }
     return m;
 }
 
-// Four square pillars 60 high on the island's diagonals.
+// Four square pillars 18 high on the island's diagonals.
 MeshBuilder Pillars() {
     MeshBuilder m;
-    for (float x : {-70.0f, 70.0f})
-        for (float z : {-70.0f, 70.0f}) m.Box({x - 6, 0, z - 6}, {x + 6, 60, z + 6}, 0);
+    for (float x : {-17.0f, 17.0f})
+        for (float z : {-17.0f, 17.0f}) m.Box({x - 2.5f, 0, z - 2.5f}, {x + 2.5f, 18, z + 2.5f}, 0);
     return m;
 }
 
-// A flat ring of 16 segments between radii 80 and 100, textured on top and
+// A flat ring of 16 segments between radii 21 and 26, textured on top and
 // plain on a face just below, so that the two sides never share a depth
 // (the stage draws without culling).
 MeshBuilder Halo() {
     constexpr int SEGMENTS = 16;
-    constexpr float INNER = 80.0f, OUTER = 100.0f, UNDERSIDE = -0.5f;
+    constexpr float INNER = 21.0f, OUTER = 26.0f, UNDERSIDE = -0.5f;
     MeshBuilder m;
     for (int i = 0; i < SEGMENTS; ++i) {
         const float a0 = 2.0f * PI * static_cast<float>(i) / SEGMENTS,
@@ -220,35 +237,36 @@ void WriteHaloTurn(XWriter& w) {
 
 // ---- Textures -------------------------------------------------------------------
 
-constexpr Colour WHITE{255, 255, 255, 255};
-
-void PaintRock(Canvas& c, Lettering& l) {
-    for (int y = 0; y < c.Height(); y += 16)
-        for (int x = 0; x < c.Width(); x += 16)
-            c.Fill(x, y, x + 16, y + 16, Shade({120, 110, 90}, ((x * 7 + y * 3) / 16) % 3 ? 0.8f : 1.1f));
-    c.Disc(c.Width() / 2, c.Height() / 2, c.Width() / 3, {90, 160, 80}, true);
-    c.Text(l, "m2rock", 4, 4, 12, WHITE);
+// The island's top: grass with patches of bare rock.
+Colour RockTopAt(float u, float v) {
+    const float n = Fractal(u, v, 4, 4, 4, 201), grain = Fractal(u, v, 16, 16, 2, 202);
+    const Colour grass = Mix({52, 104, 46, 255}, {92, 140, 60, 255}, grain);
+    return Mix(grass, Shade({128, 118, 100, 255}, 0.8f + 0.4f * grain), Smooth(0.58f, 0.66f, n));
 }
 
-void PaintCliff(Canvas& c, Lettering& l) {
-    c.VerticalGradient(0, 0, c.Width(), c.Height(), {150, 130, 100}, {60, 50, 40});
-    for (int x = 0; x < c.Width(); x += 12) c.Fill(x, 0, x + 2, c.Height(), Shade({60, 50, 40}, 0.8f));
-    c.Text(l, "m2cliff", 4, 4, 12, WHITE);
+// Its sides: layered rock, lighter at the top, with cracks down it.
+Colour CliffAt(float u, float v) {
+    const float n = Fractal(u, v, 4, 4, 3, 211);
+    const float strata = 0.5f + 0.5f * std::sin(2.0f * PI * (v * 6.0f + 0.6f * n));
+    Colour rock = Mix({150, 128, 98, 255}, {70, 58, 46, 255}, v);
+    rock = Shade(rock, 0.85f + 0.2f * strata);
+    const float crack = Smooth(0.03f, 0.0f, std::fabs(Fractal(u, v, 8, 2, 2, 212) - 0.5f));
+    return Mix(rock, {40, 32, 26, 255}, crack * 0.8f);
 }
 
-void PaintPillar(Canvas& c, Lettering& l) {
-    c.Fill(0, 0, c.Width(), c.Height(), {210, 205, 190});
-    for (int y = 0; y < c.Height(); y += 16) {
-        c.Fill(0, y, c.Width(), y + 2, {150, 140, 130});
-        for (int x = (y / 16) % 2 * 16; x < c.Width(); x += 32) c.Fill(x, y, x + 2, y + 16, {150, 140, 130});
-    }
-    c.Text(l, "m2pillar", 4, 4, 12, {40, 40, 40});
+// The pillars: pale stone blocks in courses, joints darker.
+Colour PillarAt(float u, float v) {
+    const float grain = Fractal(u, v, 8, 16, 2, 221);
+    const float row = v * 8.0f, course = std::floor(row);
+    const float column = u * 2.0f + (static_cast<int>(course) % 2 ? 0.5f : 0.0f);
+    const bool joint = row - course < 0.06f || column - std::floor(column) < 0.06f;
+    const Colour stone = Mix({190, 184, 168, 255}, {222, 216, 200, 255}, grain);
+    return joint ? Shade(stone, 0.65f) : stone;
 }
 
-void PaintHalo(Canvas& c, Lettering& l) {
-    c.VerticalGradient(0, 0, c.Width(), c.Height(), {255, 230, 120}, {230, 140, 40});
-    c.Frame(0, 0, c.Width(), c.Height(), 6, WHITE);
-    c.Text(l, "m2halo", 8, 8, 12, {80, 40, 0});
+// The halo: a band of gold, brighter along its middle.
+Colour HaloAt(float, float v) {
+    return Mix({230, 140, 40, 255}, {255, 226, 130, 255}, 1.0f - std::fabs(2.0f * v - 1.0f));
 }
 
 }  // namespace
@@ -269,7 +287,7 @@ std::vector<uint8_t> StageModelBytes() {
     WriteMesh(w, "Pillars", Pillars(), {{"Stone"}});
     w.EndObject();
     w.BeginObject("Frame", "HaloFrame");
-    WriteTranslation(w, 0, 75, 0);
+    WriteTranslation(w, 0, 26, 0);
     const MaterialLook gold{1.0f, 0.85f, 0.4f, "m2halo.bmp"}, shade{0.5f, 0.45f, 0.4f, nullptr};
     WriteMesh(w, "Halo", Halo(), {{"Gold", &gold}, {"Shade", &shade}});
     w.EndObject();
@@ -279,10 +297,10 @@ std::vector<uint8_t> StageModelBytes() {
 }
 
 std::vector<Picture> StageModelTextures() {
-    return {{MODEL_ARCHIVE, "m2rock", 128, 128, IMAGE_PIXEL_32_LZSS, PaintRock},
-            {MODEL_ARCHIVE, "m2cliff", 128, 128, IMAGE_PIXEL_32_LZSS, PaintCliff},
-            {MODEL_ARCHIVE, "m2pillar", 64, 128, IMAGE_PIXEL_32_LZSS, PaintPillar},
-            {MODEL_ARCHIVE, "m2halo", 128, 32, IMAGE_PIXEL_32_LZSS, PaintHalo}};
+    return {{MODEL_ARCHIVE, "m2rock", 128, 128, IMAGE_PIXEL_32_LZSS, PerPixel(RockTopAt)},
+            {MODEL_ARCHIVE, "m2cliff", 128, 128, IMAGE_PIXEL_32_LZSS, PerPixel(CliffAt)},
+            {MODEL_ARCHIVE, "m2pillar", 64, 128, IMAGE_PIXEL_32_LZSS, PerPixel(PillarAt)},
+            {MODEL_ARCHIVE, "m2halo", 128, 32, IMAGE_PIXEL_32_LZSS, PerPixel(HaloAt)}};
 }
 
 bool WriteModelSet(const std::string& folder) {

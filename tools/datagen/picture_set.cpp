@@ -7,53 +7,30 @@
 #include <cstdio>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "engine/graphics/image.h"
-#include "game/screens/title_sheets.h"
-#include "game/screens/viewer_sheets.h"
+#include "engine/graphics/kag_archive.h"
+#include "game/screens/title_menu.h"
+#include "tools/datagen/cast.h"
 #include "tools/datagen/fighter_figures.h"
 #include "tools/datagen/hud_pictures.h"
-#include "tools/datagen/shot_sheets.h"
 #include "tools/datagen/model_set.h"
+#include "tools/datagen/screen_art.h"
+#include "tools/datagen/select_pictures.h"
+#include "tools/datagen/shapes.h"
+#include "tools/datagen/shot_sheets.h"
+#include "tools/datagen/stage_pictures.h"
+#include "tools/datagen/story_pictures.h"
+#include "tools/datagen/title_pictures.h"
 
 namespace datagen {
 namespace {
-
-constexpr Colour CLEAR{0, 0, 0, 0};
-constexpr Colour WHITE{255, 255, 255, 255};
-constexpr Colour BLACK{0, 0, 0, 255};
-constexpr float PI = 3.14159265f;
 
 constexpr const char* SYSTEM = "gf/system.dat";
 constexpr const char* ANIMATION = "gf/animation.dat";
 constexpr const char* EXTRA = "gf/extra.dat";
 constexpr const char* MODEL = "gf/model.dat";
-
-struct Character {
-    const char* name;
-    int frames;
-    const char* actionPrefix;  // null when the character has no action frames
-    int actions;
-    int actionSide;
-    Colour colour;
-    int storyPages;  // 0: no story
-};
-
-// CharacterId 1 to 8.
-constexpr Character CHARACTERS[] = {
-    {"kirune", 59, "act_sw", 21, 128, {225, 60, 60}, 28},
-    {"bemo", 59, "act_np", 4, 128, {245, 150, 40}, 26},
-    {"oza", 40, "act_wp", 8, 128, {215, 205, 40}, 26},
-    {"perila", 53, nullptr, 0, 0, {60, 190, 80}, 19},
-    {"ruo", 49, nullptr, 0, 0, {40, 190, 215}, 22},
-    {"torvi", 45, nullptr, 0, 0, {70, 95, 235}, 16},
-    {"nebu", 74, nullptr, 0, 0, {165, 75, 225}, 22},
-    {"welo", 57, "act_gn", 20, 128, {235, 85, 175}, 0},
-};
-
-constexpr Colour STAGE_COLOURS[] = {{130, 154, 250}, {90, 170, 110}, {50, 200, 255}, {150, 120, 80},
-                                    {90, 40, 140},   {200, 200, 230}, {60, 60, 60},  {30, 60, 200},
-                                    {200, 120, 200}};
 
 std::string TwoDigits(const char* prefix, int n) {
     char key[32];
@@ -61,286 +38,39 @@ std::string TwoDigits(const char* prefix, int n) {
     return key;
 }
 
-// The colour of a character's first or second costume.
-Colour CostumeColour(const Character& c, int colour) { return colour == 0 ? c.colour : Shade(c.colour, 0.55f); }
-
 // ---- Painters --------------------------------------------------------------
 
 using Painter = std::function<void(Canvas&, Lettering&)>;
 
-// A full picture: a gradient of the base colour, a border, the title large
-// and the key small in the top-left corner.
-Painter Poster(std::string title, std::string key, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        c.VerticalGradient(0, 0, c.Width(), c.Height(), Shade(base, 1.3f), Shade(base, 0.35f));
-        c.Frame(0, 0, c.Width(), c.Height(), std::max(2, c.Width() / 64), Shade(base, 1.6f));
-        c.CentredText(l, title, 8, c.Height() / 4, c.Width() - 8, c.Height() * 3 / 4, c.Height() / 5, WHITE);
-        c.Text(l, key, 6, 6, std::clamp(c.Height() / 24, 10, 20), WHITE);
-    };
-}
-
-// Clouds that tile: a faint wash of the base colour with soft puffs, copied
-// across the edges, so the scenery behind shows through.
-Painter Clouds(std::string key, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        const int w = c.Width(), h = c.Height();
-        c.Fill(0, 0, w, h, WithAlpha(Shade(base, 1.4f), 60));
-        uint32_t seed = 2005;
-        auto next = [&seed](int n) {
-            seed = seed * 1103515245u + 12345u;
-            return static_cast<int>((seed >> 16) % static_cast<uint32_t>(n));
-        };
-        for (int i = 0; i < 24; ++i) {
-            const int x = next(w), y = next(h), r = w / 16 + next(w / 8);
-            for (int dy : {-h, 0, h})
-                for (int dx : {-w, 0, w}) c.Disc(x + dx, y + dy, r, WithAlpha(Shade(base, 1.8f), 170), true);
-        }
-        c.Text(l, key, 6, 6, std::clamp(h / 24, 10, 20), WHITE);
-    };
-}
-
-// A soft round glow on a clear picture (moon, stars), the key across it.
-Painter Glow(std::string key, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        const int cx = c.Width() / 2, cy = c.Height() / 2;
-        c.Disc(cx, cy, cx - 1, Shade(base, 1.8f), true);
-        c.Disc(cx, cy, cx / 2, WHITE, true);
-        c.CentredText(l, key, 8, cy - cy / 4, c.Width() - 8, cy + cy / 4, c.Height() / 8, WithAlpha(base, 200));
-    };
-}
-
-// The big standing picture of a character.
-Painter Stand(std::string key, const Character& ch) {
-    Colour body = ch.colour;
-    std::string name = ch.name;
-    return [=](Canvas& c, Lettering& l) {
-        c.Fill(176, 200, 336, 500, body);
-        c.Disc(256, 130, 80, body);
-        c.Disc(256, 130, 74, Shade(body, 1.4f), true);
-        c.Frame(176, 200, 336, 500, 4, Shade(body, 0.5f));
-        c.CentredText(l, name, 0, 400, 512, 470, 64, WHITE);
-        c.Text(l, key, 6, 6, 16, WHITE);
-    };
-}
-
 // The transition sprite: a black cell and a white cell on the top row, and
 // the banner's two particle colours below.
-void PaintTransitionSprite(Canvas& c, Lettering& l) {
+void PaintTransitionSprite(Canvas& c, Lettering&) {
     c.Fill(0, 0, 32, 32, BLACK);
     c.Fill(32, 0, 64, 32, WHITE);
-    c.Text(l, "black", 66, 8, 12, WHITE);
     c.Disc(32, 96, 31, {110, 170, 255, 255}, true);
     c.Disc(96, 96, 31, {255, 120, 110, 255}, true);
 }
 
-// Particle sheet: 23 x 23 sparks on a 24-pixel grid, a colour per row and a
-// size per animation column.
-void PaintParticleSheet(Canvas& c, Lettering& l) {
+// Particle sheet: 23 x 23 sparks on a 24-pixel grid, a colour per row; along
+// a row (the animation) each spark twinkles, its glow and four rays waxing
+// and waning about a white core.
+void PaintParticleSheet(Canvas& c, Lettering&) {
     const Colour rows[] = {{255, 255, 255}, {255, 90, 90}, {90, 255, 90}, {90, 140, 255},
                            {255, 230, 80},  {255, 90, 255}, {80, 240, 255}, {255, 160, 60}};
     for (int row = 0; row < 8; ++row)
-        for (int col = 0; col < 8; ++col) c.Disc(24 * col + 11, 24 * row + 11, 4 + col, rows[row], true);
-    c.Text(l, "perticle", 196, 200, 12, WHITE);
-}
-
-// Name plates: 128 x 40, two a row; ids 1 to 8 name the characters, 11 is
-// the locked plate.
-void PaintNamePlates(Canvas& c, Lettering& l) {
-    for (int id = 0; id < 12; ++id) {
-        int x = 128 * (id % 2), y = 40 * (id / 2);
-        bool character = id >= 1 && id <= 8;
-        Colour base = character ? CHARACTERS[id - 1].colour : Colour{120, 120, 120};
-        std::string text = character ? CHARACTERS[id - 1].name : id == 11 ? "LOCKED" : "plate " + std::to_string(id);
-        c.Fill(x + 2, y + 2, x + 126, y + 38, Shade(base, 0.7f));
-        c.Frame(x + 2, y + 2, x + 126, y + 38, 2, Shade(base, 1.5f));
-        c.CentredText(l, text, x + 4, y + 4, x + 124, y + 36, 24, WHITE);
-    }
-    c.Text(l, "name_plate", 4, 244, 10, WHITE);
-}
-
-// A labelled cell of a title sheet: a tinted plate with its text.
-void PaintLabel(Canvas& c, Lettering& l, const title_sheets::Cell& cell, const std::string& text, Colour base) {
-    c.Fill(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1, WithAlpha(base, 200));
-    c.Frame(cell.left, cell.top, cell.right - 1, cell.bottom - 1, 1, Shade(base, 1.6f));
-    c.CentredText(l, text, cell.left + 2, cell.top + 2, cell.right - 2, cell.bottom - 2, cell.bottom - cell.top - 6,
-                  WHITE);
-}
-
-// A bare glyph of a title sheet on a clear background.
-void PaintGlyph(Canvas& c, Lettering& l, const title_sheets::Cell& cell, const std::string& text, Colour colour) {
-    c.CentredText(l, text, cell.left, cell.top, cell.right, cell.bottom, cell.bottom - cell.top - 2, colour);
-}
-
-// The title's menu items, the glow behind the highlighted one and the
-// notice of an empty replay list.
-void PaintMenuFont(Canvas& c, Lettering& l) {
-    using namespace title_sheets;
-    const char* main[] = {"ARCADE", "VERSUS", "REPLAY", "RANKING", "EXIT", "EXTRA"};
-    const char* versus[] = {"1P VS 2P", "1P VS CPU", "NETWORK", "PRACTICE"};
-    const char* difficulties[] = {"EASY", "NORMAL", "HARD"};
-    for (int k = 0; k < 6; ++k) PaintLabel(c, l, MainItem(k), main[k], {40, 70, 160});
-    for (int k = 0; k < 4; ++k) PaintLabel(c, l, VersusItem(k), versus[k], {150, 60, 60});
-    for (int k = 0; k < 3; ++k) PaintLabel(c, l, DifficultyItem(k), difficulties[k], {60, 140, 70});
-    for (int x = kItemGlow.left; x < kItemGlow.right; x += 6)
-        c.Disc(x, (kItemGlow.top + kItemGlow.bottom) / 2, 14, {255, 240, 160, 170}, true);
-    PaintLabel(c, l, kNoReplaysNotice, "NO REPLAY FILES", {90, 90, 90});
-    c.Text(l, "menu_font", 300, 496, 12, WHITE);
-}
-
-// The replay list's digits, faces, marks and labels.
-void PaintReplayFont(Canvas& c, Lettering& l) {
-    using namespace title_sheets;
-    for (int d = 0; d < 10; ++d) PaintGlyph(c, l, ReplayDigit(d), std::to_string(d), WHITE);
-    PaintGlyph(c, l, kReplaySlash, "/", WHITE);
-    PaintGlyph(c, l, kReplayColon, ":", WHITE);
-    for (int id = 1; id <= 8; ++id) {
-        const Cell face = ReplayFace(id);
-        const Character& ch = CHARACTERS[id - 1];
-        c.Disc((face.left + face.right) / 2, (face.top + face.bottom) / 2, 22, ch.colour);
-        c.CentredText(l, std::string(ch.name).substr(0, 3), face.left, face.top + 12, face.right, face.bottom - 12, 20,
-                      WHITE);
-    }
-    PaintLabel(c, l, kReplayWinner, "WIN", {200, 160, 30});
-    PaintGlyph(c, l, kReplayVersus, "VS", {255, 120, 120, 255});
-    const char* modes[] = {"PRACTICE", "1P VS 2P", "VS CPU", "NETWORK", "ARCADE"};
-    for (int m = 0; m < 5; ++m) PaintLabel(c, l, ReplayMode(m), modes[m], {50, 90, 150});
-    const char* difficulties[] = {"EASY", "NORMAL", "HARD"};
-    for (int d = 0; d < 3; ++d) PaintLabel(c, l, ReplayDifficulty(d), difficulties[d], {60, 140, 70});
-    PaintGlyph(c, l, kReplayDamageLabel, "DMG", {255, 200, 120, 255});
-    PaintGlyph(c, l, kReplayHitsLabel, "HIT", {255, 200, 120, 255});
-    c.Text(l, "replay_font", 300, 496, 12, WHITE);
-}
-
-// The ranking's places, faces, digits, tabs, headings and name symbols.
-void PaintRankingFont(Canvas& c, Lettering& l) {
-    using namespace title_sheets;
-    for (int p = 0; p < 10; ++p) {
-        const char* suffix = p == 0 ? "ST" : p == 1 ? "ND" : p == 2 ? "RD" : "TH";
-        PaintGlyph(c, l, RankingPlace(p), std::to_string(p + 1) + suffix, {255, 220, 120, 255});
-    }
-    for (int id = 1; id <= 8; ++id) {
-        const Cell face = RankingFace(id);
-        c.Disc((face.left + face.right) / 2, (face.top + face.bottom) / 2, 28, CHARACTERS[id - 1].colour);
-        c.CentredText(l, std::to_string(id), face.left, face.top + 16, face.right, face.bottom - 16, 28, WHITE);
-    }
-    for (int d = 0; d < 10; ++d) PaintGlyph(c, l, RankingDigit(d), std::to_string(d), WHITE);
-    const char* tabs[] = {"EASY", "NORMAL", "HARD"};
-    for (int d = 0; d < 3; ++d) PaintLabel(c, l, RankingTab(d), tabs[d], {60, 140, 70});
-    PaintLabel(c, l, kRankingHeading, "RANKING", {150, 80, 160});
-    PaintLabel(c, l, kNameEntryHeading, "ENTER YOUR NAME", {150, 80, 160});
-    for (int s = 0; s < kSymbolCount; ++s) PaintGlyph(c, l, RankingSymbol(s), std::string(1, kSymbolText[s]), WHITE);
-    c.Text(l, "ranking_font", 300, 496, 12, WHITE);
-}
-
-// Character faces: 128 x 128, four a row, then the strips and labels below.
-void PaintSelectFaces(Canvas& c, Lettering& l) {
-    for (int id = 0; id < 12; ++id) {
-        int x = 128 * (id % 4), y = 128 * (id / 4);
-        bool character = id >= 1 && id <= 8;
-        Colour base = character ? CHARACTERS[id - 1].colour : Colour{100, 100, 100};
-        c.Fill(x + 1, y + 1, x + 127, y + 127, Shade(base, 0.5f));
-        c.Disc(x + 64, y + 56, 40, base);
-        c.CentredText(l, character ? CHARACTERS[id - 1].name : "face " + std::to_string(id), x + 4, y + 98, x + 124,
-                      y + 124, 20, WHITE);
-    }
-    const char* strips[] = {"STRIP 400", "LABEL 430", "LABEL 460"};
-    for (int i = 0; i < 3; ++i) {
-        int y = 400 + 30 * i;
-        c.Fill(0, y, i == 0 ? 512 : 150, y + 29, {60, 80, 160, 220});
-        c.Text(l, strips[i], 6, y + 6, 16, WHITE);
-    }
-    c.Text(l, "select_face", 300, 496, 12, WHITE);
-}
-
-// Stand strips: three 512 x 150 rows; sheet s holds ids 3s to 3s + 2.
-Painter SelectStands(std::string key, int sheet) {
-    return [=](Canvas& c, Lettering& l) {
-        for (int row = 0; row < 3; ++row) {
-            int id = sheet * 3 + row, y = 150 * row;
-            bool character = id >= 1 && id <= 8;
-            Colour base = character ? CHARACTERS[id - 1].colour : Colour{110, 110, 110};
-            c.VerticalGradient(0, y, 512, y + 149, Shade(base, 1.2f), Shade(base, 0.4f));
-            c.CentredText(l, character ? CHARACTERS[id - 1].name : "random", 0, y + 30, 512, y + 120, 64, WHITE);
+        for (int col = 0; col < 8; ++col) {
+            const int cx = 24 * col + 11, cy = 24 * row + 11;
+            const float pulse = 0.5f + 0.5f * std::cos(2 * PI * static_cast<float>(col) / 8);
+            c.Disc(cx, cy, 5 + static_cast<int>(5 * pulse), WithAlpha(rows[row], 200), true);
+            const int reach = 4 + static_cast<int>(7 * pulse);
+            for (int k = 1; k <= reach; ++k) {
+                const auto alpha = static_cast<uint8_t>(230 * (reach + 1 - k) / (reach + 1));
+                const Colour ray = WithAlpha(Shade(rows[row], 1.4f), alpha);
+                for (const auto& [dx, dy] : {std::pair{k, 0}, std::pair{-k, 0}, std::pair{0, k}, std::pair{0, -k}})
+                    c.Fill(cx + dx, cy + dy, cx + dx + 1, cy + dy + 1, ray);
+            }
+            c.Disc(cx, cy, 2, WHITE, true);
         }
-        c.Text(l, key, 4, 456, 14, WHITE);
-    };
-}
-
-// Stage pictures: 128 x 128, four a row, a colour per stage.
-void PaintSelectStages(Canvas& c, Lettering& l) {
-    for (int id = 0; id < 12; ++id) {
-        int x = 128 * (id % 4), y = 128 * (id / 4);
-        Colour base = id < 9 ? STAGE_COLOURS[id] : Colour{90, 90, 90};
-        c.VerticalGradient(x + 1, y + 1, x + 127, y + 127, Shade(base, 1.3f), Shade(base, 0.5f));
-        c.CentredText(l, "STAGE " + std::to_string(id), x + 4, y + 40, x + 124, y + 88, 24, WHITE);
-    }
-    c.Text(l, "select_stage", 4, 496, 12, WHITE);
-}
-
-// Stage names: 256 x 40, twelve a column; digits 24 wide at x 256 + 25 d.
-void PaintStageNames(Canvas& c, Lettering& l) {
-    for (int id = 0; id < 12; ++id) {
-        int y = 40 * id;
-        c.Fill(0, y + 2, 255, y + 38, WithAlpha(id < 9 ? STAGE_COLOURS[id] : Colour{90, 90, 90}, 200));
-        c.CentredText(l, "STAGE " + std::to_string(id) + " NAME", 4, y + 4, 252, y + 36, 24, WHITE);
-        for (int d = 0; d < 10; ++d)
-            c.CentredText(l, std::to_string(d), 256 + 25 * d, y + 4, 256 + 25 * d + 24, y + 36, 28, WHITE);
-    }
-    c.Text(l, "select_stagename", 4, 490, 12, WHITE);
-}
-
-// A wheel of spokes and rings filling a 512 x 512 picture.
-Painter Wheel(std::string key, Colour base) {
-    return [=](Canvas& c, Lettering& l) {
-        for (int r = 250; r > 40; r -= 30) c.Disc(256, 256, r, WithAlpha(Shade(base, r % 60 ? 0.6f : 1.2f), 200));
-        for (int k = 0; k < 12; ++k) {
-            float a = 2 * PI * static_cast<float>(k) / 12;
-            for (int r = 40; r < 250; r += 4)
-                c.Disc(256 + static_cast<int>(std::cos(a) * r), 256 + static_cast<int>(std::sin(a) * r), 2, WHITE);
-        }
-        c.Text(l, key, 6, 6, 16, WHITE);
-    };
-}
-
-// The versus mark: two 100 x 100 letters.
-void PaintVersusMark(Canvas& c, Lettering& l) {
-    c.CentredText(l, "V", 0, 0, 100, 100, 96, {255, 80, 80, 255});
-    c.CentredText(l, "S", 100, 0, 200, 100, 96, {80, 140, 255, 255});
-    c.Text(l, "vs_font", 204, 4, 10, WHITE);
-}
-
-// Credits: seven lines of 256 x 50 on the left, a picture on the right.
-void PaintStaffRoll(Canvas& c, Lettering& l) {
-    for (int i = 0; i < viewer_sheets::kStaffLineCount; ++i) {
-        const viewer_sheets::Cell cell = viewer_sheets::StaffLine(i);
-        c.CentredText(l, "STAFF LINE " + std::to_string(i + 1), cell.left, cell.top, cell.right + 1, cell.bottom + 1,
-                      28, WHITE);
-    }
-    const viewer_sheets::Cell p = viewer_sheets::kStaffPicture;
-    c.VerticalGradient(p.left, p.top, p.right + 1, p.bottom + 1, {120, 160, 255, 255}, {40, 20, 80, 255});
-    c.CentredText(l, "ed_staff", p.left, 200, p.right + 1, 300, 40, WHITE);
-}
-
-// The animation's lettering: white lines on a faint band for the two still
-// sequences, and two columns of letters set one under another for the
-// closing screen.
-void PaintAnimationFont(Canvas& c, Lettering& l) {
-    for (int i = 0; i < viewer_sheets::kAnimationLineCount; ++i) {
-        const viewer_sheets::Cell cell = viewer_sheets::kAnimationLines[i];
-        c.Fill(cell.left, cell.top, cell.right + 1, cell.bottom + 1, {40, 40, 80, 90});
-        c.CentredText(l, "ANIMATION LINE " + std::to_string(i + 1), cell.left, cell.top, cell.right + 1,
-                      cell.bottom + 1, 24, WHITE);
-    }
-    const std::pair<viewer_sheets::Cell, std::string> columns[] = {{viewer_sheets::kClosingRightColumn, "THE END"},
-                                                                    {viewer_sheets::kClosingLeftColumn, "THANKS"}};
-    for (const auto& [cell, text] : columns) {
-        c.Fill(cell.left, cell.top, cell.right + 1, cell.bottom + 1, {40, 40, 80, 90});
-        for (size_t k = 0; k < text.size(); ++k) {
-            const int y = cell.top + 10 + 50 * static_cast<int>(k);
-            c.CentredText(l, std::string(1, text[k]), cell.left, y, cell.right + 1, y + 44, 40, WHITE);
-        }
-    }
-    c.Text(l, "anm_font", 420, 496, 12, WHITE);
 }
 
 // Height picture of the hilly stage: the red channel is the height.
@@ -368,8 +98,8 @@ void Add(std::vector<Picture>& out, const char* archive, std::string key, int w,
 void AddSystemPictures(std::vector<Picture>& out) {
     const int LZ = IMAGE_PIXEL_32_LZSS, LZ16 = IMAGE_PIXEL_16_LZSS;
     Add(out, SYSTEM, "black", 128, 128, IMAGE_PIXEL_32, PaintTransitionSprite);
-    Add(out, SYSTEM, "morvel", 640, 480, LZ, Poster("MORVEL", "morvel", {60, 60, 140}));
-    Add(out, SYSTEM, "quastel", 640, 480, LZ16, Poster("QUASTEL", "quastel", {140, 60, 60}));
+    Add(out, SYSTEM, "morvel", 640, 480, LZ, PaintMakerLogo);
+    Add(out, SYSTEM, "quastel", 640, 480, LZ16, PaintEngineLogo);
     Add(out, SYSTEM, "effect", 512, 512, LZ, EffectSheetPainter());
     Add(out, SYSTEM, "perticle", 256, 256, LZ, PaintParticleSheet);
     for (bool replay : {false, true})
@@ -379,70 +109,67 @@ void AddSystemPictures(std::vector<Picture>& out) {
     Add(out, SYSTEM, "message", 512, 256, LZ, PaintMessageSheet);
     Add(out, SYSTEM, "menu_font", 512, 512, LZ, PaintMenuFont);
     Add(out, SYSTEM, "replay_font", 512, 512, LZ, PaintReplayFont);
-    Add(out, SYSTEM, "title_logo", 512, 256, LZ, Poster("TITLE LOGO", "title_logo", {200, 140, 40}));
+    Add(out, SYSTEM, "title_logo", 512, 256, LZ, PaintTitleLogo);
     Add(out, SYSTEM, "ranking_font", 512, 512, LZ, PaintRankingFont);
-    Add(out, SYSTEM, "menu_bgp", 512, 512, LZ, Wheel("menu_bgp", {90, 110, 200}));
-    Add(out, SYSTEM, "menu_bgpS", 640, 480, LZ16, Poster("MENU", "menu_bgpS", {90, 90, 150}));
+    Add(out, SYSTEM, "menu_bgp", 512, 512, LZ, PaintMenuLight);
+    Add(out, SYSTEM, "menu_bgpS", 640, 480, LZ16, PaintMenuBackground);
     Add(out, SYSTEM, "select_face", 512, 512, LZ, PaintSelectFaces);
-    Add(out, SYSTEM, "select_stand", 512, 512, LZ, SelectStands("select_stand", 0));
-    Add(out, SYSTEM, "select_stand2", 512, 512, LZ, SelectStands("select_stand2", 1));
-    Add(out, SYSTEM, "select_stand3", 512, 512, LZ, SelectStands("select_stand3", 2));
+    const char* const standSheets[] = {"select_stand", "select_stand2", "select_stand3"};
+    for (int sheet = 0; sheet < 3; ++sheet)
+        Add(out, SYSTEM, standSheets[sheet], 512, 512, LZ,
+            [sheet](Canvas& c, Lettering& l) { PaintSelectStands(c, l, sheet); });
     Add(out, SYSTEM, "select_stage", 512, 512, LZ, PaintSelectStages);
     Add(out, SYSTEM, "select_stagename", 512, 512, LZ, PaintStageNames);
-    Add(out, SYSTEM, "select_wheel", 512, 512, LZ, Wheel("select_wheel", {200, 80, 80}));
-    Add(out, SYSTEM, "select_wheel2", 512, 512, LZ, Wheel("select_wheel2", {80, 200, 120}));
-    Add(out, SYSTEM, "select_sky", 512, 512, LZ, Poster("SELECT SKY", "select_sky", {110, 150, 240}));
-    for (const Character& ch : CHARACTERS) {
-        std::string key = std::string("stand_") + ch.name;
-        Add(out, SYSTEM, key, 512, 512, LZ, Stand(key, ch));
-    }
+    Add(out, SYSTEM, "select_wheel", 512, 512, LZ, PaintCharacterWheel);
+    Add(out, SYSTEM, "select_wheel2", 512, 512, LZ, PaintStageWheel);
+    Add(out, SYSTEM, "select_sky", 512, 512, LZ, PaintSelectSky);
+    for (int id = 1; id <= CHARACTER_COUNT; ++id)
+        Add(out, SYSTEM, std::string("stand_") + CharacterOf(id).name, 512, 512, LZ,
+            [id](Canvas& c, Lettering&) { PaintStandPicture(c, id); });
     Add(out, SYSTEM, "conclusion_font", 512, 512, LZ, PaintConclusionSheet);
     Add(out, SYSTEM, "vs_font", 256, 128, LZ, PaintVersusMark);
-    Add(out, SYSTEM, "vs_bgp", 640, 480, LZ16, Poster("VERSUS", "vs_bgp", {120, 40, 90}));
+    Add(out, SYSTEM, "vs_bgp", 640, 480, LZ16, PaintVersusBackground);
     Add(out, SYSTEM, "ed_staff", 512, 512, LZ, PaintStaffRoll);
 }
 
 void AddAnimationPictures(std::vector<Picture>& out) {
     Add(out, ANIMATION, "anm_font", 512, 512, IMAGE_PIXEL_32_LZSS, PaintAnimationFont);
-    for (int i = 0; i < 12; ++i) {
-        std::string key = TwoDigits("anm", i);
-        Add(out, ANIMATION, key, 512, 512, IMAGE_PIXEL_32_LZSS,
-            Poster(i == 0 ? "ANIMATION TITLE" : "ANIMATION STILL " + std::to_string(i), key, STAGE_COLOURS[i % 9]));
-    }
+    // "anm00" is the title picture, "anm01" on the stills.
+    Add(out, ANIMATION, "anm00", 512, 512, IMAGE_PIXEL_32_LZSS, PaintAnimationTitle);
+    for (int entry = 0; entry < ANIMATION_STILLS; ++entry)
+        Add(out, ANIMATION, TwoDigits("anm", entry + 1), 512, 512, IMAGE_PIXEL_32_LZSS,
+            [entry](Canvas& c, Lettering&) { PaintAnimationStill(c, entry); });
 }
 
 void AddExtraPictures(std::vector<Picture>& out) {
-    for (const Character& ch : CHARACTERS) {
+    for (int id = 1; id <= CHARACTER_COUNT; ++id) {
+        const Character& ch = CharacterOf(id);
         if (ch.storyPages == 0) continue;
-        std::string bp = std::string("bp_") + ch.name;
-        Add(out, EXTRA, bp, 640, 480, IMAGE_PIXEL_16_LZSS, Poster(std::string(ch.name) + " story", bp, Shade(ch.colour, 0.6f)));
+        // The extra menu never offers one character's story: its pictures
+        // carry their keys.
+        const bool drawn = id != EXTRA_ITEM_HIDDEN;
+        auto labelled = [drawn](std::string key, Painter paint) -> Painter {
+            if (drawn) return paint;
+            return [key, paint](Canvas& c, Lettering& l) {
+                paint(c, l);
+                c.KeyLabel(l, key, 8, 8, 16, WHITE);
+            };
+        };
+        const std::string bp = std::string("bp_") + ch.name;
+        Add(out, EXTRA, bp, 640, 480, IMAGE_PIXEL_16_LZSS,
+            labelled(bp, [id](Canvas& c, Lettering&) { PaintStoryBackground(c, id); }));
+        out.back().drawn = drawn;
         for (int page = 0; page < ch.storyPages; ++page) {
-            std::string key = TwoDigits((std::string("st_") + ch.name + "_").c_str(), page);
+            const std::string key = TwoDigits((std::string("st_") + ch.name + "_").c_str(), page);
             Add(out, EXTRA, key, 512, 512, IMAGE_PIXEL_32_LZSS,
-                Poster(std::string(ch.name) + " page " + std::to_string(page), key, ch.colour));
+                labelled(key, [id, page](Canvas& c, Lettering& l) { PaintStoryPage(c, l, id, page); }));
+            out.back().drawn = drawn;
         }
     }
 }
 
 void AddStagePictures(std::vector<Picture>& out) {
-    struct StageKey {
-        const char* key;
-        int stage;
-    };
-    const StageKey keys[] = {{"00sky", 0},   {"01sky", 1},   {"01clowd", 1}, {"01forest", 1}, {"02sky", 2},
-                             {"02pool", 2},  {"03skin", 3},  {"04clowd", 4}, {"05sky", 5},    {"06wall", 6},
-                             {"07sky", 7},   {"07clowd", 7}, {"07moon", 7},  {"07star", 7},   {"08seal", 8},
-                             {"08block", 8}, {"08seal2", 8}};
-    // Clouds, moon and stars are drawn over other scenery, so they let it
-    // show through; the rest are opaque posters.
-    auto painter = [](const StageKey& k) -> Painter {
-        const std::string key = k.key;
-        const Colour colour = STAGE_COLOURS[k.stage];
-        if (key.find("clowd") != std::string::npos) return Clouds(key, colour);
-        if (key == "07moon" || key == "07star") return Glow(key, colour);
-        return Poster(key, key, colour);
-    };
-    for (const StageKey& k : keys) Add(out, MODEL, k.key, 256, 256, IMAGE_PIXEL_32_LZSS, painter(k));
+    for (Picture& p : StagePictures()) out.push_back(std::move(p));
     Add(out, MODEL, "03land", 161, 161, IMAGE_PIXEL_32_LZSS, PaintHeightField);
     for (Picture& p : StageModelTextures()) out.push_back(std::move(p));
 }
@@ -457,11 +184,11 @@ void AddCharacterPictures(std::vector<Picture>& out) {
             };
             for (int k = 0; k < ch.frames; ++k) {
                 std::string key = TwoDigits("mdl", k);
-                add(key, 64, 64, FighterPosePainter(id, CostumeColour(ch, colour), k, key));
+                add(key, 64, 64, FighterPosePainter(id, CostumeColour(ch, colour), k));
             }
             for (int k = 0; k < ch.actions; ++k) {
                 std::string key = TwoDigits(ch.actionPrefix, k);
-                add(key, ch.actionSide, ch.actionSide, FighterPartPainter(id, CostumeColour(ch, colour), k, key));
+                add(key, ch.actionSide, ch.actionSide, FighterPartPainter(id, CostumeColour(ch, colour), k));
             }
             add("item", 512, 512, ShotSheetPainter(id, CostumeColour(ch, colour)));
             add("ring", 512, 512, RingSheetPainter(id, CostumeColour(ch, colour)));
@@ -488,44 +215,88 @@ std::vector<std::string> PictureArchives(const std::vector<Picture>& catalogue) 
     return archives;
 }
 
-bool WritePictureArchive(const std::string& folder, const std::vector<Picture>& catalogue, const std::string& archive) {
+namespace {
+
+// One picture painted and stored as its archive entry holds it.
+std::vector<uint8_t> PaintEntry(const Picture& p, Lettering& lettering) {
+    Canvas canvas(p.width, p.height, CLEAR);
+    p.paint(canvas, lettering);
+    if (p.format == IMAGE_PIXEL_16 || p.format == IMAGE_PIXEL_16_LZSS) canvas.Dither(17);
+    std::vector<uint8_t> data(static_cast<size_t>(GetDataSize(p.width, p.height, p.format)));
+    ConvertPixels(p.width, p.height, IMAGE_PIXEL_32, canvas.Pixels().data(), p.format, data.data(), nullptr);
+    // Entry names are lower-case; the reader lowers the keys it is asked for.
+    std::string name = p.key;
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });
+    return KagWriter::MakeEntry(name, p.width, p.height, p.format, data.data());
+}
+
+// The entries of the catalogue's pictures `which`, painted several at once.
+std::vector<std::vector<uint8_t>> PaintEntries(const std::vector<Picture>& catalogue, const std::vector<size_t>& which) {
+    std::vector<std::vector<uint8_t>> entries(which.size());
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        Lettering lettering;
+        for (size_t i = next++; i < which.size(); i = next++) entries[i] = PaintEntry(catalogue[which[i]], lettering);
+    };
+    std::vector<std::thread> threads;
+    const unsigned count = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    for (unsigned t = 0; t < count; ++t) threads.emplace_back(work);
+    for (std::thread& t : threads) t.join();
+    return entries;
+}
+
+// Makes the folder an archive goes in; false when there can be none.
+bool MakeArchiveFolder(const std::string& folder, const std::string& archive) {
     namespace fs = std::filesystem;
-    fs::path path = fs::path(folder) / archive;
+    const fs::path parent = (fs::path(folder) / archive).parent_path();
     std::error_code error;
-    fs::create_directories(path.parent_path(), error);
-    if (!fs::is_directory(path.parent_path(), error)) return false;
-    Lettering lettering;
+    fs::create_directories(parent, error);
+    return fs::is_directory(parent, error);
+}
+
+// Writes an archive from its entries, in catalogue order.
+bool WriteEntries(const std::string& folder, const std::string& archive, const std::vector<std::vector<uint8_t>>& entries) {
+    if (!MakeArchiveFolder(folder, archive)) return false;
     KagWriter writer;
-    for (const Picture& p : catalogue) {
-        if (p.archive != archive) continue;
-        Canvas canvas(p.width, p.height, CLEAR);
-        p.paint(canvas, lettering);
-        std::vector<uint8_t> data(static_cast<size_t>(GetDataSize(p.width, p.height, p.format)));
-        ConvertPixels(p.width, p.height, IMAGE_PIXEL_32, canvas.Pixels().data(), p.format, data.data(), nullptr);
-        // Entry names are lower-case; the reader lowers the keys it is asked for.
-        std::string name = p.key;
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });
-        writer.Add(name, p.width, p.height, p.format, data.data());
-    }
-    return writer.WriteFile(path.string());
+    for (const std::vector<uint8_t>& entry : entries) writer.AddEntry(entry);
+    return writer.WriteFile((std::filesystem::path(folder) / archive).string());
+}
+
+std::vector<size_t> PicturesOf(const std::vector<Picture>& catalogue, const std::string& archive) {
+    std::vector<size_t> which;
+    for (size_t i = 0; i < catalogue.size(); ++i)
+        if (catalogue[i].archive == archive) which.push_back(i);
+    return which;
+}
+
+}  // namespace
+
+bool WritePictureArchive(const std::string& folder, const std::vector<Picture>& catalogue, const std::string& archive) {
+    if (!MakeArchiveFolder(folder, archive)) return false;
+    return WriteEntries(folder, archive, PaintEntries(catalogue, PicturesOf(catalogue, archive)));
 }
 
 bool WritePictureSet(const std::string& folder) {
     const std::vector<Picture> catalogue = PictureCatalogue();
     const std::vector<std::string> archives = PictureArchives(catalogue);
-    std::atomic<size_t> next{0};
-    std::atomic<bool> ok{true};
-    auto work = [&] {
-        for (size_t i = next++; i < archives.size(); i = next++) {
-            if (WritePictureArchive(folder, catalogue, archives[i])) continue;
-            std::fprintf(stderr, "datagen: cannot write %s/%s\n", folder.c_str(), archives[i].c_str());
-            ok = false;
-        }
-    };
-    std::vector<std::thread> threads;
-    unsigned count = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-    for (unsigned t = 0; t < count; ++t) threads.emplace_back(work);
-    for (std::thread& t : threads) t.join();
+    // Painting takes seconds: a folder that cannot be written is told first.
+    bool ok = true;
+    for (const std::string& archive : archives) {
+        if (MakeArchiveFolder(folder, archive)) continue;
+        std::fprintf(stderr, "datagen: cannot write %s/%s\n", folder.c_str(), archive.c_str());
+        ok = false;
+    }
+    if (!ok) return false;
+    std::vector<size_t> all(catalogue.size());
+    for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+    std::vector<std::vector<uint8_t>> entries = PaintEntries(catalogue, all);
+    for (const std::string& archive : archives) {
+        std::vector<std::vector<uint8_t>> own;
+        for (size_t i : PicturesOf(catalogue, archive)) own.push_back(std::move(entries[i]));
+        if (WriteEntries(folder, archive, own)) continue;
+        std::fprintf(stderr, "datagen: cannot write %s/%s\n", folder.c_str(), archive.c_str());
+        ok = false;
+    }
     return ok;
 }
 

@@ -16,6 +16,9 @@ struct Picture {
     int height = 0;
     int format = 0;  // an ImagePixelFormat
     std::function<void(Canvas&, Lettering&)> paint;
+    // False for data that no screen ever shows; only such a picture may carry
+    // its key (Canvas::KeyLabel).
+    bool drawn = true;
 };
 
 // Every picture that the game reads, archive by archive.

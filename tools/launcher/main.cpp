@@ -1,12 +1,11 @@
 #include "platform/instance_lock.h"
 #include "tools/common/japanese_qt.h"
 #include "tools/launcher/core/launcher.h"
-#include "tools/launcher/core/texts.h"
 #include "tools/launcher/qt/forms.h"
+#include "tools/launcher/qt/message_boxes.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
 
 #include <exception>
 
@@ -19,19 +18,18 @@ int main(int argc, char** argv) {
     // The settings, the picture and the game folder lie beside the program,
     // wherever it was started from.
     QDir::setCurrent(QApplication::applicationDirPath());
-    // Boxes are titled with the program's title, the game's, never with the
-    // program file's name (what Qt shows for a window without a title).
-    QString title = QString::fromUtf8(launcher::text::kErrorCaption);
+    // Boxes are titled with the program's title: the game's, or the
+    // program's own name (Qt's application name until the settings are read).
+    QString title = QApplication::applicationName();
     try {
         launcher::Launcher core(QDir::currentPath().toStdString());
-        title = QString::fromStdString(core.PlainCaption());
+        title = QString::fromStdString(core.ProgramTitle());
         QApplication::setApplicationName(title);
         launcher::TForm1 form1(core);
         form1.show();
         application.exec();
     } catch (const std::exception& error) {
-        QMessageBox box(QMessageBox::Critical, title, QString::fromUtf8(error.what()), QMessageBox::Ok);
-        box.exec();
+        launcher::ShowStop(title, error.what());
     }
     return 0;
 }

@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/system.h"
 #include "tests/support/temp_dir.h"
@@ -23,16 +25,24 @@ namespace {
 using namespace std::chrono_literals;
 
 // The game program beside this test program, run with its standard error
-// written to a file.
+// written to a file. Its single-instance lock lives in `runtimeDir`, so that
+// a game the user (or another test run) has open cannot stand in for the
+// first copy.
 class GameProcess {
 public:
-    GameProcess(const std::string& stderrPath) {
+    GameProcess(const std::string& stderrPath, const std::string& runtimeDir) {
         std::string program = platform::ProgramFolder() + "/game";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         char* argv[] = {program.data(), nullptr};
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
+        std::vector<std::string> variables{"XDG_RUNTIME_DIR=" + runtimeDir};
+        for (char** v = environ; *v; ++v)
+            if (std::strncmp(*v, "XDG_RUNTIME_DIR=", 16) != 0) variables.emplace_back(*v);
+        std::vector<char*> envp;
+        for (std::string& v : variables) envp.push_back(v.data());
+        envp.push_back(nullptr);
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
     }
     ~GameProcess() {
@@ -82,7 +92,7 @@ std::string ReadFile(const std::string& path) {
 
 TEST(GameProcessTest, ASecondCopyEndsAtOnceAndTheFirstClosesOnTerminate) {
     test::TempDir dir;
-    GameProcess first(dir.file("first.txt"));
+    GameProcess first(dir.file("first.txt"), dir.path());
     ASSERT_GT(first.pid(), 0);
     int status = 0;
     auto deadline = std::chrono::steady_clock::now() + 20s;
@@ -92,7 +102,7 @@ TEST(GameProcessTest, ASecondCopyEndsAtOnceAndTheFirstClosesOnTerminate) {
         std::this_thread::sleep_for(10ms);
     }
 
-    GameProcess second(dir.file("second.txt"));
+    GameProcess second(dir.file("second.txt"), dir.path());
     ASSERT_TRUE(second.WaitForExit(20s, &status)) << "the second copy kept running";
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "tests/support/damaged_data.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -60,7 +61,8 @@ TEST_F(KsdTest, FailuresTellWhy) {
     std::ofstream(path, std::ios::binary) << "KSE";
     EXPECT_EQ(Find("one", &entry), KsdLookup::BadMagic);
     std::ofstream(path, std::ios::binary).write("KSD\0", 4);
-    EXPECT_EQ(Find("one", &entry), KsdLookup::NoData);
+    EXPECT_EQ(Find("one", &entry), KsdLookup::Damaged);
+    EXPECT_STREQ(entry.damage, "it holds no sounds");
 }
 
 TEST_F(KsdTest, LyingDataSizesAreBoundedByTheFile) {
@@ -71,9 +73,43 @@ TEST_F(KsdTest, LyingDataSizesAreBoundedByTheFile) {
     PatchU32(lastEntry + 32, 0xFFFFFFF0u);  // far more than the file holds
     ASSERT_EQ(Find("last", &entry), KsdLookup::Found);
     EXPECT_EQ(entry.dataSize, 4u);
+    EXPECT_STREQ(entry.damage, "an entry runs past the end of the file");
+    ASSERT_EQ(Find("first", &entry), KsdLookup::Found);
+    EXPECT_EQ(entry.damage, nullptr) << "a lookup names only the damage it passes";
 
     PatchU32(4 + 32, 0xFFFFFFF0u);  // a skipped entry that jumps past the end
-    EXPECT_EQ(Find("last", &entry), KsdLookup::NoData);
+    EXPECT_EQ(Find("last", &entry), KsdLookup::Damaged);
+    EXPECT_STREQ(entry.damage, "an entry runs past the end of the file");
+}
+
+// The whole pack is checked once when the game first reads it: damage past
+// the sounds that a lookup passes is found too, and a whole pack shows none.
+TEST_F(KsdTest, TheWholePacksDamageIsFound) {
+    const std::vector<KsdSound> sounds = {Entry("first", {1, 2}), Entry("second", {3, 4, 5, 6}), Entry("last", {7, 8})};
+    ASSERT_TRUE(WriteKsdPack(path, sounds));
+    const std::vector<uint8_t> whole = test::ReadBinaryFile(path);
+    const struct {
+        std::vector<uint8_t> bytes;
+        const char* damage;
+    } cases[] = {
+        {whole, nullptr},
+        {std::vector<uint8_t>(whole.begin(), whole.end() - 1), "an entry runs past the end of the file"},
+        {std::vector<uint8_t>(whole.begin(), whole.end() - 46), "it is cut short inside an entry"},
+        {std::vector<uint8_t>(whole.begin(), whole.begin() + 4), "it holds no sounds"},
+        {{'K', 'S', 'E', 0}, "it is not a sound pack"},
+    };
+    for (const auto& c : cases) {
+        test::WriteBinaryFile(path, c.bytes);
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        const char* damage = FindKsdDamage(file);
+        EXPECT_EQ(std::ftell(file), 0);
+        KsdEntry entry;
+        EXPECT_EQ(FindKsdEntry(file, "first", &entry) == KsdLookup::Found, c.bytes.size() > 60);
+        std::fclose(file);
+        if (c.damage) EXPECT_STREQ(damage, c.damage) << c.bytes.size();
+        else EXPECT_EQ(damage, nullptr);
+    }
 }
 
 TEST_F(KsdTest, NamesAreComparedWithinTheirThirtyTwoBytes) {

@@ -1,6 +1,7 @@
 // Device start-up, lost-device recovery, back-buffer access and screenshots,
 // on the recording device.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -355,6 +356,20 @@ TEST_F(BackBufferTest, AScreenshotReplacesALinkInItsPlaceNotItsTarget) {
     EXPECT_FALSE(std::filesystem::is_symlink(path));
     EXPECT_EQ(ReadFile(path).size(), 78u);
     EXPECT_EQ(ReadFile(victim.string()).size(), 8u);
+}
+
+// An older shot of the same number that the user made read-only stays as
+// it is, byte for byte and in its inode, even for the superuser.
+TEST_F(BackBufferTest, AScreenshotTheUserProtectedIsLeftAsItIs) {
+    const std::string path = dir.file("screen00.bmp");
+    std::ofstream(path) << "an older shot";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    struct stat before {}, after {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    SaveScreenshot(path.c_str());
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(ReadFile(path).size(), 13u);
+    EXPECT_EQ(after.st_ino, before.st_ino);
 }
 
 TEST(ScreenshotSize, FullScreenShotIs921654Bytes) {

@@ -25,7 +25,9 @@
 #include "tests/engine/core/log_capture.h"
 #include "tests/engine/models/model_fixture.h"
 #include "tests/engine/models/xfile_samples.h"
+#include "tests/support/damaged_data.h"
 #include "tests/support/temp_dir.h"
+#include "tools/datagen/model_set.h"
 
 namespace {
 
@@ -504,6 +506,54 @@ TEST_F(XFileLoaderTest, DamagedFilesGiveTheRootFrameOnly) {
         model->Draw();
         EXPECT_EQ(graphics.host.primitives, 0) << c.name;
         model->Release();
+    }
+}
+
+// The stage model as the data generator writes it, damaged in each way: the
+// file is named once on standard error, and the loader still returns a model
+// that draws.
+TEST_F(XFileLoaderTest, ADamagedModelFileIsNamedOnce) {
+    const std::vector<uint8_t> whole = datagen::StageModelBytes();
+    const std::string text(whole.begin(), whole.end());
+    const size_t mesh = text.find("Mesh Ground {");
+    ASSERT_NE(mesh, std::string::npos);
+    // The mesh's vertex count is the first number after its name.
+    const size_t count = text.find_first_of("0123456789", mesh);
+    const size_t countEnd = text.find(';', count);
+    ASSERT_NE(countEnd, std::string::npos);
+    std::string flipped = text, huge = text;
+    for (size_t i = mesh; i < mesh + 32; ++i) flipped[i] = static_cast<char>(~flipped[i]);
+    huge.replace(count, countEnd - count, "4294967295");
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* said;  // null: nothing
+    } cases[] = {
+        {"whole", text, nullptr},
+        {"magic only", text.substr(0, 16), "is damaged: it holds no mesh"},
+        {"cut to 10 %", text.substr(0, text.size() / 10), "is damaged: "},
+        {"cut to 50 %", text.substr(0, text.size() / 2), "is damaged: "},
+        {"flipped mesh header", flipped, "is damaged: "},
+        {"vertex count 0xFFFFFFFF", huge, "is damaged: "},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        const std::string name = "gf/model2_" + std::to_string(i) + ".dat";
+        std::FILE* f = std::fopen(dir_.file(name).c_str(), "wb");
+        std::fwrite(cases[i].bytes.data(), 1, cases[i].bytes.size(), f);
+        std::fclose(f);
+        testing::internal::CaptureStderr();
+        for (int round = 0; round < 2; ++round) {
+            Model* model = CreateModelFromXFile(name.c_str(), nullptr);
+            ASSERT_NE(model, nullptr);
+            model->Update(0);
+            model->Draw();
+            model->Release();
+        }
+        const std::string said = testing::internal::GetCapturedStderr();
+        const std::string named = dir_.file(name) + " ";
+        EXPECT_EQ(test::CountOf(said, named), cases[i].said ? 1u : 0u) << said;
+        if (cases[i].said) EXPECT_EQ(test::CountOf(said, named + cases[i].said), 1u) << said;
     }
 }
 

@@ -100,7 +100,7 @@ TEST_F(XFileModelGLTest, GeneratedStageModelDrawsTexturedWhereTheCameraSeesIt) {
     const auto at = [&](std::pair<int, int> p) { return pixels[static_cast<size_t>(p.second) * 640 + p.first]; };
 
     // On the model: the island's top, a front pillar, the front of the halo.
-    for (Vector3 p : {Vector3{0, -20, 0}, Vector3{-30, -20, -60}, Vector3{-70, 10, -76}, Vector3{0, 55, -90}}) {
+    for (Vector3 p : {Vector3{0, -20, 0}, Vector3{-12, -20, -18}, Vector3{-17, -10, -19.5f}, Vector3{0, 6, -23.5f}}) {
         const auto screen = ScreenPoint(camera, p);
         ASSERT_TRUE(screen.first >= 0 && screen.first < 640 && screen.second >= 0 && screen.second < 480)
             << screen.first << "," << screen.second;

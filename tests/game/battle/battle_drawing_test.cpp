@@ -240,6 +240,21 @@ TEST_F(BattleDrawing, CharacterModelsArePlacedTurnedAndBlended) {
     EXPECT_EQ(renderStateCache[gpu::D3DRS_DESTBLEND], static_cast<uint32_t>(gpu::D3DBLEND_ONE));
 }
 
+// From knock-out frame 180 on a fighter draws nothing, yet it leaves alpha
+// blending set as every fighter's picture does, for whatever is drawn next.
+TEST_F(BattleDrawing, AFighterThatDrawsNothingStillLeavesAlphaBlending) {
+    for (int32_t id = 1; id <= 8; ++id) {
+        players[0].characterId = id;
+        players[0].state = PLAYER_KNOCKED_OUT;
+        players[0].stateTimer = 180;
+        SetBlendMode(BLEND_ALPHA_ADD);  // what an additive picture before it left
+        ASSERT_EQ(renderStateCache[gpu::D3DRS_DESTBLEND], static_cast<uint32_t>(gpu::D3DBLEND_ONE));
+        DrawPlayer(0);
+        EXPECT_EQ(renderStateCache[gpu::D3DRS_SRCBLEND], static_cast<uint32_t>(gpu::D3DBLEND_SRCALPHA)) << id;
+        EXPECT_EQ(renderStateCache[gpu::D3DRS_DESTBLEND], static_cast<uint32_t>(gpu::D3DBLEND_INVSRCALPHA)) << id;
+    }
+}
+
 TEST_F(BattleDrawing, KiruneIsDrawnFromItsPoseTable) {
     for (int i = 0; i <= 25; ++i) AddFrameModel(0);
     for (int i = 0; i <= 3; ++i) AddFrameModel(0, CharacterModelKind::Action);

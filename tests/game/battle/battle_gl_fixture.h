@@ -15,6 +15,7 @@
 
 #include "engine/core/math.h"
 #include "engine/graphics/device.h"
+#include "engine/graphics/surface.h"
 #include "game/battle/battle_drawing.h"
 #include "game/battle/battle_scene.h"
 #include "game/battle/battle_state.h"
@@ -56,6 +57,14 @@ protected:
         engine_.reset();
         SetGraphicsHost(nullptr);
         ResetGraphicsSettings();
+    }
+
+    // Gives the back buffer a depth buffer, for pictures drawn with the depth
+    // test on.
+    static void AttachDepthBuffer() {
+        Surface* depth = CreateDepthBuffer(640, 480, nullptr);
+        ASSERT_TRUE(depth->IsReady());
+        depth->SetAsDepthBuffer();
     }
 
     TempDir data_;
@@ -100,6 +109,34 @@ inline int Whiteness(const std::vector<uint32_t>& pixels, ScreenPoint p) {
 inline ScreenPoint PoseDot(float x, float y, int32_t pose, int32_t poses) {
     const float a = 2.0f * 3.1415927f * static_cast<float>(pose) / static_cast<float>(poses);
     return WorldToScreen(x + 14.0f * std::cos(a), y - 14.0f * std::sin(a));
+}
+
+// Both fighters free and still on the x axis, 120 apart, side 0 on the
+// left, each aiming at the other.
+inline void StandFightersApart() {
+    for (int side = 0; side < 2; ++side) {
+        PlayerRecord& p = players[side];
+        p.x = side == 0 ? -60.0f : 60.0f;
+        p.y = 0.0f;
+        p.aimAngle = side == 0 ? 0.0f : 3.1415927f;
+        p.state = PLAYER_FREE;
+        p.stateTimer = 0;
+        p.counter = 0;
+        p.invulnerableTimer = 0;
+    }
+}
+
+// Draws the battle until the camera, which follows the fighters a step per
+// picture, has stood still for `still` pictures (so that the last picture
+// shows the fighters' present places); false when it never settled.
+inline bool SettleBattleCamera(int still) {
+    int unchanged = 0;
+    for (int i = 0; i < 300 && unchanged < still; ++i) {
+        const float before[3] = {cameraX, cameraY, viewWidth};
+        DrawBattle();
+        unchanged = before[0] == cameraX && before[1] == cameraY && before[2] == viewWidth ? unchanged + 1 : 0;
+    }
+    return unchanged == still;
 }
 
 // The real battle scene on OpenGL: the game's tables set up, sound off, and
@@ -156,14 +193,9 @@ protected:
     // read back shows the fighters' present places), and reads it back; false
     // when the camera never settled.
     static bool DrawUntilCameraStill(int still, std::vector<uint32_t>* pixels) {
-        int unchanged = 0;
-        for (int i = 0; i < 300 && unchanged < still; ++i) {
-            const float before[3] = {cameraX, cameraY, viewWidth};
-            DrawBattle();
-            unchanged = before[0] == cameraX && before[1] == cameraY && before[2] == viewWidth ? unchanged + 1 : 0;
-        }
+        const bool settled = SettleBattleCamera(still);
         *pixels = ReadEngineBackBuffer();
-        return unchanged == still;
+        return settled;
     }
 
     // Saves a picture as `name` in the test's pictures folder.

@@ -50,16 +50,7 @@ protected:
     // Both fighters still, 120 apart, ruo on the left aiming at bemo; each
     // side set up by `pose`, then drawn until the camera has settled.
     std::vector<uint32_t> DrawStill(const std::function<void(PlayerRecord&)>& pose, const std::string& name) {
-        for (int side = 0; side < 2; ++side) {
-            PlayerRecord& p = players[side];
-            p.x = side == 0 ? -60.0f : 60.0f;
-            p.y = 0.0f;
-            p.aimAngle = side == 0 ? 0.0f : 3.1415927f;
-            p.state = PLAYER_FREE;
-            p.stateTimer = 0;
-            p.counter = 0;
-            p.invulnerableTimer = 0;
-        }
+        test::StandFightersApart();
         pose(players[0]);
         // The camera follows the fighters a step a picture: let it settle.
         std::vector<uint32_t> pixels;

@@ -7,7 +7,6 @@
 // writes docs/screenshots this way).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -129,13 +128,7 @@ protected:
     // documentation's set also goes to the folder AERIAL_SCREENSHOTS names.
     void Shoot(const std::string& name, bool documented = false) {
         pixels = test::ReadEngineBackBuffer();
-        std::vector<std::filesystem::path> folders{screens_};
-        const char* wanted = std::getenv("AERIAL_SCREENSHOTS");
-        if (documented && wanted && *wanted) folders.emplace_back(wanted);
-        for (const auto& folder : folders) {
-            std::filesystem::create_directories(folder);
-            EXPECT_TRUE(test::WritePixelsPng((folder / (name + ".png")).string(), pixels, 640, 480)) << folder;
-        }
+        EXPECT_TRUE(test::SaveScreenshot(screens_, name, pixels, documented)) << name;
     }
     Rgb At(int x, int y) const { return Split(pixels[static_cast<size_t>(y) * 640 + x]); }
 

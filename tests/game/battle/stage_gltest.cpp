@@ -29,9 +29,8 @@ protected:
     void SetUp() override {
         BattleGLFixture::SetUp();
         if (HasFatalFailure()) return;
-        Surface* depth = CreateDepthBuffer(640, 480, nullptr);
-        ASSERT_TRUE(depth->IsReady());
-        depth->SetAsDepthBuffer();
+        AttachDepthBuffer();
+        if (HasFatalFailure()) return;
         camera_ = CreateCamera();
     }
 
@@ -60,6 +59,8 @@ TEST_F(StageGLTest, EveryStageShowsItsSceneryThroughTheStageCamera) {
     const uint32_t ownClear[9] = {kBattleClear, kBattleClear, kBattleClear, 0x967850, 0x331166,
                                   kBattleClear, kBattleClear, kBattleClear, kBattleClear};
     battlePaused = 0;
+    // The scenery's animation carries on from battles drawn before in this program.
+    stageSwayAngle = stageTurnAngle = stageScrollA = stageScrollB = 0.0f;
     for (int stage = 0; stage <= 8; ++stage) {
         SCOPED_TRACE("stage " + std::to_string(stage));
         SeedRandom(0);

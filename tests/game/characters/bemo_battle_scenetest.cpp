@@ -14,20 +14,14 @@
 #include "game/battle/player_record.h"
 #include "game/characters/bemo.h"
 #include "tests/support/battle_run.h"
+#include "tests/support/character_battle.h"
 
 namespace {
 
 constexpr int FRAME_LIMIT = 30000;
 constexpr int BEMO = 1;
 
-InputWord Toward(const PlayerRecord& self, const PlayerRecord& other, float slack) {
-    const float dx = other.x - self.x;
-    const float dy = other.y - self.y;
-    InputWord toward = 0;
-    if (std::fabs(dx) > slack) toward |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
-    if (std::fabs(dy) > slack) toward |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
-    return toward;
-}
+using test::Toward;
 
 // Kirune keeps its distance and shoots now and then.
 InputWord Kirune(int32_t frame) {

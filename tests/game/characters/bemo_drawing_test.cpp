@@ -8,38 +8,20 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/bemo.h"
-#include "tests/support/battle_fixture.h"
+#include "tests/support/pose_table.h"
 
 namespace {
 
-class BemoDrawing : public test::BattleFixture {
+class BemoDrawing : public test::CharacterDrawingFixture<2> {
 protected:
     void SetUp() override {
-        BattleFixture::SetUp();
-        players[0].characterId = 2;
+        CharacterDrawingFixture::SetUp();
         players[1].characterId = 1;
     }
-    // Side 0 in the state, at x = `x` and y = 7, the opponent at opponentX.
-    void Place(int32_t state, int32_t t, int32_t counter, float x, float opponentX, float aim, InputWord arrows) {
-        PlayerRecord& p = players[0];
-        p.state = state;
-        p.stateTimer = t;
-        p.counter = counter;
-        p.x = x;
-        p.y = 7.0f;
-        p.aimAngle = aim;
-        players[1].x = opponentX;
-        Press(0, arrows);
-    }
 };
+using test::Turn;
 
 constexpr float HALF_PI = PI_F / 2.0f;
-
-struct Turn {
-    bool rolled;
-    Angle16 roll;
-    bool mirrored;
-};
 
 constexpr Turn PLAIN{false, 0, false};
 constexpr Turn MIRRORED{false, 0, true};
@@ -52,14 +34,7 @@ Turn Tilt(float aim) {
 }
 
 TEST_F(BemoDrawing, PoseAndTurnOfEachState) {
-    const struct {
-        int32_t state, t, c;
-        InputWord arrows;
-        float x, opponentX, aim;
-        int32_t pose;
-        Turn turn;
-        const char* what;
-    } cases[] = {
+    const test::PoseRow cases[] = {
         // Standing: c = counter / 5; idle 0..7, toward the facing side 11 12 13 12, else 8 9 10 9.
         {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, PLAIN, "idle"},
         {PLAYER_FREE, 0, 39, 0, -100, 100, 2.0f, 7, PLAIN, "idle, last; the aim plays no part"},
@@ -107,20 +82,7 @@ TEST_F(BemoDrawing, PoseAndTurnOfEachState) {
         {BEMO_STORM, 6, 0, 0, -100, 100, 0, 26, PLAIN, "storm"},
         {BEMO_STORM, 50, 0, 0, -100, 100, 0, 30, PLAIN, "storm, last"},
     };
-    for (const auto& c : cases) {
-        SetUp();
-        Place(c.state, c.t, c.c, c.x, c.opponentX, c.aim, c.arrows);
-        const std::vector<CharacterModelDraw> draws = BemoModelDraws(0);
-        ASSERT_EQ(draws.size(), 1u) << c.what;
-        EXPECT_EQ(draws[0].kind, CharacterModelKind::Frame) << c.what;
-        EXPECT_EQ(draws[0].index, c.pose) << c.what;
-        EXPECT_EQ(draws[0].blendMode, 1) << c.what;
-        EXPECT_EQ(draws[0].x, c.x) << c.what;
-        EXPECT_EQ(draws[0].y, 7.0f) << c.what;
-        EXPECT_EQ(draws[0].turn.rolled, c.turn.rolled) << c.what;
-        EXPECT_EQ(draws[0].turn.roll, c.turn.roll) << c.what;
-        EXPECT_EQ(draws[0].turn.mirrored, c.turn.mirrored) << c.what;
-    }
+    RunPoseTable(cases, BemoModelDraws);
 }
 
 // The lunge strike: the body, then the glow (parts 2 and 3, added) on poses

@@ -16,12 +16,7 @@
 
 namespace {
 
-using test::Spawn;
-
-using test::AREA;
-using test::EFFECT;
-using test::HEAVY;
-using test::SHOT;
+using namespace test;  // the fixture's spawns, kinds and helpers
 
 // Side 0 is bemo at (-100, 0); the opponent (side 1, kirune) stands still at
 // (100, 0) unless a test moves it. Only bemo's update runs.
@@ -138,7 +133,7 @@ TEST_F(Bemo, RandomDrawsPerFrame) {
     const struct {
         int32_t state;
         InputWord held;
-        std::vector<std::pair<std::vector<int32_t>, int32_t>> draws;  // frames -> draws in each
+        test::DrawFrames draws;
     } cases[] = {
         {BEMO_RING_SHOT, 0, {}},
         {BEMO_SCATTER, 0, {{{12, 14}, 1}}},
@@ -154,10 +149,7 @@ TEST_F(Bemo, RandomDrawsPerFrame) {
     for (const auto& c : cases) {
         SetUp();
         const Run run = RunMove(c.state, 200, [&](int32_t f) { return Always(c.held, f); });
-        std::vector<int32_t> expected(run.draws.size(), 0);
-        for (const auto& [frames, draws] : c.draws)
-            for (int32_t f : frames) expected[f] = draws;
-        EXPECT_EQ(run.draws, expected) << "state " << c.state;
+        EXPECT_EQ(run.draws, test::DrawsOnFrames(run.draws.size(), c.draws)) << "state " << c.state;
     }
     // The maelstrom sparks on each of its 61 frames and ends in 30 particles.
     SetUp();
@@ -204,11 +196,9 @@ TEST_F(Bemo, HighAndHyperAttacksByButtonsAndGauge) {
     for (const auto& c : cases) {
         SetUp();
         PlayerRecord& p = players[0];
-        p.state = c.state;
         p.hyperGauge = c.gauge;
         p.invulnerableTimer = c.invulnerableTimer;
-        Press(0, c.word);
-        UpdateBemo(0);
+        StepFrom(c.state, 0, c.word);
         EXPECT_EQ(p.state, c.stateAfter) << c.what;
         EXPECT_FLOAT_EQ(p.hyperGauge, c.gaugeAfter) << c.what;
     }
@@ -264,33 +254,11 @@ TEST_F(Bemo, DashSpeedsOutOfEachState) {
 }
 
 TEST_F(Bemo, MovesCloseAndTakeADashPastTheirMark) {
-    const struct {
-        int32_t state, closeAfter, dashAfter;
-    } cases[] = {
+    ExpectMoveMarks({
         {BEMO_RING_SHOT, 40, 25}, {BEMO_SCATTER, 30, 16},  {BEMO_STORM, 50, 35},       {BEMO_WALL, 40, 30},
         {BEMO_FAN, 45, 25},       {BEMO_WHIP, 40, 20},     {BEMO_SIDE_SHOT, 40, 20},   {BEMO_STAR, 50, 40},
         {BEMO_LUNGE_STRIKE, 25, 20}, {BEMO_VORTEX, 100, 85}, {BEMO_MAELSTROM, 100, 85},
-    };
-    for (const auto& c : cases) {
-        const struct {
-            int32_t stateTimer;
-            int32_t stateAfter;
-        } steps[] = {{c.dashAfter - 1, c.state}, {c.dashAfter, PLAYER_DASH}, {c.closeAfter, PLAYER_FREE}};
-        for (const auto& s : steps) {
-            SetUp();
-            players[0].state = c.state;
-            players[0].stateTimer = s.stateTimer;
-            Press(0, INPUT_V);
-            UpdateBemo(0);
-            EXPECT_EQ(players[0].state, s.stateAfter) << "state " << c.state << " at " << s.stateTimer;
-            if (s.stateAfter == PLAYER_DASH) {
-                EXPECT_EQ(players[0].speed, 12.0);
-            }
-            if (s.stateAfter == PLAYER_FREE) {
-                EXPECT_EQ(players[0].stateTimer, 0);
-            }
-        }
-    }
+    }, 12.0);
 }
 
 TEST_F(Bemo, SideShotChainsIntoTheLungeStrike) {
@@ -538,14 +506,6 @@ TEST_F(Bemo, WhirlStatesMoveOnlyOnce) {
     }
     EXPECT_EQ(p.x, x);
     EXPECT_NEAR(p.moveAngle, 4.0 - 2.0 * 3.1415927, 1e-5) << "forty turns of 0.1, wrapped once past pi";
-}
-
-TEST_F(Bemo, AStateWithoutAMoveFreesTheSide) {
-    players[0].state = 13;
-    players[0].stateTimer = 4;
-    UpdateBemo(0);
-    EXPECT_EQ(players[0].state, PLAYER_FREE);
-    EXPECT_EQ(players[0].stateTimer, 0);
 }
 
 }  // namespace

@@ -10,7 +10,14 @@
 #include "engine/core/math.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/battle/particles.h"
+#include "game/characters/bemo.h"
 #include "game/characters/kirune.h"
+#include "game/characters/nebu.h"
+#include "game/characters/oza.h"
+#include "game/characters/perila.h"
+#include "game/characters/ruo.h"
+#include "game/characters/torvi.h"
+#include "game/characters/welo.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_objects_fixture.h"
 
@@ -433,6 +440,59 @@ TEST_F(CharacterActions, KnockOutExplodesAfter180FramesAndIgnoresInput) {
     EXPECT_EQ(p.state, PLAYER_KNOCKED_OUT);
     EXPECT_EQ(p.x, -100.0f);
     EXPECT_EQ(p.hyperGauge, 3.0f);
+}
+
+// A state a character has no move for (set from outside) frees the side
+// rather than holding it forever.
+TEST_F(CharacterActions, AStateWithoutAMoveFreesTheSide) {
+    const struct {
+        int32_t characterId;
+        void (*update)(int32_t side);
+        int32_t state;
+    } cases[] = {
+        {1, UpdateKirune, 13}, {2, UpdateBemo, 13},  {3, UpdateOza, 46},   {4, UpdatePerila, 47},
+        {5, UpdateRuo, 58},    {6, UpdateTorvi, 83}, {7, UpdateNebu, 96},  {7, UpdateNebu, 100},
+        {7, UpdateNebu, 101},  {7, UpdateNebu, 7},   {8, UpdateWelo, 110},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        players[0].characterId = c.characterId;
+        ResetPlayerForBattle(0);
+        players[0].state = c.state;
+        players[0].stateTimer = 4;
+        c.update(0);
+        EXPECT_EQ(players[0].state, PLAYER_FREE) << "character " << c.characterId << " state " << c.state;
+        EXPECT_EQ(players[0].stateTimer, 0) << "character " << c.characterId << " state " << c.state;
+    }
+}
+
+// Knock-back and being blown away dash at the character's own speed; the
+// burst and the shield at the first character's (perila and torvi).
+TEST_F(CharacterActions, SharedStatesDashAtTheirOwnSpeeds) {
+    const struct {
+        int32_t characterId;
+        void (*update)(int32_t side);
+        int32_t state, stateTimer;
+        double speed;
+    } cases[] = {
+        {4, UpdatePerila, PLAYER_KNOCKED_BACK, 16, 10.0}, {4, UpdatePerila, PLAYER_BLOWN_AWAY, 31, 10.0},
+        {4, UpdatePerila, PLAYER_BURST, 41, 13.0},        {4, UpdatePerila, PLAYER_SHIELD, 6, 13.0},
+        {6, UpdateTorvi, PLAYER_KNOCKED_BACK, 16, 10.0},  {6, UpdateTorvi, PLAYER_BLOWN_AWAY, 31, 10.0},
+        {6, UpdateTorvi, PLAYER_BURST, 41, 13.0},         {6, UpdateTorvi, PLAYER_SHIELD, 6, 13.0},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        players[0].characterId = c.characterId;
+        players[1].characterId = 1;
+        ResetPlayerForBattle(0);
+        ResetPlayerForBattle(1);
+        players[0].state = c.state;
+        players[0].stateTimer = c.stateTimer;
+        Press(0, INPUT_V);
+        c.update(0);
+        EXPECT_EQ(players[0].state, PLAYER_DASH) << "character " << c.characterId << " state " << c.state;
+        EXPECT_EQ(players[0].speed, c.speed) << "character " << c.characterId << " state " << c.state;
+    }
 }
 
 }  // namespace

@@ -132,8 +132,8 @@ TEST_F(ComputerPlayer, GoldenSequencesFromASeedAndScriptedRecords) {
         {"ruo", 5, nullptr, 1, 0x2b440a45a2cfe11bull, 2543584460u},
         {"ruo", 5, nullptr, 2, 0x420828ec5f421beeull, 2543584460u},
         {"torvi", 6, nullptr, 0, 0xd1a5d7437929d59aull, 794325030u},
-        {"torvi", 6, nullptr, 1, 0x585fa92f6ca984b6ull, 60640034u},
-        {"torvi", 6, nullptr, 2, 0xe09b631984e0e6f8ull, 60640034u},
+        {"torvi", 6, nullptr, 1, 0xbad838bee5d86d16ull, 1985242172u},
+        {"torvi", 6, nullptr, 2, 0x7bd385d202cdb7a8ull, 1985242172u},
         {"nebu", 7, nullptr, 0, 0xd1a5d7437929d59aull, 794325030u},
         {"nebu", 7, nullptr, 1, 0x25365bbd58d07c6bull, 3154266502u},
         {"nebu", 7, nullptr, 2, 0xdd1535db6bd119f3ull, 3154266502u},
@@ -456,6 +456,41 @@ TEST_F(ComputerPlayer, RulesPressTheirWords) {
             Place(c.distance);
             EXPECT_EQ(Run(c.routine).first, c.word) << c.name << " timer " << c.timer << " seed " << seed;
         }
+    }
+}
+
+// The high-attack rules of oza, perila (gauge 1.0 to 2.5) and torvi (1.0 to
+// 2.2) draw their chance only inside the gauge window; the bounds are the
+// decimal values, so a gauge of 2.2f (just above 2.2) is outside torvi's.
+TEST_F(ComputerPlayer, HighAttackRulesDrawOnlyInsideTheirGaugeWindow) {
+    const struct {
+        Generator routine;
+        const char* name;
+        float gauge;
+        bool draws;
+    } cases[] = {
+        {GenerateCpuInputOza, "oza", 0.99f, false},
+        {GenerateCpuInputOza, "oza", 1.0f, true},
+        {GenerateCpuInputOza, "oza", 2.5f, true},
+        {GenerateCpuInputOza, "oza", std::nextafter(2.5f, 3.0f), false},
+        {GenerateCpuInputPerila, "perila", 1.0f, true},
+        {GenerateCpuInputPerila, "perila", 2.5f, true},
+        {GenerateCpuInputPerila, "perila", std::nextafter(2.5f, 3.0f), false},
+        {GenerateCpuInputTorvi, "torvi", 0.99f, false},
+        {GenerateCpuInputTorvi, "torvi", 1.0f, true},
+        {GenerateCpuInputTorvi, "torvi", std::nextafter(2.2f, 0.0f), true},
+        {GenerateCpuInputTorvi, "torvi", 2.2f, false},
+    };
+    for (const auto& c : cases) {
+        opponent().state = KNOCKED_BACK;
+        Place(100.0f);
+        self().counter = 5;
+        const auto drawsAt = [&](float gauge) {
+            SeedRandom(7);
+            self().hyperGauge = gauge;
+            return Run(c.routine).second;
+        };
+        EXPECT_EQ(drawsAt(c.gauge) - drawsAt(0.5f), c.draws ? 1 : 0) << c.name << " at gauge " << c.gauge;
     }
 }
 

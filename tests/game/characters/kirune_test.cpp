@@ -14,13 +14,7 @@
 
 namespace {
 
-using test::AREA;
-using test::EFFECT;
-using test::Every;
-using test::HEAVY;
-using test::Join;
-using test::SHOT;
-using test::Spawn;
+using namespace test;  // the fixture's spawns, kinds and helpers
 
 // Side 0 is kirune at (-100, 0); the opponent (side 1) stands still at
 // (100, 0) unless a test moves it. Only side 0's update runs.
@@ -30,12 +24,7 @@ protected:
 };
 
 TEST_F(Kirune, MoveTimelines) {
-    const struct {
-        int32_t state;
-        float opponentX;
-        std::vector<Spawn> spawns;
-        int32_t freeAfter;
-    } cases[] = {
+    ExpectTimelines({
         {KIRUNE_SHOT, 100.0f, {{14, HEAVY, 101}}, 30},
         {KIRUNE_MOVING_SHOTS, 100.0f, {{5, HEAVY, 102}, {12, HEAVY, 102}, {19, HEAVY, 102}}, 45},
         {KIRUNE_SLASH_1, 50.0f, {{10, AREA, 101}}, 30},
@@ -55,23 +44,13 @@ TEST_F(Kirune, MoveTimelines) {
                Every(10, 10, 1, HEAVY, 115), Every(10, 10, 1, HEAVY, 115), Every(25, 60, 5, EFFECT, 140),
                Every(25, 60, 5, EFFECT, 140), Every(25, 60, 5, EFFECT, 140)}),
          130},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        players[1].x = c.opponentX;
-        const Run run = RunMove(c.state, 200);
-        EXPECT_EQ(run.spawns, c.spawns) << "state " << c.state;
-        EXPECT_EQ(run.freeAfter, c.freeAfter) << "state " << c.state;
-    }
+    }, 200);
 }
 
 // The start bursts, the spread and rapid fire volleys and the charge's sparks
 // are the only random draws of kirune's moves.
 TEST_F(Kirune, RandomDrawsPerFrame) {
-    const struct {
-        int32_t state;
-        std::vector<std::pair<std::vector<int32_t>, int32_t>> draws;  // frames -> draws in each
-    } cases[] = {
+    ExpectDrawsPerFrame({
         {KIRUNE_BEAM, {{{0, 1, 2, 3, 4}, 12}}},
         {KIRUNE_RUSH, {{{0, 1, 2, 3, 4}, 12}}},
         {KIRUNE_HEAVY_SHOT, {{{0, 1, 2, 3, 4}, 12}}},
@@ -80,73 +59,23 @@ TEST_F(Kirune, RandomDrawsPerFrame) {
         {KIRUNE_SHOT, {}},
         {KIRUNE_SLASH_1, {}},
         {KIRUNE_CHARGING_SLASH, {}},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        const Run run = RunMove(c.state, 200);
-        std::vector<int32_t> expected(run.draws.size(), 0);
-        for (const auto& [frames, draws] : c.draws)
-            for (int32_t f : frames) expected[f] = draws;
-        EXPECT_EQ(run.draws, expected) << "state " << c.state;
-    }
+    }, 200);
     SetUp();
     const Run hyper = RunMove(KIRUNE_HYPER, 200);
     for (int32_t f = 0; f < 60; ++f) EXPECT_EQ(hyper.draws[f], f < 10 ? 24 : f < 50 ? 12 : 0) << f;
 }
 
+// a = RandomFloat(0, pi/2) + i x pi/2, taken in double and rounded once.
 TEST_F(Kirune, StartBurstSparksCoverTheFourQuarters) {
-    SeedRandom(9);
-    std::vector<int32_t> types;
-    std::vector<float> angles;
-    for (int i = 0; i < 4; ++i) {
-        types.push_back(RandomInt(0, 100) < 50 ? 1100 : 1101);
-        angles.push_back(RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f));
-    }
     SeedRandom(9);
     players[0].state = KIRUNE_HEAVY_SHOT;
     players[0].stateTimer = 4;
     UpdateKirune(0);
-    const std::vector<SpawnRequest> sparks = Spawned(EFFECT);
-    ASSERT_EQ(sparks.size(), 4u);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(sparks[i].type, types[i]);
-        EXPECT_EQ(sparks[i].angle, angles[i]);
-    }
+    ExpectSparks(Spawned(EFFECT), 9, 4, 3.1415927f / 2.0);
 }
 
 TEST_F(Kirune, ChargedShotFiresByTheMomentOfRelease) {
-    const struct {
-        int32_t release;  // first frame without Z, or -1 when Z stays down
-        int32_t type;     // HeavyShot fired, 0 for none
-        int32_t firedAt;
-    } cases[] = {
-        {5, 101, 14},   // released before frame 10: the plain shot
-        {15, 101, 15},  // charging: the small shot at once
-        {24, 101, 24},
-        {25, 103, 30},  // from 25 the large shot, not before 30
-        {29, 103, 30},
-        {35, 103, 35},
-        {-1, 0, 0},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        Press(0, INPUT_Z);  // pressed on the frame before the move
-        const Run run = RunMove(KIRUNE_SHOT, 120, [&](int32_t f) -> InputWord {
-            return c.release < 0 || f < c.release ? INPUT_Z : 0;
-        });
-        std::vector<Spawn> shots;
-        for (const Spawn& s : run.spawns)
-            if (s.kind == HEAVY) shots.push_back(s);
-        if (c.type == 0) {
-            EXPECT_TRUE(shots.empty());
-            EXPECT_EQ(players[0].state, KIRUNE_CHARGED_SHOT) << "held: charging on";
-            EXPECT_GE(players[0].stateTimer, 31);
-            EXPECT_LE(players[0].stateTimer, 40);
-            EXPECT_EQ(run.draws.back(), 4) << "a charge spark a frame";
-        } else {
-            EXPECT_EQ(shots, (std::vector<Spawn>{{c.firedAt, HEAVY, c.type}})) << "release at " << c.release;
-        }
-    }
+    ExpectChargeByRelease({KIRUNE_SHOT, KIRUNE_CHARGED_SHOT, 101, 101, 103});
 }
 
 TEST_F(Kirune, SlashOneTurnsIntoTheLongSlashBeyond180) {
@@ -166,13 +95,7 @@ TEST_F(Kirune, SlashOneTurnsIntoTheLongSlashBeyond180) {
 }
 
 TEST_F(Kirune, MoveChains) {
-    const struct {
-        int32_t state, stateTimer;
-        InputWord before, word;  // the word of the frame before, of this frame
-        int32_t opponentState;
-        int32_t stateAfter, stateTimerAfter;
-        const char* what;
-    } cases[] = {
+    ExpectChainSteps({
         {KIRUNE_SHOT, 10, INPUT_Z, INPUT_Z, PLAYER_FREE, KIRUNE_CHARGED_SHOT, 11, "Z held at 10"},
         {KIRUNE_SHOT, 10, 0, INPUT_Z, PLAYER_FREE, KIRUNE_SHOT, 11, "Z pressed at 10 is not held"},
         {KIRUNE_SPREAD_SHOTS, 9, INPUT_X, INPUT_X, PLAYER_FREE, KIRUNE_RAPID_FIRE, 10, "X held at 9"},
@@ -187,50 +110,17 @@ TEST_F(Kirune, MoveChains) {
         {KIRUNE_CHARGED_SHOT, 100, 0, INPUT_X, PLAYER_KNOCKED_BACK, KIRUNE_CHASING_SLASH, 8, "chase"},
         {KIRUNE_CHARGED_SHOT, 99, 0, INPUT_X, PLAYER_KNOCKED_BACK, KIRUNE_CHARGED_SHOT, 100, "too early"},
         {KIRUNE_CHARGED_SHOT, 100, 0, INPUT_X, PLAYER_FREE, KIRUNE_CHARGED_SHOT, 101, "no hit, no chase"},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        PlayerRecord& p = players[0];
-        p.state = c.state;
-        p.stateTimer = c.stateTimer;
-        players[1].x = 50.0f;
-        players[1].state = c.opponentState;
-        Press(0, c.before);
-        Press(0, c.word);
-        UpdateKirune(0);
-        EXPECT_EQ(p.state, c.stateAfter) << c.what;
-        EXPECT_EQ(p.stateTimer, c.stateTimerAfter) << c.what;
-    }
+    }, 50.0f);
 }
 
 TEST_F(Kirune, MovesCloseAndTakeADashPastTheirMark) {
-    const struct {
-        int32_t state, closeAfter, dashAfter;
-    } cases[] = {
+    ExpectMoveMarks({
         {KIRUNE_SHOT, 30, 20},         {KIRUNE_MOVING_SHOTS, 45, 35}, {KIRUNE_CHARGED_SHOT, 150, 115},
         {KIRUNE_SLASH_1, 30, 20},      {KIRUNE_SLASH_2, 40, 20},      {KIRUNE_SLASH_3, 40, 20},
         {KIRUNE_LONG_SLASH, 40, 20},   {KIRUNE_SPREAD_SHOTS, 40, 30}, {KIRUNE_RAPID_FIRE, 50, 25},
         {KIRUNE_CHARGING_SLASH, 40, 30}, {KIRUNE_CHASING_SLASH, 50, 40}, {KIRUNE_BEAM, 80, 40},
         {KIRUNE_RUSH, 40, 30},         {KIRUNE_HEAVY_SHOT, 50, 40},   {KIRUNE_HYPER, 130, 110},
-    };
-    for (const auto& c : cases) {
-        const struct {
-            int32_t stateTimer;
-            int32_t stateAfter;
-        } steps[] = {{c.dashAfter - 1, c.state}, {c.dashAfter, PLAYER_DASH}, {c.closeAfter, PLAYER_FREE}};
-        for (const auto& s : steps) {
-            SetUp();
-            players[1].x = 300.0f;  // out of reach of the slashes
-            players[0].state = c.state;
-            players[0].stateTimer = s.stateTimer;
-            Press(0, INPUT_V);
-            UpdateKirune(0);
-            EXPECT_EQ(players[0].state, s.stateAfter) << "state " << c.state << " at " << s.stateTimer;
-            if (s.stateAfter == PLAYER_DASH) {
-                EXPECT_EQ(players[0].speed, 13.0);
-            }
-        }
-    }
+    }, 13.0, 0, [] { players[1].x = 300.0f; });  // out of reach of the slashes
 }
 
 TEST_F(Kirune, SpreadShotsAreBuiltWithAlternatingRandomAngles) {
@@ -388,14 +278,6 @@ TEST_F(Kirune, MovingShotsSetOffAlongTheOldAimAndSteerWithArrows) {
     Press(0, INPUT_DOWN);
     UpdateKirune(0);
     EXPECT_FLOAT_EQ(static_cast<float>(p.moveAngle), static_cast<float>(heading) - 0.08f);
-}
-
-TEST_F(Kirune, AStateWithoutAMoveFreesTheSide) {
-    players[0].state = 13;
-    players[0].stateTimer = 4;
-    UpdateKirune(0);
-    EXPECT_EQ(players[0].state, PLAYER_FREE);
-    EXPECT_EQ(players[0].stateTimer, 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "game/characters/nebu.h"
 #include "game/flow/game_start.h"
 #include "tests/support/battle_run.h"
+#include "tests/support/character_battle.h"
 
 namespace {
 
@@ -54,12 +55,7 @@ public:
         const bool stormNext = !plainPart && self.hyperGauge >= 1.0f && highs_ % 4 == 2;
         const float reach = stormNext ? 60.0f : 110.0f;
         const float dx = other.x - self.x, dy = other.y - self.y;
-        if (dx * dx + dy * dy > reach * reach) {
-            InputWord toward = 0;
-            if (std::fabs(dx) > 10.0f) toward |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
-            if (std::fabs(dy) > 10.0f) toward |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
-            return toward;
-        }
+        if (dx * dx + dy * dy > reach * reach) return test::Toward(self, other, 10.0f);
         if (plainPart) return NextPlainMove();
         if (self.hyperGauge >= 3.0f && highs_ >= 4) return INPUT_C | INPUT_X | INPUT_Z;
         if (self.hyperGauge >= 1.0f && highs_ < 4) {

@@ -7,26 +7,14 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/nebu.h"
-#include "tests/support/battle_fixture.h"
+#include "tests/support/pose_table.h"
 
 namespace {
 
-class NebuDrawing : public test::BattleFixture {
-protected:
-    void SetUp() override {
-        BattleFixture::SetUp();
-        players[0].characterId = 7;
-    }
-};
+using NebuDrawing = test::CharacterDrawingFixture<7>;
+using test::Turn;
 
-constexpr int32_t NONE = -1;
 constexpr float HALF_PI = PI_F / 2.0f;
-
-struct Turn {
-    bool rolled;
-    Angle16 roll;
-    bool mirrored;
-};
 
 constexpr Turn STANDING{false, 0, false};
 constexpr Turn STANDING_MIRRORED{false, 0, true};
@@ -36,14 +24,7 @@ const Turn TILT_LEFT{true, RadianToAngle(2.0f - PI_F), true};  // the tilt rule 
 // The state, stateTimer, counter, arrows, position and aim of side 0, and
 // the pose drawn with its turn.
 TEST_F(NebuDrawing, PoseAndTurnOfEachState) {
-    const struct {
-        int32_t state, t, c;
-        InputWord arrows;
-        float x, opponentX, aim;
-        int32_t pose;
-        Turn turn;
-        const char* what;
-    } cases[] = {
+    const test::PoseRow cases[] = {
         // Standing: counter / 5, idle 0-3, toward the facing side 4-7, others 8-11.
         {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, STANDING, "idle"},
         {PLAYER_FREE, 0, 19, 0, -100, 100, 0, 3, STANDING, "idle, fourth step"},
@@ -120,29 +101,7 @@ TEST_F(NebuDrawing, PoseAndTurnOfEachState) {
         {NEBU_BURST_STRIKE, 10, 0, 0, -100, 100, -HALF_PI, 69, {true, RadianToAngle(-HALF_PI), false},
          "straight down: rolled, not mirrored"},
     };
-    for (const auto& c : cases) {
-        SetUp();
-        PlayerRecord& p = players[0];
-        p.state = c.state;
-        p.stateTimer = c.t;
-        p.counter = c.c;
-        p.x = c.x;
-        p.y = 7.0f;
-        p.aimAngle = c.aim;
-        players[1].x = c.opponentX;
-        Press(0, c.arrows);
-        const std::vector<CharacterModelDraw> draws = NebuModelDraws(0);
-        ASSERT_EQ(draws.size(), 1u) << c.what;
-        const CharacterModelDraw& d = draws[0];
-        EXPECT_EQ(d.kind, CharacterModelKind::Frame) << c.what;
-        EXPECT_EQ(d.index, c.pose) << c.what;
-        EXPECT_EQ(d.blendMode, 1) << c.what;
-        EXPECT_EQ(d.x, c.x) << c.what;
-        EXPECT_EQ(d.y, 7.0f) << c.what;
-        EXPECT_EQ(d.turn.rolled, c.turn.rolled) << c.what;
-        EXPECT_EQ(d.turn.roll, c.turn.roll) << c.what;
-        EXPECT_EQ(d.turn.mirrored, c.turn.mirrored) << c.what;
-    }
+    RunPoseTable(cases, NebuModelDraws);
 }
 
 // The looping poses keep cycling for as long as their state can last, and

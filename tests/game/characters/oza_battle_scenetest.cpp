@@ -13,19 +13,13 @@
 #include "game/battle/player_record.h"
 #include "game/characters/oza.h"
 #include "tests/support/battle_run.h"
+#include "tests/support/character_battle.h"
 
 namespace {
 
 constexpr int FRAME_LIMIT = 30000;
 
-InputWord Toward(const PlayerRecord& self, const PlayerRecord& other) {
-    const float dx = other.x - self.x;
-    const float dy = other.y - self.y;
-    InputWord toward = 0;
-    if (std::fabs(dx) > 150.0f) toward |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
-    if (std::fabs(dy) > 60.0f) toward |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
-    return toward;
-}
+InputWord Toward(const PlayerRecord& self, const PlayerRecord& other) { return test::Toward(self, other, 150.0f, 60.0f); }
 
 // Kirune (side 0) drifts about, shooting and slashing now and then.
 InputWord Kirune(int32_t frame) {

@@ -8,26 +8,15 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/oza.h"
-#include "tests/support/battle_fixture.h"
+#include "tests/support/pose_table.h"
 
 namespace {
 
-class OzaDrawing : public test::BattleFixture {
-protected:
-    void SetUp() override {
-        BattleFixture::SetUp();
-        players[0].characterId = 3;
-    }
-};
+using OzaDrawing = test::CharacterDrawingFixture<3>;
+using test::Turn;
 
 constexpr int32_t NONE = -1;
 constexpr float HALF_PI = PI_F / 2.0f;
-
-struct Turn {
-    bool rolled;
-    Angle16 roll;
-    bool mirrored;
-};
 
 // Aimed along 0; standing toward the right or left (facing); aimed into the
 // left half: rolled back by pi and mirrored.
@@ -114,35 +103,13 @@ TEST_F(OzaDrawing, PosePartsAndTurnOfEachState) {
         {OZA_HYPER, 50, 0, 0, -100, 100, -HALF_PI, NONE, 35, 7, {true, RadianToAngle(-HALF_PI), false},
          "straight down: rolled, not mirrored"},
     };
-    for (const Case& c : cases) {
-        SetUp();
-        PlayerRecord& p = players[0];
-        p.state = c.state;
-        p.stateTimer = c.t;
-        p.counter = c.c;
-        p.x = c.x;
-        p.y = 7.0f;
-        p.aimAngle = c.aim;
-        players[1].x = c.opponentX;
-        Press(0, c.arrows);
-        std::vector<std::pair<CharacterModelKind, int32_t>> expected;
-        if (c.before != NONE) expected.push_back({CharacterModelKind::Action, c.before});
-        expected.push_back({CharacterModelKind::Frame, c.pose});
-        if (c.after != NONE) expected.push_back({CharacterModelKind::Action, c.after});
-
-        const std::vector<CharacterModelDraw> draws = OzaModelDraws(0);
-        std::vector<std::pair<CharacterModelKind, int32_t>> drawn;
-        for (const CharacterModelDraw& d : draws) {
-            drawn.push_back({d.kind, d.index});
-            EXPECT_EQ(d.blendMode, 1) << c.what;
-            EXPECT_EQ(d.x, c.x) << c.what;
-            EXPECT_EQ(d.y, 7.0f) << c.what;
-            EXPECT_EQ(d.turn.rolled, c.turn.rolled) << c.what;
-            EXPECT_EQ(d.turn.roll, c.turn.roll) << c.what;
-            EXPECT_EQ(d.turn.mirrored, c.turn.mirrored) << c.what;
-        }
-        EXPECT_EQ(drawn, expected) << c.what;
-    }
+    RunPoseTable(cases, OzaModelDraws, [](const Case& c) {
+        std::vector<test::ExpectedModel> models;
+        if (c.before != NONE) models.push_back(test::Part(c.before));
+        models.push_back(test::Pose(c.pose));
+        if (c.after != NONE) models.push_back(test::Part(c.after));
+        return models;
+    });
 }
 
 TEST_F(OzaDrawing, NothingIsDrawnFrom180FramesOfKnockOutOn) {

@@ -16,14 +16,7 @@
 
 namespace {
 
-using test::Every;
-using test::Join;
-using test::Spawn;
-
-using test::AREA;
-using test::EFFECT;
-using test::HEAVY;
-using test::SHOT;
+using namespace test;  // the fixture's spawns, kinds and helpers
 
 // Side 0 is oza at (-100, 0); the opponent (side 1) stands still at (100, 0)
 // unless a test moves it. Only side 0's update runs.
@@ -35,14 +28,6 @@ protected:
         CharacterMovesFixture::SetUp();
         TakeSpawns();  // the cases of a table set up again
         players[0].characterId = 3;
-    }
-
-    // One update of side 0 from the given state and timer with this frame's word.
-    void Step(int32_t state, int32_t stateTimer, InputWord word) {
-        players[0].state = state;
-        players[0].stateTimer = stateTimer;
-        Press(0, word);
-        UpdateOza(0);
     }
 };
 
@@ -100,10 +85,7 @@ TEST_F(Oza, RandomDrawsPerFrame) {
     for (int32_t f = 10; f <= 40; f += 2) evenFrames10to40.push_back(f);
     std::vector<int32_t> hyperHold;
     for (int32_t f = 20; f <= 60; ++f) hyperHold.push_back(f);
-    const struct {
-        int32_t state;
-        std::vector<std::pair<std::vector<int32_t>, int32_t>> draws;  // frames -> draws in each
-    } cases[] = {
+    ExpectDrawsPerFrame({
         {OZA_SHOT, {}},
         {OZA_MINE, {}},
         {OZA_VOLLEY, {{{10, 13, 16, 19}, 1}}},
@@ -115,15 +97,7 @@ TEST_F(Oza, RandomDrawsPerFrame) {
         {OZA_LARGE_SHOT, {{{0, 1, 2, 3, 4}, 12}}},
         {OZA_BEAM, {{{0, 1, 2, 3, 4}, 12}}},
         {OZA_HYPER, {{{0, 1, 2, 3, 4}, 12}, {hyperHold, 1}}},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        const Run run = RunMove(c.state, 200);
-        std::vector<int32_t> expected(run.draws.size(), 0);
-        for (const auto& [frames, draws] : c.draws)
-            for (int32_t f : frames) expected[f] = draws;
-        EXPECT_EQ(run.draws, expected) << "state " << c.state;
-    }
+    }, 200);
 }
 
 // Every move with random draws, one after the other from seed 0: the
@@ -135,24 +109,14 @@ TEST_F(Oza, GoldenGeneratorStateAfterTheRandomMoves) {
     EXPECT_EQ(GetRandomState(), 3806484205u);
 }
 
+// a = RandomFloat(0, pi/2) + i x pi/2, taken in double and rounded once.
 TEST_F(Oza, StartBurstSparksAlternateTypeAndAngleDraws) {
     SeedRandom(9);
-    std::vector<int32_t> types;
-    std::vector<float> angles;
-    for (int i = 0; i < 4; ++i) {
-        types.push_back(RandomInt(0, 100) < 50 ? 1100 : 1101);
-        angles.push_back(RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * (PI_F / 2.0f));
-    }
-    SeedRandom(9);
-    Step(OZA_BEAM, 4, 0);
+    StepFrom(OZA_BEAM, 4, 0);
     std::vector<SpawnRequest> sparks;
     for (const SpawnRequest& r : Spawned(EFFECT))
         if (r.type == 1100 || r.type == 1101) sparks.push_back(r);
-    ASSERT_EQ(sparks.size(), 4u);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(sparks[i].type, types[i]);
-        EXPECT_EQ(sparks[i].angle, angles[i]);
-    }
+    ExpectSparks(sparks, 9, 4, 3.1415927f / 2.0);
 }
 
 // The fans: one draw per Shot, then +r while t / 2 is even and -r while odd.
@@ -310,8 +274,7 @@ TEST_F(Oza, ButtonsStartTheMoves) {
         PlayerRecord& p = players[0];
         p.hyperGauge = c.hyperGauge;
         p.invulnerableTimer = c.invulnerableTimer;
-        Press(0, c.before);
-        Step(c.state, c.stateTimer, c.word);
+        StepFrom(c.state, c.stateTimer, c.word, c.before);
         EXPECT_EQ(p.state, c.stateAfter) << c.what;
         EXPECT_EQ(p.stateTimer, c.stateTimerAfter) << c.what;
         EXPECT_FLOAT_EQ(p.hyperGauge, c.hyperGaugeAfter) << c.what;
@@ -329,7 +292,7 @@ TEST_F(Oza, HighStartsStopTheSideAndSetItsInvulnerability) {
         p.speed = 7.0;
         p.aimAngle = 3.0f;
         players[1].y = -200.0f;
-        Step(c.state, 0, 0);
+        StepFrom(c.state, 0, 0);
         EXPECT_EQ(p.invulnerableTimer, c.invulnerableTimer) << c.state;
         EXPECT_EQ(p.speed, 0.0) << c.state;
         EXPECT_EQ(p.x, -100.0f) << c.state;
@@ -372,7 +335,7 @@ TEST_F(Oza, MinePlacingEndsTheOldestOfTooManyLiveMines) {
             s.age = m.age;
             shotList.Append(s);
         }
-        Step(OZA_MINE, 5, 0);
+        StepFrom(OZA_MINE, 5, 0);
         std::vector<int32_t> ages;
         for (int32_t i = 0; i < shotList.Size(); ++i) ages.push_back(shotList[i].age);
         EXPECT_EQ(ages, c.agesAfter) << c.what;
@@ -392,7 +355,7 @@ TEST_F(Oza, TheMineCrossIsNotLimited) {
         shotList.Append(s);
     }
     players[0].y = 30.0f;
-    Step(OZA_MINE_CROSS, 10, 0);
+    StepFrom(OZA_MINE_CROSS, 10, 0);
     ASSERT_EQ(shotList.Size(), 8);
     const float points[4][2] = {{20.0f, 30.0f}, {-220.0f, 30.0f}, {-100.0f, 150.0f}, {-100.0f, -90.0f}};
     for (int32_t i = 0; i < 4; ++i) {
@@ -440,7 +403,7 @@ TEST_F(Oza, BeamsWidenHoldAndNarrow) {
         SeedRandom(11);
         const float randomWidth = RandomFloat(1.8f, 2.4f);
         SeedRandom(11);
-        Step(c.state, c.t, 0);
+        StepFrom(c.state, c.t, 0);
         ASSERT_EQ(attackAreaList.Size(), 1) << c.state << " at " << c.t;
         const AttackArea& a = attackAreaList[0];
         EXPECT_EQ(a.type, c.type) << c.state << " at " << c.t;
@@ -454,7 +417,7 @@ TEST_F(Oza, BeamsWidenHoldAndNarrow) {
     }
     // Past frame 80 the beam is gone.
     SetUp();
-    Step(OZA_BEAM, 81, 0);
+    StepFrom(OZA_BEAM, 81, 0);
     EXPECT_EQ(attackAreaList.Size(), 0);
 }
 
@@ -469,7 +432,7 @@ TEST_F(Oza, OnlyTheHighBeamTurnsWithTheArrows) {
     for (const auto& c : cases) {
         SetUp();
         players[0].aimAngle = 0.0f;
-        Step(c.state, c.t, INPUT_UP);
+        StepFrom(c.state, c.t, INPUT_UP);
         EXPECT_FLOAT_EQ(players[0].aimAngle, c.turned) << c.state << " at " << c.t;
         ASSERT_EQ(attackAreaList.Size(), 1);
         EXPECT_EQ(attackAreaList[0].angle, players[0].aimAngle);
@@ -494,29 +457,15 @@ TEST_F(Oza, TheLargeShotAndTheHyperShotLeaveAlongTheAim) {
 // V pressed once the new stateTimer has reached the move's mark starts oza's
 // own dash; on the frame the move ends it is ignored.
 TEST_F(Oza, MovesEndAndTakeADashFromTheirMark) {
-    const struct {
-        int32_t state, endsAt, dashFrom;
-    } cases[] = {
+    ExpectMoveMarks(EndAndDashFrom({
         {OZA_VOLLEY, 31, 16},     {OZA_SHOT, 41, 26},       {OZA_MOVING_VOLLEY, 31, 16}, {OZA_MINE, 21, 13},
         {OZA_MINE_CROSS, 31, 21}, {OZA_FAN, 61, 39},        {OZA_WIDE_FAN, 61, 51},      {OZA_SPRAY, 51, 36},
         {OZA_BEAM, 91, 81},       {OZA_LARGE_SHOT, 61, 51}, {OZA_HYPER, 91, 81},
-    };
-    for (const auto& c : cases) {
-        const struct {
-            int32_t stateTimer;
-            int32_t stateAfter, stateTimerAfter;
-        } steps[] = {{c.dashFrom - 2, c.state, c.dashFrom - 1},
-                     {c.dashFrom - 1, PLAYER_DASH, c.dashFrom},
-                     {c.endsAt - 2, PLAYER_DASH, c.endsAt - 1},
-                     {c.endsAt - 1, PLAYER_FREE, 0}};
-        for (const auto& s : steps) {
-            SetUp();
-            Step(c.state, s.stateTimer, INPUT_V);
-            EXPECT_EQ(players[0].state, s.stateAfter) << "state " << c.state << " at " << s.stateTimer;
-            EXPECT_EQ(players[0].stateTimer, s.stateTimerAfter) << "state " << c.state << " at " << s.stateTimer;
-            EXPECT_EQ(players[0].speed, s.stateAfter == PLAYER_DASH ? 10.0 : 0.0) << "state " << c.state;
+    }), 10.0, 0, nullptr, [](int32_t stateAfter) {
+        if (stateAfter != PLAYER_DASH) {
+            EXPECT_EQ(players[0].speed, 0.0);
         }
-    }
+    });
 }
 
 // The decelerations are single-precision values widened to double; the
@@ -535,7 +484,7 @@ TEST_F(Oza, MovesSlowDownByTheirDeceleration) {
         SetUp();
         players[0].speed = 5.0;
         players[0].moveAngle = PI_F;
-        Step(c.state, c.t, 0);
+        StepFrom(c.state, c.t, 0);
         EXPECT_EQ(players[0].speed, 5.0 - c.decay) << c.state;
         EXPECT_FLOAT_EQ(players[0].x, -105.0f) << c.state;
     }
@@ -544,7 +493,7 @@ TEST_F(Oza, MovesSlowDownByTheirDeceleration) {
 TEST_F(Oza, TheMovingVolleyAddsToTheBoostGaugeAtItsStart) {
     players[0].boostGauge = 1.0f;
     players[0].speed = 10.0;
-    Step(OZA_MOVING_VOLLEY, 0, 0);
+    StepFrom(OZA_MOVING_VOLLEY, 0, 0);
     EXPECT_FLOAT_EQ(players[0].boostGauge, 1.25f);
     EXPECT_EQ(players[0].speed, 10.0 - DECAY_FAST / 3.0) << "no new speed: it glides on";
 }
@@ -568,14 +517,14 @@ TEST_F(Oza, SharedStatesUseOzasDashesAndValues) {
     };
     for (const auto& c : cases) {
         SetUp();
-        Step(c.state, c.stateTimer, INPUT_V);
+        StepFrom(c.state, c.stateTimer, INPUT_V);
         EXPECT_EQ(players[0].state, c.stateAfter) << c.what;
         EXPECT_EQ(players[0].speed, c.speedAfter) << c.what;
     }
 
     SetUp();
     PlayerRecord& p = players[0];
-    Step(PLAYER_FREE, 0, INPUT_V);
+    StepFrom(PLAYER_FREE, 0, INPUT_V);
     EXPECT_FLOAT_EQ(p.boostGauge, 0.2f - 0.001f);
     // Held on below 9.0: boosted to 9.0, with the trail Effect 1002 every
     // fourth frame.
@@ -590,7 +539,7 @@ TEST_F(Oza, SharedStatesUseOzasDashesAndValues) {
     // The shield's particles: colour number 3 + 20, the fast all-round burst
     // (the group of 30 would stay below 6 a frame).
     SetUp();
-    Step(PLAYER_SHIELD, 5, 0);
+    StepFrom(PLAYER_SHIELD, 5, 0);
     ASSERT_EQ(particleList.Size(), 20);
     float fastest = 0.0f;
     for (int32_t i = 0; i < 20; ++i) {
@@ -613,7 +562,7 @@ TEST_F(Oza, BurstsOutOfKnockBack) {
         SetUp();
         players[0].hyperGauge = 1.0f;
         players[1].x = c.opponentX;
-        Step(PLAYER_KNOCKED_BACK, 3, INPUT_S);
+        StepFrom(PLAYER_KNOCKED_BACK, 3, INPUT_S);
         EXPECT_EQ(players[0].state, c.stateAfter) << c.opponentX;
         EXPECT_EQ(players[0].hyperGauge, 0.0f);
         EXPECT_EQ(players[0].invulnerableTimer, 60);
@@ -625,21 +574,15 @@ TEST_F(Oza, BurstsOutOfKnockBack) {
 TEST_F(Oza, KnockOutExplodesAt180AndNothingElseRuns) {
     PlayerRecord& p = players[0];
     p.hyperGauge = 3.0f;
-    Step(PLAYER_KNOCKED_OUT, 0, INPUT_C | INPUT_X | INPUT_Z);
+    StepFrom(PLAYER_KNOCKED_OUT, 0, INPUT_C | INPUT_X | INPUT_Z);
     EXPECT_EQ(SpawnedTypes(EFFECT), std::vector<int32_t>{1300});
     EXPECT_EQ(p.state, PLAYER_KNOCKED_OUT);
     EXPECT_EQ(p.hyperGauge, 3.0f);
     TakeSpawns();
-    Step(PLAYER_KNOCKED_OUT, 180, 0);
+    StepFrom(PLAYER_KNOCKED_OUT, 180, 0);
     EXPECT_EQ(SpawnedTypes(EFFECT), std::vector<int32_t>{1301});
     EXPECT_EQ(particleList.Size(), 50);
     EXPECT_EQ(p.stateTimer, 181);
-}
-
-TEST_F(Oza, AStateWithoutAMoveFreesTheSide) {
-    Step(46, 4, 0);
-    EXPECT_EQ(players[0].state, PLAYER_FREE);
-    EXPECT_EQ(players[0].stateTimer, 0);
 }
 
 }  // namespace

@@ -13,11 +13,10 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "game/characters/perila.h"
-#include "tests/support/battle_run.h"
+#include "tests/support/character_battle.h"
 
 namespace {
 
-constexpr int FRAME_LIMIT = 30000;
 constexpr int PERILA_SIDE = 1;  // gains hyper gauge at HARD
 
 // Perila's controls: whenever she is free she starts the next input sequence,
@@ -75,62 +74,12 @@ private:
     std::set<int32_t> visited_;
 };
 
-// Kirune keeps its distance and shoots now and then until perila has shown
-// her hyper attack; then it closes in and slashes.
-InputWord Kirune(const PerilaPlayer& perila, int32_t frame) {
-    const PlayerRecord& self = players[1 - PERILA_SIDE];
-    const PlayerRecord& other = players[PERILA_SIDE];
-    const float dx = other.x - self.x;
-    const float dy = other.y - self.y;
-    if (!perila.hyperDone()) {
-        if (frame % 120 < 2) return INPUT_X;
-        return frame % 160 < 80 ? INPUT_UP : INPUT_DOWN;
-    }
-    InputWord toward = 0;
-    if (std::fabs(dx) > 40.0f) toward |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
-    if (std::fabs(dy) > 40.0f) toward |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
-    if (toward && frame % 50 < 40) return toward;
-    return frame % 14 < 2 ? INPUT_Z | INPUT_A : 0;
-}
-
-struct Battle {
-    std::vector<uint64_t> hashes;
-    std::set<int32_t> visited;
-};
-
-Battle RunBattle(test::BattleRun& run, const test::BattleSetup& setup) {
-    PerilaPlayer perila;
-    run.SetScript([&](int side, int32_t frame) { return side == PERILA_SIDE ? perila(frame) : Kirune(perila, frame); });
-    run.Start(setup);
-    run.RunToEnd(FRAME_LIMIT);
-    run.SetScript(nullptr);
-    return {run.hashes(), perila.visited()};
-}
-
 TEST(PerilaBattle, EveryMoveThenAKnockOutReplaysFrameForFrameAndFromItsFile) {
-    test::BattleRun run;
-    test::BattleSetup setup;
-    setup.characters[0] = 1;
-    setup.characters[PERILA_SIDE] = 4;
-    setup.difficulty = DIFFICULTY_HARD;
-    setup.noTimeLimit = 1;  // the fight ends by a knock-out
-    const Battle live = RunBattle(run, setup);
-    ASSERT_TRUE(run.ended());
-    ASSERT_EQ(sceneNumber, SCENE_RESULT);
-    const int32_t loser = 1 - winnerSide;
-    ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
-    ASSERT_EQ(players[loser].life, 0);
-    for (const int32_t state : std::initializer_list<int32_t>{PERILA_BEAMS, PERILA_VOLLEY, PERILA_DOUBLE_VOLLEY, PERILA_SPINNING_SHOTS, PERILA_SWARM,
-                                PERILA_SEEKERS, PERILA_MORE_SEEKERS, PERILA_SPINNING_HEAVY, PERILA_CURVING_SHOTS,
-                                PERILA_BLADES, PERILA_BEAM_VOLLEY, PERILA_HYPER, PLAYER_DASH, PLAYER_KNOCKED_BACK})
-        EXPECT_TRUE(live.visited.count(state)) << "perila never entered state " << state;
-    const BattleResult result = battleResult;
-
-    const Battle again = RunBattle(run, setup);
-    test::ExpectSameFrames(again.hashes, live.hashes, "the second run");
-    EXPECT_EQ(battleResult, result);
-
-    test::ExpectPlaybackMatches(run, live.hashes, FRAME_LIMIT);
+    test::ExpectEveryMoveThenAKnockOutReplays<PerilaPlayer>(
+        PERILA_SIDE, 4,
+        {PERILA_BEAMS, PERILA_VOLLEY, PERILA_DOUBLE_VOLLEY, PERILA_SPINNING_SHOTS, PERILA_SWARM, PERILA_SEEKERS,
+         PERILA_MORE_SEEKERS, PERILA_SPINNING_HEAVY, PERILA_CURVING_SHOTS, PERILA_BLADES, PERILA_BEAM_VOLLEY,
+         PERILA_HYPER, PLAYER_DASH, PLAYER_KNOCKED_BACK});
 }
 
 }  // namespace

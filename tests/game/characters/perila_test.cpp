@@ -11,7 +11,7 @@
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/character_actions.h"
 #include "tests/support/battle_hash.h"
-#include "tests/support/battle_objects_fixture.h"
+#include "tests/support/character_moves.h"
 
 namespace {
 
@@ -33,15 +33,7 @@ std::ostream& operator<<(std::ostream& out, const OrderSeen& o) {
     return out << '}';
 }
 
-struct StateSeen {
-    int32_t frame;
-    int32_t state;
-    bool operator==(const StateSeen&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const StateSeen& s) {
-    return out << "{frame " << s.frame << ", state " << s.state << "}";
-}
+using test::StateSeen;
 
 // Every satellite the same timer, or timers first, first + step, ...
 std::vector<int32_t> Timers(int32_t first, int32_t step = 0) {
@@ -65,18 +57,12 @@ std::vector<InputWord> Then(std::vector<InputWord> words, std::initializer_list<
 // Side 0 is perila at (-100, 0) with her seven circling satellites; side 1
 // is kirune at (100, 0) and stands still. Only side 0's update runs, so the
 // satellites keep whatever order they were given.
-class Perila : public test::BattleObjectsFixture {
+class Perila : public test::CharacterMovesFixture {
 protected:
-    void SetUp() override {
-        BattleObjectsFixture::SetUp();
-        players[0].characterId = 4;
-        players[1].characterId = 1;
-        ResetPlayerForBattle(0);
-        ResetPlayerForBattle(1);
-    }
+    Perila() : CharacterMovesFixture(UpdatePerila, 4) {}
 
     struct Run {
-        std::vector<StateSeen> states;  // the state on entry and after each change
+        std::vector<StateSeen> states;  // each change of state
         std::vector<OrderSeen> orders;
         std::vector<int32_t> effects;   // frames of Effect 1000 (the high start)
         std::vector<int32_t> draws;     // random draws per frame
@@ -84,25 +70,16 @@ protected:
 
     // Runs side 0 for `frames` frames with word(frame) pressed each frame,
     // stopping once it is free again after a move.
-    template <class Word>
-    Run RunFrames(int32_t frames, Word word) {
-        PlayerRecord& p = players[0];
+    Run RunFrames(int32_t frames, const test::Script& word) {
         Run run;
-        int32_t state = p.state;
-        for (int32_t frame = 0; frame < frames; ++frame) {
-            TakeSpawns();
-            Press(0, word(frame));
-            const std::vector<PlayerObject> before = p.objects;
-            const uint32_t random = GetRandomState();
-            UpdatePerila(0);
-            run.draws.push_back(test::RandomDrawsSince(random));
+        std::vector<PlayerObject> before = players[0].objects;
+        run.states = CharacterMovesFixture::RunFrames(frames, word, [&](int32_t frame, int32_t draws) {
+            run.draws.push_back(draws);
             for (const SpawnRequest& r : Spawned(ObjectKind::Effect))
                 if (r.type == 1000) run.effects.push_back(frame);
             RecordOrders(frame, before, run);
-            if (p.state != state) run.states.push_back({frame, p.state});
-            state = p.state;
-            if (state == PLAYER_FREE && frame > 0) break;
-        }
+            before = players[0].objects;
+        });
         return run;
     }
 
@@ -183,10 +160,7 @@ TEST_F(Perila, MoveTable) {
         p.hyperGauge = c.gauge;
         Press(0, c.before);
         float gaugeAfterFirst = 0.0f;
-        const Run run = RunFrames(120, [&](int32_t frame) -> InputWord {
-            if (frame == 1) gaugeAfterFirst = p.hyperGauge;
-            return frame < static_cast<int32_t>(c.words.size()) ? c.words[frame] : InputWord{0};
-        });
+        const Run run = RunFrames(120, WordsThenNothing(c.words, &gaugeAfterFirst));
         if (c.states.empty()) gaugeAfterFirst = p.hyperGauge;
         EXPECT_EQ(run.states, c.states) << c.what;
         EXPECT_EQ(run.orders, c.orders) << c.what;
@@ -221,33 +195,21 @@ TEST_F(Perila, RandomDrawsPerFrame) {
 
 // Kind first, then angle, spark by spark, one spark in each sector: quarter
 // turns for the high attacks, eighth turns for the hyper attack.
+// a = RandomFloat(0, pi/2) + i x sector, taken in double and rounded once.
 TEST_F(Perila, SparksAlternateKindAndAngleInTheirSectors) {
     const struct {
         int32_t state;
         int32_t sparks;
-        float sector;
-    } cases[] = {{PERILA_SWARM, 4, PI_F / 2.0f}, {PERILA_HYPER, 8, PI_F / 4.0f}};
+        double sector;
+    } cases[] = {{PERILA_SWARM, 4, 3.1415927f / 2.0}, {PERILA_HYPER, 8, 3.1415927f / 4.0}};
     for (const auto& c : cases) {
         SetUp();
         TakeSpawns();
         SeedRandom(9);
-        std::vector<int32_t> kinds;
-        std::vector<float> angles;
-        for (int32_t i = 0; i < c.sparks; ++i) {
-            kinds.push_back(RandomInt(0, 100) < 50 ? 1100 : 1101);
-            angles.push_back(RandomFloat(0.0f, PI_F / 2.0f) + static_cast<float>(i) * c.sector);
-        }
-        SeedRandom(9);
         players[0].state = c.state;
         players[0].stateTimer = 4;
         UpdatePerila(0);
-        const std::vector<SpawnRequest> sparks = Spawned(ObjectKind::Effect);
-        ASSERT_EQ(sparks.size(), static_cast<size_t>(c.sparks)) << c.state;
-        for (int32_t i = 0; i < c.sparks; ++i) {
-            EXPECT_EQ(sparks[i].type, kinds[i]) << c.state << " spark " << i;
-            EXPECT_EQ(sparks[i].angle, angles[i]) << c.state << " spark " << i;
-            EXPECT_EQ(sparks[i].position[0], -100.0f);
-        }
+        ExpectSparks(Spawned(ObjectKind::Effect), 9, c.sparks, c.sector);
     }
 }
 
@@ -404,84 +366,21 @@ TEST_F(Perila, FormationFlagFollowsAHeldWhileFreeOrDashing) {
 // faster dash (13.0) once it has reached the move's dash mark; a move that
 // ends in the frame does not dash.
 TEST_F(Perila, MovesEndAndTakeTheFasterDashFromTheirMark) {
-    const struct {
-        int32_t state, endsAt, dashFrom;
-    } cases[] = {
+    ExpectMoveMarks(EndAndDashFrom({
         {PERILA_VOLLEY, 41, 19},        {PERILA_DOUBLE_VOLLEY, 51, 36}, {PERILA_SPINNING_HEAVY, 51, 31},
         {PERILA_CURVING_SHOTS, 41, 21}, {PERILA_SPINNING_SHOTS, 41, 21}, {PERILA_SEEKERS, 31, 21},
         {PERILA_MORE_SEEKERS, 41, 31},  {PERILA_BEAMS, 71, 61},         {PERILA_BEAM_VOLLEY, 71, 61},
         {PERILA_SWARM, 81, 71},         {PERILA_BLADES, 61, 21},        {PERILA_HYPER, 81, 71},
-    };
-    for (const auto& c : cases) {
-        const struct {
-            int32_t stateTimer;  // before the frame
-            int32_t stateAfter;
-        } steps[] = {{c.dashFrom - 2, c.state}, {c.dashFrom - 1, PLAYER_DASH}, {c.endsAt - 1, PLAYER_FREE}};
-        for (const auto& s : steps) {
-            SetUp();
-            players[0].state = c.state;
-            players[0].stateTimer = s.stateTimer;
-            Press(0, INPUT_V);
-            UpdatePerila(0);
-            EXPECT_EQ(players[0].state, s.stateAfter) << "state " << c.state << " at " << s.stateTimer;
-            if (s.stateAfter == PLAYER_DASH) {
-                EXPECT_EQ(players[0].speed, 13.0) << "state " << c.state;
-            }
-            if (s.stateAfter == PLAYER_FREE) {
-                EXPECT_EQ(players[0].stateTimer, 0) << "state " << c.state;
-            }
-        }
-    }
-}
-
-// Knock-back and being blown away dash at her own speed; the burst and the
-// shield at the first character's.
-TEST_F(Perila, SharedStatesDashAtTheirOwnSpeeds) {
-    const struct {
-        int32_t state, stateTimer;
-        double speed;
-    } cases[] = {
-        {PLAYER_KNOCKED_BACK, 16, 10.0},
-        {PLAYER_BLOWN_AWAY, 31, 10.0},
-        {PLAYER_BURST, 41, 13.0},
-        {PLAYER_SHIELD, 6, 13.0},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        players[0].state = c.state;
-        players[0].stateTimer = c.stateTimer;
-        Press(0, INPUT_V);
-        UpdatePerila(0);
-        EXPECT_EQ(players[0].state, PLAYER_DASH) << c.state;
-        EXPECT_EQ(players[0].speed, c.speed) << c.state;
-    }
+    }), 13.0);
 }
 
 TEST_F(Perila, ShieldAndBoostedDashUseHerParticlesAndTrail) {
-    PlayerRecord& p = players[0];
-    p.state = PLAYER_SHIELD;
-    p.stateTimer = 5;
-    UpdatePerila(0);
-    EXPECT_EQ(p.invulnerableTimer, 40);
     // Colour number 6 + 20: kind 106, flying faster than the group 30 could.
-    ASSERT_EQ(particleList.Size(), 20);
+    ExpectShieldFrameFive(40, 106);
     float fastest = 0.0f;
-    for (int32_t i = 0; i < particleList.Size(); ++i) {
-        EXPECT_EQ(particleList[i].kind, 106);
-        fastest = std::max(fastest, particleList[i].speed);
-    }
+    for (int32_t i = 0; i < particleList.Size(); ++i) fastest = std::max(fastest, particleList[i].speed);
     EXPECT_GT(fastest, 6.0f);
-
-    SetUp();
-    TakeSpawns();
-    p.state = PLAYER_DASH;
-    p.speed = 3.0;
-    p.counter = 8;
-    Press(0, INPUT_V);
-    Press(0, INPUT_V);
-    UpdatePerila(0);
-    EXPECT_EQ(SpawnedTypes(ObjectKind::Effect), std::vector<int32_t>{1002});
-    EXPECT_DOUBLE_EQ(p.speed, 8.0 - DECAY_FAST) << "boosted to her boost speed";
+    ExpectBoostedDashTrail(8.0);  // her boost speed
 }
 
 // A move started from the shield skips its first step: it keeps the aim the
@@ -536,14 +435,6 @@ TEST_F(Perila, SatellitesVanishWithTheKnockOutBlast) {
     p.stateTimer = 10;
     UpdatePerila(0);
     EXPECT_EQ(p.stateTimer, 11);
-}
-
-TEST_F(Perila, AStateWithoutAMoveFreesTheSide) {
-    players[0].state = 47;
-    players[0].stateTimer = 4;
-    UpdatePerila(0);
-    EXPECT_EQ(players[0].state, PLAYER_FREE);
-    EXPECT_EQ(players[0].stateTimer, 0);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "game/battle/player_record.h"
 #include "game/characters/ruo.h"
 #include "tests/support/battle_run.h"
+#include "tests/support/character_battle.h"
 
 namespace {
 
@@ -40,12 +41,7 @@ bool NeedsNoPower(int32_t state) {
 
 // The arrows toward `to` (or away from it), beyond a dead zone of 30.
 InputWord Arrows(const PlayerRecord& from, const PlayerRecord& to, bool away) {
-    const float dx = (to.x - from.x) * (away ? -1.0f : 1.0f);
-    const float dy = (to.y - from.y) * (away ? -1.0f : 1.0f);
-    InputWord word = 0;
-    if (std::fabs(dx) > 30.0f) word |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
-    if (std::fabs(dy) > 30.0f) word |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
-    return word;
+    return away ? test::Toward(to, from, 30.0f) : test::Toward(from, to, 30.0f);
 }
 
 // The hyper gauge a target costs.

@@ -6,40 +6,22 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/ruo.h"
-#include "tests/support/battle_fixture.h"
+#include "tests/support/pose_table.h"
 
 namespace {
 
-class RuoDrawing : public test::BattleFixture {
-protected:
-    void SetUp() override {
-        BattleFixture::SetUp();
-        players[0].characterId = 5;
-    }
-};
+using RuoDrawing = test::CharacterDrawingFixture<5>;
+using test::Turn;
 
 constexpr int32_t NONE = -1;
 constexpr float HALF_PI = PI_F / 2.0f;
-
-struct Turn {
-    bool rolled;
-    Angle16 roll;
-    bool mirrored;
-};
 
 constexpr Turn FLIGHT{false, 0, false};
 constexpr Turn FLIGHT_MIRRORED{false, 0, true};
 constexpr Turn ROLL_0{true, 0, false};
 
 TEST_F(RuoDrawing, PoseAndTurnOfEachState) {
-    const struct {
-        int32_t state, t, f;  // f: counter
-        InputWord arrows;
-        float x, opponentX, aim;
-        int32_t pose;
-        Turn turn;
-        const char* what;
-    } cases[] = {
+    const test::PoseRow cases[] = {
         // Free flight: idle loop 0..7 on counter / 5, toward (8 9 10 9), away (11 12 13 12).
         {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, FLIGHT, "idle"},
         {PLAYER_FREE, 0, 39, 0, -100, 100, 0, 7, FLIGHT, "idle, eighth step"},
@@ -115,32 +97,7 @@ TEST_F(RuoDrawing, PoseAndTurnOfEachState) {
         {PLAYER_KNOCKED_BACK, 0, 0, 0, 100, -100, -HALF_PI, 47, {true, RadianToAngle(-HALF_PI), false},
          "aiming straight down: rolled, not mirrored"},
     };
-    for (const auto& c : cases) {
-        SetUp();
-        PlayerRecord& p = players[0];
-        p.state = c.state;
-        p.stateTimer = c.t;
-        p.counter = c.f;
-        p.x = c.x;
-        p.y = 7.0f;
-        p.aimAngle = c.aim;
-        players[1].x = c.opponentX;
-        Press(0, c.arrows);
-        const std::vector<CharacterModelDraw> draws = RuoModelDraws(0);
-        if (c.pose == NONE) {
-            EXPECT_TRUE(draws.empty()) << c.what;
-            continue;
-        }
-        ASSERT_EQ(draws.size(), 1u) << c.what;
-        EXPECT_EQ(draws[0].kind, CharacterModelKind::Frame) << c.what;
-        EXPECT_EQ(draws[0].index, c.pose) << c.what;
-        EXPECT_EQ(draws[0].blendMode, 1) << c.what;
-        EXPECT_EQ(draws[0].x, c.x) << c.what;
-        EXPECT_EQ(draws[0].y, 7.0f) << c.what;
-        EXPECT_EQ(draws[0].turn.rolled, c.turn.rolled) << c.what;
-        EXPECT_EQ(draws[0].turn.roll, c.turn.roll) << c.what;
-        EXPECT_EQ(draws[0].turn.mirrored, c.turn.mirrored) << c.what;
-    }
+    RunPoseTable(cases, RuoModelDraws);
 }
 
 TEST_F(RuoDrawing, ThePauseMenuShowsTheIdleLoopAndNothingIsDrawnRandomly) {

@@ -24,14 +24,10 @@ using namespace test;  // Spawn, Every, Join, the kinds and NoButtons
 // battle frame so that no power-mode tick falls in unless a test wants one.
 class Ruo : public test::CharacterMovesFixture {
 protected:
-    Ruo() : CharacterMovesFixture(UpdateRuo) {}
+    Ruo() : CharacterMovesFixture(UpdateRuo, 5) {}
 
     void SetUp() override {
         CharacterMovesFixture::SetUp();
-        players[0].characterId = 5;
-        players[1].characterId = 1;
-        ResetPlayerForBattle(0);
-        ResetPlayerForBattle(1);
         battleFrame = 1;
     }
 
@@ -53,12 +49,7 @@ TEST_F(Ruo, MoveTimelines) {
         for (Spawn& s : spawns) s.frame = frame;
         return spawns;
     };
-    const struct {
-        int32_t state;
-        float opponentX;
-        std::vector<Spawn> spawns;
-        int32_t freeAfter;
-    } cases[] = {
+    ExpectTimelines({
         {RUO_HEAVY_SHOTS, 100.0f, Every(12, 20, 2, HEAVY, 510), 35},
         {RUO_SHOT_FAN, 100.0f, Every(10, 18, 1, HEAVY, 512), 50},
         {RUO_SPARK_FAN, 100.0f, Every(10, 18, 1, EFFECT, 522), 50},
@@ -83,23 +74,13 @@ TEST_F(Ruo, MoveTimelines) {
          29},
         {RUO_GRAB, 300.0f, {{0, EFFECT, 1000}}, 59},  // out of reach: a miss
         {RUO_HYPER, 300.0f, {{0, EFFECT, 1000}}, 59},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        players[1].x = c.opponentX;
-        const Run run = RunMove(c.state, 250);
-        EXPECT_EQ(run.spawns, c.spawns) << "state " << c.state;
-        EXPECT_EQ(run.freeAfter, c.freeAfter) << "state " << c.state;
-    }
+    }, 250);
 }
 
 // The sprays, the powered charge's sparks, the spark fan and the clone are
 // the random draws of ruo's moves (a spark: an int and a float, 3 draws).
 TEST_F(Ruo, RandomDrawsPerFrame) {
-    const struct {
-        int32_t state;
-        std::vector<std::pair<std::vector<int32_t>, int32_t>> draws;  // frames -> draws in each
-    } cases[] = {
+    ExpectDrawsPerFrame({
         {RUO_SWORD_CHARGE, {{{0, 1, 2, 3, 4}, 12}}},
         {RUO_CLONE_RING, {{{0, 1, 2, 3, 4}, 12}}},
         {RUO_POWER_UP, {{{0, 1, 2, 3, 4}, 12}}},
@@ -113,41 +94,20 @@ TEST_F(Ruo, RandomDrawsPerFrame) {
         {RUO_SHOT_STREAM, {}},
         {RUO_LUNGE, {}},
         {RUO_FINAL_STROKE, {}},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        players[1].x = 300.0f;
-        const Run run = RunMove(c.state, 250);
-        std::vector<int32_t> expected(run.draws.size(), 0);
-        for (const auto& [frames, draws] : c.draws)
-            for (int32_t f : frames) expected[f] = draws;
-        EXPECT_EQ(run.draws, expected) << "state " << c.state;
-    }
+    }, 250, [] { players[1].x = 300.0f; });
 }
 
+// a = i x (1/n) x 2pi + RandomFloat(0, pi/2), taken in double (with the
+// battle's pi, 3.1415927) and rounded once.
 TEST_F(Ruo, SparkSprayCoversEachPartOfTheTurn) {
     for (const int32_t n : {4, 8}) {
         SetUp();
-        SeedRandom(9);
-        std::vector<int32_t> types;
-        std::vector<float> angles;
-        for (int32_t i = 0; i < n; ++i) {
-            types.push_back(RandomInt(0, 100) < 50 ? 1100 : 1101);
-            angles.push_back(static_cast<float>(i) * (1.0f / static_cast<float>(n)) * TWO_PI_F +
-                             RandomFloat(0.0f, PI_F / 2.0f));
-        }
         SeedRandom(9);
         TakeSpawns();
         players[0].state = n == 4 ? RUO_SWORD_CHARGE : RUO_HYPER;
         players[0].stateTimer = n == 4 ? 4 : 9;
         UpdateRuo(0);
-        const std::vector<SpawnRequest> sparks = Spawned(EFFECT);
-        ASSERT_EQ(sparks.size(), static_cast<size_t>(n));
-        for (int32_t i = 0; i < n; ++i) {
-            EXPECT_EQ(sparks[i].type, types[i]) << n << " " << i;
-            EXPECT_EQ(sparks[i].angle, angles[i]) << n << " " << i;
-            EXPECT_EQ(sparks[i].position[0], -100.0f);
-        }
+        ExpectSparks(Spawned(EFFECT), 9, n, (1.0 / n) * (2.0 * 3.1415927f));
     }
 }
 
@@ -257,10 +217,7 @@ TEST_F(Ruo, MoveChains) {
 // starts DashRuo once past the dash mark (never in the high attacks 69, 70,
 // 71 and the hyper).
 TEST_F(Ruo, MovesCloseAndTakeADashPastTheirMark) {
-    constexpr int32_t NO_DASH = -1;
-    const struct {
-        int32_t state, lastFrame, dashAfter;
-    } cases[] = {
+    ExpectMoveMarks({
         {RUO_HEAVY_SHOTS, 35, 28},   {RUO_SHOT_FAN, 50, 30},      {RUO_SPARK_FAN, 50, 30},
         {RUO_SHOT_STREAM, 30, 20},   {RUO_CROSSING_STREAMS, 50, 40}, {RUO_POWER_HEAVY_SHOT, 39, 25},
         {RUO_LUNGE, 24, 15},         {RUO_STROKE_2, 30, 15},      {RUO_STROKE_3, 30, 15},
@@ -268,34 +225,10 @@ TEST_F(Ruo, MovesCloseAndTakeADashPastTheirMark) {
         {RUO_POWER_CHARGE, 50, 40},  {RUO_CLONE_RING, 69, NO_DASH}, {RUO_POWER_UP, 29, NO_DASH},
         {RUO_GRAB, 59, NO_DASH},     {RUO_GRAB, 199, NO_DASH},    {RUO_HYPER, 59, NO_DASH},
         {RUO_HYPER, 199, NO_DASH},
-    };
-    for (const auto& c : cases) {
-        struct Step {
-            int32_t stateTimer;
-            InputWord word;
-            int32_t stateAfter;
-        };
-        std::vector<Step> steps = {{c.lastFrame - 1, 0, c.state}, {c.lastFrame, INPUT_V, PLAYER_FREE}};
-        if (c.dashAfter != NO_DASH) {
-            steps.push_back({c.dashAfter - 1, INPUT_V, c.state});
-            steps.push_back({c.dashAfter, INPUT_V, PLAYER_DASH});
-        } else {
-            steps.push_back({c.lastFrame - 1, INPUT_V, c.state});
-        }
-        for (const Step& s : steps) {
-            SetUp();
-            players[1].x = 300.0f;  // out of reach
-            players[1].state = PLAYER_KNOCKED_OUT;  // never caught
-            players[0].state = c.state;
-            players[0].stateTimer = s.stateTimer;
-            Press(0, s.word);
-            UpdateRuo(0);
-            EXPECT_EQ(players[0].state, s.stateAfter) << "state " << c.state << " at " << s.stateTimer;
-            if (s.stateAfter == PLAYER_DASH) {
-                EXPECT_EQ(players[0].speed, 14.0) << "state " << c.state;
-            }
-        }
-    }
+    }, 14.0, 0, [] {
+        players[1].x = 300.0f;                  // out of reach
+        players[1].state = PLAYER_KNOCKED_OUT;  // never caught
+    });
 }
 
 TEST_F(Ruo, DashesOutOfTheSharedStates) {

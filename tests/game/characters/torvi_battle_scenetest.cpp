@@ -13,23 +13,13 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "game/characters/torvi.h"
-#include "tests/support/battle_run.h"
+#include "tests/support/character_battle.h"
 
 namespace {
 
-constexpr int FRAME_LIMIT = 30000;
 constexpr int TORVI_SIDE = 1;  // gains hyper gauge at HARD
 
-// The arrows from one fighter toward another, each axis once it is more
-// than `slack` off.
-InputWord Toward(const PlayerRecord& from, const PlayerRecord& to, float slack) {
-    const float dx = to.x - from.x;
-    const float dy = to.y - from.y;
-    InputWord word = 0;
-    if (std::fabs(dx) > slack) word |= dx > 0.0f ? INPUT_RIGHT : INPUT_LEFT;
-    if (std::fabs(dy) > slack) word |= dy > 0.0f ? INPUT_UP : INPUT_DOWN;
-    return word;
-}
+using test::Toward;
 
 // Torvi's controls: whenever it is free it starts the next input sequence,
 // its moves in turn, one of them walking up to the opponent for the blows;
@@ -109,57 +99,11 @@ private:
     std::set<int32_t> visited_;
 };
 
-// Kirune keeps its distance and shoots now and then until torvi has shown
-// its hyper attack; then it closes in and slashes.
-InputWord Kirune(const TorviPlayer& torvi, int32_t frame) {
-    const PlayerRecord& self = players[1 - TORVI_SIDE];
-    if (!torvi.hyperDone()) {
-        if (frame % 120 < 2) return INPUT_X;
-        return frame % 160 < 80 ? INPUT_UP : INPUT_DOWN;
-    }
-    const InputWord toward = Toward(self, players[TORVI_SIDE], 40.0f);
-    if (toward && frame % 50 < 40) return toward;
-    return frame % 14 < 2 ? INPUT_Z | INPUT_A : 0;
-}
-
-struct Battle {
-    std::vector<uint64_t> hashes;
-    std::set<int32_t> visited;
-};
-
-Battle RunBattle(test::BattleRun& run, const test::BattleSetup& setup) {
-    TorviPlayer torvi;
-    run.SetScript([&](int side, int32_t frame) { return side == TORVI_SIDE ? torvi(frame) : Kirune(torvi, frame); });
-    run.Start(setup);
-    run.RunToEnd(FRAME_LIMIT);
-    run.SetScript(nullptr);
-    return {run.hashes(), torvi.visited()};
-}
-
 TEST(TorviBattle, EveryMoveThenAKnockOutReplaysFrameForFrameAndFromItsFile) {
-    test::BattleRun run;
-    test::BattleSetup setup;
-    setup.characters[0] = 1;
-    setup.characters[TORVI_SIDE] = 6;
-    setup.difficulty = DIFFICULTY_HARD;
-    setup.noTimeLimit = 1;  // the fight ends by a knock-out
-    const Battle live = RunBattle(run, setup);
-    ASSERT_TRUE(run.ended());
-    ASSERT_EQ(sceneNumber, SCENE_RESULT);
-    const int32_t loser = 1 - winnerSide;
-    ASSERT_EQ(players[loser].state, PLAYER_KNOCKED_OUT);
-    ASSERT_EQ(players[loser].life, 0);
-    for (const int32_t state : std::initializer_list<int32_t>{
-             TORVI_SHOT_CLOUD, TORVI_VOLLEY, TORVI_CLOSE_SHOTS, TORVI_RING, TORVI_BLOWS, TORVI_REFLECTORS, TORVI_WAVES,
-             TORVI_SEED, TORVI_LANCES, TORVI_STORM, TORVI_RAIN, PLAYER_DASH, PLAYER_KNOCKED_BACK})
-        EXPECT_TRUE(live.visited.count(state)) << "torvi never entered state " << state;
-    const BattleResult result = battleResult;
-
-    const Battle again = RunBattle(run, setup);
-    test::ExpectSameFrames(again.hashes, live.hashes, "the second run");
-    EXPECT_EQ(battleResult, result);
-
-    test::ExpectPlaybackMatches(run, live.hashes, FRAME_LIMIT);
+    test::ExpectEveryMoveThenAKnockOutReplays<TorviPlayer>(
+        TORVI_SIDE, 6,
+        {TORVI_SHOT_CLOUD, TORVI_VOLLEY, TORVI_CLOSE_SHOTS, TORVI_RING, TORVI_BLOWS, TORVI_REFLECTORS, TORVI_WAVES,
+         TORVI_SEED, TORVI_LANCES, TORVI_STORM, TORVI_RAIN, PLAYER_DASH, PLAYER_KNOCKED_BACK});
 }
 
 }  // namespace

@@ -6,25 +6,14 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/torvi.h"
-#include "tests/support/battle_fixture.h"
+#include "tests/support/pose_table.h"
 
 namespace {
 
-class TorviDrawing : public test::BattleFixture {
-protected:
-    void SetUp() override {
-        BattleFixture::SetUp();
-        players[0].characterId = 6;
-    }
-};
+using TorviDrawing = test::CharacterDrawingFixture<6>;
+using test::Turn;
 
 constexpr float HALF_PI = PI_F / 2.0f;
-
-struct Turn {
-    bool rolled;
-    Angle16 roll;
-    bool mirrored;
-};
 
 constexpr Turn UNTURNED{false, 0, false};
 constexpr Turn MIRRORED{false, 0, true};
@@ -33,14 +22,7 @@ constexpr Turn ROLL_0{true, 0, false};
 const Turn ROLL_LEFT{true, RadianToAngle(2.0f - PI_F), true};
 
 TEST_F(TorviDrawing, PoseAndTurnOfEachState) {
-    const struct {
-        int32_t state, t, c;
-        InputWord arrows;
-        float x, opponentX, aim;
-        int32_t pose;
-        Turn turn;
-        const char* what;
-    } cases[] = {
+    const test::PoseRow cases[] = {
         // Standing: the idle cycle 0 1 2 2, steps toward (3 4 5 4) and away (6 7 8 7), every 5 counts.
         {PLAYER_FREE, 0, 4, 0, -100, 100, 2.0f, 0, UNTURNED, "idle, never rolled"},
         {PLAYER_FREE, 0, 5, 0, -100, 100, 0, 1, UNTURNED, "idle, second step"},
@@ -84,29 +66,7 @@ TEST_F(TorviDrawing, PoseAndTurnOfEachState) {
         {TORVI_WAVES, 79, 0, 0, -100, 100, 0, 35, ROLL_0, "the loop's end"},
         {TORVI_WAVES, 80, 0, 0, -100, 100, 2.0f, 27, ROLL_LEFT, "the loop's start"},
     };
-    for (const auto& c : cases) {
-        SetUp();
-        PlayerRecord& p = players[0];
-        p.state = c.state;
-        p.stateTimer = c.t;
-        p.counter = c.c;
-        p.x = c.x;
-        p.y = 7.0f;
-        p.aimAngle = c.aim;
-        players[1].x = c.opponentX;
-        Press(0, c.arrows);
-        const std::vector<CharacterModelDraw> draws = TorviModelDraws(0);
-        ASSERT_EQ(draws.size(), 1u) << c.what;
-        const CharacterModelDraw& d = draws[0];
-        EXPECT_EQ(d.kind, CharacterModelKind::Frame) << c.what;
-        EXPECT_EQ(d.index, c.pose) << c.what;
-        EXPECT_EQ(d.blendMode, 1) << c.what;
-        EXPECT_EQ(d.x, c.x) << c.what;
-        EXPECT_EQ(d.y, 7.0f) << c.what;
-        EXPECT_EQ(d.turn.rolled, c.turn.rolled) << c.what;
-        EXPECT_EQ(d.turn.roll, c.turn.roll) << c.what;
-        EXPECT_EQ(d.turn.mirrored, c.turn.mirrored) << c.what;
-    }
+    RunPoseTable(cases, TorviModelDraws);
 }
 
 // Every pose any state and timer can choose is one of the 45 poses.

@@ -12,7 +12,7 @@
 #include "game/characters/character_actions.h"
 #include "game/shots/object_rules.h"
 #include "tests/support/battle_hash.h"
-#include "tests/support/battle_objects_fixture.h"
+#include "tests/support/character_moves.h"
 
 namespace {
 
@@ -41,15 +41,7 @@ std::ostream& operator<<(std::ostream& out, const SpawnSeen& s) {
     return out << '}';
 }
 
-struct StateSeen {
-    int32_t frame;
-    int32_t state;
-    bool operator==(const StateSeen&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const StateSeen& s) {
-    return out << "{frame " << s.frame << ", state " << s.state << "}";
-}
+using test::StateSeen;
 
 // from, from + step, ... up to to.
 std::vector<int32_t> Frames(int32_t from, int32_t to, int32_t step, int32_t each = 1) {
@@ -68,15 +60,9 @@ constexpr float HALF_PI = PI_F / 2.0f;
 
 // Side 0 is torvi at (-100, 0); side 1 is kirune at (100, 0) and stands
 // still. Only side 0's update runs.
-class Torvi : public test::BattleObjectsFixture {
+class Torvi : public test::CharacterMovesFixture {
 protected:
-    void SetUp() override {
-        BattleObjectsFixture::SetUp();
-        players[0].characterId = 6;
-        players[1].characterId = 1;
-        ResetPlayerForBattle(0);
-        ResetPlayerForBattle(1);
-    }
+    Torvi() : CharacterMovesFixture(UpdateTorvi, 6) {}
 
     struct Run {
         std::vector<StateSeen> states;  // each change of state
@@ -86,22 +72,12 @@ protected:
 
     // Runs side 0 for up to `frames` frames with word(frame) pressed each
     // frame, stopping once it is free again after a move.
-    template <class Word>
-    Run RunFrames(int32_t frames, Word word) {
-        PlayerRecord& p = players[0];
+    Run RunFrames(int32_t frames, const test::Script& word) {
         Run run;
-        int32_t state = p.state;
-        for (int32_t frame = 0; frame < frames; ++frame) {
-            TakeSpawns();
-            Press(0, word(frame));
-            const uint32_t random = GetRandomState();
-            UpdateTorvi(0);
-            run.draws += test::RandomDrawsSince(random);
+        run.states = CharacterMovesFixture::RunFrames(frames, word, [&](int32_t frame, int32_t draws) {
+            run.draws += draws;
             for (const SpawnRequest& r : spawns) Note(run, frame, r);
-            if (p.state != state) run.states.push_back({frame, p.state});
-            state = p.state;
-            if (state == PLAYER_FREE && frame > 0) break;
-        }
+        });
         return run;
     }
 
@@ -124,19 +100,16 @@ protected:
 
     // One frame of state at stateTimer t, its spawns of kind.
     std::vector<SpawnRequest> StepAt(int32_t state, int32_t t, ObjectKind kind, InputWord word = 0) {
-        players[0].state = state;
-        players[0].stateTimer = t;
-        Press(0, word);
         TakeSpawns();
-        UpdateTorvi(0);
+        StepFrom(state, t, word);
         return TakeSpawned(kind);
     }
 };
 
-constexpr ObjectKind HEAVY = ObjectKind::HeavyShot;
-constexpr ObjectKind SHOT = ObjectKind::Shot;
-constexpr ObjectKind AREA = ObjectKind::AttackArea;
-constexpr ObjectKind EFFECT = ObjectKind::Effect;
+using test::AREA;
+using test::EFFECT;
+using test::HEAVY;
+using test::SHOT;
 
 // From standing, each button input's move: the states it passes, what it
 // spawns on which frames, its random draws and its gauge. Frame 0 is the
@@ -207,10 +180,7 @@ TEST_F(Torvi, MoveTable) {
         players[1].x = c.opponentX;
         Press(0, c.before);
         float gaugeAfterFirst = 0.0f;
-        const Run run = RunFrames(150, [&](int32_t frame) -> InputWord {
-            if (frame == 1) gaugeAfterFirst = p.hyperGauge;
-            return frame < static_cast<int32_t>(c.words.size()) ? c.words[frame] : InputWord{0};
-        });
+        const Run run = RunFrames(150, WordsThenNothing(c.words, &gaugeAfterFirst));
         if (c.states.empty()) gaugeAfterFirst = p.hyperGauge;
         EXPECT_EQ(run.states, c.states) << c.what;
         EXPECT_EQ(run.spawns, c.spawns) << c.what;
@@ -252,8 +222,9 @@ TEST_F(Torvi, ScatteredShotsDrawTheirValuesInTheMovesOrder) {
         ASSERT_EQ(shots.size(), 1u) << c.state;
         EXPECT_EQ(shots[0].type, c.type) << c.state;
         EXPECT_EQ(shots[0].angle, 0.25f + b) << c.state;
-        EXPECT_EQ(shots[0].position[0], static_cast<float>(-100.0f + std::cos(a) * r1)) << c.state;
-        EXPECT_EQ(shots[0].position[1], static_cast<float>(0.0f + std::sin(a) * r2)) << c.state;
+        // position + (cos a x r1, sin a x r2), taken in double and rounded once.
+        EXPECT_EQ(shots[0].position[0], static_cast<float>(-100.0 + std::cos(static_cast<double>(a)) * r1)) << c.state;
+        EXPECT_EQ(shots[0].position[1], static_cast<float>(0.0 + std::sin(static_cast<double>(a)) * r2)) << c.state;
         EXPECT_EQ(shots[0].owner, 0);
         if (c.state == TORVI_STORM) {
             ASSERT_EQ(shotList.Size(), 1);
@@ -299,12 +270,12 @@ TEST_F(Torvi, RainFallsFromTheSideTheAimPointsAwayFrom) {
         const char* what;
         float aim;
         double sourceTurn, offsetTurn;
-        float fall;
+        double fall;  // the angle is RandomFloat(-0.2, 0.2) + fall, taken in double
         bool fromLeft;
     } cases[] = {
-        {"aim right", 0.0f, 3.0 * PI_F / 4.0f, PI_F / 4.0f, -PI_F / 4.0f, true},
-        {"aim straight up", HALF_PI, 3.0 * PI_F / 4.0f, PI_F / 4.0f, -PI_F / 4.0f, true},
-        {"aim left", 2.0f, PI_F / 4.0f, -PI_F / 4.0f, -3.0f * PI_F / 4.0f, false},
+        {"aim right", 0.0f, 3.0 * PI_F / 4.0f, PI_F / 4.0f, -3.1415927f / 4.0, true},
+        {"aim straight up", HALF_PI, 3.0 * PI_F / 4.0f, PI_F / 4.0f, -3.1415927f / 4.0, true},
+        {"aim left", 2.0f, PI_F / 4.0f, -PI_F / 4.0f, -3.0 * 3.1415927f / 4.0, false},
     };
     for (const auto& c : cases) {
         for (const uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
@@ -317,7 +288,7 @@ TEST_F(Torvi, RainFallsFromTheSideTheAimPointsAwayFrom) {
             const int32_t k = RandomInt(0, 100);
             int32_t type = 630;
             if (k >= 25) type = RandomInt(0, 100) < 50 ? 631 : 632;
-            const float angle = RandomFloat(-0.2f, 0.2f) + c.fall;
+            const float angle = static_cast<float>(RandomFloat(-0.2f, 0.2f) + c.fall);
             const uint32_t after = GetRandomState();
             float source[2] = {400.0f, 0.0f};
             RotateVector2(source, c.sourceTurn);
@@ -464,17 +435,31 @@ TEST_F(Torvi, ShotCloudSteersItsAimBeforeFrame25) {
     }
 }
 
-// The high attacks become invulnerable on their first frame, the ring one
-// frame later.
-TEST_F(Torvi, RingTurnsInvulnerableAFrameLate) {
-    for (const int32_t state : {TORVI_LANCES, TORVI_WAVES, TORVI_RING, TORVI_STORM}) {
+// The high start (C alone, with A, with V, and the hyper attack) aims, stops
+// the side and makes it invulnerable on the first frame; the ring (C with X)
+// has no high start: it aims and slides on, and turns invulnerable a frame
+// later.
+TEST_F(Torvi, HighStartsStopTheSideAndTheRingTurnsInvulnerableAFrameLate) {
+    const struct {
+        int32_t state;
+        int32_t invulnerableAfterFirst, invulnerableAfterSecond;
+        double speedAfterFirst;
+    } cases[] = {
+        {TORVI_LANCES, 100, 100, 0.0},      {TORVI_WAVES, 100, 100, 0.0},
+        {TORVI_STORM, 100, 100, 0.0},       {TORVI_RAIN, -150, -150, 0.0},
+        {TORVI_RING, 0, 100, 5.0 - DECAY_FAST},
+    };
+    for (const auto& c : cases) {
         SetUp();
-        players[0].state = state;
+        players[0].state = c.state;
+        players[0].speed = 5.0;  // sliding along +x into the attack
         UpdateTorvi(0);
-        EXPECT_EQ(players[0].invulnerableTimer, state == TORVI_RING ? 0 : 100) << state;
-        EXPECT_EQ(players[0].aimAngle, 0.0f) << state << ": aimed at the opponent";
+        EXPECT_EQ(players[0].invulnerableTimer, c.invulnerableAfterFirst) << c.state;
+        EXPECT_EQ(players[0].aimAngle, 0.0f) << c.state << ": aimed at the opponent";
+        EXPECT_EQ(players[0].speed, c.speedAfterFirst) << c.state;
+        EXPECT_EQ(players[0].x, c.speedAfterFirst == 0.0 ? -100.0f : -95.0f) << c.state;
         UpdateTorvi(0);
-        EXPECT_EQ(players[0].invulnerableTimer, 100) << state;
+        EXPECT_EQ(players[0].invulnerableTimer, c.invulnerableAfterSecond) << c.state;
     }
 }
 
@@ -482,35 +467,12 @@ TEST_F(Torvi, RingTurnsInvulnerableAFrameLate) {
 // own dash (10.0) once it has reached the move's dash mark; a move that ends
 // in the frame does not dash.
 TEST_F(Torvi, MovesEndAndDashFromTheirMark) {
-    const struct {
-        int32_t state, endsAt, dashFrom;
-    } cases[] = {
+    ExpectMoveMarks(EndAndDashFrom({
         {TORVI_SHOT_CLOUD, 61, 41}, {TORVI_REFLECTORS, 41, 31}, {TORVI_CLOSE_SHOTS, 31, 21},
         {TORVI_BLOWS, 31, 21},      {TORVI_VOLLEY, 81, 71},     {TORVI_SEED, 31, 21},
         {TORVI_LANCES, 81, 66},     {TORVI_WAVES, 61, 51},      {TORVI_RING, 41, 31},
         {TORVI_STORM, 81, 71},      {TORVI_RAIN, 101, 91},
-    };
-    for (const auto& c : cases) {
-        const struct {
-            int32_t stateTimer;  // before the frame
-            int32_t stateAfter;
-        } steps[] = {{c.dashFrom - 2, c.state}, {c.dashFrom - 1, PLAYER_DASH}, {c.endsAt - 1, PLAYER_FREE}};
-        for (const auto& s : steps) {
-            SetUp();
-            players[0].state = c.state;
-            players[0].stateTimer = s.stateTimer;
-            Press(0, INPUT_X);  // held: the volley is not cut short
-            Press(0, INPUT_V | INPUT_X);
-            UpdateTorvi(0);
-            EXPECT_EQ(players[0].state, s.stateAfter) << "state " << c.state << " at " << s.stateTimer;
-            if (s.stateAfter == PLAYER_DASH) {
-                EXPECT_EQ(players[0].speed, 10.0) << "state " << c.state;
-            }
-            if (s.stateAfter == PLAYER_FREE) {
-                EXPECT_EQ(players[0].stateTimer, 0) << "state " << c.state;
-            }
-        }
-    }
+    }), 10.0, INPUT_X);
 }
 
 // The slow-down of each move: the reflectors and the lances slide on at 0.4
@@ -529,49 +491,10 @@ TEST_F(Torvi, MovesSlowDownAtTheirOwnRate) {
     }
 }
 
-// Knock-back and being blown away dash at torvi's speed; the burst and the
-// shield at the first character's.
-TEST_F(Torvi, SharedStatesDashAtTheirOwnSpeeds) {
-    const struct {
-        int32_t state, stateTimer;
-        double speed;
-    } cases[] = {
-        {PLAYER_KNOCKED_BACK, 16, 10.0},
-        {PLAYER_BLOWN_AWAY, 31, 10.0},
-        {PLAYER_BURST, 41, 13.0},
-        {PLAYER_SHIELD, 6, 13.0},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        players[0].state = c.state;
-        players[0].stateTimer = c.stateTimer;
-        Press(0, INPUT_V);
-        UpdateTorvi(0);
-        EXPECT_EQ(players[0].state, PLAYER_DASH) << c.state;
-        EXPECT_EQ(players[0].speed, c.speed) << c.state;
-    }
-}
-
 TEST_F(Torvi, ShieldHoldsLongerAndTheDashLeavesItsTrail) {
-    PlayerRecord& p = players[0];
-    p.state = PLAYER_SHIELD;
-    p.stateTimer = 5;
-    UpdateTorvi(0);
-    EXPECT_EQ(p.invulnerableTimer, 50);
     // Colour number 4 + 20: kind 104, not the 4 + 30 of the first character.
-    ASSERT_EQ(particleList.Size(), 20);
-    for (int32_t i = 0; i < particleList.Size(); ++i) EXPECT_EQ(particleList[i].kind, 104);
-
-    SetUp();
-    TakeSpawns();
-    p.state = PLAYER_DASH;
-    p.speed = 3.0;
-    p.counter = 8;
-    Press(0, INPUT_V);
-    Press(0, INPUT_V);
-    UpdateTorvi(0);
-    EXPECT_EQ(SpawnedTypes(EFFECT), std::vector<int32_t>{1002});
-    EXPECT_DOUBLE_EQ(p.speed, 6.0 - DECAY_FAST) << "boosted to its boost speed";
+    ExpectShieldFrameFive(50, 104);
+    ExpectBoostedDashTrail(6.0);  // its boost speed
 }
 
 // The generator after every move with draws, one after the other from seed
@@ -587,14 +510,6 @@ TEST_F(Torvi, GeneratorStateAfterTheMovesWithDraws) {
         ASSERT_EQ(players[0].state, PLAYER_FREE) << state;
     }
     EXPECT_EQ(GetRandomState(), 0xA0281F1Cu);
-}
-
-TEST_F(Torvi, AStateWithoutAMoveFreesTheSide) {
-    players[0].state = 83;
-    players[0].stateTimer = 4;
-    UpdateTorvi(0);
-    EXPECT_EQ(players[0].state, PLAYER_FREE);
-    EXPECT_EQ(players[0].stateTimer, 0);
 }
 
 }  // namespace

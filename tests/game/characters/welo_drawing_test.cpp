@@ -8,21 +8,16 @@
 #include "game/battle/battle_state.h"
 #include "game/battle/numeric_helpers.h"
 #include "game/characters/welo.h"
-#include "tests/support/battle_fixture.h"
+#include "tests/support/pose_table.h"
 #include "tests/support/recording_device.h"
 
 namespace {
 
-using WeloDrawing = test::BattleFixture;
+using WeloDrawing = test::CharacterDrawingFixture<8>;
+using test::Turn;
 
 constexpr int32_t NONE = -1;
 constexpr float HALF_PI = PI_F / 2.0f;
-
-struct Turn {
-    bool rolled;
-    Angle16 roll;
-    bool mirrored;
-};
 
 constexpr Turn STANDING{false, 0, false};
 constexpr Turn STANDING_MIRRORED{false, 0, true};
@@ -127,36 +122,7 @@ TEST_F(WeloDrawing, PoseActionBlendAndTurnOfEachState) {
         {PLAYER_KNOCKED_BACK, 0, 0, 0, 100, -100, -HALF_PI, 55, NONE, BODY,
          {true, RadianToAngle(-HALF_PI), false}, "aiming straight down: rolled, not mirrored"},
     };
-    for (const auto& c : cases) {
-        SetUp();
-        PlayerRecord& p = players[0];
-        p.characterId = 8;
-        p.state = c.state;
-        p.stateTimer = c.t;
-        p.counter = c.c;
-        p.x = c.x;
-        p.y = 7.0f;
-        p.aimAngle = c.aim;
-        players[1].x = c.opponentX;
-        Press(0, c.arrows);
-        const std::vector<CharacterModelDraw> draws = WeloModelDraws(0);
-        ASSERT_EQ(draws.size(), c.action == NONE ? 1u : 2u) << c.what;
-        EXPECT_EQ(draws[0].kind, CharacterModelKind::Frame) << c.what;
-        EXPECT_EQ(draws[0].index, c.pose) << c.what;
-        EXPECT_EQ(draws[0].blendMode, 1) << c.what;
-        for (const CharacterModelDraw& d : draws) {
-            EXPECT_EQ(d.x, c.x) << c.what;
-            EXPECT_EQ(d.y, 7.0f) << c.what;
-            EXPECT_EQ(d.turn.rolled, c.turn.rolled) << c.what;
-            EXPECT_EQ(d.turn.roll, c.turn.roll) << c.what;
-            EXPECT_EQ(d.turn.mirrored, c.turn.mirrored) << c.what;
-        }
-        if (c.action != NONE) {
-            EXPECT_EQ(draws[1].kind, CharacterModelKind::Action) << c.what;
-            EXPECT_EQ(draws[1].index, c.action) << c.what;
-            EXPECT_EQ(draws[1].blendMode, c.blend) << c.what;
-        }
-    }
+    RunPoseTable(cases, WeloModelDraws, [](const auto& c) { return test::PoseAndPart(c.pose, c.action, c.blend); });
 }
 
 TEST_F(WeloDrawing, NothingIsDrawnFrom180FramesOfKnockOutOn) {

@@ -16,14 +16,7 @@
 
 namespace {
 
-using test::AREA;
-using test::EFFECT;
-using test::Every;
-using test::HEAVY;
-using test::Join;
-using test::NoButtons;
-using test::SHOT;
-using test::Spawn;
+using namespace test;  // the fixture's spawns, kinds and helpers
 
 // Side 0 is welo at (-100, 0); the opponent (side 1) stands still at
 // (100, 0) unless a test moves it. Only side 0's update runs.
@@ -110,10 +103,7 @@ TEST_F(Welo, MoveTimelines) {
 // draws a spark: the type takes two), the aimed scatter of the shots, the beam's offsets and its
 // particles (four draws a particle), and nothing in the slashes.
 TEST_F(Welo, RandomDrawsPerFrame) {
-    const struct {
-        int32_t state;
-        std::vector<std::pair<std::vector<int32_t>, int32_t>> draws;  // frames -> draws in each
-    } cases[] = {
+    ExpectDrawsPerFrame({
         {WELO_MOVING_SHOTS, {{{10, 12, 14, 16, 18, 20}, 1}}},
         {WELO_VOLLEY, {{{12, 15, 18, 21, 24, 27, 30}, 2}}},
         {WELO_HOMING_VOLLEY, {{{15, 18, 21, 24}, 2}}},
@@ -126,15 +116,7 @@ TEST_F(Welo, RandomDrawsPerFrame) {
         {WELO_THRUST, {}},
         {WELO_LUNGE, {}},
         {WELO_FLASH_THRUST, {}},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        const Run run = RunMove(c.state, 200);
-        std::vector<int32_t> expected(run.draws.size(), 0);
-        for (const auto& [frames, draws] : c.draws)
-            for (int32_t f : frames) expected[static_cast<size_t>(f)] = draws;
-        EXPECT_EQ(run.draws, expected) << "state " << c.state;
-    }
+    }, 200);
     SetUp();
     const Run hyper = RunMove(WELO_HYPER, 200);
     for (int32_t f = 0; f <= 80; ++f) {
@@ -231,7 +213,10 @@ TEST_F(Welo, DashesSpraySparksBehindTheAim) {
     ASSERT_EQ(effectList.Size(), 10);
     for (int32_t i = 0; i < 10; ++i) {
         EXPECT_EQ(effectList[i].type, 890);
-        EXPECT_EQ(effectList[i].angle, sparks[static_cast<size_t>(i)].first + aim + PI_F) << i;
+        // r + aimAngle + pi, taken in double and rounded once.
+        EXPECT_EQ(effectList[i].angle, static_cast<float>(sparks[static_cast<size_t>(i)].first +
+                                                          static_cast<double>(aim) + 3.1415927f))
+            << i;
         EXPECT_EQ(effectList[i].age, sparks[static_cast<size_t>(i)].second) << i;
         EXPECT_EQ(effectList[i].position[0], -100.0f) << "left where the dash began";
     }
@@ -331,41 +316,7 @@ TEST_F(Welo, ABurstKeepsTheKnockBackSpeed) {
 }
 
 TEST_F(Welo, ChargedShotFiresByTheMomentOfRelease) {
-    const struct {
-        int32_t release;  // first frame without Z, or -1 when Z stays down
-        int32_t type;     // HeavyShot fired, 0 for none
-        int32_t firedAt;
-    } cases[] = {
-        {5, 801, 14},   // released before frame 10: the plain shot
-        {15, 101, 15},  // charging: the small shot at once
-        {24, 101, 24},
-        {25, 803, 30},  // from 25 the large shot, not before 30
-        {29, 803, 30},
-        {35, 803, 35},
-        {-1, 0, 0},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        Press(0, INPUT_Z);  // pressed on the frame before the move
-        const Run run = RunMove(WELO_SHOT, 200, [&](int32_t f) -> InputWord {
-            return c.release < 0 || f < c.release ? INPUT_Z : 0;
-        });
-        std::vector<Spawn> shots;
-        for (const Spawn& s : run.spawns)
-            if (s.kind == HEAVY) shots.push_back(s);
-        if (c.type == 0) {
-            EXPECT_TRUE(shots.empty());
-            EXPECT_EQ(players[0].state, WELO_CHARGED_SHOT) << "held: charging on";
-            EXPECT_GE(players[0].stateTimer, 31);
-            EXPECT_LE(players[0].stateTimer, 40);
-            EXPECT_EQ(run.draws.back(), 4) << "a charge particle a frame";
-        } else {
-            EXPECT_EQ(shots, (std::vector<Spawn>{{c.firedAt, HEAVY, c.type}})) << "release at " << c.release;
-            if (c.type != 801) {
-                EXPECT_EQ(run.freeAfter, c.firedAt + 50) << "t 101 to 150 waited out";
-            }
-        }
-    }
+    ExpectChargeByRelease({WELO_SHOT, WELO_CHARGED_SHOT, 801, 101, 803});
 }
 
 TEST_F(Welo, AHeldChargeWalksWithTheArrowsFacingTheOpponent) {
@@ -378,13 +329,7 @@ TEST_F(Welo, AHeldChargeWalksWithTheArrowsFacingTheOpponent) {
 }
 
 TEST_F(Welo, MoveChains) {
-    const struct {
-        int32_t state, stateTimer;
-        InputWord before, word;  // the word of the frame before, of this frame
-        int32_t opponentState;
-        int32_t stateAfter, stateTimerAfter;
-        const char* what;
-    } cases[] = {
+    ExpectChainSteps({
         {WELO_SHOT, 10, INPUT_Z, INPUT_Z, PLAYER_FREE, WELO_CHARGED_SHOT, 11, "Z held at 10"},
         {WELO_SHOT, 10, 0, INPUT_Z, PLAYER_FREE, WELO_SHOT, 11, "Z pressed at 10 is not held"},
         {WELO_VOLLEY, 10, INPUT_X, INPUT_X, PLAYER_FREE, WELO_HOMING_VOLLEY, 11, "X down at 10"},
@@ -404,20 +349,7 @@ TEST_F(Welo, MoveChains) {
         {WELO_SLASH_STORM, 11, 0, 0, PLAYER_KNOCKED_BACK, WELO_SLASH_STORM, 12, "first slash hit"},
         {WELO_SLASH_STORM, 65, 0, 0, PLAYER_KNOCKED_BACK, WELO_FLASH_THRUST, 1, "flash thrust"},
         {WELO_SLASH_STORM, 65, 0, 0, PLAYER_FREE, WELO_SLASH_STORM, 66, "the opponent recovered"},
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        PlayerRecord& p = players[0];
-        p.state = c.state;
-        p.stateTimer = c.stateTimer;
-        players[1].x = 50.0f;
-        players[1].state = c.opponentState;
-        Press(0, c.before);
-        Press(0, c.word);
-        UpdateWelo(0);
-        EXPECT_EQ(p.state, c.stateAfter) << c.what;
-        EXPECT_EQ(p.stateTimer, c.stateTimerAfter) << c.what;
-    }
+    }, 50.0f);
     // The missed storm also keeps welo safe for 50 frames.
     SetUp();
     players[0].state = WELO_SLASH_STORM;
@@ -426,40 +358,26 @@ TEST_F(Welo, MoveChains) {
     EXPECT_EQ(players[0].invulnerableTimer, 50);
 }
 
+// Each move ends on the frame whose advanced stateTimer reaches its end, and
+// V starts welo's dash, with its sparks, once the advanced stateTimer has
+// reached the move's dash mark.
 TEST_F(Welo, MovesEndAndTakeADashFromTheirMark) {
-    const struct {
-        int32_t state, endAt, dashFrom;
-    } cases[] = {
+    ExpectMoveMarks(EndAndDashFrom({
         {WELO_SHOT, 31, 21},          {WELO_MOVING_SHOTS, 46, 31},   {WELO_CHARGED_SHOT, 151, 116},
         {WELO_CHASING_SHOT, 151, 116}, {WELO_RAY_BARRAGE, 81, 61},   {WELO_SLASH_1, 31, 21},
         {WELO_SLASH_2, 41, 21},       {WELO_THRUST, 41, 21},         {WELO_SLASH_STORM, 81, 71},
         {WELO_FLASH_THRUST, 51, 41},  {WELO_LUNGE, 51, 31},          {WELO_VOLLEY, 51, 36},
         {WELO_HOMING_VOLLEY, 51, 26}, {WELO_HIGH_VOLLEY, 51, 26},    {WELO_HYPER, 81, 61},
-    };
-    for (const auto& c : cases) {
-        const struct {
-            int32_t stateTimer;
-            int32_t stateAfter;
-        } steps[] = {{c.dashFrom - 2, c.state}, {c.dashFrom - 1, PLAYER_DASH}, {c.endAt - 1, PLAYER_FREE}};
-        for (const auto& s : steps) {
-            SetUp();
+    }), 13.0, 0,
+        [] {
             players[1].x = 300.0f;
             players[1].state = PLAYER_KNOCKED_BACK;  // the storm runs on
-            players[0].state = c.state;
-            players[0].stateTimer = s.stateTimer;
-            Press(0, INPUT_V);
-            UpdateWelo(0);
-            EXPECT_EQ(players[0].state, s.stateAfter) << "state " << c.state << " at " << s.stateTimer;
-            if (s.stateAfter == PLAYER_DASH) {
-                EXPECT_EQ(players[0].speed, 13.0);
-                const std::vector<int32_t> types = SpawnedTypes(EFFECT);
-                EXPECT_EQ(std::count(types.begin(), types.end(), 890), 10) << "the dash's sparks";
-            }
-            if (s.stateAfter == PLAYER_FREE) {
-                EXPECT_EQ(players[0].stateTimer, 0);
-            }
-        }
-    }
+        },
+        [this](int32_t stateAfter) {
+            if (stateAfter != PLAYER_DASH) return;
+            const std::vector<int32_t> types = SpawnedTypes(EFFECT);
+            EXPECT_EQ(std::count(types.begin(), types.end(), 890), 10) << "the dash's sparks";
+        });
 }
 
 TEST_F(Welo, SlashesAndThrustsSetTheirAreas) {
@@ -555,14 +473,6 @@ TEST_F(Welo, TheHyperBeamGrowsAndEndsInARay) {
     ASSERT_EQ(rays.size(), 1u);
     EXPECT_EQ(rays[0].type, 830);
     EXPECT_NEAR(rays[0].position[1], 283.33334f, 1e-3f);
-}
-
-TEST_F(Welo, AStateWithoutAMoveFreesTheSide) {
-    players[0].state = 110;
-    players[0].stateTimer = 4;
-    UpdateWelo(0);
-    EXPECT_EQ(players[0].state, PLAYER_FREE);
-    EXPECT_EQ(players[0].stateTimer, 0);
 }
 
 }  // namespace

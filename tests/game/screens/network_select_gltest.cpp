@@ -6,33 +6,25 @@
 // picture is saved as build/network_select/<name>.png.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "engine/devices/network.h"
-#include "engine/graphics/camera.h"
-#include "engine/graphics/surface.h"
-#include "engine/graphics/texture.h"
-#include "game/battle/battle_scene.h"
-#include "game/flow/game_start.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
 #include "game/screens/network_select.h"
 #include "game/screens/select_screen.h"
-#include "game/shots/object_rules.h"
-#include "tests/game/battle/battle_gl_fixture.h"
-#include "tests/support/back_buffer_pixels.h"
+#include "tests/game/screens/select_gl_fixture.h"
 #include "tests/support/fake_transport.h"
 
 namespace {
 
-constexpr float kPi = 3.1415927f;
+using test::At;
+using test::Brightness;
+using test::CursorFace;
+using test::Near;
+using test::Pixels;
+using test::Point;
 
-struct Point {
-    int x, y;
-};
 struct Box {
     int left, top, right, bottom;
 };
@@ -43,26 +35,7 @@ constexpr Box kDisconnectedStrip{200, 225, 440, 255};
 constexpr Box kLeftOfConnecting{420, 435, 470, 465};
 constexpr Box kBelowDisconnected{200, 265, 440, 295};
 
-// The centre of the face at wheel position 0 of a wheel about (cx, cy), fully
-// shown; side 1's faces are turned half a circle.
-Point CursorFace(float cx, float cy, int side) {
-    float centre[2] = {0.0f, 200.0f};
-    RotateVector2(centre, -kPi / 4 + (side == 1 ? kPi : 0.0f));
-    return {static_cast<int>(cx + centre[0]), static_cast<int>(cy + centre[1])};
-}
 const Point kSide0Face = CursorFace(0, 0, 0), kSide1Face = CursorFace(640, 480, 1);
-
-int Channel(uint32_t p, int shift) { return static_cast<int>((p >> shift) & 0xFF); }
-int Brightness(uint32_t p) { return Channel(p, 0) + Channel(p, 8) + Channel(p, 16); }
-bool Near(uint32_t a, uint32_t b, int tolerance = 12) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) return false;
-    return true;
-}
-
-using Pixels = std::vector<uint32_t>;
-
-uint32_t At(const Pixels& pixels, Point p) { return pixels[static_cast<size_t>(p.y) * 640 + static_cast<size_t>(p.x)]; }
 
 // The share (0..1) of the pixels of a box, every second one, that differ
 // between two pictures.
@@ -73,22 +46,12 @@ double Differing(const Pixels& a, const Pixels& b, Box box) {
     return static_cast<double>(differ) / all;
 }
 
-class NetworkSelectGLTest : public test::BattleGLFixture {
+class NetworkSelectGLTest : public test::SelectGLFixture {
 protected:
-    NetworkSelectGLTest() : BattleGLFixture("network_select") {}
+    NetworkSelectGLTest() : SelectGLFixture("network_select") {}
     void SetUp() override {
-        BattleGLFixture::SetUp();
+        SelectGLFixture::SetUp();
         if (HasFatalFailure()) return;
-        Surface* depth = CreateDepthBuffer(640, 480, nullptr);
-        ASSERT_TRUE(depth->IsReady());
-        depth->SetAsDepthBuffer();
-        transitionSprite = CreateTextureFromArchive("gf\\system.dat", "black", 1, nullptr);
-        gameCamera = CreateCamera();
-        std::memset(&systemData, 0, sizeof systemData);
-        lastSelectedCharacters[0] = 1;
-        lastSelectedCharacters[1] = 2;
-        lastSelectedStage = 1;
-        winCounts[0] = winCounts[1] = 0;
         std::strcpy(config.peerHost, "127.0.0.1");
         config.port = test::kFakePort;
         config.localSide = 0;
@@ -101,7 +64,7 @@ protected:
         transitionRunning = 0;
         selectScreen.state = SELECT_CANCELLED;
         LeaveNetworkSelect();
-        BattleGLFixture::TearDown();
+        SelectGLFixture::TearDown();
     }
 
     // The screen in `state`, its wheels shown as far as `wheelShow` and the
@@ -110,14 +73,8 @@ protected:
         selectScreen.state = state;
         netConnected = connected;
         selectScreen.stageShow = stageShow;
-        for (int side = 0; side < 2; ++side) {
-            selectScreen.wheelShow[side] = wheelShow;
-            selectScreen.standSlide[side] = wheelShow > 0.0f ? 1.05f : 0.0f;
-        }
-        DrawNetworkSelect();
-        Pixels pixels = test::ReadEngineBackBuffer();
-        EXPECT_TRUE(test::WritePixelsPng((screens_ / (std::string(name) + ".png")).string(), pixels, 640, 480));
-        return pixels;
+        ShowWheels(wheelShow);
+        return DrawAndSave(name, DrawNetworkSelect);
     }
 
     test::FakeTransport transport;

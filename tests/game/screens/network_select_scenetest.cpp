@@ -2,7 +2,8 @@
 // keyboard and the peer played by a fake network: the connection, both
 // players choosing at once with the words of each period applied on the same
 // frame, either side's stage choice, the way on to the battle with the socket
-// open, and the ways back to the title menu that close it.
+// open, and the ways back to the title menu that close it. Also every select
+// screen's timing on a machine that cannot draw some of its frames.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "game/flow/net_exchange.h"
 #include "game/flow/replay_file.h"
 #include "game/flow/save_files.h"
+#include "game/flow/transitions.h"
 #include "game/screens/select_screen.h"
 #include "platform/keyboard.h"
 #include "tests/support/fake_transport.h"
@@ -328,6 +330,73 @@ TEST_F(NetworkSelectTest, WithoutAPeerItWaitsUntilXAndCloses) {
     harness.Tap('X');
     ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
     EXPECT_FALSE(NetIsOpen());
+}
+
+// A machine whose device refuses scenes (two frames of every three here)
+// still runs every select screen's opening wipe, fade-out and closing wipe
+// frame for frame with one that draws them all, so it leaves on the same
+// frame: on the network select, the frame on which its peer leaves.
+TEST_F(NetworkSelectTest, EverySelectScreenLeavesOnTheFrameADrawnRunLeavesWhenScenesAreRefused) {
+    struct Frame {
+        int32_t scene, state;
+        uint8_t transition;
+        bool operator==(const Frame&) const = default;
+    };
+    const auto run = [this](int32_t mode, int key, uint8_t slowLine, bool refuse) {
+        std::memset(&systemData, 0, sizeof systemData);
+        ResetFrontEndPositions();
+        config.localSide = 0;
+        config.slowLine = slowLine;
+        gameMode = mode;
+        sceneNumber = SCENE_SELECT;
+        sceneInitPending = 1;
+        std::vector<Frame> timeline;
+        for (int frame = 0; frame < 600 && sceneNumber == SCENE_SELECT; ++frame) {
+            // The key is held for four frames of every eight, so that each
+            // hold reaches the peer in a word of its own at either interval.
+            if (frame % 8 < 4) harness.Hold(key);
+            else harness.Release(key);
+            harness.device()->refuseScenes = refuse && frame % 3 != 0;
+            RunFrame();
+            timeline.push_back({sceneNumber, selectScreen.state, transitionRunning});
+        }
+        harness.device()->refuseScenes = false;
+        harness.Release(key);
+        NetClose();
+        peerWords.clear();
+        frames.clear();
+        return timeline;
+    };
+    // The peer decides its character whenever it may, and turns the stage
+    // ring from stage 0, locked here, on to stage 1.
+    script = [](uint16_t period) -> InputWord {
+        if (!Odd(period)) return 0;
+        if (selectScreen.state == SELECT_CHARACTER && selectScreen.cursor[1] < SELECT_DECIDED_OFFSET) return INPUT_Z;
+        return selectScreen.state == SELECT_STAGE && selectScreen.stageCursor == 9 ? INPUT_RIGHT : 0;
+    };
+    const struct {
+        const char* what;
+        int32_t mode;
+        int key;
+        uint8_t slowLine;
+        int32_t leadsTo;
+    } cases[] = {
+        {"one player", MODE_1P_VS_CPU, 'Z', 0, SCENE_VERSUS},
+        {"two players", MODE_1P_VS_2P, 'Z', 0, SCENE_VERSUS},
+        {"arcade", MODE_ARCADE, 'Z', 0, SCENE_VERSUS},
+        {"network", MODE_VS_NETWORK, 'Z', 0, SCENE_VERSUS},
+        {"network, slow line", MODE_VS_NETWORK, 'Z', 1, SCENE_VERSUS},
+        {"one player, cancelled", MODE_1P_VS_CPU, 'X', 0, SCENE_TITLE},
+        {"network, cancelled", MODE_VS_NETWORK, 'X', 0, SCENE_TITLE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<Frame> drawn = run(c.mode, c.key, c.slowLine, false);
+        ASSERT_EQ(drawn.back().scene, c.leadsTo);
+        const std::vector<Frame> refused = run(c.mode, c.key, c.slowLine, true);
+        EXPECT_EQ(refused.size(), drawn.size()) << "the frame it leaves on";
+        EXPECT_TRUE(refused == drawn) << "the screen's states and transitions frame by frame";
+    }
 }
 
 }  // namespace

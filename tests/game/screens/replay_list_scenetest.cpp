@@ -1,8 +1,13 @@
 // The title's replay list: which files it lists, how the cursor pages through
 // them, the start of a playback and the way back to the list.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <numeric>
@@ -16,6 +21,7 @@
 #include "game/flow/transitions.h"
 #include "game/screens/replay_list.h"
 #include "platform/keyboard.h"
+#include "platform/safe_file.h"
 #include "tests/game/screens/title_fixture.h"
 #include "tests/support/fake_glyphs.h"
 #include "tests/support/hostile_files.h"
@@ -130,6 +136,50 @@ TEST_F(ReplayListTest, AReplaySwappedForAFifoIsUnreadableAtOnce) {
     fs::remove(replayPaths[1]);
     test::MakeFifo(replayPaths[1]);
     EXPECT_BOUNDED(ReadReplayFileAt(replayPaths[1]) + 10, 9);
+}
+
+// A replay save killed at its rename leaves its temporary in the folder; the
+// scan removes it, but not one that a running save holds, another user's, or
+// a temporary of a file that is no replay.
+TEST_F(ReplayListTest, TheScanRemovesWhatSavesKilledAtTheirRenameLeft) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The new file is flushed just before its rename.
+        platform::syncCall = [](int) -> int {
+            ::raise(SIGKILL);
+            return -1;
+        };
+        StartReplayRecording(ReplayMatch{1, 2, 0, 0, 1, 0, 0, 5, 0});
+        RecordReplayInput(0, 1);
+        RecordReplayInput(1, 2);
+        std::snprintf(replayFileName, sizeof replayFileName, "replay\\tobra000.rpl");
+        WriteReplayFile(ReplayOutcome{});
+        std::_Exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_TRUE(fs::exists(ReplayFolder() / ".tobra000.rpl.tmp0"));
+
+    WriteReplay(Folder(), "tobra001.rpl", ListedReplayHeader(1));
+    const std::vector<uint8_t> bytes{1, 2, 3};
+    for (const char* name : {".tobra001.rpl.tmp1", ".tobra002.rpl.tmp0", ".notes.txt.tmp0", ".tobra001.rpl.swp"})
+        test::WriteBytes(ReplayFolder() / name, bytes);
+    const int held = ::open((ReplayFolder() / ".tobra001.rpl.tmp1").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);  // a save still running
+    const bool root = ::geteuid() == 0;
+    if (root) ASSERT_EQ(::chown((ReplayFolder() / ".tobra002.rpl.tmp0").c_str(), 65534, 65534), 0);
+
+    ScanReplays();
+    ::close(held);
+    EXPECT_EQ(replayFileNames, std::vector<std::string>{"tobra001.rpl"});
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(ReplayFolder())) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = {".notes.txt.tmp0", ".tobra001.rpl.swp", ".tobra001.rpl.tmp1", "tobra001.rpl"};
+    if (root) expected.insert(expected.begin() + 3, ".tobra002.rpl.tmp0");
+    EXPECT_EQ(left, expected);
 }
 
 // ---- Navigation ---------------------------------------------------------------

@@ -4,64 +4,23 @@
 // picture is saved as build/select_screens/<name>.png.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
-#include <string>
 #include <vector>
 
-#include "engine/graphics/camera.h"
-#include "engine/graphics/surface.h"
-#include "engine/graphics/texture.h"
-#include "game/battle/battle_scene.h"
-#include "game/flow/game_start.h"
-#include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
 #include "game/screens/select_screen.h"
-#include "game/shots/object_rules.h"
-#include "tests/game/battle/battle_gl_fixture.h"
-#include "tests/support/back_buffer_pixels.h"
+#include "tests/game/screens/select_gl_fixture.h"
 
 namespace {
 
-constexpr float kPi = 3.1415927f;
+using test::At;
+using test::Brightness;
+using test::CursorFace;
+using test::Near;
+using test::Point;
 
-struct Point {
-    int x, y;
-};
-
-// The centre of the face at wheel position 0 of a wheel about (cx, cy), fully
-// shown; side 1's faces are turned half a circle.
-Point CursorFace(float cx, float cy, int side) {
-    float centre[2] = {0.0f, 200.0f};
-    RotateVector2(centre, -kPi / 4 + (side == 1 ? kPi : 0.0f));
-    return {static_cast<int>(cx + centre[0]), static_cast<int>(cy + centre[1])};
-}
-
-int Channel(uint32_t p, int shift) { return static_cast<int>((p >> shift) & 0xFF); }
-int Brightness(uint32_t p) { return Channel(p, 0) + Channel(p, 8) + Channel(p, 16); }
-bool Near(uint32_t a, uint32_t b, int tolerance = 12) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) return false;
-    return true;
-}
-
-class SelectGLTest : public test::BattleGLFixture {
+class SelectGLTest : public test::SelectGLFixture {
 protected:
-    SelectGLTest() : BattleGLFixture("select_screens") {}
-    void SetUp() override {
-        BattleGLFixture::SetUp();
-        if (HasFatalFailure()) return;
-        Surface* depth = CreateDepthBuffer(640, 480, nullptr);
-        ASSERT_TRUE(depth->IsReady());
-        depth->SetAsDepthBuffer();
-        transitionSprite = CreateTextureFromArchive("gf\\system.dat", "black", 1, nullptr);
-        gameCamera = CreateCamera();
-        std::memset(&systemData, 0, sizeof systemData);
-        lastSelectedCharacters[0] = 1;
-        lastSelectedCharacters[1] = 2;
-        lastSelectedStage = 1;
-        winCounts[0] = winCounts[1] = 0;
-    }
+    SelectGLTest() : SelectGLFixture("select_screens") {}
 
     // One picture of a select screen in `state`, everything come in and no
     // transition over it.
@@ -71,19 +30,11 @@ protected:
         selectScreen.state = state;
         selectScreen.whiteFlash = 0.0f;
         selectScreen.stageShow = state == SELECT_STAGE ? 1.0f : 0.0f;
-        for (int side = 0; side < 2; ++side) {
-            selectScreen.wheelShow[side] = 1.0f;
-            selectScreen.standSlide[side] = 1.05f;
-        }
-        draw();
-        const std::vector<uint32_t> pixels = test::ReadEngineBackBuffer();
-        EXPECT_TRUE(test::WritePixelsPng((screens_ / (std::string(name) + ".png")).string(), pixels, 640, 480));
+        ShowWheels(1.0f);
+        const std::vector<uint32_t> pixels = DrawAndSave(name, draw);
         selectScreen.state = SELECT_CANCELLED;
         leave();
         return pixels;
-    }
-    static uint32_t At(const std::vector<uint32_t>& pixels, Point p) {
-        return pixels[static_cast<size_t>(p.y) * 640 + static_cast<size_t>(p.x)];
     }
 };
 

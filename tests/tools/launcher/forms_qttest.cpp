@@ -3,6 +3,7 @@
 #include "platform/registry.h"
 #include "tools/common/japanese_qt.h"
 #include "tools/launcher/core/texts.h"
+#include "tools/launcher/qt/message_boxes.h"
 #include "tests/tools/launcher/launcher_env.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -95,6 +98,8 @@ TEST_F(LauncherFormsTest, APictureThatCannotBeShownEndsCreationWithItsReason) {
         {[&] { png.save(QString::fromStdString(bmp.string()), "PNG"); }, notAPicture},
         {[&] { fs::resize_file((launcher_test::WriteFile(bmp, "BM"), bmp), 65 << 20); },
          "画像ファイル「Setup.bmp」が大きすぎます。"},
+        {[&] { ASSERT_EQ(mkfifo(bmp.c_str(), 0600), 0); }, "画像ファイル「Setup.bmp」はファイルでもフォルダでもありません。"},
+        {[&] { fs::create_directory(bmp); }, "画像ファイル「Setup.bmp」の場所に別の種類の項目があります。"},
     };
     for (const auto& [prepare, message] : cases) {
         fs::remove(bmp);
@@ -289,6 +294,89 @@ TEST_F(LauncherFormsTest, AFailedInstallShowsItsCauseAndLeavesNothing) {
     EXPECT_EQ(launcher_test::ListTree(destination), std::vector<std::string>{"mine.txt"});
     EXPECT_TRUE(launcher_test::RegistryValues().empty());
     EXPECT_FALSE(form.Button1->isEnabled());
+}
+
+// Text as the user reads it: without the invisible places to break a line.
+QString Shown(QString text) { return text.remove(QChar(0x200B)); }
+
+// Settings that cannot be read leave a main window titled with the program's
+// name that says in itself what is wrong, and the install button says it
+// again.
+TEST_F(LauncherFormsTest, SettingsThatCannotBeReadAreNamedInTheMainWindow) {
+    const fs::path ini = medium() / "Setup.ini";
+    const QString cannot = Utf8("\nインストールとアンインストールはできません。");
+    const QString programName = "launcher_qt_tests";
+    const std::vector<std::pair<std::function<void()>, QString>> cases = {
+        {[&] { fs::remove(ini); }, Utf8("設定ファイル「Setup.ini」が見つかりません。") + cannot},
+        {[&] { fs::remove(ini), fs::create_directory(ini); },
+         Utf8("設定ファイル「Setup.ini」の場所に別の種類の項目があります。") + cannot},
+        {[&] { fs::remove_all(ini), mkfifo(ini.c_str(), 0600); },
+         Utf8("設定ファイル「Setup.ini」はファイルでもフォルダでもありません。") + cannot},
+    };
+    for (const auto& [prepare, problem] : cases) {
+        prepare();
+        launcher::Launcher core(medium());
+        TForm1 form(core);
+        form.show();
+        EXPECT_EQ(form.windowTitle(), programName);
+        ASSERT_TRUE(form.Label1);
+        EXPECT_TRUE(form.Label1->isVisible());
+        EXPECT_EQ(Shown(form.Label1->text()), problem);
+        // Inside the picture, above the buttons.
+        EXPECT_TRUE(QRect(8, 8, 320, 240).contains(form.Label1->geometry())) << problem.toStdString();
+        EXPECT_FALSE(form.Button1->isEnabled());
+        std::vector<Box> boxes;
+        AnswerBoxes({"OK"}, &boxes);
+        form.Button2Click();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].title, programName);
+        EXPECT_EQ(Shown(boxes[0].text), problem);
+    }
+    // Readable settings: nothing to say.
+    fs::remove(ini);
+    launcher_test::MakeMedium(medium());
+    launcher::Launcher core(medium());
+    TForm1 form(core);
+    EXPECT_EQ(form.Label1, nullptr);
+}
+
+// Runs `inspect` on the next message box and then closes it.
+void InspectBox(std::function<void(QMessageBox&)> inspect) {
+    QTimer::singleShot(0, [inspect] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            InspectBox(inspect);
+            return;
+        }
+        inspect(*box);
+        box->buttons().front()->click();
+    });
+}
+
+// A box that shows a long path wraps it and stays well inside the screen,
+// whichever kind of box it is; the text reads as it was.
+TEST_F(LauncherFormsTest, BoxesWrapLongPathsInsideTheScreen) {
+    const std::string path = (medium() / std::string(300, 'L') / "TestGame").string();
+    const std::string text = std::string("インストールに失敗しました。\nインストール元のフォルダ「") + path + "」" +
+                             launcher::text::kNameTooLong;
+    const std::vector<std::pair<const char*, std::function<void()>>> boxes = {
+        {"failure", [&] { launcher::ShowNotice(nullptr, {launcher::Notice::kFailure, text, "T"}); }},
+        {"question", [&] { launcher::AskYesNo(nullptr, "「" + path + launcher::text::kFilledFolderQuestion, "T"); }},
+        {"stop", [&] { launcher::ShowStop("T", text); }},
+    };
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    for (const auto& [kind, show] : boxes) {
+        QRect frame;
+        QString shown;
+        InspectBox([&](QMessageBox& box) {
+            frame = box.frameGeometry();
+            shown = Shown(box.text());
+        });
+        show();
+        EXPECT_LE(frame.width(), screen.width() * 3 / 4) << kind;
+        EXPECT_LE(frame.height(), screen.height()) << kind;
+        EXPECT_TRUE(shown.contains(QString::fromStdString(path))) << kind;
+    }
 }
 
 // Qt's own dialogs speak Japanese beside the launcher's windows.

@@ -13,30 +13,26 @@ namespace {
 using launcher::IniFile;
 using launcher_test::WriteFile;
 
-// A Setup.ini that is there but cannot be read gives the launcher's own
-// message, at once; a missing one gives the defaults.
-TEST(IniFile, AnUnreadableFileGivesItsOwnMessageAtOnce) {
+// A Setup.ini that is there but cannot be read says why, at once (a FIFO
+// never blocks the read); a missing one gives the defaults.
+TEST(IniFile, AnUnreadableFileSaysWhyAtOnce) {
     test::TempDir dir;
     const std::filesystem::path path = dir.path() / "Setup.ini";
     EXPECT_EQ(IniFile(path).ReadString("Setup", "KEY", "default"), "default");
-    std::filesystem::create_directory(path);
-    try {
-        IniFile(path).ReadString("Setup", "KEY", "default");
-        ADD_FAILURE() << "a folder read as a file";
-    } catch (const launcher::UnreadableIniFile& error) {
-        EXPECT_EQ(std::string(error.what()), "Setup.ini を読み込めませんでした。");
-    }
-    std::filesystem::remove(path);
-    test::MakeFifo(path);
-    auto readFifo = [&] {
+    EXPECT_EQ(IniFile(path).Check(), std::errc::no_such_file_or_directory);
+    auto message = [&] {
         try {
             IniFile(path).ReadInteger("Setup", "SC_NUM", 0);
-        } catch (const launcher::UnreadableIniFile&) {
-            return 1;
+        } catch (const launcher::UnreadableIniFile& error) {
+            return std::string(error.what());
         }
-        return 0;
+        return std::string("read");
     };
-    EXPECT_BOUNDED(readFifo(), 1);
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(message(), "設定ファイル「Setup.ini」の場所に別の種類の項目があります。");
+    std::filesystem::remove(path);
+    test::MakeFifo(path);
+    EXPECT_BOUNDED(message() == "設定ファイル「Setup.ini」はファイルでもフォルダでもありません。", 1);
 }
 
 struct StringCase {

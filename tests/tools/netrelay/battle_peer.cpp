@@ -111,7 +111,7 @@ bool Connect() {
 
 // The game as the program starts it, on the data set: the battles draw their
 // fighters, stage and effects as a player's game does.
-constexpr test::AsTheProgram kWithData{true};
+const test::AsTheProgram kWithData = test::OnTheDataSet();
 constexpr int kNoDataSet = 8;
 
 // The engine seeds the generator with the clock at start-up, and the start

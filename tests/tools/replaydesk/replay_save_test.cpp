@@ -9,7 +9,9 @@
 #include <csignal>
 #include <filesystem>
 
+#include "game/flow/replay_file.h"
 #include "tests/support/hostile_files.h"
+#include "tests/support/other_user.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/replaydesk/replay_fixture.h"
 #include "tools/replaydesk/core/replay_record.h"
@@ -218,6 +220,81 @@ TEST_F(SaveTest, LeftoversOfKilledSavesAreTidiedBySaving) {
     std::vector<std::string> expected = {".tobra001.rpl.swp", ".tobra001.rpl.tmp1", "tobra001.rpl"};
     if (IsRoot()) expected.insert(expected.begin() + 2, ".tobra001.rpl.tmp3");
     EXPECT_EQ(FolderEntries(dir_.path()), expected);
+}
+
+// The game's replay writer and this tool save through one decision: run as
+// another user over the same files, they leave, rewrite in place or replace
+// each alike.
+TEST(SaveDecision, TheGameAndTheToolDecideAlikeAsAnotherUser) {
+    if (!::test::IsRoot()) GTEST_SKIP() << "giving files to another user takes the superuser";
+    using ::test::kNobody;
+    using ::test::kRoot;
+    using ::test::Outcome;
+    struct Case {
+        const char* what;
+        uid_t folderOwner, fileOwner;
+        mode_t fileMode;
+        bool hardLink;
+        Outcome expected;
+    };
+    const Case cases[] = {
+        {"nobody's read-only replay", kNobody, kNobody, 0444, false, Outcome::Left},
+        {"root's replay in nobody's folder", kNobody, kRoot, 0644, false, Outcome::Left},
+        {"root's replay that anyone may write, in root's folder", kRoot, kRoot, 0666, false, Outcome::InPlace},
+        {"nobody's replay in root's folder", kRoot, kNobody, 0644, false, Outcome::InPlace},
+        {"nobody's replay with a second name", kNobody, kNobody, 0644, true, Outcome::InPlace},
+        {"nobody's replay in nobody's folder", kNobody, kNobody, 0644, false, Outcome::Replaced},
+    };
+    const std::vector<uint8_t> original = ReplayBytes(test::SampleHeader(), 40);
+    // Each saver writes new bytes over tobra000.rpl in the game folder's
+    // replay folder.
+    const struct {
+        const char* who;
+        int (*save)(const std::string& gameFolder);
+    } savers[] = {
+        {"the game",
+         [](const std::string& gameFolder) {
+             if (::chdir(gameFolder.c_str()) != 0) return 2;
+             StartReplayRecording(ReplayMatch{1, 2, 0, 1, 3, 0, 0, 77, 0});
+             for (int frame = 0; frame < 10; ++frame) {
+                 RecordReplayInput(0, static_cast<InputWord>(frame));
+                 RecordReplayInput(1, 0);
+             }
+             std::snprintf(replayFileName, sizeof replayFileName, "replay\\tobra000.rpl");
+             WriteReplayFile(ReplayOutcome{0, 10, 1});
+             return 0;
+         }},
+        {"the tool",
+         [](const std::string& gameFolder) {
+             const std::string path = gameFolder + "/replay/tobra000.rpl";
+             ReplayRecord record;
+             if (!LoadReplay(path, record)) return 3;
+             StoreEditedComment(record.header, "edited");
+             SaveReplay(path, record);
+             return 0;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& saver : savers) {
+            SCOPED_TRACE(saver.who);
+            ::test::TempDir dir;
+            ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+            const std::string game = ::test::MakeFolder(dir.path().string(), "game", kNobody, 0755);
+            const std::string folder = ::test::MakeFolder(game, "replay", c.folderOwner, 0755);
+            ASSERT_NE(folder, "");
+            const std::string path = folder + "/tobra000.rpl";
+            ::test::PlaceFile(path, original, c.fileOwner, c.fileMode);
+            if (c.hardLink) fs::create_hard_link(path, game + "/second-name.rpl");
+            const ::test::FileState before = ::test::StateOf(path);
+
+            ASSERT_EQ(::test::RunAsNobody([&] { return saver.save(game); }), 0);
+
+            EXPECT_STREQ(::test::OutcomeName(::test::OutcomeOf(before, ::test::StateOf(path))),
+                         ::test::OutcomeName(c.expected));
+            EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"tobra000.rpl"}) << "no temporary is left";
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "tools/launcher/core/texts.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 namespace launcher {
@@ -23,6 +25,7 @@ std::string Reason(std::error_code error) {
     case EFBIG: return text::kTooLarge;
     case ENOSPC:
     case EDQUOT: return text::kNoSpace;
+    case EIO: return text::kInputOutputError;
     default: return text::kOtherError + std::to_string(error.value());
     }
 }
@@ -31,6 +34,14 @@ std::string Reason(std::error_code error) {
 
 std::string DescribeFailure(std::string_view what, const std::filesystem::path& path, std::error_code error) {
     return std::string(what) + "「" + path.string() + "」" + Reason(error);
+}
+
+std::error_code OpenFailureCause(const std::filesystem::path& path, int error) {
+    struct stat info {};
+    if (error == EINVAL && stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        error = S_ISDIR(info.st_mode) ? EISDIR : ENOTSUP;
+    }
+    return std::error_code(error, std::generic_category());
 }
 
 }  // namespace launcher

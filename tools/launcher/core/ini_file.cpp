@@ -1,13 +1,12 @@
 #include "tools/launcher/core/ini_file.h"
 
 #include "platform/cp932.h"
-
-#include <cstdio>
-#include <stdexcept>
-
 #include "platform/safe_file.h"
+#include "tools/launcher/core/failure_text.h"
 #include "tools/launcher/core/texts.h"
-#include <iterator>
+
+#include <cerrno>
+#include <cstdio>
 #include <limits>
 #include <optional>
 
@@ -72,24 +71,41 @@ std::optional<std::string> FindValue(const std::string& text, std::string_view s
     return std::nullopt;
 }
 
-// The whole file; empty when it is missing. A file that is there but is no
-// regular file or cannot be read (a folder, a FIFO) is an error.
-std::string ReadText(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return {};
+// Reads the whole file into `text`. A missing file leaves it empty and gives
+// ENOENT; one that is there but is no regular file or cannot be read (a
+// folder, a FIFO) gives the reason.
+std::error_code Load(const std::filesystem::path& path, std::string& text) {
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    if (error) return error;
     const platform::FilePtr file = platform::OpenRegularFile(path.string());
-    std::string text;
+    if (!file) return OpenFailureCause(path, errno);
     char chunk[4096];
     size_t got;
-    while (file && (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, got);
-    if (!file || std::ferror(file.get())) throw UnreadableIniFile(path);
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, got);
+    return std::ferror(file.get()) ? std::make_error_code(std::errc::io_error) : std::error_code();
+}
+
+// The text of a file that is there and readable, or empty when it is missing.
+std::string ReadText(const std::filesystem::path& path) {
+    std::string text;
+    const std::error_code error = Load(path, text);
+    if (error && error != std::errc::no_such_file_or_directory) throw UnreadableIniFile(path, error);
     return text;
 }
 
 }  // namespace
 
-UnreadableIniFile::UnreadableIniFile(const std::filesystem::path& path)
-    : std::runtime_error(path.filename().string() + text::kUnreadableFile) {}
+UnreadableIniFile::UnreadableIniFile(const std::filesystem::path& path, std::error_code error)
+    : std::runtime_error(DescribeFailure(text::kSettingsFile, path.filename(), error)) {}
+
+std::error_code IniFile::Check() const {
+    std::string text;
+    return Load(path_, text);
+}
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace launcher {
 
@@ -13,7 +14,7 @@ namespace launcher {
 // start with ';' are comments, and the first matching section and key win.
 // The file is read again for every value, so it may change while in use; a
 // missing file gives the defaults; one that is there but cannot be read
-// throws UnreadableIniFile.
+// throws UnreadableIniFile, which says why.
 class IniFile {
 public:
     explicit IniFile(std::filesystem::path path) : path_(std::move(path)) {}
@@ -23,6 +24,9 @@ public:
     // Decimal, or hexadecimal after "$" or "0x", with an optional sign; a
     // missing, malformed or out-of-range value gives the default.
     int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+    // Whether the file can be read now: no error, or why not (ENOENT for a
+    // missing file, which reads as all defaults).
+    std::error_code Check() const;
 
     const std::filesystem::path& path() const { return path_; }
 
@@ -30,10 +34,11 @@ private:
     std::filesystem::path path_;
 };
 
-// The launcher's own message for a settings file it cannot read.
+// A settings file that is there but cannot be read, with the reason in the
+// launcher's own words.
 class UnreadableIniFile : public std::runtime_error {
 public:
-    explicit UnreadableIniFile(const std::filesystem::path& path);
+    UnreadableIniFile(const std::filesystem::path& path, std::error_code error);
 };
 
 // The integer rules of ReadInteger, for a text already read.

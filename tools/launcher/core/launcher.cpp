@@ -2,6 +2,7 @@
 
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/system.h"
 #include "platform/user_dirs.h"
 #include "tools/launcher/core/failure_text.h"
 #include "tools/launcher/core/install_manifest.h"
@@ -71,19 +72,35 @@ Launcher::Launcher(fs::path setupDir)
 bool Launcher::IsInstalled() const { return IsSafeInstDir(setup_.InstDir()) && Record().IsInstalled(); }
 
 std::optional<Notice> Launcher::CheckInstDir() const {
+    if (auto problem = setup_.Problem()) {
+        return Notice{Notice::kFailure, *problem + "\n" + text::kCannotInstall, ProgramTitle()};
+    }
     if (IsSafeInstDir(setup_.InstDir())) return std::nullopt;
-    return Notice{Notice::kFailure, text::kBadInstDir, PlainCaption()};
+    return Notice{Notice::kFailure, text::kBadInstDir, ProgramTitle()};
 }
 
-std::string Launcher::PlainCaption() const {
+std::string Launcher::ProgramTitle() const {
     const std::string title = setup_.GameTitle();
-    return title.empty() ? text::kErrorCaption : title;
+    return title.empty() ? fs::path(platform::ProgramPath()).filename().string() : title;
+}
+
+// The game's folder beside the launcher, named by "INST_DIR" as read. When
+// no such folder is there it is looked for by the bytes the settings hold:
+// a medium unpacked without converting its CP932 names, or a name that is no
+// CP932 text at all, still installs.
+fs::path Launcher::SourceFolder() const {
+    const fs::path named = setupDir_ / setup_.InstDir();
+    const std::string bytes = setup_.InstDirBytes();
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(named, error)) || !IsPlainName(bytes)) return named;
+    const fs::path unconverted = setupDir_ / bytes;
+    return fs::exists(fs::symlink_status(unconverted, error)) ? unconverted : named;
 }
 
 Notice Launcher::Refusal(const std::string& detail) const {
     std::string message = text::kInstallFailed;
     if (!detail.empty()) message += "\n" + detail;
-    return {Notice::kFailure, message, PlainCaption()};
+    return {Notice::kFailure, message, ProgramTitle()};
 }
 
 fs::path Launcher::DefaultInstallFolder() const {
@@ -164,7 +181,7 @@ std::string Launcher::TakeBack(const fs::path& destination, const CopyReport& co
 InstallResult Launcher::Install(const fs::path& destination, const InstallCallbacks& callbacks) {
     if (auto refusal = CheckInstDir()) return {false, *refusal};
     const std::string instDir = setup_.InstDir();
-    const fs::path source = setupDir_ / instDir;
+    const fs::path source = SourceFolder();
     if (auto refusal = CheckSourceAndDestination(source, destination)) return {false, *refusal};
     fs::path firstCreated;
     if (auto refusal = PrepareFolder(destination, callbacks, firstCreated)) return {false, *refusal};

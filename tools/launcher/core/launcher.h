@@ -47,7 +47,8 @@ public:
     const std::vector<ShortcutEntry>& shortcuts() const { return shortcuts_; }
 
     bool IsInstalled() const;
-    // The refusal to show when "INST_DIR" cannot name the game's folder.
+    // The refusal to show when the settings cannot be read or "INST_DIR"
+    // cannot name the game's folder; the main window shows it too.
     std::optional<Notice> CheckInstDir() const;
 
     // The install folder proposed at first: the maker's folder in the user's
@@ -69,12 +70,13 @@ public:
     // nothing could be started (no install, no shortcut listed).
     bool Run() const;
 
-    // The caption of the plain message box: the program's title, which is
-    // the game's.
-    std::string PlainCaption() const;
+    // The program's title, for its main window and its plain message boxes:
+    // the game's, or the program's own name when the settings name no game.
+    std::string ProgramTitle() const;
 
 private:
     InstallRecord Record() const { return InstallRecord(setup_.InstDir()); }
+    std::filesystem::path SourceFolder() const;
     Notice Refusal(const std::string& detail) const;
     std::optional<Notice> CheckSourceAndDestination(const std::filesystem::path& source,
                                                     const std::filesystem::path& destination) const;

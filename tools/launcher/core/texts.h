@@ -25,7 +25,6 @@ inline constexpr const char* kDoneCaption = "完了メッセージ";
 inline constexpr const char* kInstallDone = "インストールが完了しました";
 inline constexpr const char* kUninstallDone = "をアンインストールしました";
 inline constexpr const char* kInstallFailed = "インストールに失敗しました。";
-inline constexpr const char* kUnreadableFile = " を読み込めませんでした。";
 inline constexpr const char* kDamagedInstall =
     "インストールの際に問題があったため、正常にアンインストールできませんでした。\n"
     "インストール情報を初期化します。\n"
@@ -34,6 +33,7 @@ inline constexpr const char* kDamagedInstallCaption = "不正なインストー�
 
 inline constexpr const char* kBadInstDir =
     "Setup.ini の INST_DIR が正しくないため、インストールとアンインストールはできません。";
+inline constexpr const char* kCannotInstall = "インストールとアンインストールはできません。";
 inline constexpr const char* kBadDestination = "インストール先フォルダが正しくありません。";
 inline constexpr const char* kDestinationInSource = "インストール先がコピー元のフォルダと重なっています。";
 inline constexpr const char* kReadFailures = " 個の項目を読み込めませんでした。";
@@ -46,7 +46,6 @@ inline constexpr const char* kRollbackLeft = "次の項目は削除できずに�
 inline constexpr const char* kFilledFolderQuestion =
     "」には既にファイルがあります。\nこのフォルダにインストールしますか？\n同じ名前のファイルは置き換えられます。";
 inline constexpr const char* kFilledFolderCaption = "インストール先の確認";
-inline constexpr const char* kErrorCaption = "エラー";
 
 // What a failed path was, and why the system refused it.
 inline constexpr const char* kSourceFolder = "インストール元のフォルダ";
@@ -54,6 +53,7 @@ inline constexpr const char* kDestinationFolder = "インストール先フォ�
 inline constexpr const char* kItem = "項目";
 inline constexpr const char* kShortcut = "ショートカット";
 inline constexpr const char* kPicture = "画像ファイル";
+inline constexpr const char* kSettingsFile = "設定ファイル";
 inline constexpr const char* kNotFound = "が見つかりません。";
 inline constexpr const char* kNoPermission = "にアクセスする権限がありません。";
 inline constexpr const char* kNameTooLong = "の名前が長すぎます。";
@@ -63,6 +63,7 @@ inline constexpr const char* kSomethingInTheWay = "の場所に別の種類の�
 inline constexpr const char* kReadOnlyPlace = "は読み取り専用の場所にあります。";
 inline constexpr const char* kNoSpace = "を書き込む空き容量がありません。";
 inline constexpr const char* kTooLarge = "が大きすぎます。";
+inline constexpr const char* kInputOutputError = "の読み書き中にエラーが起きました。";
 inline constexpr const char* kNotAFile = "はファイルでもフォルダでもありません。";
 inline constexpr const char* kNotAPicture = "は BMP 画像として読み込めませんでした。";
 inline constexpr const char* kOtherError = "を扱えませんでした。エラー番号: ";

@@ -44,7 +44,7 @@ void SetUpForm(QWidget& form, int width, int height) {
 // The picture of the main window, read as a BMP file whatever its content.
 QPixmap LoadPicture(const std::filesystem::path& path) {
     const platform::FilePtr file = platform::OpenRegularFile(path.string(), 64 << 20);
-    if (!file) throw std::runtime_error(DescribeFailure(text::kPicture, path.filename(), {errno, std::generic_category()}));
+    if (!file) throw std::runtime_error(DescribeFailure(text::kPicture, path.filename(), OpenFailureCause(path, errno)));
     QByteArray bytes;
     char chunk[65536];
     size_t got;
@@ -76,7 +76,8 @@ TForm1::TForm1(Launcher& core) : core_(core) {
     Button1 = MakeButton(*this, text::kRun, {8, 256, 89, 33});
     Button2 = MakeButton(*this, text::kInstall, {120, 256, 97, 33});
     Button3 = MakeButton(*this, text::kClose, {240, 256, 90, 33});
-    setWindowTitle(Text(core_.setup().GameTitle()));
+    setWindowTitle(Text(core_.ProgramTitle()));
+    if (auto refusal = core_.CheckInstDir()) ShowProblem(refusal->text);
     const bool installed = core_.IsInstalled();
     Button1->setEnabled(installed);
     if (installed) Button2->setText(QString::fromUtf8(text::kUninstall));
@@ -85,6 +86,16 @@ TForm1::TForm1(Launcher& core) : core_(core) {
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     form2_ = new TForm2(core_, *this);
+}
+
+// What keeps the launcher from working, across the foot of the picture.
+void TForm1::ShowProblem(const std::string& problem) {
+    Label1 = new QLabel(Breakable(problem), this);
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setWordWrap(true);
+    Label1->setStyleSheet("QLabel { background: #fff8e0; color: #800000; border: 1px solid #c08000; padding: 4px; }");
+    const int height = std::min(Label1->heightForWidth(320), 240);
+    Label1->setGeometry(8, 8 + 240 - height, 320, height);
 }
 
 void TForm1::Button1Click() { core_.Run(); }
@@ -137,7 +148,7 @@ TForm2::TForm2(Launcher& core, TForm1& form1)
     : QWidget(&form1, Qt::Dialog), BrowseForFolder1(this), core_(core), form1_(form1), fileNum_(core.setup().FileNum()) {
     SetUpForm(*this, 344, 158);
     setWindowModality(Qt::WindowModal);
-    setWindowTitle(Text(core_.setup().GameTitle() + text::kDialogTitleSuffix));
+    setWindowTitle(Text(core_.ProgramTitle() + text::kDialogTitleSuffix));
     Label1 = new QLabel(QString::fromUtf8(text::kChooseFolder), this);
     Label1->move(24, 8);
     Edit1 = new QLineEdit(Text(core_.DefaultInstallFolder().string()), this);

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -24,6 +26,9 @@ public:
     QPushButton* Button1;  // run
     QPushButton* Button2;  // install or uninstall
     QPushButton* Button3;  // close
+    // Why nothing can be installed (the settings cannot be read, or name no
+    // folder of the game); null while all is well.
+    QLabel* Label1 = nullptr;
 
     void Button1Click();
     void Button2Click();
@@ -39,6 +44,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void ShowProblem(const std::string& problem);
+
     Launcher& core_;
     TForm2* form2_ = nullptr;  // a child window, deleted with this one
 };

@@ -44,15 +44,12 @@ struct SaveResult {
     explicit operator bool() const { return error == 0; }
 };
 
-// Writes `record` to `path` (through a symbolic link to its target). A file
-// whose permissions do not let this user write it is not written (EACCES),
-// even for the superuser, who may override them: a read-only or another
-// user's replay stays as it is. Otherwise the bytes go to a temporary file in
-// the same folder that replaces the original only after every write and the
-// close succeeded, so a failed save leaves the original intact. Where that
-// would change the file's owner or group or part it from its other hard
-// links, or where the folder may not be written, the file is written in
-// place instead: only the bytes that differ.
+// Writes `record` to `path` (through a symbolic link to its target) with the
+// save decision all the game's programs share (platform::SaveFile): a replay
+// whose permissions do not let this user write it stays as it is (EACCES),
+// even for the superuser; one that a new file could not stand in for is
+// written in place; any other is replaced whole, so a failed save leaves the
+// original intact.
 SaveResult SaveReplay(const std::string& path, const ReplayRecord& record);
 
 }  // namespace replaydesk
