@@ -17,7 +17,7 @@ echo "sanitizer build: $((SECONDS - start)) s"
 
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=1
+export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
 cd "$build"
 start=$SECONDS
 # Mesa's GL driver (swrast_dri.so), which every SDL window loads through EGL
