@@ -5,9 +5,6 @@
 // repetitions report the median milliseconds per frame.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <string>
-
 #include "engine/graphics/device.h"
 #include "engine/graphics/graphics_host.h"
 #include "engine/graphics/texture.h"
@@ -21,8 +18,7 @@
 #include "game/shots/object_lists.h"
 #include "platform/hidden_window.h"
 #include "tests/game/battle/battle_engine.h"
-#include "tools/datagen/model_set.h"
-#include "tools/datagen/picture_set.h"
+#include "tests/support/data_set.h"
 
 namespace {
 
@@ -79,37 +75,24 @@ void LoadBattle() {
     }
 }
 
-// The generated data set, written once for all repetitions and removed at
-// exit; an empty folder name when the generator failed.
-struct GeneratedData {
-    std::string folder;
-    GeneratedData() {
-        const std::filesystem::path data = std::filesystem::temp_directory_path() / "battle_draw_bench_data";
-        if (datagen::WritePictureSet(data.string()) && datagen::WriteModelSet(data.string())) folder = data.string();
-    }
-    ~GeneratedData() {
-        if (!folder.empty()) std::filesystem::remove_all(folder);
-    }
-};
-
-std::string DataFolder() {
-    static const GeneratedData data;
-    return data.folder;
+// A program folder holding the data set, for every repetition.
+const test::DataSetFolder& Data() {
+    static const test::DataSetFolder data;
+    return data;
 }
 
 // Draws battle frames on the device the window gives (none: the null
 // backend), with the generated data set as the program folder.
 void DrawBattleFrames(benchmark::State& state, void* window) {
-    const std::string data = DataFolder();
-    if (data.empty()) {
-        state.SkipWithError("the data set could not be written");
+    if (!Data().linked()) {
+        state.SkipWithError("no data set (see the message above)");
         return;
     }
     EnableTexture32Bit();
     BenchHost host(window);
     SetGraphicsHost(&host);
     {
-        test::BattleEngine engine(data);
+        test::BattleEngine engine(Data().path().string());
         if (engine.started()) {
             InitGame();
             InitCharacterParams();

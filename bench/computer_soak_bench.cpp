@@ -1,9 +1,10 @@
 // Soak run: 200 battles of the computer against the computer in one process,
 // mixed pairings and stages, through the real battle scene on the null device
-// (every twentieth battle drawn in full). Every resource list must end at its
-// starting count and the resident memory must stay within 5 % of what it was
-// after the first battles; the run stops with an error otherwise. Not part of
-// the test suite (it takes minutes): run build/bin/computer_soak_bench.
+// with the generated data set (every twentieth battle drawn in full). Every
+// resource list must end at its starting count and the resident memory must
+// stay within 5 % of what it was after the first battles; the run stops with
+// an error otherwise. Not part of the test suite (it takes minutes): run
+// build/bin/computer_soak_bench.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -57,7 +58,11 @@ double ResidentMegabytes() {
 
 void ComputerSoak(benchmark::State& state) {
     for (auto _ : state) {
-        test::BattleRun run;
+        test::BattleRun run{test::OnTheDataSet()};  // on the data set, as the game plays
+        if (!run.scene().hasDataSet()) {
+            state.SkipWithError("no data set (see the message above)");
+            return;
+        }
         const ListCounts start = CountLists();
         double settled = 0.0, highest = 0.0;
         int64_t frames = 0;

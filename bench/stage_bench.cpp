@@ -3,57 +3,31 @@
 // loading character 1 for both sides (82 textures and planes each), loading
 // each stage, and drawing each stage through the stage camera.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <string>
 
 #include "game/battle/battle_state.h"
 #include "game/battle/player_record.h"
 #include "game/battle/stage_drawing.h"
-#include "platform/system.h"
 #include "tests/game/battle/battle_engine.h"
+#include "tests/support/data_set.h"
 
 namespace {
 
-// A temporary program folder with the data set written by the datagen
-// program beside this one, removed at exit.
-class DataFolder {
-public:
-    DataFolder() {
-        char pattern[] = "/tmp/stage_bench_XXXXXX";
-        if (!mkdtemp(pattern)) return;
-        path_ = pattern;
-        const std::string command = platform::ProgramFolder() + "/datagen '" + path_ + "' > /dev/null 2>&1";
-        ok_ = std::system(command.c_str()) == 0;
-    }
-    ~DataFolder() {
-        std::error_code error;
-        if (!path_.empty()) std::filesystem::remove_all(path_, error);
-    }
-    bool ok() const { return ok_; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-    bool ok_ = false;
-};
-
-const DataFolder& Data() {
-    static DataFolder data;
+// A program folder holding the data set, for every benchmark of the run.
+const test::DataSetFolder& Data() {
+    static const test::DataSetFolder data;
     return data;
 }
 
 // The engine on the null backend reading the data set; null when either
 // cannot be had (the benchmark then reports why and stops).
 std::unique_ptr<test::BattleEngine> StartEngine(benchmark::State& state) {
-    if (!Data().ok()) {
-        state.SkipWithError("the datagen program could not write the data set");
+    if (!Data().linked()) {
+        state.SkipWithError("no data set (see the message above)");
         return nullptr;
     }
-    auto engine = std::make_unique<test::BattleEngine>(Data().path());
+    auto engine = std::make_unique<test::BattleEngine>(Data().path().string());
     if (engine->started()) return engine;
     state.SkipWithError("no graphics device");
     return nullptr;

@@ -1,11 +1,10 @@
 // Time to load the generated stage model "gf\\model2.dat" into a Model: the
 // X-file read, the meshes built and handed to the device, the four textures
-// decoded from the model texture archive, on the null backend.
+// decoded from the model texture archive, on the null backend, from the data
+// set that the build writes (tests/support/data_set.h).
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <string>
 
 #include "engine/core/math.h"
 #include "engine/graphics/camera.h"
@@ -15,26 +14,18 @@
 #include "engine/models/vertex_shader.h"
 #include "engine/models/xfile_loader.h"
 #include "platform/system.h"
+#include "tests/support/data_set.h"
 
 namespace {
 
-// A fresh folder with the placeholder data set written by the data generator
-// that sits beside this program; empty when it cannot be made.
-std::string GenerateDataSet() {
-    std::string folder = (std::filesystem::temp_directory_path() / "xfile_bench_XXXXXX").string();
-    if (!mkdtemp(folder.data())) return {};
-    const std::string command = "'" + platform::ProgramFolder() + "/datagen' '" + folder + "' > /dev/null";
-    return std::system(command.c_str()) == 0 ? folder : std::string();
-}
-
 void BM_CreateModelFromXFile(benchmark::State& state) {
-    const std::string folder = GenerateDataSet();
-    if (folder.empty()) {
-        state.SkipWithError("the data generator did not run");
+    const test::DataSetFolder folder;
+    if (!folder.linked()) {
+        state.SkipWithError("no data set (see the message above)");
         return;
     }
     const std::filesystem::path before = std::filesystem::current_path();
-    platform::OverrideProgramFolder(folder);
+    platform::OverrideProgramFolder(folder.path().string());
     InitializeMathTables();
     if (InitializeDirectXGraphics() != 1) {
         state.SkipWithError("no graphics device");
@@ -59,7 +50,6 @@ void BM_CreateModelFromXFile(benchmark::State& state) {
     DestroyDirectXGraphics();
     platform::OverrideProgramFolder("");
     std::filesystem::current_path(before);
-    std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_CreateModelFromXFile)->Unit(benchmark::kMillisecond);
 

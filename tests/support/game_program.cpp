@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/system.h"
+#include "tests/support/data_set.h"
 #include "tests/support/screenshot_check.h"
 
 namespace test {
@@ -24,14 +25,8 @@ std::string DescribeExit(int status) {
 
 void GameProgramTest::SetUpTestSuite() {
     folder_ = new TempDir;
-    const std::string bin = platform::ProgramFolder();
-    std::filesystem::copy_file(bin + "/game", folder_->file("game"));
-    ChildProcess datagen({bin + "/datagen", folder_->path().string()}, {}, folder_->file("datagen.txt"));
-    int status = 0;
-    dataFault_.clear();
-    if (!datagen.WaitForExit(120s, &status) || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        dataFault_ = "datagen failed: " + ReadTextFile(folder_->file("datagen.txt"));
-    }
+    std::filesystem::copy_file(platform::ProgramFolder() + "/game", folder_->file("game"));
+    dataFault_ = LinkDataSet(folder_->path()) ? "" : "no data set (see the message above)";
 }
 
 void GameProgramTest::TearDownTestSuite() {

@@ -1,6 +1,6 @@
 #pragma once
 // The real game program in a fresh copy of its folder with the generated
-// data (generated once per test program), started on a test's own X server.
+// data set beside it (data_set.h), started on a test's own X server.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -24,6 +24,7 @@
 #include "game/flow/transitions.h"
 #include "platform/hidden_window.h"
 #include "platform/system.h"
+#include "tests/support/data_set.h"
 
 namespace test {
 namespace {
@@ -34,13 +35,12 @@ int16_t ScriptedKeyState(int virtualKey) {
     return virtualKey >= 0 && virtualKey < 256 && heldKeys[virtualKey] ? int16_t(-32768) : int16_t(0);
 }
 
-// The engine's graphics layer group, as its start-up runs it.
+}  // namespace
+
 const EngineLayer& GraphicsLayer() {
     return *std::find_if(std::begin(engineLayers), std::end(engineLayers),
                          [](const EngineLayer& layer) { return layer.bit == ENGINE_INIT_GRAPHICS; });
 }
-
-}  // namespace
 
 SceneHarness::SceneHarness()
     : savedFolder_(std::filesystem::current_path().string()), graphics_(std::make_unique<RecordingGraphics>()) {
@@ -62,6 +62,7 @@ SceneHarness::SceneHarness(AsTheProgram program)
       asTheProgram_(true),
       sound_(program.sound) {
     if (program.prepare) program.prepare(folder_.path().string());
+    hasDataSet_ = program.dataSet && LinkDataSet(folder_.path());
     Start();
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/core/application.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
 
@@ -22,6 +23,10 @@ struct OnOpenGL {
     std::function<void(const std::string& folder)> prepare;
 };
 
+// The engine's graphics layer group (device, lists, shaders, models and
+// managers), whose start and stop the program runs.
+const EngineLayer& GraphicsLayer();
+
 // The random generator's state when the game starts in the harness.
 constexpr unsigned kSceneSeed = 20051;
 
@@ -29,11 +34,21 @@ constexpr unsigned kSceneSeed = 20051;
 // shaders, the models and the managers, each with its lost-device walk), not
 // only the ones most scenes draw with. `prepare` fills the program folder
 // before the game starts in it; with `sound` the sound layer runs too (on
-// the mixer alone, without an audio device) and the game's sound is on.
+// the mixer alone, without an audio device) and the game's sound is on; with
+// `dataSet` the folder holds the generated data set (data_set.h), so that
+// battles load and draw their fighters, stage and effects.
 struct AsTheProgram {
     std::function<void(const std::string& folder)> prepare;
     bool sound = false;
+    bool dataSet = false;
 };
+
+// As the program, on the data set.
+inline AsTheProgram OnTheDataSet() {
+    AsTheProgram program;
+    program.dataSet = true;
+    return program;
+}
 
 class SceneHarness {
 public:
@@ -55,6 +70,8 @@ public:
     // when it is not reached within `limit`.
     int RunUntilScene(int32_t scene, int limit);
 
+    // Whether the program folder holds the data set (AsTheProgram::dataSet).
+    bool hasDataSet() const { return hasDataSet_; }
     // The recording device; null on OpenGL.
     RecordingDevice* device() { return graphics_ ? graphics_->device() : nullptr; }
     const TempDir& folder() const { return folder_; }
@@ -68,6 +85,7 @@ private:
     FakeGraphicsHost glHost_;
     bool asTheProgram_ = false;
     bool sound_ = false;
+    bool hasDataSet_ = false;
 
     void Start();
 };

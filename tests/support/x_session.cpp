@@ -128,6 +128,11 @@ namespace {
 
 constexpr const char* kXvfb = "/usr/bin/Xvfb";
 constexpr const char* kOpenbox = "/usr/bin/openbox";
+// The X server and the window manager are system programs, not built with the
+// sanitizers: the preload that sanitizer runs give the tests (the sanitizer
+// runtime and the GL driver, scripts/sanitize.sh) is no part of theirs. The
+// game a test starts on them keeps it.
+constexpr const char* kNoPreload = "LD_PRELOAD=";
 
 }  // namespace
 
@@ -140,7 +145,7 @@ XSession::XSession(const std::string& folder, bool windowManager, const std::str
     const std::string log = folder + "/xvfb.txt";
     server_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{kXvfb, display_, "-screen", "0", screenSize + "x24", "-nolisten", "tcp"},
-        std::vector<std::string>{}, log);
+        std::vector<std::string>{kNoPreload}, log);
     if (!server_->started() || !keys_.Connect(display_, 20s)) {
         fault_ = "no X server: " + ReadTextFile(log);
         return;
@@ -151,7 +156,8 @@ XSession::XSession(const std::string& folder, bool windowManager, const std::str
     const std::string ready = folder + "/openbox-ready";
     windowManager_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{kOpenbox, "--sm-disable", "--startup", "touch " + ready},
-        std::vector<std::string>{"DISPLAY=" + display_, "XDG_CONFIG_HOME=" + folder}, folder + "/openbox.txt");
+        std::vector<std::string>{"DISPLAY=" + display_, "XDG_CONFIG_HOME=" + folder, kNoPreload},
+        folder + "/openbox.txt");
     auto deadline = std::chrono::steady_clock::now() + 20s;
     while (!std::filesystem::exists(ready)) {
         int status = 0;

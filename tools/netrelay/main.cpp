@@ -1,6 +1,7 @@
 // netrelay: forwards datagrams between two network peers with seeded loss,
-// duplication, reordering, corruption and delay, for tests of network play. It ends by itself once no datagram has come for --idle-ms, or after
-// --max-ms in all.
+// duplication, reordering, corruption and delay, for tests of network play. It
+// ends by itself once no datagram has come for --idle-ms (counted from the
+// first one: peers may take long to start), or after --max-ms in all.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,9 +78,11 @@ int main(int argc, char** argv) {
     }
     std::printf("relay ports %u %u\n", relay.relayPortA(), relay.relayPortB());
     std::fflush(stdout);
-    // Runs in idle-sized rounds: one without traffic ends the relay.
+    // Runs in idle-sized rounds: one without traffic ends the relay, once the
+    // first datagram has come.
     const auto round = static_cast<uint32_t>(idleMs);
-    for (double served = 0; served < maxMs && relay.Pump(round); served += round) {
+    for (double served = 0; served < maxMs; served += round) {
+        if (!relay.Pump(round) && relay.counts().received > 0) break;
     }
     const RelayCounts& c = relay.counts();
     std::printf("received %llu forwarded %llu dropped %llu duplicated %llu reordered %llu corrupted %llu\n",

@@ -1,5 +1,6 @@
 // One side of a network battle, headless, for the two-process tests: the
-// engine on the null device in a temporary program folder, the match that the
+// engine on the null device in a temporary program folder that holds the
+// generated data set (exit status 8 when it is missing), the match that the
 // network select screen leaves behind (kirune against kirune on stage 1,
 // connected), then the real battle scene frame by frame, its whole picture
 // drawn, with this side's keys from a script, to the battle's end. It writes
@@ -118,6 +119,11 @@ bool Connect() {
     return false;
 }
 
+// The game as the program starts it, on the data set: the battles draw their
+// fighters, stage and effects as a player's game does.
+const test::AsTheProgram kWithData = test::OnTheDataSet();
+constexpr int kNoDataSet = 8;
+
 // The engine seeds the generator with the clock at start-up, and the start
 // banner's particles draw from it before the battle seeds it: they differ
 // from machine to machine, by design. Both peers and the playback start from
@@ -171,7 +177,8 @@ bool SaveReplay(const char* path) {
 
 int PlayNetworkSide(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
                     const char* replayPath) {
-    test::BattleRun run;
+    test::BattleRun run{kWithData};
+    if (!run.scene().hasDataSet()) return kNoDataSet;
     NetSettings settings{"127.0.0.1", port, peerPort, side, slowLine};
     if (!NetOpen(settings)) return 3;
     if (!Connect()) return 4;
@@ -250,7 +257,8 @@ void EnterNetworkSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slow
 
 int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
                    const char* replayPath) {
-    test::BattleRun run;
+    test::BattleRun run{kWithData};
+    if (!run.scene().hasDataSet()) return kNoDataSet;
     EnterNetworkSelect(side, port, peerPort, slowLine);
     // The select screen, the versus screen, then the battle, whose frames are
     // hashed, to its end.
@@ -326,7 +334,8 @@ int PlayMatch(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, uint
     const auto start = std::chrono::steady_clock::time_point(std::chrono::milliseconds(startMs));
     std::this_thread::sleep_until(start + std::chrono::milliseconds(player.enterMs()));
     ReportStuckAfter(std::chrono::steady_clock::now() + kMatchTimeLimit);
-    test::BattleRun run;
+    test::BattleRun run{kWithData};
+    if (!run.scene().hasDataSet()) return kNoDataSet;
     EnterNetworkSelect(side, port, peerPort, slowLine);
     std::vector<uint64_t> hashes;
     auto nextFrame = std::chrono::steady_clock::now();
@@ -366,7 +375,8 @@ int PlayMatch(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, uint
 }
 
 int PlayBack(const char* replayPath, const char* hashPath) {
-    test::BattleRun run;
+    test::BattleRun run{kWithData};
+    if (!run.scene().hasDataSet()) return kNoDataSet;
     SeedRandom(kStartUpSeed);
     if (!run.StartPlayback(replayPath)) return 3;
     bool peerLost = false;
