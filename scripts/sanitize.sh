@@ -39,7 +39,12 @@ start=$SECONDS
 preload=$(ldd "$build/bin/unit_tests" | awk '/libasan/ {print $3}')
 driver=/usr/lib/$(gcc -print-multiarch)/dri/swrast_dri.so
 [[ -f "$driver" ]] || { echo "sanitize.sh: no Mesa driver at $driver (package libgl1-mesa-dri)" >&2; exit 1; }
+# The select harness's matches (SelectHarness.*) are left to the normal suite:
+# each plays five whole matches in real time, 60 frames a second on both
+# peers through a delaying relay, so under the sanitizer's slow-down they
+# would measure the machine; the code they run is checked here by the network
+# exchange, select-screen and network battle tests.
 status=0
-LD_PRELOAD=$preload:$driver ctest --output-on-failure -j "$jobs" "$@" || status=$?
+LD_PRELOAD=$preload:$driver ctest --output-on-failure -j "$jobs" -E '^SelectHarness\.' "$@" || status=$?
 echo "sanitizer tests: $((SECONDS - start)) s"
 exit "$status"
