@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/core/math.h"
+#include "game/battle/numeric_helpers.h"
 #include "game/battle/player_record.h"
 #include "game/characters/character_actions.h"
 #include "game/flow/input_words.h"
@@ -32,6 +34,17 @@ std::vector<ExpectedModel> PoseAndPart(int32_t pose, int32_t part, int32_t partB
 
 // How every Model of a row is turned.
 using Turn = ModelTurn;
+
+constexpr float HALF_PI = PI_F / 2.0f;
+
+// The turns most rows share: standing as painted, standing mirrored to face
+// left, rolled by an aim of 0 (as is or mirrored), and the roll of an aim of
+// 2.0, which lies in the left half: rolled back by pi and mirrored.
+constexpr Turn UNTURNED{false, 0, false};
+constexpr Turn MIRRORED{false, 0, true};
+constexpr Turn ROLL_0{true, 0, false};
+constexpr Turn ROLL_0_MIRRORED{true, 0, true};
+inline const Turn ROLL_LEFT{true, RadianToAngle(2.0f - PI_F), true};
 
 using ModelDraws = std::vector<CharacterModelDraw> (*)(int32_t side);
 

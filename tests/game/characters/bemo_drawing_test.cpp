@@ -19,13 +19,7 @@ protected:
         players[1].characterId = 1;
     }
 };
-using test::Turn;
-
-constexpr float HALF_PI = PI_F / 2.0f;
-
-constexpr Turn PLAIN{false, 0, false};
-constexpr Turn MIRRORED{false, 0, true};
-constexpr Turn ROLL_0{true, 0, false};
+using namespace test;  // the shared turns of a row
 
 // Tilted by the aim: rolled by it, or by aim - pi and mirrored past pi/2.
 Turn Tilt(float aim) {
@@ -36,17 +30,17 @@ Turn Tilt(float aim) {
 TEST_F(BemoDrawing, PoseAndTurnOfEachState) {
     const test::PoseRow cases[] = {
         // Standing: c = counter / 5; idle 0..7, toward the facing side 11 12 13 12, else 8 9 10 9.
-        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, PLAIN, "idle"},
-        {PLAYER_FREE, 0, 39, 0, -100, 100, 2.0f, 7, PLAIN, "idle, last; the aim plays no part"},
-        {PLAYER_FREE, 0, 40, 0, -100, 100, 0, 0, PLAIN, "idle cycle wraps"},
-        {PLAYER_FREE, 0, 10, INPUT_RIGHT, -100, 100, 0, 13, PLAIN, "toward the facing side"},
-        {PLAYER_FREE, 0, 15, INPUT_RIGHT, -100, 100, 0, 12, PLAIN, "toward, fourth step shows 12"},
+        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, UNTURNED, "idle"},
+        {PLAYER_FREE, 0, 39, 0, -100, 100, 2.0f, 7, UNTURNED, "idle, last; the aim plays no part"},
+        {PLAYER_FREE, 0, 40, 0, -100, 100, 0, 0, UNTURNED, "idle cycle wraps"},
+        {PLAYER_FREE, 0, 10, INPUT_RIGHT, -100, 100, 0, 13, UNTURNED, "toward the facing side"},
+        {PLAYER_FREE, 0, 15, INPUT_RIGHT, -100, 100, 0, 12, UNTURNED, "toward, fourth step shows 12"},
         {PLAYER_FREE, 0, 5, INPUT_LEFT | INPUT_UP, 100, -100, 0, 12, MIRRORED, "facing left, left held"},
-        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 10, PLAIN, "away"},
-        {PLAYER_FREE, 0, 15, INPUT_UP, -100, 100, 0, 9, PLAIN, "up: other arrow, fourth step shows 9"},
+        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 10, UNTURNED, "away"},
+        {PLAYER_FREE, 0, 15, INPUT_UP, -100, 100, 0, 9, UNTURNED, "up: other arrow, fourth step shows 9"},
         {PLAYER_FREE, 0, 0, INPUT_RIGHT, 100, -100, 0, 8, MIRRORED, "facing left, right is away"},
         {PLAYER_FREE, 0, 0, 0, 5, 5, 0, 0, MIRRORED, "equal x faces left"},
-        {13, 0, 30, 0, -100, 100, 0, 6, PLAIN, "a state without a pose of its own stands"},
+        {13, 0, 30, 0, -100, 100, 0, 6, UNTURNED, "a state without a pose of its own stands"},
         // Dash: d = counter / 2; toward 15 16 17 16, away 18 19 20 19.
         {PLAYER_DASH, 0, 2, 0, -100, 100, 0, 16, ROLL_0, "dash toward"},
         {PLAYER_DASH, 0, 6, 0, -100, 100, HALF_PI, 16, Tilt(HALF_PI), "straight up counts as toward, facing right"},
@@ -62,25 +56,25 @@ TEST_F(BemoDrawing, PoseAndTurnOfEachState) {
         {PLAYER_KNOCKED_OUT, 3, 0, 0, -100, 100, 0, 58, ROLL_0, "58 on t / 2 odd"},
         {PLAYER_KNOCKED_OUT, 179, 0, 0, -100, 100, 0, 58, ROLL_0, "last frame shown"},
         // The moves: mirrored toward a left aim, or tilted along it.
-        {BEMO_RING_SHOT, 8, 0, 0, -100, 100, 0, 23, PLAIN, "ring shot"},
+        {BEMO_RING_SHOT, 8, 0, 0, -100, 100, 0, 23, UNTURNED, "ring shot"},
         {BEMO_RING_SHOT, 40, 0, 0, -100, 100, 2.0f, 30, MIRRORED, "ring shot, last; aim left mirrors"},
-        {BEMO_RING_SHOT, 3, 0, 0, -100, 100, HALF_PI, 22, PLAIN, "aim straight up does not mirror"},
-        {BEMO_WALL, 11, 0, 0, -100, 100, 0, 23, PLAIN, "wall"},
+        {BEMO_RING_SHOT, 3, 0, 0, -100, 100, HALF_PI, 22, UNTURNED, "aim straight up does not mirror"},
+        {BEMO_WALL, 11, 0, 0, -100, 100, 0, 23, UNTURNED, "wall"},
         {BEMO_WALL, 39, 0, 0, -100, 100, -2.0f, 30, MIRRORED, "wall, last"},
-        {BEMO_FAN, 9, 0, 0, -100, 100, 0, 34, PLAIN, "fan"},
-        {BEMO_WHIP, 40, 0, 0, -100, 100, 0, 39, PLAIN, "whip, last"},
+        {BEMO_FAN, 9, 0, 0, -100, 100, 0, 34, UNTURNED, "fan"},
+        {BEMO_WHIP, 40, 0, 0, -100, 100, 0, 39, UNTURNED, "whip, last"},
         {BEMO_SCATTER, 7, 0, 0, -100, 100, 2.0f, 49, Tilt(2.0f), "scatter is tilted"},
         {BEMO_SCATTER, 30, 0, 0, -100, 100, 0.3f, 51, Tilt(0.3f), "scatter, last"},
-        {BEMO_VORTEX, 15, 0, 0, -100, 100, 0, 43, PLAIN, "vortex turning"},
-        {BEMO_VORTEX, 79, 0, 0, -100, 100, 0, 43, PLAIN, "vortex turning, last"},
-        {BEMO_VORTEX, 80, 0, 0, -100, 100, 0, 44, PLAIN, "vortex thrown"},
+        {BEMO_VORTEX, 15, 0, 0, -100, 100, 0, 43, UNTURNED, "vortex turning"},
+        {BEMO_VORTEX, 79, 0, 0, -100, 100, 0, 43, UNTURNED, "vortex turning, last"},
+        {BEMO_VORTEX, 80, 0, 0, -100, 100, 0, 44, UNTURNED, "vortex thrown"},
         {BEMO_VORTEX, 100, 0, 0, -100, 100, 3.0f, 46, MIRRORED, "vortex, last"},
-        {BEMO_MAELSTROM, 59, 0, 0, -100, 100, 0, 43, PLAIN, "maelstrom turning"},
-        {BEMO_MAELSTROM, 65, 0, 0, -100, 100, 0, 45, PLAIN, "maelstrom blast"},
-        {BEMO_SIDE_SHOT, 4, 0, 0, -100, 100, 0, 41, PLAIN, "side shot"},
+        {BEMO_MAELSTROM, 59, 0, 0, -100, 100, 0, 43, UNTURNED, "maelstrom turning"},
+        {BEMO_MAELSTROM, 65, 0, 0, -100, 100, 0, 45, UNTURNED, "maelstrom blast"},
+        {BEMO_SIDE_SHOT, 4, 0, 0, -100, 100, 0, 41, UNTURNED, "side shot"},
         {BEMO_STAR, 40, 0, 0, -100, 100, -3.0f, 43, MIRRORED, "star, last"},
-        {BEMO_STORM, 6, 0, 0, -100, 100, 0, 26, PLAIN, "storm"},
-        {BEMO_STORM, 50, 0, 0, -100, 100, 0, 30, PLAIN, "storm, last"},
+        {BEMO_STORM, 6, 0, 0, -100, 100, 0, 26, UNTURNED, "storm"},
+        {BEMO_STORM, 50, 0, 0, -100, 100, 0, 30, UNTURNED, "storm, last"},
     };
     RunPoseTable(cases, BemoModelDraws);
 }

@@ -11,15 +11,9 @@
 namespace {
 
 using KiruneDrawing = test::CharacterDrawingFixture<1>;
-using test::Turn;
+using namespace test;  // the shared turns of a row
 
 constexpr int32_t NONE = -1;
-constexpr float HALF_PI = PI_F / 2.0f;
-
-constexpr Turn STANDING{false, 0, false};
-constexpr Turn STANDING_MIRRORED{false, 0, true};
-constexpr Turn ROLL_0{true, 0, false};
-constexpr Turn ROLL_0_MIRRORED{true, 0, true};
 
 TEST_F(KiruneDrawing, PoseActionAndTurnOfEachState) {
     const struct {
@@ -31,14 +25,14 @@ TEST_F(KiruneDrawing, PoseActionAndTurnOfEachState) {
         const char* what;
     } cases[] = {
         // Standing: the idle cycle 0 1 2 1, the steps toward (3 4 5 4) and away (6 7 8 7).
-        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, NONE, STANDING, "idle"},
-        {PLAYER_FREE, 0, 24, 0, -100, 100, 0, 1, NONE, STANDING, "idle, fourth step"},
-        {PLAYER_FREE, 0, 5, INPUT_RIGHT, -100, 100, 0, 4, NONE, STANDING, "toward"},
-        {PLAYER_FREE, 0, 15, INPUT_RIGHT, -100, 100, 0, 4, NONE, STANDING, "toward, fourth step"},
-        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 8, NONE, STANDING, "away"},
-        {PLAYER_FREE, 0, 15, INPUT_UP, -100, 100, 0, 7, NONE, STANDING, "up counts as away"},
-        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 3, NONE, STANDING_MIRRORED, "toward, facing left"},
-        {PLAYER_FREE, 0, 0, 0, 5, 5, 2.0f, 0, NONE, STANDING_MIRRORED, "equal x faces left"},
+        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, NONE, UNTURNED, "idle"},
+        {PLAYER_FREE, 0, 24, 0, -100, 100, 0, 1, NONE, UNTURNED, "idle, fourth step"},
+        {PLAYER_FREE, 0, 5, INPUT_RIGHT, -100, 100, 0, 4, NONE, UNTURNED, "toward"},
+        {PLAYER_FREE, 0, 15, INPUT_RIGHT, -100, 100, 0, 4, NONE, UNTURNED, "toward, fourth step"},
+        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 8, NONE, UNTURNED, "away"},
+        {PLAYER_FREE, 0, 15, INPUT_UP, -100, 100, 0, 7, NONE, UNTURNED, "up counts as away"},
+        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 3, NONE, MIRRORED, "toward, facing left"},
+        {PLAYER_FREE, 0, 0, 0, 5, 5, 2.0f, 0, NONE, MIRRORED, "equal x faces left"},
         {PLAYER_KNOCKED_BACK, 0, 0, 0, -100, 100, 0, 57, NONE, ROLL_0, "hit"},
         {PLAYER_KNOCKED_OUT, 3, 0, 0, -100, 100, 0, 58, NONE, ROLL_0, "knocked out, blinking"},
         {PLAYER_KNOCKED_OUT, 179, 0, 0, -100, 100, 0, 58, NONE, ROLL_0, "knocked out, last frame shown"},

@@ -12,31 +12,24 @@
 namespace {
 
 using NebuDrawing = test::CharacterDrawingFixture<7>;
-using test::Turn;
-
-constexpr float HALF_PI = PI_F / 2.0f;
-
-constexpr Turn STANDING{false, 0, false};
-constexpr Turn STANDING_MIRRORED{false, 0, true};
-constexpr Turn ROLL_0{true, 0, false};
-const Turn TILT_LEFT{true, RadianToAngle(2.0f - PI_F), true};  // the tilt rule aiming at 2.0
+using namespace test;  // the shared turns of a row
 
 // The state, stateTimer, counter, arrows, position and aim of side 0, and
 // the pose drawn with its turn.
 TEST_F(NebuDrawing, PoseAndTurnOfEachState) {
     const test::PoseRow cases[] = {
         // Standing: counter / 5, idle 0-3, toward the facing side 4-7, others 8-11.
-        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, STANDING, "idle"},
-        {PLAYER_FREE, 0, 19, 0, -100, 100, 0, 3, STANDING, "idle, fourth step"},
-        {PLAYER_FREE, 0, 20, 0, -100, 100, 0, 0, STANDING, "idle wraps"},
-        {PLAYER_FREE, 0, 5, INPUT_RIGHT, -100, 100, 0, 5, STANDING, "toward"},
-        {PLAYER_FREE, 0, 15, INPUT_RIGHT | INPUT_UP, -100, 100, 0, 7, STANDING, "toward, with up"},
-        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 10, STANDING, "away"},
-        {PLAYER_FREE, 0, 15, INPUT_DOWN, -100, 100, 0, 11, STANDING, "down counts as other"},
-        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 4, STANDING_MIRRORED, "toward, facing left"},
-        {PLAYER_FREE, 0, 0, INPUT_RIGHT, 100, -100, 0, 8, STANDING_MIRRORED, "away, facing left"},
-        {PLAYER_FREE, 0, 0, 0, 5, 5, 2.0f, 0, STANDING_MIRRORED, "equal x faces left"},
-        {96, 0, 10, 0, -100, 100, 2.0f, 2, STANDING, "a state without a pose stands"},
+        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, UNTURNED, "idle"},
+        {PLAYER_FREE, 0, 19, 0, -100, 100, 0, 3, UNTURNED, "idle, fourth step"},
+        {PLAYER_FREE, 0, 20, 0, -100, 100, 0, 0, UNTURNED, "idle wraps"},
+        {PLAYER_FREE, 0, 5, INPUT_RIGHT, -100, 100, 0, 5, UNTURNED, "toward"},
+        {PLAYER_FREE, 0, 15, INPUT_RIGHT | INPUT_UP, -100, 100, 0, 7, UNTURNED, "toward, with up"},
+        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 10, UNTURNED, "away"},
+        {PLAYER_FREE, 0, 15, INPUT_DOWN, -100, 100, 0, 11, UNTURNED, "down counts as other"},
+        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 4, MIRRORED, "toward, facing left"},
+        {PLAYER_FREE, 0, 0, INPUT_RIGHT, 100, -100, 0, 8, MIRRORED, "away, facing left"},
+        {PLAYER_FREE, 0, 0, 0, 5, 5, 2.0f, 0, MIRRORED, "equal x faces left"},
+        {96, 0, 10, 0, -100, 100, 2.0f, 2, UNTURNED, "a state without a pose stands"},
         // Dashing toward the facing side rolls along the aim, never mirrored.
         {PLAYER_DASH, 0, 5, 0, -100, 100, 0, 14, ROLL_0, "dash toward"},
         {PLAYER_DASH, 0, 15, 0, -100, 100, 0, 19, ROLL_0, "dash toward, last"},
@@ -45,14 +38,14 @@ TEST_F(NebuDrawing, PoseAndTurnOfEachState) {
         {PLAYER_DASH, 0, 0, 0, 100, -100, PI_F, 12, {true, RadianToAngle(PI_F), false}, "toward, facing left"},
         {PLAYER_DASH, 0, 0, 0, 100, -100, -HALF_PI, 12, {true, RadianToAngle(-HALF_PI), false}, "down, facing left"},
         // Away: four poses in order, no ping-pong, tilted.
-        {PLAYER_DASH, 0, 0, 0, -100, 100, 2.0f, 20, TILT_LEFT, "dash away"},
-        {PLAYER_DASH, 0, 3, 0, -100, 100, 2.0f, 21, TILT_LEFT, "dash away"},
-        {PLAYER_DASH, 0, 6, 0, -100, 100, 2.0f, 22, TILT_LEFT, "dash away"},
-        {PLAYER_DASH, 0, 9, 0, -100, 100, 2.0f, 23, TILT_LEFT, "dash away, fourth"},
-        {PLAYER_DASH, 0, 12, 0, -100, 100, 2.0f, 20, TILT_LEFT, "dash away wraps"},
+        {PLAYER_DASH, 0, 0, 0, -100, 100, 2.0f, 20, ROLL_LEFT, "dash away"},
+        {PLAYER_DASH, 0, 3, 0, -100, 100, 2.0f, 21, ROLL_LEFT, "dash away"},
+        {PLAYER_DASH, 0, 6, 0, -100, 100, 2.0f, 22, ROLL_LEFT, "dash away"},
+        {PLAYER_DASH, 0, 9, 0, -100, 100, 2.0f, 23, ROLL_LEFT, "dash away, fourth"},
+        {PLAYER_DASH, 0, 12, 0, -100, 100, 2.0f, 20, ROLL_LEFT, "dash away wraps"},
         {PLAYER_DASH, 0, 0, 0, 100, -100, 0.5f, 20, {true, RadianToAngle(0.5f), false}, "away, facing left"},
         {PLAYER_KNOCKED_BACK, 3, 0, 0, -100, 100, 0, 72, ROLL_0, "hit"},
-        {PLAYER_BLOWN_AWAY, 30, 0, 0, -100, 100, 2.0f, 72, TILT_LEFT, "blown away"},
+        {PLAYER_BLOWN_AWAY, 30, 0, 0, -100, 100, 2.0f, 72, ROLL_LEFT, "blown away"},
         {PLAYER_BURST, 0, 0, 0, -100, 100, 0, 41, ROLL_0, "burst"},
         {PLAYER_BURST, 29, 0, 0, -100, 100, 0, 46, ROLL_0, "burst, last pose"},
         {PLAYER_SHIELD, 12, 0, 0, -100, 100, 0, 43, ROLL_0, "shield"},
@@ -64,7 +57,7 @@ TEST_F(NebuDrawing, PoseAndTurnOfEachState) {
         // The shots and beams: 24 to frame 10, then a step every 3 frames up to 28.
         {NEBU_TWIN_SHOT, 10, 0, 0, -100, 100, 0, 24, ROLL_0, "twin shot, waiting"},
         {NEBU_ORBIT_SHOTS, 13, 0, 0, -100, 100, 0, 25, ROLL_0, "orbit shots"},
-        {NEBU_REAR_VOLLEY, 22, 0, 0, -100, 100, 2.0f, 28, TILT_LEFT, "rear volley, last pose"},
+        {NEBU_REAR_VOLLEY, 22, 0, 0, -100, 100, 2.0f, 28, ROLL_LEFT, "rear volley, last pose"},
         {NEBU_REAR_STORM, 21, 0, 0, -100, 100, 0, 27, ROLL_0, "rear storm"},
         {NEBU_CLOSING_RING, 70, 0, 0, -100, 100, 0, 28, ROLL_0, "closing ring"},
         {NEBU_BEAM, 0, 0, 0, -100, 100, 0, 24, ROLL_0, "beam"},
@@ -76,15 +69,15 @@ TEST_F(NebuDrawing, PoseAndTurnOfEachState) {
         {NEBU_CHAIN_VOLLEY, 45, 0, 0, -100, 100, 0, 40, ROLL_0, "chain volley, fourth of the loop"},
         {NEBU_CHAIN_VOLLEY, 48, 0, 0, -100, 100, 0, 36, ROLL_0, "and round to 36"},
         // The tri-spread and the fountain only mirror.
-        {NEBU_TRI_SPREAD, 5, 0, 0, -100, 100, 0, 41, STANDING, "tri-spread, waiting"},
-        {NEBU_TRI_SPREAD, 8, 0, 0, -100, 100, 2.0f, 42, STANDING_MIRRORED, "tri-spread aiming left"},
-        {NEBU_TRI_SPREAD, 100, 0, 0, -100, 100, HALF_PI, 46, STANDING, "straight up is not mirrored"},
-        {NEBU_FOUNTAIN, 0, 0, 0, -100, 100, 0, 47, STANDING, "fountain"},
-        {NEBU_FOUNTAIN, 35, 0, 0, -100, 100, 0, 58, STANDING, "fountain, before the loop"},
-        {NEBU_FOUNTAIN, 36, 0, 0, -100, 100, 0, 51, STANDING, "fountain loops"},
-        {NEBU_FOUNTAIN, 59, 0, 0, -100, 100, 0, 58, STANDING, "ninth of the loop"},
-        {NEBU_FOUNTAIN, 60, 0, 0, -100, 100, -2.0f, 50, STANDING_MIRRORED, "loop wraps"},
-        {NEBU_FOUNTAIN, 120, 0, 0, -100, 100, 0, 52, STANDING, "last frame"},
+        {NEBU_TRI_SPREAD, 5, 0, 0, -100, 100, 0, 41, UNTURNED, "tri-spread, waiting"},
+        {NEBU_TRI_SPREAD, 8, 0, 0, -100, 100, 2.0f, 42, MIRRORED, "tri-spread aiming left"},
+        {NEBU_TRI_SPREAD, 100, 0, 0, -100, 100, HALF_PI, 46, UNTURNED, "straight up is not mirrored"},
+        {NEBU_FOUNTAIN, 0, 0, 0, -100, 100, 0, 47, UNTURNED, "fountain"},
+        {NEBU_FOUNTAIN, 35, 0, 0, -100, 100, 0, 58, UNTURNED, "fountain, before the loop"},
+        {NEBU_FOUNTAIN, 36, 0, 0, -100, 100, 0, 51, UNTURNED, "fountain loops"},
+        {NEBU_FOUNTAIN, 59, 0, 0, -100, 100, 0, 58, UNTURNED, "ninth of the loop"},
+        {NEBU_FOUNTAIN, 60, 0, 0, -100, 100, -2.0f, 50, MIRRORED, "loop wraps"},
+        {NEBU_FOUNTAIN, 120, 0, 0, -100, 100, 0, 52, UNTURNED, "last frame"},
         // The wheel: 59 until 20, then 59 + (t - 20) / 3, cycling 62-65, 61 past 65.
         {NEBU_WHEEL, 19, 0, 0, -100, 100, 0, 59, ROLL_0, "wheel, waiting"},
         {NEBU_WHEEL, 23, 0, 0, -100, 100, 0, 60, ROLL_0, "wheel"},

@@ -11,15 +11,7 @@
 namespace {
 
 using PerilaDrawing = test::CharacterDrawingFixture<4>;
-using test::Turn;
-
-constexpr float HALF_PI = PI_F / 2.0f;
-
-constexpr Turn UNTURNED{false, 0, false};
-constexpr Turn MIRRORED{false, 0, true};
-constexpr Turn ROLL_0{true, 0, false};
-// Aiming at 2.0 (into the left half): rolled by 2.0 - pi and mirrored.
-const Turn ROLL_LEFT{true, RadianToAngle(2.0f - PI_F), true};
+using namespace test;  // the shared turns of a row
 
 TEST_F(PerilaDrawing, PoseAndTurnOfEachState) {
     const test::PoseRow cases[] = {

@@ -11,31 +11,26 @@
 namespace {
 
 using RuoDrawing = test::CharacterDrawingFixture<5>;
-using test::Turn;
+using namespace test;  // the shared turns of a row
 
 constexpr int32_t NONE = -1;
-constexpr float HALF_PI = PI_F / 2.0f;
-
-constexpr Turn FLIGHT{false, 0, false};
-constexpr Turn FLIGHT_MIRRORED{false, 0, true};
-constexpr Turn ROLL_0{true, 0, false};
 
 TEST_F(RuoDrawing, PoseAndTurnOfEachState) {
     const test::PoseRow cases[] = {
         // Free flight: idle loop 0..7 on counter / 5, toward (8 9 10 9), away (11 12 13 12).
-        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, FLIGHT, "idle"},
-        {PLAYER_FREE, 0, 39, 0, -100, 100, 0, 7, FLIGHT, "idle, eighth step"},
-        {PLAYER_FREE, 0, 40, 0, -100, 100, 0, 0, FLIGHT, "idle loops"},
-        {PLAYER_FREE, 0, 10, INPUT_RIGHT, -100, 100, 0, 10, FLIGHT, "toward"},
-        {PLAYER_FREE, 0, 15, INPUT_RIGHT, -100, 100, 0, 9, FLIGHT, "toward, fourth step"},
-        {PLAYER_FREE, 0, 5, INPUT_LEFT, -100, 100, 0, 12, FLIGHT, "away"},
-        {PLAYER_FREE, 0, 0, INPUT_DOWN, -100, 100, 0, 11, FLIGHT, "down counts as away"},
-        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 8, FLIGHT_MIRRORED, "toward, opponent on the left"},
-        {PLAYER_FREE, 0, 0, 0, 5, 5, 2.0f, 0, FLIGHT_MIRRORED, "equal x: the opponent counts as left"},
-        {PLAYER_FREE, 0, 0, 0, -100, 100, 2.0f, 0, FLIGHT, "free flight is never rolled"},
-        {RUO_POWER_CHARGE, 30, 10, INPUT_RIGHT, -100, 100, 1.0f, 10, FLIGHT, "72 flies"},
-        {RUO_POWER_HEAVY_SHOT, 30, 5, INPUT_LEFT, -100, 100, 1.0f, 12, FLIGHT, "74 flies"},
-        {30, 5, 0, 0, 100, -100, 1.0f, 0, FLIGHT_MIRRORED, "another character's state flies"},
+        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, UNTURNED, "idle"},
+        {PLAYER_FREE, 0, 39, 0, -100, 100, 0, 7, UNTURNED, "idle, eighth step"},
+        {PLAYER_FREE, 0, 40, 0, -100, 100, 0, 0, UNTURNED, "idle loops"},
+        {PLAYER_FREE, 0, 10, INPUT_RIGHT, -100, 100, 0, 10, UNTURNED, "toward"},
+        {PLAYER_FREE, 0, 15, INPUT_RIGHT, -100, 100, 0, 9, UNTURNED, "toward, fourth step"},
+        {PLAYER_FREE, 0, 5, INPUT_LEFT, -100, 100, 0, 12, UNTURNED, "away"},
+        {PLAYER_FREE, 0, 0, INPUT_DOWN, -100, 100, 0, 11, UNTURNED, "down counts as away"},
+        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 8, MIRRORED, "toward, opponent on the left"},
+        {PLAYER_FREE, 0, 0, 0, 5, 5, 2.0f, 0, MIRRORED, "equal x: the opponent counts as left"},
+        {PLAYER_FREE, 0, 0, 0, -100, 100, 2.0f, 0, UNTURNED, "free flight is never rolled"},
+        {RUO_POWER_CHARGE, 30, 10, INPUT_RIGHT, -100, 100, 1.0f, 10, UNTURNED, "72 flies"},
+        {RUO_POWER_HEAVY_SHOT, 30, 5, INPUT_LEFT, -100, 100, 1.0f, 12, UNTURNED, "74 flies"},
+        {30, 5, 0, 0, 100, -100, 1.0f, 0, MIRRORED, "another character's state flies"},
         // Hit and knock-out.
         {PLAYER_KNOCKED_BACK, 3, 0, 0, -100, 100, 0, 47, ROLL_0, "hit"},
         {PLAYER_BLOWN_AWAY, 30, 0, 0, -100, 100, 0, 47, ROLL_0, "blown away"},

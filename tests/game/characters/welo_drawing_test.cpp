@@ -14,14 +14,9 @@
 namespace {
 
 using WeloDrawing = test::CharacterDrawingFixture<8>;
-using test::Turn;
+using namespace test;  // the shared turns of a row
 
 constexpr int32_t NONE = -1;
-constexpr float HALF_PI = PI_F / 2.0f;
-
-constexpr Turn STANDING{false, 0, false};
-constexpr Turn STANDING_MIRRORED{false, 0, true};
-constexpr Turn ROLL_0{true, 0, false};
 
 // The blade (mode 2) or gun and body (mode 1) of a case.
 enum Blend { BODY = 1, BLADE = 2 };
@@ -37,16 +32,16 @@ TEST_F(WeloDrawing, PoseActionBlendAndTurnOfEachState) {
         const char* what;
     } cases[] = {
         // Standing: the idle cycle 0 1 2 1, the steps toward (3 4 5 4) and away (6 7 8 7), every 5 frames.
-        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, NONE, BODY, STANDING, "idle"},
-        {PLAYER_FREE, 0, 15, 0, -100, 100, 0, 1, NONE, BODY, STANDING, "idle, fourth step"},
-        {PLAYER_FREE, 0, 10, 0, -100, 100, 1.0f, 2, NONE, BODY, STANDING, "idle never rolls"},
-        {PLAYER_FREE, 0, 5, INPUT_RIGHT, -100, 100, 0, 4, NONE, BODY, STANDING, "toward"},
-        {PLAYER_FREE, 0, 15, INPUT_RIGHT, -100, 100, 0, 4, NONE, BODY, STANDING, "toward, fourth step"},
-        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 8, NONE, BODY, STANDING, "away"},
-        {PLAYER_FREE, 0, 15, INPUT_DOWN, -100, 100, 0, 7, NONE, BODY, STANDING, "down counts as away"},
-        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 3, NONE, BODY, STANDING_MIRRORED, "toward, facing left"},
-        {PLAYER_FREE, 0, 0, 0, 5, 5, 2.0f, 0, NONE, BODY, STANDING_MIRRORED, "equal x faces left"},
-        {110, 0, 5, 0, 100, -100, 0, 1, NONE, BODY, STANDING_MIRRORED, "a state without a pose stands"},
+        {PLAYER_FREE, 0, 0, 0, -100, 100, 0, 0, NONE, BODY, UNTURNED, "idle"},
+        {PLAYER_FREE, 0, 15, 0, -100, 100, 0, 1, NONE, BODY, UNTURNED, "idle, fourth step"},
+        {PLAYER_FREE, 0, 10, 0, -100, 100, 1.0f, 2, NONE, BODY, UNTURNED, "idle never rolls"},
+        {PLAYER_FREE, 0, 5, INPUT_RIGHT, -100, 100, 0, 4, NONE, BODY, UNTURNED, "toward"},
+        {PLAYER_FREE, 0, 15, INPUT_RIGHT, -100, 100, 0, 4, NONE, BODY, UNTURNED, "toward, fourth step"},
+        {PLAYER_FREE, 0, 10, INPUT_LEFT, -100, 100, 0, 8, NONE, BODY, UNTURNED, "away"},
+        {PLAYER_FREE, 0, 15, INPUT_DOWN, -100, 100, 0, 7, NONE, BODY, UNTURNED, "down counts as away"},
+        {PLAYER_FREE, 0, 0, INPUT_LEFT, 100, -100, 0, 3, NONE, BODY, MIRRORED, "toward, facing left"},
+        {PLAYER_FREE, 0, 0, 0, 5, 5, 2.0f, 0, NONE, BODY, MIRRORED, "equal x faces left"},
+        {110, 0, 5, 0, 100, -100, 0, 1, NONE, BODY, MIRRORED, "a state without a pose stands"},
         {PLAYER_KNOCKED_BACK, 0, 0, 0, -100, 100, 0, 55, NONE, BODY, ROLL_0, "hit"},
         {PLAYER_BLOWN_AWAY, 9, 7, 0, -100, 100, 0, 55, NONE, BODY, ROLL_0, "blown away"},
         {PLAYER_KNOCKED_OUT, 1, 0, 0, -100, 100, 0, 55, NONE, BODY, ROLL_0, "knocked out"},
