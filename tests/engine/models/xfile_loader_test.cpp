@@ -553,7 +553,9 @@ TEST_F(XFileLoaderTest, ADamagedModelFileIsNamedOnce) {
         const std::string said = testing::internal::GetCapturedStderr();
         const std::string named = dir_.file(name) + " ";
         EXPECT_EQ(test::CountOf(said, named), cases[i].said ? 1u : 0u) << said;
-        if (cases[i].said) EXPECT_EQ(test::CountOf(said, named + cases[i].said), 1u) << said;
+        if (cases[i].said) {
+            EXPECT_EQ(test::CountOf(said, named + cases[i].said), 1u) << said;
+        }
     }
 }
 

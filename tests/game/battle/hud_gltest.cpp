@@ -202,7 +202,9 @@ TEST_F(HudGLTest, PauseMenuShowsItsThreeLabelsAndLightsTheChosenOne) {
     // pictures show far less clearly than when they are lit.
     for (int32_t k = 0; k < hud_sheets::kMenuEntries; ++k)
         for (int32_t row = 0; row < hud_sheets::kMenuEntries; ++row)
-            if (row != k) EXPECT_GT(distance[k][row], distance[row][row] + 10.0) << "cursor " << k << " row " << row;
+            if (row != k) {
+                EXPECT_GT(distance[k][row], distance[row][row] + 10.0) << "cursor " << k << " row " << row;
+            }
 }
 
 // A box of a text line drawn straight onto the screen in black over the

@@ -88,7 +88,9 @@ TEST(SavePermissions, TheGameAsAnotherUserKeepsWhatTheUserProtected) {
             if (expected == Outcome::Replaced || expected == Outcome::Created) {
                 EXPECT_EQ(after.owner, test::kNobody) << kSaveFiles[i].name;
             }
-            if (expected == Outcome::Replaced) EXPECT_EQ(after.mode, c.fileMode) << kSaveFiles[i].name;
+            if (expected == Outcome::Replaced) {
+                EXPECT_EQ(after.mode, c.fileMode) << kSaveFiles[i].name;
+            }
             entries += after.exists ? 1 : 0;
         }
         // No temporary file is left beside them.

@@ -169,7 +169,9 @@ TEST_F(ReplayListTest, TheScanRemovesWhatSavesKilledAtTheirRenameLeft) {
     const int held = ::open((ReplayFolder() / ".tobra001.rpl.tmp1").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);  // a save still running
     const bool root = ::geteuid() == 0;
-    if (root) ASSERT_EQ(::chown((ReplayFolder() / ".tobra002.rpl.tmp0").c_str(), 65534, 65534), 0);
+    if (root) {
+        ASSERT_EQ(::chown((ReplayFolder() / ".tobra002.rpl.tmp0").c_str(), 65534, 65534), 0);
+    }
 
     ScanReplays();
     ::close(held);

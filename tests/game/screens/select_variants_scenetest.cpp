@@ -26,7 +26,7 @@ namespace {
 
 // The buttons of one frame: pressed and held, per side.
 struct Buttons {
-    std::vector<int> pressed, held;
+    std::vector<int> pressed{}, held{};
 };
 struct Frame {
     Buttons side0, side1;

@@ -265,7 +265,9 @@ TEST(StaffStrips, StartOnlyAfterTheirStartRiseAndLeaveAtTheTop) {
     for (const Case& c : cases) {
         const StaffStrip strip = StaffStripAt(c.strip, c.s);
         EXPECT_EQ(strip.shown, c.shown) << c.strip << " at " << c.s;
-        if (c.shown) EXPECT_EQ(strip.y, c.y) << c.strip << " at " << c.s;
+        if (c.shown) {
+            EXPECT_EQ(strip.y, c.y) << c.strip << " at " << c.s;
+        }
     }
 }
 

@@ -213,8 +213,12 @@ TEST_F(HeavyShotsTest, GainsAndTurnsAreAddedInDoubleAndRoundedOnce) {
             const HeavyShot& h = heavyShotList[0];
             EXPECT_EQ(h.speed, speed) << c.code << " " << n;
             EXPECT_EQ(h.angle, angle) << c.code << " " << n;
-            if (c.angleIsHeading) EXPECT_EQ(h.heading, angle) << c.code << " " << n;
-            if (c.code != 720) EXPECT_EQ(h.param, param) << c.code << " " << n;
+            if (c.angleIsHeading) {
+                EXPECT_EQ(h.heading, angle) << c.code << " " << n;
+            }
+            if (c.code != 720) {
+                EXPECT_EQ(h.param, param) << c.code << " " << n;
+            }
         }
     }
 }

@@ -192,7 +192,9 @@ TEST_F(ShotsTest, GainsAndTurnsAreAddedInDoubleAndRoundedOnce) {
             ASSERT_EQ(shotList.Size(), 1) << c.code;
             EXPECT_EQ(shotList[0].speed, speed) << c.code << " " << n;
             EXPECT_EQ(shotList[0].angle, angle) << c.code << " " << n;
-            if (!c.headingTurnsElsewhere) EXPECT_EQ(shotList[0].heading, heading) << c.code << " " << n;
+            if (!c.headingTurnsElsewhere) {
+                EXPECT_EQ(shotList[0].heading, heading) << c.code << " " << n;
+            }
         }
     }
 }

@@ -122,7 +122,9 @@ TEST_F(SaveTest, AFileThatCannotBeReplacedIsWrittenInPlace) {
         if (!CanRun(c.what, c.otherOwner)) continue;
         WriteBytes(path_, original_);
         ::chmod(path_.c_str(), c.otherOwner ? 0666 : 0640);
-        if (c.otherOwner) ASSERT_EQ(::chown(path_.c_str(), kOtherUser, kOtherUser), 0);
+        if (c.otherOwner) {
+            ASSERT_EQ(::chown(path_.c_str(), kOtherUser, kOtherUser), 0);
+        }
         const std::string link = dir_.file("second-name.rpl");
         if (c.hardLink) fs::create_hard_link(path_, link);
         const struct stat before = StatOf(path_);
