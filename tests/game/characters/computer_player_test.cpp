@@ -404,6 +404,7 @@ TEST_F(ComputerPlayer, RulesPressTheirWords) {
         int32_t difficulty;
         int32_t counter;
         InputWord word;
+        float height = 0.0f;  // the computer above its opponent
     } cases[] = {
         {GenerateCpuInputKirune, "kirune slash", 10, 12, true, 0, 0, 500, 1, 1, 0},
         {GenerateCpuInputKirune, "kirune slash", 10, 13, true, 0, 0, 500, 1, 1, AZ},
@@ -435,6 +436,10 @@ TEST_F(ComputerPlayer, RulesPressTheirWords) {
         {GenerateCpuInputNebu, "nebu volley to high", 98, 21, true, 1.0f, 0, 500, 1, 1, INPUT_C | INPUT_X},
         {GenerateCpuInputNebu, "nebu volley up close", 98, 21, true, 0.5f, 0, 79, 1, 1, AX},
         {GenerateCpuInputNebu, "nebu volley from afar", 98, 21, true, 0.5f, 0, 80, 1, 1, INPUT_X},
+        // The squared distance is taken in double: 6399.99977 here, where a
+        // sum of float squares rounds to 6400.
+        {GenerateCpuInputNebu, "nebu volley a hair within 80, off the axis", 98, 21, true, 0.5f, 0, 79.9964828f, 1, 1,
+         AX, 0.75f},
         {GenerateCpuInputNebu, "nebu close to a hit opponent", 0, 0, true, 0, 0, 199, 1, 1, AZ},
         {GenerateCpuInputWelo, "welo slash", 111, 12, true, 0, 0, 500, 1, 1, 0},
         {GenerateCpuInputWelo, "welo back slash", 112, 13, true, 1.0f, 0, 500, 1, 1, AC},
@@ -454,6 +459,7 @@ TEST_F(ComputerPlayer, RulesPressTheirWords) {
             self().counter = c.counter;
             opponent().state = c.opponentHit ? KNOCKED_BACK : PLAYER_FREE;
             Place(c.distance);
+            self().y = c.height;
             EXPECT_EQ(Run(c.routine).first, c.word) << c.name << " timer " << c.timer << " seed " << seed;
         }
     }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <ostream>
 #include <vector>
 
@@ -537,6 +538,43 @@ TEST_F(Nebu, TheWheelRingsTheSide) {
     }
     EXPECT_NEAR(heavy[0].position[0], -180.0f, 1e-3f);
     EXPECT_NEAR(heavy[3].position[1], -80.0f, 1e-3f) << "i 6: a quarter turn on from behind";
+}
+
+// The fans and rings step their shots round by decimal constants, from the
+// aim (the fountain's ring from -pi); each angle is taken in double and
+// rounded once. The opponent stands below the side, a little to its right:
+// at that aim a step or a sum taken in float rounds some angles of each move
+// apart.
+TEST_F(Nebu, FansAndRingsStepTheirAnglesInDouble) {
+    const double aim = static_cast<float>(std::atan2(-90.0, 10.0));  // from (-100, 0) to (-90, -90)
+    const double fans[] = {0.0, 2.0943952, -2.0943952};
+    const struct {
+        const char* what;
+        int32_t state, frame;
+        int32_t type;  // the shots, heavy and light, in the order asked for
+        size_t count;
+        std::function<double(size_t i)> angle;
+    } cases[] = {
+        {"star burst: three fans a third of a turn apart, five shots a fifth apart in each", NEBU_STAR_BURST, 20, 717,
+         15, [&](size_t i) { return aim + fans[i / 5] + static_cast<double>(i % 5) * 1.2566371; }},
+        {"tri-spread: heavy shots a third of a turn apart, the light ones a sixth on", NEBU_TRI_SPREAD, 0, 730, 6,
+         [&](size_t i) { return aim + static_cast<double>(i % 3) * 2.0943952 + (i < 3 ? 0.0 : 1.0471976); }},
+        {"fountain: a ring of 36 from -pi", NEBU_FOUNTAIN, 10, 770, 36,
+         [](size_t i) { return static_cast<double>(i) * 0.027777778 * TWO_PI_WIDE - PI_WIDE; }},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        PlaceOpponent(-90.0f, -90.0f);
+        RunMove(c.state, c.frame + 1);
+        std::vector<SpawnRequest> shots;
+        std::copy_if(spawns.begin(), spawns.end(), std::back_inserter(shots), [&](const SpawnRequest& r) {
+            return r.type == c.type && (r.kind == HEAVY || r.kind == SHOT);
+        });
+        ASSERT_EQ(shots.size(), c.count) << c.what;
+        for (size_t i = 0; i < c.count; ++i) {
+            EXPECT_EQ(shots[i].angle, static_cast<float>(c.angle(i))) << c.what << ", shot " << i;
+        }
+    }
 }
 
 TEST_F(Nebu, TheFountainBlastsBothSidesAndRingsFromBesideIt) {

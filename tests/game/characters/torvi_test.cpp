@@ -207,28 +207,37 @@ TEST_F(Torvi, ScatteredShotsDrawTheirValuesInTheMovesOrder) {
         {TORVI_SEED, 12, SHOT, 615, A_R1_R2_B, 0.0f, TWO_PI_F, 30.0f, 60.0f},
         {TORVI_STORM, 12, SHOT, 610, A_R1_R2_B, -PI_F, PI_F, 80.0f, 200.0f},
     };
+    // Under each seed some rows draw an angle and radii whose point, taken
+    // in float (a float sine or cosine, a float product), rounds apart from
+    // the double one: together the three seeds do so for x and for y in
+    // every row.
     for (const auto& c : cases) {
-        SetUp();
-        players[0].aimAngle = 0.25f;
-        SeedRandom(17);
-        float b = 0.0f;
-        const float a = RandomFloat(c.aLow, c.aHigh);
-        if (c.order == A_B_R1_R2) b = RandomFloat(-0.3f, 0.3f);
-        const float r1 = RandomFloat(c.rLow, c.rHigh);
-        const float r2 = RandomFloat(c.rLow, c.rHigh);
-        if (c.order == A_R1_R2_B) b = RandomFloat(-0.3f, 0.3f);
-        SeedRandom(17);
-        const std::vector<SpawnRequest> shots = StepAt(c.state, c.t, c.kind, c.state == TORVI_VOLLEY ? INPUT_X : 0);
-        ASSERT_EQ(shots.size(), 1u) << c.state;
-        EXPECT_EQ(shots[0].type, c.type) << c.state;
-        EXPECT_EQ(shots[0].angle, 0.25f + b) << c.state;
-        // position + (cos a x r1, sin a x r2), taken in double and rounded once.
-        EXPECT_EQ(shots[0].position[0], static_cast<float>(-100.0 + std::cos(static_cast<double>(a)) * r1)) << c.state;
-        EXPECT_EQ(shots[0].position[1], static_cast<float>(0.0 + std::sin(static_cast<double>(a)) * r2)) << c.state;
-        EXPECT_EQ(shots[0].owner, 0);
-        if (c.state == TORVI_STORM) {
-            ASSERT_EQ(shotList.Size(), 1);
-            EXPECT_EQ(shotList[0].power, 20) << "the storm's shots hit harder";
+        for (const unsigned seed : {17u, 15u, 22u}) {
+            SetUp();
+            players[0].aimAngle = 0.25f;
+            SeedRandom(seed);
+            float b = 0.0f;
+            const float a = RandomFloat(c.aLow, c.aHigh);
+            if (c.order == A_B_R1_R2) b = RandomFloat(-0.3f, 0.3f);
+            const float r1 = RandomFloat(c.rLow, c.rHigh);
+            const float r2 = RandomFloat(c.rLow, c.rHigh);
+            if (c.order == A_R1_R2_B) b = RandomFloat(-0.3f, 0.3f);
+            SeedRandom(seed);
+            const std::vector<SpawnRequest> shots =
+                StepAt(c.state, c.t, c.kind, c.state == TORVI_VOLLEY ? INPUT_X : 0);
+            ASSERT_EQ(shots.size(), 1u) << c.state;
+            EXPECT_EQ(shots[0].type, c.type) << c.state;
+            EXPECT_EQ(shots[0].angle, 0.25f + b) << c.state << " seed " << seed;
+            // position + (cos a x r1, sin a x r2), taken in double and rounded once.
+            EXPECT_EQ(shots[0].position[0], static_cast<float>(-100.0 + std::cos(static_cast<double>(a)) * r1))
+                << c.state << " seed " << seed;
+            EXPECT_EQ(shots[0].position[1], static_cast<float>(0.0 + std::sin(static_cast<double>(a)) * r2))
+                << c.state << " seed " << seed;
+            EXPECT_EQ(shots[0].owner, 0);
+            if (c.state == TORVI_STORM) {
+                ASSERT_EQ(shotList.Size(), 1);
+                EXPECT_EQ(shotList[0].power, 20) << "the storm's shots hit harder";
+            }
         }
     }
 }
@@ -403,17 +412,26 @@ TEST_F(Torvi, CloseShotsAndBlowsStandAroundTheAim) {
     }
 }
 
+// The angles aim +- 0.8 (frame 15) and +- 1.2 (frame 17) are taken in double
+// and rounded once, and each reflector stands 40 out along its double angle.
+// Aimed at 0 a float sum would give the same angles; aimed at 0.7 it rounds
+// three of the four apart.
 TEST_F(Torvi, ReflectorsStand40OutEitherSideOfTheAim) {
-    players[0].aimAngle = 0.0f;
-    for (const auto& [t, spread] : {std::pair{15, 0.8f}, std::pair{17, 1.2f}}) {
-        const std::vector<SpawnRequest> reflectors = StepAt(TORVI_REFLECTORS, t, HEAVY);
-        ASSERT_EQ(reflectors.size(), 2u) << t;
-        const float angles[2] = {spread, -spread};
-        for (int i = 0; i < 2; ++i) {
-            EXPECT_EQ(reflectors[i].type, 612);
-            EXPECT_EQ(reflectors[i].angle, angles[i]) << t;
-            EXPECT_FLOAT_EQ(reflectors[i].position[0], -100.0f + 40.0f * std::cos(angles[i])) << t;
-            EXPECT_FLOAT_EQ(reflectors[i].position[1], 40.0f * std::sin(angles[i])) << t;
+    for (const float aim : {0.0f, 0.7f}) {
+        for (const auto& [t, spread] : {std::pair{15, 0.8}, std::pair{17, 1.2}}) {
+            SetUp();
+            players[0].aimAngle = aim;
+            const std::vector<SpawnRequest> reflectors = StepAt(TORVI_REFLECTORS, t, HEAVY);
+            ASSERT_EQ(reflectors.size(), 2u) << t;
+            const double angles[2] = {aim + spread, aim - spread};
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_EQ(reflectors[i].type, 612);
+                EXPECT_EQ(reflectors[i].angle, static_cast<float>(angles[i])) << "aim " << aim << " frame " << t;
+                EXPECT_EQ(reflectors[i].position[0], static_cast<float>(-100.0 + 40.0 * std::cos(angles[i])))
+                    << "aim " << aim << " frame " << t;
+                EXPECT_EQ(reflectors[i].position[1], static_cast<float>(40.0 * std::sin(angles[i])))
+                    << "aim " << aim << " frame " << t;
+            }
         }
     }
 }
