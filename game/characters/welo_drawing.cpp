@@ -20,20 +20,20 @@ struct WeloPose : PoseChoice {
 };
 
 // The gun of the shooting poses 20 to 24: drawn up on 20, raised on 21, firing after.
-WeloPose Gun(int32_t pose) { return {pose, pose == 20 ? 0 : pose == 21 ? 1 : 2}; }
+WeloPose Gun(int32_t pose) { return {{pose, pose == 20 ? 0 : pose == 21 ? 1 : 2}}; }
 
 // The blade follows the pose through each slash's run of five poses (25 to
 // 29, 30 to 34, 35 to 39), holding its fourth picture over the last two.
 WeloPose Blade(int32_t pose) {
     const int32_t run = (pose - 25) / 5;
-    return {pose, 3 + 4 * run + std::min((pose - 25) % 5, 3), true};
+    return {{pose, 3 + 4 * run + std::min((pose - 25) % 5, 3), true}};
 }
 
 // The lunge: poised (51), a short run-up (38, 39), then the thrust (52 to 54).
 WeloPose Lunge(int32_t t) {
     const int32_t pose = t < 5 ? 51 : t < 10 ? 38 + (t / 2) % 2 : std::min(52 + (t - 10) / 4, 54);
     const int32_t blade = pose == 51 ? 15 : pose == 52 ? 16 : pose == 53 ? 18 : 19;
-    return {pose, blade, true};
+    return {{pose, blade, true}};
 }
 
 // The slash storm swings back and forth every ten frames, each run of poses
@@ -51,13 +51,13 @@ WeloPose ChoosePose(int32_t side, bool facingLeft) {
     const int32_t c = p.counter;
     switch (p.state) {
     case PLAYER_KNOCKED_BACK:
-    case PLAYER_BLOWN_AWAY: return {55};
-    case PLAYER_KNOCKED_OUT: return {t < 180 ? 55 + (t / 2) % 2 : NO_MODEL};
+    case PLAYER_BLOWN_AWAY: return {{55}};
+    case PLAYER_KNOCKED_OUT: return {{t < 180 ? 55 + (t / 2) % 2 : NO_MODEL}};
     case PLAYER_DASH:
-        if (DashingTowardFacing(p.aimAngle, facingLeft)) return {9 + (c / 2) % 7};
-        return {16 + (c / 3) % 4};
+        if (DashingTowardFacing(p.aimAngle, facingLeft)) return {{9 + (c / 2) % 7}};
+        return {{16 + (c / 3) % 4}};
     case PLAYER_BURST:
-    case PLAYER_SHIELD: return {StepPose(t, 40, 6, 50)};
+    case PLAYER_SHIELD: return {{StepPose(t, 40, 6, 50)}};
     case WELO_SHOT: return Gun(StepPoseFrom(t, 12, 20, 20, 3, 24));
     case WELO_MOVING_SHOTS: return Gun(StepPoseFrom(t, 16, 20, 20, 3, 24));
     case WELO_CHARGED_SHOT:
@@ -72,8 +72,8 @@ WeloPose ChoosePose(int32_t side, bool facingLeft) {
     case WELO_LUNGE: return Lunge(t);
     case WELO_VOLLEY:
     case WELO_HOMING_VOLLEY:
-    case WELO_HIGH_VOLLEY: return {StepPose(t, 40, 4, 50)};
-    default: return {StandingCyclePose(side, facingLeft), NO_MODEL, false, true};
+    case WELO_HIGH_VOLLEY: return {{StepPose(t, 40, 4, 50)}};
+    default: return {{StandingCyclePose(side, facingLeft), NO_MODEL, false}, true};
     }
 }
 
