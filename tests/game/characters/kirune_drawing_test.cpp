@@ -71,7 +71,7 @@ TEST_F(KiruneDrawing, PoseActionAndTurnOfEachState) {
         {KIRUNE_CHASING_SLASH, 36, 0, 0, -100, 100, 0, 51, 17, ROLL_0, "late: sword 17"},
         {KIRUNE_CHASING_SLASH, 40, 0, 0, -100, 100, 0, 48, 17, ROLL_0, "the cycle past 51"},
         {KIRUNE_HEAVY_SHOT, 13, 0, 0, -100, 100, 0, 26, 1, ROLL_0, "heavy shot"},
-        {KIRUNE_SHOT, 0, 0, 0, -100, 100, 2.0f, 20, 13, {true, RadianToAngle(2.0f - PI_F), true},
+        {KIRUNE_SHOT, 0, 0, 0, -100, 100, 2.0f, 20, 13, ROLL_LEFT,
          "aiming left: rolled back and mirrored"},
         {KIRUNE_SHOT, 0, 0, 0, -100, 100, HALF_PI, 20, 13, {true, RadianToAngle(HALF_PI), false},
          "aiming straight up: rolled, not mirrored"},

@@ -41,8 +41,8 @@ TEST_F(RuoDrawing, PoseAndTurnOfEachState) {
         // Dash: toward the opponent 14 15 16 15, away 17 18 19 18, on counter / 2.
         {PLAYER_DASH, 0, 2, 0, -100, 100, 0, 15, ROLL_0, "dash toward"},
         {PLAYER_DASH, 0, 7, 0, -100, 100, HALF_PI, 15, {true, RadianToAngle(HALF_PI), false}, "straight up is toward"},
-        {PLAYER_DASH, 0, 4, 0, -100, 100, PI_F, 19, {true, 0, true}, "dash away"},
-        {PLAYER_DASH, 0, 4, 0, 100, -100, PI_F, 16, {true, 0, true}, "the choice flips with the opponent"},
+        {PLAYER_DASH, 0, 4, 0, -100, 100, PI_F, 19, ROLL_0_MIRRORED, "dash away"},
+        {PLAYER_DASH, 0, 4, 0, 100, -100, PI_F, 16, ROLL_0_MIRRORED, "the choice flips with the opponent"},
         {PLAYER_DASH, 0, 0, 0, 100, -100, HALF_PI, 14, {true, RadianToAngle(HALF_PI), false}, "up is toward, left too"},
         {PLAYER_DASH, 0, 6, 0, 100, -100, 0, 18, ROLL_0, "away from the left"},
         // Burst and shield.
@@ -87,7 +87,7 @@ TEST_F(RuoDrawing, PoseAndTurnOfEachState) {
         {RUO_HYPER, 161, 0, 0, -100, 100, 0, 29, ROLL_0, "recovery"},
         {RUO_HYPER, 199, 0, 0, -100, 100, 0, 32, ROLL_0, "recovery, last pose"},
         // The turn toward the aim.
-        {RUO_SHOT_STREAM, 0, 0, 0, -100, 100, 2.0f, 24, {true, RadianToAngle(2.0f - PI_F), true},
+        {RUO_SHOT_STREAM, 0, 0, 0, -100, 100, 2.0f, 24, ROLL_LEFT,
          "aiming left: rolled back and mirrored"},
         {PLAYER_KNOCKED_BACK, 0, 0, 0, 100, -100, -HALF_PI, 47, {true, RadianToAngle(-HALF_PI), false},
          "aiming straight down: rolled, not mirrored"},

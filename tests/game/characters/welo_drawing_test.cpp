@@ -110,7 +110,7 @@ TEST_F(WeloDrawing, PoseActionBlendAndTurnOfEachState) {
         {WELO_HOMING_VOLLEY, 45, 0, 0, -100, 100, 0, 50, NONE, BODY, ROLL_0, "homing volley, last pose"},
         {WELO_HIGH_VOLLEY, 4, 0, 0, -100, 100, 0, 41, NONE, BODY, ROLL_0, "high volley"},
         // Orientation.
-        {WELO_SHOT, 0, 0, 0, -100, 100, 2.0f, 20, 0, BODY, {true, RadianToAngle(2.0f - PI_F), true},
+        {WELO_SHOT, 0, 0, 0, -100, 100, 2.0f, 20, 0, BODY, ROLL_LEFT,
          "aiming left: rolled back and mirrored"},
         {WELO_SLASH_1, 0, 0, 0, -100, 100, -2.0f, 25, 3, BLADE, {true, RadianToAngle(-2.0f - PI_F), true},
          "aiming down left: the blade turns with the body"},
