@@ -92,7 +92,7 @@ TEST_F(GameProgramTest, EveryWayOfQuittingUnderAWindowManagerEndsWithStatusZero)
             // Both logos run out on their own into the title's intro; a
             // screenshot there shows the game still takes keys.
             std::this_thread::sleep_for(14s);
-            ASSERT_NE(Screenshot(session, *game, 1, 20s), "");
+            ASSERT_NE(Screenshot(session, *game, 1, 60s), "");
             if (c.stage == Stage::Battle) {
                 // The intro ends on Z; versus, two players; on the select
                 // screen Z decides side 0's fighter.
@@ -103,7 +103,7 @@ TEST_F(GameProgramTest, EveryWayOfQuittingUnderAWindowManagerEndsWithStatusZero)
                 std::this_thread::sleep_for(2s);
                 keys.Type(test::XK_z);
                 std::this_thread::sleep_for(10s);
-                ASSERT_NE(Screenshot(session, *game, 2, 20s), "");
+                ASSERT_NE(Screenshot(session, *game, 2, 60s), "");
             }
         }
         switch (c.quit) {
