@@ -1,8 +1,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/application.h"
-#include "game/flow/game_start.h"
+#include "engine/startup/engine_main.h"
+#include "game/start/game_start.h"
 #include "platform/system.h"
 
 namespace {

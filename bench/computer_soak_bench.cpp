@@ -19,9 +19,9 @@
 #include "engine/graphics/texture.h"
 #include "engine/models/model.h"
 #include "engine/models/vertex_shader.h"
+#include "game/arena/battle_state.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 #include "tests/support/battle_run.h"
 #include "tests/support/computer_opponent.h"
 

@@ -5,13 +5,14 @@
 #include <cmath>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/collision.h"
-#include "game/battle/particles.h"
-#include "game/flow/game_start.h"
-#include "game/battle/player_record.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/particles.h"
+#include "game/arena/player_record.h"
+#include "game/characters/character_routines.h"
+#include "game/flow/run_state.h"
+#include "game/shots/collision.h"
 #include "game/shots/heavy_shots.h"
-#include "game/shots/object_lists.h"
 #include "game/shots/shot_drawing.h"
 #include "game/shots/shots.h"
 

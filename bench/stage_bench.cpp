@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/stage_drawing.h"
 #include "tests/game/battle/battle_engine.h"
 #include "tests/support/data_set.h"

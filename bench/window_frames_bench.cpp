@@ -11,8 +11,8 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/core/application.h"
 #include "engine/graphics/device.h"
+#include "engine/startup/engine_main.h"
 #include "platform/window.h"
 
 namespace {

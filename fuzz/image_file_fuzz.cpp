@@ -12,6 +12,7 @@
 #include "engine/graphics/image.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/image_file.h"
+#include "platform/little_endian.h"
 
 namespace {
 
@@ -34,9 +35,9 @@ void CheckDecoded(const uint8_t* data, size_t size) {
 void CheckDib(const uint8_t* data, size_t size) {
     if (size < 7) return;
     platform::DibInfo info;
-    info.bitCount = data[0] | data[1] << 8;
-    info.width = static_cast<int16_t>(data[2] | data[3] << 8);
-    info.height = static_cast<int16_t>(data[4] | data[5] << 8);
+    info.bitCount = platform::ReadLe16(data);
+    info.width = static_cast<int16_t>(platform::ReadLe16(data + 2));
+    info.height = static_cast<int16_t>(platform::ReadLe16(data + 4));
     const size_t paletteBytes = std::min<size_t>(size - 7, data[6] * 4u);
     info.palette = data + 7;
     info.paletteEntries = static_cast<int>(paletteBytes / 4);

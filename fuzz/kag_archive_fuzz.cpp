@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     int width = -1, height = -1, format = -1;
     const int64_t headerOnly = ReadArchiveEntry(path.c_str(), key, &width, &height, nullptr, &format, nullptr);
-    std::vector<uint8_t> unpacked;
+    platform::ZeroedBytes unpacked;
     const int64_t unpackedSize = ReadArchiveEntry(path.c_str(), key, nullptr, nullptr, &unpacked, nullptr, nullptr);
     if (unpackedSize > 0) {
         FUZZ_CHECK(headerOnly == unpackedSize && static_cast<int64_t>(unpacked.size()) == unpackedSize);

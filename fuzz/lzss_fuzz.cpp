@@ -5,12 +5,13 @@
 
 #include "engine/graphics/lzss.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/little_endian.h"
 
 // The first two bytes are the unpacked size the caller asks for, the rest the
 // stream; the whole input is also encoded and decoded again.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    const size_t outSize = data[0] | data[1] << 8;
+    const size_t outSize = platform::ReadLe16(data);
     const uint8_t* stream = data + 2;
     const size_t streamSize = size - 2;
 
@@ -39,7 +40,8 @@ void WriteFuzzSeeds(fuzz::Seeds& seeds) {
     const std::vector<std::vector<uint8_t>> inputs = {text, {1, 2, 3}, std::vector<uint8_t>(40, 0x55)};
     int n = 0;
     for (const std::vector<uint8_t>& input : inputs) {
-        std::vector<uint8_t> seed{static_cast<uint8_t>(input.size()), static_cast<uint8_t>(input.size() >> 8)};
+        std::vector<uint8_t> seed;
+        platform::AppendLe16(seed, static_cast<uint16_t>(input.size()));
         const std::vector<uint8_t> packed = LzssEncode(input.data(), input.size());
         seed.insert(seed.end(), packed.begin(), packed.end());
         seeds.Add("stream" + std::to_string(n++), seed);

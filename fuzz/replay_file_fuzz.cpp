@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "game/flow/game_start.h"
 #include "game/flow/replay_file.h"
+#include "platform/little_endian.h"
+#include "game/flow/run_state.h"
 #include "platform/paths.h"
 
 namespace {
@@ -16,8 +17,6 @@ namespace {
 constexpr const char* kPath = "chosen.rpl";
 
 platform::LocalTime FixedTime() { return {2005, 3, 7, 9, 5}; }
-
-uint16_t WordAt(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 bool HeaderIsZero() {
     std::array<uint8_t, REPLAY_HEADER_SIZE> bytes;
@@ -53,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t f = 0; f <= frames; ++f) {
         const uint8_t* record = data + REPLAY_HEADER_SIZE + f * REPLAY_FRAME_SIZE;
         for (int side = 0; side < 2; ++side) {
-            const InputWord expected = f < frames ? WordAt(record + 2 * side) : 0;
+            const InputWord expected = f < frames ? platform::ReadLe16(record + 2 * side) : 0;
             FUZZ_CHECK(PlaybackReplayInput(side, static_cast<int32_t>(f)) == expected);
         }
     }

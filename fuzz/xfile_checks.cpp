@@ -11,6 +11,7 @@
 #include "engine/models/xfile_model_data.h"
 #include "engine/models/xfile_parser.h"
 #include "engine/models/xfile_writer.h"
+#include "platform/little_endian.h"
 #include "tools/datagen/model_set.h"
 
 namespace fuzz {
@@ -362,7 +363,7 @@ constexpr const char* kTextWithTemplates =
 // A template in binary tokens: template Name { <guid> DWORD x; [...] }.
 std::vector<uint8_t> BinaryTemplate() {
     std::vector<uint8_t> bytes;
-    auto token = [&bytes](uint16_t code) { bytes.insert(bytes.end(), {uint8_t(code), uint8_t(code >> 8)}); };
+    auto token = [&bytes](uint16_t code) { platform::AppendLe16(bytes, code); };
     token(X_TOKEN_TEMPLATE);
     token(X_TOKEN_NAME);
     bytes.insert(bytes.end(), {4, 0, 0, 0, 'W', 'e', 'i', 'r'});

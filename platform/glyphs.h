@@ -34,6 +34,11 @@ enum GlyphFormat {
     GLYPH_GRAY4_BITMAP = 5,  // 1 byte a pixel, a level from 0 to 16
 };
 
+// The Japanese faces the programs ask for, by their CP932 names: "ＭＳ ゴシック"
+// and its proportional cut "ＭＳ Ｐゴシック".
+inline constexpr char GOTHIC_FACE[] = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
+inline constexpr char PROPORTIONAL_GOTHIC_FACE[] = "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
+
 // Returned when a glyph cannot be had at all.
 inline constexpr uint32_t GLYPH_ERROR = 0xFFFFFFFF;
 

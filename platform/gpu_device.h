@@ -341,6 +341,7 @@ public:
     virtual HRESULT Present() = 0;
     virtual HRESULT GetBackBuffer(uint32_t index, Surface** surface) = 0;
 
+    // Every new texture and surface reads as zero until it is written.
     virtual HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
                                   D3DFORMAT format, D3DPOOL pool, Texture** texture) = 0;
     virtual HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, D3DPOOL pool,

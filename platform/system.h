@@ -62,5 +62,7 @@ std::string GetUserName();
 // Installed at start-up, before anything else can be interrupted.
 void InstallQuitSignalHandlers();
 bool TakeQuitSignal();
+// Whether such a signal came and is not yet taken.
+bool QuitSignalPending();
 
 }  // namespace platform

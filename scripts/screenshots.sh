@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build" -j "$(nproc)" --target gl_tests
+cmake --build "$root/build" -j "$(nproc)" --target gl_tests scene_tests game_program
 mkdir -p "$root/docs/screenshots"
 AERIAL_SCREENSHOTS="$root/docs/screenshots" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
   "$root/build/bin/gl_tests" --gtest_filter='HudGLTest.BattleToResultScreenWithReadableMessageLines:FrontEndGLTest.*'
@@ -19,4 +19,8 @@ AERIAL_SCREENSHOTS="$root/docs/screenshots" SDL_VIDEODRIVER=offscreen SDL_AUDIOD
 # (tests/game/battle/stage_scenery_gltest.cpp).
 AERIAL_SCREENSHOTS="$root/docs/screenshots" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
   "$root/build/bin/gl_tests" --gtest_filter='StageSceneryGLTest.*'
+# The box of a second copy of the game under Xvfb and openbox,
+# second_copy_box.png (tests/game/flow/game_program_scenetest.cpp).
+AERIAL_SCREENSHOTS="$root/docs/screenshots" \
+  "$root/build/bin/scene_tests" --gtest_filter='GameProgramTest.ASecondCopyShowsItsBoxUntilSigtermEndsItWithStatusZero'
 echo "screenshots written to $root/docs/screenshots"

@@ -3,11 +3,11 @@
 
 #include "platform/window.h"
 
-// The engine's run function and the state around it: the settings the game
-// makes before start-up, the single-instance guard, the window and its
-// procedure with up to 64 message hooks, the ordered start and stop of the
-// layers chosen by the start-up flags, and the per-frame message pump with its
-// frame limiter and statistics.
+// The engine's small services that every layer may call: the settings the
+// game makes before start-up, the program folder, the screen size, the window
+// handle and style, the message hooks and the per-frame message pump with its
+// frame limiter and statistics, the exit request and the message box. The run
+// function that starts the layers is engine/startup/engine_main.h.
 
 // EngineInitFlags: the layers that start-up starts and shut-down stops.
 enum EngineInitFlags : unsigned {
@@ -31,20 +31,6 @@ constexpr int kMaxMessageHooks = 64;
 
 constexpr unsigned MB_ICONHAND = 0x10;  // message box type of every engine error
 
-// One group of layers switched by a start-up flag: its console line (shown
-// before or after the start), its start (0 = failed) and its stop.
-struct EngineLayer {
-    unsigned bit;
-    const char* consoleLine;
-    bool lineBeforeStart;
-    int (*start)();
-    void (*stop)();
-};
-constexpr int kEngineLayerCount = 8;
-
-constexpr int kStartupLineCount = 32;
-constexpr int kStartupLineSize = 128;  // 127 characters and the terminating zero
-
 // Settings (the setters write them before start-up).
 extern char appName[256];
 extern int screenWidth, screenHeight;
@@ -66,9 +52,6 @@ extern char appFolder[4096];
 extern MessageHook messageHooks[kMaxMessageHooks];
 extern int messageHookCount;
 
-// The layer groups in start-up order; shut-down stops them in reverse order.
-extern EngineLayer engineLayers[kEngineLayerCount];
-
 // Frame timing and statistics.
 extern int64_t timerFrequency;
 extern int perfCounterAvailable;
@@ -77,21 +60,6 @@ extern int framesPerSecond, presentedFrames;
 extern int primitivesPerSecond, primitiveCount;
 extern uint32_t lastSecondTime;
 extern int frameStatisticsStarted;  // lastSecondTime is set on the first frame
-
-// Start-up console: the status lines shown while the engine starts.
-extern char startupLines[kStartupLineCount][kStartupLineSize];
-extern int8_t startupLineCount;
-
-// The game's two functions: configuration before any window exists (it calls
-// the setters) and its main loop (it calls PumpMessages once per frame).
-using ConfigureFunction = void (*)();
-using RunFunction = void (*)();
-
-// Runs the whole program; returns the exit code (the wParam of the last message).
-int EngineMain(ConfigureFunction configure, RunFunction run);
-
-// Calls the game's main loop once (each WM_PAINT of the paint-driven mode).
-void RunGameFrame();
 
 // Setters.
 void SetAppName(const char* name);
@@ -114,17 +82,9 @@ void RequestExit();
 void AddPresentedFrames(int n);
 void AddPrimitiveCount(int n);
 void SetCurrentFolderToApp();
+// The window's style from the settings (title, size, full screen, caption).
+platform::WindowStyle CurrentWindowStyle();
 void ApplyWindowStyle();
-
-// Start-up and shut-down of the layers by engineInitFlags.
-int InitializeEngine();
-void ShutdownEngine();
-int CreateAppWindow();
-
-// Window procedure: the engine's handling, then the hooks of the message in
-// registration order, then the default handling.
-platform::LRESULT WindowProc(platform::WindowHandle window, uint32_t message, platform::WPARAM wParam,
-                             platform::LPARAM lParam);
 
 // Per frame: drains the message queue, waits for the frame's time; 0 when the
 // program is to end.
@@ -134,11 +94,7 @@ void WaitFrame();
 void FormatFrameStatistics(char* out, unsigned size);
 int InitMultimediaTimer();
 
-// Log, messages and start-up console.
+// Log and messages.
 int ShowMessageBox(unsigned type, const char* caption, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
-void ShowStartupStatus(const char* text);
-// Paints every console line kept so far into the back buffer and presents
-// it; does nothing while the console is off or no graphics device exists.
-void PaintStartupConsole();
 void LogSystemInfo();

@@ -29,15 +29,25 @@ bool FirstTime(std::set<std::string, std::less<>>& paths, const std::string& pat
 
 }  // namespace
 
+std::string DatagenCommand(const std::string& programFolder, const std::string& dataFolder) {
+    namespace fs = std::filesystem;
+    const fs::path beside = fs::path(programFolder) / "datagen";
+    std::error_code error;
+    const fs::file_status status = fs::status(beside, error);
+    if (fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_exec) != fs::perms::none) {
+        return beside.string() + " " + dataFolder;
+    }
+    return "build/bin/datagen " + dataFolder + " (in the game's source tree, after ./scripts/build.sh)";
+}
+
 void ReportUnusableDataFile(std::string_view name, std::string_view why) {
     static std::set<std::string, std::less<>> reported;
     const std::string path = DataFilePath(name);
     if (!FirstTime(reported, path)) return;
     const std::string folder = platform::ProgramFolder();
-    std::fprintf(stderr,
-                 "%s %.*s. Put the game's data files in %s, or write the placeholder data there with: "
-                 "build/bin/datagen %s\n",
-                 path.c_str(), static_cast<int>(why.size()), why.data(), folder.c_str(), folder.c_str());
+    std::fprintf(stderr, "%s %.*s. Put the game's data files in %s, or write the placeholder data there with: %s\n",
+                 path.c_str(), static_cast<int>(why.size()), why.data(), folder.c_str(),
+                 DatagenCommand(folder, folder).c_str());
 }
 
 bool FirstLookAtDataFile(std::string_view name) {

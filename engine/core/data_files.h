@@ -9,6 +9,12 @@
 // blank or silent screen.
 void ReportUnusableDataFile(std::string_view name, std::string_view why);
 
+// The command that writes the placeholder data set into `dataFolder`: the
+// datagen beside the program in `programFolder` when there is one (a build
+// folder, or a folder it was copied into with the game), else the source
+// tree's.
+std::string DatagenCommand(const std::string& programFolder, const std::string& dataFolder);
+
 // True the first time it is asked about a file in this process: a reader
 // then checks the whole file once, so that damage is named when the file is
 // first used, not only when a lookup happens to pass it.

@@ -63,7 +63,6 @@ void AddPrimitiveCount(int n) { primitiveCount += n; }
 // the one taken.
 int InitMultimediaTimer() {
     WriteLog("\n============================================== Initialize MultiMediaTimer\n");
-    ShowStartupStatus(" -> Initialize MultimediaTimer...");
     timerFrequency = platform::PerformanceFrequency();
     perfCounterAvailable = 1;
     WriteLog("  \x81\xa1 Performance Counter : %" PRId64 "/s\n", timerFrequency);

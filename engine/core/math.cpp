@@ -54,14 +54,14 @@ void FillSineTable() {
     for (int i = 0; i < 65536; ++i) sineTable[i] = static_cast<float>(sinl(static_cast<long double>(i) * k));
 }
 
-// The table is also ready before InitializeMathTables runs, so tools and tests
-// that never start the engine read real values.
+// The table is ready as soon as the program is loaded, so tools and tests
+// that never start the engine read real values, and the engine's start need
+// not compute it again.
 const bool sineTableFilled = (FillSineTable(), true);
 
 }  // namespace
 
 void InitializeMathTables() {
-    FillSineTable();
     SeedRandom(static_cast<unsigned>(std::time(nullptr)));
 }
 

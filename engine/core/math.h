@@ -30,7 +30,8 @@ using Angle16 = uint16_t;
 
 extern float sineTable[65536];
 
-// Fills the sine table, then seeds the generator with the time.
+// Seeds the generator with the time (the sine table is filled as the program
+// loads).
 void InitializeMathTables();
 
 inline float SinAngle(Angle16 a) { return sineTable[a]; }

@@ -34,7 +34,6 @@ int ShowMessageBox(unsigned /*type*/, const char* caption, const char* format, .
 
 void LogSystemInfo() {
     WriteLog("\n============================================== SystemInfomarion\n");
-    ShowStartupStatus(" -> Check System...");
     WriteLog("  \x81\xa1 Directory  : %s\n", appFolder);
     platform::MemoryStatus memory = platform::GetPhysicalMemory();
     WriteLog("  \x81\xa1 RAM        : Total %.3lfMB / Free %.3lfMB\n", memory.totalBytes / kBytesPerMegabyte,

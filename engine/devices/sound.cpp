@@ -90,10 +90,11 @@ int Sound::LoadFromPack(const char* path, const char* key) {
     };
     // The first look goes through the whole pack; sounds before damage still
     // load.
-    if (FirstLookAtDataFile(path)) damaged(FindKsdDamage(file));
+    const std::shared_ptr<const KsdIndex> index = KsdPackIndex(path, file);
+    if (FirstLookAtDataFile(path)) damaged(index->damage);
     int result = 0;
     KsdEntry entry;
-    const KsdLookup lookup = FindKsdEntry(file, key, &entry);
+    const KsdLookup lookup = FindKsdEntry(file, *index, key, &entry);
     damaged(entry.damage);
     switch (lookup) {
     case KsdLookup::BadMagic:

@@ -3,22 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/file_index_cache.h"
+#include "platform/little_endian.h"
+
 namespace {
 
 constexpr char kKsdMagic[4] = {'K', 'S', 'D', '\0'};
 
-uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t GetU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-void PutU16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
+using platform::ReadLe16;
+using platform::ReadLe32;
+using platform::WriteLe16;
+using platform::WriteLe32;
 
 int64_t FileSize(std::FILE* file) {
     long here = std::ftell(file);
@@ -34,24 +29,24 @@ platform::WaveFormat DecodeWaveFormat(const uint8_t* bytes, size_t size) {
     uint8_t full[WAVE_FORMAT_SIZE] = {};
     std::memcpy(full, bytes, std::min(size, WAVE_FORMAT_SIZE));
     platform::WaveFormat format;
-    format.formatTag = GetU16(full);
-    format.channels = GetU16(full + 2);
-    format.samplesPerSec = GetU32(full + 4);
-    format.avgBytesPerSec = GetU32(full + 8);
-    format.blockAlign = GetU16(full + 12);
-    format.bitsPerSample = GetU16(full + 14);
-    format.cbSize = GetU16(full + 16);
+    format.formatTag = ReadLe16(full);
+    format.channels = ReadLe16(full + 2);
+    format.samplesPerSec = ReadLe32(full + 4);
+    format.avgBytesPerSec = ReadLe32(full + 8);
+    format.blockAlign = ReadLe16(full + 12);
+    format.bitsPerSample = ReadLe16(full + 14);
+    format.cbSize = ReadLe16(full + 16);
     return format;
 }
 
 void EncodeWaveFormat(const platform::WaveFormat& format, uint8_t out[WAVE_FORMAT_SIZE]) {
-    PutU16(out, format.formatTag);
-    PutU16(out + 2, format.channels);
-    PutU32(out + 4, format.samplesPerSec);
-    PutU32(out + 8, format.avgBytesPerSec);
-    PutU16(out + 12, format.blockAlign);
-    PutU16(out + 14, format.bitsPerSample);
-    PutU16(out + 16, format.cbSize);
+    WriteLe16(out, format.formatTag);
+    WriteLe16(out + 2, format.channels);
+    WriteLe32(out + 4, format.samplesPerSec);
+    WriteLe32(out + 8, format.avgBytesPerSec);
+    WriteLe16(out + 12, format.blockAlign);
+    WriteLe16(out + 14, format.bitsPerSample);
+    WriteLe16(out + 16, format.cbSize);
 }
 
 namespace {
@@ -72,7 +67,7 @@ const char* WalkKsdEntries(std::FILE* file, int64_t fileSize, Visit visit) {
         if (std::fseek(file, static_cast<long>(position), SEEK_SET) != 0 ||
             std::fread(head, 1, sizeof head, file) != sizeof head)
             return "it cannot be read";
-        const int64_t end = position + static_cast<int64_t>(sizeof head + WAVE_FORMAT_SIZE) + GetU32(head + KSD_NAME_SIZE);
+        const int64_t end = position + static_cast<int64_t>(sizeof head + WAVE_FORMAT_SIZE) + ReadLe32(head + KSD_NAME_SIZE);
         if (end > fileSize) damage = "an entry runs past the end of the file";
         if (visit(position, head) || damage) return damage;
         position = end;
@@ -83,36 +78,58 @@ const char* WalkKsdEntries(std::FILE* file, int64_t fileSize, Visit visit) {
 
 }  // namespace
 
-KsdLookup FindKsdEntry(std::FILE* file, const char* key, KsdEntry* entry) {
-    const int64_t fileSize = FileSize(file);
+KsdIndex IndexKsdPack(std::FILE* file) {
+    KsdIndex index;
+    index.fileSize = FileSize(file);
+    std::rewind(file);
     char magic[4];
-    if (std::fread(magic, 1, 4, file) != 4 || std::memcmp(magic, kKsdMagic, 4) != 0)
-        return KsdLookup::BadMagic;
-    bool found = false;
-    entry->damage = WalkKsdEntries(file, fileSize, [&](int64_t position, const uint8_t* head) {
-        if (std::strncmp(reinterpret_cast<const char*>(head), key, KSD_NAME_SIZE) != 0) return false;
-        found = true;
-        uint8_t format[WAVE_FORMAT_SIZE];
-        const size_t got = std::fread(format, 1, WAVE_FORMAT_SIZE, file);
-        const int64_t samplesStart = position + static_cast<int64_t>(kKsdEntryHead + WAVE_FORMAT_SIZE);
-        entry->format = DecodeWaveFormat(format, got);
-        entry->dataSize = static_cast<uint32_t>(
-            std::clamp<int64_t>(fileSize - samplesStart, 0, GetU32(head + KSD_NAME_SIZE)));
-        return true;
+    if (std::fread(magic, 1, 4, file) != 4 || std::memcmp(magic, kKsdMagic, 4) != 0) {
+        index.damage = "it is not a sound pack";
+        return index;
+    }
+    index.isPack = true;
+    index.damage = WalkKsdEntries(file, index.fileSize, [&](int64_t position, const uint8_t* head) {
+        KsdIndex::Entry& entry = index.entries.emplace_back();
+        std::memcpy(entry.name, head, KSD_NAME_SIZE);
+        entry.position = position;
+        entry.dataSize = ReadLe32(head + KSD_NAME_SIZE);
+        return false;
     });
-    if (!found) return entry->damage ? KsdLookup::Damaged : KsdLookup::NoData;
+    return index;
+}
+
+KsdLookup FindKsdEntry(std::FILE* file, const KsdIndex& index, const char* key, KsdEntry* entry) {
+    if (!index.isPack) return KsdLookup::BadMagic;
+    const auto found = std::find_if(index.entries.begin(), index.entries.end(), [key](const KsdIndex::Entry& e) {
+        return std::strncmp(e.name, key, KSD_NAME_SIZE) == 0;
+    });
+    if (found == index.entries.end()) {
+        entry->damage = index.damage;
+        return index.damage ? KsdLookup::Damaged : KsdLookup::NoData;
+    }
+    const int64_t formatStart = found->position + static_cast<int64_t>(kKsdEntryHead);
+    const int64_t samplesStart = formatStart + static_cast<int64_t>(WAVE_FORMAT_SIZE);
+    // An entry running past the end of the file ended the walk, so the
+    // damage is its own.
+    entry->damage = samplesStart + found->dataSize > index.fileSize ? index.damage : nullptr;
+    uint8_t format[WAVE_FORMAT_SIZE];
+    const size_t got = std::fseek(file, static_cast<long>(formatStart), SEEK_SET) == 0
+                           ? std::fread(format, 1, WAVE_FORMAT_SIZE, file)
+                           : 0;
+    entry->format = DecodeWaveFormat(format, got);
+    entry->dataSize = static_cast<uint32_t>(std::clamp<int64_t>(index.fileSize - samplesStart, 0, found->dataSize));
     return entry->dataSize == 0 ? KsdLookup::NoData : KsdLookup::Found;
 }
 
-const char* FindKsdDamage(std::FILE* file) {
-    const int64_t fileSize = FileSize(file);
-    std::rewind(file);
-    char magic[4];
-    const char* damage = std::fread(magic, 1, 4, file) != 4 || std::memcmp(magic, kKsdMagic, 4) != 0
-                             ? "it is not a sound pack"
-                             : WalkKsdEntries(file, fileSize, [](int64_t, const uint8_t*) { return false; });
-    std::rewind(file);
-    return damage;
+KsdLookup FindKsdEntry(std::FILE* file, const char* key, KsdEntry* entry) {
+    return FindKsdEntry(file, IndexKsdPack(file), key, entry);
+}
+
+std::shared_ptr<const KsdIndex> KsdPackIndex(const std::string& path, std::FILE* file) {
+    static platform::FileIndexCache<KsdIndex> indices;
+    platform::FileVersion version;
+    if (!platform::VersionOf(file, &version)) return std::make_shared<const KsdIndex>(IndexKsdPack(file));
+    return indices.Get(path, version, [file] { return IndexKsdPack(file); });
 }
 
 bool WriteKsdPack(const std::string& path, const std::vector<KsdSound>& sounds) {
@@ -124,7 +141,7 @@ bool WriteKsdPack(const std::string& path, const std::vector<KsdSound>& sounds) 
     for (const KsdSound& sound : sounds) {
         uint8_t head[KSD_NAME_SIZE + 4 + WAVE_FORMAT_SIZE] = {};
         std::memcpy(head, sound.name.data(), sound.name.size());
-        PutU32(head + KSD_NAME_SIZE, static_cast<uint32_t>(sound.data.size()));
+        WriteLe32(head + KSD_NAME_SIZE, static_cast<uint32_t>(sound.data.size()));
         EncodeWaveFormat(sound.format, head + KSD_NAME_SIZE + 4);
         ok = ok && std::fwrite(head, 1, sizeof head, file) == sizeof head;
         if (!sound.data.empty())
@@ -142,7 +159,7 @@ RiffWave ParseRiffWave(const uint8_t* image, size_t size) {
     while (size - offset >= 8) {
         const uint8_t* tag = image + offset;
         // A length that runs past the image is cut to what the image holds.
-        const size_t length = std::min<size_t>(GetU32(image + offset + 4), size - offset - 8);
+        const size_t length = std::min<size_t>(ReadLe32(image + offset + 4), size - offset - 8);
         const uint8_t* body = image + offset + 8;
         if (std::memcmp(tag, "fmt ", 4) == 0) {
             // PCM records stop at wBitsPerSample; other tags carry cbSize.

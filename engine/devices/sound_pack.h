@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,8 @@
 
 // KSD sound pack: the magic "KSD\0", then entries back to back, each a 32-byte
 // NUL-terminated name, a u32 dataSize, an 18-byte WAVEFORMATEX and dataSize
-// bytes of samples. No index: a key is found by scanning from the start.
+// bytes of samples. The file holds no index: a key is found by walking from the
+// start.
 
 constexpr size_t KSD_NAME_SIZE = 32;
 constexpr size_t WAVE_FORMAT_SIZE = 18;
@@ -25,14 +27,32 @@ struct KsdEntry {
     const char* damage = nullptr;
 };
 
+// One walk through a whole pack: its entries in file order, up to and with
+// the first that runs past the end of the file, and the damage the walk met
+// (no pack, cut short, an entry past its end, no sounds), or null.
+struct KsdIndex {
+    struct Entry {
+        char name[KSD_NAME_SIZE];  // as stored, NUL-terminated only when shorter
+        int64_t position;          // of the entry's name
+        uint32_t dataSize;         // as stored
+    };
+    bool isPack = false;  // the magic is right
+    int64_t fileSize = 0;
+    std::vector<Entry> entries;
+    const char* damage = nullptr;
+};
+KsdIndex IndexKsdPack(std::FILE* file);
+
+// The index of the pack open as `file` at `path`, walked once while the file
+// keeps its version (platform::FileIndexCache).
+std::shared_ptr<const KsdIndex> KsdPackIndex(const std::string& path, std::FILE* file);
+
 // Finds `key` in an open pack and leaves the stream at the entry's samples.
 // NoData covers a missing key and an entry without sample bytes; Damaged a
 // key not found in a damaged pack. Names are compared within their 32 bytes.
+// The first form takes the pack's index, the second walks the pack itself.
+KsdLookup FindKsdEntry(std::FILE* file, const KsdIndex& index, const char* key, KsdEntry* entry);
 KsdLookup FindKsdEntry(std::FILE* file, const char* key, KsdEntry* entry);
-
-// What damage the whole pack shows (no pack, cut short, an entry past its
-// end, no sounds), or null; the stream is left at the start of the file.
-const char* FindKsdDamage(std::FILE* file);
 
 struct KsdSound {
     std::string name;  // at most 31 bytes

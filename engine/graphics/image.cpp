@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "engine/core/application.h"
+#include "platform/little_endian.h"
 
 ResourceList imageList;
 
@@ -48,18 +50,15 @@ constexpr float CHANNEL_SCALE[3] = {0.06666667f, 0.003921569f, 1.5259022e-05f};
 constexpr int PIXEL_BYTES[4] = {2, 4, 8, 16};
 constexpr int KIND_FLOAT = IMAGE_PIXEL_FLOAT;
 
-uint16_t LoadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-void StoreU16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
+using platform::ReadLe16;
+using platform::WriteLe16;
 
 // Integer channel c (0 blue .. 3 alpha) of one pixel of an integer format.
 uint32_t LoadChannel(int kind, const uint8_t* pixel, int c) {
     switch (kind) {
-    case IMAGE_PIXEL_16: return (LoadU16(pixel) >> (12 - 4 * c)) & 15;
+    case IMAGE_PIXEL_16: return (ReadLe16(pixel) >> (12 - 4 * c)) & 15;
     case IMAGE_PIXEL_32: return pixel[c];
-    default: return LoadU16(pixel + 2 * c);
+    default: return ReadLe16(pixel + 2 * c);
     }
 }
 
@@ -67,12 +66,12 @@ void StoreChannel(int kind, uint8_t* pixel, int c, uint32_t v) {
     switch (kind) {
     case IMAGE_PIXEL_16: {
         int shift = 12 - 4 * c;
-        uint32_t word = (LoadU16(pixel) & ~(15u << shift)) | (v << shift);
-        StoreU16(pixel, word);
+        uint32_t word = (ReadLe16(pixel) & ~(15u << shift)) | (v << shift);
+        WriteLe16(pixel, word);
         break;
     }
     case IMAGE_PIXEL_32: pixel[c] = static_cast<uint8_t>(v); break;
-    default: StoreU16(pixel + 2 * c, v); break;
+    default: WriteLe16(pixel + 2 * c, v); break;
     }
 }
 
@@ -100,29 +99,61 @@ void ConvertChannel(int from, const uint8_t* src, int to, uint8_t* dst, int c) {
 
 // ---- Surface writers -----------------------------------------------------
 
+// dither(c, x, y) >> shift for each cell (y & 3, x & 3) of the dither matrix
+// and each channel value c, so that a packed pixel costs a look-up per channel.
+class DitherCut {
+public:
+    DitherCut(int (*dither)(int, int, int), int shift) {
+        for (int i = 0; i < 16; ++i)
+            for (int c = 0; c < 256; ++c) cells_[i][c] = static_cast<uint8_t>(dither(c, i & 3, i >> 2) >> shift);
+    }
+    const uint8_t* At(int x, int y) const { return cells_[(y & 3) * 4 + (x & 3)]; }
+
+private:
+    uint8_t cells_[16][256];
+};
+
+const DitherCut CUT_TO_5(Dither5, 3);
+const DitherCut CUT_TO_6(Dither5, 2);
+const DitherCut CUT_TO_4(Dither4, 4);
+
 uint32_t PackR5G6B5(const uint8_t* p, int x, int y) {
-    return ((Dither5(p[2], x, y) >> 3) << 11) | ((Dither5(p[1], x, y) >> 2) << 5) | (Dither5(p[0], x, y) >> 3);
+    const uint8_t* five = CUT_TO_5.At(x, y);
+    return (five[p[2]] << 11) | (CUT_TO_6.At(x, y)[p[1]] << 5) | five[p[0]];
 }
 
 uint32_t PackA1R5G5B5(const uint8_t* p, int x, int y) {
-    return (p[3] >= 128 ? 0x8000u : 0u) | ((Dither5(p[2], x, y) >> 3) << 10) |
-           ((Dither5(p[1], x, y) >> 3) << 5) | (Dither5(p[0], x, y) >> 3);
+    const uint8_t* five = CUT_TO_5.At(x, y);
+    return (p[3] >= 128 ? 0x8000u : 0u) | (five[p[2]] << 10) | (five[p[1]] << 5) | five[p[0]];
 }
 
 uint32_t PackA4R4G4B4(const uint8_t* p, int x, int y) {
-    return ((Dither4(p[3], x, y) >> 4) << 12) | ((Dither4(p[2], x, y) >> 4) << 8) |
-           ((Dither4(p[1], x, y) >> 4) << 4) | (Dither4(p[0], x, y) >> 4);
+    const uint8_t* four = CUT_TO_4.At(x, y);
+    return (four[p[3]] << 12) | (four[p[2]] << 8) | (four[p[1]] << 4) | four[p[0]];
 }
 
-using Packer = uint32_t (*)(const uint8_t*, int, int);
+// One row of the picture into a row of a 16-bit surface. The packer is a
+// template argument so that it is inlined into the pixel loop.
+template <uint32_t (*Pack)(const uint8_t*, int, int)>
+void PackRow(const uint8_t* in, uint8_t* out, int width, int y) {
+    for (int x = 0; x < width; ++x) WriteLe16(out + 2 * x, Pack(in + 4 * x, x, y));
+}
 
-Packer PackerFor(uint32_t format) {
+void CopyRow(const uint8_t* in, uint8_t* out, int width, int /*y*/) {
+    std::memcpy(out, in, static_cast<size_t>(width) * 4);
+}
+
+using RowWriter = void (*)(const uint8_t* in, uint8_t* out, int width, int y);
+
+RowWriter RowWriterFor(uint32_t format) {
     switch (format) {
-    case IMAGE_SURFACE_R5G6B5: return PackR5G6B5;
+    case IMAGE_SURFACE_A8R8G8B8:
+    case IMAGE_SURFACE_X8R8G8B8: return CopyRow;
+    case IMAGE_SURFACE_R5G6B5: return PackRow<PackR5G6B5>;
     case IMAGE_SURFACE_X1R5G5B5:
-    case IMAGE_SURFACE_A1R5G5B5: return PackA1R5G5B5;
+    case IMAGE_SURFACE_A1R5G5B5: return PackRow<PackA1R5G5B5>;
     case IMAGE_SURFACE_A4R4G4B4:
-    case IMAGE_SURFACE_X4R4G4B4: return PackA4R4G4B4;
+    case IMAGE_SURFACE_X4R4G4B4: return PackRow<PackA4R4G4B4>;
     default: return nullptr;
     }
 }
@@ -170,14 +201,21 @@ const char* Image::LoadFromArchive(const char* archive, const char* key, Progres
     // Archive paths are relative to the program's folder.
     SetCurrentFolderToApp();
     try {
-        std::vector<uint8_t> data;
+        platform::ZeroedBytes data;
         int width = 0, height = 0, format = 0;
         if (ReadArchiveEntry(archive, lowered, &width, &height, &data, &format, progress) == 0)
             return SetError(imageErrorText, LOAD_FAILED_TEXT);
         ReportProgress(progress);
-        std::vector<uint8_t> pixels(static_cast<size_t>(GetDataSize(width, height, IMAGE_PIXEL_32)));
-        ReportProgress(progress);
-        ConvertPixels(width, height, format, data.data(), IMAGE_PIXEL_32, pixels.data(), nullptr);
+        // Pictures stored in the image's own layout are taken as read.
+        platform::ZeroedBytes pixels;
+        if (format % 4 == IMAGE_PIXEL_32) {
+            pixels = std::move(data);
+            ReportProgress(progress);
+        } else {
+            pixels.resize(static_cast<size_t>(GetDataSize(width, height, IMAGE_PIXEL_32)));
+            ReportProgress(progress);
+            ConvertPixels(width, height, format, data.data(), IMAGE_PIXEL_32, pixels.data(), nullptr);
+        }
         ReportProgress(progress);
         pixels_ = std::move(pixels);
         width_ = width;
@@ -211,9 +249,9 @@ int Image::ConvertDib(const platform::DibInfo& info, const uint8_t* bits, size_t
         return 0;
     int align = DibPitchAlignment(info.bitCount);
     int pitch = (info.width + align - 1) / align * align * 4;
-    std::vector<uint8_t> pixels;
+    platform::ZeroedBytes pixels;
     try {
-        pixels.assign(static_cast<size_t>(pitch) * info.height, 0);
+        pixels.resize(static_cast<size_t>(pitch) * info.height);
     } catch (const std::bad_alloc&) {
         return 0;
     }
@@ -228,8 +266,8 @@ int Image::ConvertDib(const platform::DibInfo& info, const uint8_t* bits, size_t
     return 1;
 }
 
-void Image::SetPixels(int width, int height, std::vector<uint8_t> pixels) {
-    pixels_ = std::move(pixels);
+void Image::SetPixels(int width, int height, const std::vector<uint8_t>& pixels) {
+    pixels_.assign(pixels.begin(), pixels.end());
     width_ = width;
     height_ = height;
     pitch_ = width * 4;
@@ -246,18 +284,15 @@ void Image::GetSize(int* width, int* height) const {
 }
 
 int Image::CopyToSurface(void* bits, int pitch, uint32_t format, ProgressCallback progress) const {
-    bool wide = format == IMAGE_SURFACE_A8R8G8B8 || format == IMAGE_SURFACE_X8R8G8B8;
-    Packer pack = PackerFor(format);
-    if (!wide && !pack) return 0;
+    const RowWriter write = RowWriterFor(format);
+    if (!write) return 0;
+    bool wide = write == CopyRow;
     auto* dst = static_cast<uint8_t*>(bits);
     size_t dstStep = static_cast<size_t>(pitch & (wide ? ~3 : ~1));
     size_t srcStep = static_cast<size_t>(pitch_ & ~3);
     int64_t done = 0;
     for (int y = 0; y < height_; ++y) {
-        const uint8_t* src = pixels_.data() + srcStep * y;
-        uint8_t* row = dst + dstStep * y;
-        if (wide) std::memcpy(row, src, static_cast<size_t>(width_) * 4);
-        for (int x = 0; !wide && x < width_; ++x) StoreU16(row + 2 * x, pack(src + 4 * x, x, y));
+        write(pixels_.data() + srcStep * y, dst + dstStep * y, width_, y);
         done += width_;
         if (done >= 65536) {
             done -= 65536;

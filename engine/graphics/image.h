@@ -53,7 +53,7 @@ public:
     int ConvertDib(const platform::DibInfo& info, const uint8_t* bits, size_t bitsSize, ProgressCallback progress);
 
     // Takes a decoded picture: B, G, R, A bytes, rows top-down, pitch width x 4.
-    void SetPixels(int width, int height, std::vector<uint8_t> pixels);
+    void SetPixels(int width, int height, const std::vector<uint8_t>& pixels);
     void GetPixels(uint8_t** pixels, int* pitch);
     void GetSize(int* width, int* height) const;
 
@@ -63,7 +63,7 @@ public:
     int CopyToSurface(void* bits, int pitch, uint32_t format, ProgressCallback progress) const;
 
 private:
-    std::vector<uint8_t> pixels_;
+    platform::ZeroedBytes pixels_;
     int width_ = 0;
     int height_ = 0;
     int pitch_ = 0;

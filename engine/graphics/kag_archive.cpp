@@ -1,5 +1,6 @@
 #include "engine/graphics/kag_archive.h"
 #include "engine/core/data_files.h"
+#include "platform/file_index_cache.h"
 #include "platform/safe_file.h"
 
 #include <algorithm>
@@ -12,14 +13,10 @@
 #include <string_view>
 
 #include "engine/graphics/lzss.h"
+#include "platform/little_endian.h"
 #include "platform/paths.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
 
 struct EntryHeader {
     char name[KAG_NAME_SIZE];
@@ -29,13 +26,8 @@ struct EntryHeader {
     uint32_t storedSize;
 };
 
-uint32_t ReadU32(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
+using platform::AppendLe32;
+using platform::ReadLe32;
 
 enum class EntryRead { Whole, End, Cut };
 
@@ -47,10 +39,10 @@ EntryRead ReadEntryHeader(FILE* f, EntryHeader* h) {
     if (got == 0) return EntryRead::End;
     if (got != sizeof raw) return EntryRead::Cut;
     std::memcpy(h->name, raw, KAG_NAME_SIZE);
-    h->width = ReadU32(raw + 16);
-    h->height = ReadU32(raw + 20);
-    h->format = ReadU32(raw + 24);
-    h->storedSize = ReadU32(raw + 28);
+    h->width = ReadLe32(raw + 16);
+    h->height = ReadLe32(raw + 20);
+    h->format = ReadLe32(raw + 24);
+    h->storedSize = ReadLe32(raw + 28);
     return EntryRead::Whole;
 }
 
@@ -94,24 +86,44 @@ bool EntryIsValid(const EntryHeader& h, int64_t bytesLeft) {
     return size <= static_cast<int64_t>(h.storedSize);
 }
 
-int64_t FileSize(FILE* f) {
-    if (std::fseek(f, 0, SEEK_END) != 0) return -1;
-    long size = std::ftell(f);
-    std::rewind(f);
-    return size;
-}
-
-bool ReadEntryData(FILE* f, const EntryHeader& h, int64_t size, std::vector<uint8_t>* data,
+// The bytes are read or decoded straight into fresh storage: a short read
+// fails, and LzssDecode writes every byte of its target.
+bool ReadEntryData(FILE* f, const EntryHeader& h, int64_t size, platform::ZeroedBytes* data,
                    ProgressCallback progress) {
-    data->assign(static_cast<size_t>(size), 0);
+    *data = platform::ZeroedBytes(static_cast<size_t>(size));
     if (!IsCompressedFormat(static_cast<int>(h.format)))
         return std::fread(data->data(), 1, data->size(), f) == data->size();
-    std::vector<uint8_t> packed(h.storedSize);
-    if (std::fread(packed.data(), 1, packed.size(), f) != packed.size()) return false;
+    const auto packed = std::make_unique_for_overwrite<uint8_t[]>(h.storedSize);
+    if (std::fread(packed.get(), 1, h.storedSize, f) != h.storedSize) return false;
     ReportProgress(progress);
-    LzssDecode(packed.data(), packed.size(), data->data(), data->size(), nullptr);
+    LzssDecode(packed.get(), h.storedSize, data->data(), data->size(), nullptr);
     return true;
 }
+
+// An archive's entry chain as one walk from its start finds it: the entries
+// whose data lies inside the file, in file order, and the damage that ended
+// the walk (or null).
+struct ArchiveIndex {
+    struct Entry {
+        EntryHeader header;
+        int64_t dataOffset;
+    };
+    std::vector<Entry> entries;
+    const char* damage = nullptr;
+};
+
+// Walks the whole chain once; the stream is left anywhere.
+ArchiveIndex IndexArchive(FILE* f, int64_t fileSize, ProgressCallback progress) {
+    ArchiveIndex index;
+    std::fseek(f, KAG_FILE_HEADER_SIZE, SEEK_SET);
+    index.damage = WalkEntries(f, fileSize, progress, [&](const EntryHeader& h) {
+        index.entries.push_back({h, std::ftell(f)});
+        return false;
+    });
+    return index;
+}
+
+platform::FileIndexCache<ArchiveIndex> archiveIndices;
 
 }  // namespace
 
@@ -126,8 +138,9 @@ bool IsCompressedFormat(int format) {
 }
 
 int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* height,
-                         std::vector<uint8_t>* data, int* format, ProgressCallback progress) {
-    File f(platform::OpenRegularFile(platform::ResolvePath(archive)).release());
+                         platform::ZeroedBytes* data, int* format, ProgressCallback progress) {
+    const std::string path = platform::ResolvePath(archive);
+    platform::FilePtr f = platform::OpenRegularFile(path);
     if (!f) {
         ReportUnusableDataFile(archive, DataFileOpenFailure(errno));
         return 0;
@@ -136,28 +149,23 @@ int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* 
         ReportUnusableDataFile(archive, std::string("is damaged: ").append(what));
         return int64_t{0};
     };
-    int64_t fileSize = FileSize(f.get());
+    platform::FileVersion version;
     uint8_t head[KAG_FILE_HEADER_SIZE];
-    if (std::fread(head, 1, sizeof head, f.get()) != sizeof head ||
+    if (!platform::VersionOf(f.get(), &version) || std::fread(head, 1, sizeof head, f.get()) != sizeof head ||
         std::memcmp(head, KAG_MAGIC, sizeof KAG_MAGIC) != 0) {
         return damaged("it is not a picture archive");
     }
-    // The first look goes through the whole archive; entries before damage
-    // still load.
-    if (FirstLookAtDataFile(archive)) {
-        if (const char* damage = WalkEntries(f.get(), fileSize, nullptr, nullptr)) damaged(damage);
-        std::fseek(f.get(), KAG_FILE_HEADER_SIZE, SEEK_SET);
-    }
+    const std::shared_ptr<const ArchiveIndex> index = archiveIndices.Get(
+        path, version, [&] { return IndexArchive(f.get(), version.size, progress); });
+    // The first look names the damage anywhere in the archive; entries before
+    // it still load.
+    if (FirstLookAtDataFile(archive) && index->damage) damaged(index->damage);
     ReportProgress(progress);
-    EntryHeader h;
-    bool found = false;
-    const char* damage = WalkEntries(f.get(), fileSize, progress, [&](const EntryHeader& entry) {
-        found = NameMatches(entry.name, key);
-        if (found) h = entry;
-        return found;
-    });
-    if (!found) return damage ? damaged(damage) : 0;
-    if (!EntryIsValid(h, fileSize - std::ftell(f.get()))) {
+    const auto entry = std::find_if(index->entries.begin(), index->entries.end(),
+                                    [key](const ArchiveIndex::Entry& e) { return NameMatches(e.header.name, key); });
+    if (entry == index->entries.end()) return index->damage ? damaged(index->damage) : 0;
+    const EntryHeader& h = entry->header;
+    if (!EntryIsValid(h, version.size - entry->dataOffset)) {
         return damaged(std::string("the entry \"") + key + "\" is no picture");
     }
     int64_t size = GetDataSize(h.width, h.height, static_cast<int>(h.format));
@@ -166,7 +174,7 @@ int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* 
     if (format) *format = static_cast<int>(h.format);
     ReportProgress(progress);
     if (data) {
-        if (!ReadEntryData(f.get(), h, size, data, progress)) {
+        if (std::fseek(f.get(), entry->dataOffset, SEEK_SET) != 0 || !ReadEntryData(f.get(), h, size, data, progress)) {
             return damaged(std::string("the entry \"") + key + "\" cannot be read");
         }
         ReportProgress(progress);
@@ -176,7 +184,7 @@ int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* 
 
 KagWriter::KagWriter() {
     bytes_.assign(KAG_MAGIC, KAG_MAGIC + sizeof KAG_MAGIC);
-    PutU32(bytes_, 0);
+    AppendLe32(bytes_, 0);
 }
 
 void KagWriter::Add(const std::string& name, int width, int height, int format, const void* pixels) {
@@ -192,16 +200,16 @@ std::vector<uint8_t> KagWriter::MakeEntry(const std::string& name, int width, in
     std::vector<uint8_t> stored = IsCompressedFormat(format) ? LzssEncode(raw, size)
                                                              : std::vector<uint8_t>(raw, raw + size);
     std::vector<uint8_t> entry(field, field + KAG_NAME_SIZE);
-    PutU32(entry, static_cast<uint32_t>(width));
-    PutU32(entry, static_cast<uint32_t>(height));
-    PutU32(entry, static_cast<uint32_t>(format));
-    PutU32(entry, static_cast<uint32_t>(stored.size()));
+    AppendLe32(entry, static_cast<uint32_t>(width));
+    AppendLe32(entry, static_cast<uint32_t>(height));
+    AppendLe32(entry, static_cast<uint32_t>(format));
+    AppendLe32(entry, static_cast<uint32_t>(stored.size()));
     entry.insert(entry.end(), stored.begin(), stored.end());
     return entry;
 }
 
 bool KagWriter::WriteFile(const std::string& path) const {
-    File f(std::fopen(path.c_str(), "wb"));
+    platform::FilePtr f(std::fopen(path.c_str(), "wb"));
     if (!f) return false;
     bool written = std::fwrite(bytes_.data(), 1, bytes_.size(), f.get()) == bytes_.size();
     return std::fclose(f.release()) == 0 && written;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/core/resource.h"
+#include "platform/zeroed_bytes.h"
 
 // Pixel formats of archive entries: four layouts of B, G, R, A, each stored
 // raw (0-3) or LZSS-compressed (4-7).
@@ -42,7 +43,7 @@ bool IsCompressedFormat(int format);
 // cut short, an entry past the end of the file, the entry itself damaged), is
 // named on standard error once (ReportUnusableDataFile).
 int64_t ReadArchiveEntry(const char* archive, const char* key, int* width, int* height,
-                         std::vector<uint8_t>* data, int* format, ProgressCallback progress);
+                         platform::ZeroedBytes* data, int* format, ProgressCallback progress);
 
 // Builds archive files; entries of formats 4-7 are compressed on the way in.
 class KagWriter {

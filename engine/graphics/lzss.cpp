@@ -8,24 +8,21 @@ namespace {
 
 constexpr int RING_MASK = LZSS_RING_SIZE - 1;
 constexpr size_t PROGRESS_STEP = 65536;
+constexpr size_t BLOCK = 16;
 
 }  // namespace
 
 int LzssDecode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t outSize,
                ProgressCallback progress) {
     if (outSize == 0) return 0;
-    // The ring lives on the stack: decodes never share state.
-    std::array<uint8_t, LZSS_RING_SIZE> ring{};
-    int r = LZSS_RING_START;
+    // The output itself serves as the ring: ring cell p last received the
+    // output byte `distance` places back, where distance (1 to 4096) is how
+    // far the write position has moved past p. A cell never written yet
+    // (before the output's start) still holds the ring's initial zero.
     unsigned flags = 0;
     size_t in = 0;
     size_t out = 0;
     ReportProgress(progress);
-    auto emit = [&](uint8_t c) {
-        dst[out++] = c;
-        ring[r] = c;
-        r = (r + 1) & RING_MASK;
-    };
     while (out < outSize) {
         flags >>= 1;
         if ((flags & 0x100) == 0) {
@@ -34,16 +31,33 @@ int LzssDecode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t outSize,
         }
         if (flags & 1) {
             if (in >= srcSize) break;
-            emit(src[in++]);
+            dst[out++] = src[in++];
         } else {
             if (in + 2 > srcSize) break;
-            int p = src[in] | ((src[in + 1] & 0xF0) << 4);
-            int n = (src[in + 1] & 0x0F) + LZSS_MIN_MATCH;
+            const size_t p = src[in] | ((src[in + 1] & 0xF0) << 4);
+            const size_t n = std::min<size_t>((src[in + 1] & 0x0F) + LZSS_MIN_MATCH, outSize - out);
             in += 2;
-            for (int k = 0; k < n && out < outSize; ++k) {
-                emit(ring[(p + k) & RING_MASK]);
-                if (out % PROGRESS_STEP == 0) ReportProgress(progress);
+            const size_t r = (LZSS_RING_START + out) & RING_MASK;
+            const size_t distance = ((r - p - 1) & RING_MASK) + 1;
+            if (distance >= BLOCK && distance <= out && outSize - out >= LZSS_MAX_MATCH) {
+                // A block at once, however short the match: what it writes
+                // past the match is written again before anything reads it.
+                std::memcpy(dst + out, dst + out - distance, BLOCK);
+                for (size_t k = BLOCK; k < n; ++k) dst[out + k] = dst[out + k - distance];
+            } else if (distance <= out) {
+                // A match that overlaps the write position repeats the
+                // `distance` bytes before it; reading them there, not the
+                // bytes just written, keeps each byte from waiting on the last.
+                const uint8_t* from = dst + out - distance;
+                for (size_t k = 0, j = 0; k < n; ++k) {
+                    dst[out + k] = from[j];
+                    if (++j == distance) j = 0;
+                }
+            } else {
+                for (size_t k = 0; k < n; ++k) dst[out + k] = out + k >= distance ? dst[out + k - distance] : 0;
             }
+            if (progress && (out + n) / PROGRESS_STEP != out / PROGRESS_STEP) ReportProgress(progress);
+            out += n;
         }
         ReportProgress(progress);
     }

@@ -6,6 +6,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/log.h"
+#include "engine/graphics/bitmap_file.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/image.h"
 #include "engine/graphics/primitives2d.h"
@@ -180,31 +181,6 @@ void RotatedCorners(const FloatRect& d, Angle16 angle, float x[4], float y[4]) {
     }
 }
 
-// Blue, green, red of one backup pixel for the BMP file.
-void PixelToBgr(D3DFORMAT format, const uint8_t* p, uint8_t* out) {
-    const uint32_t w = p[0] | p[1] << 8;
-    switch (format) {
-    case gpu::D3DFMT_A8R8G8B8:
-    case gpu::D3DFMT_X8R8G8B8:
-        std::memcpy(out, p, 3);
-        break;
-    case gpu::D3DFMT_R5G6B5:
-        out[0] = (w & 31) * 255 / 31, out[1] = ((w >> 5) & 63) * 255 / 63, out[2] = (w >> 11) * 255 / 31;
-        break;
-    case gpu::D3DFMT_X1R5G5B5:
-    case gpu::D3DFMT_A1R5G5B5:
-        out[0] = (w & 31) * 255 / 31, out[1] = ((w >> 5) & 31) * 255 / 31, out[2] = ((w >> 10) & 31) * 255 / 31;
-        break;
-    default:  // A4R4G4B4
-        out[0] = (p[0] & 15) * 255 / 15, out[1] = (p[0] >> 4) * 255 / 15, out[2] = (p[1] & 15) * 255 / 15;
-        break;
-    }
-}
-
-void PutLE(uint8_t* p, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 // Fill's packed pixel, always opaque; 0 for a format without one.
 uint32_t PackedFillValue(D3DFORMAT format, uint32_t colour) {
     const uint32_t r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
@@ -265,14 +241,10 @@ int Texture::CreateBackup() {
     if (backup) backup->Release();
     backup = nullptr;
     Device* device = GetDevice();
+    // A new device texture reads as zero, so the backup starts cleared.
     if (!device || Failed(device->CreateTexture(width, height, 1, 0, format, gpu::D3DPOOL_SYSTEMMEM, &backup))) {
         backup = nullptr;
         return 0;
-    }
-    D3DLOCKED_RECT rect{};
-    if (!Failed(backup->LockRect(0, &rect, nullptr, 0))) {
-        std::memset(rect.pBits, 0, static_cast<size_t>(rect.Pitch) * height);
-        backup->UnlockRect(0);
     }
     return 1;
 }
@@ -468,27 +440,11 @@ uint32_t Texture::GetMemoryUse() const {
 }
 
 int Texture::SaveBitmap(const char* fileName) {
-    if (!(Is32Bit(format) || Is16Bit(format))) return 0;
+    if (!HasBgrConversion(format)) return 0;
     void* bits = nullptr;
     int pitch = 0;
     if (!Lock(&bits, &pitch)) return 0;
-    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(rowBytes) * height, 0);
-    uint8_t* h = file.data();
-    h[0] = 'B', h[1] = 'M';
-    PutLE(h + 2, static_cast<uint32_t>(file.size()), 4);
-    PutLE(h + 10, 54, 4);
-    PutLE(h + 14, 40, 4);
-    PutLE(h + 18, width, 4);
-    PutLE(h + 22, height, 4);
-    PutLE(h + 26, 1, 2);
-    PutLE(h + 28, 24, 2);
-    const int bytes = Is32Bit(format) ? 4 : 2;
-    for (int y = 0; y < height; ++y) {
-        const auto* row = static_cast<const uint8_t*>(bits) + static_cast<size_t>(height - 1 - y) * pitch;
-        uint8_t* out = h + 54 + static_cast<size_t>(y) * rowBytes;
-        for (int x = 0; x < width; ++x) PixelToBgr(format, row + x * bytes, out + 3 * x);
-    }
+    const std::vector<uint8_t> file = EncodeBitmap(format, bits, pitch, width, height);
     Unlock();
     return platform::SaveFile(platform::ResolvePath(fileName), file) == 0 ? 1 : 0;
 }
@@ -537,7 +493,7 @@ Texture* CreateTextureFromFile(const char* fileName, int alpha, uint32_t colourK
     if (platform::OpenRegularFile(path)) {
         if (platform::LoadImageFile(path, colourKey, &decoded)) {
             Image* image = CreateImage();
-            image->SetPixels(decoded.width, decoded.height, std::move(decoded.pixels));
+            image->SetPixels(decoded.width, decoded.height, decoded.pixels);
             LoadThroughImageSurface(t, alpha, image, progress);
             image->Release();
         } else {

@@ -1,4 +1,5 @@
 #include "engine/models/xfile_parser.h"
+#include "platform/little_endian.h"
 #include "platform/safe_file.h"
 
 #include <cerrno>
@@ -205,15 +206,14 @@ public:
 private:
     bool Read16(uint16_t* v) {
         if (end_ - p_ < 2) return false;
-        *v = static_cast<uint16_t>(p_[0] | p_[1] << 8);
+        *v = platform::ReadLe16(p_);
         p_ += 2;
         return true;
     }
 
     bool Read32(uint32_t* v) {
         if (end_ - p_ < 4) return false;
-        *v = static_cast<uint32_t>(p_[0]) | static_cast<uint32_t>(p_[1]) << 8 | static_cast<uint32_t>(p_[2]) << 16 |
-             static_cast<uint32_t>(p_[3]) << 24;
+        *v = platform::ReadLe32(p_);
         p_ += 4;
         return true;
     }

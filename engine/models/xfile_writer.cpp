@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/little_endian.h"
 #include "platform/paths.h"
 
 namespace xfile {
@@ -15,10 +16,10 @@ bool ParseGuid(const std::string& text, uint8_t out[16]) {
     if (std::sscanf(text.c_str(), "%8x-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x", &d1, &d2, &d3, &b[0], &b[1], &b[2], &b[3],
                     &b[4], &b[5], &b[6], &b[7]) != 11)
         return false;
-    const unsigned bytes[16] = {d1 & 0xFF, d1 >> 8 & 0xFF, d1 >> 16 & 0xFF, d1 >> 24, d2 & 0xFF, d2 >> 8,
-                                d3 & 0xFF, d3 >> 8,        b[0],           b[1],      b[2],      b[3],
-                                b[4],      b[5],           b[6],           b[7]};
-    for (int i = 0; i < 16; ++i) out[i] = static_cast<uint8_t>(bytes[i]);
+    platform::WriteLe32(out, d1);
+    platform::WriteLe16(out + 4, static_cast<uint16_t>(d2));
+    platform::WriteLe16(out + 6, static_cast<uint16_t>(d3));
+    for (int i = 0; i < 8; ++i) out[8 + i] = static_cast<uint8_t>(b[i]);
     return true;
 }
 
@@ -40,14 +41,9 @@ XWriter::XWriter(XEncoding encoding, bool doubles) : encoding_(encoding), double
     if (encoding == XEncoding::Text) Text("\n");
 }
 
-void XWriter::Token16(uint16_t code) {
-    bytes_.push_back(static_cast<uint8_t>(code));
-    bytes_.push_back(static_cast<uint8_t>(code >> 8));
-}
+void XWriter::Token16(uint16_t code) { platform::AppendLe16(bytes_, code); }
 
-void XWriter::Word32(uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
+void XWriter::Word32(uint32_t v) { platform::AppendLe32(bytes_, v); }
 
 void XWriter::Name(const std::string& name) {
     Token16(X_TOKEN_NAME);

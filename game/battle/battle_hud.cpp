@@ -6,12 +6,12 @@
 #include "engine/core/math.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
-#include "game/battle/battle_assets.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/hud_sheets.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
-#include "game/battle/screen_mapping.h"
+#include "game/arena/battle_assets.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/hud_sheets.h"
+#include "game/arena/player_record.h"
+#include "game/arena/screen_mapping.h"
+#include "game/flow/numeric_helpers.h"
 
 double hudBadgePhase = 0.0;
 float hudBlinkPhase = 0.0f;
@@ -237,3 +237,8 @@ int32_t ComboAlpha(int32_t comboTimer) {
 }
 
 uint32_t TimerColour(int32_t timer) { return timer < 10 ? Argb(255, 255, 150, 150) : OPAQUE; }
+
+void ResetBattleHudState() {
+    hudBadgePhase = 0.0;
+    hudBlinkPhase = 0.0f;
+}

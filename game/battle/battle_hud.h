@@ -13,6 +13,8 @@ struct PlayerRecord;
 // 0.1 each time their picture is drawn (by both sides), never reset.
 extern double hudBadgePhase;
 extern float hudBlinkPhase;
+// Puts both phases back to their program-start 0.
+void ResetBattleHudState();
 
 void DrawBattleHud();
 

@@ -1,9 +1,9 @@
 #include "game/battle/battle_menu.h"
 
+#include "game/arena/battle_state.h"
+#include "game/arena/hud_sheets.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/hud_sheets.h"
-#include "game/battle/player_record.h"
 #include "game/flow/input_words.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
@@ -116,3 +116,10 @@ std::vector<OverlayQuad> BattleMenuQuads() {
 }
 
 void DrawBattleMenu() { DrawOverlayQuads(BattleMenuQuads()); }
+
+void ResetBattleMenuState() {
+    battleMenuState = BATTLE_MENU_OPENING;
+    battleMenuAlpha = 0.0f;
+    battleMenuFadeSpeed = 0.05f;
+    battleMenuCursor = 0;
+}

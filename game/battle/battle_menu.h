@@ -18,6 +18,8 @@ extern int32_t battleMenuState;
 extern float battleMenuAlpha;      // 0..1.0
 extern float battleMenuFadeSpeed;  // alpha change per frame
 extern int32_t battleMenuCursor;   // 0..2, top to bottom
+// Puts the menu back as it is at program start.
+void ResetBattleMenuState();
 
 // Pauses the battle with the menu fading in; nothing once the battle is over.
 void OpenBattleMenu();

@@ -8,32 +8,29 @@
 #include "engine/core/resource.h"
 #include "engine/devices/network.h"
 #include "engine/graphics/texture.h"
-#include "game/battle/battle_assets.h"
+#include "game/arena/battle_assets.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/particles.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_drawing.h"
 #include "game/battle/battle_menu.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/collision.h"
 #include "game/battle/match_rules.h"
-#include "game/battle/particles.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
 #include "game/flow/net_exchange.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
-#include "game/screens/replay_list.h"
-#include "game/screens/title_menu.h"
+#include "game/shots/collision.h"
 #include "game/shots/effects.h"
 #include "game/shots/heavy_shots.h"
-#include "game/shots/object_lists.h"
 #include "game/shots/player_objects.h"
 #include "game/shots/screen_flashes.h"
 #include "game/shots/shots.h"
 
 int32_t battleEndChoice = BATTLE_END_NORMAL;
-float battleFadeLevel = 3.0f;
 int32_t winnerSide = 0;
 BattleResult battleResult{};
 int32_t winCounts[2] = {0, 0};
@@ -42,7 +39,6 @@ namespace {
 
 BattleDrawing battleDrawing = DrawBattle;
 
-constexpr float START_FADE_LEVEL = 3.0f;
 constexpr double FADE_STEP = 0.02;
 constexpr int32_t NO_TIME_LIMIT = 100;
 // The bannerTimer value at which the music after a battle starts.
@@ -214,23 +210,22 @@ void KeepArcadeBooks(int32_t w) {
 void ChooseNextScene(int32_t w) {
     switch (battleEndChoice) {
     case BATTLE_END_NORMAL:
-        sceneNumber = SCENE_RESULT;
+        ChangeScene(SCENE_RESULT);
         if (!replayPlayback) ++winCounts[w];
         break;
     case BATTLE_END_RETRY:
-        sceneNumber = SCENE_BATTLE;  // during playback the same replay again
+        ChangeScene(SCENE_BATTLE);  // during playback the same replay again
         if (!replayPlayback && gameMode == MODE_ARCADE) StartArcadeRun();
         break;
-    case BATTLE_END_SELECT: sceneNumber = replayPlayback ? SCENE_TITLE : SCENE_SELECT; break;
+    case BATTLE_END_SELECT: ChangeScene(replayPlayback ? SCENE_TITLE : SCENE_SELECT); break;
     case BATTLE_END_TITLE:
-        sceneNumber = SCENE_TITLE;
-        titleStartState = 4;  // the main menu
+        ChangeScene(SCENE_TITLE);
+        titleStartState = TITLE_START_MAIN;
         titleCursor = 0;
         replayListReturn = 0;  // not back into the replay list
         break;
-    default: sceneNumber = SCENE_RESULT; break;
+    default: ChangeScene(SCENE_RESULT); break;
     }
-    sceneInitPending = 1;
 }
 
 }  // namespace
@@ -332,4 +327,12 @@ void EndBattle() {
     MakeReplayFileName(replayFileName);
     if (!replayPlayback && gameMode == MODE_ARCADE) KeepArcadeBooks(w);
     ChooseNextScene(w);
+}
+
+void ResetBattleSceneState() {
+    battleEndChoice = BATTLE_END_NORMAL;
+    winnerSide = 0;
+    battleResult = {};
+    winCounts[0] = winCounts[1] = 0;
+    battleDrawing = DrawBattle;
 }

@@ -28,8 +28,6 @@ struct BattleResult {
 };
 
 extern int32_t battleEndChoice;
-// Zoom factor of the battle view: 3.0 at the start, brought to 1.0 by 0.02 a frame.
-extern float battleFadeLevel;
 extern int32_t winnerSide;
 extern BattleResult battleResult;
 // Battles won per side since the title menu last cleared them.
@@ -63,3 +61,6 @@ int32_t ComputeTimeBonus(int32_t frames);
 // DrawBattle unless replaced. Null restores it.
 using BattleDrawing = void (*)();
 void SetBattleDrawing(BattleDrawing drawing);
+// Puts the scene's results, win counts, zoom and drawing back as they are
+// at program start.
+void ResetBattleSceneState();

@@ -3,8 +3,8 @@
 #include <numeric>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 
 std::vector<int32_t> stageGrades;
 
@@ -80,3 +80,5 @@ void StartArcadeRun() {
     arcadeScore = 0;
     AdvanceArcadeLadder();
 }
+
+void ResetMatchRulesState() { stageGrades.clear(); }

@@ -17,6 +17,8 @@ enum Grade : int32_t {
 
 // One Grade per arcade battle of the current run.
 extern std::vector<int32_t> stageGrades;
+// Forgets the run's grades, as at program start.
+void ResetMatchRulesState();
 
 // Grade of side's battle from its remaining life and battleFrame.
 int32_t ComputeGrade(int side);

@@ -7,8 +7,8 @@
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/models/model.h"
-#include "game/battle/battle_assets.h"
-#include "game/battle/battle_state.h"
+#include "game/arena/battle_assets.h"
+#include "game/arena/battle_state.h"
 #include "game/shots/object_rules.h"
 
 float stageSwayAngle;
@@ -213,4 +213,11 @@ void DrawStage(int32_t stage) {
     if (!battlePaused) AdvanceAnimation(kAnimationSteps[stage]);
     const double sway = stageSwayAngle, turn = stageTurnAngle;
     kRecipes[stage]({std::sin(sway), turn, std::sin(turn)});
+}
+
+void ResetStageDrawingState() {
+    stageSwayAngle = 0.0f;
+    stageTurnAngle = 0.0f;
+    stageScrollA = 0.0f;
+    stageScrollB = 0.0f;
 }

@@ -10,6 +10,8 @@ extern float stageSwayAngle;
 extern float stageTurnAngle;
 extern float stageScrollA;
 extern float stageScrollB;
+// Puts the animation back to its program-start 0.
+void ResetStageDrawingState();
 
 // Advances the animation (unless paused) and draws the stage's models as
 // LoadStage made them, through the camera and render states already set;

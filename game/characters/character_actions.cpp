@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "engine/core/math.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/particles.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/particles.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/flow/sound_tables.h"
-#include "game/shots/object_lists.h"
 #include "game/shots/object_rules.h"
 
 // ---------------------------------------------------------------------------

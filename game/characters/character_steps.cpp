@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/battle/battle_state.h"
-#include "game/battle/collision.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/particles.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/particles.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/flow/sound_tables.h"
-#include "game/shots/object_lists.h"
+#include "game/shots/collision.h"
 #include "game/shots/object_rules.h"
 
 // ---------------------------------------------------------------------------

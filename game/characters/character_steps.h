@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/player_record.h"
+#include "game/arena/player_record.h"
 #include "game/flow/input_words.h"
 
 // ---------------------------------------------------------------------------

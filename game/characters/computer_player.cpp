@@ -1,10 +1,11 @@
 #include "game/characters/computer_player.h"
 
 #include "engine/core/math.h"
-#include "game/battle/player_record.h"
+#include "game/arena/player_record.h"
 #include "game/characters/character_actions.h"
+#include "game/characters/character_routines.h"
 #include "game/characters/kirune.h"
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 
 InputWord cpuRandomWordA = 0;
 InputWord cpuRandomWordB = 0;
@@ -256,19 +257,12 @@ void GenerateCpuInputNebu(InputWord* word, int32_t side) { RunRoutine(NEBU, word
 void GenerateCpuInputWelo(InputWord* word, int32_t side) { RunRoutine(WELO, word, side); }
 
 void GenerateCpuInput(InputWord* word, int32_t side) {
-    using Generator = void (*)(InputWord*, int32_t);
-    static constexpr Generator routines[9] = {
-        nullptr,
-        GenerateCpuInputKirune,
-        GenerateCpuInputBemo,
-        GenerateCpuInputOza,
-        GenerateCpuInputPerila,
-        GenerateCpuInputRuo,
-        GenerateCpuInputTorvi,
-        GenerateCpuInputNebu,
-        GenerateCpuInputWelo,
-    };
-    const int32_t id = players[side].characterId;
-    if (difficulty == DIFFICULTY_EASY || id < 1 || id > 8) GenerateRandomCpuInputA(word, side);
-    else routines[id](word, side);
+    const CharacterRoutines* routines = FindCharacterRoutines(players[side].characterId);
+    if (difficulty == DIFFICULTY_EASY || !routines) GenerateRandomCpuInputA(word, side);
+    else routines->cpuInput(word, side);
+}
+
+void ResetComputerPlayerState() {
+    cpuRandomWordA = 0;
+    cpuRandomWordB = 0;
 }

@@ -13,6 +13,8 @@
 // changed only by their own generator.
 extern InputWord cpuRandomWordA;
 extern InputWord cpuRandomWordB;
+// Clears both base words, as at program start.
+void ResetComputerPlayerState();
 
 // The side's word for the frame: the routine of its characterId (1..8) at a
 // difficulty above 0; the plain random base A at difficulty 0 or for any

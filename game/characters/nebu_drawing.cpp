@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_drawing.h"
+#include "game/arena/battle_state.h"
 #include "game/characters/nebu.h"
+#include "game/characters/player_drawing.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/shots/object_rules.h"
 
 namespace {

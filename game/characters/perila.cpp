@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/numeric_helpers.h"
+#include "game/arena/object_lists.h"
 #include "game/characters/character_actions.h"
-#include "game/shots/object_lists.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/shots/object_rules.h"
 #include "game/shots/player_objects.h"
 

@@ -4,7 +4,7 @@
 // frame's step begins; the closing steps see the advanced value.
 #include <cstdint>
 
-#include "game/battle/player_record.h"
+#include "game/arena/player_record.h"
 
 namespace ruo {
 

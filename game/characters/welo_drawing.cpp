@@ -5,10 +5,10 @@
 
 #include "engine/core/math.h"
 #include "engine/graphics/render_state.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_drawing.h"
+#include "game/arena/battle_state.h"
+#include "game/characters/player_drawing.h"
 #include "game/characters/welo.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/shots/object_rules.h"
 
 namespace {

@@ -1,5 +1,7 @@
 #include "game/flow/input_words.h"
 
+#include <algorithm>
+
 #include "engine/devices/input.h"
 #include "game/flow/save_files.h"
 #include "platform/keyboard.h"
@@ -89,4 +91,12 @@ float GetInputAngle(const ButtonStates states) {
 
 void SetKeyStateSource(KeyStateSource source) {
     keyStateSource = source ? source : platform::GetKeyState;
+}
+
+void ResetInputState() {
+    for (int side = 0; side < 2; ++side) {
+        inputWords[side] = 0;
+        std::fill(std::begin(buttonStates[side]), std::end(buttonStates[side]), BUTTON_STATE_UP);
+    }
+    keyStateSource = platform::GetKeyState;
 }

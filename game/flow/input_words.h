@@ -53,6 +53,9 @@ using ButtonStates = int32_t[BUTTON_SLOT_COUNT];
 
 extern InputWord inputWords[2];
 extern ButtonStates buttonStates[2];
+// Puts the words, the button states and the key state source back as they
+// are at program start.
+void ResetInputState();
 
 // Stick positions (normalised to -65535..65535) at which an arrow counts.
 constexpr int32_t joystickThresholdX = 60536;

@@ -4,17 +4,18 @@
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/surface.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/run_state.h"
 #include "game/flow/transitions.h"
 
 int32_t logoState = 0;
-int32_t logoTimer = 0;
-uint8_t logoFinished = 0;
 Surface* firstLogoSurface = nullptr;
 Surface* secondLogoSurface = nullptr;
 
 namespace {
+
+int32_t logoTimer = 0;
+uint8_t logoFinished = 0;
 
 // A logo is held until this count of frames, or until Z.
 constexpr int32_t kLogoHoldFrames = 201;
@@ -73,11 +74,18 @@ void UpdateLogoScene() {
 void ReleaseLogoScene() {
     ReleaseResource(firstLogoSurface);
     ReleaseResource(secondLogoSurface);
-    sceneInitPending = 1;
-    sceneNumber = SCENE_TITLE;
+    ChangeScene(SCENE_TITLE);
 }
 
 }  // namespace
+
+void ResetLogoState() {
+    logoState = 0;
+    logoTimer = 0;
+    logoFinished = 0;
+    firstLogoSurface = nullptr;
+    secondLogoSurface = nullptr;
+}
 
 // The logos play no sound, so this scene neither clears the effect flags
 // nor moves the music on.

@@ -16,7 +16,7 @@ enum LogoState : int32_t {
 };
 
 extern int32_t logoState;
-extern int32_t logoTimer;
-extern uint8_t logoFinished;
 extern Surface* firstLogoSurface;
 extern Surface* secondLogoSurface;
+// Puts the scene's state back as it is at program start.
+void ResetLogoState();

@@ -3,33 +3,45 @@
 #include "game/flow/replay_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
+#include <optional>
 #include <random>
+#include <utility>
 
 #include "engine/core/log.h"
 #include "engine/devices/network.h"
 #include "game/flow/save_files.h"
+#include "platform/little_endian.h"
 
 std::vector<NetPacket> netPendingPackets;
 std::map<int32_t, InputWord> netSentSamples;
-std::map<int32_t, InputWord> netReceivedSamples;
 InputWord netSelectLocalInput;
-InputWord netSelectPreviousInput;
 bool netSelectPeerLeft;
+bool netSelectPeerRestarted;
 bool netPeerRefused;
+bool netPeerExtended;
 uint16_t netGameTag;
+uint16_t netPeerAnnouncement;
 uint16_t netSelectPeriod;
+
+namespace {
+
+// The peer's words taken in the running battle, by the frame they were
+// sampled on: a late duplicate is told from a damaged packet by them.
+std::map<int32_t, InputWord> netReceivedSamples;
+
+}  // namespace
+
+InputWord netSelectPreviousInput;
 
 void EncodeNetPacket(const NetPacket& packet, uint8_t bytes[NET_PACKET_SIZE]) {
     const uint16_t fields[3] = {static_cast<uint16_t>(packet.frame), packet.value, packet.valueCopy};
-    for (int i = 0; i < 3; ++i) {
-        bytes[2 * i] = static_cast<uint8_t>(fields[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<uint8_t>(fields[i] >> 8);
-    }
+    for (int i = 0; i < 3; ++i) platform::WriteLe16(bytes + 2 * i, fields[i]);
 }
 
 NetPacket DecodeNetPacket(const uint8_t bytes[NET_PACKET_SIZE]) {
-    auto field = [bytes](int i) { return static_cast<uint16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8); };
+    auto field = [bytes](int i) { return platform::ReadLe16(bytes + 2 * i); };
     return {static_cast<int16_t>(field(0)), field(1), field(2)};
 }
 
@@ -48,22 +60,26 @@ uint16_t FrameCheck(int16_t frame) {
     return check;
 }
 
-// Equal copies whose check does not fit the frame field: that field was damaged.
+// Equal copies from an extended peer whose check does not fit the frame
+// field: that field was damaged. A check of 0 is a plain word: a peer whose
+// copy field only happened to look like an announcement still plays.
 bool FrameFieldDamaged(const NetPacket& packet) {
-    return packet.value == packet.valueCopy && packet.value >> kFrameCheckShift != FrameCheck(packet.frame);
+    const auto check = static_cast<uint16_t>(packet.value >> kFrameCheckShift);
+    return netPeerExtended && packet.value == packet.valueCopy && check != 0 && check != FrameCheck(packet.frame);
 }
 
 }  // namespace
 
 NetPacket DataPacket(int32_t frame, InputWord word) {
     const auto framed = static_cast<int16_t>(frame);
+    if (!netPeerExtended) return {framed, word, word};
     const auto value = static_cast<uint16_t>((word & INPUT_ALL_BUTTONS) | FrameCheck(framed) << kFrameCheckShift);
     return {framed, value, value};
 }
 
 bool DataPacketWord(const NetPacket& packet, InputWord* word) {
     if (packet.value != packet.valueCopy || FrameFieldDamaged(packet)) return false;
-    *word = packet.value & INPUT_ALL_BUTTONS;
+    *word = netPeerExtended ? packet.value & INPUT_ALL_BUTTONS : packet.value;
     return true;
 }
 
@@ -169,71 +185,116 @@ NetPacket SelectInputPacket(InputWord word, uint16_t period) {
 // A word waited for this long is overdue: a sound line brings it far sooner.
 constexpr uint32_t kSelectOverdueMs = 500;
 // Late duplicates of the words of so many periods back are dropped quietly.
-constexpr uint8_t kSelectStalePeriods = 8;
-constexpr uint8_t kSelectDamaged = 0xFF;
+constexpr int kSelectStalePeriods = 8;
 
-// How many periods before the awaited one an NT_COMMAND_INPUT packet was sent
-// in: 0 for the awaited period, 1 to kSelectStalePeriods for late duplicates;
-// anything else (a later period, or kSelectDamaged for a tag that is not one)
-// is above.
-uint8_t SelectPeriodsBehind(const NetPacket& packet) {
-    const auto tag = static_cast<uint16_t>(packet.value ^ packet.valueCopy);
-    if ((tag & 0xFF) != tag >> 8) return kSelectDamaged;
-    return static_cast<uint8_t>(netSelectPeriod - tag);
+// How many periods after this side's running one a tag names: 0 for this
+// period, 1 for the next, -1 for the one before (the tags wrap after 256
+// periods, far more than two exchanges ever lie apart); nothing for a field
+// that is not a tag.
+std::optional<int> PeriodsAhead(uint16_t tag) {
+    if ((tag & 0xFF) != tag >> 8) return std::nullopt;
+    return static_cast<int8_t>(static_cast<uint8_t>(tag - netSelectPeriod));
 }
 
-// Answers the peer's request for a select-screen word: it may still wait for
-// the word of the period before, or already for this one.
-void AnswerSelectRequest() {
-    SendNetPacket(SelectInputPacket(netSelectPreviousInput, static_cast<uint16_t>(netSelectPeriod - 1)));
-    SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
+// The same for the period an NT_COMMAND_INPUT packet was sent in.
+std::optional<int> SelectPeriodsAhead(const NetPacket& packet) {
+    return PeriodsAhead(static_cast<uint16_t>(packet.value ^ packet.valueCopy));
 }
 
-enum class SelectWait { WORD, PEER_LEFT, TIMED_OUT };
+// This side's request for the peer's word of the running period.
+void AskForSelectInput() { SendNetPacket({NT_COMMAND_WRECK, 0, SelectPeriodTag(netSelectPeriod)}); }
+
+// Answers the peer's request for a select-screen word with one word: from an
+// extended peer, the word of the period its tag names, this one or the one
+// before (the peer may be a period behind: it lost this side's last word).
+// A request for a later period gets nothing: this side has no word of it yet,
+// and sends it unasked as soon as it has the peer's word of this period,
+// which its wait asks for once overdue. A request for an older period is a
+// late copy; a damaged one is sent again at the peer's next time-out. A plain
+// peer takes any word, and gets this period's.
+void AnswerSelectRequest(const NetPacket& request) {
+    const std::optional<int> ahead = netPeerExtended ? PeriodsAhead(request.valueCopy) : 0;
+    if (ahead == 0) SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
+    if (ahead == -1) {
+        SendNetPacket(SelectInputPacket(netSelectPreviousInput, static_cast<uint16_t>(netSelectPeriod - 1)));
+    }
+}
+
+// An extended peer's connect packet with another announcement than the one
+// that connected it: its game has started anew.
+bool IsRestartedPeer(const NetPacket& packet);
+
+enum class SelectWait { WORD, PEER_LEFT, PEER_RESTARTED, TIMED_OUT };
+
+// The peer's word of the period after the running one, come while this side
+// still waits for the running one's: the peer has this side's word and went
+// on, and its word of the running period was lost. It is kept for its period:
+// dropped, it would have to be asked for in turn, once that period came, and
+// so would every word after it, the side that lost one word staying a period
+// behind for good.
+std::optional<NetPacket> selectWordAhead;
+
+// Takes the kept word if it is the running period's.
+bool TakeSelectWordAhead(InputWord* word) {
+    const std::optional<NetPacket> kept = std::exchange(selectWordAhead, std::nullopt);
+    if (!kept || SelectPeriodsAhead(*kept) != 0) return false;
+    *word = kept->value;
+    return true;
+}
 
 // Waits for the peer's select-screen word in tries of NET_SELECT_WAIT_MS each;
-// a try ends at its deadline however many other packets come in it. A word of
-// a later period means that the awaited one was lost, and a damaged one that
-// it may have been: both are asked for again at once. A peer that has not
-// connected yet is sent this side's word. Once the match is decided, the
-// peer's start packet ends the wait too.
-// A request of the peer's that comes after this side has waited a while for
-// its word is answered, and once a try asked back: the peer is stuck too,
+// a try ends at its deadline however many other packets come in it, and
+// sends one resend request at once at most, besides the one of its time-out.
+// From an extended peer, a word of a later
+// period means that the awaited one was lost, and a damaged one that it may
+// have been: both are asked for at once. So is the word when the peer's own
+// request comes once this side has waited a while: the peer is stuck too,
 // maybe a period ahead and waiting for a word this side cannot send yet, so
 // its own requests free nothing, while either side's request that gets
-// through frees both.
+// through frees both. A peer that has not connected yet is sent this side's
+// first word. Once the match is decided, the peer's start packet ends the
+// wait too.
 SelectWait WaitForSelectInput(InputWord* word, bool matchDecided) {
+    if (TakeSelectWordAhead(word)) return SelectWait::WORD;
     for (int timeouts = 0;;) {
         uint32_t remaining = NET_SELECT_WAIT_MS;
-        bool askedBack = false;
+        bool asked = false;
+        const auto askOnce = [&asked] {
+            if (!asked) AskForSelectInput();
+            asked = true;
+        };
         for (NetPacket packet; remaining > 0 && ReceiveNetPacket(&packet, &remaining);) {
             if (packet.frame == NT_COMMAND_INPUT) {
-                const uint8_t behind = SelectPeriodsBehind(packet);
-                if (behind == 0) {
+                const std::optional<int> ahead = netPeerExtended ? SelectPeriodsAhead(packet) : 0;
+                if (ahead == 0) {
                     *word = packet.value;
                     return SelectWait::WORD;
                 }
-                if (behind > kSelectStalePeriods) SendNetPacket({NT_COMMAND_WRECK, 0, 0});
+                if (ahead == 1 && !selectWordAhead) selectWordAhead = packet;
+                if (!ahead || *ahead > 0 || *ahead < -kSelectStalePeriods) askOnce();
             } else if (packet.frame == NT_COMMAND_WRECK) {
-                AnswerSelectRequest();
+                AnswerSelectRequest(packet);
                 const bool overdue = timeouts > 0 || NET_SELECT_WAIT_MS - remaining >= kSelectOverdueMs;
-                if (overdue && !askedBack) {
-                    SendNetPacket({NT_COMMAND_WRECK, 0, 0});
-                    askedBack = true;
-                }
+                if (overdue && netPeerExtended) askOnce();
             } else if (packet.frame == NT_COMMAND_CONNECT) {
-                // The peer is still looking for this side: this side connected
-                // on its connect packet, but every packet it read from here
-                // was lost. Nothing else this side sends while it waits would
-                // connect the peer (requests do not); the word does, and it
-                // starts no exchange of answers.
-                SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
+                if (IsRestartedPeer(packet)) return SelectWait::PEER_RESTARTED;
+                // The peer may still be looking for this side: this side
+                // connected on its connect packet, but every packet it read
+                // from here was lost. An extended peer is connected by this
+                // side's first word (requests do not connect), a plain one
+                // only by a connect packet: a word would pass for its next
+                // one. Neither starts an exchange of answers; connect packets
+                // that come later are late copies.
+                if (netSelectPeriod <= 1) {
+                    SendNetPacket(netPeerExtended ? SelectInputPacket(netSelectLocalInput, netSelectPeriod)
+                                                  : ConnectPacket(netLocalSide, netSendInterval == 3, netGameTag));
+                }
             } else if (packet.frame == NT_COMMAND_START && matchDecided) {
                 return SelectWait::PEER_LEFT;
             }
         }
         if (++timeouts == NET_SELECT_TIMEOUTS) return SelectWait::TIMED_OUT;
-        SendNetPacket({NT_COMMAND_WRECK, 0, 0});
+        AskForSelectInput();
     }
 }
 
@@ -288,38 +349,54 @@ bool TakeBattlePacket(const NetPacket& packet, int32_t expected, InputWord* word
     return false;
 }
 
-// Both machines start the exchange as if every button had been held on both
-// sides: a key held at the connection is a new press on neither machine.
+// Two extended machines start the exchange as if every button had been held
+// on both sides: a key held at the connection is a new press on neither
+// machine. With a plain peer the words start at 0, as its screen starts them.
 void StartSelectExchange() {
-    netSelectLocalInput = INPUT_ALL_BUTTONS;
-    netSelectPreviousInput = INPUT_ALL_BUTTONS;
+    const InputWord start = netPeerExtended ? INPUT_ALL_BUTTONS : 0;
+    netSelectLocalInput = start;
+    netSelectPreviousInput = start;
     netSelectPeriod = 0;
+    selectWordAhead.reset();
     netSelectPeerLeft = false;
+    netSelectPeerRestarted = false;
 }
 
-// A connect packet's value: the settings byte and its complement.
-constexpr uint8_t kSettingsMark = 0xA0;
-uint16_t SettingsValue(int32_t side, uint8_t slowLine) {
-    const auto settings = static_cast<uint8_t>(kSettingsMark | (side == 1 ? 1 : 0) | (slowLine != 0 ? 2 : 0));
-    return static_cast<uint16_t>(settings | static_cast<uint8_t>(~settings) << 8);
+// The announcement in a connect packet's copy field: bit 0 the side, bit 1
+// the line, bits 2 to 11 the game's tag, bits 12 to 15 a check of those, in
+// which any one damaged bit of the field changes one bit.
+constexpr uint16_t kAnnouncementMark = 0xA;
+uint16_t AnnouncementCheck(uint16_t field) {
+    const auto told = static_cast<uint16_t>(field & 0xFFF);
+    return static_cast<uint16_t>(((told ^ told >> 4 ^ told >> 8) & 0xF) ^ kAnnouncementMark);
 }
 
-// What a connect packet says of its sender.
-enum class PeerSettings { UNTOLD, FITTING, SAME_SIDE, OTHER_LINE, DAMAGED };
+enum class Announcement { NONE, DAMAGED, TOLD };
 
-PeerSettings JudgePeerSettings(uint16_t value) {
-    if (value == 0) return PeerSettings::UNTOLD;
-    const auto settings = static_cast<uint8_t>(value & 0xFF);
-    if (value >> 8 != static_cast<uint8_t>(~settings) || (settings & ~3) != kSettingsMark) {
-        return PeerSettings::DAMAGED;
-    }
-    if ((settings & 1) == netLocalSide) return PeerSettings::SAME_SIDE;
-    if (((settings & 2) != 0) != (netSendInterval == 3)) return PeerSettings::OTHER_LINE;
+Announcement ReadAnnouncement(uint16_t field) {
+    const int wrongBits = std::popcount(static_cast<uint16_t>(AnnouncementCheck(field) ^ field >> 12));
+    return wrongBits == 0 ? Announcement::TOLD : wrongBits == 1 ? Announcement::DAMAGED : Announcement::NONE;
+}
+
+// What an extended peer's announcement says of its settings.
+enum class PeerSettings { FITTING, SAME_SIDE, OTHER_LINE };
+
+PeerSettings JudgePeerSettings(uint16_t field) {
+    if ((field & 1) == static_cast<uint16_t>(netLocalSide)) return PeerSettings::SAME_SIDE;
+    if (((field & 2) != 0) != (netSendInterval == 3)) return PeerSettings::OTHER_LINE;
     return PeerSettings::FITTING;
 }
 
+// A side that connected on the peer's first word learns its announcement
+// from the first connect packet that comes later.
+bool IsRestartedPeer(const NetPacket& packet) {
+    if (!netPeerExtended || ReadAnnouncement(packet.valueCopy) != Announcement::TOLD) return false;
+    if (netPeerAnnouncement == 0) netPeerAnnouncement = packet.valueCopy;
+    return packet.valueCopy != netPeerAnnouncement;
+}
+
 // Why no match comes about, said once a screen on standard error.
-enum NetTrouble : uint32_t { OWN_PACKETS = 1, SAME_SIDE = 2, OTHER_LINE = 4 };
+enum NetTrouble : uint32_t { OWN_PACKETS = 1, SAME_SIDE = 2, OTHER_LINE = 4, SILENT_PEER = 8 };
 uint32_t toldTroubles;  // cleared by NetOpen
 
 void TellOnce(NetTrouble trouble) {
@@ -344,8 +421,18 @@ void TellOnce(NetTrouble trouble) {
                      "leads back to this machine; waiting for another one\n",
                      config.peerHost, config.port);
         break;
+    case SILENT_PEER:
+        std::fprintf(stderr,
+                     "network: nothing has answered from %s port %u yet; check config.dat on both machines: each "
+                     "names the other machine's IPv4 address, both use the same port, one plays side 0 and the "
+                     "other side 1, and both have the same slow-line setting (and no firewall drops UDP on that "
+                     "port)\n",
+                     config.peerHost, netPeerAddress.port);
+        break;
     }
 }
+
+int silentPolls;  // connect polls since NetOpen that read nothing from the peer
 
 }  // namespace
 
@@ -353,40 +440,78 @@ bool NetOpen() {
     netPendingPackets.clear();
     netSentSamples.clear();
     netReceivedSamples.clear();
+    netPeerExtended = false;
+    netPeerAnnouncement = 0;
     StartSelectExchange();
     netPeerRefused = false;
     toldTroubles = 0;
-    // Not the game's generator: its draws belong to the battles. A tag of 0
-    // would pass for an old peer's.
+    silentPolls = 0;
+    // Not the game's generator: its draws belong to the battles.
     static std::random_device entropy;
-    do netGameTag = static_cast<uint16_t>(entropy()); while (netGameTag == 0);
+    netGameTag = static_cast<uint16_t>(entropy() & 0x3FF);
     return NetOpen({config.peerHost, config.port, 0, config.localSide, config.slowLine});
 }
 
 NetPacket ConnectPacket(int32_t localSide, uint8_t slowLine, uint16_t gameTag) {
-    return {NT_COMMAND_CONNECT, SettingsValue(localSide, slowLine), gameTag};
+    const auto told = static_cast<uint16_t>((localSide == 1 ? 1 : 0) | (slowLine != 0 ? 2 : 0) | (gameTag & 0x3FF) << 2);
+    return {NT_COMMAND_CONNECT, 0, static_cast<uint16_t>(told | AnnouncementCheck(told) << 12)};
 }
+
+namespace {
+
+// Whether the packet read while connecting connects this side, and to what
+// kind of peer.
+NetConnect JudgeConnectPacket(const NetPacket& packet, bool* extended) {
+    if (packet.frame == NT_COMMAND_CONNECT) {
+        switch (ReadAnnouncement(packet.valueCopy)) {
+        case Announcement::DAMAGED: return NetConnect::WAITING;  // the next one comes a frame later
+        case Announcement::NONE: *extended = false; return NetConnect::CONNECTED;
+        case Announcement::TOLD: break;
+        }
+        const PeerSettings settings = JudgePeerSettings(packet.valueCopy);
+        if (settings != PeerSettings::FITTING) {
+            TellOnce(settings == PeerSettings::SAME_SIDE ? SAME_SIDE : OTHER_LINE);
+            return NetConnect::REFUSED;
+        }
+        *extended = true;
+        return NetConnect::CONNECTED;
+    }
+    if (packet.frame != NT_COMMAND_INPUT) return NetConnect::WAITING;
+    const auto tag = static_cast<uint16_t>(packet.value ^ packet.valueCopy);
+    const int wrongBits = std::popcount(static_cast<uint16_t>((tag & 0xFF) ^ tag >> 8));
+    if (wrongBits == 0) {
+        // A word of the peer's first period: it connected on this side's
+        // connect packet. A later one belongs to an exchange this side is not in.
+        if (tag != SelectPeriodTag(1)) return NetConnect::WAITING;
+        *extended = true;
+        return NetConnect::CONNECTED;
+    }
+    if (wrongBits == 1) return NetConnect::WAITING;  // a damaged tag
+    *extended = false;
+    return NetConnect::CONNECTED;
+}
+
+}  // namespace
 
 NetConnect PollNetConnect() {
     const NetPacket own = ConnectPacket(netLocalSide, netSendInterval == 3, netGameTag);
     SendNetPacket(own);
     NetPacket packet;
-    if (!PollNetPacket(&packet)) return NetConnect::WAITING;
+    if (!PollNetPacket(&packet)) {
+        if (++silentPolls == NET_SILENT_CONNECT_POLLS) TellOnce(SILENT_PEER);
+        return NetConnect::WAITING;
+    }
+    toldTroubles |= SILENT_PEER;  // something answers: the address is right
     if (packet == own) {
         TellOnce(OWN_PACKETS);
         return NetConnect::WAITING;
     }
-    if (packet.frame == NT_COMMAND_CONNECT) {
-        const PeerSettings settings = JudgePeerSettings(packet.value);
-        if (settings == PeerSettings::DAMAGED) return NetConnect::WAITING;
-        netPeerRefused = settings == PeerSettings::SAME_SIDE || settings == PeerSettings::OTHER_LINE;
-        if (netPeerRefused) {
-            TellOnce(settings == PeerSettings::SAME_SIDE ? SAME_SIDE : OTHER_LINE);
-            return NetConnect::REFUSED;
-        }
-    } else if (packet.frame != NT_COMMAND_START && packet.frame != NT_COMMAND_INPUT) {
-        return NetConnect::WAITING;
-    }
+    bool extended = false;
+    const NetConnect result = JudgeConnectPacket(packet, &extended);
+    if (result == NetConnect::REFUSED) netPeerRefused = true;
+    if (result != NetConnect::CONNECTED) return result;
+    netPeerExtended = extended;
+    netPeerAnnouncement = packet.frame == NT_COMMAND_CONNECT ? packet.valueCopy : 0;
     StartSelectExchange();
     netPeerRefused = false;
     netConnected = 1;
@@ -411,24 +536,60 @@ void ReceiveSelectInput(bool matchDecided) {
     switch (WaitForSelectInput(&inputWords[remote], matchDecided)) {
     case SelectWait::WORD: break;
     case SelectWait::PEER_LEFT: netSelectPeerLeft = true; break;
+    case SelectWait::PEER_RESTARTED:
+        netSelectPeerRestarted = true;
+        netConnected = 0;
+        break;
     case SelectWait::TIMED_OUT: netConnected = 0; break;
     }
     inputWords[netLocalSide] = netSelectLocalInput;
 }
 
+namespace {
+
+enum class HandshakeRead { NOTHING, PACKET, GIVEN_UP };
+
+// One read of the handshake: waits for a packet until a start packet is due,
+// sends one every NET_HANDSHAKE_PAUSE_MS, and gives the peer up after
+// NET_HANDSHAKE_SILENCE_MS without its start packet, whatever else comes.
+HandshakeRead ReadHandshakePacket(NetPacket* packet, uint32_t* sincePauseMs, uint32_t* silentMs) {
+    const uint32_t slice = NET_HANDSHAKE_PAUSE_MS - *sincePauseMs;
+    uint32_t remaining = slice;
+    const bool read = ReceiveNetPacket(packet, &remaining);
+    *sincePauseMs += slice - remaining;
+    *silentMs += slice - remaining;
+    if (*sincePauseMs >= NET_HANDSHAKE_PAUSE_MS) {
+        SendNetPacket({NT_COMMAND_START, 0, 0});
+        *sincePauseMs = 0;
+    }
+    if (*silentMs < NET_HANDSHAKE_SILENCE_MS || (read && packet->frame == NT_COMMAND_START)) {
+        return read ? HandshakeRead::PACKET : HandshakeRead::NOTHING;
+    }
+    WriteLog("NT_COMMAND_START: the peer is silent, the battle starts disconnected\n");
+    NetClose();
+    return HandshakeRead::GIVEN_UP;
+}
+
+}  // namespace
+
 bool RunStartHandshake(const std::function<bool()>& pumpMessages) {
     NetLogLine("[Situation]:Wait for\n");
     NetPacket packet{};
+    uint32_t sincePause = 0, silent = 0;
     for (;;) {
         if (!pumpMessages() || !NetIsOpen()) return false;
-        NetWait(NET_HANDSHAKE_PAUSE_MS);
-        SendNetPacket({NT_COMMAND_START, 0, 0});
-        if (!PollNetPacket(&packet)) continue;
+        const HandshakeRead read = ReadHandshakePacket(&packet, &sincePause, &silent);
+        if (read == HandshakeRead::GIVEN_UP) return false;
+        if (read == HandshakeRead::NOTHING) continue;
+        if (packet.frame == NT_COMMAND_START) break;
         // The peer may still wait on its select screen for this side's last
         // word, which was lost; a peer that has decided the match also
         // leaves on this side's start packet.
-        if (packet.frame == NT_COMMAND_WRECK && packet.value == 0) AnswerSelectRequest();
-        if (packet.frame == NT_COMMAND_START) break;
+        if (packet.frame == NT_COMMAND_WRECK && packet.value == 0) AnswerSelectRequest(packet);
+        if (packet.frame == NT_COMMAND_CONNECT && IsRestartedPeer(packet)) {
+            NetClose();  // it looks for a new match, which this side cannot give now
+            return false;
+        }
     }
 
     // One more packet is dropped: as a rule the peer's next NT_COMMAND_START.
@@ -436,10 +597,11 @@ bool RunStartHandshake(const std::function<bool()>& pumpMessages) {
     // each other's first one do not wait here for each other, and a peer in
     // its battle answers them.
     NetLogLine("[Situation]:Scrap needless packet\n");
-    while (!PollNetPacket(&packet)) {
+    silent = 0;
+    for (HandshakeRead read = HandshakeRead::NOTHING; read != HandshakeRead::PACKET;) {
         if (!pumpMessages() || !NetIsOpen()) return false;
-        NetWait(NET_HANDSHAKE_PAUSE_MS);
-        SendNetPacket({NT_COMMAND_START, 0, 0});
+        read = ReadHandshakePacket(&packet, &sincePause, &silent);
+        if (read == HandshakeRead::GIVEN_UP) return false;
     }
     netPendingPackets.clear();
     netSentSamples.clear();
@@ -528,4 +690,18 @@ void AnswerResendRequestsUntilSilent(const std::function<bool()>& pumpMessages) 
         quiet -= slice - remaining;
         if (read && AnswerResendRequest(packet)) quiet = NET_END_SILENCE_MS;
     }
+}
+
+void ResetNetExchangeState() {
+    netPendingPackets.clear();
+    netSentSamples.clear();
+    netReceivedSamples.clear();
+    netSelectLocalInput = 0;
+    netSelectPreviousInput = 0;
+    netSelectPeerLeft = false;
+    netPeerRefused = false;
+    netGameTag = 0;
+    netSelectPeriod = 0;
+    selectWordAhead.reset();
+    toldTroubles = 0;
 }

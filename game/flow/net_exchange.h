@@ -36,6 +36,12 @@ constexpr uint32_t NET_BATTLE_WAIT_MS = 1000;
 constexpr int NET_BATTLE_TIMEOUTS = 11;  // the time-out that gives the peer up
 constexpr uint32_t NET_SELECT_WAIT_MS = 3000;
 constexpr int NET_SELECT_TIMEOUTS = 3;
+// The start handshake gives the peer up after this long without its start
+// packet, as a battle wait does, and the battle then starts disconnected.
+constexpr uint32_t NET_HANDSHAKE_SILENCE_MS = NET_BATTLE_WAIT_MS * NET_BATTLE_TIMEOUTS;
+// The connect step says once on standard error that nothing has answered
+// after this many polls (one a frame: about five seconds).
+constexpr int NET_SILENT_CONNECT_POLLS = 300;
 constexpr uint32_t NET_HANDSHAKE_PAUSE_MS = 32;
 // Packets ahead of their frame kept at most; a sound peer is one exchange ahead.
 constexpr size_t NET_PENDING_CAPACITY = 8;
@@ -57,37 +63,54 @@ extern std::vector<NetPacket> netPendingPackets;
 // The words this machine sampled in the running battle, by frame: the source
 // of the answers to resend requests.
 extern std::map<int32_t, InputWord> netSentSamples;
-// The peer's words taken in the running battle, by the frame they were
-// sampled on: a late duplicate is told from a damaged packet by them.
-extern std::map<int32_t, InputWord> netReceivedSamples;
 // The select screen's local word of the running exchange period, applied
-// together with the peer's word, and the one of the period before, which a
-// peer one period behind may still ask for.
+// together with the peer's word.
 extern InputWord netSelectLocalInput;
+// The select screen's local word of the period before the running one,
+// which a peer one period behind may still ask for.
 extern InputWord netSelectPreviousInput;
 // The select screen's peer has left its screen for the battle (its start
 // packet came while this screen had decided the match): no word is exchanged
 // any more.
 extern bool netSelectPeerLeft;
+// The select screen's peer has started its game anew (a connect packet with
+// another tag came while the words were exchanged): the screen starts over
+// from its connect step, as at its first connection.
+extern bool netSelectPeerRestarted;
 // The last connect packet heard came from a machine whose settings do not fit
 // this one's (the same side, or another line speed); the screen shows
 // "disconnected" and standard error says why.
 extern bool netPeerRefused;
-// Drawn at each NetOpen: the tag of this game's connect packets.
+// The peer's connect packet announced this game's extensions in its copy
+// field, as this game's own do: its settings, a tag of its game, period tags
+// in the copy field of select-screen words and requests, and a check of the
+// frame number in the high bits of the battle words. With a peer that did not
+// announce them the packets are exactly the plain format: data packets carry
+// the plain word twice, and any select word is taken as the awaited one.
+extern bool netPeerExtended;
+// Drawn at each NetOpen: the tag of this game's connect packets (10 bits).
 extern uint16_t netGameTag;
+// The copy field of the connect packet that connected the peer; another one
+// later means that the peer's game started anew.
+extern uint16_t netPeerAnnouncement;
 // The select screen's exchange periods since the connection, counted by
-// SendSelectInput on both machines alike. An NT_COMMAND_INPUT packet carries
-// its word, and in its third field the word XOR a tag of the period (its low
-// byte twice): the receiver takes only the period it waits for, and a damaged
-// word or a word of another period shows.
+// SendSelectInput on both machines alike. With an extended peer an
+// NT_COMMAND_INPUT packet carries in its third field the word XOR a tag of
+// the period (its low byte twice), and a resend request the tag of the period
+// it asks for: the receiver takes the period it waits for (and keeps a word
+// of the next one for that), and a damaged word or a word of another period
+// shows.
 extern uint16_t netSelectPeriod;
+// Puts the exchange's state back as it is at program start.
+void ResetNetExchangeState();
 
-// A battle data packet: the word sampled on `frame` in both value fields,
-// each with a check of the frame number in the word's five unused high bits:
-// the frame field has no copy, and a damaged one then shows as a damaged word
-// does (any one or two damaged bits of it, on either line speed).
+// A battle data packet as this side sends it: the word sampled on `frame`
+// in both value fields; with an extended peer each carries a check of the
+// frame number in the word's five unused high bits (the frame field has no
+// copy, and a damaged one then shows as a damaged word does).
 NetPacket DataPacket(int32_t frame, InputWord word);
-// The word of a data packet whose copies agree and whose check fits its frame.
+// The word of a data packet whose copies agree and, from an extended peer,
+// whose check fits its frame (or is 0: a plain word).
 bool DataPacketWord(const NetPacket& packet, InputWord* word);
 
 void EncodeNetPacket(const NetPacket& packet, uint8_t bytes[NET_PACKET_SIZE]);
@@ -99,21 +122,26 @@ void SendNetPacket(const NetPacket& packet);
 bool NetOpen();
 
 // The connect packet of a game on `localSide` with `slowLine` and `gameTag`:
-// its value is a byte that tells the side and the line speed and that byte's
-// complement (damage shows), its copy field the tag.
+// the value 0, and in the copy field the announcement of the extensions: the
+// side (bit 0), the line (bit 1), the tag (bits 2 to 11) and a check of
+// those (bits 12 to 15), so that one damaged bit shows and that 0 or 0xFFFF
+// announce nothing.
 NetPacket ConnectPacket(int32_t localSide, uint8_t slowLine, uint16_t gameTag);
 
 enum class NetConnect { WAITING, CONNECTED, REFUSED };
 // The select screen's connect step, once a frame while it waits: sends this
 // game's connect packet and reads at most one datagram. The peer's connect
-// packet connects, which sets `netConnected`, unless it tells the same side or
-// another line speed: REFUSED then, with the reason on standard error (once).
-// This game's own connect packets (a peer address that points back at this
-// machine and port) are passed over, said once on standard error. A connect
-// packet with the value 0 tells nothing and connects. The peer's
-// NT_COMMAND_START or NT_COMMAND_INPUT connects as well: a peer that has
-// connected sends no more connect packets, so those may be all this side ever
-// sees, and it connected only on this side's settings.
+// packet connects, which sets `netConnected`; one that announces the same
+// side or another line speed is REFUSED, with the reason on standard error
+// (once), and this side keeps waiting. This game's own connect packets (a
+// peer address that points back at this machine and port) are passed over,
+// said once on standard error, and so is a silent peer after
+// NET_SILENT_CONNECT_POLLS polls. A connect packet whose announcement has one
+// damaged bit is passed over; one that announces nothing connects a plain
+// peer. The peer's first select word connects too (a peer that has connected
+// sends no more connect packets), unless its tag tells a later period: that
+// peer is still in an earlier exchange, which it gives up in time, and then
+// sends its connect packets again. A start packet never connects.
 NetConnect PollNetConnect();
 
 // Whether a word of this machine's player, following `previous` (the word of
@@ -125,13 +153,21 @@ using SelectDecideCheck = std::function<bool(InputWord word, InputWord previous)
 // the result is true then, and the screen plays its error sound.
 bool SendSelectInput(const SelectDecideCheck& decideLocked = {});
 // Select screen, on frames where its counter mod N is N - 1: waits for the
-// peer's word of this period (3-second tries, resend requests after the first
-// two, the third time-out clears `netConnected`; a try lasts its 3 seconds
-// however many other packets come in it; a damaged word or one of a later
-// period is asked for again at once; a peer still sending connect packets is
-// sent this side's word, which connects it), then puts it and
+// peer's word of this period (3-second tries, a resend request after the
+// first two, the third time-out clears `netConnected`; a try lasts its 3
+// seconds however many other packets come in it), then puts it and
 // `netSelectLocalInput` into `inputWords`, so both machines apply the pair on
-// the same frame.
+// the same frame. No packet is answered with more than one: a request from
+// an extended peer gets this side's word of the period it names, this one or
+// the one before, and nothing for another period (with a plain peer, this
+// period's word), a peer still sending the connect packets of this session
+// gets the first period's word, and a try sends one resend request at once
+// at most (for a damaged word, one of a later period, or a peer's request
+// once this side's own word is overdue) besides the one of its time-out. The
+// peer's word of the next period, which comes when this side's word got
+// through and the peer's was lost, is kept and taken by the next wait. A
+// connect packet of the peer's game started anew ends the wait with
+// `netSelectPeerRestarted`.
 // Once this screen has decided the match (`matchDecided`), the words no
 // longer change it, and the peer's start packet also ends the wait: the peer
 // has left its screen for the battle with the same match (it leaves only
@@ -139,13 +175,16 @@ bool SendSelectInput(const SelectDecideCheck& decideLocked = {});
 // `netSelectPeerLeft`, and the peer's word stays 0.
 void ReceiveSelectInput(bool matchDecided = false);
 
-// The last step of a network battle's start: sends NT_COMMAND_START until the
-// peer's comes (only that ends it: a peer already in its battle answers start
-// packets), drops one more packet, and clears the pending packets and the
-// samples. A request for a select-screen word is answered with this side's
-// last words, which a peer still on its select screen may be waiting for.
-// It waits without a time-out but calls `pumpMessages` between its polls;
-// false when that asks the program to end or the socket is closed.
+// The last step of a network battle's start: sends NT_COMMAND_START every
+// NET_HANDSHAKE_PAUSE_MS until the peer's comes (only that ends it: a peer
+// already in its battle answers start packets), drops one more packet, and
+// clears the pending packets and the samples. A request for a select-screen
+// word is answered as on the select screen, with one word: a peer still there
+// may be waiting for this side's last word. After NET_HANDSHAKE_SILENCE_MS
+// without the peer's start packet, or on a connect packet of the peer's game
+// started anew, it gives the peer up (NetClose) and the battle starts
+// disconnected. It calls `pumpMessages` between its polls; false when that
+// asks the program to end, the socket is closed or the peer was given up.
 bool RunStartHandshake(const std::function<bool()>& pumpMessages);
 
 // Sampling on battle frames with battleFrame mod N = 0: keeps the local word

@@ -1,11 +1,10 @@
 #include "game/flow/replay_file.h"
 
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/flow/numeric_helpers.h"
+#include "game/flow/run_state.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -145,17 +144,6 @@ ReplayMatch GetPlaybackMatch() {
     return match;
 }
 
-void ApplyPlaybackMatch() {
-    const ReplayMatch match = GetPlaybackMatch();
-    players[0].characterId = match.p1CharacterId;
-    players[1].characterId = match.p2CharacterId;
-    players[0].colour = match.p1Colour;
-    players[1].colour = match.p2Colour;
-    stageNumber = match.stageNumber;
-    gameMode = match.gameMode;
-    difficulty = match.difficulty;
-}
-
 bool MakeReplayFileName(char (&out)[REPLAY_FILE_NAME_SIZE]) {
     for (int n = 0; n < REPLAY_FILE_NAME_COUNT; ++n) {
         std::snprintf(out, sizeof out, "replay\\tobra%03d.rpl", n);
@@ -167,6 +155,17 @@ bool MakeReplayFileName(char (&out)[REPLAY_FILE_NAME_SIZE]) {
     out[0] = '\0';
     WriteLog(LOG_ERROR_HEAD "no free replay file name\n");
     return false;
+}
+
+bool IsMadeReplayFileName(std::string_view name) {
+    constexpr std::string_view head = "tobra", tail = ".rpl";
+    if (name.size() != head.size() + 3 + tail.size() || !name.starts_with(head) || !name.ends_with(tail)) {
+        return false;
+    }
+    int n = -1;
+    const std::string_view digits = name.substr(head.size(), 3);
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    return error == std::errc{} && end == digits.data() + digits.size() && n >= 0 && n < REPLAY_FILE_NAME_COUNT;
 }
 
 bool WriteReplayFile(const ReplayOutcome& outcome) {
@@ -213,3 +212,11 @@ void FillDateDigits(const platform::LocalTime& time, uint8_t (&digits)[REPLAY_DA
 }
 
 void SetLocalTimeSource(LocalTimeSource source) { localTimeSource = source ? source : platform::GetLocalTime; }
+
+void ResetReplayFileState() {
+    replayHeader = {};
+    for (auto& inputs : replayInputs) inputs.clear();
+    replayPlayback = 0;
+    std::fill(std::begin(replayFileName), std::end(replayFileName), '\0');
+    localTimeSource = platform::GetLocalTime;
+}

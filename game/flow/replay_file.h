@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "game/flow/input_words.h"
@@ -29,6 +30,9 @@ extern int32_t replayPlayback;
 // Where the next save goes, chosen when a battle ends; empty when every name
 // is taken.
 extern char replayFileName[REPLAY_FILE_NAME_SIZE];
+// Puts the replay state back as it is at program start, the clock of the
+// saved dates included.
+void ResetReplayFileState();
 
 // The match a battle is recorded with (filled by the battle start from the
 // PlayerRecords, stageNumber, gameMode, difficulty, its seed and
@@ -68,14 +72,13 @@ InputWord PlaybackReplayInput(int side, int32_t battleFrame);
 // setting.
 ReplayMatch GetPlaybackMatch();
 
-// Sets the coming battle to that match: both sides' characters and colours,
-// stageNumber, gameMode and difficulty.
-void ApplyPlaybackMatch();
-
 // Writes the first path from "replay\\tobra000.rpl" to "replay\\tobra998.rpl"
 // under which nothing exists (letter case ignored) into out. False, and out
 // empty, when all of them exist.
 bool MakeReplayFileName(char (&out)[REPLAY_FILE_NAME_SIZE]);
+// Whether a bare file name is one MakeReplayFileName gives ("tobra000.rpl"
+// to "tobra998.rpl").
+bool IsMadeReplayFileName(std::string_view name);
 
 // Saves replayHeader and replayInputs under replayFileName: fills the outcome,
 // the default comment, the version text, the format id and the date of saving

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <type_traits>
 
+#include "platform/little_endian.h"
+
 namespace {
 
 // Walks the header's bytes field by field in file order, so the same list of
@@ -14,12 +16,9 @@ public:
 
     void Int32(int32_t& value) {
         if constexpr (kWriting) {
-            const auto u = static_cast<uint32_t>(value);
-            for (size_t i = 0; i < 4; ++i) bytes_[offset_ + i] = static_cast<uint8_t>(u >> (8 * i));
+            platform::WriteLe32(bytes_.data() + offset_, static_cast<uint32_t>(value));
         } else {
-            uint32_t u = 0;
-            for (size_t i = 0; i < 4; ++i) u |= static_cast<uint32_t>(bytes_[offset_ + i]) << (8 * i);
-            value = static_cast<int32_t>(u);
+            value = static_cast<int32_t>(platform::ReadLe32(bytes_.data() + offset_));
         }
         offset_ += 4;
     }
@@ -61,12 +60,8 @@ void VisitHeaderFields(ReplayHeader& h, FieldCursor<Bytes>& c) {
     c.Raw(h.reserved);
 }
 
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-void WriteU16(uint16_t value, uint8_t* p) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-}
+using platform::ReadLe16;
+using platform::WriteLe16;
 
 std::string_view BoundedText(const char* field, size_t size) {
     const void* nul = std::memchr(field, '\0', size);
@@ -89,12 +84,12 @@ void WriteReplayHeader(const ReplayHeader& header, std::span<uint8_t, REPLAY_HEA
 }
 
 ReplayFrame ReadReplayFrame(std::span<const uint8_t, REPLAY_FRAME_SIZE> bytes) {
-    return ReplayFrame{{ReadU16(bytes.data()), ReadU16(bytes.data() + 2)}};
+    return ReplayFrame{{ReadLe16(bytes.data()), ReadLe16(bytes.data() + 2)}};
 }
 
 void WriteReplayFrame(const ReplayFrame& frame, std::span<uint8_t, REPLAY_FRAME_SIZE> bytes) {
-    WriteU16(frame.input[0], bytes.data());
-    WriteU16(frame.input[1], bytes.data() + 2);
+    WriteLe16(bytes.data(), frame.input[0]);
+    WriteLe16(bytes.data() + 2, frame.input[1]);
 }
 
 std::string_view ReplayVersionText(const ReplayHeader& header) {

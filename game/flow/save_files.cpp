@@ -31,7 +31,7 @@ int ReadRecord(const char* name, void* record, size_t size) {
 
 // Saves the whole record as every program saves its files: a file the user
 // protected is left alone (the save is skipped), a failed write leaves the
-// old file.
+// old bytes, and either is named on standard error.
 bool WriteRecord(const char* name, const void* record, size_t size) {
     return platform::SaveFile(name, std::span(static_cast<const uint8_t*>(record), size)) == 0;
 }
@@ -137,4 +137,10 @@ int InsertRanking(int difficulty, int characterId, int score) {
         return place;
     }
     return RANKING_NOT_ENTERED;
+}
+
+void ResetSaveFileState() {
+    config = {};
+    systemData = {};
+    for (RankingTable& table : rankingTables) table = {};
 }

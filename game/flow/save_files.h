@@ -78,6 +78,9 @@ static_assert(sizeof(RankingTable) == 280);
 extern Config config;
 extern SystemData systemData;
 extern RankingTable rankingTables[RANKING_TABLES];
+// Empties the settings, the save data and the rankings, as they are at
+// program start before anything is read.
+void ResetSaveFileState();
 
 // Reads "config.dat" into `config`, or creates it with the defaults.
 void LoadConfig();

@@ -144,3 +144,12 @@ void PlayStageBgm(int32_t stage) {
     static const int32_t kStagePieces[9] = {1, 2, 3, 4, 5, 6, 7, 9, 8};
     PlayBgm(stage >= 0 && stage < 9 ? kStagePieces[stage] : 0);
 }
+
+void ResetSoundState() {
+    seTable.clear();
+    bgmCurrent = 0;
+    bgmRequested = 0;
+    bgmVolume = 0.0f;
+    bgmSound = nullptr;
+    soundOff = 0;
+}

@@ -47,6 +47,10 @@ extern Sound* bgmSound;
 // The game's "sound off" setting: while set, every function here returns at
 // once and no Sound is created. The game's start copies it from its config.
 extern uint8_t soundOff;
+// Puts the effect table, the music state and soundOff back as they are at
+// program start; sounds are forgotten, not released (the sound layer's list
+// frees them).
+void ResetSoundState();
 
 void LoadSeTable();
 void PlaySe(int32_t id);

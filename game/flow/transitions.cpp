@@ -6,7 +6,7 @@
 #include "engine/core/math.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
-#include "game/battle/numeric_helpers.h"
+#include "game/flow/numeric_helpers.h"
 
 uint8_t transitionRunning = 0;
 Texture* transitionSprite = nullptr;
@@ -157,3 +157,13 @@ void StartTransition(int32_t kind) {
 void DrawTransition() { StepTransition(true); }
 
 void AdvanceTransition() { StepTransition(false); }
+
+void ResetTransitionState() {
+    transitionRunning = 0;
+    transitionSprite = nullptr;
+    transitionKind = 0;
+    transitionAlpha = 0.0f;
+    transitionSpeed = 0.0f;
+    for (auto& column : transitionTiles)
+        for (TransitionTile& tile : column) tile = {};
+}

@@ -35,6 +35,9 @@ extern int32_t transitionKind;  // the drawing mode: 10, 100, 1020 or 1021
 extern float transitionAlpha;
 extern float transitionSpeed;
 extern TransitionTile transitionTiles[kTransitionColumns][kTransitionRows];
+// Puts the transition back as it is at program start; the sprite is
+// forgotten, not released (the texture list frees it).
+void ResetTransitionState();
 
 // Starts a transition, replacing any running one. A kind without values of
 // its own only marks a transition as running.

@@ -7,8 +7,8 @@
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/run_state.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/title_menu.h"
@@ -17,9 +17,10 @@
 int32_t animationPhase = ANIMATION_TITLE;
 int32_t animationTimer = 0;
 float animationScroll = 0.0f;
-uint8_t animationLeave = 0;
 
 namespace {
+
+uint8_t animationLeave = 0;
 
 constexpr const char* kArchive = "gf\\animation.dat";
 constexpr float kFadeSpeed = 0.01f;  // each fade takes 100 frames
@@ -69,8 +70,7 @@ void InitAnimation() {
 void LeaveAnimation() {
     for (auto it = animationStills.rbegin(); it != animationStills.rend(); ++it) ReleaseResource(*it);
     ReleaseResource(animationFont);
-    sceneInitPending = 1;
-    sceneNumber = animationNextScene;
+    ChangeScene(animationNextScene);
     if (sceneNumber == SCENE_TITLE) titleStartState = TITLE_START_EXTRA;
 }
 
@@ -225,4 +225,13 @@ void RunAnimationScene() {
     }
     UpdateAnimation();
     if (animationLeave) LeaveAnimation();
+}
+
+void ResetAnimationViewerState() {
+    animationPhase = ANIMATION_TITLE;
+    animationTimer = 0;
+    animationScroll = 0.0f;
+    animationLeave = 0;
+    animationFont = nullptr;
+    animationStills.fill(nullptr);
 }

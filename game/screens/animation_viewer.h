@@ -16,7 +16,9 @@ enum AnimationPhase : int32_t {
 extern int32_t animationPhase;
 extern int32_t animationTimer;  // frames in the current phase
 extern float animationScroll;   // drift of the stills
-extern uint8_t animationLeave;
+// Puts the viewer's state back as it is at program start; its pictures are
+// forgotten, not released (the texture list frees them).
+void ResetAnimationViewerState();
 
 // The stills drawn in a sequence phase at timer t: `base` opaque, then
 // `next` over it at alpha `nextAlpha`.

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "engine/devices/network.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/flow/input_words.h"
 #include "game/flow/net_exchange.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/select_screen.h"
@@ -73,14 +73,33 @@ bool LocalDecideLocked(InputWord word, InputWord previous) {
     }
 }
 
-// Both machines count every button as held from the connection on, so a key
-// held at that moment is a new press on neither: it counts once it has been
-// let go and pressed again, on both machines alike.
-void HoldEveryButton() {
+// Two extended machines count every button as held from the connection on,
+// so a key held at that moment is a new press on neither: it counts once it
+// has been let go and pressed again, on both machines alike. A plain peer's
+// screen starts from words of 0, and so does this one's then.
+void StartButtonsAtConnection() {
     for (int side = 0; side < 2; ++side) {
-        inputWords[side] = INPUT_ALL_BUTTONS;
-        std::fill(std::begin(buttonStates[side]), std::end(buttonStates[side]), BUTTON_STATE_HELD);
+        inputWords[side] = netPeerExtended ? INPUT_ALL_BUTTONS : 0;
+        std::fill(std::begin(buttonStates[side]), std::end(buttonStates[side]),
+                  netPeerExtended ? BUTTON_STATE_HELD : BUTTON_STATE_UP);
     }
+}
+
+// The lists' cursors as the screen opens them.
+void PlaceFirstCursors() {
+    for (int side = 0; side < 2; ++side) selectScreen.cursor[side] = side;
+    selectScreen.stageCursor = kFirstStageCursor;
+    LayOutSelectWheel();
+}
+
+// The peer's game has started anew and looks for this side: both screens
+// begin the match again from the connect step. A screen that had decided
+// the match leaves for the title instead, as after any lost connection, and
+// the peer waits for it there.
+void ReconnectRestartedPeer() {
+    if (selectScreen.state == SELECT_DECIDED || selectScreen.state == SELECT_CANCELLED) return;
+    selectScreen.state = SELECT_CONNECTING;
+    PlaceFirstCursors();
 }
 
 // A peer whose settings do not fit this machine's is not connected to; the
@@ -90,7 +109,7 @@ void UpdateConnecting() {
     if (PollNetConnect() == NetConnect::CONNECTED) {
         selectScreen.state = SELECT_CHARACTER;
         selectScreen.netFrameCounter = 1;
-        HoldEveryButton();
+        StartButtonsAtConnection();
         PlaySe(SE_DECIDE);
         return;
     }
@@ -163,6 +182,7 @@ void ReceivePeerInput() {
     const int32_t counter = selectScreen.netFrameCounter;
     if (counter % interval == interval - 1 && counter >= interval && !netSelectPeerLeft) {
         ReceiveSelectInput(selectScreen.state == SELECT_DECIDED);
+        if (netSelectPeerRestarted) ReconnectRestartedPeer();
     }
     for (int side = 0; side < 2; ++side) UpdateButtonStates(&inputWords[side], buttonStates[side]);
 }
@@ -175,9 +195,7 @@ void InitNetworkSelect() {
     s.netFrameCounter = 0;
     s.characterIds = kNetworkCharacters;
     s.stageIds = kNetworkStages;
-    s.stageCursor = kFirstStageCursor;
-    for (int side = 0; side < 2; ++side) s.cursor[side] = side;
-    LayOutSelectWheel();
+    PlaceFirstCursors();
     NetOpen();
 }
 
@@ -203,15 +221,14 @@ void UpdateNetworkSelect() {
 // to the title menu and close it.
 void LeaveNetworkSelect() {
     ReleaseSelectPictures();
-    sceneInitPending = 1;
     if (selectScreen.state != SELECT_DECIDED || !netConnected) {
         NetClose();
-        sceneNumber = SCENE_TITLE;
+        ChangeScene(SCENE_TITLE);
         return;
     }
     ApplySelectChoice();
     replayPlayback = 0;
-    sceneNumber = SCENE_VERSUS;
+    ChangeScene(SCENE_VERSUS);
 }
 
 void RunNetworkSelectScene() {

@@ -4,25 +4,26 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "engine/graphics/font.h"
 #include "engine/graphics/texture.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/title_menu.h"
 #include "game/screens/title_ui.h"
+#include "platform/glyphs.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
 
 std::vector<ReplayHeader> replayHeaders;
 std::vector<std::string> replayFileNames;
 std::vector<std::string> replayPaths;
-int32_t replayListReturn = 0;
 int32_t playedReplayIndex = 0;
 Texture* commentSheet = nullptr;
 
@@ -41,20 +42,28 @@ bool HasReplaySuffix(const std::string& name) {
 }
 
 // The names of the regular "*.rpl" files of the folder, sorted. What replay
-// saves killed before their rename left there goes on the way.
+// saves killed before their rename left there goes on the way: temporaries
+// of the names the game's writer gives and of the replays listed, which the
+// replay tool rewrites. A user's own file that only looks like one stays.
 std::vector<std::string> ListReplayNames() {
-    std::vector<std::string> names, leftovers;
+    std::vector<std::string> names;
+    std::vector<std::pair<std::string, std::string>> leftovers;  // path, the file it was to become
     std::error_code error;
     for (fs::directory_iterator it(platform::ResolvePath("replay"), error), end; !error && it != end;
          it.increment(error)) {
         std::string name = it->path().filename().string();
-        if (HasReplaySuffix(platform::TemporaryTarget(name))) leftovers.push_back(it->path().string());
+        std::string target = platform::TemporaryTarget(name);
+        if (HasReplaySuffix(target)) leftovers.emplace_back(it->path().string(), std::move(target));
         std::error_code statusError;
         if (!fs::is_regular_file(it->symlink_status(statusError))) continue;
         if (HasReplaySuffix(name)) names.push_back(std::move(name));
     }
-    for (const std::string& leftover : leftovers) platform::RemoveLeftoverTemporary(leftover);
     std::sort(names.begin(), names.end());
+    for (const auto& [leftover, target] : leftovers) {
+        if (IsMadeReplayFileName(target) || std::binary_search(names.begin(), names.end(), target)) {
+            platform::RemoveLeftoverTemporary(leftover);
+        }
+    }
     return names;
 }
 
@@ -201,7 +210,7 @@ int32_t HighlightedReplayIndex() { return replayPage * REPLAY_ROWS_PER_PAGE + ti
 void RenderReplayComment() {
     const int32_t index = HighlightedReplayIndex();
     if (!commentSheet || index < 0 || index >= ReplayCount()) return;
-    Font* font = CreateFont(kGothicFace, 16, 0, 0, nullptr);
+    Font* font = CreateFont(platform::GOTHIC_FACE, 16, 0, 0, nullptr);
     if (font->BeginDC()) {
         font->SetTarget(FONT_TARGET_TEXTURE, commentSheet);
         commentSheet->Fill(0);
@@ -275,13 +284,13 @@ bool StartReplayPlayback() {
         PlaySe(SE_ERROR);
         replayPlayback = 0;
         replayListReturn = 1;
-        sceneNumber = SCENE_TITLE;
+        ChangeScene(SCENE_TITLE);
         return false;
     }
     replayPlayback = 1;
     replayListReturn = 1;
     ApplyPlaybackMatch();
-    sceneNumber = SCENE_BATTLE;
+    ChangeScene(SCENE_BATTLE);
     return true;
 }
 
@@ -302,4 +311,13 @@ void DrawReplayList() {
         FillBar({364, 104, 632, 376}, static_cast<uint32_t>(alpha * 150 / 255) << 24);
         DrawSheetCell(commentSheet, {372, 112, 628, 368}, {0, 0, 256, 256}, alpha);
     }
+}
+
+void ResetReplayListState() {
+    replayHeaders.clear();
+    replayFileNames.clear();
+    replayPaths.clear();
+    replayListReturn = 0;
+    playedReplayIndex = 0;
+    commentSheet = nullptr;
 }

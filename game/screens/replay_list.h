@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/flow/replay_header.h"
+#include "game/flow/run_state.h"
 
 class Texture;
 
@@ -20,13 +21,14 @@ extern std::vector<ReplayHeader> replayHeaders;
 extern std::vector<std::string> replayFileNames;
 extern std::vector<std::string> replayPaths;
 
-// Set while a replay started from the list plays, so that the title reopens
-// the list on it; the index of that replay.
-extern int32_t replayListReturn;
+// The index of the replay started from the list (see replayListReturn).
 extern int32_t playedReplayIndex;
 
 // The 256 x 256 text sheet of the highlighted entry (created by the title).
 extern Texture* commentSheet;
+// Empties the list and clears the values above, as at program start; the
+// sheet is forgotten, not released (the texture list frees it).
+void ResetReplayListState();
 
 // Rebuilds the list from the regular files named "*.rpl" (any case) in the
 // folder "replay": sorted by name, at most REPLAY_LIST_MAX, each with a full

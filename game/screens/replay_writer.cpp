@@ -1,8 +1,8 @@
 #include "game/screens/replay_writer.h"
 
-#include "game/battle/player_record.h"
-#include "game/flow/replay_file.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
+#include "game/flow/replay_file.h"
 #include "game/screens/result_screen.h"
 
 void WriteReplayFile() {

@@ -3,38 +3,37 @@
 #include <algorithm>
 #include <numeric>
 
-#include "engine/core/resource.h"
 #include "engine//graphics/device.h"
+#include "engine/core/resource.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/primitives2d.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
 #include "engine/models/model.h"
-#include "game/battle/battle_state.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/match_rules.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
-#include "game/battle/battle_scene.h"
-#include "game/screens/title_menu.h"
 #include "game/screens/replay_writer.h"
 #include "game/screens/result_sheets.h"
 #include "game/screens/screen_sky.h"
 #include "game/screens/screen_sprites.h"
 #include "game/screens/screen_tables.h"
+#include "game/screens/title_menu.h"
+#include "platform/glyphs.h"
 
 ResultScreenState resultScreen;
 
 namespace {
 
 constexpr const char* kSystemArchive = "gf\\system.dat";
-// "ＭＳ ゴシック"
-constexpr const char* kGothic = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
 // "Ｈ(ハイパー)ボタンでリプレイを保存できます。"
 constexpr const char* kSaveHint =
     "\x82\x67(\x83\x6e\x83\x43\x83\x70\x81\x5b)\x83\x7b\x83\x5e\x83\x93\x82\xc5\x83\x8a\x83\x76\x83\x8c\x83\x43\x82"
@@ -73,7 +72,7 @@ void RiseTo1(float& value, float step) { value = std::min(1.0f, value + step); }
 // The line is drawn twice, the second time 255 pixels to the left and 100
 // lower, so the lower half of the canvas holds what does not fit the first.
 void RenderConclusionLine() {
-    Font* font = CreateFont(kGothic, 24, 0, 0, nullptr);
+    Font* font = CreateFont(platform::GOTHIC_FACE, 24, 0, 0, nullptr);
     if (font->BeginDC()) {
         font->SetTarget(FONT_TARGET_TEXTURE, conclusionLineTexture);
         conclusionLineTexture->Fill(0);
@@ -302,7 +301,7 @@ void EndArcadeRun(bool won) {
     rankingPlace = InsertRanking(difficulty, players[0].characterId, arcadeScore);
     SaveRanking();
     titleStartState = kTitleOpensRanking;
-    sceneNumber = won ? SCENE_STAFF_ROLL : SCENE_TITLE;
+    ChangeScene(won ? SCENE_STAFF_ROLL : SCENE_TITLE);
     if (!won || HasContinued()) return;
     const int32_t id = players[0].characterId;
     if (difficulty >= DIFFICULTY_EASY && difficulty <= DIFFICULTY_HARD && id >= 0 && id < 20)
@@ -328,11 +327,9 @@ void LeaveArcade() {
         arcadeScore = 0;
     }
     AdvanceArcadeLadder();
-    sceneNumber = SCENE_VERSUS;
-    if (arcadeStage == kExtraStage && players[0].characterId != 8) {
-        sceneNumber = SCENE_ANIMATION;
-        animationNextScene = SCENE_VERSUS;
-    }
+    const bool extraAnimation = arcadeStage == kExtraStage && players[0].characterId != 8;
+    ChangeScene(extraAnimation ? SCENE_ANIMATION : SCENE_VERSUS);
+    if (extraAnimation) animationNextScene = SCENE_VERSUS;
 }
 
 }  // namespace
@@ -357,7 +354,7 @@ void InitResult() {
     resultSkyModel = CreateScreenSky();
     resultStandTexture = CreateTextureFromArchive(kSystemArchive, StandPictureKey(battleResult.winnerCharacter), 1, nullptr);
     conclusionSheet = CreateTextureFromArchive(kSystemArchive, "conclusion_font", 1, nullptr);
-    resultMessageFont = CreateFont(kGothic, 14, 0, 0, nullptr);
+    resultMessageFont = CreateFont(platform::GOTHIC_FACE, 14, 0, 0, nullptr);
     conclusionLineTexture = CreateTexture(256, 256, 1, nullptr);
     RenderConclusionLine();
     PlayBgm(0);
@@ -408,13 +405,12 @@ void LeaveResult() {
     ReleaseResource(conclusionLineTexture);
     ReleaseResource(resultMessageFont);
     if (replayPlayback != 0) {
-        sceneNumber = SCENE_TITLE;
+        ChangeScene(SCENE_TITLE);
     } else if (gameMode == MODE_ARCADE) {
         LeaveArcade();
     } else {
-        sceneNumber = SCENE_SELECT;
+        ChangeScene(SCENE_SELECT);
     }
-    sceneInitPending = 1;
 }
 
 void RunResultScene() {
@@ -425,4 +421,14 @@ void RunResultScene() {
     PollInput();
     UpdateResult();
     if (resultScreen.leavePending) LeaveResult();
+}
+
+void ResetResultScreenState() {
+    resultScreen = {};
+    resultSkyModel = nullptr;
+    resultStandTexture = nullptr;
+    conclusionSheet = nullptr;
+    conclusionLineTexture = nullptr;
+    resultMessageFont = nullptr;
+    skyOffset = 0.0f;
 }

@@ -36,6 +36,9 @@ struct ResultScreenState {
 };
 
 extern ResultScreenState resultScreen;
+// Puts the screen's state back as it is at program start; its pictures,
+// model and font are forgotten, not released (the device lists free them).
+void ResetResultScreenState();
 
 void RunResultScene();
 void InitResult();

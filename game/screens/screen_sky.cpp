@@ -6,7 +6,7 @@
 #include "engine/graphics/texture.h"
 #include "engine/models/model.h"
 #include "engine/models/primitives.h"
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 
 namespace {
 // Mesh lighting mode of the sky: the texture as it is, without lights.

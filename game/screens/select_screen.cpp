@@ -3,33 +3,32 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/core/resource.h"
 #include "engine//core/math.h"
+#include "engine/core/resource.h"
 #include "engine/devices/network.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
 #include "engine/models/model.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
 #include "game/battle/match_rules.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
 #include "game/flow/net_exchange.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/screen_sky.h"
-#include "game/screens/select_sheets.h"
 #include "game/screens/screen_sprites.h"
+#include "game/screens/screen_tables.h"
+#include "game/screens/select_sheets.h"
 #include "game/screens/title_menu.h"
 #include "game/shots/object_rules.h"
 
 SelectScreenState selectScreen;
-Texture* selectWheelTexture = nullptr;
-Texture* selectWheelTexture2 = nullptr;
 Model* selectSkyModel = nullptr;
 int32_t lastSelectedCharacters[2] = {1, 2};
 int32_t lastSelectedStage = 1;
@@ -42,6 +41,9 @@ void ResetFrontEndPositions() {
 }
 
 namespace {
+
+Texture* selectWheelTexture = nullptr;
+Texture* selectWheelTexture2 = nullptr;
 
 constexpr const char* kSystemArchive = "gf\\system.dat";
 constexpr float kWheelStep = 0.5235988f;  // pi/6
@@ -64,11 +66,6 @@ bool Held(int side, int slot) { return buttonStates[side][slot] > BUTTON_STATE_R
 bool Pressed(int slot) { return Pressed(0, slot); }
 bool EitherPressed(int slot) { return Pressed(0, slot) || Pressed(1, slot); }
 bool Choosing(int side) { return selectScreen.cursor[side] < SELECT_DECIDED_OFFSET; }
-
-// The large stand picture of each character id on the arcade select.
-constexpr const char* kStandPictureKeys[20] = {"stand_kirune", "stand_kirune", "stand_bemo", "stand_oza",
-                                               "stand_perila", "stand_ruo",    "stand_torvi", "stand_nebu",
-                                               "stand_welo"};
 
 Texture* LoadPicture(const char* key) { return CreateTextureFromArchive(kSystemArchive, key, 1, nullptr); }
 
@@ -258,8 +255,9 @@ void UpdateTwoPlayerStage() {
 void LoadArcadeStandPicture() {
     ReleaseResource(selectScreen.arcadeStandTexture);
     const int32_t id = selectScreen.characterIds[static_cast<size_t>(selectScreen.cursor[0] % SELECT_DECIDED_OFFSET)];
-    const char* key = id >= 0 && id < 20 ? kStandPictureKeys[id] : nullptr;
-    if (key) selectScreen.arcadeStandTexture = LoadPicture(key);
+    // Ids without a stand picture load nothing.
+    const char* key = StandPictureKey(id);
+    if (*key) selectScreen.arcadeStandTexture = LoadPicture(key);
 }
 
 // Side 0 alone chooses its character; the ladder brings the rest.
@@ -688,10 +686,7 @@ void InitSelectScreen(bool arcade) {
     sceneInitPending = 0;
 }
 
-void LeaveToTitle() {
-    sceneNumber = SCENE_TITLE;
-    sceneInitPending = 1;
-}
+void LeaveToTitle() { ChangeScene(SCENE_TITLE); }
 
 // The frame of every select screen.
 void RunSelectFrame(void (*init)(), void (*draw)(), void (*update)(), void (*leave)()) {
@@ -749,12 +744,11 @@ void LeaveSelect() {
         return;
     }
     ApplySelectChoice();
-    sceneInitPending = 1;
     replayPlayback = 0;
     lastSelectedCharacters[0] = players[0].characterId;
     lastSelectedCharacters[1] = players[1].characterId;
     lastSelectedStage = stageNumber;
-    sceneNumber = SCENE_VERSUS;
+    ChangeScene(SCENE_VERSUS);
 }
 
 // A decided arcade start: side 0's character in colour 0 against the first
@@ -772,8 +766,7 @@ void LeaveArcadeSelect() {
     stageGrades.shrink_to_fit();
     lastSelectedCharacters[0] = players[0].characterId;
     replayPlayback = 0;
-    sceneNumber = SCENE_VERSUS;
-    sceneInitPending = 1;
+    ChangeScene(SCENE_VERSUS);
 }
 
 void RunSelectScene() { RunSelectFrame(InitSelect, DrawSelect, UpdateSelect, LeaveSelect); }
@@ -782,4 +775,15 @@ void RunTwoPlayerSelectScene() {
 }
 void RunArcadeSelectScene() {
     RunSelectFrame(InitArcadeSelect, DrawArcadeSelect, UpdateArcadeSelect, LeaveArcadeSelect);
+}
+
+void ResetSelectScreenState() {
+    selectScreen = {};
+    selectSkyModel = nullptr;
+    selectWheelTexture = nullptr;
+    selectWheelTexture2 = nullptr;
+    lastSelectedCharacters[0] = 1;
+    lastSelectedCharacters[1] = 2;
+    lastSelectedStage = 1;
+    for (SelectDrawClock* clock : {&onePlayerClock, &twoPlayerClock, &arcadeClock, &networkClock}) *clock = {};
 }

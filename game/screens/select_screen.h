@@ -59,9 +59,11 @@ extern int32_t lastSelectedCharacters[2];
 extern int32_t lastSelectedStage;
 // The remembered menu positions as they are at program start.
 void ResetFrontEndPositions();
-extern Texture* selectWheelTexture;
-extern Texture* selectWheelTexture2;
 extern Model* selectSkyModel;
+// Puts the select screens' state back as it is at program start, the
+// remembered choices included; their pictures and model are forgotten, not
+// released (the device lists free them).
+void ResetSelectScreenState();
 
 void RunSelectScene();
 void InitSelect();

@@ -6,17 +6,18 @@
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/run_state.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/viewer_sheets.h"
 
 int32_t staffRollState = STAFF_ROLL_SCROLLING;
 float staffRollScroll = 0.0f;
-uint8_t staffRollLeave = 0;
 
 namespace {
+
+uint8_t staffRollLeave = 0;
 
 constexpr float kFadeSpeed = 0.02f;
 constexpr float kRollEnd = 5000.0f;
@@ -117,7 +118,13 @@ void RunStaffRollScene() {
     }
     if (staffRollLeave) {
         ReleaseResource(staffRollTexture);
-        sceneInitPending = 1;
-        sceneNumber = SCENE_TITLE;
+        ChangeScene(SCENE_TITLE);
     }
+}
+
+void ResetStaffRollState() {
+    staffRollState = STAFF_ROLL_SCROLLING;
+    staffRollScroll = 0.0f;
+    staffRollLeave = 0;
+    staffRollTexture = nullptr;
 }

@@ -11,7 +11,9 @@ enum StaffRollState : int32_t {
 
 extern int32_t staffRollState;
 extern float staffRollScroll;  // s, one a frame (five with X held)
-extern uint8_t staffRollLeave;
+// Puts the roll's state back as it is at program start; its picture is
+// forgotten, not released (the texture list frees it).
+void ResetStaffRollState();
 
 // Where a strip of the roll is at scroll s; shown is false before its start
 // value has passed and once it has left the top of the screen.

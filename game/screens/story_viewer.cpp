@@ -8,8 +8,9 @@
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
-#include "game/flow/game_start.h"
+#include "game/arena/roster.h"
 #include "game/flow/input_words.h"
+#include "game/flow/run_state.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/title_menu.h"
@@ -19,22 +20,18 @@ int32_t storyPage = 0;
 int32_t storyLastPage = 0;
 float storyDimAlpha = 0.0f;
 float storyPageAlpha = 0.0f;
-uint8_t storyLeave = 0;
 
 namespace {
 
+uint8_t storyLeave = 0;
+
 constexpr const char* kArchive = "gf\\extra.dat";
 
-struct StoryBook {
-    const char* name;
-    int32_t lastPage;
-};
-// Characters 1 to 7.
-constexpr StoryBook kBooks[] = {{"kirune", 27}, {"bemo", 25}, {"oza", 25},  {"perila", 18},
-                                {"ruo", 21},    {"torvi", 15}, {"nebu", 21}};
-constexpr int32_t kBookCount = sizeof kBooks / sizeof kBooks[0];
-
-const StoryBook* Book(int32_t id) { return id >= 1 && id <= kBookCount ? &kBooks[id - 1] : nullptr; }
+// The roster entry of a character with a story; null for any other id.
+const RosterEntry* Book(int32_t id) {
+    const RosterEntry* entry = FindRosterEntry(id);
+    return entry && entry->storyPages > 0 ? entry : nullptr;
+}
 
 Surface* storyBackground = nullptr;
 Texture* storyPageTexture = nullptr;
@@ -54,10 +51,10 @@ void InitStory() {
     storyLastPage = 0;
     storyPageAlpha = 0.0f;
     storyDimAlpha = 0.0f;
-    if (const StoryBook* book = Book(extraItem)) {
+    if (const RosterEntry* book = Book(extraItem)) {
         const std::string key = std::string("bp_") + book->name;
         storyBackground = CreateSurfaceFromArchive(kArchive, key.c_str(), FORMAT_SCREEN, nullptr);
-        storyLastPage = book->lastPage;
+        storyLastPage = book->storyPages - 1;
     }
     LoadStoryPage();
     PlayBgm(0);
@@ -68,8 +65,7 @@ void InitStory() {
 void LeaveStory() {
     ReleaseResource(storyBackground);
     ReleaseResource(storyPageTexture);
-    sceneInitPending = 1;
-    sceneNumber = SCENE_TITLE;
+    ChangeScene(SCENE_TITLE);
 }
 
 void StartLeaving() {
@@ -147,12 +143,12 @@ void UpdateStory() {
 }  // namespace
 
 int32_t StoryLastPage(int32_t id) {
-    const StoryBook* book = Book(id);
-    return book ? book->lastPage : -1;
+    const RosterEntry* book = Book(id);
+    return book ? book->storyPages - 1 : -1;
 }
 
 std::string StoryPageKey(int32_t id, int32_t page) {
-    const StoryBook* book = Book(id);
+    const RosterEntry* book = Book(id);
     char key[32];
     std::snprintf(key, sizeof key, "st_%s_%02d", book ? book->name : "", page);
     return key;
@@ -166,4 +162,15 @@ void RunStoryScene() {
     PollInput();
     UpdateStory();
     if (storyLeave) LeaveStory();
+}
+
+void ResetStoryViewerState() {
+    storyState = STORY_BACKGROUND;
+    storyPage = 0;
+    storyLastPage = 0;
+    storyDimAlpha = 0.0f;
+    storyPageAlpha = 0.0f;
+    storyLeave = 0;
+    storyBackground = nullptr;
+    storyPageTexture = nullptr;
 }

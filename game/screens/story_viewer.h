@@ -16,7 +16,9 @@ extern int32_t storyPage;
 extern int32_t storyLastPage;
 extern float storyDimAlpha;   // darkening of the background, 0..1
 extern float storyPageAlpha;  // fade of the current page, 0..1
-extern uint8_t storyLeave;
+// Puts the viewer's state back as it is at program start; its page and
+// background are forgotten, not released (the device lists free them).
+void ResetStoryViewerState();
 
 // The highest page of character `id`'s story; -1 for an id without one.
 int32_t StoryLastPage(int32_t id);

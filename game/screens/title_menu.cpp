@@ -10,34 +10,26 @@
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/replay_list.h"
 #include "game/screens/title_sheets.h"
 #include "game/screens/title_ui.h"
+#include "platform/glyphs.h"
 
-int32_t titleStartState = -1;
 int32_t titleState = TITLE_INTRO;
-int32_t titleCursor = 0;
 int32_t replayPage = 0;
 int32_t titleAction = TITLE_ACTION_NONE;
 int32_t rankingTab = 0;
-uint8_t titleLeavePending = 0;
 
-float mainMenuAlpha = 0.0f;
-float versusMenuAlpha = 0.0f;
-float menuFrameAlpha = 0.0f;
 float replayListAlpha = 0.0f;
 float commentSheetAlpha = 0.0f;
 float rankingAlpha = 0.0f;
-float nameEntryAlpha = 0.0f;
-float extraMenuAlpha = 0.0f;
-float difficultyMenuAlpha = 0.0f;
 float rankingRowAlpha[10] = {};
 float introTimer = 0.0f;
 
@@ -45,22 +37,40 @@ int32_t extraItem = 1;
 int32_t animationNextScene = SCENE_TITLE;
 int32_t rankingPlace = RANKING_NOT_ENTERED;
 
-Font* smallTitleFont = nullptr;
 Texture* menuFontTexture = nullptr;
 Texture* replayFontTexture = nullptr;
+Texture* namePlateTexture = nullptr;
+
+namespace {
+
+uint8_t titleLeavePending = 0;
+
+float mainMenuAlpha = 0.0f;
+float versusMenuAlpha = 0.0f;
+float menuFrameAlpha = 0.0f;
+float nameEntryAlpha = 0.0f;
+float extraMenuAlpha = 0.0f;
+float difficultyMenuAlpha = 0.0f;
+
+Font* smallTitleFont = nullptr;
 Texture* titleLogoTexture = nullptr;
 Texture* rankingFontTexture = nullptr;
-Texture* namePlateTexture = nullptr;
 Texture* menuBackgroundTexture = nullptr;
 Surface* menuBackgroundSurface = nullptr;
 
+void ClearMenuFades() {
+    for (float* value : {&mainMenuAlpha, &versusMenuAlpha, &menuFrameAlpha, &replayListAlpha, &commentSheetAlpha,
+                         &rankingAlpha, &nameEntryAlpha, &extraMenuAlpha, &difficultyMenuAlpha})
+        *value = 0.0f;
+}
+
+}  // namespace
+
 void ResetTitlePositions() {
-    titleStartState = -1;
-    titleCursor = 0;
+    ResetTitleOpening();
     replayPage = 0;
     extraItem = 1;
     rankingPlace = RANKING_NOT_ENTERED;
-    replayListReturn = 0;
     playedReplayIndex = 0;
 }
 
@@ -146,7 +156,7 @@ void CreateTitleResources() {
     namePlateTexture = CreateTextureFromArchive(kSystemArchive, "name_plate", 1, nullptr);
     menuBackgroundSurface = CreateSurfaceFromArchive(kSystemArchive, "menu_bgpS", FORMAT_SCREEN, nullptr);
     menuBackgroundTexture = CreateTextureFromArchive(kSystemArchive, "menu_bgp", 1, nullptr);
-    smallTitleFont = CreateFont(kGothicFace, 14, 0, 0, nullptr);
+    smallTitleFont = CreateFont(platform::GOTHIC_FACE, 14, 0, 0, nullptr);
 }
 
 void ReleaseTitleResources() {
@@ -530,9 +540,7 @@ void InitTitle() {
     rankingTab = 0;
     if (!replayListReturn) OpenStartMenu();
     titleLeavePending = 0;
-    for (float* alpha : {&mainMenuAlpha, &versusMenuAlpha, &menuFrameAlpha, &replayListAlpha, &commentSheetAlpha,
-                         &rankingAlpha, &nameEntryAlpha, &extraMenuAlpha, &difficultyMenuAlpha})
-        *alpha = 0.0f;
+    ClearMenuFades();
     winCounts[0] = winCounts[1] = 0;
     ResetRankingRows();
     CreateTitleResources();
@@ -586,20 +594,17 @@ void DrawTitle() {
 void LeaveTitle() {
     ReleaseTitleResources();
     switch (titleAction) {
-    case TITLE_ACTION_SELECT: sceneNumber = SCENE_SELECT; break;
+    case TITLE_ACTION_SELECT: ChangeScene(SCENE_SELECT); break;
     case TITLE_ACTION_PLAY_REPLAY: StartReplayPlayback(); break;
     case TITLE_ACTION_EXTRA:
-        sceneNumber = SCENE_STORY;
         titleStartState = TITLE_START_EXTRA;
-        if (extraItem == EXTRA_ITEM_ANIMATION) {
-            sceneNumber = SCENE_ANIMATION;
-            animationNextScene = SCENE_TITLE;
-        }
+        ChangeScene(extraItem == EXTRA_ITEM_ANIMATION ? SCENE_ANIMATION : SCENE_STORY);
+        if (extraItem == EXTRA_ITEM_ANIMATION) animationNextScene = SCENE_TITLE;
         break;
-    case TITLE_ACTION_QUIT: QuitGame(); break;
-    default: break;
+    case TITLE_ACTION_QUIT: QuitGame(); [[fallthrough]];
+    // Should frames go on, the title starts again with its init.
+    default: ChangeScene(sceneNumber); break;
     }
-    sceneInitPending = 1;
 }
 
 void RunTitleScene() {
@@ -610,4 +615,25 @@ void RunTitleScene() {
     PollInput();
     UpdateTitle();
     if (titleLeavePending) LeaveTitle();
+}
+
+void ResetTitleMenuState() {
+    ResetTitlePositions();
+    titleState = TITLE_INTRO;
+    titleAction = TITLE_ACTION_NONE;
+    rankingTab = 0;
+    titleLeavePending = 0;
+    ClearMenuFades();
+    introTimer = 0.0f;
+    backgroundPhase1 = backgroundPhase2 = highlightPhase = 0.0f;
+    std::fill(std::begin(rankingRowAlpha), std::end(rankingRowAlpha), 0.0f);
+    animationNextScene = SCENE_TITLE;
+    smallTitleFont = nullptr;
+    menuFontTexture = nullptr;
+    replayFontTexture = nullptr;
+    titleLogoTexture = nullptr;
+    rankingFontTexture = nullptr;
+    namePlateTexture = nullptr;
+    menuBackgroundTexture = nullptr;
+    menuBackgroundSurface = nullptr;
 }

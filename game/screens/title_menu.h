@@ -5,6 +5,8 @@
 // per-frame function over global state.
 #include <cstdint>
 
+#include "game/flow/run_state.h"
+
 class Font;
 class Surface;
 class Texture;
@@ -44,14 +46,6 @@ enum TitleMainItem : int32_t {
     MAIN_ITEM_EXTRA,
 };
 
-// The menu the title opens in next: 0..3 the versus menu on that GameMode,
-// 4 the main menu, 5 the ranking (or the name entry) after an arcade run,
-// 6 the extra menu; -1 (program start) and anything else the intro.
-extern int32_t titleStartState;
-constexpr int32_t TITLE_START_MAIN = 4;
-constexpr int32_t TITLE_START_RANKING = 5;
-constexpr int32_t TITLE_START_EXTRA = 6;
-
 // The extra menu's gameMode: a story page or the animation, no match.
 constexpr int32_t MODE_EXTRA = 6;
 // extraItem for the animation.
@@ -61,24 +55,14 @@ constexpr int32_t EXTRA_ITEM_ANIMATION = 8;
 constexpr int32_t EXTRA_ITEM_HIDDEN = 7;
 
 extern int32_t titleState;
-// The highlighted item; in the replay list the row of the page, in the name
-// entry the letter position.
-extern int32_t titleCursor;
 extern int32_t replayPage;
 extern int32_t titleAction;
 extern int32_t rankingTab;  // Difficulty of the ranking table shown
-extern uint8_t titleLeavePending;
 
 // Fades, 0..1, each moved by 0.05 a frame toward 1 while its menu is open.
-extern float mainMenuAlpha;
-extern float versusMenuAlpha;
-extern float menuFrameAlpha;
 extern float replayListAlpha;
 extern float commentSheetAlpha;
 extern float rankingAlpha;
-extern float nameEntryAlpha;
-extern float extraMenuAlpha;
-extern float difficultyMenuAlpha;
 extern float rankingRowAlpha[10];
 // 2.0 at a cold start, falling to 0: the letterbox of the intro.
 extern float introTimer;
@@ -91,14 +75,9 @@ extern int32_t animationNextScene;
 extern int32_t rankingPlace;
 
 // Pictures held while the scene runs.
-extern Font* smallTitleFont;
 extern Texture* menuFontTexture;
 extern Texture* replayFontTexture;
-extern Texture* titleLogoTexture;
-extern Texture* rankingFontTexture;
 extern Texture* namePlateTexture;
-extern Texture* menuBackgroundTexture;
-extern Surface* menuBackgroundSurface;
 
 void RunTitleScene();
 void InitTitle();
@@ -112,3 +91,7 @@ void ResetRankingRows();
 
 // The menu positions as they are at program start.
 void ResetTitlePositions();
+// Puts the whole scene's state back as it is at program start, the
+// positions above included; its pictures and font are forgotten, not
+// released (the device lists free them).
+void ResetTitleMenuState();

@@ -8,9 +8,6 @@
 
 class Texture;
 
-// The face of the title's text ("ＭＳ ゴシック" in CP932).
-inline constexpr char kGothicFace[] = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
-
 // True on the frame in which side 0's button goes down.
 inline bool Pressed(ButtonSlot slot) { return buttonStates[0][slot] == BUTTON_STATE_PRESSED; }
 

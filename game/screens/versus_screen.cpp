@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
-#include "engine/core/resource.h"
 #include "engine//core/log.h"
+#include "engine/core/resource.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/player_record.h"
 #include "game/flow/input_words.h"
+#include "game/flow/run_state.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
 #include "game/screens/screen_sprites.h"
@@ -18,9 +18,10 @@
 
 int32_t versusState = VERSUS_SHOWING;
 int32_t versusCounter = 0;
-uint8_t versusLeave = 0;
 
 namespace {
+
+uint8_t versusLeave = 0;  // set when the fade-out has finished
 
 constexpr const char* kSystemArchive = "gf\\system.dat";
 constexpr float kFadeStep = 0.02f;
@@ -148,8 +149,7 @@ void LeaveVersus() {
     ReleaseResource(namePlates);
     ReleaseResource(versusMark);
     ReleaseResource(background);
-    sceneInitPending = 1;
-    sceneNumber = SCENE_BATTLE;
+    ChangeScene(SCENE_BATTLE);
 }
 
 }  // namespace
@@ -177,4 +177,17 @@ void RunVersusScene() {
     }
     if (versusLeave) LeaveVersus();
     WriteLog("LOOP_END\n");
+}
+
+void ResetVersusScreenState() {
+    versusState = VERSUS_SHOWING;
+    versusCounter = 0;
+    versusLeave = 0;
+    for (int side = 0; side < 2; ++side) {
+        frameStrips[side] = nullptr;
+        standPictures[side] = nullptr;
+    }
+    namePlates = nullptr;
+    versusMark = nullptr;
+    background = nullptr;
 }

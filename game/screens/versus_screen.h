@@ -15,6 +15,8 @@ constexpr int32_t VERSUS_SHOW_FRAMES = 201;
 
 extern int32_t versusState;
 extern int32_t versusCounter;  // frames since the screen began
-extern uint8_t versusLeave;    // set when the fade-out has finished
+// Puts the screen's state back as it is at program start; its pictures are
+// forgotten, not released (the device lists free them).
+void ResetVersusScreenState();
 
 void RunVersusScene();

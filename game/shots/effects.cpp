@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "engine/core/math.h"
-#include "game/battle/hud_sheets.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
-#include "game/shots/object_lists.h"
+#include "game/arena/hud_sheets.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/object_types.h"
+#include "game/arena/player_record.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/shots/object_rules.h"
-#include "game/shots/object_types.h"
 
 namespace {
 

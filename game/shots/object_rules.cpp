@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "game/battle/numeric_helpers.h"
+#include "game/flow/numeric_helpers.h"
 
 void RotateVector2(float v[2], double angle) {
     const double c = std::cos(angle);

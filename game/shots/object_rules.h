@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/battle/player_record.h"
+#include "game/arena/player_record.h"
 
 // Turns v in place by angle; both outputs come from the old x and y.
 void RotateVector2(float v[2], double angle);

@@ -1,8 +1,8 @@
 #include "game/shots/object_sprite.h"
 
 #include "engine/graphics/texture.h"
-#include "game/battle/battle_assets.h"
-#include "game/battle/numeric_helpers.h"
+#include "game/arena/battle_assets.h"
+#include "game/flow/numeric_helpers.h"
 
 namespace {
 

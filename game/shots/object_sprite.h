@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/screen_mapping.h"
+#include "game/arena/screen_mapping.h"
 
 enum class SpriteSheet : int32_t {
     Item,              // the owner's "item" sheet

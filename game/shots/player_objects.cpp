@@ -5,11 +5,11 @@
 #include <optional>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/player_record.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/flow/sound_tables.h"
-#include "game/shots/object_lists.h"
 #include "game/shots/object_rules.h"
 
 namespace {

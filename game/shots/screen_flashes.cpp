@@ -6,12 +6,12 @@
 #include "engine/core/math.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/texture.h"
-#include "game/battle/battle_assets.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/hud_sheets.h"
-#include "game/battle/numeric_helpers.h"
+#include "game/arena/battle_assets.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/hud_sheets.h"
+#include "game/arena/object_lists.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/flow/transitions.h"
-#include "game/shots/object_lists.h"
 #include "game/shots/object_rules.h"
 
 uint8_t bannerActive = 0;
@@ -220,3 +220,13 @@ std::vector<OverlayQuad> StepBanner() {
 }
 
 void DrawBanner() { DrawOverlayQuads(StepBanner()); }
+
+void ResetBannerState() {
+    bannerActive = 0;
+    bannerKind = BANNER_START;
+    bannerTimer = 0;
+    bannerCentre[0] = 320.0f;
+    bannerCentre[1] = 240.0f;
+    bannerLetters.clear();
+    bannerParticles.clear();
+}

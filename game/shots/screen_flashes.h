@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/battle/screen_mapping.h"
+#include "game/arena/screen_mapping.h"
 
 enum BannerKind : int32_t {
     BANNER_START,         // the first word of the start banner
@@ -30,6 +30,8 @@ extern float bannerCentre[2];
 // so negative values are delays.
 extern std::vector<float> bannerLetters;
 extern std::vector<BannerParticle> bannerParticles;
+// Puts the banner back as it is at program start.
+void ResetBannerState();
 
 // The pictures the overlays (and the pause menu) draw from.
 enum class OverlaySheet : int32_t {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <optional>
 
-#include "game/battle/numeric_helpers.h"
+#include "game/arena/object_lists.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/shots/heavy_shots.h"
-#include "game/shots/object_lists.h"
 #include "game/shots/object_rules.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gpu_device.h"
+#include "platform/zeroed_bytes.h"
 
 namespace gpu {
 
@@ -22,7 +23,7 @@ struct SurfaceData {
     D3DPOOL pool = D3DPOOL_SYSTEMMEM;
     uint32_t usage = 0;
     uint32_t width = 0, height = 0, pitch = 0;
-    std::vector<uint8_t> bytes;
+    platform::ZeroedBytes bytes;  // zero while fresh
     bool locked = false;       // shared by every surface object over these pixels
     bool cpuStale = false;
     bool gpuStale = true;

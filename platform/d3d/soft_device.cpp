@@ -86,6 +86,14 @@ struct SoftDevice::StreamInput {
     uint32_t stride;
 };
 
+// The indices of one draw as the index buffer holds them, each to be added
+// to the base vertex index.
+struct SoftDevice::IndexInput {
+    const uint8_t* bytes;
+    size_t indexSize;  // 2 or 4
+    uint32_t base;
+};
+
 SoftDevice::SoftDevice(std::unique_ptr<Rasterizer> rasterizer, const D3DPRESENT_PARAMETERS& parameters,
                        bool softwareProcessing)
     : rasterizer_(std::move(rasterizer)), parameters_(parameters), softwareProcessing_(softwareProcessing) {
@@ -118,7 +126,7 @@ std::shared_ptr<SurfaceData> SoftDevice::NewSurfaceData(SurfaceData::Kind kind, 
     data->width = width;
     data->height = height;
     data->pitch = width * FormatBytesPerPixel(format);
-    data->bytes.assign(static_cast<size_t>(data->pitch) * height, 0);
+    data->bytes = platform::ZeroedBytes(static_cast<size_t>(data->pitch) * height);
     return data;
 }
 
@@ -524,11 +532,35 @@ TransformState SoftDevice::MakeTransformState() const {
 
 namespace {
 
+template <typename Index>
+Index IndexAt(const uint8_t* bytes, uint32_t i) {
+    Index index;
+    std::memcpy(&index, bytes + static_cast<size_t>(i) * sizeof(Index), sizeof(Index));
+    return index;
+}
+
+// Lowest and highest vertex the first `count` indices reach, base added.
+template <typename Index>
+std::pair<uint32_t, uint32_t> VertexRange(const uint8_t* bytes, uint32_t count, uint32_t base) {
+    uint32_t low = UINT32_MAX, high = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t vertex = IndexAt<Index>(bytes, i) + base;
+        low = std::min(low, vertex);
+        high = std::max(high, vertex);
+    }
+    return {low, high};
+}
+
+// The indices with base added and then first taken away.
+template <typename Index>
+void RebaseIndices(const uint8_t* bytes, uint32_t count, uint32_t base, uint32_t first, uint32_t* out) {
+    for (uint32_t i = 0; i < count; ++i) out[i] = IndexAt<Index>(bytes, i) + base - first;
+}
 
 }  // namespace
 
 HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCount, const StreamInput& input,
-                                   uint32_t* indices) {
+                                   const IndexInput* indices) {
     if (primitiveCount == 0) return D3D_OK;
     const uint32_t used = VertexCountOf(type, primitiveCount);
     if (used == 0) return D3DERR_INVALIDCALL;
@@ -536,10 +568,10 @@ HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCoun
     // buffer costs its own size), and the indices are rebased onto them.
     uint32_t first = 0, vertexCount = used;
     if (indices) {
-        const auto [low, high] = std::minmax_element(indices, indices + used);
-        first = *low;
-        vertexCount = *high - first + 1;
-        for (uint32_t i = 0; i < used; ++i) indices[i] -= first;
+        const auto [low, high] = indices->indexSize == 4 ? VertexRange<uint32_t>(indices->bytes, used, indices->base)
+                                                         : VertexRange<uint16_t>(indices->bytes, used, indices->base);
+        first = low;
+        vertexCount = high - first + 1;
     }
     const ShaderEntry* shader = nullptr;
     uint32_t vertexSize;
@@ -557,7 +589,13 @@ HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCoun
         (static_cast<size_t>(first) + vertexCount - 1) * input.stride + vertexSize > input.size) {
         return D3DERR_INVALIDCALL;
     }
+    // A backend that draws nothing reads neither the vertices nor the indices.
     if (lost_ || !rasterizer_->Draws()) return D3D_OK;
+    if (indices) {
+        indexScratch_.resize(used);
+        if (indices->indexSize == 4) RebaseIndices<uint32_t>(indices->bytes, used, indices->base, first, indexScratch_.data());
+        else RebaseIndices<uint16_t>(indices->bytes, used, indices->base, first, indexScratch_.data());
+    }
 
     const TransformState transform = MakeTransformState();
     const VertexProcessor processor(transform);
@@ -576,7 +614,8 @@ HRESULT SoftDevice::ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCoun
         processor.ProcessProgramOutput(output, &clipVertices_[i]);
     }
     screenVertices_.clear();
-    const PrimitiveKind kind = AssemblePrimitives(type, primitiveCount, indices, clipVertices_.data(), viewport_,
+    const PrimitiveKind kind = AssemblePrimitives(type, primitiveCount, indices ? indexScratch_.data() : nullptr,
+                                                  clipVertices_.data(), viewport_,
                                                   renderStates_[D3DRS_CULLMODE], screenVertices_);
     if (!screenVertices_.empty()) {
         rasterizer_->Draw(MakeRasterState(), kind, screenVertices_.data(), screenVertices_.size());
@@ -609,15 +648,9 @@ HRESULT SoftDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t, uint32
     const uint32_t used = VertexCountOf(type, primitiveCount);
     const size_t indexSize = indexFormat_ == D3DFMT_INDEX32 ? 4 : 2;
     if ((static_cast<size_t>(startIndex) + used) * indexSize > indices_->size()) return D3DERR_INVALIDCALL;
-    indexScratch_.resize(used);
-    const uint8_t* source = indices_->data() + startIndex * indexSize;
-    for (uint32_t i = 0; i < used; ++i) {
-        uint32_t index = 0;
-        std::memcpy(&index, source + i * indexSize, indexSize);
-        indexScratch_[i] = index + baseVertexIndex_;
-    }
     const StreamInput input{stream_->data(), stream_->size(), streamStride_};
-    return ProcessAndDraw(type, primitiveCount, input, indexScratch_.data());
+    const IndexInput indices{indices_->data() + startIndex * indexSize, indexSize, baseVertexIndex_};
+    return ProcessAndDraw(type, primitiveCount, input, &indices);
 }
 
 HRESULT SoftDevice::CreateVertexShader(const uint32_t* declaration, const uint32_t* function, uint32_t* handle,

@@ -90,14 +90,14 @@ public:
 private:
     struct ShaderEntry;
     struct StreamInput;
+    struct IndexInput;
     void SetDefaultStates();
     void ResetBackBuffer();
     RasterState MakeRasterState();
     TransformState MakeTransformState() const;
-    // `indices` (null for sequential vertices) is the device's own scratch
-    // copy and is rebased in place.
+    // `indices` is null for sequential vertices.
     HRESULT ProcessAndDraw(D3DPRIMITIVETYPE type, uint32_t primitiveCount, const StreamInput& input,
-                           uint32_t* indices);
+                           const IndexInput* indices);
 
     std::unique_ptr<Rasterizer> rasterizer_;
     D3DPRESENT_PARAMETERS parameters_;

@@ -23,8 +23,8 @@ struct FaceAlias {
     const char* family;
 };
 constexpr FaceAlias FACE_ALIASES[] = {
-    {"\x82l\x82r \x83S\x83V\x83" "b\x83N", "IPAGothic"},                // MS Gothic
-    {"\x82l\x82r \x82o\x83S\x83V\x83" "b\x83N", "IPAPGothic"},          // MS PGothic
+    {GOTHIC_FACE, "IPAGothic"},
+    {PROPORTIONAL_GOTHIC_FACE, "IPAPGothic"},
 };
 constexpr char32_t HIRAGANA_A = 0x3042;
 

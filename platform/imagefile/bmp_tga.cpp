@@ -5,12 +5,10 @@
 #include <cstring>
 
 #include "platform/imagefile/decoders.h"
+#include "platform/little_endian.h"
 
 namespace platform {
 namespace {
-
-using imagefile::ReadU16;
-using imagefile::ReadU32;
 
 void PaletteEntry(const DibInfo& info, unsigned index, uint8_t* bgr) {
     if (static_cast<int>(index) < info.paletteEntries) std::memcpy(bgr, info.palette + 4 * index, 3);
@@ -29,7 +27,7 @@ void ReadDibPixel(const DibInfo& info, const uint8_t* row, int x, uint8_t* bgr) 
     case 4: PaletteEntry(info, (row[x / 2] >> (4 - 4 * (x % 2))) & 15, bgr); break;
     case 8: PaletteEntry(info, row[x], bgr); break;
     case 16: {
-        uint16_t w = ReadU16(row + 2 * x);
+        uint16_t w = ReadLe16(row + 2 * x);
         for (int c = 0; c < 3; ++c) bgr[c] = static_cast<uint8_t>(((w >> (5 * c)) & 31) * 255 / 31);
         break;
     }
@@ -77,15 +75,15 @@ bool IsBmp(const uint8_t* data, size_t size) { return size >= 2 && data[0] == 'B
 
 bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage* out) {
     if (size < BMP_FILE_HEADER + 40) return false;
-    uint32_t bitsOffset = ReadU32(data + 10);
+    uint32_t bitsOffset = ReadLe32(data + 10);
     const uint8_t* header = data + BMP_FILE_HEADER;
-    uint32_t headerSize = ReadU32(header);
+    uint32_t headerSize = ReadLe32(header);
     if (headerSize < 40 || BMP_FILE_HEADER + headerSize > size) return false;
-    int32_t width = static_cast<int32_t>(ReadU32(header + 4));
-    int32_t height = static_cast<int32_t>(ReadU32(header + 8));
-    int bitCount = ReadU16(header + 14);
-    if (ReadU32(header + 16) != BI_RGB) return false;
-    uint32_t colours = ReadU32(header + 32);
+    int32_t width = static_cast<int32_t>(ReadLe32(header + 4));
+    int32_t height = static_cast<int32_t>(ReadLe32(header + 8));
+    int bitCount = ReadLe16(header + 14);
+    if (ReadLe32(header + 16) != BI_RGB) return false;
+    uint32_t colours = ReadLe32(header + 32);
     if (bitCount <= 8 && colours == 0) colours = 1u << bitCount;
     size_t paletteOffset = BMP_FILE_HEADER + headerSize;
     size_t paletteBytes = bitCount <= 8 ? std::min<size_t>(colours, 256) * 4 : 0;
@@ -123,7 +121,7 @@ struct TgaHeader {
 };
 
 TgaHeader ReadTgaHeader(const uint8_t* d) {
-    return {d[0], d[1], d[2], ReadU16(d + 3), ReadU16(d + 5), d[7], ReadU16(d + 12), ReadU16(d + 14), d[16], d[17]};
+    return {d[0], d[1], d[2], ReadLe16(d + 3), ReadLe16(d + 5), d[7], ReadLe16(d + 12), ReadLe16(d + 14), d[16], d[17]};
 }
 
 // The depths a true-colour pixel or a colour-map entry may have.
@@ -135,7 +133,7 @@ void TgaColour(const uint8_t* p, int depth, bool hasAlpha, uint8_t* bgra) {
     case 8: bgra[0] = bgra[1] = bgra[2] = p[0]; bgra[3] = 255; break;
     case 15:
     case 16: {
-        uint16_t w = ReadU16(p);
+        uint16_t w = ReadLe16(p);
         for (int c = 0; c < 3; ++c) bgra[c] = static_cast<uint8_t>(((w >> (5 * c)) & 31) * 255 / 31);
         bgra[3] = hasAlpha && depth == 16 && !(w & 0x8000) ? 0 : 255;
         break;

@@ -13,7 +13,5 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage* out);
 bool DecodeTga(const uint8_t* data, size_t size, DecodedImage* out);
 
 bool SidesAreSane(int64_t width, int64_t height);
-uint16_t ReadU16(const uint8_t* p);
-uint32_t ReadU32(const uint8_t* p);
 
 }  // namespace platform::imagefile

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/imagefile/decoders.h"
+#include "platform/little_endian.h"
 
 namespace platform {
 namespace imagefile {
@@ -14,19 +15,13 @@ bool SidesAreSane(int64_t width, int64_t height) {
     return width > 0 && height > 0 && width <= IMAGE_FILE_MAX_SIDE && height <= IMAGE_FILE_MAX_SIDE;
 }
 
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t ReadU32(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 }  // namespace imagefile
 
 namespace {
 
 void ApplyColourKey(uint32_t colourKey, DecodedImage* image) {
-    const uint8_t key[4] = {static_cast<uint8_t>(colourKey), static_cast<uint8_t>(colourKey >> 8),
-                            static_cast<uint8_t>(colourKey >> 16), static_cast<uint8_t>(colourKey >> 24)};
+    uint8_t key[4];
+    WriteLe32(key, colourKey);
     for (size_t i = 0; i < image->pixels.size(); i += 4)
         if (std::memcmp(&image->pixels[i], key, 4) == 0) std::memset(&image->pixels[i], 0, 4);
 }

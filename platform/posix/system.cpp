@@ -133,4 +133,6 @@ void InstallQuitSignalHandlers() {
 
 bool TakeQuitSignal() { return quitSignalled.exchange(false); }
 
+bool QuitSignalPending() { return quitSignalled.load(); }
+
 }  // namespace platform

@@ -4,6 +4,23 @@
 
 namespace platform {
 
+namespace {
+
+// SDL's audio system as an open that found no device left it. Shutting it
+// down waits for SDL's device-watching thread, which sleeps in steps of a
+// tenth of a second, and would hold up the start on a machine without sound;
+// so it stays up, unused, until the next open shuts it down and starts afresh
+// (with the driver setting of that time).
+bool audioSystemIdle = false;
+
+void EndIdleAudioSystem() {
+    if (!audioSystemIdle) return;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audioSystemIdle = false;
+}
+
+}  // namespace
+
 void AudioMixer::DeviceCallback(void* mixer, uint8_t* stream, int length) {
     static_cast<AudioMixer*>(mixer)->Mix(reinterpret_cast<int16_t*>(stream),
                                          length / static_cast<int>(sizeof(int16_t) * kOutputChannels));
@@ -11,6 +28,7 @@ void AudioMixer::DeviceCallback(void* mixer, uint8_t* stream, int length) {
 
 bool AudioMixer::OpenDevice(std::string* error) {
     if (device_ != 0) return true;
+    EndIdleAudioSystem();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         if (error) *error = SDL_GetError();
         return false;
@@ -28,7 +46,7 @@ bool AudioMixer::OpenDevice(std::string* error) {
     device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device_ == 0) {
         if (error) *error = SDL_GetError();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        audioSystemIdle = true;
         return false;
     }
     SDL_PauseAudioDevice(device_, 0);

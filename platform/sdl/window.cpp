@@ -1,14 +1,23 @@
 #include <dlfcn.h>
+#include <langinfo.h>
+#include <signal.h>
 #include <strings.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <thread>
 
 #include "platform/cp932.h"
 #include "platform/sdl/window_registry.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -192,14 +201,55 @@ void ShowCursor(bool show) {
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
+namespace {
+
+// SDL's X11 box draws its text with X core fonts in the character sets of
+// the locale the environment names: in a locale that is not UTF-8 the
+// Japanese of a UTF-8 text is dropped. The texts are UTF-8, so the box is
+// shown in a UTF-8 locale (C.UTF-8 when the environment names none).
+void UseUtf8LocaleForTheBox() {
+    if (std::setlocale(LC_CTYPE, "") && std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return;
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+}
+
+// Shows the box in a child process in a process group of its own and waits
+// for it. SDL waits for its own box ignoring signals; this wait ends on
+// SIGINT or SIGTERM (left pending for the message pump), taking the box down
+// with the whole group.
+void ShowBoxUntilQuit(const std::string& caption, const std::string& text) {
+    const pid_t child = ::fork();
+    if (child < 0) {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+        return;
+    }
+    if (child == 0) {
+        ::setpgid(0, 0);
+        ::signal(SIGINT, SIG_DFL);
+        ::signal(SIGTERM, SIG_DFL);
+        UseUtf8LocaleForTheBox();
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+        ::_exit(0);
+    }
+    ::setpgid(child, child);
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (QuitSignalPending()) {
+            ::kill(-child, SIGTERM);
+            ::waitpid(child, &status, 0);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+}  // namespace
+
 int ShowMessageBox(const char* caption, const char* text) {
     std::string utf8Caption = Cp932ToUtf8(caption);
     std::string utf8Text = Cp932ToUtf8(text);
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
     std::fflush(stderr);
-    if (DisplayAvailable()) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, utf8Caption.c_str(), utf8Text.c_str(), nullptr);
-    }
+    if (DisplayAvailable()) ShowBoxUntilQuit(utf8Caption, utf8Text);
     return 1;
 }
 

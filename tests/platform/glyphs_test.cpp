@@ -4,13 +4,12 @@
 
 #include <vector>
 
+#include "platform/cp932.h"
+
 namespace {
 
 using namespace platform;
 
-// The game's face names, in CP932.
-const char* const GOTHIC = "\x82l\x82r \x83S\x83V\x83" "b\x83N";
-const char* const P_GOTHIC = "\x82l\x82r \x82o\x83S\x83V\x83" "b\x83N";
 constexpr uint16_t HIRAGANA_A = 0x82A0;
 
 std::unique_ptr<GlyphProvider> Make(const char* face, int height, bool bold = false) {
@@ -25,9 +24,14 @@ int SetBits(const std::vector<uint8_t>& mono) {
     return n;
 }
 
+TEST(Glyphs, FaceNamesSpellTheJapaneseGothicFaces) {
+    EXPECT_EQ(Cp932ToUtf8(GOTHIC_FACE), "ＭＳ ゴシック");
+    EXPECT_EQ(Cp932ToUtf8(PROPORTIONAL_GOTHIC_FACE), "ＭＳ Ｐゴシック");
+}
+
 TEST(Glyphs, CellHeightIsTheHeightAsked) {
     for (int height : {14, 16, 24}) {
-        auto glyphs = Make(GOTHIC, height);
+        auto glyphs = Make(GOTHIC_FACE, height);
         ASSERT_TRUE(glyphs);
         TextMetrics m = glyphs->GetTextMetrics();
         EXPECT_EQ(m.height, height);
@@ -37,7 +41,7 @@ TEST(Glyphs, CellHeightIsTheHeightAsked) {
 }
 
 TEST(Glyphs, KanaHasAOneBitAndAGreyGlyphInsideTheCell) {
-    auto glyphs = Make(GOTHIC, 16);
+    auto glyphs = Make(GOTHIC_FACE, 16);
     ASSERT_TRUE(glyphs);
     TextMetrics tm = glyphs->GetTextMetrics();
     GlyphMetrics gm;
@@ -72,7 +76,7 @@ TEST(Glyphs, KanaHasAOneBitAndAGreyGlyphInsideTheCell) {
 }
 
 TEST(Glyphs, TooSmallBufferIsLeftAloneButTheSizeIsReported) {
-    auto glyphs = Make(GOTHIC, 16);
+    auto glyphs = Make(GOTHIC_FACE, 16);
     ASSERT_TRUE(glyphs);
     GlyphMetrics gm;
     uint32_t size = glyphs->GetGlyphOutline('A', GLYPH_GRAY4_BITMAP, &gm, nullptr, 0);
@@ -82,7 +86,7 @@ TEST(Glyphs, TooSmallBufferIsLeftAloneButTheSizeIsReported) {
 }
 
 TEST(Glyphs, SpaceHasNoPixelsButAnAdvance) {
-    auto glyphs = Make(GOTHIC, 16);
+    auto glyphs = Make(GOTHIC_FACE, 16);
     ASSERT_TRUE(glyphs);
     GlyphMetrics gm;
     EXPECT_EQ(glyphs->GetGlyphOutline(' ', GLYPH_BITMAP, &gm, nullptr, 0), 0u);
@@ -95,8 +99,8 @@ TEST(Glyphs, SpaceHasNoPixelsButAnAdvance) {
 }
 
 TEST(Glyphs, GothicIsFixedPitchAndPGothicProportional) {
-    auto fixed = Make(GOTHIC, 24);
-    auto proportional = Make(P_GOTHIC, 24);
+    auto fixed = Make(GOTHIC_FACE, 24);
+    auto proportional = Make(PROPORTIONAL_GOTHIC_FACE, 24);
     ASSERT_TRUE(fixed && proportional);
     auto advance = [](GlyphProvider& g, uint16_t code) {
         AbcWidths abc = g.GetCharAbcWidths(code);
@@ -107,8 +111,8 @@ TEST(Glyphs, GothicIsFixedPitchAndPGothicProportional) {
 }
 
 TEST(Glyphs, BoldGlyphsAreHeavier) {
-    auto regular = Make(GOTHIC, 24);
-    auto bold = Make(GOTHIC, 24, true);
+    auto regular = Make(GOTHIC_FACE, 24);
+    auto bold = Make(GOTHIC_FACE, 24, true);
     ASSERT_TRUE(regular && bold);
     auto bits = [](GlyphProvider& g) {
         GlyphMetrics gm;
@@ -124,7 +128,7 @@ TEST(Glyphs, UnknownFaceFallsBackToAJapaneseFaceAndBadHeightsGetNone) {
     ASSERT_TRUE(glyphs);
     GlyphMetrics gm;
     EXPECT_GT(glyphs->GetGlyphOutline(HIRAGANA_A, GLYPH_BITMAP, &gm, nullptr, 0), 0u);
-    EXPECT_EQ(CreateGlyphProvider(GOTHIC, 0, false, false), nullptr);
+    EXPECT_EQ(CreateGlyphProvider(GOTHIC_FACE, 0, false, false), nullptr);
     EXPECT_EQ(glyphs->GetGlyphOutline('A', static_cast<GlyphFormat>(2), &gm, nullptr, 0), GLYPH_ERROR);
 }
 

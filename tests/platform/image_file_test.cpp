@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/little_endian.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -17,29 +18,23 @@ namespace {
 using platform::DecodedImage;
 using Bytes = std::vector<uint8_t>;
 
-void PutU16(Bytes& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void PutU32(Bytes& b, uint32_t v) {
-    PutU16(b, v & 0xFFFF);
-    PutU16(b, v >> 16);
-}
+using platform::AppendLe16;
+using platform::AppendLe32;
 
 // A BMP file: headers, palette and the given rows as stored.
 Bytes Bmp(int32_t width, int32_t height, int bitCount, const Bytes& palette, const Bytes& rows) {
     Bytes b = {'B', 'M'};
-    PutU32(b, static_cast<uint32_t>(54 + palette.size() + rows.size()));
-    PutU32(b, 0);
-    PutU32(b, static_cast<uint32_t>(54 + palette.size()));
-    PutU32(b, 40);
-    PutU32(b, static_cast<uint32_t>(width));
-    PutU32(b, static_cast<uint32_t>(height));
-    PutU16(b, 1);
-    PutU16(b, static_cast<uint32_t>(bitCount));
-    for (int i = 0; i < 4; ++i) PutU32(b, 0);
-    PutU32(b, static_cast<uint32_t>(palette.size() / 4));
-    PutU32(b, 0);
+    AppendLe32(b, static_cast<uint32_t>(54 + palette.size() + rows.size()));
+    AppendLe32(b, 0);
+    AppendLe32(b, static_cast<uint32_t>(54 + palette.size()));
+    AppendLe32(b, 40);
+    AppendLe32(b, static_cast<uint32_t>(width));
+    AppendLe32(b, static_cast<uint32_t>(height));
+    AppendLe16(b, 1);
+    AppendLe16(b, static_cast<uint16_t>(bitCount));
+    for (int i = 0; i < 4; ++i) AppendLe32(b, 0);
+    AppendLe32(b, static_cast<uint32_t>(palette.size() / 4));
+    AppendLe32(b, 0);
     b.insert(b.end(), palette.begin(), palette.end());
     b.insert(b.end(), rows.begin(), rows.end());
     return b;
@@ -48,12 +43,12 @@ Bytes Bmp(int32_t width, int32_t height, int bitCount, const Bytes& palette, con
 Bytes Tga(int type, int width, int height, int depth, int descriptor, const Bytes& body, const Bytes& map = {},
           int mapDepth = 0) {
     Bytes b = {0, static_cast<uint8_t>(map.empty() ? 0 : 1), static_cast<uint8_t>(type)};
-    PutU16(b, 0);
-    PutU16(b, map.empty() ? 0 : static_cast<uint32_t>(map.size() / (mapDepth / 8)));
+    AppendLe16(b, 0);
+    AppendLe16(b, map.empty() ? 0 : static_cast<uint32_t>(map.size() / (mapDepth / 8)));
     b.push_back(static_cast<uint8_t>(mapDepth));
-    PutU32(b, 0);
-    PutU16(b, static_cast<uint32_t>(width));
-    PutU16(b, static_cast<uint32_t>(height));
+    AppendLe32(b, 0);
+    AppendLe16(b, static_cast<uint16_t>(width));
+    AppendLe16(b, static_cast<uint16_t>(height));
     b.push_back(static_cast<uint8_t>(depth));
     b.push_back(static_cast<uint8_t>(descriptor));
     b.insert(b.end(), map.begin(), map.end());

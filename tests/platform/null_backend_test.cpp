@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "platform/gpu_device.h"
 #include "tests/support/recording_device.h"
@@ -102,6 +103,53 @@ TEST(NullBackend, ACopyOfAClearedTargetCarriesTheClear) {
     image->Release();
     back->Release();
     device->Release();
+}
+
+// The null backend draws nothing, yet an indexed draw answers as on a backend
+// that draws: the indices, read in their format and with the base vertex
+// added, must reach only vertices the stream holds.
+TEST(NullBackend, IndexedDrawsAreRefusedWhereTheyReachPastTheVertices) {
+    const struct {
+        D3DFORMAT format;
+        std::vector<uint32_t> indices;
+        uint32_t base;
+        HRESULT expected;
+    } cases[] = {
+        {D3DFMT_INDEX16, {0, 1, 2, 2, 1, 3}, 0, D3D_OK},
+        {D3DFMT_INDEX16, {0, 1, 4}, 0, D3DERR_INVALIDCALL},
+        {D3DFMT_INDEX16, {0, 1, 2}, 1, D3D_OK},
+        {D3DFMT_INDEX16, {0, 1, 2}, 2, D3DERR_INVALIDCALL},
+        {D3DFMT_INDEX16, {0xFFFF, 0, 1}, 0, D3DERR_INVALIDCALL},
+        {D3DFMT_INDEX32, {3, 2, 1}, 0, D3D_OK},
+        {D3DFMT_INDEX32, {1, 2, 0x10000}, 0, D3DERR_INVALIDCALL},  // a 16-bit read would see 0
+        {D3DFMT_INDEX32, {0, 1, 2}, 2, D3DERR_INVALIDCALL},
+    };
+    constexpr uint32_t kStride = 12;  // D3DFVF_XYZ
+    for (const auto& c : cases) {
+        auto* device = new test::RecordingDevice(WindowedPresentParameters(4, 3, nullptr), false);
+        VertexBuffer* vertices = nullptr;
+        IndexBuffer* indices = nullptr;
+        const uint32_t indexSize = c.format == D3DFMT_INDEX32 ? 4 : 2;
+        ASSERT_EQ(device->CreateVertexBuffer(4 * kStride, 0, 0, D3DPOOL_SYSTEMMEM, &vertices), D3D_OK);
+        ASSERT_EQ(device->CreateIndexBuffer(static_cast<uint32_t>(c.indices.size()) * indexSize, 0, c.format,
+                                            D3DPOOL_SYSTEMMEM, &indices),
+                  D3D_OK);
+        uint8_t* bytes = nullptr;
+        indices->Lock(0, 0, &bytes, 0);
+        for (size_t i = 0; i < c.indices.size(); ++i) std::memcpy(bytes + i * indexSize, &c.indices[i], indexSize);
+        indices->Unlock();
+        device->SetStreamSource(0, vertices, kStride);
+        device->SetIndices(indices, c.base);
+        device->SetVertexShader(D3DFVF_XYZ);
+        const uint32_t triangles = static_cast<uint32_t>(c.indices.size()) / 3;
+        EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, triangles), c.expected)
+            << "format " << static_cast<int>(c.format) << ", base " << c.base << ", first index " << c.indices[0];
+        device->SetIndices(nullptr, 0);
+        device->SetStreamSource(0, nullptr, 0);
+        vertices->Release();
+        indices->Release();
+        device->Release();
+    }
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 #include "platform/safe_file.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -181,6 +185,165 @@ TEST_F(WriteFileAtomically, AFailedFlushKeepsTheOldFile) {
     EXPECT_EQ(platform::SaveFile(Path().string(), Bytes("new")), EIO);
     EXPECT_EQ(test::FileText(Path()), "old");
     EXPECT_EQ(FolderEntries(), 1u);
+}
+
+// Saves that fail after the first look at the file. A file with a second
+// name is rewritten in place; one without is replaced whole.
+class FailedSave : public ::testing::Test {
+protected:
+    test::TempDir folder_;
+    fs::path Path() const { return folder_.path() / "ranking.dat"; }
+    fs::path SecondName() const { return folder_.path() / "ranking-copy.dat"; }
+    void Place(const std::string& old, bool linked) {
+        test::PutText(Path(), old);
+        if (linked) fs::create_hard_link(Path(), SecondName());
+    }
+    // The save's result and what it said on standard error.
+    int Save(const std::string& bytes, std::string* said) {
+        ::testing::internal::CaptureStderr();
+        const int error = platform::SaveFile(Path().string(), Bytes(bytes));
+        *said = ::testing::internal::GetCapturedStderr();
+        return error;
+    }
+    // The file and every other name of it hold `old`, and nothing else is
+    // left beside them.
+    void ExpectOld(const std::string& old, bool linked) {
+        for (const fs::path& name : linked ? std::vector{Path(), SecondName()} : std::vector{Path()}) {
+            const std::string held = test::FileText(name);
+            EXPECT_TRUE(held == old) << name << " holds " << held.size() << " bytes, "
+                                     << std::count(held.begin(), held.end(), 'n') << " of them new";
+        }
+        EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(folder_.path()), {})), linked ? 2u : 1u);
+    }
+    static void ExpectNamed(const std::string& said, const fs::path& path, int error) {
+        EXPECT_NE(said.find(path.string() + " was not saved: " + std::strerror(error)), std::string::npos) << said;
+        EXPECT_NE(said.find("the file is as it was"), std::string::npos) << said;
+    }
+};
+
+// A write that fails part way through a rewrite in place, as a disk error or
+// a full disk would: the bytes written so far are put back, whether the
+// file grows, keeps its size or shrinks.
+TEST_F(FailedSave, ARewriteInPlaceFailingPartWayPutsTheOldBytesBack) {
+    const struct {
+        const char* what;
+        std::string old, bytes;
+        size_t budget;
+    } cases[] = {
+        {"grows", std::string(100, 'o'), std::string(300, 'n'), 150},
+        {"same size", "keep" + std::string(200, 'o'), "keep" + std::string(200, 'n'), 60},
+        {"shrinks", std::string(300, 'o'), std::string(100, 'n'), 40},
+        {"nothing written", std::string(50, 'o'), std::string(80, 'n'), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(SecondName());
+        Place(c.old, true);
+        std::string said;
+        {
+            test::FailingWrites fail(c.budget);
+            EXPECT_EQ(Save(c.bytes, &said), ENOSPC);
+        }
+        ExpectOld(c.old, true);
+        ExpectNamed(said, Path(), ENOSPC);
+    }
+}
+
+TEST_F(FailedSave, ARewriteInPlaceWhoseFlushFailsPutsTheOldBytesBack) {
+    Place(std::string(64, 'o'), true);
+    const Flushes flushes(Path().string(), true);
+    std::string said;
+    EXPECT_EQ(Save(std::string(32, 'n'), &said), EIO);
+    ExpectOld(std::string(64, 'o'), true);
+    ExpectNamed(said, Path(), EIO);
+}
+
+// A small tmpfs of the test's own, filled up: a real full disk.
+class FullDisk {
+public:
+    explicit FullDisk(const fs::path& mountPoint) : at_(mountPoint) {
+        mounted_ = ::mount("tmpfs", at_.c_str(), "tmpfs", 0, "size=256k") == 0;
+    }
+    ~FullDisk() {
+        if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    // Takes up every free block.
+    void Fill() const {
+        const int fd = ::open((at_ / "filler").c_str(), O_WRONLY | O_CREAT, 0600);
+        const std::string block(4096, 'f');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        ::close(fd);
+    }
+
+private:
+    fs::path at_;
+    bool mounted_ = false;
+};
+
+// On a full disk a file that grows cannot be saved: rewritten in place, it
+// fails before its first byte changes (its existing blocks could still be
+// overwritten, so a rewrite that went ahead would end half new); replaced
+// whole, the new file cannot be written and goes.
+TEST_F(FailedSave, OnARealFullDiskAGrowingFileStaysWhole) {
+    const FullDisk disk(folder_.path());
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs takes the superuser";
+    const std::string old(8192, 'o');
+    for (const bool linked : {true, false}) {
+        SCOPED_TRACE(linked ? "in place" : "replaced whole");
+        fs::remove(SecondName());
+        fs::remove(folder_.path() / "filler");
+        Place(old, linked);
+        disk.Fill();
+        std::string said;
+        EXPECT_EQ(Save(std::string(65536, 'n'), &said), ENOSPC);
+        fs::remove(folder_.path() / "filler");
+        ExpectOld(old, linked);
+        ExpectNamed(said, Path(), ENOSPC);
+    }
+}
+
+// Makes `path` read-only when a save opens a file, for the life of the
+// object.
+class ChmodAtOpen {
+public:
+    explicit ChmodAtOpen(const fs::path& path) {
+        path_ = path.string();
+        previous_ = platform::openCall;
+        platform::openCall = [](const char* name, int flags, mode_t mode) {
+            ::chmod(path_.c_str(), 0444);
+            return previous_(name, flags, mode);
+        };
+    }
+    ~ChmodAtOpen() { platform::openCall = previous_; }
+    ChmodAtOpen(const ChmodAtOpen&) = delete;
+    ChmodAtOpen& operator=(const ChmodAtOpen&) = delete;
+
+private:
+    static inline std::string path_;
+    static inline platform::OpenCall previous_ = nullptr;
+};
+
+// A mode that refuses writing, set after the save looked at the file and
+// before it opened what it writes, is obeyed, by the superuser too.
+TEST_F(FailedSave, AModeChangedBeforeTheOpenIsObeyed) {
+    for (const bool linked : {true, false}) {
+        SCOPED_TRACE(linked ? "in place" : "replaced whole");
+        fs::remove(SecondName());
+        Place("old", linked);
+        fs::permissions(Path(), fs::perms::owner_read | fs::perms::owner_write);
+        std::string said;
+        {
+            const ChmodAtOpen chmod(Path());
+            EXPECT_EQ(Save("new", &said), EACCES);
+        }
+        ExpectOld("old", linked);
+        ExpectNamed(said, Path(), EACCES);
+        EXPECT_EQ(fs::status(Path()).permissions(), fs::perms::owner_read | fs::perms::group_read |
+                                                        fs::perms::others_read);
+        fs::permissions(Path(), fs::perms::owner_read | fs::perms::owner_write);
+    }
 }
 
 TEST(TemporaryTarget, NamesTheFileOnlyOfTheWritersOwnTemporaries) {

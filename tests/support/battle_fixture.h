@@ -8,20 +8,23 @@
 #include <set>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/match_rules.h"
-#include "game/battle/particles.h"
-#include "game/flow/game_start.h"
 #include "engine/devices/network.h"
-#include "game/battle/player_record.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/particles.h"
+#include "game/arena/player_record.h"
+#include "game/battle/match_rules.h"
+#include "game/characters/character_routines.h"
 #include "game/flow/input_words.h"
-#include "game/shots/object_lists.h"
+#include "game/flow/run_state.h"
+#include "game/start/game_start.h"
 
 namespace test {
 
 class BattleFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        ResetGameState();
         heldKeys().clear();
         SetKeyStateSource([](int vk) -> int16_t { return heldKeys().count(vk) ? int16_t(-128) : int16_t(0); });
         InitCharacterParams();
@@ -30,24 +33,13 @@ protected:
         netConnected = 0;
         netSendInterval = 2;
         netLocalSide = 0;
-        battleFrame = 0;
-        startCountdown = 0;
-        battlePaused = 0;
         stageNumber = 1;
-        arcadeStage = 0;
-        stageGrades.clear();
         viewWidth = 640.0f;
         viewHeight = 480.0f;
-        cameraX = cameraY = 0.0f;
-        players[0] = PlayerRecord{};
-        players[1] = PlayerRecord{};
         players[0].characterId = 1;
         players[1].characterId = 2;
-        players[0].colour = players[1].colour = 0;
         ResetPlayerForBattle(0);
         ResetPlayerForBattle(1);
-        EmptyBattleObjectLists();
-        particleList.Free();
         SeedRandom(0);
     }
     void TearDown() override { SetKeyStateSource(nullptr); }

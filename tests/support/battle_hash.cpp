@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "engine/core/math.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/particles.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_menu.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/particles.h"
-#include "game/battle/player_record.h"
 #include "game/flow/input_words.h"
 #include "game/flow/transitions.h"
-#include "game/shots/object_lists.h"
 #include "game/shots/screen_flashes.h"
 
 namespace test {
@@ -72,6 +72,31 @@ private:
 };
 
 #define FIELD(expr) Field(#expr, expr)
+
+// Converts to any field's type: the largest number of them a record's
+// braces take is its field count (an array counts each element).
+struct AnyField {
+    template <class T>
+    operator T() const;  // never called, only named in unevaluated braces
+};
+
+template <class Record, class... Taken>
+constexpr size_t FieldCount() {
+    if constexpr (requires { Record{Taken{}..., AnyField{}}; })
+        return FieldCount<Record, Taken..., AnyField>();
+    else
+        return sizeof...(Taken);
+}
+
+// A hashed record that gains a field stops the build here: hash the field
+// in its Add below (or say there why it is left out), then count it here.
+static_assert(FieldCount<PlayerObject>() == 14, "PlayerObject changed: update Add(PlayerObject) and this count");
+static_assert(FieldCount<PlayerRecord>() == 58, "PlayerRecord changed: update Add(PlayerRecord) and this count");
+static_assert(FieldCount<HeavyShot>() == 22, "HeavyShot changed: update Add(HeavyShot) and this count");
+static_assert(FieldCount<Shot>() == 23, "Shot changed: update Add(Shot) and this count");
+static_assert(FieldCount<AttackArea>() == 14, "AttackArea changed: update Add(AttackArea) and this count");
+static_assert(FieldCount<Effect>() == 8, "Effect changed: update Add(Effect) and this count");
+static_assert(FieldCount<Particle>() == 8, "Particle changed: update Add(Particle) and this count");
 
 // Names the records of a list while the fields are listed.
 void EnterRecord(Hasher& h, const std::string& list, size_t index) {

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "game/battle/battle_state.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
 #include "game/flow/sound_tables.h"
-#include "game/shots/object_lists.h"
 #include "tests/support/battle_fixture.h"
 
 namespace test {

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/run_state.h"
 #include "tests/support/fake_joystick.h"
 #include "tests/support/scene_harness.h"
 

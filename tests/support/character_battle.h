@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
 #include "tests/support/battle_run.h"
 
 namespace test {

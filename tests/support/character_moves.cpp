@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/core/math.h"
-#include "game/battle/particles.h"
-#include "game/battle/player_record.h"
+#include "game/arena/particles.h"
+#include "game/arena/player_record.h"
 #include "game/characters/character_steps.h"
 #include "tests/support/battle_hash.h"
 

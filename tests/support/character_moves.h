@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "game/arena/object_types.h"
 #include "game/flow/input_words.h"
-#include "game/shots/object_types.h"
 #include "tests/support/battle_objects_fixture.h"
 
 namespace test {

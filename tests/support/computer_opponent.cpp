@@ -4,7 +4,7 @@
 
 #include "engine/core/math.h"
 #include "game/characters/computer_player.h"
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 
 namespace test {
 

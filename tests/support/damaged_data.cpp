@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/little_endian.h"
+
 namespace test {
 
 const char* DamageName(Damage damage) {
@@ -15,14 +17,6 @@ const char* DamageName(Damage damage) {
     }
     return "?";
 }
-
-namespace {
-
-uint32_t GetU32(const std::vector<uint8_t>& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
-}  // namespace
 
 std::vector<uint8_t> Damaged(std::vector<uint8_t> bytes, Damage damage, const EntryLayout& layout) {
     switch (damage) {
@@ -38,7 +32,7 @@ std::vector<uint8_t> Damaged(std::vector<uint8_t> bytes, Damage damage, const En
     case Damage::FlippedEntries: {
         // The chain is walked on the whole sizes before each header is inverted.
         for (size_t at = layout.header; at + layout.entryHead <= bytes.size();) {
-            const size_t next = at + layout.entryHead + layout.dataAfterHead + GetU32(bytes, at + layout.sizeField);
+            const size_t next = at + layout.entryHead + layout.dataAfterHead + platform::ReadLe32(bytes.data() + at + layout.sizeField);
             for (size_t i = at; i < at + layout.entryHead; ++i) bytes[i] ^= 0xFF;
             at = next;
         }

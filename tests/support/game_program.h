@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "tests/support/temp_dir.h"
@@ -33,11 +37,26 @@ protected:
     // when the game ended or none came within `limit`.
     std::string Screenshot(XSession& session, ChildProcess& game, int n, std::chrono::seconds limit);
 
+    // The value of one of the running game's int32_t globals, read from its
+    // memory at the address its symbol table gives: what scene or menu it
+    // is in, without the game reporting it. Empty when it cannot be read.
+    std::optional<int32_t> ReadGlobal(const ChildProcess& game, const std::string& symbol);
+
+    // Waits until `done` holds, polling; false when the game ended or
+    // `limit` passed first.
+    bool WaitUntil(ChildProcess& game, const std::function<bool()>& done, std::chrono::seconds limit);
+    // Holds the key down until `done` holds, so that the game sees exactly
+    // one press however slow its frames are, and returns once it has seen
+    // the release; false as WaitUntil.
+    bool HoldUntil(XSession& session, ChildProcess& game, unsigned long keysym, const std::function<bool()>& done,
+                   std::chrono::seconds limit);
+
     // Types escape; the game must end with status 0 within 20 s.
     void ExpectEscapeEndsTheGame(XSession& session, ChildProcess& game);
 
 private:
     static TempDir* folder_;
+    static std::map<std::string, uint64_t> symbols_;  // the game's globals by name: their offsets in the file
     static std::string dataFault_;
 };
 

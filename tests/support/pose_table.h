@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
+#include "game/arena/player_record.h"
 #include "game/characters/character_actions.h"
 #include "game/flow/input_words.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/battle_fixture.h"
 
 namespace test {

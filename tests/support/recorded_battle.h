@@ -4,12 +4,13 @@
 // words, or played back from a replay read, with the state hash after every
 // frame.
 #include <filesystem>
+#include <string>
 #include <vector>
 
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_objects_fixture.h"
 #include "tests/support/object_battle.h"
@@ -109,9 +110,12 @@ protected:
         const PlayerRecord& winner = players[winnerSide];
         ASSERT_TRUE(MakeReplayFileName(replayFileName));
         ASSERT_TRUE(WriteReplayFile({winnerSide, winner.bestComboDamage, winner.bestComboHits}));
+        // The fresh battle starts with the game's state reset: only the file
+        // carries the recording over.
+        const std::string saved = replayFileName;
         TearDown();
         SetUp();
-        ASSERT_EQ(ReadReplayFile(replayFileName), 0);
+        ASSERT_EQ(ReadReplayFile(saved.c_str()), 0);
         replayPlayback = 1;
         *match = GetPlaybackMatch();
         *hashes = Battle(*match, [](int, int32_t) { return InputWord{0}; });

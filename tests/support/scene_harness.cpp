@@ -7,7 +7,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "engine/core/application.h"
 #include "engine/core/math.h"
 #include "engine/devices/sound.h"
 #include "engine/graphics/camera.h"
@@ -17,11 +16,12 @@
 #include "engine/graphics/texture.h"
 #include "engine/models/model.h"
 #include "engine/models/vertex_shader.h"
-#include "game/flow/game_start.h"
+#include "engine/startup/engine_main.h"
 #include "game/flow/input_words.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
+#include "game/start/game_start.h"
 #include "platform/hidden_window.h"
 #include "platform/system.h"
 #include "tests/support/data_set.h"
@@ -67,6 +67,9 @@ SceneHarness::SceneHarness(AsTheProgram program)
 }
 
 void SceneHarness::Start() {
+    // Whatever an earlier test in this process left, the game starts as a
+    // fresh program does.
+    ResetGameState();
     platform::OverrideProgramFolder(folder_.path().string());
     SetCurrentFolderToApp();
     heldKeys.fill(false);
@@ -97,7 +100,6 @@ void SceneHarness::Start() {
             InitFontList();
         }
     }
-    transitionRunning = 0;
     StartGame();
 }
 
@@ -120,10 +122,9 @@ SceneHarness::~SceneHarness() {
         DestroyTextureList();
         DestroyCameraList();
     }
-    gameCamera = nullptr;
-    transitionSprite = nullptr;
-    SetKeyStateSource(nullptr);
-    soundOff = 0;
+    // The lists freed every picture, model and sound the game still points
+    // at: it forgets them, so a later harness does not release them again.
+    ResetGameState();
     exitRequested = 0;
     platform::OverrideProgramFolder("");
     appFolder[0] = '\0';

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/core/application.h"
+#include "engine/startup/engine_main.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
 

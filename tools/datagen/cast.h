@@ -1,33 +1,30 @@
 #pragma once
-// The eight characters and nine stages as the generated pictures show them.
+// The eight characters as the generated pictures show them: the roster's
+// facts, each with the colour its pictures are painted in and the pose it
+// strikes on its standing pictures.
 #include <string>
 
+#include "game/arena/roster.h"
 #include "tools/datagen/canvas.h"
+#include "tools/datagen/fighter_poses.h"
 
 namespace datagen {
 
-struct Character {
-    const char* name;
-    int frames;
-    const char* actionPrefix;  // null when the character has no action frames
-    int actions;
-    int actionSide;
+struct Character : RosterEntry {
     Colour colour;
-    int storyPages;  // 0: no story
+    PoseStep standPose;
 };
 
-// CharacterId 1 to 8.
-constexpr Character CHARACTERS[] = {
-    {"kirune", 59, "act_sw", 21, 128, {225, 60, 60}, 28},
-    {"bemo", 59, "act_np", 4, 128, {245, 150, 40}, 26},
-    {"oza", 40, "act_wp", 8, 128, {215, 205, 40}, 26},
-    {"perila", 53, nullptr, 0, 0, {60, 190, 80}, 19},
-    {"ruo", 49, nullptr, 0, 0, {40, 190, 215}, 22},
-    {"torvi", 45, nullptr, 0, 0, {70, 95, 235}, 16},
-    {"nebu", 74, nullptr, 0, 0, {165, 75, 225}, 22},
-    {"welo", 57, "act_gn", 20, 128, {235, 85, 175}, 0},
+// The side of every action frame's square picture.
+constexpr int ACTION_PICTURE_SIDE = 128;
+
+// CharacterId 1 to 8, in roster order.
+constexpr Character CHARACTERS[CHARACTER_COUNT] = {
+    {ROSTER[0], {225, 60, 60}, {PoseKind::MoveForward, 0.5f}},  {ROSTER[1], {245, 150, 40}, {PoseKind::Shoot, 0.35f}},
+    {ROSTER[2], {215, 205, 40}, {PoseKind::Shoot, 0.35f}},      {ROSTER[3], {60, 190, 80}, {PoseKind::Idle, 0.5f}},
+    {ROSTER[4], {40, 190, 215}, {PoseKind::MoveForward, 0.5f}}, {ROSTER[5], {70, 95, 235}, {PoseKind::Shield, 0.5f}},
+    {ROSTER[6], {165, 75, 225}, {PoseKind::Idle, 0.5f}},        {ROSTER[7], {235, 85, 175}, {PoseKind::MoveForward, 0.5f}},
 };
-constexpr int CHARACTER_COUNT = 8;
 
 // The character of an id 1 to 8.
 inline const Character& CharacterOf(int id) { return CHARACTERS[id - 1]; }

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "game/battle/battle_assets.h"
+#include "game/arena/roster.h"
 #include "tools/datagen/fighter_poses.h"
 #include "tools/datagen/shapes.h"
 
@@ -357,8 +357,8 @@ void PaintFigure(Canvas& c, int characterId, Colour costume, PoseStep step, floa
 }
 
 FigurePainter FighterPosePainter(int characterId, Colour costume, int pose) {
-    const CharacterFrameSet* set = FindCharacterFrameSet(characterId);
-    const int poses = set ? set->frames : 1;
+    const RosterEntry* entry = FindRosterEntry(characterId);
+    const int poses = entry ? entry->pictures.frames : 1;
     return [=](Canvas& c, Lettering&) {
         PaintFigure(c, characterId, costume, FighterPose(characterId, pose), c.Width() / 2.0f, c.Height() / 2.0f,
                     static_cast<float>(c.Width()) / POSE_PLANE);
@@ -367,8 +367,8 @@ FigurePainter FighterPosePainter(int characterId, Colour costume, int pose) {
 }
 
 FigurePainter FighterPartPainter(int characterId, Colour costume, int part) {
-    const CharacterFrameSet* set = FindCharacterFrameSet(characterId);
-    const float plane = set && set->actionPlaneSize > 0 ? set->actionPlaneSize : POSE_PLANE;
+    const RosterEntry* entry = FindRosterEntry(characterId);
+    const float plane = entry && entry->pictures.actionPlaneSize > 0 ? entry->pictures.actionPlaneSize : POSE_PLANE;
     return [=](Canvas& c, Lettering&) {
         const Scale scale{c.Width() / 2.0f, c.Height() / 2.0f, static_cast<float>(c.Width()) / plane};
         PaintShapes(c, scale, PartShapes(PaletteOf(costume, false), FighterPart(characterId, part)));

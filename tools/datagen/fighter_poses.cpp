@@ -2,6 +2,8 @@
 
 #include <span>
 
+#include "game/arena/roster.h"
+
 namespace datagen {
 namespace {
 
@@ -64,7 +66,8 @@ constexpr Run<PoseKind> WELO_POSES[] = {
     {55, 55, P::KnockedBack}, {56, 56, P::KnockedOut},
 };
 
-constexpr std::span<const Run<PoseKind>> POSES[] = {KIRUNE_POSES, BEMO_POSES, OZA_POSES,  PERILA_POSES,
+// In roster order.
+constexpr std::span<const Run<PoseKind>> POSES[CHARACTER_COUNT] = {KIRUNE_POSES, BEMO_POSES, OZA_POSES,  PERILA_POSES,
                                                      RUO_POSES,    TORVI_POSES, NEBU_POSES, WELO_POSES};
 
 using A = PartKind;
@@ -84,7 +87,7 @@ constexpr Run<PartKind> WELO_PARTS[] = {
     {7, 10, A::Blade},   {11, 14, A::BladeThrust}, {15, 19, A::BladeThrust},
 };
 
-constexpr std::span<const Run<PartKind>> PARTS[] = {KIRUNE_PARTS, BEMO_PARTS, OZA_PARTS, {}, {}, {}, {}, WELO_PARTS};
+constexpr std::span<const Run<PartKind>> PARTS[CHARACTER_COUNT] = {KIRUNE_PARTS, BEMO_PARTS, OZA_PARTS, {}, {}, {}, {}, WELO_PARTS};
 
 template <typename Kind>
 bool Find(std::span<const Run<Kind>> runs, int32_t n, Kind* kind, float* phase) {
@@ -101,13 +104,13 @@ bool Find(std::span<const Run<Kind>> runs, int32_t n, Kind* kind, float* phase) 
 
 PoseStep FighterPose(int32_t characterId, int32_t pose) {
     PoseStep step{PoseKind::Idle, 0.0f};
-    if (characterId >= 1 && characterId <= 8) Find(POSES[characterId - 1], pose, &step.kind, &step.phase);
+    if (FindRosterEntry(characterId)) Find(POSES[characterId - 1], pose, &step.kind, &step.phase);
     return step;
 }
 
 PartStep FighterPart(int32_t characterId, int32_t part) {
     PartStep step{PartKind::None, 0.0f};
-    if (characterId >= 1 && characterId <= 8) Find(PARTS[characterId - 1], part, &step.kind, &step.phase);
+    if (FindRosterEntry(characterId)) Find(PARTS[characterId - 1], part, &step.kind, &step.phase);
     return step;
 }
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "game/battle/hud_sheets.h"
+#include "game/arena/hud_sheets.h"
 #include "game/screens/result_sheets.h"
 
 namespace datagen {
@@ -41,8 +41,8 @@ void Plate(Canvas& c, Lettering& l, const Box& b, const std::string& text, Colou
 // Side 1 draws its tab mirrored, so a tab carries no words (the name plate
 // beside it names the character): the character's colour with a band of
 // diamonds that reads the same both ways.
-void PaintTabs(Canvas& c, const std::array<Colour, 8>& tabColours) {
-    for (int id = 1; id <= 8; ++id) {
+void PaintTabs(Canvas& c, const std::array<Colour, CHARACTER_COUNT>& tabColours) {
+    for (int id = 1; id <= CHARACTER_COUNT; ++id) {
         const Colour colour = tabColours[static_cast<size_t>(id - 1)];
         const Box b = Inside(hud_sheets::CharacterTab(id));
         c.VerticalGradient(b.x0, b.y0, b.x1, b.y1, Shade(colour, 1.3f), Shade(colour, 0.55f));
@@ -153,7 +153,7 @@ void PaintRing(Canvas& c) {
 
 }  // namespace
 
-void PaintSystemSheet(Canvas& c, Lettering& l, const std::array<Colour, 8>& tabColours, bool replay) {
+void PaintSystemSheet(Canvas& c, Lettering& l, const std::array<Colour, CHARACTER_COUNT>& tabColours, bool replay) {
     const Colour plate = replay ? Colour{150, 90, 20, 255} : Colour{25, 45, 110, 255};
     PaintTabs(c, tabColours);
     PaintLifeBar(c);

@@ -4,13 +4,14 @@
 // cell by cell where the game cuts them, so every number and word reads.
 #include <array>
 
+#include "game/arena/roster.h"
 #include "tools/datagen/canvas.h"
 
 namespace datagen {
 
 // The HUD sheet, with the characters' colours (characterId 1..8) on their
 // tabs; the replay's variant has amber plates instead of blue.
-void PaintSystemSheet(Canvas& c, Lettering& l, const std::array<Colour, 8>& tabColours, bool replay);
+void PaintSystemSheet(Canvas& c, Lettering& l, const std::array<Colour, CHARACTER_COUNT>& tabColours, bool replay);
 void PaintMessageSheet(Canvas& c, Lettering& l);
 void PaintConclusionSheet(Canvas& c, Lettering& l);
 

@@ -22,26 +22,38 @@ struct Point {
     float x, y, z;
 };
 
-// A mesh made of flat polygons: every polygon has its own corners, one
-// normal and one material.
+Point Normalised(Point p) {
+    const float length = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+    return {p.x / length, p.y / length, p.z / length};
+}
+
+// A mesh made of flat polygons: every polygon has its own corners and one
+// material, and each corner the normal the lighting sees there.
 struct MeshBuilder {
     std::vector<Point> positions;
     std::vector<float> uvs;
     std::vector<std::vector<uint32_t>> faces;
-    std::vector<Point> normals;  // one per face
+    std::vector<Point> normals;  // one per corner
     std::vector<uint32_t> materials;
 
+    // The game bakes the stage's one light, falling from above, into the
+    // corners with no ambient light: a corner whose normal faces down is
+    // black. The scenery hangs above the eye, which sees its underside, so
+    // every normal leans up as if the rock were lit by the sky round it,
+    // keeping enough of its own direction to shade the faces apart.
     void Polygon(const std::vector<Point>& corners, const std::vector<std::pair<float, float>>& uv, Point normal,
                  uint32_t material) {
+        constexpr float kSkyLean = 1.6f;
+        const Point lit = Normalised({normal.x, normal.y + kSkyLean, normal.z});
         std::vector<uint32_t> face;
         for (size_t i = 0; i < corners.size(); ++i) {
             face.push_back(static_cast<uint32_t>(positions.size()));
             positions.push_back(corners[i]);
+            normals.push_back(lit);
             uvs.push_back(uv[i].first);
             uvs.push_back(uv[i].second);
         }
         faces.push_back(std::move(face));
-        normals.push_back(normal);
         materials.push_back(material);
     }
 
@@ -68,9 +80,7 @@ Point OnCircle(float radius, float angle, float y) { return {radius * std::sin(a
 Point FaceNormal(const std::vector<Point>& c) {
     const Point u{c[1].x - c[0].x, c[1].y - c[0].y, c[1].z - c[0].z};
     const Point v{c[2].x - c[0].x, c[2].y - c[0].y, c[2].z - c[0].z};
-    Point n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-    const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-    return {n.x / length, n.y / length, n.z / length};
+    return Normalised({u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x});
 }
 
 // A floating rock: a flat top with a ragged rim, about 32 across the middle,
@@ -187,10 +197,7 @@ void WriteMesh(XWriter& w, const std::string& name, const MeshBuilder& m, const 
 
     w.BeginObject("MeshNormals");
     WritePoints(w, m.normals);
-    std::vector<std::vector<uint32_t>> normalFaces;
-    for (size_t f = 0; f < m.faces.size(); ++f)
-        normalFaces.emplace_back(m.faces[f].size(), static_cast<uint32_t>(f));
-    WriteFaces(w, normalFaces);
+    WriteFaces(w, m.faces);
     w.EndObject();
 
     w.BeginObject("MeshTextureCoords");
@@ -240,18 +247,19 @@ void WriteHaloTurn(XWriter& w) {
 // The island's top: grass with patches of bare rock.
 Colour RockTopAt(float u, float v) {
     const float n = Fractal(u, v, 4, 4, 4, 201), grain = Fractal(u, v, 16, 16, 2, 202);
-    const Colour grass = Mix({52, 104, 46, 255}, {92, 140, 60, 255}, grain);
-    return Mix(grass, Shade({128, 118, 100, 255}, 0.8f + 0.4f * grain), Smooth(0.58f, 0.66f, n));
+    const Colour grass = Mix({120, 200, 100, 255}, {170, 230, 120, 255}, grain);
+    return Mix(grass, Shade({220, 206, 180, 255}, 0.8f + 0.2f * grain), Smooth(0.58f, 0.66f, n));
 }
 
-// Its sides: layered rock, lighter at the top, with cracks down it.
+// Its sides: layered pale rock, lighter at the top, with cracks down it.
+// Pale, because the stage's dim light leaves a fifth of it.
 Colour CliffAt(float u, float v) {
     const float n = Fractal(u, v, 4, 4, 3, 211);
     const float strata = 0.5f + 0.5f * std::sin(2.0f * PI * (v * 6.0f + 0.6f * n));
-    Colour rock = Mix({150, 128, 98, 255}, {70, 58, 46, 255}, v);
-    rock = Shade(rock, 0.85f + 0.2f * strata);
+    Colour rock = Mix({240, 228, 206, 255}, {168, 150, 128, 255}, v);
+    rock = Shade(rock, 0.85f + 0.15f * strata);
     const float crack = Smooth(0.03f, 0.0f, std::fabs(Fractal(u, v, 8, 2, 2, 212) - 0.5f));
-    return Mix(rock, {40, 32, 26, 255}, crack * 0.8f);
+    return Mix(rock, {90, 76, 64, 255}, crack * 0.8f);
 }
 
 // The pillars: pale stone blocks in courses, joints darker.

@@ -83,8 +83,8 @@ void PaintHeightField(Canvas& c, Lettering&) {
 }
 
 // The characters' colours, for their tabs on the HUD sheets.
-std::array<Colour, 8> TabColours() {
-    std::array<Colour, 8> colours;
+std::array<Colour, CHARACTER_COUNT> TabColours() {
+    std::array<Colour, CHARACTER_COUNT> colours;
     for (size_t i = 0; i < colours.size(); ++i) colours[i] = CHARACTERS[i].colour;
     return colours;
 }
@@ -175,20 +175,20 @@ void AddStagePictures(std::vector<Picture>& out) {
 }
 
 void AddCharacterPictures(std::vector<Picture>& out) {
-    for (int id = 1; id <= 8; ++id) {
-        const Character& ch = CHARACTERS[id - 1];
+    for (int id = 1; id <= CHARACTER_COUNT; ++id) {
+        const Character& ch = CharacterOf(id);
         for (int colour = 0; colour < 2; ++colour) {
             std::string archive = "gf/mdl_" + std::to_string(id) + std::to_string(colour + 1) + ".dat";
             auto add = [&](std::string key, int w, int h, Painter p) {
                 out.push_back({archive, std::move(key), w, h, IMAGE_PIXEL_32_LZSS, std::move(p)});
             };
-            for (int k = 0; k < ch.frames; ++k) {
+            for (int k = 0; k < ch.pictures.frames; ++k) {
                 std::string key = TwoDigits("mdl", k);
                 add(key, 64, 64, FighterPosePainter(id, CostumeColour(ch, colour), k));
             }
-            for (int k = 0; k < ch.actions; ++k) {
-                std::string key = TwoDigits(ch.actionPrefix, k);
-                add(key, ch.actionSide, ch.actionSide, FighterPartPainter(id, CostumeColour(ch, colour), k));
+            for (int k = 0; k < ch.pictures.actions; ++k) {
+                std::string key = TwoDigits(ch.pictures.actionPrefix, k);
+                add(key, ACTION_PICTURE_SIDE, ACTION_PICTURE_SIDE, FighterPartPainter(id, CostumeColour(ch, colour), k));
             }
             add("item", 512, 512, ShotSheetPainter(id, CostumeColour(ch, colour)));
             add("ring", 512, 512, RingSheetPainter(id, CostumeColour(ch, colour)));

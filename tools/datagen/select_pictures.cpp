@@ -35,13 +35,7 @@ void PaintSideLabel(Canvas& c, Lettering& l, const Area& a, const std::string& w
     c.OutlinedText(l, words, a.x0 + 14, a.y0 + 2, a.x1 - 14, a.y1 - 2, 24, WHITE, WithAlpha(DARK_INK, 230), 1);
 }
 
-// The pose each character strikes on its standing picture.
-PoseStep StandPose(int id) {
-    constexpr PoseStep POSES[] = {{PoseKind::MoveForward, 0.5f}, {PoseKind::Shoot, 0.35f}, {PoseKind::Shoot, 0.35f},
-                                  {PoseKind::Idle, 0.5f},        {PoseKind::MoveForward, 0.5f}, {PoseKind::Shield, 0.5f},
-                                  {PoseKind::Idle, 0.5f},        {PoseKind::MoveForward, 0.5f}};
-    return POSES[id - 1];
-}
+PoseStep StandPose(int id) { return CharacterOf(id).standPose; }
 
 // Rings, ticks and marks about the centre of a 512 x 512 picture, for
 // pictures drawn added over the scene.

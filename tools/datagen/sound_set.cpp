@@ -5,6 +5,7 @@
 
 #include "engine/devices/sound_pack.h"
 #include "game/flow/sound_tables.h"
+#include "platform/little_endian.h"
 
 namespace {
 
@@ -13,8 +14,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 void PutSample(std::vector<uint8_t>& data, double value) {
     const auto sample = static_cast<int16_t>(std::lrint(std::fmax(-1.0, std::fmin(1.0, value)) * 32767.0));
-    data.push_back(static_cast<uint8_t>(sample & 0xFF));
-    data.push_back(static_cast<uint8_t>((sample >> 8) & 0xFF));
+    platform::AppendLe16(data, static_cast<uint16_t>(sample));
 }
 
 // One cycle's shape at phase 0..1: sine, square, saw, triangle.

@@ -1,7 +1,10 @@
 // netrelay: forwards datagrams between two network peers with seeded loss,
 // duplication, reordering, corruption and delay, for tests of network play. It
 // ends by itself once no datagram has come for --idle-ms (counted from the
-// first one: peers may take long to start), or after --max-ms in all.
+// first one: peers may take long to start), after --max-ms in all, or on
+// SIGTERM, and prints what it did, with the most datagrams each peer sent
+// within a second.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,12 +14,16 @@
 
 namespace {
 
+constexpr uint32_t kRoundMs = 100;
+volatile std::sig_atomic_t stopRequested = 0;
+
 void Usage() {
     std::fprintf(stderr,
                  "usage: netrelay --peer-a PORT --peer-b PORT --relay-a PORT --relay-b PORT\n"
                  "                [--peer-a-host IPV4] [--peer-b-host IPV4]\n"
                  "                [--seed N] [--loss P] [--duplicate P] [--reorder P] [--corrupt P]\n"
                  "                [--hold-ms MS] [--delay-ms MS] [--jitter-ms MS] [--idle-ms MS] [--max-ms MS]\n"
+                 "                [--spare-select 0|1]\n"
                  "Peer A sends to the relay's port A, peer B to port B; the peers are on\n"
                  "127.0.0.1 unless their hosts are given (the relay takes datagrams only\n"
                  "from each peer's host).\n"
@@ -64,6 +71,7 @@ int main(int argc, char** argv) {
         else if (name == "--hold-ms") options.holdMs = static_cast<uint32_t>(value);
         else if (name == "--delay-ms") options.delayMs = static_cast<uint32_t>(value);
         else if (name == "--jitter-ms") options.jitterMs = static_cast<uint32_t>(value);
+        else if (name == "--spare-select") options.spareSelect = value != 0;
         else if (name == "--idle-ms") idleMs = value;
         else if (name == "--max-ms") maxMs = value;
         else {
@@ -78,16 +86,20 @@ int main(int argc, char** argv) {
     }
     std::printf("relay ports %u %u\n", relay.relayPortA(), relay.relayPortB());
     std::fflush(stdout);
-    // Runs in idle-sized rounds: one without traffic ends the relay, once the
-    // first datagram has come.
-    const auto round = static_cast<uint32_t>(idleMs);
-    for (double served = 0; served < maxMs; served += round) {
-        if (!relay.Pump(round) && relay.counts().received > 0) break;
+    // Short rounds, so that SIGTERM ends the relay soon (with its report); a
+    // silence of idleMs ends it too, once the first datagram has come.
+    std::signal(SIGTERM, [](int) { stopRequested = 1; });
+    double quietMs = 0;
+    for (double served = 0; served < maxMs && !stopRequested && quietMs < idleMs; served += kRoundMs) {
+        quietMs = relay.Pump(kRoundMs) || relay.counts().received == 0 ? 0 : quietMs + kRoundMs;
     }
     const RelayCounts& c = relay.counts();
-    std::printf("received %llu forwarded %llu dropped %llu duplicated %llu reordered %llu corrupted %llu\n",
+    std::printf("received %llu forwarded %llu dropped %llu duplicated %llu reordered %llu corrupted %llu "
+                "busiest-second-from-a %llu busiest-second-from-b %llu\n",
                 static_cast<unsigned long long>(c.received), static_cast<unsigned long long>(c.forwarded),
                 static_cast<unsigned long long>(c.dropped), static_cast<unsigned long long>(c.duplicated),
-                static_cast<unsigned long long>(c.reordered), static_cast<unsigned long long>(c.corrupted));
+                static_cast<unsigned long long>(c.reordered), static_cast<unsigned long long>(c.corrupted),
+                static_cast<unsigned long long>(c.busiestSecondFromA),
+                static_cast<unsigned long long>(c.busiestSecondFromB));
     return 0;
 }

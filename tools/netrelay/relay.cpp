@@ -20,10 +20,22 @@ Relay::Relay(const RelayOptions& options)
       random_(options.seed),
       socketA_(platform::CreateUdpSocket()),
       socketB_(platform::CreateUdpSocket()),
-      toB_{socketA_.get(), socketB_.get(), options.peerHostA, options.peerHostB, options.peerPortB, {}, 0, {}},
-      toA_{socketB_.get(), socketA_.get(), options.peerHostB, options.peerHostA, options.peerPortA, {}, 0, {}} {}
+      toB_{socketA_.get(), socketB_.get(), options.peerHostA, options.peerHostB, options.peerPortB,
+           {}, 0, {}, {}, &counts_.busiestSecondFromA},
+      toA_{socketB_.get(), socketA_.get(), options.peerHostB, options.peerHostA, options.peerPortA,
+           {}, 0, {}, {}, &counts_.busiestSecondFromB} {}
 
 bool Relay::Open() { return socketA_->Open(options_.relayPortA) && socketB_->Open(options_.relayPortB); }
+
+namespace {
+
+bool IsSelectPacket(const std::vector<uint8_t>& datagram) {
+    if (datagram.size() < 6) return false;
+    const auto field = [&datagram](int i) { return static_cast<int16_t>(datagram[2 * i] | datagram[2 * i + 1] << 8); };
+    return field(0) == -11 || field(0) == -30 || (field(0) == -40 && field(1) == 0);
+}
+
+}  // namespace
 
 bool Relay::Chance(double probability) {
     return std::uniform_real_distribution<double>(0.0, 1.0)(random_) < probability;
@@ -60,8 +72,16 @@ bool Relay::ServeOne(Direction& direction, Direction& back) {
     if (from.address != direction.fromHost) return true;
     if (back.toPort == 0) back.toPort = from.port;
     datagram.resize(std::min(static_cast<size_t>(length), kMaxDatagram));
+    CountArrival(direction);
     Forward(direction, std::move(datagram));
     return true;
+}
+
+void Relay::CountArrival(Direction& direction) {
+    const uint64_t now = NowMs();
+    direction.lastSecond.push_back(now);
+    while (now - direction.lastSecond.front() >= 1000) direction.lastSecond.pop_front();
+    *direction.busiestSecond = std::max<uint64_t>(*direction.busiestSecond, direction.lastSecond.size());
 }
 
 void Relay::Forward(Direction& direction, std::vector<uint8_t> datagram) {
@@ -72,6 +92,10 @@ void Relay::Forward(Direction& direction, std::vector<uint8_t> datagram) {
     const bool twice = Chance(options_.duplicate);
     const bool hold = Chance(options_.reorder);
     const uint32_t flip = random_();
+    if (options_.spareSelect && IsSelectPacket(datagram)) {
+        Send(direction, datagram);
+        return;
+    }
     if (lose) {
         ++counts_.dropped;
         return;

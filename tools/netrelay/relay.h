@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -31,15 +32,25 @@ struct RelayOptions {
     uint32_t holdMs = 20;  // a held datagram goes on after this at the latest
     // Each copy sent waits delayMs, plus or minus up to jitterMs (evenly spread).
     uint32_t delayMs = 0, jitterMs = 0;
+    // The select screen's packets (connect packets, select words and requests
+    // for frame 0: a first field of -11 or -30, or -40 with the value 0) are
+    // only delayed: the plain format cannot tell a lost, repeated or damaged
+    // select word from the next one.
+    bool spareSelect = false;
 };
 
 struct RelayCounts {
     uint64_t received = 0, forwarded = 0, dropped = 0, duplicated = 0, reordered = 0, corrupted = 0;
+    // The most datagrams that came from each peer within any one second: a
+    // peer that floods the other shows here, however short its flood.
+    uint64_t busiestSecondFromA = 0, busiestSecondFromB = 0;
 };
 
 class Relay {
 public:
     explicit Relay(const RelayOptions& options);
+    Relay(const Relay&) = delete;  // the directions point into the counts
+    Relay& operator=(const Relay&) = delete;
     // False when either relay port could not be bound.
     bool Open();
     // Serves both directions for up to `milliseconds`; false when nothing
@@ -59,6 +70,8 @@ private:
         std::optional<std::vector<uint8_t>> held;
         uint64_t heldSinceMs = 0;
         std::multimap<uint64_t, std::vector<uint8_t>> delayed;  // by the time each goes out
+        std::deque<uint64_t> lastSecond;  // when each datagram of the last second came in
+        uint64_t* busiestSecond;          // where the most of them is counted
     };
 
     bool Chance(double probability);
@@ -68,6 +81,7 @@ private:
     void SendNow(Direction& direction, const std::vector<uint8_t>& datagram);
     void ReleaseStale(Direction& direction);
     void ReleaseDue(Direction& direction);
+    void CountArrival(Direction& direction);
 
     RelayOptions options_;
     std::mt19937 random_;

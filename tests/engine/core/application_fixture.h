@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/application.h"
+#include "engine/startup/engine_main.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "tests/support/temp_dir.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/core/aux_window.h"
-#include "engine/core/dormant_managers.h"
+#include "engine/models/dormant_managers.h"
 #include "engine/core/memory_status.h"
 #include "tests/engine/core/log_capture.h"
 

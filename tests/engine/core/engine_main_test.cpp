@@ -4,11 +4,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/core/application.h"
 #include "engine/core/log.h"
+#include "engine/startup/engine_main.h"
 #include "platform/instance_lock.h"
-#include "tests/support/temp_dir.h"
 #include "tests/engine/core/application_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

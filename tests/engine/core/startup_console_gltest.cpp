@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/core/application.h"
 #include "engine/graphics/device.h"
+#include "engine/startup/engine_main.h"
 #include "tests/engine/core/application_fixture.h"
 #include "tests/support/back_buffer_pixels.h"
 

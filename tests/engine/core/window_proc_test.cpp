@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/core/application.h"
 #include "engine/devices/input.h"
+#include "engine/startup/engine_main.h"
 #include "tests/engine/core/application_fixture.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/application.h"
 #include "engine/devices/media_directmusic.h"
 #include "engine/devices/media_directplay.h"
 #include "engine/devices/media_directshow.h"
 #include "engine/devices/media_mci.h"
 #include "engine/devices/media_stream.h"
+#include "engine/startup/engine_main.h"
 #include "tests/engine/core/application_fixture.h"
 #include "tests/engine/core/log_capture.h"
 #include "tests/engine/devices/media_fixture.h"

@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <thread>
 
+#include "platform/safe_file.h"
+
+#include "platform/little_endian.h"
 #include "tests/support/damaged_data.h"
 #include "tests/support/temp_dir.h"
 
@@ -29,7 +36,8 @@ struct KsdTest : ::testing::Test {
     void PatchU32(long offset, uint32_t value) {
         std::FILE* file = std::fopen(path.c_str(), "r+b");
         std::fseek(file, offset, SEEK_SET);
-        uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+        uint8_t bytes[4];
+        platform::WriteLe32(bytes, value);
         std::fwrite(bytes, 1, 4, file);
         std::fclose(file);
     }
@@ -102,13 +110,73 @@ TEST_F(KsdTest, TheWholePacksDamageIsFound) {
         test::WriteBinaryFile(path, c.bytes);
         std::FILE* file = std::fopen(path.c_str(), "rb");
         ASSERT_NE(file, nullptr);
-        const char* damage = FindKsdDamage(file);
-        EXPECT_EQ(std::ftell(file), 0);
+        const char* damage = IndexKsdPack(file).damage;
         KsdEntry entry;
         EXPECT_EQ(FindKsdEntry(file, "first", &entry) == KsdLookup::Found, c.bytes.size() > 60);
         std::fclose(file);
         if (c.damage) EXPECT_STREQ(damage, c.damage) << c.bytes.size();
         else EXPECT_EQ(damage, nullptr);
+    }
+}
+
+// A pack some moments old is read through the index kept from an earlier
+// read; a change of any kind since must be seen.
+TEST_F(KsdTest, APackChangedAfterItWasReadIsReadAsItIsNow) {
+    namespace fs = std::filesystem;
+    const std::vector<KsdSound> before = {Entry("k", {1, 1}), Entry("other", {3, 3})};
+    // The same size with the entries swapped: an old index would find "other".
+    const std::vector<KsdSound> after = {Entry("other", {4, 4}), Entry("k", {2, 2})};
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> change;
+        int found;  // the first sample byte, or -1 when the key is not found
+    } cases[] = {
+        {"unchanged", [](const std::string&) {}, 1},
+        {"replaced by another file",
+         [&](const std::string& pack) {
+             ASSERT_TRUE(WriteKsdPack(dir.file("next.dat"), after));
+             fs::rename(dir.file("next.dat"), pack);
+         },
+         2},
+        {"rewritten in place with its old modification time",
+         [&](const std::string& pack) {
+             const auto modified = fs::last_write_time(pack);
+             ASSERT_TRUE(WriteKsdPack(dir.file("next.dat"), after));
+             const std::vector<uint8_t> bytes = test::ReadBinaryFile(dir.file("next.dat"));
+             std::ofstream(pack, std::ios::binary | std::ios::in)
+                 .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+             fs::last_write_time(pack, modified);
+         },
+         2},
+        {"cut short in place", [&](const std::string& pack) { fs::resize_file(pack, 20); }, -1},
+    };
+    std::vector<std::string> packs;
+    for (const auto& c : cases) {
+        packs.push_back(dir.file(std::string(c.name) + ".dat"));
+        ASSERT_TRUE(WriteKsdPack(packs.back(), before));
+    }
+    const auto find = [](const std::string& pack, const char* key) {
+        platform::FilePtr file = platform::OpenRegularFile(pack);
+        KsdEntry entry;
+        if (!file || FindKsdEntry(file.get(), *KsdPackIndex(pack, file.get()), key, &entry) != KsdLookup::Found)
+            return -1;
+        const int first = std::fgetc(file.get());
+        return first == EOF ? -2 : first;  // found, but past the end of the file
+    };
+    // Wait until the files are old enough for their index to be kept.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    platform::FileVersion version;
+    while (platform::VersionOf(platform::OpenRegularFile(packs.back()).get(), &version) &&
+           !platform::IsSettled(version) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(platform::IsSettled(version));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        ASSERT_EQ(find(packs[i], "k"), 1);
+        ASSERT_EQ(find(packs[i], "other"), 3);
+        cases[i].change(packs[i]);
+        EXPECT_EQ(find(packs[i], "k"), cases[i].found);
     }
 }
 

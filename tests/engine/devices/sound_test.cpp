@@ -12,6 +12,7 @@
 #include "engine/devices/sound_pack.h"
 #include "platform/cp932.h"
 #include "platform/dsp/effect.h"
+#include "platform/little_endian.h"
 #include "tests/engine/devices/sound_layer_fixture.h"
 
 namespace {
@@ -200,7 +201,7 @@ TEST_F(SoundTest, AnEffectRestartsThePlayingSoundThroughItAndRemoveEffectsGoesBa
     std::vector<float> dry;
     for (int i = 0; i < 4000; ++i) {
         const int16_t value = i % 400 == 0 ? 12000 : static_cast<int16_t>(i % 37 * 50);
-        pulses.data.insert(pulses.data.end(), {static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8)});
+        platform::AppendLe16(pulses.data, static_cast<uint16_t>(value));
         dry.insert(dry.end(), {static_cast<float>(value), static_cast<float>(value)});
     }
     ASSERT_TRUE(WriteKsdPack(pack, {pulses}));

@@ -206,6 +206,24 @@ TEST(SoundLayer, WithoutAnAudioDeviceEverythingStaysSilent) {
     else unsetenv("SDL_AUDIODRIVER");
 }
 
+// A driver that starts but opens no device (the disk writer, its file in a
+// folder that does not exist) leaves SDL's audio system up; the next start
+// still takes the driver then set and gets its device.
+TEST(SoundLayer, AfterADriverOpenedNoDeviceTheNextStartTakesTheDriverThenSet) {
+    setenv("SDL_DISKAUDIOFILE", "/nonexistent-folder/sound.raw", 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    SetSoundOutput(SoundOutput::Device);
+    InitializeSound();
+    EXPECT_EQ(GetSoundMixer(), nullptr);
+    DestroySound();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    InitializeSound();
+    ASSERT_NE(GetSoundMixer(), nullptr);
+    EXPECT_TRUE(GetSoundMixer()->HasDevice());
+    DestroySound();
+    unsetenv("SDL_DISKAUDIOFILE");
+}
+
 TEST(SoundLayer, TheDeviceMixesWhileTheThreadLoadsAndPlays) {
     test::TempDir dir;
     const std::string pack = dir.file("one.dat");

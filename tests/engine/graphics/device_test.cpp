@@ -13,6 +13,7 @@
 #include "engine/graphics/camera.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
+#include "tests/support/bitmap_bytes.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
 
@@ -325,10 +326,46 @@ TEST_F(BackBufferTest, ScreenshotIsA24BitBottomUpBmp) {
     EXPECT_EQ((std::vector<uint8_t>(bytes.begin() + 66, bytes.begin() + 69)), (std::vector<uint8_t>{1, 0, 0}));
 }
 
-TEST_F(BackBufferTest, ScreenshotThatCannotBeOpenedWritesNothingAndUnlocks) {
-    const std::string path = dir.file("missing/folder/shot.bmp");
+// The whole file, byte for byte, in each format a back buffer is made in,
+// at a width whose rows need padding.
+class ScreenshotFormatTest : public DeviceTest, public ::testing::WithParamInterface<test::BitmapFormatCase> {};
+
+TEST_P(ScreenshotFormatTest, WritesTheWholeFile) {
+    const test::BitmapFormatCase& c = GetParam();
+    graphics.host.width = 3;
+    graphics.host.height = 2;
+    graphics.d3d()->desktop.Format = c.format;
+    graphics.d3d()->modes = {{3, 2, 60, c.format}};
+    ASSERT_EQ(InitializeDirectXGraphics(), 1);
+    ASSERT_EQ(GetBackBufferFormat(), c.format);
+    void* bits = nullptr;
+    int pitch = 0;
+    ASSERT_EQ(LockBackBuffer(&bits, &pitch), 1);
+    test::WritePixels(c, bits, pitch, 3, GetFormatBytesPerPixel(c.format));
+    UnlockBackBuffer();
+    test::TempDir dir;
+    const std::string path = dir.file("shot.bmp");
     SaveScreenshot(path.c_str());
+    EXPECT_EQ(ReadFile(path), test::ExpectedBitmapFile(3, 2, c.bgr));
+}
+
+std::vector<test::BitmapFormatCase> BackBufferFormatCases() {
+    std::vector<test::BitmapFormatCase> cases;
+    for (const test::BitmapFormatCase& c : test::BitmapFormatCases())
+        if (c.format != gpu::D3DFMT_A1R5G5B5 && c.format != gpu::D3DFMT_A4R4G4B4) cases.push_back(c);
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ScreenshotFormatTest, ::testing::ValuesIn(BackBufferFormatCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BackBufferTest, ScreenshotThatCannotBeOpenedWritesNothingSaysSoAndUnlocks) {
+    const std::string path = dir.file("missing/folder/shot.bmp");
+    testing::internal::CaptureStderr();
+    SaveScreenshot(path.c_str());
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(std::ifstream(path).good());
+    EXPECT_NE(said.find(path + " was not saved: "), std::string::npos) << said;
     gpu::Surface* surface = nullptr;
     ASSERT_EQ(GetBackBufferSurface(&surface), 1);
     D3DLOCKED_RECT locked{};

@@ -45,7 +45,7 @@ protected:
         glyphs->SetBlank(0x8140, {0, 16, 0});
         nextGlyphs = glyphs;
         SetGlyphProviderFactory(TakeFakeGlyphs);
-        font = CreateFont("\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e", 16, 0, 0, nullptr);
+        font = CreateFont(platform::GOTHIC_FACE, 16, 0, 0, nullptr);
         canvas = MakeCanvas(gpu::D3DFMT_A8R8G8B8);
         font->SetTarget(FONT_TARGET_TEXTURE, canvas);
         ASSERT_TRUE(font->BeginDC());

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <limits>
 
 #include "tests/support/temp_dir.h"
+#include "platform/little_endian.h"
 
 namespace {
 
@@ -15,10 +17,7 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes U16s(std::initializer_list<uint16_t> words) {
     Bytes out;
-    for (uint16_t w : words) {
-        out.push_back(static_cast<uint8_t>(w));
-        out.push_back(static_cast<uint8_t>(w >> 8));
-    }
+    for (uint16_t w : words) platform::AppendLe16(out, w);
     return out;
 }
 
@@ -166,7 +165,7 @@ TEST_F(ImageTest, CopyToR5G6B5DithersEachPixelByPosition) {
         ASSERT_EQ(image->CopyToSurface(surface.data(), 8, IMAGE_SURFACE_R5G6B5, nullptr), 1);
         for (const DitherCase& d : cases) {
             if (d.c != c) continue;
-            uint16_t got = surface[d.y * 8 + d.x * 2] | (surface[d.y * 8 + d.x * 2 + 1] << 8);
+            const uint16_t got = platform::ReadLe16(&surface[d.y * 8 + d.x * 2]);
             EXPECT_EQ(got, d.expected) << "c=" << int(c) << " at " << d.x << "," << d.y;
         }
     }
@@ -193,6 +192,50 @@ TEST_F(ImageTest, CopyToA4R4G4B4KeepsFullChannelsFull) {
     // Dither4 of 0 at (0,1) is 12, still 0 after the cut to four bits.
     EXPECT_EQ(surface[2], 0);
     EXPECT_EQ(surface[3], 0);
+}
+
+// Every channel value at every place of the dither matrix, each channel of a
+// pixel a different value, against the packing each 16-bit format names.
+TEST_F(ImageTest, CopyToSixteenBitsPacksEveryValueAtEveryDitherPlace) {
+    constexpr int WIDTH = 1024;  // value x / 4 at dither column x % 4
+    auto channels = [](int x) {
+        const int c = x / 4;
+        return std::array<int, 4>{c, 255 - c, (c * 7) & 255, (c * 13 + 5) & 255};  // B, G, R, A
+    };
+    Bytes px;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < WIDTH; ++x)
+            for (int v : channels(x)) px.push_back(static_cast<uint8_t>(v));
+    Image* image = Load(WIDTH, 4, IMAGE_PIXEL_32, px);
+    using Packing = uint32_t (*)(std::array<int, 4>, int, int);
+    const std::pair<uint32_t, Packing> formats[] = {
+        {IMAGE_SURFACE_R5G6B5,
+         [](std::array<int, 4> p, int x, int y) -> uint32_t {
+             return (Dither5(p[2], x, y) >> 3) << 11 | (Dither5(p[1], x, y) >> 2) << 5 | Dither5(p[0], x, y) >> 3;
+         }},
+        {IMAGE_SURFACE_A1R5G5B5,
+         [](std::array<int, 4> p, int x, int y) -> uint32_t {
+             return (p[3] >= 128 ? 0x8000u : 0u) | (Dither5(p[2], x, y) >> 3) << 10 |
+                    (Dither5(p[1], x, y) >> 3) << 5 | Dither5(p[0], x, y) >> 3;
+         }},
+        {IMAGE_SURFACE_A4R4G4B4,
+         [](std::array<int, 4> p, int x, int y) -> uint32_t {
+             return (Dither4(p[3], x, y) >> 4) << 12 | (Dither4(p[2], x, y) >> 4) << 8 |
+                    (Dither4(p[1], x, y) >> 4) << 4 | Dither4(p[0], x, y) >> 4;
+         }},
+    };
+    for (const auto& [format, packing] : formats) {
+        Bytes surface(WIDTH * 2 * 4, 0);
+        ASSERT_EQ(image->CopyToSurface(surface.data(), WIDTH * 2, format, nullptr), 1);
+        int wrong = 0;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < WIDTH; ++x) {
+                const uint32_t got = platform::ReadLe16(&surface[(y * WIDTH + x) * 2]);
+                if (got != packing(channels(x), x, y) && ++wrong <= 5)
+                    ADD_FAILURE() << "format " << format << " at " << x << "," << y << ": " << got;
+            }
+        EXPECT_EQ(wrong, 0) << "format " << format;
+    }
 }
 
 TEST_F(ImageTest, CopyHonoursPitchAndLeavesRowPaddingAlone) {

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <thread>
 
 #include "engine/graphics/image.h"
+#include "platform/safe_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -43,7 +48,7 @@ protected:
 
     // The mark of the entry that `key` finds, or -1 when it is missing.
     int Find(const std::string& path, const char* key) {
-        Bytes data;
+        platform::ZeroedBytes data;
         if (ReadArchiveEntry(path.c_str(), key, nullptr, nullptr, &data, nullptr, nullptr) == 0) return -1;
         return data.at(0);
     }
@@ -153,9 +158,73 @@ TEST_F(KagArchiveTest, NameFillingItsWholeFieldIsSixteenCharactersLong) {
 TEST_F(KagArchiveTest, LzssStreamEndingEarlyLeavesTheRestZero) {
     // Two literals of a 4-byte picture, then the file ends.
     std::string path = Write(Archive({EntryHead("k", 2, 1, IMAGE_PIXEL_16_LZSS, 3), {0xFF, 0x12, 0x34}}));
-    Bytes data;
+    platform::ZeroedBytes data;
     ASSERT_EQ(ReadArchiveEntry(path.c_str(), "k", nullptr, nullptr, &data, nullptr, nullptr), 4);
-    EXPECT_EQ(data, (Bytes{0x12, 0x34, 0, 0}));
+    EXPECT_EQ(Bytes(data.begin(), data.end()), (Bytes{0x12, 0x34, 0, 0}));
+}
+
+// A file some moments old is read through the index of its entries kept
+// from an earlier read; a change of any kind since must be seen.
+TEST_F(KagArchiveTest, AnArchiveChangedAfterItWasReadIsReadAsItIsNow) {
+    namespace fs = std::filesystem;
+    KagWriter before;
+    before.Add("k", 2, 1, IMAGE_PIXEL_32, Marked(1).data());
+    before.Add("other", 2, 1, IMAGE_PIXEL_32, Marked(3).data());
+    KagWriter after;  // the same size, the entries swapped: an old index would find "other"
+    after.Add("other", 2, 1, IMAGE_PIXEL_32, Marked(4).data());
+    after.Add("k", 2, 1, IMAGE_PIXEL_32, Marked(2).data());
+    KagWriter grown;
+    grown.Add("new", 2, 1, IMAGE_PIXEL_32, Marked(5).data());
+    grown.Add("k", 2, 1, IMAGE_PIXEL_32, Marked(6).data());
+    Bytes cut = before.Bytes();
+    cut.resize(KAG_FILE_HEADER_SIZE + 20);
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> change;
+        int found;
+        const char* said;  // on standard error
+    } cases[] = {
+        {"unchanged", [](const std::string&) {}, 1, ""},
+        {"replaced by another file",
+         [&](const std::string& path) {
+             Write(after.Bytes(), "next.dat");
+             fs::rename(dir.file("next.dat"), path);
+         },
+         2, ""},
+        {"rewritten in place with its old modification time",
+         [&](const std::string& path) {
+             const auto modified = fs::last_write_time(path);
+             std::ofstream(path, std::ios::binary | std::ios::in)
+                 .write(reinterpret_cast<const char*>(after.Bytes().data()), after.Bytes().size());
+             fs::last_write_time(path, modified);
+         },
+         2, ""},
+        {"grown in place", [&](const std::string& path) { Write(grown.Bytes(), fs::path(path).filename().c_str()); }, 6,
+         ""},
+        {"cut short in place", [&](const std::string& path) { Write(cut, fs::path(path).filename().c_str()); }, -1,
+         " is damaged: it is cut short inside an entry"},
+    };
+    std::vector<std::string> paths;
+    for (const auto& c : cases) paths.push_back(Write(before.Bytes(), (std::string(c.name) + ".dat").c_str()));
+    // Wait until the files are old enough for their index to be kept.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    platform::FileVersion version;
+    while (platform::VersionOf(platform::OpenRegularFile(paths.back()).get(), &version) &&
+           !platform::IsSettled(version) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(platform::IsSettled(version));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        ASSERT_EQ(Find(paths[i], "k"), 1);
+        ASSERT_EQ(Find(paths[i], "other"), 3);
+        cases[i].change(paths[i]);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Find(paths[i], "k"), cases[i].found);
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (*cases[i].said) EXPECT_NE(said.find(paths[i] + cases[i].said), std::string::npos) << said;
+        else EXPECT_EQ(said, "");
+    }
 }
 
 }  // namespace

@@ -94,6 +94,71 @@ TEST(LzssDecode, ReportsProgressEvery65536MatchBytes) {
     EXPECT_EQ(calls, 1 + 8000 + static_cast<int>(out.size() / 65536));
 }
 
+// The decoder as the format describes it: a ring of 4096 zero bytes written
+// from 4080, every output byte also stored in the ring.
+Bytes RingDecode(const Bytes& src, size_t outSize) {
+    Bytes ring(4096, 0), out;
+    size_t r = 4080, in = 0;
+    while (out.size() < outSize && in < src.size()) {
+        const unsigned flags = src[in++];
+        for (int bit = 0; bit < 8 && out.size() < outSize; ++bit) {
+            if (flags >> bit & 1) {
+                if (in >= src.size()) return out.resize(outSize), out;
+                out.push_back(src[in++]);
+                ring[r] = out.back();
+                r = (r + 1) % 4096;
+                continue;
+            }
+            if (in + 2 > src.size()) return out.resize(outSize), out;
+            const size_t p = src[in] | (src[in + 1] & 0xF0) << 4, n = (src[in + 1] & 0x0F) + 3u;
+            in += 2;
+            for (size_t k = 0; k < n && out.size() < outSize; ++k) {
+                out.push_back(ring[(p + k) % 4096]);
+                ring[r] = out.back();
+                r = (r + 1) % 4096;
+            }
+        }
+    }
+    out.resize(outSize);
+    return out;
+}
+
+// Streams of every kind of item: literals, matches into the untouched zero
+// ring, matches overlapping the write position at each short distance, far
+// matches, matches wrapping round the ring, and an output that ends anywhere.
+TEST(LzssDecode, DecodesRandomStreamsAsTheRingDoes) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 300; ++round) {
+        Bytes src;
+        size_t produced = 0;
+        const size_t target = 1 + rng() % 12000;
+        while (produced < target) {
+            uint8_t flags = static_cast<uint8_t>(rng());
+            src.push_back(flags);
+            for (int bit = 0; bit < 8; ++bit) {
+                if (flags >> bit & 1) {
+                    src.push_back(static_cast<uint8_t>(rng() % 4 == 0 ? 0 : rng()));
+                    ++produced;
+                    continue;
+                }
+                const int length = 3 + static_cast<int>(rng() % 16);
+                const int write = static_cast<int>((4080 + produced) % 4096);
+                // Mostly just behind the write position (distances 1 to 40),
+                // else anywhere in the ring.
+                const int position = rng() % 3 ? (write - 1 - static_cast<int>(rng() % 40)) & 4095
+                                               : static_cast<int>(rng() % 4096);
+                const Bytes match = Match(position, length);
+                src.insert(src.end(), match.begin(), match.end());
+                produced += length;
+            }
+        }
+        // Now and then cut the stream short, or ask for fewer bytes.
+        if (round % 7 == 0) src.resize(src.size() - rng() % std::min<size_t>(src.size(), 20));
+        const size_t outSize = round % 5 == 0 ? 1 + rng() % produced : produced;
+        ASSERT_EQ(Decode(src, outSize), RingDecode(src, outSize)) << "round " << round;
+    }
+}
+
 Bytes Pattern(const char* kind, size_t size) {
     Bytes data(size);
     std::mt19937 rng(7);

@@ -91,7 +91,7 @@ TEST_F(TextureGLTest, ArchivePictureLandsOnTheDestinationPixels) {
 
 TEST_F(TextureGLTest, SmoothJapaneseTextHasAlphaWhereItsGlyphsAre) {
     // "ＭＳ ゴシック" at 24 pixels, as the game asks for it.
-    Font* font = CreateFont("\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e", 24, 0, 0, nullptr);
+    Font* font = CreateFont(platform::GOTHIC_FACE, 24, 0, 0, nullptr);
     Texture* canvas = CreateTexture(256, 256, 1, nullptr);
     ASSERT_EQ(canvas->IsReady(), 1);
     canvas->Fill(0);

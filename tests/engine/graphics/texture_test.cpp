@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -14,6 +15,7 @@
 #include "engine/graphics/kag_archive.h"
 #include "engine/graphics/render_state.h"
 #include "engine/graphics/surface.h"
+#include "tests/support/bitmap_bytes.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
 
@@ -145,6 +147,25 @@ TEST_F(TextureTest, FitLoopHalvesUntilTheTextureFitsAndStillSpansThePicture) {
     // Nearest-neighbour: backup pixel (x, y) is picture pixel (4x, 4y).
     EXPECT_EQ(Pixel32(t, 3, 10), 0xFF40280Cu);
     t->Release();
+}
+
+// The backup is not cleared by hand: the device's new textures read as zero,
+// also where the memory held an earlier texture's pixels.
+TEST_F(TextureTest, AnEmptyTextureStartsClearedWhereAFilledOneWas) {
+    for (int round = 0; round < 3; ++round) {
+        Texture* t = CreateTexture(256, 256, 1, nullptr);
+        ASSERT_EQ(t->IsReady(), 1);
+        void* bits = nullptr;
+        int pitch = 0;
+        ASSERT_EQ(t->Lock(&bits, &pitch), 1);
+        const auto* bytes = static_cast<const uint8_t*>(bits);
+        EXPECT_EQ(std::count(bytes, bytes + static_cast<size_t>(pitch) * t->GetHeight(), 0),
+                  static_cast<ptrdiff_t>(pitch) * t->GetHeight())
+            << "round " << round;
+        t->Unlock();
+        t->Fill(0xFF123456);
+        t->Release();
+    }
 }
 
 TEST_F(TextureTest, FitLoopGivesUpWhenNothingFits) {
@@ -344,6 +365,22 @@ INSTANTIATE_TEST_SUITE_P(Formats, TextureBitmapTest,
                                            BitmapCase{gpu::D3DFMT_R5G6B5, 0xF81F, 255, 0, 255},
                                            BitmapCase{gpu::D3DFMT_A1R5G5B5, 0x83E0, 0, 255, 0},
                                            BitmapCase{gpu::D3DFMT_A4R4G4B4, 0xF0F8, 136, 255, 0}));
+
+// The whole file, byte for byte, of a picture whose rows need padding.
+TEST_F(TextureTest, SaveBitmapWritesEachFormatsWholeFile) {
+    for (const test::BitmapFormatCase& c : test::BitmapFormatCases()) {
+        Texture* t = MakeTexture(3, 2, c.format);
+        void* bits;
+        int pitch;
+        ASSERT_EQ(t->Lock(&bits, &pitch), 1) << c.name;
+        test::WritePixels(c, bits, pitch, 3, GetFormatBytesPerPixel(c.format));
+        t->Unlock();
+        const std::string path = dir.file(std::string(c.name) + ".bmp");
+        ASSERT_EQ(t->SaveBitmap(path.c_str()), 1) << c.name;
+        EXPECT_EQ(ReadFile(path), test::ExpectedBitmapFile(3, 2, c.bgr)) << c.name;
+        t->Release();
+    }
+}
 
 TEST_F(TextureTest, SaveBitmapRefusesAnUnsupportedFormatAndAnUnopenableFile) {
     Texture* rgb332 = MakeTexture(4, 4, gpu::D3DFMT_X4R4G4B4);

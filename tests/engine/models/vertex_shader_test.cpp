@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/core/dormant_managers.h"
-#include "engine/core/scene_device.h"
+#include "engine/models/dormant_managers.h"
+#include "engine/models/scene_device.h"
 #include "tests/engine/models/model_fixture.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/models/xfile_writer.h"
+#include "platform/little_endian.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -120,8 +121,8 @@ TEST(XFileParser, ReEncodedDocumentReadsBackTheSame) {
 TEST(XFileParser, BinaryStringTerminatorAsWordOrDoubleWord) {
     for (int terminatorBytes : {2, 4}) {
         std::vector<uint8_t> b = Bytes("xof 0302bin 0032");
-        auto u16 = [&](uint16_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); };
-        auto u32 = [&](uint32_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}); };
+        auto u16 = [&](uint16_t v) { platform::AppendLe16(b, v); };
+        auto u32 = [&](uint32_t v) { platform::AppendLe32(b, v); };
         u16(X_TOKEN_NAME), u32(15), b.insert(b.end(), {'T', 'e', 'x', 't', 'u', 'r', 'e', 'F', 'i', 'l', 'e', 'n', 'a', 'm', 'e'});
         u16(X_TOKEN_OBRACE);
         u16(X_TOKEN_STRING), u32(3), b.insert(b.end(), {'a', '.', 'b'});

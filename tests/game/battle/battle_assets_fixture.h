@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/arena/roster.h"
 #include "tests/game/battle/battle_engine.h"
 #include "tests/support/recording_device.h"
 #include "tests/support/temp_dir.h"
@@ -23,7 +24,7 @@ inline const TempDir& BattleDataFolder() {
         auto dir = std::make_unique<TempDir>();
         const std::vector<datagen::Picture> catalogue = datagen::PictureCatalogue();
         std::vector<std::string> archives = {"gf/model.dat", "gf/mdl_72.dat"};
-        for (int id = 1; id <= 8; ++id) archives.push_back("gf/mdl_" + std::to_string(id) + "1.dat");
+        for (int id = 1; id <= CHARACTER_COUNT; ++id) archives.push_back("gf/mdl_" + std::to_string(id) + "1.dat");
         for (const std::string& archive : archives) {
             EXPECT_TRUE(datagen::WritePictureArchive(dir->path().string(), catalogue, archive)) << archive;
         }

@@ -14,7 +14,7 @@
 #include "engine/models/material.h"
 #include "engine/models/mesh.h"
 #include "engine/models/shader_fragments.h"
-#include "game/battle/player_record.h"
+#include "game/arena/player_record.h"
 #include "tests/game/battle/battle_assets_fixture.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // The battle view: zoom, follow and hold, frozen while paused.
 #include <gtest/gtest.h>
 
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_drawing.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
 #include "tests/support/battle_fixture.h"
 
 namespace {

@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "game/battle/battle_assets.h"
+#include "game/arena/battle_assets.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
+#include "game/arena/screen_mapping.h"
 #include "game/battle/battle_drawing.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
-#include "game/battle/screen_mapping.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
 #include "platform/keyboard.h"

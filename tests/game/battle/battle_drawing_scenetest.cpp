@@ -5,11 +5,11 @@
 
 #include <vector>
 
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/particles.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/particles.h"
-#include "game/battle/player_record.h"
-#include "game/shots/object_lists.h"
 #include "tests/support/battle_run.h"
 
 namespace {

@@ -13,10 +13,11 @@
 #include "engine/graphics/primitives2d.h"
 #include "engine/graphics/render_state.h"
 #include "engine/models/primitives.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/particles.h"
-#include "game/battle/player_drawing.h"
+#include "game/arena/particles.h"
+#include "game/arena/roster.h"
 #include "game/characters/kirune.h"
+#include "game/characters/player_drawing.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/shots/effects.h"
 #include "game/shots/object_sprite.h"
 #include "game/shots/player_objects.h"
@@ -243,7 +244,7 @@ TEST_F(BattleDrawing, CharacterModelsArePlacedTurnedAndBlended) {
 // From knock-out frame 180 on a fighter draws nothing, yet it leaves alpha
 // blending set as every fighter's picture does, for whatever is drawn next.
 TEST_F(BattleDrawing, AFighterThatDrawsNothingStillLeavesAlphaBlending) {
-    for (int32_t id = 1; id <= 8; ++id) {
+    for (int32_t id = 1; id <= CHARACTER_COUNT; ++id) {
         players[0].characterId = id;
         players[0].state = PLAYER_KNOCKED_OUT;
         players[0].stateTimer = 180;

@@ -16,7 +16,7 @@
 #include "engine/graphics/texture.h"
 #include "engine/models/model.h"
 #include "engine/models/vertex_shader.h"
-#include "game/battle/battle_assets.h"
+#include "game/arena/battle_assets.h"
 #include "platform/system.h"
 
 namespace test {

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "tests/game/battle/battle_drawing_fixture.h"
 
 namespace {

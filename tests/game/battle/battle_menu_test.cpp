@@ -3,10 +3,10 @@
 
 #include <initializer_list>
 
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_menu.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
 #include "game/flow/transitions.h"
 #include "tests/support/battle_fixture.h"
 

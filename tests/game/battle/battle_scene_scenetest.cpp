@@ -6,17 +6,17 @@
 #include <vector>
 
 #include "engine/core/math.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_menu.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
 #include "game/battle/match_rules.h"
-#include "game/battle/player_record.h"
 #include "game/flow/replay_file.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
 #include "game/screens/replay_list.h"
 #include "game/screens/title_menu.h"
-#include "game/shots/object_lists.h"
 #include "game/shots/screen_flashes.h"
 #include "tests/support/battle_run.h"
 

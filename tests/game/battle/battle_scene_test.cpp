@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <limits>
 
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 
 namespace {

@@ -1,13 +1,13 @@
-#include "game/battle/collision.h"
+#include "game/shots/collision.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/particles.h"
-#include "game/shots/object_lists.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/particles.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/battle_objects_fixture.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
+#include "game/arena/battle_state.h"
 #include "game/battle/stage_drawing.h"
 #include "tests/game/battle/battle_assets_fixture.h"
 #include "tests/support/battle_run.h"

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
+#include "game/arena/screen_mapping.h"
 #include "game/battle/battle_drawing.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/battle/screen_mapping.h"
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 #include "tests/game/battle/battle_gl_fixture.h"
 #include "tests/support/back_buffer_pixels.h"
 

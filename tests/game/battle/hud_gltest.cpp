@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "engine/core/math.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/hud_sheets.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_menu.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/hud_sheets.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 #include "game/screens/result_screen.h"
 #include "game/shots/screen_flashes.h"
 #include "platform/system.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
 #include "game/flow/replay_file.h"
 #include "tests/support/battle_run.h"
 

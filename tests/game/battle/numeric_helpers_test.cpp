@@ -1,4 +1,4 @@
-#include "game/battle/numeric_helpers.h"
+#include "game/flow/numeric_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/player_record.h"
-#include "game/shots/object_lists.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/player_record.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/battle_objects_fixture.h"
 #include "tests/support/object_battle.h"
 

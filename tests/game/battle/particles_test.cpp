@@ -1,4 +1,4 @@
-#include "game/battle/particles.h"
+#include "game/arena/particles.h"
 
 #include <gtest/gtest.h>
 

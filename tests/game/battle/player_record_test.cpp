@@ -1,4 +1,4 @@
-#include "game/battle/player_record.h"
+#include "game/arena/player_record.h"
 #include "game/characters/computer_player.h"
 
 #include <gtest/gtest.h>

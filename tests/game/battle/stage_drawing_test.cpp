@@ -10,7 +10,7 @@
 
 #include "engine/graphics/render_state.h"
 #include "engine/models/mesh.h"
-#include "game/battle/battle_state.h"
+#include "game/arena/battle_state.h"
 #include "game/battle/stage_drawing.h"
 #include "game/shots/object_rules.h"
 #include "tests/game/battle/battle_assets_fixture.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/graphics/render_state.h"
-#include "game/battle/battle_state.h"
+#include "game/arena/battle_state.h"
 #include "game/battle/stage_drawing.h"
 #include "platform/hidden_window.h"
 #include "tests/game/battle/battle_gl_fixture.h"

@@ -17,14 +17,14 @@
 
 #include "engine/core/math.h"
 #include "engine/graphics/device.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/player_record.h"
+#include "game/arena/screen_mapping.h"
 #include "game/battle/battle_drawing.h"
 #include "game/battle/battle_hud.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/battle/screen_mapping.h"
 #include "game/battle/stage_drawing.h"
-#include "game/flow/game_start.h"
-#include "game/shots/object_lists.h"
+#include "game/flow/run_state.h"
 #include "platform/system.h"
 #include "tests/game/battle/battle_gl_fixture.h"
 #include "tests/support/back_buffer_pixels.h"
@@ -55,6 +55,15 @@ void SetStageAnimation(float sway, float turn) {
 
 class StageSceneryGLTest : public testing::Test {
 protected:
+    // Kirune against torvi on the stage, standing apart as the fight begins.
+    void StartStandingApart(int32_t stage) {
+        run.Start({.characters = {1, 6}, .colours = {0, 0}, .stage = stage, .mode = MODE_1P_VS_2P});
+        while ((sceneInitPending || battleFrame < test::kFirstFreeBattleFrame) && run.RunFrame()) {
+        }
+        ASSERT_EQ(battleFrame, test::kFirstFreeBattleFrame);
+        test::StandFightersApart();
+    }
+
     void Save(const std::string& name, const Pixels& pixels, bool documented = false) {
         EXPECT_TRUE(test::SaveScreenshot(screens_, name, pixels, documented)) << name;
     }
@@ -173,11 +182,7 @@ TEST_F(StageSceneryGLTest, WhiteShotsAndTheHudStandOutOnEveryStage) {
     run.UseRealDrawing(false);
     for (int32_t stage = 0; stage <= 8; ++stage) {
         SCOPED_TRACE("stage " + std::to_string(stage));
-        run.Start({.characters = {1, 6}, .colours = {0, 0}, .stage = stage, .mode = MODE_1P_VS_2P});
-        while ((sceneInitPending || battleFrame < test::kFirstFreeBattleFrame) && run.RunFrame()) {
-        }
-        ASSERT_EQ(battleFrame, test::kFirstFreeBattleFrame);
-        test::StandFightersApart();
+        ASSERT_NO_FATAL_FAILURE(StartStandingApart(stage));
         players[0].hyperGauge = players[1].hyperGauge = 1.5f;  // the dial, its badge and the shield-ready sign show
         ASSERT_TRUE(test::SettleBattleCamera(3));
         for (const ScreenPoint place : kShotPlaces) {
@@ -269,6 +274,43 @@ TEST_F(StageSceneryGLTest, BattleOnEveryStageShowsItsScenery) {
         Save("stage_" + std::to_string(stage), battle, true);
         const Look& look = kStageLooks[stage];
         EXPECT_GE(ShareShowing(battle, look), 0.5) << look.name;
+    }
+}
+
+// The share of the picture, 0..1, in 16 x 16 tiles that are one flat
+// black: not a pixel above kFlatBlack in any channel.
+double ShareFlatBlack(const Pixels& pixels) {
+    constexpr int kTile = 16, kFlatBlack = 8;
+    int black = 0, all = 0;
+    for (int top = 0; top < 480; top += kTile)
+        for (int left = 0; left < 640; left += kTile, ++all) {
+            bool flat = true;
+            for (int y = top; y < top + kTile && flat; ++y)
+                for (int x = left; x < left + kTile && flat; ++x) {
+                    const test::Rgb c = test::RgbOf(pixels[static_cast<size_t>(y) * 640 + x]);
+                    flat = std::max({c.r, c.g, c.b}) <= kFlatBlack;
+                }
+            black += flat;
+        }
+    return static_cast<double>(black) / all;
+}
+
+// Every stage's scenery is lit or painted wherever it shows: at four points
+// of its sway, a quarter turn apart, no part of the picture as large as a
+// fighter is one flat black, as an unlit model would be.
+TEST_F(StageSceneryGLTest, NoLargePartOfAnyStageIsOneFlatBlack) {
+    run.UseRealDrawing(false);
+    for (int32_t stage = 0; stage <= 8; ++stage) {
+        SCOPED_TRACE("stage " + std::to_string(stage));
+        ASSERT_NO_FATAL_FAILURE(StartStandingApart(stage));
+        ASSERT_TRUE(test::SettleBattleCamera(3));
+        for (int quarter = 0; quarter < 4; ++quarter) {
+            SetStageAnimation(static_cast<float>(quarter) * 1.5707964f, static_cast<float>(quarter) * 0.5f);
+            DrawBattle();
+            const Pixels battle = test::ReadEngineBackBuffer();
+            Save("flat_black_" + std::to_string(stage) + "_" + std::to_string(quarter), battle);
+            EXPECT_LE(ShareFlatBlack(battle), 0.01) << "at sway " << quarter << " quarter turns";
+        }
     }
 }
 

@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
+#include "game/arena/battle_state.h"
 #include "game/characters/bemo.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/pose_table.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/particles.h"
+#include "game/arena/particles.h"
 #include "game/characters/character_actions.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/character_moves.h"
 

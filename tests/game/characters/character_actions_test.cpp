@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/particles.h"
+#include "game/arena/particles.h"
 #include "game/characters/bemo.h"
 #include "game/characters/kirune.h"
 #include "game/characters/nebu.h"
@@ -18,6 +17,7 @@
 #include "game/characters/ruo.h"
 #include "game/characters/torvi.h"
 #include "game/characters/welo.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_objects_fixture.h"
 

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/math.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 #include "game/screens/title_menu.h"
 #include "platform/keyboard.h"
 #include "tests/support/battle_run.h"

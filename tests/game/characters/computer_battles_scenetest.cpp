@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "engine/core/math.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
+#include "game/arena/roster.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "tests/support/battle_run.h"
 #include "tests/support/computer_opponent.h"
 
@@ -31,8 +32,8 @@ struct Pairing {
 
 std::vector<Pairing> AllPairings() {
     std::vector<Pairing> pairings;
-    for (int32_t a = 1; a <= 8; ++a) {
-        for (int32_t b = 1; b <= 8; ++b) pairings.push_back({a, b});
+    for (int32_t a = 1; a <= CHARACTER_COUNT; ++a) {
+        for (int32_t b = 1; b <= CHARACTER_COUNT; ++b) pairings.push_back({a, b});
     }
     return pairings;
 }

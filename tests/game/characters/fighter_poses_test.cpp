@@ -12,16 +12,10 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/characters/bemo_drawing.h"
-#include "game/characters/kirune_drawing.h"
-#include "game/characters/nebu_drawing.h"
-#include "game/characters/oza_drawing.h"
-#include "game/characters/perila_drawing.h"
-#include "game/characters/ruo_drawing.h"
-#include "game/characters/torvi_drawing.h"
-#include "game/characters/welo_drawing.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/roster.h"
+#include "game/characters/character_routines.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/battle_fixture.h"
 
 namespace {
@@ -30,12 +24,6 @@ using datagen::FighterPart;
 using datagen::FighterPose;
 using datagen::PartKind;
 using datagen::PoseKind;
-
-using ModelDraws = std::vector<CharacterModelDraw> (*)(int32_t side);
-
-// Indexed by CharacterId - 1.
-constexpr ModelDraws MODEL_DRAWS[] = {KiruneModelDraws, BemoModelDraws,  OzaModelDraws,  PerilaModelDraws,
-                                      RuoModelDraws,    TorviModelDraws, NebuModelDraws, WeloModelDraws};
 
 class FighterPoses : public test::BattleFixture {
 protected:
@@ -54,7 +42,7 @@ protected:
             p.stateTimer = p.counter = t;
             p.aimAngle = aim;
             Press(0, arrows);
-            for (const CharacterModelDraw& d : MODEL_DRAWS[id - 1](0)) {
+            for (const CharacterModelDraw& d : FindCharacterRoutines(id)->modelDraws(0)) {
                 if (d.kind == CharacterModelKind::Frame) kinds.insert(FighterPose(id, d.index).kind);
                 else EXPECT_NE(FighterPart(id, d.index).kind, PartKind::None) << "part " << d.index;
             }
@@ -82,7 +70,7 @@ TEST_F(FighterPoses, EachStateShowsItsOwnPose) {
         {"knocked back", PLAYER_KNOCKED_BACK, 0, 0.0f, 30, {KnockedBack}},
         {"knocked out", PLAYER_KNOCKED_OUT, 0, 0.0f, 180, {KnockedBack, KnockedOut}},
     };
-    for (int32_t id = 1; id <= 8; ++id)
+    for (int32_t id = 1; id <= CHARACTER_COUNT; ++id)
         for (const auto& c : cases)
             EXPECT_EQ(KindsShown(id, c.state, c.arrows, c.aim, c.timers), c.kinds)
                 << "character " << id << ", " << c.what;

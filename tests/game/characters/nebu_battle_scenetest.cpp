@@ -9,11 +9,11 @@
 #include <set>
 #include <vector>
 
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
 #include "game/characters/nebu.h"
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 #include "tests/support/battle_run.h"
 #include "tests/support/character_battle.h"
 

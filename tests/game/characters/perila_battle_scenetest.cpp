@@ -9,9 +9,9 @@
 #include <set>
 #include <vector>
 
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
 #include "game/characters/perila.h"
 #include "tests/support/character_battle.h"
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/numeric_helpers.h"
 #include "game/characters/character_actions.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/character_moves.h"
 

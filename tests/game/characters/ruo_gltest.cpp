@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "game/battle/numeric_helpers.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/game/battle/battle_gl_fixture.h"
 
 namespace {

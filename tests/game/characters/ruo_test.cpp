@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_scene.h"
-#include "game/battle/numeric_helpers.h"
+#include "game/arena/battle_state.h"
 #include "game/characters/character_actions.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_objects_fixture.h"
 #include "tests/support/character_moves.h"

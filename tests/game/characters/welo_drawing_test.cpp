@@ -5,9 +5,9 @@
 #include "engine/core/math.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/render_state.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
+#include "game/arena/battle_state.h"
 #include "game/characters/welo.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/pose_table.h"
 #include "tests/support/recording_device.h"
 

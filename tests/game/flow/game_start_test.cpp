@@ -8,9 +8,9 @@
 
 #include "engine/core/application.h"
 #include "engine/graphics/device.h"
-#include "game/flow/game_start.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
+#include "game/start/game_start.h"
 #include "tests/engine/core/application_fixture.h"
 
 namespace {

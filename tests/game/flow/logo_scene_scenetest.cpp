@@ -3,8 +3,8 @@
 // and the scene always ends in the title menu with its init pending.
 #include <gtest/gtest.h>
 
-#include "game/flow/game_start.h"
 #include "game/flow/logo_scene.h"
+#include "game/flow/run_state.h"
 #include "game/flow/transitions.h"
 #include "tests/support/scene_harness.h"
 

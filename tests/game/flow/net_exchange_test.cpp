@@ -6,7 +6,12 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
+#include <optional>
+#include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -32,6 +37,33 @@ std::vector<uint8_t> Bytes(const NetPacket& packet) {
 // XOR the period's tag, its low byte twice.
 NetPacket SelectWord(InputWord word, uint16_t period) {
     return {NT_COMMAND_INPUT, word, static_cast<uint16_t>(word ^ (period & 0xFF) * 0x101)};
+}
+
+// A request for the peer's select-screen word of a period, as this game sends
+// it: the period's tag in the copy field.
+NetPacket SelectRequest(uint16_t period) {
+    return {NT_COMMAND_WRECK, 0, static_cast<uint16_t>((period & 0xFF) * 0x101)};
+}
+
+// A packet with some bits of its value and copy fields flipped.
+NetPacket Damaged(NetPacket packet, uint16_t valueBits, uint16_t copyBits) {
+    packet.value ^= valueBits;
+    packet.valueCopy ^= copyBits;
+    return packet;
+}
+
+// A data packet in the plain format: the word twice.
+NetPacket Plain(int32_t frame, InputWord word) { return {static_cast<int16_t>(frame), word, word}; }
+
+// A data packet between two of this game's machines: each copy of the word
+// carries in bits 11 to 15 the XOR of k + 1 over the set bits k of the frame.
+NetPacket Framed(int32_t frame, InputWord word) {
+    uint16_t check = 0;
+    for (int bit = 0; bit < 16; ++bit) {
+        if (static_cast<uint16_t>(frame) >> bit & 1) check ^= static_cast<uint16_t>(bit + 1);
+    }
+    const auto value = static_cast<uint16_t>(word | check << 11);
+    return {static_cast<int16_t>(frame), value, value};
 }
 
 // The peer's and this machine's words sampled on frame f: distinct per frame.
@@ -61,7 +93,8 @@ TEST(NetPacketFormat, IsLittleEndianWithCommandsAsNegativeFrames) {
 // as the battle does.
 class NetExchange : public ::testing::Test {
 protected:
-    void Open(int32_t localSide, uint8_t slowLine) {
+    // `extendedPeer`: the peer's connect packet announced this game's extensions.
+    void Open(int32_t localSide, uint8_t slowLine, bool extendedPeer = false) {
         std::memset(&config, 0, sizeof config);
         std::strcpy(config.peerHost, "127.0.0.1");
         config.port = test::kFakePort;
@@ -69,6 +102,7 @@ protected:
         config.slowLine = slowLine;
         ASSERT_TRUE(NetOpen());
         netConnected = 1;
+        netPeerExtended = extendedPeer;
         inputWords[0] = inputWords[1] = 0;
         replayInputs[0].clear();
         replayInputs[1].clear();
@@ -91,7 +125,9 @@ protected:
     void Deliver(const NetPacket& packet, uint64_t delayMs = 0) {
         net().Deliver(Bytes(packet), test::FakePeer(), delayMs);
     }
-    void DeliverSample(int32_t f) { Deliver(DataPacket(f, PeerWord(f))); }
+    // A sample of the peer's, in the format its kind of peer sends.
+    static NetPacket Sample(int32_t f, InputWord word) { return netPeerExtended ? Framed(f, word) : Plain(f, word); }
+    void DeliverSample(int32_t f) { Deliver(Sample(f, PeerWord(f))); }
 
     // The peer answers resend requests, as its own history would.
     void PeerAnswersResendRequests() {
@@ -172,7 +208,7 @@ TEST_F(NetExchange, BothSidesUseTheWordsSampledOnTheSameEarlierFrame) {
             // Each sample went out once as a data packet with two copies.
             std::vector<NetPacket> expected;
             for (int32_t f = 0; f < static_cast<int32_t>(c.sampleFrameUsed.size()); f += N()) {
-                expected.push_back(DataPacket(f, LocalWord(f)));
+                expected.push_back(Sample(f, LocalWord(f)));
             }
             EXPECT_EQ(Sent(sentBefore), expected);
         }
@@ -202,7 +238,7 @@ TEST_F(NetExchange, ACorruptedCopyIsAskedForAgain) {
     DeliverSample(0);
     RunFrame(0);
     RunFrame(1);
-    NetPacket damaged = DataPacket(2, PeerWord(2));
+    NetPacket damaged = Plain(2, PeerWord(2));
     damaged.valueCopy ^= 0x10;
     Deliver(damaged);
     RunFrame(2);
@@ -235,7 +271,7 @@ TEST_F(NetExchange, AnEarlyPacketIsUsedOneExchangeLaterWithoutAReceive) {
 TEST_F(NetExchange, AnEarlyPacketWithUnequalCopiesIsNotKept) {
     Open(0, 0);
     PeerAnswersResendRequests();
-    Deliver({2, DataPacket(2, PeerWord(2)).value, 0x7777});
+    Deliver({2, PeerWord(2), 0x7777});
     DeliverSample(0);
     RunFrame(0);
     RunFrame(1);
@@ -279,58 +315,68 @@ TEST_F(NetExchange, DuplicatesAndStalePacketsAreDropped) {
 // The frame field has no copy: a damaged one must not pass for another frame.
 // While frame 3 awaits frame 2's word, each case delivers a sample under a
 // damaged frame number: frame 2's own sample under another number, or another
-// frame's sample under number 2, where only the frame check in the word shows
-// the damage. The awaited packet may be the damaged one, so it is asked for at
-// once, as one with unequal copies is, and comes without a wait running out.
+// frame's sample under number 2, where only the frame check in the word of an
+// extended peer shows the damage. The awaited packet may be the damaged one,
+// so it is asked for at once, as one with unequal copies is, and comes
+// without a wait running out. From a plain peer a number outside the frame
+// window shows the same way.
 TEST_F(NetExchange, ADamagedFrameNumberIsAskedForAtOnce) {
     const struct {
         const char* name;
         int16_t frame;    // the damaged frame field
         int32_t sampled;  // the frame whose sample it carries
+        bool plainToo;    // shows in the plain format as well
     } cases[] = {
-        {"behind the awaited frame", 0, 2},
-        {"not a sampling frame", 3, 2},
-        {"more than two exchanges ahead", 8, 2},
-        {"far ahead", 0x4002, 2},
-        {"turned into no command", static_cast<int16_t>(0x8002), 2},
-        {"an old sample under the awaited number", 2, 0},
-        {"a later sample under the awaited number", 2, 6},
+        {"behind the awaited frame", 0, 2, true},
+        {"not a sampling frame", 3, 2, true},
+        {"more than two exchanges ahead", 8, 2, true},
+        {"far ahead", 0x4002, 2, true},
+        {"turned into no command", static_cast<int16_t>(0x8002), 2, true},
+        {"the next sample under the awaited number", 2, 4, false},
+        {"a later sample under the awaited number", 2, 6, false},
     };
     for (const auto& c : cases) {
-        Open(0, 0);
-        PeerAnswersResendRequests();
-        DeliverSample(0);
-        RunFrame(0);
-        RunFrame(1);
-        const NetPacket sound = DataPacket(c.sampled, PeerWord(c.sampled));
-        Deliver({c.frame, sound.value, sound.valueCopy});
-        RunFrame(2);
-        RunFrame(3);
-        EXPECT_EQ(inputWords[1], PeerWord(2)) << c.name;
-        EXPECT_TRUE(netPendingPackets.empty()) << c.name;
-        EXPECT_EQ(SentCommands(NT_COMMAND_BROKEN), (std::vector<NetPacket>{{NT_COMMAND_BROKEN, 2, 0}})) << c.name;
-        EXPECT_TRUE(SentCommands(NT_COMMAND_WRECK).empty()) << c.name;
-        EXPECT_EQ(net().nowMs, 0u) << c.name;
-        NetClose();
-        net().onSend = nullptr;
-        net().sent.clear();
-        net().nowMs = 0;
+        for (const bool extended : {true, false}) {
+            if (!extended && !c.plainToo) continue;
+            SCOPED_TRACE(extended ? "extended" : "plain");
+            Open(0, 0, extended);
+            PeerAnswersResendRequests();
+            DeliverSample(0);
+            RunFrame(0);
+            RunFrame(1);
+            const NetPacket sound = Sample(c.sampled, PeerWord(c.sampled));
+            Deliver({c.frame, sound.value, sound.valueCopy});
+            RunFrame(2);
+            RunFrame(3);
+            EXPECT_EQ(inputWords[1], PeerWord(2)) << c.name;
+            EXPECT_TRUE(netPendingPackets.empty()) << c.name;
+            EXPECT_EQ(SentCommands(NT_COMMAND_BROKEN), (std::vector<NetPacket>{{NT_COMMAND_BROKEN, 2, 0}})) << c.name;
+            EXPECT_TRUE(SentCommands(NT_COMMAND_WRECK).empty()) << c.name;
+            EXPECT_EQ(net().nowMs, 0u) << c.name;
+            NetClose();
+            net().onSend = nullptr;
+            net().sent.clear();
+            net().nowMs = 0;
+        }
     }
 }
 
-// A data packet carries its word twice, each with the frame check in the
-// word's unused high bits, which the receiver takes off again.
-TEST(NetDataPacket, CarriesItsWordTwiceWithACheckOfItsFrame) {
-    for (const int32_t frame : {0, 2, 3, 300, 0x7FFE}) {
+// With an extended peer a data packet carries its word twice, each with the
+// frame check in the word's unused high bits, which the receiver takes off
+// again; any one or two damaged bits of the frame field show. A word with no
+// check is a plain one (a peer whose connect packet only looked like an
+// announcement) and is taken too. With a plain peer the word goes as it is.
+TEST(NetDataPacket, CarriesItsWordTwiceWithACheckOfItsFrameOnlyToAnExtendedPeer) {
+    for (const int32_t frame : {2, 3, 300, 0x7FFE}) {
         for (const InputWord word : {InputWord{0}, InputWord{INPUT_Z | INPUT_LEFT}, INPUT_ALL_BUTTONS}) {
+            netPeerExtended = true;
             const NetPacket packet = DataPacket(frame, word);
-            EXPECT_EQ(packet.frame, frame);
-            EXPECT_EQ(packet.value, packet.valueCopy);
-            EXPECT_EQ(packet.value & INPUT_ALL_BUTTONS, word);
+            EXPECT_EQ(packet, Framed(frame, word));
             InputWord taken = 0xFFFF;
             EXPECT_TRUE(DataPacketWord(packet, &taken));
             EXPECT_EQ(taken, word);
-            // Any one or two damaged bits of the frame field show.
+            EXPECT_TRUE(DataPacketWord(Plain(frame, word), &taken));
+            EXPECT_EQ(taken, word);
             for (int a = 0; a < 16; ++a) {
                 for (int b = a; b < 16; ++b) {
                     NetPacket damaged = packet;
@@ -338,6 +384,11 @@ TEST(NetDataPacket, CarriesItsWordTwiceWithACheckOfItsFrame) {
                     EXPECT_FALSE(DataPacketWord(damaged, &taken)) << frame << " bits " << a << " " << b;
                 }
             }
+            netPeerExtended = false;
+            EXPECT_EQ(DataPacket(frame, word), Plain(frame, word));
+            EXPECT_TRUE(DataPacketWord(Plain(frame, word), &taken));
+            EXPECT_EQ(taken, word);
+            EXPECT_FALSE(DataPacketWord({static_cast<int16_t>(frame), word, static_cast<uint16_t>(word ^ 1)}, &taken));
         }
     }
 }
@@ -350,7 +401,7 @@ TEST_F(NetExchange, FarFuturePacketsDoNotFillThePendingList) {
     RunFrame(0);
     RunFrame(1);
     EXPECT_EQ(inputWords[1], PeerWord(0));
-    EXPECT_EQ(netPendingPackets, (std::vector<NetPacket>{DataPacket(2, PeerWord(2))}));
+    EXPECT_EQ(netPendingPackets, (std::vector<NetPacket>{Plain(2, PeerWord(2))}));
     const int waitsBefore = net().waits;
     RunFrame(2);
     RunFrame(3);
@@ -360,13 +411,13 @@ TEST_F(NetExchange, FarFuturePacketsDoNotFillThePendingList) {
 
 TEST_F(NetExchange, TwoEarlyPacketsForOneFrameWithDifferentWordsAreBothDropped) {
     // Frame 2's word arrives, then frame 4's damaged into frame 2's number
-    // past the frame check (more bits than it catches): which one is right
-    // cannot be told, so frame 2 is asked for.
+    // (the plain format has no check of it): which one is right cannot be
+    // told, so frame 2 is asked for.
     Open(0, 0);
     PeerAnswersResendRequests();
     DeliverSample(2);
-    Deliver(DataPacket(2, PeerWord(4)));
-    Deliver(DataPacket(2, PeerWord(4)));  // a third copy does not bring either back
+    Deliver(Plain(2, PeerWord(4)));
+    Deliver(Plain(2, PeerWord(4)));  // a third copy does not bring either back
     DeliverSample(0);
     RunFrame(0);
     RunFrame(1);
@@ -393,7 +444,7 @@ TEST_F(NetExchange, ResendRequestsAreAnsweredFromTheSentSamples) {
     DeliverSample(2);
     RunFrame(3);
     EXPECT_EQ(inputWords[1], PeerWord(2));
-    EXPECT_EQ(Sent(sentBefore), (std::vector<NetPacket>{DataPacket(0, LocalWord(0)), DataPacket(2, LocalWord(2))}));
+    EXPECT_EQ(Sent(sentBefore), (std::vector<NetPacket>{Plain(0, LocalWord(0)), Plain(2, LocalWord(2))}));
 }
 
 TEST_F(NetExchange, BothPeersLosingTheSameExchangeRecoverEachOther) {
@@ -411,7 +462,7 @@ TEST_F(NetExchange, BothPeersLosingTheSameExchangeRecoverEachOther) {
     RunFrame(1);
     EXPECT_EQ(inputWords[1], PeerWord(0));
     EXPECT_EQ(Sent(sentBefore), (std::vector<NetPacket>{{NT_COMMAND_WRECK, 0, 0},
-                                                        DataPacket(0, LocalWord(0))}));
+                                                        Plain(0, LocalWord(0))}));
 }
 
 TEST_F(NetExchange, ElevenTimeOutsDropThePeerAndCloseTheSocketOnce) {
@@ -452,7 +503,7 @@ struct Flood {
 const Flood kFloods[] = {
     {"the peer's start packets, still in its handshake", {NT_COMMAND_START, 0, 0}, 32, 32},
     {"requests for a frame not sampled yet", {NT_COMMAND_WRECK, 4, 0}, 900, 900},
-    {"duplicates of an old sample", DataPacket(0, 0x100), 500, 500},
+    {"duplicates of an old sample", Plain(0, 0x100), 500, 500},
 };
 constexpr uint64_t kFloodMs = 30000;
 
@@ -507,43 +558,136 @@ protected:
     static inline bool zPressed = false;
 };
 
-// The peer's connect packet tells its side and line speed: it connects only a
-// peer on the other side with the same line speed. A peer that has connected
-// sends no more connect packets, so all this side may see is its words, or,
-// gone on to the battle, its start packets: those connect as well.
+// The datagrams this game sends, byte for byte: to a plain peer exactly the
+// plain format (a data packet's word twice, a connect packet's value 0), to
+// an extended one the frame check in the words; the copy fields of commands
+// carry the announcement and the period tags.
+TEST_F(NetSelectAndStart, SendsItsDatagramsByteForByte) {
+    using Bytes = std::vector<uint8_t>;
+    const struct {
+        const char* name;
+        bool extended;
+        std::function<void()> send;
+        Bytes expected;
+    } cases[] = {
+        {"a sample to a plain peer", false, [] { SendInputSample(300, 0x0411); },
+         {0x2C, 0x01, 0x11, 0x04, 0x11, 0x04}},
+        {"a sample of frame 0 to a plain peer", false, [] { SendInputSample(0, 0); }, {0, 0, 0, 0, 0, 0}},
+        {"a sample to an extended peer", true, [] { SendInputSample(300, 0x0411); },
+         {0x2C, 0x01, 0x11, 0x44, 0x11, 0x44}},
+        {"a connect packet of side 0, tag 0x155", false,
+         [] {
+             netConnected = 0;
+             netGameTag = 0x155;
+             PollNetConnect();
+         },
+         {0xF5, 0xFF, 0, 0, 0x54, 0xE5}},
+        {"the first select word", false,
+         [] {
+             zPressed = true;
+             SendSelectInput();
+             zPressed = false;
+         },
+         {0xE2, 0xFF, 0x10, 0, 0x11, 0x01}},
+        {"a select request after a silent try", true,
+         [this] {
+             SendSelectInput();
+             net().sent.clear();
+             ReceiveSelectInput();
+         },
+         {0xD8, 0xFF, 0, 0, 0x01, 0x01}},
+        {"a start packet", false, 
+         [] {
+             int pumps = 0;
+             RunStartHandshake([&pumps] { return ++pumps < 3; });
+         },
+         {0xF3, 0xFF, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        Open(0, 0, c.extended);
+        c.send();
+        ASSERT_FALSE(net().sent.empty()) << c.name;
+        EXPECT_EQ(net().sent.front().bytes, c.expected) << c.name;
+        NetClose();
+        net().sent.clear();
+        net().nowMs = 0;
+    }
+}
+
+// The peer's connect packet announces its side and line speed in its copy
+// field: this side connects only a peer on the other side with the same line
+// speed, and uses the extensions with it. A connect packet that announces
+// nothing is a plain peer's; one with a damaged announcement waits for the
+// next. A peer that has connected sends no more connect packets, so all this
+// side may see is its first word; a word of a later period belongs to an
+// exchange this side is not in, and a start packet never connects.
 TEST_F(NetSelectAndStart, ConnectsOnlyAPeerWhoseSettingsFit) {
-    constexpr uint16_t kPeerTag = 0x1234;
+    constexpr uint16_t kPeerTag = 0x234;
     NetPacket damaged = ConnectPacket(1, 0, kPeerTag);
-    damaged.value ^= 0x0100;
+    damaged.valueCopy ^= 0x0100;
     const struct {
         const char* name;
         NetPacket packet;
         NetConnect result;
+        bool extended;
     } cases[] = {
-        {"the peer on side 1", ConnectPacket(1, 0, kPeerTag), NetConnect::CONNECTED},
-        {"a connect packet that tells nothing", {NT_COMMAND_CONNECT, 0, 0}, NetConnect::CONNECTED},
-        {"the peer's start packet", {NT_COMMAND_START, 0, 0}, NetConnect::CONNECTED},
-        {"the peer's word", SelectWord(INPUT_Z, 1), NetConnect::CONNECTED},
-        {"a peer on side 0 too", ConnectPacket(0, 0, kPeerTag), NetConnect::REFUSED},
-        {"a peer on a slow line", ConnectPacket(1, 1, kPeerTag), NetConnect::REFUSED},
-        {"a damaged connect packet", damaged, NetConnect::WAITING},
-        {"a request", {NT_COMMAND_WRECK, 0, 0}, NetConnect::WAITING},
-        {"a damaged request", {NT_COMMAND_BROKEN, 0, 0}, NetConnect::WAITING},
-        {"a battle packet", {0, 0, 0}, NetConnect::WAITING},
+        {"the peer on side 1", ConnectPacket(1, 0, kPeerTag), NetConnect::CONNECTED, true},
+        {"a plain peer", {NT_COMMAND_CONNECT, 0, 0}, NetConnect::CONNECTED, false},
+        {"a plain peer with any copy field", {NT_COMMAND_CONNECT, 0, 0x1234}, NetConnect::CONNECTED, false},
+        {"the peer's first word", SelectWord(INPUT_Z, 1), NetConnect::CONNECTED, true},
+        {"a plain peer's word", {NT_COMMAND_INPUT, INPUT_Z | INPUT_A, 0}, NetConnect::CONNECTED, false},
+        {"a word of a later period", SelectWord(INPUT_Z, 5), NetConnect::WAITING, false},
+        {"the peer's start packet", {NT_COMMAND_START, 0, 0}, NetConnect::WAITING, false},
+        {"a peer on side 0 too", ConnectPacket(0, 0, kPeerTag), NetConnect::REFUSED, false},
+        {"a peer on a slow line", ConnectPacket(1, 1, kPeerTag), NetConnect::REFUSED, false},
+        {"a damaged announcement", damaged, NetConnect::WAITING, false},
+        {"a request", {NT_COMMAND_WRECK, 0, 0}, NetConnect::WAITING, false},
+        {"a damaged request", {NT_COMMAND_BROKEN, 0, 0}, NetConnect::WAITING, false},
+        {"a battle packet", {0, 0, 0}, NetConnect::WAITING, false},
     };
     for (const auto& c : cases) {
         Open(0, 0);
         netConnected = 0;
+        testing::internal::CaptureStderr();
         EXPECT_EQ(PollNetConnect(), NetConnect::WAITING) << "nothing queued";
         Deliver(c.packet);
         EXPECT_EQ(PollNetConnect(), c.result) << c.name;
+        testing::internal::GetCapturedStderr();
         EXPECT_EQ(netConnected, c.result == NetConnect::CONNECTED ? 1 : 0) << c.name;
         EXPECT_EQ(netPeerRefused, c.result == NetConnect::REFUSED) << c.name;
+        EXPECT_EQ(netPeerExtended, c.extended) << c.name;
         EXPECT_EQ(SentCommands(NT_COMMAND_CONNECT), std::vector<NetPacket>(2, ConnectPacket(0, 0, netGameTag)))
             << "one a poll";
         EXPECT_EQ(net().nowMs, 0u);
         NetClose();
         net().sent.clear();
+    }
+}
+
+// A wrong peer address or port: nothing ever answers. Once, after a few
+// seconds of polls, standard error says so and what to check; a peer that
+// answers in time is not told about.
+TEST_F(NetSelectAndStart, ASilentPeerAddressIsToldOnceAfterAFewSeconds) {
+    for (const bool answers : {false, true}) {
+        Open(0, 0);
+        netConnected = 0;
+        testing::internal::CaptureStderr();
+        if (answers) Deliver(SelectWord(INPUT_Z, 5));  // a stale word: the address is right
+        for (int poll = 1; poll < NET_SILENT_CONNECT_POLLS; ++poll) PollNetConnect();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << answers;
+        testing::internal::CaptureStderr();
+        for (int poll = 0; poll < 2 * NET_SILENT_CONNECT_POLLS; ++poll) PollNetConnect();
+        const std::string told = testing::internal::GetCapturedStderr();
+        if (answers) {
+            EXPECT_EQ(told, "");
+        } else {
+            EXPECT_EQ(told,
+                      "network: nothing has answered from 127.0.0.1 port 59999 yet; check config.dat on both "
+                      "machines: each names the other machine's IPv4 address, both use the same port, one plays "
+                      "side 0 and the other side 1, and both have the same slow-line setting (and no firewall drops "
+                      "UDP on that port)\n");
+        }
+        NetClose();
     }
 }
 
@@ -554,7 +698,7 @@ TEST_F(NetSelectAndStart, ItsOwnConnectPacketsAndAPeerOnTheSameSideAreToldOnce) 
     testing::internal::CaptureStderr();
     for (int i = 0; i < 3; ++i) {
         Deliver(ConnectPacket(1, 1, netGameTag));  // as the socket hears itself on 127.0.0.1
-        Deliver(ConnectPacket(1, 1, static_cast<uint16_t>(netGameTag + 1)));
+        Deliver(ConnectPacket(1, 1, static_cast<uint16_t>(netGameTag ^ 1)));
         EXPECT_EQ(PollNetConnect(), NetConnect::WAITING) << "its own connect packet";
         EXPECT_EQ(PollNetConnect(), NetConnect::REFUSED) << "another game on side 1";
     }
@@ -585,49 +729,66 @@ TEST_F(NetSelectAndStart, ALockedDecideIsNotSent) {
     zPressed = false;
 }
 
+// The peer asks for the word again before its own arrives; other packets
+// are skipped without using up a try. A request is answered with one word,
+// this period's. A plain peer's word is taken whatever its copy field holds.
 TEST_F(NetSelectAndStart, BothWordsOfAPeriodAreAppliedTogether) {
-    Open(1, 0);
-    zPressed = true;
-    SendSelectInput();
-    EXPECT_EQ(inputWords[1], 0) << "the local word waits for the peer's";
-    // The peer asks for the word again before its own arrives; other packets
-    // are skipped without using up a try.
-    Deliver({NT_COMMAND_WRECK, 0, 0});
-    Deliver({NT_COMMAND_START, 0, 0});
-    Deliver({4, 4, 4});
-    Deliver(SelectWord(INPUT_LEFT, 1), 2500);
-    const size_t before = net().sent.size();
-    ReceiveSelectInput();
-    EXPECT_EQ(inputWords[0], INPUT_LEFT);
-    EXPECT_EQ(inputWords[1], INPUT_Z);
-    // The answer: the word of the period before (before the first one every
-    // button counts as held) and this period's.
-    EXPECT_EQ(Sent(before), (std::vector<NetPacket>{SelectWord(INPUT_ALL_BUTTONS, 0), SelectWord(INPUT_Z, 1)}));
-    EXPECT_EQ(netConnected, 1);
-    zPressed = false;
+    const struct {
+        const char* name;
+        bool extended;
+        std::vector<NetPacket> requests;
+        NetPacket word;
+        std::vector<NetPacket> answers;
+    } cases[] = {
+        {"extended",
+         true,
+         {SelectRequest(1)},
+         SelectWord(INPUT_LEFT, 1),
+         {SelectWord(INPUT_Z, 1)}},
+        {"plain", false, {{NT_COMMAND_WRECK, 0, 0}}, {NT_COMMAND_INPUT, INPUT_LEFT, 0x5555}, {SelectWord(INPUT_Z, 1)}},
+    };
+    for (const auto& c : cases) {
+        Open(1, 0, c.extended);
+        netSelectLocalInput = netSelectPreviousInput = c.extended ? INPUT_ALL_BUTTONS : 0;
+        zPressed = true;
+        SendSelectInput();
+        EXPECT_EQ(inputWords[1], 0) << c.name << ": the local word waits for the peer's";
+        for (const NetPacket& request : c.requests) Deliver(request);
+        Deliver({NT_COMMAND_START, 0, 0});
+        Deliver({4, 4, 4});
+        Deliver(c.word, 2500);
+        const size_t before = net().sent.size();
+        ReceiveSelectInput();
+        EXPECT_EQ(inputWords[0], INPUT_LEFT) << c.name;
+        EXPECT_EQ(inputWords[1], INPUT_Z) << c.name;
+        EXPECT_EQ(Sent(before), c.answers) << c.name;
+        EXPECT_EQ(netConnected, 1) << c.name;
+        zPressed = false;
+        NetClose();
+        net().nowMs = 0;
+    }
 }
 
 // Both words of period 1 were lost, and the peer's of period 2 as well: the
 // peer, a period ahead, asks for a word this side cannot send yet, while this
 // side waits for the peer's word of period 1. A request that comes soon is
 // only answered; one that comes once this side's word is overdue is answered
-// and asked back, which frees both before either wait runs out.
+// and asked back, once a try, which frees both before either wait runs out.
 TEST_F(NetSelectAndStart, AStuckPeersRequestIsAskedBackOnceTheWordIsOverdue) {
-    Open(0, 0);
+    Open(0, 0, true);
     SendSelectInput();
-    Deliver({NT_COMMAND_WRECK, 0, 0}, 100);
-    Deliver({NT_COMMAND_WRECK, 0, 0}, 1500);
-    Deliver({NT_COMMAND_WRECK, 0, 0}, 1600);
+    Deliver(SelectRequest(2), 100);
+    Deliver(SelectRequest(2), 1500);
+    Deliver(SelectRequest(2), 1600);
     net().onSend = [this](const test::SentDatagram& d) {
         if (DecodeNetPacket(d.bytes.data()).frame != NT_COMMAND_WRECK) return;
         Deliver(SelectWord(INPUT_LEFT, 1), 20);
-        Deliver(SelectWord(0, 2), 20);
     };
     ReceiveSelectInput();
     EXPECT_EQ(inputWords[1], INPUT_LEFT);
     EXPECT_EQ(netConnected, 1);
     EXPECT_EQ(net().nowMs, 1520u);
-    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(1, {NT_COMMAND_WRECK, 0, 0}));
+    EXPECT_EQ(SentCommands(NT_COMMAND_WRECK), std::vector<NetPacket>(1, SelectRequest(1)));
 }
 
 TEST_F(NetSelectAndStart, ThreeSilentWaitsEndTheConnection) {
@@ -691,7 +852,7 @@ TEST_F(NetSelectAndStart, TheHandshakeEndsOnlyOnThePeersStartPacket) {
     } cases[] = {
         {"a select screen's requests, duplicated", {wreck0, wreck0, wreck0, wreck0, wreck0, wreck0}, 2000, 6},
         {"requests of both kinds", {wreck0, broken0, wreck0, broken0}, 2000, 2},
-        {"the peer's sample of frame 0", {DataPacket(0, 0x10), DataPacket(0, 0x10)}, 2000, 0},
+        {"the peer's sample of frame 0", {Plain(0, 0x10), Plain(0, 0x10)}, 2000, 0},
         {"select-screen packets", {{NT_COMMAND_CONNECT, 0, 0}, SelectWord(0x10, 4)}, 2000, 0},
         {"the peer's start packet", {{NT_COMMAND_START, 0, 0}}, 0, 0},
         {"a battle's answer to a start packet", {{NT_COMMAND_START, 0, NET_START_ANSWER}}, 0, 0},
@@ -705,7 +866,7 @@ TEST_F(NetSelectAndStart, TheHandshakeEndsOnlyOnThePeersStartPacket) {
         EXPECT_TRUE(RunStartHandshake([&pumps] { return ++pumps < 1000; })) << c.name;
         EXPECT_EQ(net().nowMs, 5000u) << c.name;
         EXPECT_TRUE(net().inbox.empty()) << c.name;
-        EXPECT_EQ(static_cast<int>(SentCommands(NT_COMMAND_INPUT).size()), 2 * c.selectRequests) << c.name;
+        EXPECT_EQ(static_cast<int>(SentCommands(NT_COMMAND_INPUT).size()), c.selectRequests) << c.name;
         NetClose();
         net().nowMs = 0;
         net().sent.clear();
@@ -756,7 +917,9 @@ TEST_F(NetSelectAndStart, TheHandshakeAnswersAPeerStillWaitingForTheLastSelectWo
     Deliver({NT_COMMAND_WRECK, 0, 0}, 100);
     // Once answered, the peer leaves its screen too and starts.
     net().onSend = [this](const test::SentDatagram& d) {
-        if (DecodeNetPacket(d.bytes.data()).frame == NT_COMMAND_INPUT) Deliver({NT_COMMAND_START, 0, 0}, 50);
+        if (DecodeNetPacket(d.bytes.data()).frame != NT_COMMAND_INPUT) return;
+        Deliver({NT_COMMAND_START, 0, 0}, 50);
+        Deliver({NT_COMMAND_START, 0, 0}, 82);
     };
     const size_t before = net().sent.size();
     int pumps = 0;
@@ -765,7 +928,157 @@ TEST_F(NetSelectAndStart, TheHandshakeAnswersAPeerStillWaitingForTheLastSelectWo
     for (const NetPacket& p : Sent(before)) {
         if (p.frame == NT_COMMAND_INPUT) answers.push_back(p);
     }
-    EXPECT_EQ(answers, (std::vector<NetPacket>{SelectWord(INPUT_ALL_BUTTONS, 0), SelectWord(INPUT_Z, 1)}));
+    EXPECT_EQ(answers, (std::vector<NetPacket>{SelectWord(INPUT_Z, 1)}));
+}
+
+// The packets this side sent in each second of the fake clock.
+std::vector<int> SentPerSecond(const test::FakeNetwork& net) {
+    std::vector<int> counts;
+    for (const test::SentDatagram& d : net.sent) {
+        if (counts.size() <= d.timeMs / 1000) counts.resize(d.timeMs / 1000 + 1);
+        ++counts[d.timeMs / 1000];
+    }
+    return counts;
+}
+
+// A peer whose periods are two or more apart from this side's (it left its
+// screen or restarted and came back while this side waited): it answers
+// every packet of this side's with two words of its later periods and a
+// request of its own, as a flooding exchange did. This side asks at once
+// once a try, besides the time-out's request, so the traffic stays at a few
+// packets instead of doubling, and the wait ends after its three tries.
+TEST_F(NetSelectAndStart, APeerPeriodsApartGetsNoStormOfAnswers) {
+    Open(0, 0, true);
+    SendSelectInput();
+    const size_t before = net().sent.size();
+    int peerSent = 0;
+    net().onSend = [this, &peerSent](const test::SentDatagram& d) {
+        if (DecodeNetPacket(d.bytes.data()).frame != NT_COMMAND_WRECK) return;
+        Deliver(SelectWord(INPUT_A, 6), 5);
+        Deliver(SelectWord(INPUT_A, 7), 5);
+        Deliver(SelectRequest(5), 5);
+        peerSent += 3;
+    };
+    Deliver(SelectRequest(5), 10);
+    ReceiveSelectInput();
+    EXPECT_EQ(netConnected, 0);
+    EXPECT_EQ(net().nowMs, 9000u) << "three tries, each to its deadline";
+    // The first try's time-out asks; the second try asks at once for the
+    // later words that answer it, and at its time-out; the third try asks at
+    // once, and gives up at its time-out. None of the peer's five requests,
+    // for a period this side has not reached, is answered.
+    std::vector<uint64_t> times;
+    for (size_t i = before; i < net().sent.size(); ++i) {
+        if (DecodeNetPacket(net().sent[i].bytes.data()).frame == NT_COMMAND_WRECK) times.push_back(net().sent[i].timeMs);
+    }
+    EXPECT_EQ(times, (std::vector<uint64_t>{3000, 3005, 6000, 6005}));
+    EXPECT_EQ(SentCommands(NT_COMMAND_INPUT).size(), 1u);
+    EXPECT_EQ(peerSent, 12);
+}
+
+TEST_F(NetSelectAndStart, AConnectPacketOfAPeerStartedAnewEndsTheSelectWait) {
+    const NetPacket first = ConnectPacket(1, 0, 0x101), anew = ConnectPacket(1, 0, 0x102);
+    const struct {
+        const char* name;
+        int periods;  // words this side has sent
+        NetPacket connect;
+        bool restarted;
+        size_t answers;
+    } cases[] = {
+        {"started anew", 1, anew, true, 0},
+        {"started anew, periods on", 4, anew, true, 0},
+        {"still connecting", 1, first, false, 3},
+        {"a late copy", 4, first, false, 0},
+        {"a damaged announcement", 4, Damaged(anew, 0, 0x0004), false, 0},
+    };
+    for (const auto& c : cases) {
+        Open(0, 0, true);
+        netPeerAnnouncement = first.valueCopy;
+        for (int period = 0; period < c.periods; ++period) SendSelectInput();
+        const size_t before = net().sent.size();
+        for (uint64_t t = 100; t <= 300; t += 100) Deliver(c.connect, t);
+        Deliver(SelectWord(0, static_cast<uint16_t>(c.periods)), 2000);
+        ReceiveSelectInput();
+        EXPECT_EQ(netSelectPeerRestarted, c.restarted) << c.name;
+        EXPECT_EQ(netConnected, c.restarted ? 0 : 1) << c.name;
+        EXPECT_EQ(net().nowMs, c.restarted ? 100u : 2000u) << c.name;
+        EXPECT_EQ(Sent(before).size(), c.answers) << c.name;
+        NetClose();
+        net().nowMs = 0;
+        net().sent.clear();
+    }
+}
+
+// A plain peer takes any select word for the one it waits for: one still
+// connecting is answered with a connect packet instead, which it looks for.
+TEST_F(NetSelectAndStart, APlainPeerStillConnectingIsAnsweredWithAConnectPacket) {
+    Open(0, 0);
+    SendSelectInput();
+    const size_t before = net().sent.size();
+    Deliver({NT_COMMAND_CONNECT, 0, 0}, 100);
+    Deliver({NT_COMMAND_INPUT, INPUT_UP, 0}, 200);
+    ReceiveSelectInput();
+    EXPECT_EQ(inputWords[1], INPUT_UP);
+    EXPECT_EQ(Sent(before), std::vector<NetPacket>{ConnectPacket(0, 0, netGameTag)});
+}
+
+// The handshake's peer is lost (killed after both decided, or its packets
+// stop): after 11 seconds without its start packet the handshake gives it up,
+// however many other packets come, and the battle starts disconnected. The
+// start packets go every 32 ms, answers only to requests: one word each.
+TEST_F(NetSelectAndStart, TheHandshakeGivesUpAfterElevenSecondsWithoutTheStartPacket) {
+    const struct {
+        const char* name;
+        NetPacket packet;  // every `everyMs`; none when 0
+        uint64_t everyMs;
+        size_t answers;
+    } cases[] = {
+        {"silence", {}, 0, 0},
+        {"the peer's connect packets of the same session", ConnectPacket(1, 0, 0x101), 16, 0},
+        {"requests for the last select word", SelectRequest(1), 100, 109},
+        {"late battle packets", {0, 4, 4}, 50, 0},
+    };
+    for (const auto& c : cases) {
+        Open(0, 0, true);
+        netPeerAnnouncement = ConnectPacket(1, 0, 0x101).valueCopy;
+        SendSelectInput();
+        net().sent.clear();
+        if (c.everyMs != 0) {
+            for (uint64_t t = c.everyMs; t < 60000; t += c.everyMs) Deliver(c.packet, t);
+        }
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(RunStartHandshake([] { return true; })) << c.name;
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(netConnected, 0) << c.name;
+        EXPECT_FALSE(NetIsOpen()) << c.name;
+        EXPECT_GE(net().nowMs, NET_HANDSHAKE_SILENCE_MS) << c.name;
+        EXPECT_LT(net().nowMs, NET_HANDSHAKE_SILENCE_MS + NET_HANDSHAKE_PAUSE_MS) << c.name;
+        EXPECT_EQ(SentCommands(NT_COMMAND_INPUT).size(), c.answers) << c.name;
+        for (const int count : SentPerSecond(net())) {
+            EXPECT_LE(count, 32 + static_cast<int>(c.answers / 11 + 1)) << c.name;
+        }
+        net().nowMs = 0;
+        net().sent.clear();
+    }
+}
+
+// A peer that comes back (its game started anew) while this side waits in
+// the start handshake gets no match from it now: the handshake gives up at
+// once, and the peer keeps looking until this side is on its select screen
+// again. The same session's connect packet changes nothing.
+TEST_F(NetSelectAndStart, TheHandshakeGivesUpOnAPeerStartedAnew) {
+    for (const bool anew : {true, false}) {
+        Open(0, 0, true);
+        netPeerAnnouncement = ConnectPacket(1, 0, 0x101).valueCopy;
+        Deliver(ConnectPacket(1, 0, anew ? 0x102 : 0x101), 500);
+        Deliver({NT_COMMAND_START, 0, 0}, 700);
+        Deliver({NT_COMMAND_START, 0, 0}, 732);
+        EXPECT_EQ(RunStartHandshake([] { return true; }), !anew) << anew;
+        EXPECT_EQ(net().nowMs, anew ? 500u : 732u) << anew;
+        EXPECT_EQ(NetIsOpen(), !anew) << anew;
+        NetClose();
+        net().nowMs = 0;
+    }
 }
 
 TEST_F(NetSelectAndStart, HandshakeSkipsStalePacketsAndStarts) {
@@ -816,14 +1129,9 @@ TEST_F(NetSelectAndStart, HandshakeWithoutAPeerEndsWhenThePumpSaysSo) {
 // The peer's select-screen word of a period: the word, and the word XOR the
 // period in the third field.
 
-// Period 2 of the select exchange: this side has sent INPUT_Z, the peer's
-// INPUT_LEFT is awaited. The peer answers a request with its words of the
-// period before and of its current one, as this side does.
-NetPacket Damaged(NetPacket packet, uint16_t valueBits, uint16_t copyBits) {
-    packet.value ^= valueBits;
-    packet.valueCopy ^= copyBits;
-    return packet;
-}
+// Period 2 of the select exchange with an extended peer: this side has sent
+// INPUT_Z, the peer's INPUT_LEFT is awaited. The peer answers a request with
+// the word of the period it names, as this side does.
 
 TEST_F(NetSelectAndStart, ALostOrDamagedSelectWordIsAskedForAgain) {
     const NetPacket peerWord2 = SelectWord(INPUT_LEFT, 2), peerWord3 = SelectWord(INPUT_UP, 3);
@@ -833,17 +1141,20 @@ TEST_F(NetSelectAndStart, ALostOrDamagedSelectWordIsAskedForAgain) {
         std::vector<NetPacket> answer;  // the peer's answer to a request
         uint64_t waitedMs;
     } cases[] = {
-        {"lost, the peer silent", {}, {SelectWord(INPUT_A, 1), peerWord2}, 3000},
-        {"lost, the peer a period ahead", {peerWord3}, {peerWord2, peerWord3}, 0},
-        {"the word damaged", {Damaged(peerWord2, 0x40, 0)}, {SelectWord(INPUT_A, 1), peerWord2}, 0},
-        {"the copy damaged", {Damaged(peerWord2, 0, 0x100)}, {SelectWord(INPUT_A, 1), peerWord2}, 0},
+        {"lost, the peer silent", {}, {peerWord2}, 3000},
+        {"lost, the peer a period ahead", {peerWord3}, {peerWord2}, 0},
+        {"the word damaged", {Damaged(peerWord2, 0x40, 0)}, {peerWord2}, 0},
+        {"the copy damaged", {Damaged(peerWord2, 0, 0x100)}, {peerWord2}, 0},
         // Period 3's tag with its lowest bit flipped is period 2's without the
         // doubled byte.
-        {"the next period's word damaged", {Damaged(peerWord3, 0, 1)}, {peerWord2, peerWord3}, 0},
+        {"the next period's word damaged", {Damaged(peerWord3, 0, 1)}, {peerWord2}, 0},
+        // Each of them asks at once, but a try asks once.
+        {"several damaged words", {Damaged(peerWord2, 0x40, 0), Damaged(peerWord2, 0, 0x100), peerWord3},
+         {peerWord2}, 0},
         {"late duplicates of earlier words first", {SelectWord(INPUT_A, 1), SelectWord(0, 0), peerWord2}, {}, 0},
     };
     for (const auto& c : cases) {
-        Open(0, 0);
+        Open(0, 0, true);
         zPressed = false;
         SendSelectInput();
         Deliver(SelectWord(INPUT_A, 1));
@@ -853,7 +1164,7 @@ TEST_F(NetSelectAndStart, ALostOrDamagedSelectWordIsAskedForAgain) {
         zPressed = false;
         for (const NetPacket& p : c.arrive) Deliver(p);
         net().onSend = [this, &c](const test::SentDatagram& d) {
-            if (DecodeNetPacket(d.bytes.data()).frame != NT_COMMAND_WRECK) return;
+            if (DecodeNetPacket(d.bytes.data()) != SelectRequest(2)) return;
             for (const NetPacket& p : c.answer) Deliver(p);
         };
         ReceiveSelectInput();
@@ -867,6 +1178,213 @@ TEST_F(NetSelectAndStart, ALostOrDamagedSelectWordIsAskedForAgain) {
         net().nowMs = 0;
         net().sent.clear();
     }
+}
+
+// A request is answered with one word, the one of the period it names,
+// whichever comes: this side has the words of this period and of the one
+// before. A request for a later period gets nothing: this side sends that
+// word unasked once it gets there.
+TEST_F(NetSelectAndStart, ARequestIsAnsweredWithTheWordOfThePeriodItNames) {
+    const struct {
+        const char* name;
+        bool extended;
+        NetPacket request;
+        std::vector<NetPacket> answers;
+    } cases[] = {
+        {"this period", true, SelectRequest(2), {SelectWord(INPUT_Z, 2)}},
+        {"the period before", true, SelectRequest(1), {SelectWord(INPUT_A, 1)}},
+        {"the next period", true, SelectRequest(3), {}},
+        {"two periods back: a late copy", true, SelectRequest(0), {}},
+        {"a damaged tag", true, Damaged(SelectRequest(2), 0, 0x0100), {}},
+        {"a plain peer's request", false, {NT_COMMAND_WRECK, 0, 0}, {SelectWord(INPUT_Z, 2)}},
+    };
+    for (const auto& c : cases) {
+        Open(1, 0, c.extended);
+        SetKeyStateSource([](int key) -> int16_t { return key == 'A' ? -128 : 0; });
+        SendSelectInput();  // period 1: INPUT_A
+        Deliver(SelectWord(0, 1));
+        ReceiveSelectInput();
+        SetKeyStateSource([](int key) -> int16_t { return key == 'Z' ? -128 : 0; });
+        SendSelectInput();  // period 2: INPUT_Z
+        SetKeyStateSource(nullptr);
+        const size_t before = net().sent.size();
+        Deliver(c.request);
+        Deliver(SelectWord(INPUT_LEFT, 2), 100);
+        ReceiveSelectInput();
+        EXPECT_EQ(inputWords[0], INPUT_LEFT) << c.name;
+        EXPECT_EQ(Sent(before), c.answers) << c.name;
+        NetClose();
+        net().nowMs = 0;
+        net().sent.clear();
+    }
+}
+
+// The other machine's select screen as this game runs it, at the far end of
+// a link that delays each datagram by kLinkMs and loses those that `lose`
+// picks (given the packet, which way it goes and how many copies of it went
+// that way before). It sends its word of a period on entering it and enters
+// the next as soon as it has this side's word of its period, kept when it
+// came a period early. It asks for that word at once when a later one shows
+// it lost, or when this side's request comes and it has waited a while, and
+// again at the end of each 3-second try; it answers a request with its word
+// of the period the request names.
+class LinkedSelectPeer {
+public:
+    static constexpr uint64_t kLinkMs = 20;
+    using Loss = std::function<bool(const NetPacket& packet, bool toPeer, int copy)>;
+
+    LinkedSelectPeer(test::FakeNetwork& net, Loss lose) : net_(net), lose_(std::move(lose)) {
+        net_.onSend = [this](const test::SentDatagram& d) { Hear(DecodeNetPacket(d.bytes.data())); };
+    }
+    ~LinkedSelectPeer() { net_.onSend = nullptr; }
+
+    static InputWord Word(uint16_t period) { return static_cast<InputWord>(0x100 | (period & 0xFF)); }
+    void Start() { Enter(net_.nowMs); }
+    // This side's words as the peer took them, from period 1 on.
+    const std::vector<InputWord>& taken() const { return taken_; }
+
+private:
+    // Sent by the peer at `atMs`, which is now or later.
+    void Send(const NetPacket& packet, uint64_t atMs) {
+        if (lose_(packet, false, copies_[{false, Bytes(packet)}]++)) return;
+        net_.Deliver(Bytes(packet), test::FakePeer(), atMs + kLinkMs - net_.nowMs);
+    }
+    void Enter(uint64_t atMs) {
+        // The tries of the period left are over: their requests are not sent.
+        const std::vector<uint8_t> timedOut = Bytes(SelectRequest(period_));
+        std::erase_if(net_.inbox, [&](const test::FakeDatagram& d) {
+            return d.bytes == timedOut && d.arrivalMs > atMs + kLinkMs;
+        });
+        ++period_;
+        enteredMs_ = atMs;
+        askedBack_ = false;
+        Send(SelectWord(Word(period_), period_), atMs);
+        for (uint64_t t = NET_SELECT_WAIT_MS; t < NET_SELECT_WAIT_MS * NET_SELECT_TIMEOUTS; t += NET_SELECT_WAIT_MS) {
+            Send(SelectRequest(period_), atMs + t);
+        }
+        if (!ahead_) return;
+        taken_.push_back(*std::exchange(ahead_, std::nullopt));
+        Enter(atMs);
+    }
+    void AskBack(uint64_t atMs) {
+        if (!askedBack_) Send(SelectRequest(period_), atMs);
+        askedBack_ = true;
+    }
+    void Hear(const NetPacket& packet) {
+        if (lose_(packet, true, copies_[{true, Bytes(packet)}]++)) return;
+        const uint64_t atMs = net_.nowMs + kLinkMs;
+        const auto tag = static_cast<uint16_t>(packet.frame == NT_COMMAND_INPUT ? packet.value ^ packet.valueCopy
+                                                                                : packet.valueCopy);
+        const auto ahead = static_cast<int8_t>(static_cast<uint8_t>(tag - period_));
+        if (packet.frame == NT_COMMAND_INPUT && ahead == 0) {
+            taken_.push_back(packet.value);
+            Enter(atMs);
+        } else if (packet.frame == NT_COMMAND_INPUT && ahead == 1) {
+            ahead_ = packet.value;
+            AskBack(atMs);
+        } else if (packet.frame == NT_COMMAND_WRECK && (ahead == 0 || ahead == -1)) {
+            const auto period = static_cast<uint16_t>(period_ + ahead);
+            Send(SelectWord(Word(period), period), atMs);
+            if (atMs - enteredMs_ >= 500) AskBack(atMs);
+        }
+    }
+
+    test::FakeNetwork& net_;
+    Loss lose_;
+    std::map<std::pair<bool, std::vector<uint8_t>>, int> copies_;
+    uint16_t period_ = 0;
+    uint64_t enteredMs_ = 0;
+    bool askedBack_ = false;
+    std::optional<InputWord> ahead_;  // this side's word of the next period
+    std::vector<InputWord> taken_;
+};
+
+// Two machines on the select screen through a lossy link, this side running
+// up to `periods` periods as the screen does, a frame from its send to its
+// wait and a frame to the next send, its word changing with the period.
+struct LinkedRun {
+    int periods = 0;   // periods this side took the peer's word of, still connected
+    int requests = 0;  // this side's requests
+    uint64_t elapsedMs = 0;
+};
+
+class LinkedSelectScreens : public NetSelectAndStart {
+protected:
+    static constexpr uint64_t kFrameMs = 16;
+
+    LinkedRun Run(int periods, LinkedSelectPeer::Loss lose) {
+        Open(0, 0, true);
+        LinkedSelectPeer peer(net(), std::move(lose));
+        peer.Start();
+        std::vector<InputWord> sent;
+        LinkedRun run;
+        for (uint16_t period = 1; period <= periods && netConnected; ++period) {
+            zPressed = period % 3 == 0;
+            SendSelectInput();
+            sent.push_back(netSelectLocalInput);
+            net().nowMs += kFrameMs;
+            ReceiveSelectInput();
+            if (netConnected) {
+                EXPECT_EQ(inputWords[1], LinkedSelectPeer::Word(period)) << "period " << period;
+                ++run.periods;
+            }
+            net().nowMs += kFrameMs;
+        }
+        zPressed = false;
+        // The peer sent its word of the last period taken here once it had
+        // this side's word of the period before.
+        const auto had = static_cast<size_t>(std::max(run.periods - 1, 0));
+        EXPECT_GE(peer.taken().size(), had);
+        EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + static_cast<ptrdiff_t>(std::min(had, peer.taken().size())),
+                               peer.taken().begin()))
+            << "the peer took this side's words";
+        run.requests = static_cast<int>(SentCommands(NT_COMMAND_WRECK).size());
+        run.elapsedMs = net().nowMs;
+        NetClose();
+        net().nowMs = 0;
+        net().sent.clear();
+        net().inbox.clear();
+        return run;
+    }
+};
+
+// One word of period 3 lost on the way, or both: the side that misses a word
+// asks for it once, and both go on in step. The peer's next word, which shows
+// the loss, is kept for its period; were it dropped, that side would have to
+// ask for it too, and then for every word after it, a period behind for good:
+// each period waiting for a request and its answer, and each loss of one of
+// them costing a 3-second try. With both words lost both tries run out; this
+// side asks at the end of its first and on the peer's requests, once a try.
+TEST_F(LinkedSelectScreens, ALostWordIsAskedForOnceAndBothGoOnInStep) {
+    constexpr uint64_t kInStepMs = 40 * 2 * kFrameMs, kRoundTripMs = 2 * LinkedSelectPeer::kLinkMs;
+    const struct {
+        const char* name;
+        std::vector<bool> lostToPeer;  // the first copy of this side's word (true) or of the peer's
+        int requests;
+        uint64_t atMostMs;
+    } cases[] = {
+        {"nothing lost", {}, 0, kInStepMs + kRoundTripMs},
+        {"the peer's word", {false}, 1, kInStepMs + 2 * kRoundTripMs},
+        {"this side's word", {true}, 0, kInStepMs + 2 * kRoundTripMs},
+        {"both words", {false, true}, 3, kInStepMs + NET_SELECT_WAIT_MS + 2 * kRoundTripMs},
+    };
+    for (const auto& c : cases) {
+        const LinkedRun run = Run(40, [&c](const NetPacket& p, bool toPeer, int copy) {
+            const bool listed = std::find(c.lostToPeer.begin(), c.lostToPeer.end(), toPeer) != c.lostToPeer.end();
+            return listed && copy == 0 && p.frame == NT_COMMAND_INPUT && (p.value ^ p.valueCopy) == 0x0303;
+        });
+        EXPECT_EQ(run.periods, 40) << c.name;
+        EXPECT_EQ(run.requests, c.requests) << c.name;
+        EXPECT_LE(run.elapsedMs, c.atMostMs) << c.name;
+    }
+}
+
+// Every tenth datagram lost either way, picked by a fixed seed: the screens
+// stay connected and in step for 300 periods.
+TEST_F(LinkedSelectScreens, ALossyLinkKeepsBothInStep) {
+    std::mt19937 random(51);
+    const LinkedRun run = Run(300, [&random](const NetPacket&, bool, int) { return random() % 10 == 0; });
+    EXPECT_EQ(run.periods, 300);
 }
 
 // The end of a network battle: this side answers the peer's requests for its
@@ -908,7 +1426,7 @@ TEST_F(BattleEndWait, APeerBackOnItsSelectScreenDoesNotHoldItUp) {
 // them: they go again at once and a second later, unasked.
 TEST_F(BattleEndWait, TheLastTwoSamplesGoAgainUnasked) {
     EXPECT_EQ(Wait(), NET_END_SILENCE_MS);
-    const std::vector<NetPacket> last = {DataPacket(4, LocalWord(4)), DataPacket(2, LocalWord(2))};
+    const std::vector<NetPacket> last = {Plain(4, LocalWord(4)), Plain(2, LocalWord(2))};
     EXPECT_EQ(SentAt(net(), 0), last);
     EXPECT_EQ(SentAt(net(), NET_BATTLE_WAIT_MS), last);
     EXPECT_EQ(net().sent.size(), 4u);
@@ -919,8 +1437,8 @@ TEST_F(BattleEndWait, TheLastRequestsAreAnsweredUntilThePeerIsSatisfied) {
     Deliver({NT_COMMAND_BROKEN, 2, 0}, 1300);
     Deliver({NT_COMMAND_WRECK, 6, 0}, 1400);  // never sampled: not answered
     EXPECT_EQ(Wait(), 1300 + NET_END_SILENCE_MS);
-    EXPECT_EQ(SentAt(net(), 300), (std::vector<NetPacket>{DataPacket(4, LocalWord(4))}));
-    EXPECT_EQ(SentAt(net(), 1300), (std::vector<NetPacket>{DataPacket(2, LocalWord(2))}));
+    EXPECT_EQ(SentAt(net(), 300), (std::vector<NetPacket>{Plain(4, LocalWord(4))}));
+    EXPECT_EQ(SentAt(net(), 1300), (std::vector<NetPacket>{Plain(2, LocalWord(2))}));
     EXPECT_TRUE(SentAt(net(), 1400).empty());
 }
 

@@ -5,13 +5,11 @@
 #include <array>
 #include <cstring>
 
+#include "platform/little_endian.h"
+
 namespace {
 
 using HeaderBytes = std::array<uint8_t, REPLAY_HEADER_SIZE>;
-
-uint32_t U32At(const HeaderBytes& b, size_t offset) {
-    return b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 | static_cast<uint32_t>(b[offset + 3]) << 24;
-}
 
 TEST(ReplayHeader, FieldsLandAtTheirFileOffsetsLittleEndian) {
     ReplayHeader h;
@@ -42,7 +40,7 @@ TEST(ReplayHeader, FieldsLandAtTheirFileOffsetsLittleEndian) {
         {0, 2001}, {24, 3}, {28, 8}, {32, 0}, {36, 1}, {40, 1}, {44, 7}, {48, 4},
         {52, 2}, {56, 0x01020304}, {60, 0xFFFFFFFE}, {64, 9999},
     };
-    for (const auto& f : ints) EXPECT_EQ(U32At(b, f.offset), f.value) << "offset " << f.offset;
+    for (const auto& f : ints) EXPECT_EQ(platform::ReadLe32(b.data() + f.offset), f.value) << "offset " << f.offset;
     EXPECT_EQ(b[56], 0x04);  // least significant byte first
     EXPECT_EQ(std::memcmp(&b[4], "Ver1.0\0", 7), 0);
     EXPECT_EQ(b[68], 'x');

@@ -9,24 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/little_endian.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void PutU16(Bytes& b, uint16_t v) {
-    b.push_back(v & 0xFF);
-    b.push_back(v >> 8);
-}
+using platform::AppendLe16;
 
-void PutI32(Bytes& b, int32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-}
+void PutI32(Bytes& b, int32_t v) { platform::AppendLe32(b, static_cast<uint32_t>(v)); }
 
-void SetI32(Bytes& b, size_t offset, int32_t v) {
-    for (int i = 0; i < 4; ++i) b[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
-}
+void SetI32(Bytes& b, size_t offset, int32_t v) { platform::WriteLe32(b.data() + offset, static_cast<uint32_t>(v)); }
 
 // The "config.dat" a first start writes, built byte by byte from the file's layout.
 Bytes DefaultConfigBytes() {
@@ -37,7 +31,7 @@ Bytes DefaultConfigBytes() {
     const std::string host = "127.0.0.1";
     b.insert(b.end(), host.begin(), host.end());
     b.resize(336, 0);
-    PutU16(b, 59999);
+    AppendLe16(b, 59999);
     b.resize(348, 0);
     return b;
 }
@@ -232,12 +226,18 @@ TEST_F(SaveFiles, SavedProgressAndRankingReadBackWhole) {
     EXPECT_EQ(std::memcmp(rankingTables, savedRanking, sizeof savedRanking), 0);
 }
 
-TEST_F(SaveFiles, WritesThatCannotOpenReportFailure) {
+TEST_F(SaveFiles, WritesThatCannotOpenReportFailureAndNameTheFile) {
     std::filesystem::create_directory("system.dat");
     std::filesystem::create_directory("ranking.dat");
     std::filesystem::create_directory("config.dat");
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(SaveSystemData());
     EXPECT_FALSE(SaveRanking());
+    const std::string said = testing::internal::GetCapturedStderr();
+    for (const char* name : {"system.dat", "ranking.dat"}) {
+        const std::string path = (std::filesystem::current_path() / name).string();
+        EXPECT_NE(said.find(path + " was not saved: Is a directory"), std::string::npos) << said;
+    }
     // A config that can be neither read nor created still leaves the defaults.
     LoadConfig();
     EXPECT_EQ(config.port, 59999);

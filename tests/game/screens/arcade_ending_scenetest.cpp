@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/screens/title_menu.h"
 #include "platform/keyboard.h"

@@ -5,20 +5,19 @@
 
 #include <string>
 
+#include "game/arena/roster.h"
 #include "game/screens/screen_tables.h"
 #include "platform/glyphs.h"
 
 namespace {
 
-// "ＭＳ ゴシック" (CP932), the face the result screen asks for.
-constexpr const char* kGothic = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
 constexpr int kShownWidth = 2 * 255;
 
 TEST(ConclusionLines, EveryLineFitsTheTwoHalvesOfItsCanvas) {
-    const auto face = platform::CreateGlyphProvider(kGothic, 24, false, false);
+    const auto face = platform::CreateGlyphProvider(platform::GOTHIC_FACE, 24, false, false);
     if (!face) GTEST_SKIP() << "no Japanese face installed";
     int lines = 0;
-    for (int id = 1; id <= 8; ++id)
+    for (int id = 1; id <= CHARACTER_COUNT; ++id)
         for (int k = 0; k < CONCLUSION_LINES_PER_CHARACTER; ++k) {
             const std::string line = ConclusionLine(id, k);
             if (line.empty()) continue;

@@ -22,8 +22,9 @@
 #include <vector>
 
 #include "engine/devices/network.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/player_record.h"
+#include "game/arena/roster.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
 #include "game/screens/animation_viewer.h"
@@ -192,7 +193,7 @@ datagen::Canvas PaintSystem(const std::string& key) { return Paint("gf/system.da
 // The name plates of characters 1 to 8, as the select and versus screens cut them.
 std::vector<Rect> NamePlates() {
     std::vector<Rect> plates;
-    for (int id = 1; id <= 8; ++id) {
+    for (int id = 1; id <= CHARACTER_COUNT; ++id) {
         const title_sheets::Cell c = title_sheets::NamePlate(id);
         plates.push_back({c.left, c.top, c.right - 1, c.bottom - 1});
     }

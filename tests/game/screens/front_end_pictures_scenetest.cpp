@@ -3,11 +3,11 @@
 // screens pick drawn from loaded pictures.
 #include <gtest/gtest.h>
 
-#include "game/flow/game_start.h"
-#include "game/flow/transitions.h"
-#include "game/battle/battle_scene.h"
-#include "game/screens/select_screen.h"
 #include "engine/graphics/texture.h"
+#include "game/battle/battle_scene.h"
+#include "game/flow/run_state.h"
+#include "game/flow/transitions.h"
+#include "game/screens/select_screen.h"
 #include "tests/support/scene_harness.h"
 #include "tools/datagen/picture_set.h"
 

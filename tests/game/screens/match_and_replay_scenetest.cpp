@@ -13,18 +13,18 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/flow/input_words.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/screens/result_screen.h"
 #include "game/screens/select_screen.h"
 #include "game/screens/title_menu.h"
+#include "platform/keyboard.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_run.h"
 #include "tests/support/temp_dir.h"
-#include "platform/keyboard.h"
 
 namespace {
 

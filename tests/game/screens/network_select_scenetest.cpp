@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "engine/devices/network.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
 #include "game/flow/net_exchange.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
 #include "game/screens/select_screen.h"
@@ -57,10 +57,19 @@ protected:
     test::FakeNetwork& net() { return transport.network(); }
     int32_t N() const { return static_cast<int32_t>(netSendInterval); }
 
-    // The peer: answers connect packets, sends its word of each period when
-    // this side's comes, and answers requests with its last two words.
+    // The peer, another machine of this game: answers connect packets with
+    // its own (the other side, the same line), sends its word of each period
+    // when this side's comes, and answers a request with the word of the
+    // period it names.
     void AnswerAsPeer(const NetPacket& packet) {
-        if (packet.frame == NT_COMMAND_CONNECT && peerPresent) net().Deliver(Bytes({NT_COMMAND_CONNECT, 0, 0}));
+        if (packet.frame == NT_COMMAND_CONNECT && peerPresent && !peerRestarting) {
+            net().Deliver(Bytes(ConnectPacket(1 - config.localSide, config.slowLine, peerTag)));
+        }
+        if (peerRestarting) {
+            // Its new game looks for this side, a frame later, with a new tag.
+            net().Deliver(Bytes(ConnectPacket(1 - config.localSide, config.slowLine, peerTag)), test::FakePeer(), 16);
+            return;
+        }
         if (packet.frame == NT_COMMAND_INPUT) {
             const auto period = static_cast<uint16_t>((packet.value ^ packet.valueCopy) & 0xFF);  // short tests
             if (period >= silentFromPeriod) return;
@@ -68,10 +77,9 @@ protected:
             peerWords[period] = script ? script(period) : 0;
             net().Deliver(Bytes(SelectWord(peerWords[period], period)), test::FakePeer(), peerDelayMs);
         }
-        if (packet.frame == NT_COMMAND_WRECK && !peerWords.empty()) {
-            const auto last = static_cast<uint16_t>(peerWords.size() - 1);
-            net().Deliver(Bytes(SelectWord(peerWords[last - 1], last - 1)));
-            net().Deliver(Bytes(SelectWord(peerWords[last], last)));
+        const auto asked = static_cast<uint16_t>(packet.valueCopy & 0xFF);
+        if (packet.frame == NT_COMMAND_WRECK && asked < peerWords.size()) {
+            net().Deliver(Bytes(SelectWord(peerWords[asked], asked)));
         }
     }
 
@@ -127,6 +135,8 @@ protected:
     PeerScript script;
     std::vector<InputWord> peerWords;
     bool peerPresent = true;
+    uint16_t peerTag = 7;
+    bool peerRestarting = false;  // sends only its new game's connect packets
     uint16_t silentFromPeriod = UINT16_MAX;
     uint64_t peerDelayMs = 0;
     struct FrameRecord {
@@ -227,6 +237,34 @@ TEST_F(NetworkSelectTest, AKeyHeldWhenTheScreensConnectIsAPressOnNeitherMachine)
     harness.Release(platform::VK_LEFT);
     EXPECT_EQ(selectScreen.cursor[0], 1);
     EXPECT_EQ(selectScreen.cursor[1], 2);
+    selectScreen.state = SELECT_CANCELLED;
+    ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
+}
+
+// The peer's game starts anew while this screen exchanges words (its player
+// left and came back): this screen goes back to its connect step, and both
+// begin the match again as at a first connection, every choice undone.
+TEST_F(NetworkSelectTest, APeerThatStartsItsGameAnewIsConnectedAgainFromTheStart) {
+    Enter(0, 0);
+    PressLocal(platform::VK_LEFT);
+    ASSERT_EQ(selectScreen.cursor[0], 1);
+    peerTag = 8;
+    peerRestarting = true;
+    peerWords.clear();
+    ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CONNECTING; }, 20));
+    peerRestarting = false;
+    EXPECT_EQ(netConnected, 0);
+    EXPECT_EQ(selectScreen.cursor[0], 0);
+    EXPECT_EQ(selectScreen.cursor[1], 1);
+    ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CHARACTER; }, 5));
+    EXPECT_EQ(netConnected, 1);
+    EXPECT_EQ(netPeerAnnouncement, ConnectPacket(1, 0, 8).valueCopy);
+    EXPECT_EQ(selectScreen.netFrameCounter, 2);
+    EXPECT_EQ(buttonStates[0][BUTTON_LEFT], BUTTON_STATE_HELD) << "as at a first connection";
+    ASSERT_TRUE(RunUntilApplied(1));
+    PressLocal(platform::VK_LEFT);
+    EXPECT_EQ(selectScreen.cursor[0], 1);
+    EXPECT_LT(net().nowMs, NET_SELECT_WAIT_MS) << "no wait ran out";
     selectScreen.state = SELECT_CANCELLED;
     ASSERT_TRUE(RunUntil([] { return sceneNumber == SCENE_TITLE; }));
 }

@@ -15,8 +15,8 @@
 
 #include "engine/graphics/font.h"
 #include "engine/graphics/texture.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/flow/replay_file.h"
 #include "game/flow/transitions.h"
 #include "game/screens/replay_list.h"
@@ -139,8 +139,10 @@ TEST_F(ReplayListTest, AReplaySwappedForAFifoIsUnreadableAtOnce) {
 }
 
 // A replay save killed at its rename leaves its temporary in the folder; the
-// scan removes it, but not one that a running save holds, another user's, or
-// a temporary of a file that is no replay.
+// scan removes it, and what the replay tool left beside a listed replay, but
+// not one that a running save holds, another user's, a temporary of a file
+// that is no replay, or a user's own file named like a temporary of a replay
+// that no writer makes.
 TEST_F(ReplayListTest, TheScanRemovesWhatSavesKilledAtTheirRenameLeft) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -163,8 +165,10 @@ TEST_F(ReplayListTest, TheScanRemovesWhatSavesKilledAtTheirRenameLeft) {
     ASSERT_TRUE(fs::exists(ReplayFolder() / ".tobra000.rpl.tmp0"));
 
     WriteReplay(Folder(), "tobra001.rpl", ListedReplayHeader(1));
+    WriteReplay(Folder(), "best match.rpl", ListedReplayHeader(2));
     const std::vector<uint8_t> bytes{1, 2, 3};
-    for (const char* name : {".tobra001.rpl.tmp1", ".tobra002.rpl.tmp0", ".notes.txt.tmp0", ".tobra001.rpl.swp"})
+    for (const char* name : {".tobra001.rpl.tmp1", ".tobra002.rpl.tmp0", ".notes.txt.tmp0", ".tobra001.rpl.swp",
+                             ".best match.rpl.tmp4", ".my notes.rpl.tmp0", ".tobra999.rpl.tmp0", ".Tobra003.rpl.tmp0"})
         test::WriteBytes(ReplayFolder() / name, bytes);
     const int held = ::open((ReplayFolder() / ".tobra001.rpl.tmp1").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);  // a save still running
@@ -175,12 +179,15 @@ TEST_F(ReplayListTest, TheScanRemovesWhatSavesKilledAtTheirRenameLeft) {
 
     ScanReplays();
     ::close(held);
-    EXPECT_EQ(replayFileNames, std::vector<std::string>{"tobra001.rpl"});
+    EXPECT_EQ(replayFileNames, (std::vector<std::string>{"best match.rpl", "tobra001.rpl"}));
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(ReplayFolder())) left.push_back(entry.path().filename());
+    std::vector<std::string> expected = {".Tobra003.rpl.tmp0", ".my notes.rpl.tmp0", ".notes.txt.tmp0",
+                                         ".tobra001.rpl.swp",  ".tobra001.rpl.tmp1", ".tobra999.rpl.tmp0",
+                                         "best match.rpl",     "tobra001.rpl"};
+    if (root) expected.push_back(".tobra002.rpl.tmp0");
     std::sort(left.begin(), left.end());
-    std::vector<std::string> expected = {".notes.txt.tmp0", ".tobra001.rpl.swp", ".tobra001.rpl.tmp1", "tobra001.rpl"};
-    if (root) expected.insert(expected.begin() + 3, ".tobra002.rpl.tmp0");
+    std::sort(expected.begin(), expected.end());
     EXPECT_EQ(left, expected);
 }
 

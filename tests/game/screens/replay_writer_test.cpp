@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "game/battle/player_record.h"
-#include "game/flow/replay_file.h"
+#include "game/arena/player_record.h"
 #include "game/battle/battle_scene.h"
+#include "game/flow/replay_file.h"
 #include "game/screens/result_screen.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
@@ -77,12 +77,16 @@ TEST_F(ReplayWriterTest, FailedOpenOrWriteLeavesTheSaveUnmarked) {
 
     fs::remove(dir_.path() / "replay");
     fs::create_directories(dir_.path() / "replay");
+    testing::internal::CaptureStderr();
     {
         test::FailingWrites fail(100);  // the disk fills in the header
         WriteReplayFile();
     }
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(resultScreen.replaySaved, 0);
     EXPECT_TRUE(fs::is_empty(dir_.path() / "replay"));
+    EXPECT_NE(said.find(SavedFile().string() + " was not saved: No space left on device"), std::string::npos)
+        << said;
 
     WriteReplayFile();  // a later press tries again
     EXPECT_EQ(resultScreen.replaySaved, 1);

@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "game/battle/battle_state.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
+#include "game/battle/battle_scene.h"
 #include "game/battle/match_rules.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
-#include "game/battle/battle_scene.h"
-#include "game/screens/title_menu.h"
 #include "game/screens/select_screen.h"
+#include "game/screens/title_menu.h"
 #include "tests/support/scene_harness.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/flow/input_words.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/transitions.h"
 #include "tests/support/scene_harness.h"

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <functional>
 
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
 #include "game/flow/input_words.h"
+#include "game/flow/run_state.h"
 #include "game/screens/select_screen.h"
 #include "game/screens/title_menu.h"
 #include "platform/keyboard.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "game/flow/game_start.h"
 #include "game/flow/replay_header.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/screens/title_menu.h"
@@ -75,12 +75,6 @@ protected:
         // frame played without a sound layer.
         soundOff = 0;
         seTable.assign(SE_COUNT, SeEntry{0, {nullptr}});
-        systemData.extraUnlocked = 0;
-        replayListReturn = 0;
-    }
-    void TearDown() override {
-        seTable.clear();
-        soundOff = 1;
     }
 
     // Enters the title as a scene change does and runs its first frame.

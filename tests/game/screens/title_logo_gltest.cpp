@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/screens/title_menu.h"
 #include "tests/support/back_buffer_pixels.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
+#include "game/arena/player_record.h"
+#include "game/flow/run_state.h"
 #include "game/flow/transitions.h"
 #include "tests/support/scene_harness.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 #include "game/screens/animation_viewer.h"
 #include "game/screens/staff_roll.h"
 #include "game/screens/story_viewer.h"

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "game/flow/game_start.h"
+#include "game/arena/roster.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/flow/sound_tables.h"
 #include "game/flow/transitions.h"
@@ -309,7 +310,7 @@ TEST_F(StaffRollTest, ZEndsTheRollAtOnce) {
 
 TEST(ExtraMenuViewers, EachViewerOpensFromTheExtraMenuAndReturnsToIt) {
     test::SceneHarness harness;
-    for (int32_t id = 1; id <= 8; ++id) systemData.cleared[DIFFICULTY_EASY][id] = 1;
+    for (int32_t id = 1; id <= CHARACTER_COUNT; ++id) systemData.cleared[DIFFICULTY_EASY][id] = 1;
     systemData.extraUnlocked = 1;
     auto tapUntil = [&](int key, auto done) {
         for (int frames = 0; frames < 3000 && !done(); frames += 2) {

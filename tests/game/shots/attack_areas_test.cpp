@@ -6,10 +6,10 @@
 
 #include "game/flow/sound_tables.h"
 
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/particles.h"
+#include "game/arena/object_types.h"
+#include "game/arena/particles.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/shots/object_rules.h"
-#include "game/shots/object_types.h"
 #include "tests/game/shots/object_kinds_fixture.h"
 
 namespace {

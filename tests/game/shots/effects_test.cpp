@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/battle/numeric_helpers.h"
-#include "game/shots/object_types.h"
+#include "game/arena/object_types.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/game/shots/object_kinds_fixture.h"
 
 namespace {

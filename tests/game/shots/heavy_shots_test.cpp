@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/particles.h"
-#include "game/shots/object_lists.h"
-#include "game/shots/object_types.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/object_types.h"
+#include "game/arena/particles.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/shots/shot_drawing.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_objects_fixture.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/shots/object_lists.h"
+#include "game/arena/object_lists.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_objects_fixture.h"
 

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/player_record.h"
 #include "game/shots/attack_areas.h"
 #include "game/shots/effects.h"
-#include "game/shots/object_lists.h"
 #include "game/shots/player_objects.h"
 #include "tests/game/shots/object_kinds_fixture.h"
 #include "tests/support/object_battle.h"

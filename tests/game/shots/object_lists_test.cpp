@@ -1,12 +1,13 @@
-#include "game/shots/object_lists.h"
+#include "game/arena/object_lists.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "game/shots/object_types.h"
+#include "game/arena/object_types.h"
 
 namespace {
 
@@ -73,6 +74,78 @@ TEST(ObjectListWalk, AppendsThatGrowTheStorageKeepEveryRecord) {
         EXPECT_EQ(list[i].type, 1 + i);
         EXPECT_EQ(list[i].speed, static_cast<float>(i));
     }
+}
+
+// The list as it was first written: every erase closes its hole at once.
+// The walks must see exactly what this one sees.
+struct ErasingList {
+    std::vector<HeavyShot> records;
+    int32_t Size() const { return static_cast<int32_t>(records.size()); }
+    HeavyShot& operator[](int32_t i) { return records[static_cast<size_t>(i)]; }
+    void Append(const HeavyShot& r) { records.push_back(r); }
+    void Erase(int32_t i) {
+        if (i >= 0 && i < Size()) records.erase(records.begin() + i);
+    }
+    template <class Step>
+    void Walk(Step step) {
+        for (int32_t i = 0; i < Size();) {
+            if (step(i) == WalkStep::Erase) Erase(i);
+            else ++i;
+        }
+    }
+};
+
+// A walk whose steps, drawn from seed, append, erase other records before and
+// after their own, erase their own and keep going, or walk the same list again
+// inside; the log holds what each step saw (index, record, size).
+template <class List>
+std::vector<int32_t> ScriptedWalk(List& list, uint32_t seed) {
+    std::mt19937 draw(seed);
+    std::vector<int32_t> log;
+    int32_t next = 1000;
+    const auto pick = [&](int32_t n) { return static_cast<int32_t>(draw() % static_cast<uint32_t>(n)); };
+    list.Walk([&](int32_t i) {
+        log.insert(log.end(), {i, list[i].type, list.Size()});
+        const int32_t roll = pick(100);
+        if (roll < 20 && next < 1400) list.Append(ShotOfType(next++));
+        if (roll >= 20 && roll < 30) list.Erase(pick(list.Size()));  // may be before, after or this one
+        if (roll == 30) {
+            list.Walk([&](int32_t j) {
+                log.push_back(list[j].type);
+                return list[j].type % 5 == 0 ? WalkStep::Erase : WalkStep::Keep;
+            });
+        }
+        if (i < list.Size()) list[i].age += 1;
+        return pick(3) == 0 ? WalkStep::Erase : WalkStep::Keep;
+    });
+    for (int32_t i = 0; i < list.Size(); ++i) log.insert(log.end(), {list[i].type, list[i].age});
+    return log;
+}
+
+TEST(ObjectListWalk, SeesTheListAsWhenEachEraseClosedItsHole) {
+    for (uint32_t seed = 1; seed <= 60; ++seed) {
+        ObjectList<HeavyShot> list;
+        ErasingList reference;
+        for (int32_t type = 0; type < 300; ++type) {
+            list.Append(ShotOfType(type));
+            reference.Append(ShotOfType(type));
+        }
+        ASSERT_EQ(ScriptedWalk(list, seed), ScriptedWalk(reference, seed)) << "seed " << seed;
+        EXPECT_EQ(list.LastIndex(), reference.Size() - 1);
+    }
+}
+
+TEST(ObjectListWalk, AReferenceToTheVisitedRecordSurvivesErasingALaterOne) {
+    ObjectList<HeavyShot> list;
+    for (int32_t type = 0; type < 6; ++type) list.Append(ShotOfType(type));
+    WalkObjectList(list, [&](int32_t i) {
+        HeavyShot& own = list[i];
+        if (own.type % 2 == 1 && i + 1 < list.Size()) list.Erase(i + 1);
+        own.age = 7;
+        return own.type == 0 ? WalkStep::Erase : WalkStep::Keep;
+    });
+    EXPECT_EQ(Types(list), (std::vector<int32_t>{1, 3, 5}));
+    for (int32_t i = 0; i < list.Size(); ++i) EXPECT_EQ(list[i].age, 7) << i;
 }
 
 TEST(ObjectListAdjust, IgnoresIndicesOutsideTheList) {

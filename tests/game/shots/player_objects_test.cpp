@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/battle/battle_state.h"
-#include "game/battle/numeric_helpers.h"
+#include "game/arena/battle_state.h"
+#include "game/flow/numeric_helpers.h"
 #include "game/flow/sound_tables.h"
 #include "game/shots/object_rules.h"
 #include "tests/game/shots/object_kinds_fixture.h"

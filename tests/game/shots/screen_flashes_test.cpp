@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/battle_state.h"
-#include "game/shots/object_lists.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/object_lists.h"
 #include "game/shots/screen_flashes.h"
 #include "tests/support/battle_hash.h"
 

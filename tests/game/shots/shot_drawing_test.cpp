@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/shots/object_lists.h"
+#include "game/arena/object_lists.h"
 #include "tests/support/battle_objects_fixture.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "engine/core/math.h"
-#include "game/battle/numeric_helpers.h"
-#include "game/battle/particles.h"
-#include "game/shots/object_lists.h"
+#include "game/arena/object_lists.h"
+#include "game/arena/particles.h"
+#include "game/flow/numeric_helpers.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_objects_fixture.h"
 

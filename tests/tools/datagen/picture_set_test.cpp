@@ -6,7 +6,8 @@
 #include <set>
 
 #include "engine/graphics/image.h"
-#include "game/battle/hud_sheets.h"
+#include "game/arena/hud_sheets.h"
+#include "game/arena/roster.h"
 #include "game/screens/result_sheets.h"
 #include "game/screens/title_sheets.h"
 #include "tests/support/temp_dir.h"
@@ -112,7 +113,7 @@ TEST_F(PictureSetTest, HoldsTheKeysTheGameReads) {
 
 TEST_F(PictureSetTest, SheetCellsThatScreensReadAreFilled) {
     Loaded faces = Load("gf\\system.dat", "select_face");
-    for (int id = 0; id <= 8; ++id)
+    for (int id = 0; id <= CHARACTER_COUNT; ++id)
         EXPECT_GT(Visible(faces, 128 * (id % 4), 128 * (id / 4), 128 * (id % 4) + 127, 128 * (id / 4) + 127), 1000);
     EXPECT_GT(Visible(faces, 0, 430, 149, 459), 1000);
     EXPECT_GT(Visible(faces, 0, 460, 149, 489), 1000);
@@ -150,7 +151,7 @@ TEST_F(PictureSetTest, TitleSheetCellsAreFilled) {
 
     Loaded replay = Load("gf\\system.dat", "replay_font");
     for (int d = 0; d < 10; ++d) expectFilled(replay, ReplayDigit(d), 20, "digit", d);
-    for (int id = 1; id <= 8; ++id) expectFilled(replay, ReplayFace(id), 800, "face", id);
+    for (int id = 1; id <= CHARACTER_COUNT; ++id) expectFilled(replay, ReplayFace(id), 800, "face", id);
     for (int m = 0; m < 5; ++m) expectFilled(replay, ReplayMode(m), 1000, "mode", m);
     for (int d = 0; d < 3; ++d) expectFilled(replay, ReplayDifficulty(d), 800, "difficulty", d);
     for (const Cell& c : {kReplaySlash, kReplayColon, kReplayWinner, kReplayVersus, kReplayDamageLabel, kReplayHitsLabel})
@@ -158,7 +159,7 @@ TEST_F(PictureSetTest, TitleSheetCellsAreFilled) {
 
     Loaded ranking = Load("gf\\system.dat", "ranking_font");
     for (int p = 0; p < 10; ++p) expectFilled(ranking, RankingPlace(p), 50, "place", p);
-    for (int id = 1; id <= 8; ++id) expectFilled(ranking, RankingFace(id), 1000, "face", id);
+    for (int id = 1; id <= CHARACTER_COUNT; ++id) expectFilled(ranking, RankingFace(id), 1000, "face", id);
     for (int d = 0; d < 10; ++d) expectFilled(ranking, RankingDigit(d), 30, "digit", d);
     for (int d = 0; d < 3; ++d) expectFilled(ranking, RankingTab(d), 1500, "tab", d);
     // Symbol 36 is the blank.
@@ -182,7 +183,7 @@ TEST_F(PictureSetTest, HudAndResultSheetCellsAreFilled) {
         SCOPED_TRACE(key);
         using namespace hud_sheets;
         Loaded sheet = Load("gf\\system.dat", key);
-        for (int id = 1; id <= 8; ++id) expectFilled(sheet, CharacterTab(id), 1200, "tab", id);
+        for (int id = 1; id <= CHARACTER_COUNT; ++id) expectFilled(sheet, CharacterTab(id), 1200, "tab", id);
         for (int i = 0; i < 3; ++i) expectFilled(sheet, LifeLayer(i), 1800, "life layer", i);
         expectFilled(sheet, kLifeFrame, 1500, "life frame", 0);
         expectFilled(sheet, kLifeTrail, 1800, "life trail", 0);
@@ -245,7 +246,7 @@ TEST_F(PictureSetTest, CharactersColoursAndFramesLookDifferent) {
         return std::vector<uint8_t>(p, p + 4);
     };
     std::set<std::vector<uint8_t>> bodies;
-    for (int id = 1; id <= 8; ++id)
+    for (int id = 1; id <= CHARACTER_COUNT; ++id)
         for (int colour = 1; colour <= 2; ++colour)
             bodies.insert(centre(Load("gf\\mdl_" + std::to_string(id) + std::to_string(colour) + ".dat", "mdl00")));
     EXPECT_EQ(bodies.size(), 16u);

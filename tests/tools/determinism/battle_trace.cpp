@@ -29,16 +29,16 @@
 #include <vector>
 
 #include "engine/core/math.h"
+#include "game/arena/roster.h"
 #include "game/battle/battle_scene.h"
-#include "game/flow/game_start.h"
 #include "game/flow/input_words.h"
+#include "game/flow/run_state.h"
 #include "tests/support/battle_hash.h"
 #include "tests/support/battle_run.h"
 #include "tests/support/computer_opponent.h"
 
 namespace {
 
-constexpr int32_t CHARACTER_COUNT = 8;
 constexpr int32_t STAGE_COUNT = 9;
 // The whole time limit, the start countdown and the knock-out's wind-down.
 constexpr int FRAME_LIMIT = 99 * FRAMES_PER_TIMER_UNIT + 1000;

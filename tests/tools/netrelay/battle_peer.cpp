@@ -10,7 +10,17 @@
 // With --select it starts on the network select screen instead, as a player
 // does: the game opens its socket from its config, connects, and this side's
 // scripted keys choose the characters and the stage with the peer's; then the
-// versus screen, the network battle and the same outputs follow.
+// versus screen, the network battle and the same outputs follow. Options
+// after its arguments, for the tests of peers that are lost and come back:
+// --paced runs every frame at the game's 60 a second (else only the frames
+// spent connecting take a frame's time); --freeze-at select|versus stops the
+// game (it sends and reads nothing more, as if killed) once it has seen the
+// peer decide its character, or on entering the versus screen, and prints
+// "frozen", to be killed; --rejoin makes a battle that lost its peer leave by
+// its menu to the title, and a side back at the title ("back at the title")
+// choose network play once more, whose match it then plays. A network
+// battle's start prints "start handshake" and, once it is over, "handshake
+// ended after MS ms connected 0|1". These lines go to standard error.
 //
 // With --match it plays one side of a match of the select harness
 // (select_harness): a SelectPlayer of the match's seed at this machine's keys,
@@ -35,12 +45,13 @@
 
 #include "engine/core/math.h"
 #include "engine/devices/network.h"
+#include "game/arena/battle_state.h"
+#include "game/arena/player_record.h"
+#include "game/battle/battle_menu.h"
 #include "game/battle/battle_scene.h"
-#include "game/battle/battle_state.h"
-#include "game/battle/player_record.h"
-#include "game/flow/game_start.h"
 #include "game/flow/net_exchange.h"
 #include "game/flow/replay_file.h"
+#include "game/flow/run_state.h"
 #include "game/flow/save_files.h"
 #include "game/screens/select_screen.h"
 #include "tests/support/battle_hash.h"
@@ -100,17 +111,34 @@ InputWord ScriptedWord(int side, int32_t frame) {
     return word;
 }
 
-// The select screens' connect step, one poll a frame. The peer's start
-// packet also means it has read ours: it has gone on to its battle and sends
-// no more connect packets.
+// On the select screen the words that follow the connection tell the peer
+// that this side has connected; here a second of connect packets does. Without
+// them a peer whose reads missed this side's last connect packet (the relay
+// forwards to a peer only once it has heard from it) would wait for this
+// side's first start packet, which comes only once the battle's pictures are
+// loaded, and then load its own while this side's start handshake waits.
+void TellConnected(const NetPacket& own) {
+    for (int frame = 0; frame < 60; ++frame) {
+        SendNetPacket(own);
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    }
+}
+
+// The select screens' connect step, one poll a frame, between two of this
+// game's peers, which use its extensions. The peer's start packet also means
+// it has read ours: it has gone on to its battle and sends no more connect
+// packets.
 bool Connect() {
+    const NetPacket own = ConnectPacket(netLocalSide, netSendInterval == 3, 1);
     for (int tries = 0; tries < 2000; ++tries) {
-        SendNetPacket({NT_COMMAND_CONNECT, 0, 0});
+        SendNetPacket(own);
         uint8_t bytes[NET_PACKET_SIZE];
         if (NetReceive(bytes, NET_PACKET_SIZE, 1)) {
             const NetPacket packet = DecodeNetPacket(bytes);
             if (packet.frame == NT_COMMAND_CONNECT || packet.frame == NT_COMMAND_START) {
                 netConnected = 1;
+                netPeerExtended = true;
+                TellConnected(own);
                 return true;
             }
         }
@@ -255,23 +283,106 @@ void EnterNetworkSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slow
     sceneInitPending = 1;
 }
 
+// What a --select side does besides its keys, from its options.
+struct SelectRun {
+    bool paced = false;
+    int freezeScene = -1;  // SCENE_SELECT or SCENE_VERSUS: stops there
+    bool rejoin = false;
+};
+
+bool ParseSelectRun(int argc, char** argv, SelectRun* options) {
+    for (int i = 0; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--paced") {
+            options->paced = true;
+        } else if (name == "--rejoin") {
+            options->rejoin = true;
+        } else if (name == "--freeze-at" && i + 1 < argc) {
+            const std::string where = argv[++i];
+            if (where != "select" && where != "versus") return false;
+            options->freezeScene = where == "select" ? SCENE_SELECT : SCENE_VERSUS;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the game stops here: on the select screen once the peer's
+// character is decided (both screens are then exchanging words), or on the
+// versus screen, which this side reaches only after both decided the match.
+bool FreezesNow(int side, int freezeScene) {
+    if (freezeScene == SCENE_VERSUS) return sceneNumber == SCENE_VERSUS;
+    const SelectScreenState& s = selectScreen;
+    return freezeScene == SCENE_SELECT && sceneNumber == SCENE_SELECT && !sceneInitPending && netConnected &&
+           (s.state == SELECT_CHARACTER || s.state == SELECT_STAGE) && s.cursor[1 - side] >= SELECT_DECIDED_OFFSET;
+}
+
+// Stands still, as a game that hangs or is about to be killed: no frame, no
+// packet. The test kills it; one that forgets to ends after a while.
+[[noreturn]] void Freeze() {
+    std::fprintf(stderr, "frozen on the %s screen\n", sceneNumber == SCENE_VERSUS ? "versus" : "select");
+    std::this_thread::sleep_for(std::chrono::minutes(3));
+    std::_Exit(9);
+}
+
+// The way out of a battle that lost its peer: T opens the menu, the arrows
+// go to its last entry (the title) and Z takes it, each a fresh press.
+InputWord LeaveByMenu(int frame) {
+    if (frame % 2 != 0) return 0;
+    if (!battlePaused) return INPUT_T;
+    if (battleMenuState != BATTLE_MENU_CHOOSING) return 0;
+    return battleMenuCursor == 2 ? INPUT_Z : INPUT_DOWN;
+}
+
+constexpr auto kFrameTime = std::chrono::microseconds(16667);
+
+int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine, const char* hashPath,
-                   const char* replayPath) {
+                   const char* replayPath, const SelectRun& options) {
     test::BattleRun run{kWithData};
     if (!run.scene().hasDataSet()) return kNoDataSet;
     EnterNetworkSelect(side, port, peerPort, slowLine);
     // The select screen, the versus screen, then the battle, whose frames are
     // hashed, to its end.
-    bool peerLost = false;
+    bool peerLost = false, rejoined = false;
     std::vector<uint64_t> hashes;
-    for (int frames = 0; frames < kSelectFrameLimit + kFrameLimit && sceneNumber != SCENE_TITLE; ++frames) {
+    auto nextFrame = std::chrono::steady_clock::now();
+    for (int frames = 0; frames < kSelectFrameLimit + kFrameLimit; ++frames) {
+        if (sceneNumber == SCENE_TITLE) {
+            if (!options.rejoin || rejoined) break;
+            rejoined = true;
+            std::fprintf(stderr, "back at the title\n");
+            EnterNetworkSelect(side, port, peerPort, slowLine);
+            hashes.clear();
+            peerLost = false;
+        }
+        if (options.paced) {
+            // The game's frame limiter: 60 frames a second, none made up for.
+            std::this_thread::sleep_until(nextFrame);
+            nextFrame = std::max(nextFrame + kFrameTime, std::chrono::steady_clock::now());
+        }
+        if (FreezesNow(side, options.freezeScene)) Freeze();
         const bool inBattle = sceneNumber == SCENE_BATTLE;
         if (inBattle && sceneInitPending) SeedRandom(kStartUpSeed);  // as the playback starts
-        const InputWord word = inBattle ? ScriptedWord(side, sceneInitPending ? 0 : battleFrame) : SelectScreenWord(side);
-        run.Press(0, word);
+        const bool leaving = inBattle && options.rejoin && !netConnected && !sceneInitPending;
+        run.Press(0, leaving    ? LeaveByMenu(frames)
+                     : inBattle ? ScriptedWord(side, sceneInitPending ? 0 : battleFrame)
+                                : SelectScreenWord(side));
         // Frames cost no time here: while connecting they take a frame's time,
         // as on screen, so that a peer that starts late is still looked for.
-        if (sceneNumber == SCENE_SELECT && !netConnected) std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        if (!options.paced && sceneNumber == SCENE_SELECT && !netConnected) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        }
+        // The battle's first frame runs its start handshake.
+        const bool handshake = inBattle && sceneInitPending && netConnected;
+        const int64_t handshakeStart = SteadyMs();
+        if (handshake) std::fprintf(stderr, "start handshake\n");
         // Each change of scene, select state or connection goes to stderr: a
         // match that stalls shows there where each side stopped.
         const int sceneBefore = sceneNumber;
@@ -279,6 +390,10 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
         const int connectedBefore = netConnected;
         run.scene().RunFrames(1);
         run.scene().device()->ClearCalls();
+        if (handshake) {
+            std::fprintf(stderr, "handshake ended after %lld ms connected %d\n",
+                         static_cast<long long>(SteadyMs() - handshakeStart), netConnected);
+        }
         if (sceneNumber != sceneBefore || selectScreen.state != stateBefore || netConnected != connectedBefore) {
             std::fprintf(stderr, "side %d frame %d scene %d->%d state %d->%d connected %d->%d counter %d period %u\n", side, frames,
                          sceneBefore, sceneNumber, stateBefore, selectScreen.state, connectedBefore, netConnected,
@@ -286,7 +401,8 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
         }
         if (!inBattle) continue;
         hashes.push_back(test::HashBattleState());
-        if (sceneNumber != SCENE_BATTLE) break;  // the end closes the socket
+        // The end closes the socket; the menu leads to the title.
+        if (sceneNumber != SCENE_BATTLE && sceneNumber != SCENE_TITLE) break;
         if (!netConnected) peerLost = true;
     }
     PrintOutcome(sceneNumber == SCENE_RESULT, hashes.size());
@@ -305,13 +421,6 @@ int PlayFromSelect(int side, uint16_t port, uint16_t peerPort, uint8_t slowLine,
 constexpr size_t kMatchBattleFrames = 600;
 constexpr size_t kMatchFramesAfter = 12;
 constexpr auto kMatchTimeLimit = std::chrono::seconds(420);
-constexpr auto kFrameTime = std::chrono::microseconds(16667);
-
-int64_t SteadyMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // Where this side was last seen, for the watchdog: a match that hangs inside
 // a network wait is reported from another thread.
@@ -394,15 +503,17 @@ int main(int argc, char** argv) {
                          static_cast<uint16_t>(std::atoi(argv[4])), static_cast<uint8_t>(std::atoi(argv[5])),
                          static_cast<uint32_t>(std::strtoul(argv[6], nullptr, 10)), std::atoll(argv[7]), argv[8]);
     }
-    if (argc == 8 && std::strcmp(argv[1], "--select") == 0) {
+    SelectRun selectRun;
+    if (argc >= 8 && std::strcmp(argv[1], "--select") == 0 && ParseSelectRun(argc - 8, argv + 8, &selectRun)) {
         return PlayFromSelect(std::atoi(argv[2]), static_cast<uint16_t>(std::atoi(argv[3])),
                               static_cast<uint16_t>(std::atoi(argv[4])), static_cast<uint8_t>(std::atoi(argv[5])),
-                              argv[6], argv[7]);
+                              argv[6], argv[7], selectRun);
     }
     if (argc != 7) {
         std::fprintf(stderr,
                      "usage: battle_peer SIDE PORT PEER_PORT SLOW_LINE HASH_FILE REPLAY_FILE  (PORT 0: any)\n"
                      "       battle_peer --select SIDE PORT PEER_PORT SLOW_LINE HASH_FILE REPLAY_FILE\n"
+                     "                   [--paced] [--freeze-at select|versus] [--rejoin]\n"
                      "       battle_peer --match SIDE PORT PEER_PORT SLOW_LINE SEED START_MS HASH_FILE\n"
                      "       battle_peer --playback REPLAY_FILE HASH_FILE\n");
         return 2;

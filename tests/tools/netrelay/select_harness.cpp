@@ -4,11 +4,16 @@
 // relay and two battle peers (--match) whose players come from the match's
 // seed; it passes when both peers enter the same battle (the same characters,
 // colours and stage, and the same state hashes for the battle's first frames)
-// or both go back to the title menu. Any other ending is a split.
+// or both go back to the title menu. Any other ending is a split, and so is
+// a side that sent more than kMostPacketsASecond datagrams within a second.
+// With --kill-after-decided SIDE that side's game is killed at a moment
+// drawn from the seed (up to 12 s) after both screens decided the match; the
+// other side passes when it ends in time, at the title or in its battle,
+// alone.
 //
 //   select_harness [--seeds FIRST:COUNT] [--slow-line 0|1] [--jobs J] [--keep DIR]
 //                  [--loss P] [--duplicate P] [--reorder P] [--corrupt P]
-//                  [--delay-ms MS] [--jitter-ms MS]
+//                  [--delay-ms MS] [--jitter-ms MS] [--kill-after-decided 0|1]
 //
 // It prints one line a match and a summary, keeps the logs of every failed
 // match (or of all, with --keep) and exits with 1 when a match failed.
@@ -16,11 +21,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,19 +47,28 @@ struct Options {
     std::string keep;  // keep every match's logs under this folder
     std::string loss = "0.1", duplicate = "0.05", reorder = "0.1", corrupt = "0.01";
     std::string delayMs = "20", jitterMs = "10";
+    int killSide = -1;  // the side killed after both decided; -1: none
 };
 
 // The latest entry of a match, a side's time limit and the time to end.
 constexpr auto kLatestEntry = std::chrono::seconds(10);
 constexpr auto kMatchLimit = std::chrono::seconds(440);
 constexpr int kBattleFrames = 600;
-
+// The latest moment of the kill after both decided (on a lossy line the
+// screens' fade-out takes seconds: a kill then finds the other side on its
+// select screen, its versus screen, in its start handshake or its battle),
+// and how long the other side may take from the kill to its end: its select
+// screen's 9 s or its start handshake's 11 s of silence, its lone battle's
+// 612 frames, and room for a loaded machine.
+constexpr int64_t kLatestKillMs = 12000;
+constexpr auto kEndAfterKill = std::chrono::seconds(120);
 struct Match {
     uint32_t seed = 0;
     fs::path dir;
     Child relay;
     Child peers[2];
     Clock::time_point deadline;
+    std::optional<Clock::time_point> killAt, killedAt;
 };
 
 int64_t SteadyMs() {
@@ -105,8 +122,42 @@ int Lines(const std::string& text) {
     return lines;
 }
 
+// Whether a side's screen has decided the match: its log tells each change
+// of the select screen's state, and 90 is the decided one.
+bool Decided(const Match& match, int side) {
+    return ReadText((match.dir / ("side" + std::to_string(side) + "_log.txt")).string()).find("->90 connected") !=
+           std::string::npos;
+}
+
+// Kills the side due to be killed once both screens decided the match, at a
+// moment drawn from the seed, unless it has ended by then.
+void KillWhenDue(const Options& options, Match& match) {
+    if (options.killSide < 0 || match.killedAt || Ended(match.peers[options.killSide])) return;
+    if (!match.killAt) {
+        if (!Decided(match, 0) || !Decided(match, 1)) return;
+        std::mt19937 draw(match.seed);
+        match.killAt = Clock::now() + std::chrono::milliseconds(draw() % kLatestKillMs);
+    }
+    if (Clock::now() < *match.killAt) return;
+    Stop(match.peers[options.killSide]);
+    match.killedAt = Clock::now();
+}
+
+// A match whose side was killed: the other must end alone, in time.
+std::string JudgeSurvivor(const Options& options, const Match& match, std::string* outcome) {
+    const std::string survived = Outcome(match.peers[1 - options.killSide]);
+    *outcome = "killed | " + survived;
+    if (Clock::now() - *match.killedAt > kEndAfterKill) return "split: no end after the kill";
+    if (survived == "title") return "";
+    if (survived.rfind("battle ", 0) == 0 && survived.ends_with(" connected 0")) return "";
+    return "split: no lone ending";
+}
+
 // "" when the match passed, else why not.
-std::string Judge(const Match& match, std::string* outcome) {
+std::string Judge(const Options& options, const Match& match, long busiest, std::string* outcome) {
+    if (busiest < 0) return "the relay told no counts";
+    if (busiest > kMostPacketsASecond) return "flood: " + std::to_string(busiest) + " packets within a second";
+    if (match.killedAt) return JudgeSurvivor(options, match, outcome);
     const std::string a = Outcome(match.peers[0]), b = Outcome(match.peers[1]);
     *outcome = a == b ? a : a + " | " + b;
     if (a == "title" && b == "title") return "";
@@ -148,18 +199,13 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->delayMs = value;
         } else if (name == "--jitter-ms") {
             options->jitterMs = value;
+        } else if (name == "--kill-after-decided") {
+            options->killSide = std::atoi(value.c_str()) != 0;
         } else {
             return false;
         }
     }
     return argc % 2 == 1;
-}
-
-void Stop(Child& child) {
-    if (child.pid <= 0) return;
-    kill(child.pid, SIGKILL);
-    waitpid(child.pid, nullptr, 0);
-    child.pid = -1;
 }
 
 }  // namespace
@@ -170,7 +216,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: select_harness [--seeds FIRST:COUNT] [--slow-line 0|1] [--jobs J] [--keep DIR]\n"
                      "                      [--loss P] [--duplicate P] [--reorder P] [--corrupt P]\n"
-                     "                      [--delay-ms MS] [--jitter-ms MS]\n");
+                     "                      [--delay-ms MS] [--jitter-ms MS] [--kill-after-decided 0|1]\n");
         return 2;
     }
     fs::path root = options.keep;
@@ -182,37 +228,42 @@ int main(int argc, char** argv) {
     std::vector<Match> running;
     uint32_t next = options.firstSeed;
     const uint32_t end = options.firstSeed + options.count;
-    int passedBattle = 0, passedTitle = 0, failed = 0;
+    int passedBattle = 0, passedTitle = 0, passedAlone = 0, failed = 0;
+    long busiestSecond = 0;
     while (next < end || !running.empty()) {
         while (next < end && static_cast<int>(running.size()) < options.jobs) {
             running.push_back(StartMatch(options, root, next++));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         for (auto match = running.begin(); match != running.end();) {
+            KillWhenDue(options, *match);
             const bool late = Clock::now() > match->deadline;
             if (!late && !(Ended(match->peers[0]) && Ended(match->peers[1]))) {
                 ++match;
                 continue;
             }
             for (Child& peer : match->peers) Stop(peer);
-            Stop(match->relay);
+            Terminate(match->relay, Clock::now() + std::chrono::seconds(30));  // it prints its report
+            const long busiest = BusiestSecond(match->relay);
+            busiestSecond = std::max(busiestSecond, busiest);
             std::string outcome;
-            const std::string failure = Judge(*match, &outcome);
-            std::printf("seed %u slow %d: %s%s%s\n", match->seed, options.slowLine, outcome.c_str(),
-                        failure.empty() ? "" : "  FAILED, ", failure.c_str());
+            const std::string failure = Judge(options, *match, busiest, &outcome);
+            std::printf("seed %u slow %d: %s (busiest second %ld)%s%s\n", match->seed, options.slowLine,
+                        outcome.c_str(), busiest, failure.empty() ? "" : "  FAILED, ", failure.c_str());
             std::fflush(stdout);
             if (!failure.empty()) {
                 ++failed;
                 std::printf("  logs in %s\n", match->dir.c_str());
             } else {
-                (outcome == "title" ? passedTitle : passedBattle) += 1;
+                (match->killedAt ? passedAlone : outcome == "title" ? passedTitle : passedBattle) += 1;
                 if (options.keep.empty()) fs::remove_all(match->dir);
             }
             match = running.erase(match);
         }
     }
-    std::printf("matches %u: the same battle %d, both to the title %d, failed %d\n", options.count, passedBattle,
-                passedTitle, failed);
+    std::printf("matches %u: the same battle %d, both to the title %d, one killed and the other ended alone %d, "
+                "failed %d; the busiest second %ld packets from one side\n",
+                options.count, passedBattle, passedTitle, passedAlone, failed, busiestSecond);
     if (failed == 0 && options.keep.empty()) fs::remove_all(root);
     return failed == 0 ? 0 : 1;
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/devices/network.h"
-#include "game/flow/game_start.h"
+#include "game/flow/run_state.h"
 #include "game/screens/select_screen.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
+#include "platform/little_endian.h"
 #include "tests/tools/replaydesk/replay_fixture.h"
 #include "tools/replaydesk/core/replay_summary.h"
 
@@ -39,8 +40,8 @@ TEST(ReplayRecord, LoadAndSaveKeepEveryWholeRecord) {
         ASSERT_EQ(record.inputs[0].size(), c.frames);
         ASSERT_EQ(record.inputs[1].size(), c.frames);
         if (c.frames > 0) {  // side 0's word first in each record, little-endian
-            EXPECT_EQ(record.inputs[0][0], original[1112] | original[1113] << 8);
-            EXPECT_EQ(record.inputs[1][0], original[1114] | original[1115] << 8);
+            EXPECT_EQ(record.inputs[0][0], platform::ReadLe16(original.data() + 1112));
+            EXPECT_EQ(record.inputs[1][0], platform::ReadLe16(original.data() + 1114));
         }
         for (int round = 0; round < 2; ++round) {
             ASSERT_TRUE(SaveReplay(path, record));
