@@ -273,7 +273,7 @@ bool ObjectStep::Run() {
             o.heading = o.angle = Aim();
             const double dx = static_cast<double>(Opponent().x) - o.position[0];
             const double dy = static_cast<double>(Opponent().y) - o.position[1];
-            o.speed = static_cast<float>(std::min(std::sqrt(dx * dx + dy * dy) * double{0.083333336f}, 15.0));
+            o.speed = static_cast<float>(std::min(std::sqrt(dx * dx + dy * dy) * 0.083333336, 15.0));
             o.type += 1;
             o.timer = 0;
         }

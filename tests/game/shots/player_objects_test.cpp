@@ -252,7 +252,7 @@ TEST_F(PlayerObjects, LaunchersWaitAimStrikeAndFade) {
     for (const auto& c : cases) {
         players[1].objects.clear();
         players[1].speed = 7.0;
-        players[1].objects.push_back(test::SideObject(c.type, -60.0f, -80.0f));
+        players[1].objects.push_back(test::SideObject(c.type, -46.0f, -72.0f));  // 90 from (-100, 0)
         players[1].objects.push_back(test::SideObject(600, 0.0f, 0.0f));  // a later object moves down
         for (int32_t n = 0; n < c.waits; ++n) UpdatePlayerObjects(1);
         EXPECT_EQ(players[1].objects[0].type, c.type);
@@ -260,10 +260,10 @@ TEST_F(PlayerObjects, LaunchersWaitAimStrikeAndFade) {
         const PlayerObject& aimed = players[1].objects[0];
         EXPECT_EQ(aimed.type, c.type + 1);
         EXPECT_EQ(aimed.timer, 0);
-        EXPECT_FLOAT_EQ(aimed.heading, Direction(-60.0f, -80.0f, players[0].x, players[0].y));
-        // The distance times the widened 1/12, in double, rounded once.
-        const double distance = std::sqrt(40.0 * 40.0 + 80.0 * 80.0);  // from (-60, -80) to (-100, 0)
-        EXPECT_EQ(aimed.speed, static_cast<float>(std::min(distance * double{0.083333336f}, 15.0)));
+        EXPECT_FLOAT_EQ(aimed.heading, Direction(-46.0f, -72.0f, players[0].x, players[0].y));
+        // The distance times the decimal 0.083333336, in double, rounded
+        // once: 7.5000005 at 90, where the float nearest 1/12 gives 7.5.
+        EXPECT_EQ(aimed.speed, static_cast<float>(std::min(90.0 * 0.083333336, 15.0)));
         attackAreaList.Clear();
         effectList.Clear();
         for (int32_t n = 0; n < 11; ++n) UpdatePlayerObjects(1);
