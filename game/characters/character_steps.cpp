@@ -223,7 +223,7 @@ void HighOpening(int32_t side, int32_t t, int32_t invulnerableTimer, OpeningGlid
 // ---------------------------------------------------------------------------
 // The charged shot
 
-void ChargedShotStep(int32_t side, int32_t small, int32_t large) {
+void ChargedShotStep(int32_t side, int32_t small, int32_t large, ChargeSparkPoint sparksAt) {
     PlayerRecord& p = players[side];
     const int32_t t = p.stateTimer;
     const bool zDown = ButtonDown(side, BUTTON_Z);
@@ -239,14 +239,14 @@ void ChargedShotStep(int32_t side, int32_t small, int32_t large) {
         FireHeavyShot(side, large);
         p.stateTimer = 100;
     }
-    ChargeTail(side);
+    ChargeTail(side, sparksAt);
 }
 
-void ChargeTail(int32_t side) {
+void ChargeTail(int32_t side, ChargeSparkPoint sparksAt) {
     PlayerRecord& p = players[side];
     if (p.stateTimer == 40) p.stateTimer = 30;
     if (p.stateTimer >= 25 && p.stateTimer < 40)
-        SpawnParticles(ColourNumber(side, 0) + 10, 1, p.aimAngle + PI_F, Ahead(p, 35.0, p.aimAngle).data());
+        SpawnParticles(ColourNumber(side, 0) + 10, 1, p.aimAngle + PI_F, sparksAt(p).data());
 }
 
 // ---------------------------------------------------------------------------

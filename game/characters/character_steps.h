@@ -147,10 +147,12 @@ void HighOpening(int32_t side, int32_t t, int32_t invulnerableTimer, OpeningGlid
 // The charged shot: walking with the arrows and aimed while Z stays down up to
 // frame 40, a release before 25 fires `small`, one from 30 on fires `large`
 // (a shot sets stateTimer to 100, from where the move runs out); while Z is
-// held the charge loops from 40 back to 30, gathering sparks in front from 25.
-void ChargedShotStep(int32_t side, int32_t small, int32_t large);
+// held the charge loops from 40 back to 30, gathering sparks from 25 at the
+// point in front of the side that sparksAt gives.
+using ChargeSparkPoint = Point (*)(const PlayerRecord& p);
+void ChargedShotStep(int32_t side, int32_t small, int32_t large, ChargeSparkPoint sparksAt);
 // The loop and the sparks alone, for a charge entered part way.
-void ChargeTail(int32_t side);
+void ChargeTail(int32_t side, ChargeSparkPoint sparksAt);
 
 // ---------------------------------------------------------------------------
 // Pictures. A character is drawn as a body pose (one of the side's

@@ -42,6 +42,9 @@ void CloseOrDash(int32_t side, float facingAngle, int32_t closeAfter, int32_t da
 float OutwardSwordAngle(float aim) { return TurnedOutward(aim, 0.5); }
 float ReverseSwordAngle(float aim) { return TurnedOutward(aim, -0.5); }
 
+// A charge gathers its sparks at the offset (35, 0) turned by the aim.
+Point ChargeSparks(const PlayerRecord& p) { return Turned(p, 35.0f, 0.0f, p.aimAngle); }
+
 // The first frames of the three high attacks.
 void HighAttackOpening(int32_t side, int32_t t) { HighOpening(side, t, 100, OpeningGlide::SlidesOn); }
 
@@ -109,7 +112,7 @@ void RunMovingShots(int32_t side, float facingAngle) {
 // chases an opponent that is knocked back.
 void RunChargedShot(int32_t side, float facingAngle) {
     PlayerRecord& p = players[side];
-    ChargedShotStep(side, 101, 103);
+    ChargedShotStep(side, 101, 103, ChargeSparks);
     MoveWithDecay(p, DECAY_SLOW);
     CloseOrDash(side, facingAngle, 150, 115);
     if (ButtonPressed(side, BUTTON_X) && p.stateTimer >= 101 && OpponentKnockedBack(side)) {
@@ -267,7 +270,7 @@ void RunBeam(int32_t side, float facingAngle) {
     const int32_t t = p.stateTimer;
     HighAttackOpening(side, t);
     if (t == 5) AppendBeam(side, 110);
-    if (Every(t, 25, 60, 5)) SpawnEffect(620, p.aimAngle, Ahead(p, 25.0, p.aimAngle).data(), side);
+    if (Every(t, 25, 60, 5)) SpawnEffect(620, p.aimAngle, Turned(p, 25.0f, 0.0f, p.aimAngle).data(), side);
     MoveWithDecay(p, DECAY_FAST);
     CloseOrDash(side, facingAngle, 80, 40);
 }
@@ -327,10 +330,10 @@ void RunHyper(int32_t side, float facingAngle) {
         FireHyperBeams(side);
     }
     if (Every(t, 25, 60, 5)) {
-        SpawnEffect(140, p.aimAngle, Ahead(p, 25.0, p.aimAngle).data(), side);
+        SpawnEffect(140, p.aimAngle, Turned(p, 25.0f, 0.0f, p.aimAngle).data(), side);
         for (const double turn : {-PI_WIDE / 6.0, PI_WIDE / 6.0}) {
             const double a = p.aimAngle + turn;
-            SpawnEffect(140, static_cast<float>(a), Ahead(p, 30.0, a).data(), side);
+            SpawnEffect(140, static_cast<float>(a), Turned(p, 30.0f, 0.0f, a).data(), side);
         }
     }
     MoveWithDecay(p, DECAY_FAST);

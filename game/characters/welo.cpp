@@ -67,6 +67,9 @@ void CloseOrDash(int32_t side, float facingAngle, int32_t endAt, int32_t dashFro
 // The point `distance` ahead of the side along its aim.
 Point AlongAim(const PlayerRecord& p, double distance) { return Ahead(p, distance, p.aimAngle); }
 
+// A charge gathers its sparks at the point 35 ahead.
+Point ChargeSparks(const PlayerRecord& p) { return AlongAim(p, 35.0); }
+
 // The blade swings half a radian to the front side of the facing, or back
 // across it, depending on which half the aim points into.
 float FrontSideAngle(float aim) { return TurnedOutward(aim, -0.5); }
@@ -149,7 +152,7 @@ void RunShot(int32_t side, float facingAngle) {
 // shot, from 30 on the large one. A shot sets stateTimer to 100, from where
 // the move runs out.
 void RunChargedShot(int32_t side, float facingAngle) {
-    ChargedShotStep(side, 101, 803);
+    ChargedShotStep(side, 101, 803, ChargeSparks);
     MoveWithDecay(players[side], DECAY_SLOW);
     CloseOrDash(side, facingAngle, 151, 116);
 }
@@ -162,7 +165,7 @@ void RunChasingShot(int32_t side, float facingAngle) {
         FireHeavyShot(side, 803);
         p.stateTimer = 100;
     }
-    ChargeTail(side);
+    ChargeTail(side, ChargeSparks);
     MoveWithDecay(p, DECAY_SLOW);
     CloseOrDash(side, facingAngle, 151, 116);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "engine/core/math.h"
@@ -212,6 +213,48 @@ TEST_F(Kirune, BeamsStand625AheadAndTheHyperFansFourMore) {
         EXPECT_NEAR(h.position[0], -100.0f + 625.0f * std::cos(PI_F / 2.0f + offsets[i]), 1e-3f);
     }
     EXPECT_EQ(players[0].invulnerableTimer, -130);
+}
+
+// Offsets (d, 0) turned by an angle a are turned as float vectors: d cos a
+// and d sin a each rounded to float, then added to the float position. From
+// (-142, 17), aimed at (100, 0), each of these points is another float than
+// the position + d x (cos a, sin a) taken in double.
+TEST_F(Kirune, OffsetsTurnedByTheAimAreTurnedAsFloatVectors) {
+    constexpr double sixth = double{3.1415927f} / 6.0;  // the battle's pi is the float one
+    const struct {
+        const char* what;
+        int32_t state;
+        InputWord held;
+        int32_t effect;  // the Effect placed there; 0: the charge's particle
+        std::vector<std::pair<float, double>> offsets;  // d, and a less the aim
+    } cases[] = {
+        {"beam flash", KIRUNE_BEAM, 0, 620, {{25.0f, 0.0}}},
+        {"hyper flashes", KIRUNE_HYPER, 0, 140, {{25.0f, 0.0}, {30.0f, -sixth}, {30.0f, sixth}}},
+        {"charge sparks", KIRUNE_CHARGED_SHOT, INPUT_Z, 0, {{35.0f, 0.0}}},
+    };
+    const float aim = static_cast<float>(std::atan2(0.0 - 17.0, 100.0 - -142.0));
+    for (const auto& c : cases) {
+        SetUp();
+        players[0].x = -142.0f;
+        players[0].y = 17.0f;
+        players[0].aimAngle = aim;
+        TakeSpawns();
+        StepFrom(c.state, 25, c.held, c.held);
+        std::vector<std::pair<float, float>> points;
+        for (const SpawnRequest& r : Spawned(EFFECT))
+            if (r.type == c.effect) points.emplace_back(r.position[0], r.position[1]);
+        if (c.effect == 0)
+            for (int32_t i = 0; i < particleList.Size(); ++i) points.emplace_back(particleList[i].x, particleList[i].y);
+        ASSERT_EQ(points.size(), c.offsets.size()) << c.what;
+        for (size_t i = 0; i < points.size(); ++i) {
+            const auto [d, turn] = c.offsets[i];
+            const double a = aim + turn;
+            const float turnedX = static_cast<float>(d * std::cos(a) - 0.0 * std::sin(a));
+            const float turnedY = static_cast<float>(d * std::sin(a) + 0.0 * std::cos(a));
+            EXPECT_EQ(points[i].first, -142.0f + turnedX) << c.what << " " << i;
+            EXPECT_EQ(points[i].second, 17.0f + turnedY) << c.what << " " << i;
+        }
+    }
 }
 
 TEST_F(Kirune, SlashesSetTheirAreas) {

@@ -328,6 +328,21 @@ TEST_F(Welo, AHeldChargeWalksWithTheArrowsFacingTheOpponent) {
     EXPECT_FLOAT_EQ(players[0].aimAngle, static_cast<float>(std::atan2(300.0 - 240.0, 200.0)));
 }
 
+// The charge gathers its sparks at the point 35 ahead: the position + 35 x
+// (cos aim, sin aim) taken in double and rounded once, not an offset turned
+// as a float vector (from (-142, 17) the two are other floats).
+TEST_F(Welo, ChargeSparksGatherAtThePoint35Ahead) {
+    players[0].x = -142.0f;
+    players[0].y = 17.0f;
+    StepFrom(WELO_CHARGED_SHOT, 25, INPUT_Z, INPUT_Z);
+    const double aim = std::atan2(0.0 - 17.0, 100.0 - -142.0);
+    ASSERT_EQ(players[0].aimAngle, static_cast<float>(aim));
+    const double a = players[0].aimAngle;
+    ASSERT_EQ(particleList.Size(), 1);
+    EXPECT_EQ(particleList[0].x, static_cast<float>(-142.0 + 35.0 * std::cos(a)));
+    EXPECT_EQ(particleList[0].y, static_cast<float>(17.0 + 35.0 * std::sin(a)));
+}
+
 TEST_F(Welo, MoveChains) {
     ExpectChainSteps({
         {WELO_SHOT, 10, INPUT_Z, INPUT_Z, PLAYER_FREE, WELO_CHARGED_SHOT, 11, "Z held at 10"},
