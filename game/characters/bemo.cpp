@@ -235,7 +235,7 @@ void RunLungeStrike(int32_t side, float facingAngle) {
         p.moveAngle = p.aimAngle;
     }
     if (t == 10) {
-        const Point at = Turned(p, 40.0f, 0.0f, p.aimAngle);  // 40 ahead along the aim
+        const Point at = Turned(p, 40.0f, 0.0f, p.aimAngle);  // (40, 0) turned by the aim
         p.speed = 0.0;
         const int32_t r = RandomInt(0, 200);
         AreaAt(side, r <= 180 ? 220 : 221, p.aimAngle, at);

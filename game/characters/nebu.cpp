@@ -89,7 +89,7 @@ void RearGlow(int32_t side, int32_t t) {
     SpawnEffect(720, static_cast<float>(back), Turned(p, 50.0f, 0.0f, back).data(), side);
 }
 
-// A beam is a row of AttackAreas 600 ahead along the aim, one a frame from
+// A beam is a row of AttackAreas at (600, 0) turned by the aim, one a frame from
 // frame 10, 740 and 741 in turn every two frames. Its width (the second
 // scale) swells from 0 at frame 10, holds the table's 1, fades to 0 at
 // fadeEnd, and is then multiplied by widthFactor; the striking pieces reach

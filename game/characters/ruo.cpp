@@ -161,7 +161,8 @@ void ChainTo(int32_t side, int32_t next) {
     }
 }
 
-// Three slash Effects at `along` ahead: straight, 10 to the right and left.
+// Three slash Effects facing `angle`, at (`along`, 0), (`along`, -10) and
+// (`along`, 10) turned by the aim.
 void SlashEffects(int32_t side, double angle, float along) {
     const PlayerRecord& p = players[side];
     for (const float across : {0.0f, -10.0f, 10.0f})

@@ -119,7 +119,7 @@ void RunPowerUp(int32_t side) {
     CloseAt(p, 30);
 }
 
-// A cut of the grab 30 ahead along angle a; the last one is bigger.
+// A cut of the grab at (30, 0) turned by angle a; the last one is bigger.
 void GrabCut(int32_t side, float a, bool last) {
     const Point at = Turned(players[side], 30.0f, 0.0f, a);
     EffectAt(side, 503, a, at);
@@ -128,7 +128,8 @@ void GrabCut(int32_t side, float a, bool last) {
     AreaAt(side, last ? 521 : 520, a, at);
 }
 
-// A rush that catches the opponent, holds it 30 ahead and cuts it up.
+// A rush that catches the opponent, holds it at (30, 0) turned by the aim
+// and cuts it up.
 void RunGrab(int32_t side) {
     PlayerRecord& p = players[side];
     const auto holdAhead = [&] { Hold(side, Turned(p, 30.0f, 0.0f, p.aimAngle), p.aimAngle, p.aimAngle); };

@@ -46,7 +46,7 @@ struct ObjectStep {
         out[1] = centre.y + v[1];
     }
     // The object's position plus (distance, 0) turned by angle.
-    void Ahead(float distance, double angle, float out[2]) const {
+    void Offset(float distance, double angle, float out[2]) const {
         float v[2] = {distance, 0.0f};
         RotateVector2(v, angle);
         out[0] = o.position[0] + v[0];
@@ -90,11 +90,12 @@ void ObjectStep::Circle(float radius, bool aroundOpponent, float maxTurn) {
     TurnToward(slot, maxTurn);
 }
 
-// A beam reaching 605 ahead, with its muzzle flashes.
+// A beam from the object's position plus (605, 0) turned by its angle, with
+// its muzzle flashes.
 void ObjectStep::Beam(int32_t heavyShotCode, float angle) {
     if (o.timer == 10) {
         float muzzle[2];
-        Ahead(605.0f, angle, muzzle);
+        Offset(605.0f, angle, muzzle);
         SpawnHeavyShot(heavyShotCode, angle, muzzle, side);
         PlaySe(SE_RAY);
     }
@@ -107,7 +108,7 @@ void ObjectStep::Beam(int32_t heavyShotCode, float angle) {
 void ObjectStep::CrossAreas(double angle, bool keepsExtents, std::optional<float> secondScale) const {
     for (double a : {angle, angle + PI_WIDE, angle + PI_WIDE / 2.0, angle - PI_WIDE / 2.0}) {
         float at[2];
-        Ahead(20.0f, a, at);
+        Offset(20.0f, a, at);
         const int32_t area = SpawnAttackArea(430, static_cast<float>(a), at, side);
         attackAreaList.Adjust(area, [&](AttackArea& blade) {
             if (!keepsExtents) blade.hitShape[0] = blade.hitShape[1] = 0.0f;
