@@ -1,8 +1,10 @@
 #include "tools/datagen/model_set.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 #include "engine/graphics/kag_archive.h"
 #include "engine/models/xfile_writer.h"
@@ -16,7 +18,7 @@ using xfile::XWriter;
 constexpr float PI = 3.14159265f;
 constexpr const char* MODEL_ARCHIVE = "gf/model.dat";
 
-// ---- Geometry ----------------------------------------------------------------
+// ---- Points -------------------------------------------------------------------
 
 struct Point {
     float x, y, z;
@@ -27,6 +29,39 @@ Point Normalised(Point p) {
     return {p.x / length, p.y / length, p.z / length};
 }
 
+float Dot(Point a, Point b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+// ---- Lighting -------------------------------------------------------------------
+
+// The way back up to the stage's light, in every mesh's own space.
+const Point kTowardsLight =
+    Normalised({-kStageLightDirection[0], -kStageLightDirection[1], -kStageLightDirection[2]});
+
+// How a surface of the rock would be shaded by a light from the side the
+// stage's light comes from and from above, 0..1: 1 on a top or a wall turned
+// to the light, 0 on a wall turned away, a half on a face looking straight
+// down.
+float ShadeOf(Point surface) {
+    const Point side = Normalised({kTowardsLight.x, 0.0f, kTowardsLight.z});
+    const float facing = surface.x * side.x + surface.z * side.z;
+    return Clamp01(0.5f + 0.5f * facing + 0.5f * std::max(0.0f, surface.y));
+}
+
+// A unit normal whose cosine with the way to the light is `light`: that way
+// tipped towards the surface's own normal.
+Point LitNormal(Point surface, float light) {
+    const float along = Dot(surface, kTowardsLight);
+    Point across{surface.x - along * kTowardsLight.x, surface.y - along * kTowardsLight.y,
+                 surface.z - along * kTowardsLight.z};
+    if (Dot(across, across) < 1e-6f) across = {kTowardsLight.y, -kTowardsLight.x, 0.0f};  // any way across
+    across = Normalised(across);
+    const float sine = std::sqrt(1.0f - light * light);
+    return {light * kTowardsLight.x + sine * across.x, light * kTowardsLight.y + sine * across.y,
+            light * kTowardsLight.z + sine * across.z};
+}
+
+// ---- Geometry ----------------------------------------------------------------
+
 // A mesh made of flat polygons: every polygon has its own corners and one
 // material, and each corner the normal the lighting sees there.
 struct MeshBuilder {
@@ -36,20 +71,24 @@ struct MeshBuilder {
     std::vector<Point> normals;  // one per corner
     std::vector<uint32_t> materials;
 
-    // The game bakes the stage's one light, falling from above, into the
-    // corners with no ambient light: a corner whose normal faces down is
-    // black. The scenery hangs above the eye, which sees its underside, so
-    // every normal leans up as if the rock were lit by the sky round it,
-    // keeping enough of its own direction to shade the faces apart.
+    // The game bakes the stage's one dim light into the corners with no
+    // ambient light, and the eye sees the rock from below, where a true
+    // normal would face away from the light and leave it black. So every
+    // normal leans towards the light, far enough that each corner gets
+    // between kStageModelDimmestLight and all of it. Where in that range
+    // follows how the surface would be shaded by a light from the light's
+    // side (ShadeOf), varied a little face by face and less corner by
+    // corner, so that neighbouring faces differ and none is one even shade.
     void Polygon(const std::vector<Point>& corners, const std::vector<std::pair<float, float>>& uv, Point normal,
                  uint32_t material) {
-        constexpr float kSkyLean = 1.6f;
-        const Point lit = Normalised({normal.x, normal.y + kSkyLean, normal.z});
+        const int index = static_cast<int>(faces.size());
+        const float faceShade = ShadeOf(normal) + 0.2f * (Lattice(index, 0, 4096, 1, 301) - 0.5f);
         std::vector<uint32_t> face;
         for (size_t i = 0; i < corners.size(); ++i) {
+            const float shade = Clamp01(faceShade + 0.1f * (Lattice(index, static_cast<int>(i), 4096, 16, 302) - 0.5f));
             face.push_back(static_cast<uint32_t>(positions.size()));
             positions.push_back(corners[i]);
-            normals.push_back(lit);
+            normals.push_back(LitNormal(normal, kStageModelDimmestLight + (1.0f - kStageModelDimmestLight) * shade));
             uvs.push_back(uv[i].first);
             uvs.push_back(uv[i].second);
         }
@@ -84,31 +123,37 @@ Point FaceNormal(const std::vector<Point>& c) {
 }
 
 // A floating rock: a flat top with a ragged rim, about 32 across the middle,
-// its sides falling in two steps to a point of rock 34 below.
+// and below it a shallow, lumpy belly: uneven faces in five rings down to a
+// point 21 below, off the middle, and four crags hanging from it. Seen from
+// below, as the stage shows it, that is many faces turned many ways rather
+// than one cone.
 MeshBuilder Island() {
-    constexpr int SIDES = 10;
-    constexpr float JAG[SIDES] = {1.0f, 0.86f, 0.97f, 0.9f, 1.04f, 0.88f, 0.98f, 0.84f, 1.02f, 0.92f};
+    constexpr int SIDES = 16;
     struct Ring {
         float radius, y, v;
     };
-    constexpr Ring RINGS[] = {{32.0f, 0.0f, 0.0f}, {22.0f, -12.0f, 0.4f}, {4.0f, -34.0f, 1.0f}};
+    constexpr Ring RINGS[] = {{32.0f, 0.0f, 0.0f},    {30.0f, -3.5f, 0.15f},  {25.5f, -7.5f, 0.35f},
+                              {19.0f, -11.0f, 0.55f}, {11.5f, -14.5f, 0.75f}, {5.0f, -17.0f, 0.9f}};
+    constexpr int LAST = static_cast<int>(std::size(RINGS)) - 1;
+    // Each corner a little off its ring, in angle, radius and (below the
+    // rim, which stays flat) height.
     auto corner = [&](int ring, int i) {
-        const float a = 2.0f * PI * static_cast<float>(i % SIDES) / SIDES;
-        return OnCircle(RINGS[ring].radius * JAG[(i + ring * 3) % SIDES], a, RINGS[ring].y);
+        const int k = i % SIDES;
+        const float a = 2.0f * PI * (static_cast<float>(k) + 0.3f * (Lattice(k, ring, SIDES, 8, 231) - 0.5f)) / SIDES;
+        const float r = RINGS[ring].radius * (0.85f + 0.2f * Lattice(k, ring, SIDES, 8, 232));
+        const float y = ring == 0 ? 0.0f : RINGS[ring].y + 3.0f * (Lattice(k, ring, SIDES, 8, 233) - 0.5f);
+        return OnCircle(r, a, y);
+    };
+    auto topUv = [&](Point p) {
+        return std::pair{0.5f + 0.5f * p.x / RINGS[0].radius, 0.5f - 0.5f * p.z / RINGS[0].radius};
     };
     MeshBuilder m;
-    std::vector<Point> top, bottom;
-    std::vector<std::pair<float, float>> topUv, bottomUv;
+    const Point middle{0.0f, 0.0f, 0.0f};
     for (int i = 0; i < SIDES; ++i) {
-        const Point t = corner(0, i), b = corner(2, i);
-        top.push_back(t);
-        topUv.push_back({0.5f + 0.5f * t.x / RINGS[0].radius, 0.5f - 0.5f * t.z / RINGS[0].radius});
-        bottom.insert(bottom.begin(), b);
-        bottomUv.insert(bottomUv.begin(), {0.5f + 0.5f * b.x / RINGS[0].radius, 0.5f - 0.5f * b.z / RINGS[0].radius});
+        const Point a = corner(0, i), b = corner(0, i + 1);
+        m.Polygon({middle, a, b}, {topUv(middle), topUv(a), topUv(b)}, {0, 1, 0}, 0);
     }
-    m.Polygon(top, topUv, {0, 1, 0}, 0);
-    m.Polygon(bottom, bottomUv, {0, -1, 0}, 1);
-    for (int ring = 0; ring < 2; ++ring)
+    for (int ring = 0; ring < LAST; ++ring)
         for (int i = 0; i < SIDES; ++i) {
             const float u0 = static_cast<float>(i) / SIDES, u1 = static_cast<float>(i + 1) / SIDES;
             const float v0 = RINGS[ring].v, v1 = RINGS[ring + 1].v;
@@ -116,6 +161,35 @@ MeshBuilder Island() {
                                        corner(ring + 1, i + 1)};
             m.Polygon(c, {{u1, v0}, {u0, v0}, {u0, v1}, {u1, v1}}, FaceNormal(c), 1);
         }
+    const Point tip{2.0f, -21.0f, -1.5f};
+    for (int i = 0; i < SIDES; ++i) {
+        const float u0 = static_cast<float>(i) / SIDES, u1 = static_cast<float>(i + 1) / SIDES;
+        const std::vector<Point> c{corner(LAST, i + 1), corner(LAST, i), tip};
+        m.Polygon(c, {{u1, RINGS[LAST].v}, {u0, RINGS[LAST].v}, {0.5f * (u0 + u1), 1.0f}}, FaceNormal(c), 1);
+    }
+    // The crags: five-sided points whose tops lie inside the rock, so that
+    // only their lower ends come out through the belly.
+    struct Crag {
+        float angle, radius, top, bottom, width;
+    };
+    constexpr Crag CRAGS[] = {{0.5f, 21.0f, -2.0f, -17.0f, 4.5f},
+                              {2.2f, 13.0f, -6.0f, -20.0f, 4.0f},
+                              {3.8f, 22.0f, -2.0f, -14.0f, 5.0f},
+                              {5.0f, 16.0f, -4.0f, -19.0f, 4.0f}};
+    constexpr int CRAG_SIDES = 5;
+    for (const Crag& crag : CRAGS) {
+        const Point centre = OnCircle(crag.radius, crag.angle, crag.top);
+        const Point point{centre.x + 1.0f, crag.bottom, centre.z - 0.5f};
+        auto rim = [&](int j) {
+            const Point off = OnCircle(crag.width, crag.angle + 2.0f * PI * static_cast<float>(j) / CRAG_SIDES, 0.0f);
+            return Point{centre.x + off.x, centre.y, centre.z + off.z};
+        };
+        for (int j = 0; j < CRAG_SIDES; ++j) {
+            const float u0 = static_cast<float>(j) / CRAG_SIDES, u1 = static_cast<float>(j + 1) / CRAG_SIDES;
+            const std::vector<Point> c{rim(j + 1), rim(j), point};
+            m.Polygon(c, {{u1, 0.5f}, {u0, 0.5f}, {0.5f * (u0 + u1), 1.0f}}, FaceNormal(c), 1);
+        }
+    }
     return m;
 }
 
@@ -244,22 +318,30 @@ void WriteHaloTurn(XWriter& w) {
 
 // ---- Textures -------------------------------------------------------------------
 
-// The island's top: grass with patches of bare rock.
+// The textures are nearly white: the stage's light leaves a fifth of them
+// (a third in blue), and their layers, patches and joints still show after
+// that.
+
+// The island's top: pale grass with patches of bare rock.
 Colour RockTopAt(float u, float v) {
     const float n = Fractal(u, v, 4, 4, 4, 201), grain = Fractal(u, v, 16, 16, 2, 202);
-    const Colour grass = Mix({120, 200, 100, 255}, {170, 230, 120, 255}, grain);
-    return Mix(grass, Shade({220, 206, 180, 255}, 0.8f + 0.2f * grain), Smooth(0.58f, 0.66f, n));
+    const Colour grass = Mix({190, 238, 166, 255}, {226, 252, 200, 255}, grain);
+    return Mix(grass, Shade({255, 246, 228, 255}, 0.88f + 0.12f * grain), Smooth(0.58f, 0.66f, n));
 }
 
-// Its sides: layered pale rock, lighter at the top, with cracks down it.
-// Pale, because the stage's dim light leaves a fifth of it.
+// Its underside and crags: layered stone, warmer at the rim, with thin dark
+// seams between the layers, lichen in patches and cracks running down.
 Colour CliffAt(float u, float v) {
     const float n = Fractal(u, v, 4, 4, 3, 211);
-    const float strata = 0.5f + 0.5f * std::sin(2.0f * PI * (v * 6.0f + 0.6f * n));
-    Colour rock = Mix({240, 228, 206, 255}, {168, 150, 128, 255}, v);
-    rock = Shade(rock, 0.85f + 0.15f * strata);
-    const float crack = Smooth(0.03f, 0.0f, std::fabs(Fractal(u, v, 8, 2, 2, 212) - 0.5f));
-    return Mix(rock, {90, 76, 64, 255}, crack * 0.8f);
+    const float strata = 0.5f + 0.5f * std::sin(2.0f * PI * (v * 7.0f + 0.8f * n));
+    Colour rock = Mix({255, 248, 236, 255}, {242, 240, 236, 255}, v);
+    rock = Shade(rock, 0.9f + 0.1f * strata);
+    rock = Mix(rock, Shade(rock, 0.62f), Smooth(0.12f, 0.0f, strata));
+    const float lichen = Smooth(0.55f, 0.68f, Fractal(u, v, 6, 6, 3, 213));
+    rock = Mix(rock, {196, 238, 162, 255}, 0.85f * lichen);
+    const float crack = std::max(Smooth(0.035f, 0.0f, std::fabs(Fractal(u, v, 8, 2, 2, 212) - 0.5f)),
+                                 Smooth(0.025f, 0.0f, std::fabs(Fractal(u, v, 12, 3, 2, 214) - 0.5f)));
+    return Mix(rock, {110, 100, 96, 255}, crack * 0.9f);
 }
 
 // The pillars: pale stone blocks in courses, joints darker.
@@ -268,19 +350,22 @@ Colour PillarAt(float u, float v) {
     const float row = v * 8.0f, course = std::floor(row);
     const float column = u * 2.0f + (static_cast<int>(course) % 2 ? 0.5f : 0.0f);
     const bool joint = row - course < 0.06f || column - std::floor(column) < 0.06f;
-    const Colour stone = Mix({190, 184, 168, 255}, {222, 216, 200, 255}, grain);
-    return joint ? Shade(stone, 0.65f) : stone;
+    const Colour stone = Mix({226, 222, 208, 255}, {252, 250, 240, 255}, grain);
+    return joint ? Shade(stone, 0.7f) : stone;
 }
 
-// The halo: a band of gold, brighter along its middle.
+// The halo: a band of pale gold, brighter along its middle.
 Colour HaloAt(float, float v) {
-    return Mix({230, 140, 40, 255}, {255, 226, 130, 255}, 1.0f - std::fabs(2.0f * v - 1.0f));
+    return Mix({255, 200, 110, 255}, {255, 244, 200, 255}, 1.0f - std::fabs(2.0f * v - 1.0f));
 }
 
 }  // namespace
 
 std::vector<uint8_t> StageModelBytes() {
     XWriter w(xfile::XEncoding::Text);
+    // The game draws the model with its baked corner colours times the
+    // texture: the materials' own colours, diffuse and emissive alike, do
+    // not reach the picture; they only say what each material is.
     // Names with a folder and an extension, so that the game's lookup falls
     // through from the image file to the archive key.
     WriteMaterial(w, "Rock", {0.75f, 0.8f, 0.7f, "textures\\m2rock.bmp"});

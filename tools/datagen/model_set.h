@@ -6,6 +6,14 @@
 
 namespace datagen {
 
+// The way the stage's one light falls, in the model's space: the game bakes
+// it into the model's corner colours as the model loads, with no ambient
+// light, so a corner gets the light in the measure that its normal faces
+// back against this direction.
+constexpr float kStageLightDirection[3] = {-8.0f, -20.0f, 8.0f};
+// The least share of that light that any corner of the model gets.
+constexpr float kStageModelDimmestLight = 0.72f;
+
 // The stage model "gf/model2.dat": a floating island with four pillars and a
 // slowly turning halo above it, in text X format, its materials naming their textures as
 // image files that do not exist, so that the game finds them in the model

@@ -13,10 +13,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/math.h"
 #include "engine/graphics/device.h"
+#include "engine/graphics/render_state.h"
 #include "game/arena/battle_state.h"
 #include "game/arena/object_lists.h"
 #include "game/arena/player_record.h"
@@ -277,39 +279,109 @@ TEST_F(StageSceneryGLTest, BattleOnEveryStageShowsItsScenery) {
     }
 }
 
-// The share of the picture, 0..1, in 16 x 16 tiles that are one flat
-// black: not a pixel above kFlatBlack in any channel.
-double ShareFlatBlack(const Pixels& pixels) {
-    constexpr int kTile = 16, kFlatBlack = 8;
-    int black = 0, all = 0;
-    for (int top = 0; top < 480; top += kTile)
-        for (int left = 0; left < 640; left += kTile, ++all) {
-            bool flat = true;
-            for (int y = top; y < top + kTile && flat; ++y)
-                for (int x = left; x < left + kTile && flat; ++x) {
-                    const test::Rgb c = test::RgbOf(pixels[static_cast<size_t>(y) * 640 + x]);
-                    flat = std::max({c.r, c.g, c.b}) <= kFlatBlack;
-                }
-            black += flat;
-        }
-    return static_cast<double>(black) / all;
+// The picture in 16 x 16 tiles, 40 across and 30 down.
+constexpr int kTile = 16, kTilesAcross = 640 / kTile, kTilesDown = 480 / kTile;
+
+// Whether every pixel of the tile whose top left corner is (left, top)
+// passes a test of its channels.
+template <typename Passes>
+bool WholeTile(const Pixels& pixels, int left, int top, Passes passes) {
+    for (int y = top; y < top + kTile; ++y)
+        for (int x = left; x < left + kTile; ++x)
+            if (!passes(test::RgbOf(pixels[static_cast<size_t>(y) * 640 + x]))) return false;
+    return true;
 }
+
+// The share of the picture, 0..1, in tiles that are one flat black: not a
+// pixel above kFlatBlack in any channel.
+double ShareFlatBlack(const Pixels& pixels) {
+    constexpr int kFlatBlack = 8;
+    int black = 0;
+    for (int top = 0; top < 480; top += kTile)
+        for (int left = 0; left < 640; left += kTile)
+            black += WholeTile(pixels, left, top,
+                               [](const test::Rgb& c) { return std::max({c.r, c.g, c.b}) <= kFlatBlack; });
+    return static_cast<double>(black) / (kTilesAcross * kTilesDown);
+}
+
+// A tile is dark when no pixel in it reaches kDark in any channel, under a
+// fifth of full brightness. The dimmest lit scenery, stage 5's island under
+// one light of (0.2, 0.2, 0.3), reaches 76 in blue at most and 56 or more in
+// every tile it fills; stage 5's dusk sky, where it is darkest, 50 and more.
+// It is nearly flat when its pixels' brightness spans at most kFlatSpan
+// levels: room for one soft edge between two dim faces, none for a texture
+// that shows. And it is fog, not counted, when every pixel lies within
+// kNearFog of the stage's fog colour in every channel: scenery fading into
+// the distance, as the far walls of stage 6's tunnel fade into its dark
+// grey fog (17, 17, 17) with their last lines still faintly on them.
+constexpr int kDark = 48, kFlatSpan = 16, kNearFog = 24;
+
+// The largest patch, in tiles joined side to side, that is dark, nearly
+// flat and not fog: a model drawn in too little light for its shape or
+// its texture to show.
+int LargestDarkFlatPatch(const Pixels& pixels, const test::Rgb& fog) {
+    std::vector<char> dull(kTilesAcross * kTilesDown, 0);
+    for (int ty = 0; ty < kTilesDown; ++ty)
+        for (int tx = 0; tx < kTilesAcross; ++tx) {
+            int lowest = 255, highest = 0;
+            const bool dark = WholeTile(pixels, tx * kTile, ty * kTile, [&](const test::Rgb& c) {
+                lowest = std::min(lowest, Luma(c));
+                highest = std::max(highest, Luma(c));
+                return std::max({c.r, c.g, c.b}) < kDark;
+            });
+            const bool inFog = WholeTile(pixels, tx * kTile, ty * kTile, [&](const test::Rgb& c) {
+                return std::abs(c.r - fog.r) <= kNearFog && std::abs(c.g - fog.g) <= kNearFog &&
+                       std::abs(c.b - fog.b) <= kNearFog;
+            });
+            dull[ty * kTilesAcross + tx] = dark && highest - lowest <= kFlatSpan && !inFog;
+        }
+    int largest = 0;
+    std::vector<int> stack;
+    for (int start = 0; start < kTilesAcross * kTilesDown; ++start) {
+        if (!dull[start]) continue;
+        dull[start] = 0;
+        stack.assign(1, start);
+        int size = 0;
+        while (!stack.empty()) {
+            const int t = stack.back();
+            stack.pop_back();
+            ++size;
+            const int tx = t % kTilesAcross, ty = t / kTilesAcross;
+            for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                const int x = tx + dx, y = ty + dy;
+                if (x < 0 || x >= kTilesAcross || y < 0 || y >= kTilesDown || !dull[y * kTilesAcross + x]) continue;
+                dull[y * kTilesAcross + x] = 0;
+                stack.push_back(y * kTilesAcross + x);
+            }
+        }
+        largest = std::max(largest, size);
+    }
+    return largest;
+}
+
+// A patch as large as a fighter, about 12 tiles or a hundredth of the
+// picture, is too large to be one dark flat shade.
+constexpr int kLargestDullPatch = 11;
 
 // Every stage's scenery is lit or painted wherever it shows: at four points
 // of its sway, a quarter turn apart, no part of the picture as large as a
-// fighter is one flat black, as an unlit model would be.
+// fighter is one flat black, as an unlit model would be, nor one dark flat
+// shade, as a model lit too dimly for its shape and texture to show.
 TEST_F(StageSceneryGLTest, NoLargePartOfAnyStageIsOneFlatBlack) {
     run.UseRealDrawing(false);
     for (int32_t stage = 0; stage <= 8; ++stage) {
         SCOPED_TRACE("stage " + std::to_string(stage));
         ASSERT_NO_FATAL_FAILURE(StartStandingApart(stage));
         ASSERT_TRUE(test::SettleBattleCamera(3));
+        const test::Rgb fog = test::RgbOf(renderStateCache[gpu::D3DRS_FOGCOLOR]);
         for (int quarter = 0; quarter < 4; ++quarter) {
             SetStageAnimation(static_cast<float>(quarter) * 1.5707964f, static_cast<float>(quarter) * 0.5f);
             DrawBattle();
             const Pixels battle = test::ReadEngineBackBuffer();
             Save("flat_black_" + std::to_string(stage) + "_" + std::to_string(quarter), battle);
             EXPECT_LE(ShareFlatBlack(battle), 0.01) << "at sway " << quarter << " quarter turns";
+            EXPECT_LE(LargestDarkFlatPatch(battle, fog), kLargestDullPatch)
+                << "at sway " << quarter << " quarter turns; fog " << fog.r << "," << fog.g << "," << fog.b;
         }
     }
 }

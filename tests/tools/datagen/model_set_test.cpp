@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "engine/graphics/kag_archive.h"
 #include "engine/models/xfile_mesh_build.h"
 #include "engine/models/xfile_model_data.h"
+#include "tools/datagen/canvas.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -65,6 +68,76 @@ TEST(ModelSet, WrittenModelLoadsWithFramesMeshesAndTexturedMaterials) {
     ASSERT_FALSE(turn.rotationKeys.empty());
     EXPECT_EQ(turn.rotationKeys[0].time, 0);
     EXPECT_EQ(turn.rotationKeys[0].w, 1.0f);
+}
+
+XModelData StageModel() {
+    const std::vector<uint8_t> bytes = datagen::StageModelBytes();
+    XDocument doc;
+    EXPECT_TRUE(ParseXFile(bytes.data(), bytes.size(), &doc, nullptr));
+    return ExtractModelData(doc);
+}
+
+// The share of the stage's light that a corner with normal n gets, as the
+// game bakes it: the cosine between n and the way back to the light, or 0.
+float LightAt(const Vector3& n) {
+    const float* d = datagen::kStageLightDirection;
+    const float dLength = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    const float nLength = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    return std::max(0.0f, -(n.x * d[0] + n.y * d[1] + n.z * d[2]) / (dLength * nLength));
+}
+
+// The stage lights the model with no ambient light and the eye sees it from
+// below: every corner of every mesh still gets most of the light, and the
+// island's underside is shaded, its corners taking many levels of the
+// light's blue, which reaches 76 of 255 at its fullest.
+TEST(ModelSet, EveryCornerIsLitAndTheUndersideIsShaded) {
+    const XModelData model = StageModel();
+    ASSERT_GE(model.meshes.size(), 3u);
+    std::set<int> undersideBlues;
+    for (const XMeshData& mesh : model.meshes) {
+        ASSERT_EQ(mesh.faceNormals.size(), mesh.faces.size()) << mesh.name;
+        for (size_t f = 0; f < mesh.faces.size(); ++f) {
+            ASSERT_EQ(mesh.faceNormals[f].size(), mesh.faces[f].size()) << mesh.name << " face " << f;
+            for (size_t c = 0; c < mesh.faces[f].size(); ++c) {
+                const float light = LightAt(mesh.normals[mesh.faceNormals[f][c]]);
+                EXPECT_GE(light, datagen::kStageModelDimmestLight - 1e-4f) << mesh.name << " face " << f;
+                if (mesh.name == "Ground" && mesh.positions[mesh.faces[f][c]].y < 0.0f)
+                    undersideBlues.insert(static_cast<int>(light * 0.3f * 255.0f));
+            }
+        }
+    }
+    EXPECT_GE(undersideBlues.size(), 10u);
+}
+
+// The textures the stage model names are nearly white, since the stage's
+// light leaves a fifth of them, and still show their marks after that: in
+// each, the middle pixel by brightness is near white, and in at least one
+// channel its darker and its lighter twentieth differ widely (in value,
+// as the cliff's seams and cracks, or in hue, as the top's grass and rock).
+TEST(ModelSet, TexturesAreNearlyWhiteWithMarksThatShow) {
+    datagen::Lettering lettering;
+    const std::vector<datagen::Picture> textures = datagen::StageModelTextures();
+    ASSERT_EQ(textures.size(), 4u);
+    for (const datagen::Picture& p : textures) {
+        SCOPED_TRACE(p.key);
+        datagen::Canvas canvas(p.width, p.height, {0, 0, 0, 0});
+        p.paint(canvas, lettering);
+        const std::vector<uint8_t>& px = canvas.Pixels();
+        std::vector<int> lumas, channels[3];
+        for (size_t i = 0; i + 3 < px.size(); i += 4) {
+            lumas.push_back((px[i] * 299 + px[i + 1] * 587 + px[i + 2] * 114) / 1000);
+            for (int c = 0; c < 3; ++c) channels[c].push_back(px[i + c]);
+        }
+        const size_t n = lumas.size();
+        std::sort(lumas.begin(), lumas.end());
+        EXPECT_GE(lumas[n / 2], 200);
+        int widest = 0;
+        for (std::vector<int>& channel : channels) {
+            std::sort(channel.begin(), channel.end());
+            widest = std::max(widest, channel[n * 19 / 20] - channel[n / 20]);
+        }
+        EXPECT_GE(widest, 25);
+    }
 }
 
 // The model is scenery for an arena of radius 375: every corner, placed by
