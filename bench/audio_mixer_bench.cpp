@@ -31,7 +31,7 @@ void BM_MixFullLoad(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * 1024);
 }
-BENCHMARK(BM_MixFullLoad)->Arg(1)->Arg(60)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixFullLoad)->Arg(1)->Arg(60)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // Sixteen playing sounds, each through one effect (every kind twice). The
 // counter core_share is the part of one core (process CPU time over the
@@ -67,6 +67,6 @@ void BM_MixSixteenEffects(benchmark::State& state) {
     state.counters["core_share"] = cpuSeconds / soundSeconds;
     if (cpuSeconds > 0.10 * soundSeconds) state.SkipWithError("the effects take more than 10 % of a core");
 }
-BENCHMARK(BM_MixSixteenEffects)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixSixteenEffects)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace

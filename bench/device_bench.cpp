@@ -113,6 +113,6 @@ void BM_BlendedQuadsOpenGL(benchmark::State& state) {
 BENCHMARK(BM_BlendedQuadsOpenGL)->Arg(16)->Arg(48)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 void BM_BlendedQuadsNullBackend(benchmark::State& state) { DrawFrames(state, nullptr); }
-BENCHMARK(BM_BlendedQuadsNullBackend)->Arg(48)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlendedQuadsNullBackend)->Arg(48)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -83,7 +83,7 @@ void BM_SkinningShader(benchmark::State& state) {
     key.transformMode = TRANSFORM_VIEW;
     RunVertices(state, key);
 }
-BENCHMARK(BM_SkinningShader);
+BENCHMARK(BM_SkinningShader)->UseRealTime();
 
 void BM_PlainUnlitShader(benchmark::State& state) {
     ShaderKey key;
