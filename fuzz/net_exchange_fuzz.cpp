@@ -133,9 +133,12 @@ InputWord PeerWord(int32_t frame) { return static_cast<InputWord>(frame * 7 + 1)
 void WriteFuzzSeeds(fuzz::Seeds& seeds) {
     for (uint8_t flags : {0, 3}) {
         const int16_t interval = (flags & 2) ? 3 : 2;
-        // A sound peer: connect, one select word, the handshake, then every sample.
+        // A sound peer: connect (both forms), one select word, the handshake,
+        // then every sample.
         std::vector<uint8_t> clean{flags};
-        AddPacket(clean, ConnectPacket(1 - (flags & 1), (flags >> 1) & 1, 0x1234));
+        for (int form = 0; form < NET_CONNECT_FORMS; ++form) {
+            AddPacket(clean, ConnectPacket(1 - (flags & 1), (flags >> 1) & 1, 0x1234, form));
+        }
         AddPacket(clean, {NT_COMMAND_INPUT, 0x0010, 0});
         AddPacket(clean, {NT_COMMAND_START, 0, 0});
         AddPacket(clean, {NT_COMMAND_START, 0, 0});

@@ -22,7 +22,7 @@ bool netSelectPeerRestarted;
 bool netPeerRefused;
 bool netPeerExtended;
 uint16_t netGameTag;
-uint16_t netPeerAnnouncement;
+std::optional<uint16_t> netPeerAnnouncement;
 uint16_t netSelectPeriod;
 
 namespace {
@@ -224,6 +224,9 @@ void AnswerSelectRequest(const NetPacket& request) {
 // that connected it: its game has started anew.
 bool IsRestartedPeer(const NetPacket& packet);
 
+// Sends this game's connect packet, the two forms in turn.
+void SendConnectPacket();
+
 enum class SelectWait { WORD, PEER_LEFT, PEER_RESTARTED, TIMED_OUT };
 
 // The peer's word of the period after the running one, come while this side
@@ -234,10 +237,12 @@ enum class SelectWait { WORD, PEER_LEFT, PEER_RESTARTED, TIMED_OUT };
 // behind for good.
 std::optional<NetPacket> selectWordAhead;
 
-// Takes the kept word if it is the running period's.
+// Takes the kept word if it is the running period's. A plain peer's word
+// names no period: one is kept only when it connected the peer, for the
+// first period.
 bool TakeSelectWordAhead(InputWord* word) {
     const std::optional<NetPacket> kept = std::exchange(selectWordAhead, std::nullopt);
-    if (!kept || SelectPeriodsAhead(*kept) != 0) return false;
+    if (!kept || (netPeerExtended && SelectPeriodsAhead(*kept) != 0)) return false;
     *word = kept->value;
     return true;
 }
@@ -286,8 +291,8 @@ SelectWait WaitForSelectInput(InputWord* word, bool matchDecided) {
                 // one. Neither starts an exchange of answers; connect packets
                 // that come later are late copies.
                 if (netSelectPeriod <= 1) {
-                    SendNetPacket(netPeerExtended ? SelectInputPacket(netSelectLocalInput, netSelectPeriod)
-                                                  : ConnectPacket(netLocalSide, netSendInterval == 3, netGameTag));
+                    if (netPeerExtended) SendNetPacket(SelectInputPacket(netSelectLocalInput, netSelectPeriod));
+                    else SendConnectPacket();
                 }
             } else if (packet.frame == NT_COMMAND_START && matchDecided) {
                 return SelectWait::PEER_LEFT;
@@ -362,38 +367,62 @@ void StartSelectExchange() {
     netSelectPeerRestarted = false;
 }
 
-// The announcement in a connect packet's copy field: bit 0 the side, bit 1
-// the line, bits 2 to 11 the game's tag, bits 12 to 15 a check of those, in
-// which any one damaged bit of the field changes one bit.
-constexpr uint16_t kAnnouncementMark = 0xA;
-uint16_t AnnouncementCheck(uint16_t field) {
-    const auto told = static_cast<uint16_t>(field & 0xFFF);
-    return static_cast<uint16_t>(((told ^ told >> 4 ^ told >> 8) & 0xF) ^ kAnnouncementMark);
+// The announcement in a connect packet's copy field: bits 0 to 11 (the
+// side, the line and the game's tag), and in bits 12 to 15 a check of those,
+// the XOR of their three nibbles and of the form's mark. Any one damaged bit
+// of the field changes one bit of the check. An extended game's connect
+// packets take the two forms in turn; the marks differ in every bit, so one
+// 16-bit value never reads as both forms, and a peer whose copy field never
+// changes (a plain one) never shows both.
+constexpr uint16_t kAnnouncementBits = 0xFFF;
+constexpr uint16_t kFormMarks[NET_CONNECT_FORMS] = {0xA, 0x5};
+
+uint16_t AnnouncementCheck(uint16_t announcement, int form) {
+    const auto told = static_cast<uint16_t>(announcement & kAnnouncementBits);
+    return static_cast<uint16_t>(((told ^ told >> 4 ^ told >> 8) & 0xF) ^ kFormMarks[form]);
 }
 
-enum class Announcement { NONE, DAMAGED, TOLD };
-
-Announcement ReadAnnouncement(uint16_t field) {
-    const int wrongBits = std::popcount(static_cast<uint16_t>(AnnouncementCheck(field) ^ field >> 12));
-    return wrongBits == 0 ? Announcement::TOLD : wrongBits == 1 ? Announcement::DAMAGED : Announcement::NONE;
+// The form a connect packet's copy field has, or none (a plain peer's field,
+// or a damaged one).
+std::optional<int> ConnectForm(uint16_t field) {
+    for (int form = 0; form < NET_CONNECT_FORMS; ++form) {
+        if (field >> 12 == AnnouncementCheck(field, form)) return form;
+    }
+    return std::nullopt;
 }
 
 // What an extended peer's announcement says of its settings.
 enum class PeerSettings { FITTING, SAME_SIDE, OTHER_LINE };
 
-PeerSettings JudgePeerSettings(uint16_t field) {
-    if ((field & 1) == static_cast<uint16_t>(netLocalSide)) return PeerSettings::SAME_SIDE;
-    if (((field & 2) != 0) != (netSendInterval == 3)) return PeerSettings::OTHER_LINE;
+PeerSettings JudgePeerSettings(uint16_t announcement) {
+    if ((announcement & 1) == static_cast<uint16_t>(netLocalSide)) return PeerSettings::SAME_SIDE;
+    if (((announcement & 2) != 0) != (netSendInterval == 3)) return PeerSettings::OTHER_LINE;
     return PeerSettings::FITTING;
 }
 
 // A side that connected on the peer's first word learns its announcement
-// from the first connect packet that comes later.
+// from the first connect packet that comes later. Either form tells it.
 bool IsRestartedPeer(const NetPacket& packet) {
-    if (!netPeerExtended || ReadAnnouncement(packet.valueCopy) != Announcement::TOLD) return false;
-    if (netPeerAnnouncement == 0) netPeerAnnouncement = packet.valueCopy;
-    return packet.valueCopy != netPeerAnnouncement;
+    if (!netPeerExtended || !ConnectForm(packet.valueCopy)) return false;
+    const auto announcement = static_cast<uint16_t>(packet.valueCopy & kAnnouncementBits);
+    if (!netPeerAnnouncement) netPeerAnnouncement = announcement;
+    return announcement != *netPeerAnnouncement;
 }
+
+int connectPacketsSent;  // since NetOpen: the next one's form
+
+void SendConnectPacket() {
+    const int form = connectPacketsSent++ % NET_CONNECT_FORMS;
+    SendNetPacket(ConnectPacket(netLocalSide, netSendInterval == 3, netGameTag, form));
+}
+
+// What the peer's connect packets have told in the running connect step.
+struct ConnectReading {
+    std::optional<uint16_t> told[NET_CONNECT_FORMS];  // the last announcement read in each form
+    int connectPackets = 0;                           // read, of either form or of none
+    bool announced = false;  // both forms told the same once: an extended peer, whatever came later
+};
+ConnectReading connectReading;
 
 // Why no match comes about, said once a screen on standard error.
 enum NetTrouble : uint32_t { OWN_PACKETS = 1, SAME_SIDE = 2, OTHER_LINE = 4, SILENT_PEER = 8 };
@@ -441,34 +470,48 @@ bool NetOpen() {
     netSentSamples.clear();
     netReceivedSamples.clear();
     netPeerExtended = false;
-    netPeerAnnouncement = 0;
+    netPeerAnnouncement.reset();
     StartSelectExchange();
     netPeerRefused = false;
     toldTroubles = 0;
     silentPolls = 0;
+    connectPacketsSent = 0;
+    connectReading = {};
     // Not the game's generator: its draws belong to the battles.
     static std::random_device entropy;
     netGameTag = static_cast<uint16_t>(entropy() & 0x3FF);
     return NetOpen({config.peerHost, config.port, 0, config.localSide, config.slowLine});
 }
 
-NetPacket ConnectPacket(int32_t localSide, uint8_t slowLine, uint16_t gameTag) {
-    const auto told = static_cast<uint16_t>((localSide == 1 ? 1 : 0) | (slowLine != 0 ? 2 : 0) | (gameTag & 0x3FF) << 2);
-    return {NT_COMMAND_CONNECT, 0, static_cast<uint16_t>(told | AnnouncementCheck(told) << 12)};
+uint16_t ConnectAnnouncement(int32_t localSide, uint8_t slowLine, uint16_t gameTag) {
+    return static_cast<uint16_t>((localSide == 1 ? 1 : 0) | (slowLine != 0 ? 2 : 0) | (gameTag & 0x3FF) << 2);
+}
+
+NetPacket ConnectPacket(int32_t localSide, uint8_t slowLine, uint16_t gameTag, int form) {
+    const uint16_t announcement = ConnectAnnouncement(localSide, slowLine, gameTag);
+    return {NT_COMMAND_CONNECT, 0, static_cast<uint16_t>(announcement | AnnouncementCheck(announcement, form) << 12)};
 }
 
 namespace {
 
-// Whether the packet read while connecting connects this side, and to what
-// kind of peer.
-NetConnect JudgeConnectPacket(const NetPacket& packet, bool* extended) {
-    if (packet.frame == NT_COMMAND_CONNECT) {
-        switch (ReadAnnouncement(packet.valueCopy)) {
-        case Announcement::DAMAGED: return NetConnect::WAITING;  // the next one comes a frame later
-        case Announcement::NONE: *extended = false; return NetConnect::CONNECTED;
-        case Announcement::TOLD: break;
-        }
-        const PeerSettings settings = JudgePeerSettings(packet.valueCopy);
+// A peer whose first so many connect packets of a connect step held no two
+// forms of one announcement is a plain peer. A packet of neither form counts
+// too, so that no damaged or odd copy field keeps a peer waiting for good.
+constexpr int kConnectPacketsForPlain = 4;
+
+// A connect packet read while connecting: an extended peer once the two
+// forms have told the same announcement (in *announcement), judged by its
+// settings; a plain one after kConnectPacketsForPlain packets without that.
+NetConnect JudgeConnectAnnouncement(const NetPacket& packet, bool* extended, uint16_t* announcement) {
+    ConnectReading& reading = connectReading;
+    if (const std::optional<int> form = ConnectForm(packet.valueCopy)) {
+        reading.told[*form] = static_cast<uint16_t>(packet.valueCopy & kAnnouncementBits);
+    }
+    ++reading.connectPackets;
+    if (reading.told[0] && reading.told[0] == reading.told[1]) {
+        reading.announced = true;
+        *announcement = *reading.told[0];
+        const PeerSettings settings = JudgePeerSettings(*announcement);
         if (settings != PeerSettings::FITTING) {
             TellOnce(settings == PeerSettings::SAME_SIDE ? SAME_SIDE : OTHER_LINE);
             return NetConnect::REFUSED;
@@ -476,43 +519,75 @@ NetConnect JudgeConnectPacket(const NetPacket& packet, bool* extended) {
         *extended = true;
         return NetConnect::CONNECTED;
     }
+    // A peer that showed both forms once is an extended one, never taken for
+    // a plain one whatever came after: it waits for its next pair.
+    if (reading.announced || reading.connectPackets < kConnectPacketsForPlain) return NetConnect::WAITING;
+    *extended = false;
+    return NetConnect::CONNECTED;
+}
+
+// Whether the packet read while connecting connects this side, and to what
+// kind of peer.
+NetConnect JudgeConnectPacket(const NetPacket& packet, bool* extended, uint16_t* announcement) {
+    if (packet.frame == NT_COMMAND_CONNECT) return JudgeConnectAnnouncement(packet, extended, announcement);
     if (packet.frame != NT_COMMAND_INPUT) return NetConnect::WAITING;
     const auto tag = static_cast<uint16_t>(packet.value ^ packet.valueCopy);
-    const int wrongBits = std::popcount(static_cast<uint16_t>((tag & 0xFF) ^ tag >> 8));
-    if (wrongBits == 0) {
-        // A word of the peer's first period: it connected on this side's
-        // connect packet. A later one belongs to an exchange this side is not in.
-        if (tag != SelectPeriodTag(1)) return NetConnect::WAITING;
+    // A word of the peer's first period: it connected on this side's
+    // connect packets.
+    if (tag == SelectPeriodTag(1)) {
         *extended = true;
         return NetConnect::CONNECTED;
     }
-    if (wrongBits == 1) return NetConnect::WAITING;  // a damaged tag
+    // A peer stops sending connect packets once it has read this side's, an
+    // extended one only after both of its forms: one that did so before both
+    // of its own came through, and whose word is not an extended peer's
+    // first, is a plain peer, whatever its word's copy field holds.
+    if (connectReading.connectPackets > 0 && !connectReading.announced) {
+        *extended = false;
+        return NetConnect::CONNECTED;
+    }
+    // A word of a later period belongs to an exchange this side is not in.
+    const int wrongBits = std::popcount(static_cast<uint16_t>((tag & 0xFF) ^ tag >> 8));
+    if (wrongBits <= 1) return NetConnect::WAITING;  // a later period, or a damaged tag
     *extended = false;
     return NetConnect::CONNECTED;
+}
+
+// This game's own connect packets, heard back: the peer address leads to
+// this machine.
+bool IsOwnConnectPacket(const NetPacket& packet) {
+    for (int form = 0; form < NET_CONNECT_FORMS; ++form) {
+        if (packet == ConnectPacket(netLocalSide, netSendInterval == 3, netGameTag, form)) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 NetConnect PollNetConnect() {
-    const NetPacket own = ConnectPacket(netLocalSide, netSendInterval == 3, netGameTag);
-    SendNetPacket(own);
+    SendConnectPacket();
     NetPacket packet;
     if (!PollNetPacket(&packet)) {
         if (++silentPolls == NET_SILENT_CONNECT_POLLS) TellOnce(SILENT_PEER);
         return NetConnect::WAITING;
     }
     toldTroubles |= SILENT_PEER;  // something answers: the address is right
-    if (packet == own) {
+    if (IsOwnConnectPacket(packet)) {
         TellOnce(OWN_PACKETS);
         return NetConnect::WAITING;
     }
     bool extended = false;
-    const NetConnect result = JudgeConnectPacket(packet, &extended);
+    uint16_t announcement = 0;
+    const NetConnect result = JudgeConnectPacket(packet, &extended, &announcement);
     if (result == NetConnect::REFUSED) netPeerRefused = true;
     if (result != NetConnect::CONNECTED) return result;
     netPeerExtended = extended;
-    netPeerAnnouncement = packet.frame == NT_COMMAND_CONNECT ? packet.valueCopy : 0;
+    netPeerAnnouncement.reset();
+    if (extended && packet.frame == NT_COMMAND_CONNECT) netPeerAnnouncement = announcement;
+    connectReading = {};
     StartSelectExchange();
+    // A plain peer's word that connected it is its word of the first period.
+    if (!extended && packet.frame == NT_COMMAND_INPUT) selectWordAhead = packet;
     netPeerRefused = false;
     netConnected = 1;
     NetLogLine("[Success]:Connect\n");
@@ -699,9 +774,15 @@ void ResetNetExchangeState() {
     netSelectLocalInput = 0;
     netSelectPreviousInput = 0;
     netSelectPeerLeft = false;
+    netSelectPeerRestarted = false;
     netPeerRefused = false;
+    netPeerExtended = false;
+    netPeerAnnouncement.reset();
     netGameTag = 0;
     netSelectPeriod = 0;
     selectWordAhead.reset();
     toldTroubles = 0;
+    silentPolls = 0;
+    connectPacketsSent = 0;
+    connectReading = {};
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "game/flow/input_words.h"
@@ -81,18 +82,20 @@ extern bool netSelectPeerRestarted;
 // this one's (the same side, or another line speed); the screen shows
 // "disconnected" and standard error says why.
 extern bool netPeerRefused;
-// The peer's connect packet announced this game's extensions in its copy
-// field, as this game's own do: its settings, a tag of its game, period tags
-// in the copy field of select-screen words and requests, and a check of the
-// frame number in the high bits of the battle words. With a peer that did not
+// The peer's connect packets announced this game's extensions in their copy
+// field, in both forms (ConnectPacket), as this game's own do: its settings,
+// a tag of its game, period tags in the copy field of select-screen words and
+// requests, and a check of the frame number in the high bits of the battle
+// words. With a peer that did not
 // announce them the packets are exactly the plain format: data packets carry
 // the plain word twice, and any select word is taken as the awaited one.
 extern bool netPeerExtended;
 // Drawn at each NetOpen: the tag of this game's connect packets (10 bits).
 extern uint16_t netGameTag;
-// The copy field of the connect packet that connected the peer; another one
-// later means that the peer's game started anew.
-extern uint16_t netPeerAnnouncement;
+// The announcement (ConnectAnnouncement) of the extended peer's connect
+// packets, once known; another one later means that the peer's game started
+// anew.
+extern std::optional<uint16_t> netPeerAnnouncement;
 // The select screen's exchange periods since the connection, counted by
 // SendSelectInput on both machines alike. With an extended peer an
 // NT_COMMAND_INPUT packet carries in its third field the word XOR a tag of
@@ -121,27 +124,38 @@ void SendNetPacket(const NetPacket& packet);
 // a new game tag, and forgets the exchange state of an earlier match.
 bool NetOpen();
 
-// The connect packet of a game on `localSide` with `slowLine` and `gameTag`:
-// the value 0, and in the copy field the announcement of the extensions: the
-// side (bit 0), the line (bit 1), the tag (bits 2 to 11) and a check of
-// those (bits 12 to 15), so that one damaged bit shows and that 0 or 0xFFFF
-// announce nothing.
-NetPacket ConnectPacket(int32_t localSide, uint8_t slowLine, uint16_t gameTag);
+// What the connect packets of a game on `localSide` with `slowLine` and
+// `gameTag` announce: the side (bit 0), the line (bit 1) and the tag (bits 2
+// to 11).
+uint16_t ConnectAnnouncement(int32_t localSide, uint8_t slowLine, uint16_t gameTag);
+
+// A game's connect packets take these forms in turn.
+constexpr int NET_CONNECT_FORMS = 2;
+// The connect packet of that game in `form` (0 or 1): the value 0, and in the
+// copy field the announcement of the extensions, with a check of it in bits
+// 12 to 15 that differs between the forms in every bit. One damaged bit
+// shows, 0 and 0xFFFF announce nothing, and no one value is both forms: a
+// peer whose copy field stays the same does not pass for an extended one.
+NetPacket ConnectPacket(int32_t localSide, uint8_t slowLine, uint16_t gameTag, int form);
 
 enum class NetConnect { WAITING, CONNECTED, REFUSED };
 // The select screen's connect step, once a frame while it waits: sends this
-// game's connect packet and reads at most one datagram. The peer's connect
-// packet connects, which sets `netConnected`; one that announces the same
-// side or another line speed is REFUSED, with the reason on standard error
-// (once), and this side keeps waiting. This game's own connect packets (a
-// peer address that points back at this machine and port) are passed over,
-// said once on standard error, and so is a silent peer after
-// NET_SILENT_CONNECT_POLLS polls. A connect packet whose announcement has one
-// damaged bit is passed over; one that announces nothing connects a plain
-// peer. The peer's first select word connects too (a peer that has connected
-// sends no more connect packets), unless its tag tells a later period: that
-// peer is still in an earlier exchange, which it gives up in time, and then
-// sends its connect packets again. A start packet never connects.
+// game's connect packet (the forms in turn) and reads at most one datagram.
+// The peer's connect packets connect, which sets `netConnected`: an extended
+// peer once they showed both forms of one announcement, a plain peer after a
+// few without that (whatever their copy fields hold, damaged ones counted).
+// An extended peer that announces the same side or another line speed is
+// REFUSED, with the reason on standard error (once), and this side keeps
+// waiting. This game's own connect packets (a peer address that points back
+// at this machine and port) are passed over, said once on standard error,
+// and so is a silent peer after NET_SILENT_CONNECT_POLLS polls. The peer's
+// first select word connects too (a peer that has connected sends no more
+// connect packets): one with the tag of the first period an extended peer;
+// any other word a plain peer whose connect packets came without both forms,
+// or one whose word is no tag, and that word is then the peer's word of the
+// first period. A word whose tag tells a later period, from a peer not heard
+// connecting, is still in an earlier exchange, which it gives up in time,
+// and then sends its connect packets again. A start packet never connects.
 NetConnect PollNetConnect();
 
 // Whether a word of this machine's player, following `previous` (the word of

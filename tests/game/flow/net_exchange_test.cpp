@@ -561,7 +561,7 @@ protected:
 // The datagrams this game sends, byte for byte: to a plain peer exactly the
 // plain format (a data packet's word twice, a connect packet's value 0), to
 // an extended one the frame check in the words; the copy fields of commands
-// carry the announcement and the period tags.
+// carry the announcement (the two forms in turn) and the period tags.
 TEST_F(NetSelectAndStart, SendsItsDatagramsByteForByte) {
     using Bytes = std::vector<uint8_t>;
     const struct {
@@ -582,6 +582,15 @@ TEST_F(NetSelectAndStart, SendsItsDatagramsByteForByte) {
              PollNetConnect();
          },
          {0xF5, 0xFF, 0, 0, 0x54, 0xE5}},
+        {"the next connect packet, in the other form", false,
+         [this] {
+             netConnected = 0;
+             netGameTag = 0x155;
+             PollNetConnect();
+             net().sent.clear();
+             PollNetConnect();
+         },
+         {0xF5, 0xFF, 0, 0, 0x54, 0x15}},
         {"the first select word", false,
          [] {
              zPressed = true;
@@ -614,54 +623,178 @@ TEST_F(NetSelectAndStart, SendsItsDatagramsByteForByte) {
     }
 }
 
-// The peer's connect packet announces its side and line speed in its copy
-// field: this side connects only a peer on the other side with the same line
-// speed, and uses the extensions with it. A connect packet that announces
-// nothing is a plain peer's; one with a damaged announcement waits for the
-// next. A peer that has connected sends no more connect packets, so all this
-// side may see is its first word; a word of a later period belongs to an
-// exchange this side is not in, and a start packet never connects.
+// The peer's connect packets announce its side and line speed in their copy
+// field, in two forms in turn: this side connects only a peer whose two forms
+// told the same, on the other side with the same line speed, and uses the
+// extensions with it. A damaged packet between the forms only delays that,
+// and a pair of another announcement (the peer's game started anew) counts
+// on its own. A peer that has connected sends no more connect packets, so
+// all this side may see is its first word; a word of a later period belongs
+// to an exchange this side is not in, and a start packet never connects.
 TEST_F(NetSelectAndStart, ConnectsOnlyAPeerWhoseSettingsFit) {
     constexpr uint16_t kPeerTag = 0x234;
-    NetPacket damaged = ConnectPacket(1, 0, kPeerTag);
-    damaged.valueCopy ^= 0x0100;
+    const auto form = [](int32_t side, uint8_t slowLine, uint16_t tag, int f) {
+        return ConnectPacket(side, slowLine, tag, f);
+    };
+    const NetPacket first = form(1, 0, kPeerTag, 0), second = form(1, 0, kPeerTag, 1);
     const struct {
         const char* name;
-        NetPacket packet;
-        NetConnect result;
+        std::vector<NetPacket> packets;  // one a poll
+        NetConnect result;               // of the last poll; the ones before wait
         bool extended;
     } cases[] = {
-        {"the peer on side 1", ConnectPacket(1, 0, kPeerTag), NetConnect::CONNECTED, true},
-        {"a plain peer", {NT_COMMAND_CONNECT, 0, 0}, NetConnect::CONNECTED, false},
-        {"a plain peer with any copy field", {NT_COMMAND_CONNECT, 0, 0x1234}, NetConnect::CONNECTED, false},
-        {"the peer's first word", SelectWord(INPUT_Z, 1), NetConnect::CONNECTED, true},
-        {"a plain peer's word", {NT_COMMAND_INPUT, INPUT_Z | INPUT_A, 0}, NetConnect::CONNECTED, false},
-        {"a word of a later period", SelectWord(INPUT_Z, 5), NetConnect::WAITING, false},
-        {"the peer's start packet", {NT_COMMAND_START, 0, 0}, NetConnect::WAITING, false},
-        {"a peer on side 0 too", ConnectPacket(0, 0, kPeerTag), NetConnect::REFUSED, false},
-        {"a peer on a slow line", ConnectPacket(1, 1, kPeerTag), NetConnect::REFUSED, false},
-        {"a damaged announcement", damaged, NetConnect::WAITING, false},
-        {"a request", {NT_COMMAND_WRECK, 0, 0}, NetConnect::WAITING, false},
-        {"a damaged request", {NT_COMMAND_BROKEN, 0, 0}, NetConnect::WAITING, false},
-        {"a battle packet", {0, 0, 0}, NetConnect::WAITING, false},
+        {"the peer on side 1", {first, second}, NetConnect::CONNECTED, true},
+        {"its second form first", {second, first}, NetConnect::CONNECTED, true},
+        {"one form alone", {first}, NetConnect::WAITING, false},
+        {"a damaged packet between the forms", {first, Damaged(second, 0, 0x0100), second},
+         NetConnect::CONNECTED, true},
+        {"a damaged check between the forms", {first, Damaged(second, 0, 0x2000), second},
+         NetConnect::CONNECTED, true},
+        {"forms of two announcements", {first, form(1, 0, kPeerTag ^ 1, 1)}, NetConnect::WAITING, false},
+        {"a game started anew between its forms",
+         {first, form(1, 0, kPeerTag ^ 1, 1), form(1, 0, kPeerTag ^ 1, 0)}, NetConnect::CONNECTED, true},
+        {"the peer's first word", {SelectWord(INPUT_Z, 1)}, NetConnect::CONNECTED, true},
+        {"its first form and its first word", {first, SelectWord(INPUT_Z, 1)}, NetConnect::CONNECTED, true},
+        {"a plain peer's word", {{NT_COMMAND_INPUT, INPUT_Z | INPUT_A, 0}}, NetConnect::CONNECTED, false},
+        {"a word of a later period", {SelectWord(INPUT_Z, 5)}, NetConnect::WAITING, false},
+        {"the peer's start packet", {{NT_COMMAND_START, 0, 0}}, NetConnect::WAITING, false},
+        {"a peer on side 0 too", {form(0, 0, kPeerTag, 0), form(0, 0, kPeerTag, 1)}, NetConnect::REFUSED, false},
+        {"a peer on a slow line", {form(1, 1, kPeerTag, 1), form(1, 1, kPeerTag, 0)}, NetConnect::REFUSED, false},
+        {"a request", {{NT_COMMAND_WRECK, 0, 0}}, NetConnect::WAITING, false},
+        {"a damaged request", {{NT_COMMAND_BROKEN, 0, 0}}, NetConnect::WAITING, false},
+        {"a battle packet", {{0, 0, 0}}, NetConnect::WAITING, false},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         Open(0, 0);
         netConnected = 0;
+        netGameTag = 0x3C3;
         testing::internal::CaptureStderr();
         EXPECT_EQ(PollNetConnect(), NetConnect::WAITING) << "nothing queued";
-        Deliver(c.packet);
-        EXPECT_EQ(PollNetConnect(), c.result) << c.name;
+        std::vector<NetPacket> sent{ConnectPacket(0, 0, netGameTag, 0)};
+        for (size_t i = 0; i < c.packets.size(); ++i) {
+            Deliver(c.packets[i]);
+            const NetConnect result = PollNetConnect();
+            sent.push_back(ConnectPacket(0, 0, netGameTag, static_cast<int>(sent.size() % 2)));
+            if (i + 1 < c.packets.size()) EXPECT_NE(result, NetConnect::CONNECTED) << i;
+            else EXPECT_EQ(result, c.result);
+        }
         testing::internal::GetCapturedStderr();
-        EXPECT_EQ(netConnected, c.result == NetConnect::CONNECTED ? 1 : 0) << c.name;
-        EXPECT_EQ(netPeerRefused, c.result == NetConnect::REFUSED) << c.name;
-        EXPECT_EQ(netPeerExtended, c.extended) << c.name;
-        EXPECT_EQ(SentCommands(NT_COMMAND_CONNECT), std::vector<NetPacket>(2, ConnectPacket(0, 0, netGameTag)))
-            << "one a poll";
+        EXPECT_EQ(netConnected, c.result == NetConnect::CONNECTED ? 1 : 0);
+        EXPECT_EQ(netPeerRefused, c.result == NetConnect::REFUSED);
+        EXPECT_EQ(netPeerExtended, c.extended);
+        EXPECT_EQ(SentCommands(NT_COMMAND_CONNECT), sent) << "one a poll, the forms in turn";
         EXPECT_EQ(net().nowMs, 0u);
         NetClose();
         net().sent.clear();
     }
+}
+
+// A plain peer may put anything into the copy field of its connect packets,
+// also a value that reads as this game's announcement of some side, line and
+// tag (in either form, or one bit off one). It is still a plain peer: never
+// refused for what that field seems to tell, its untagged select words taken,
+// and sent plain data packets. It connects whether it keeps sending connect
+// packets (this side's were lost) or sends one and then its first select
+// word, as a peer that read this side's connect packet at once does; that
+// word is the one of the first period.
+TEST_F(NetSelectAndStart, APlainPeerConnectsAsPlainWhateverItsConnectCopyFieldReads) {
+    std::mt19937 random(20261211);
+    // Side 1, tag 0x155 is 0x555 in the low twelve bits; side 0 (this side's)
+    // 0x554; side 1 on a slow line 0x557. The high nibble holds the check.
+    const struct {
+        const char* name;
+        std::function<uint16_t()> copy;
+    } cases[] = {
+        {"the first form of side 1", [] { return uint16_t{0xF555}; }},
+        {"the first form of this side's side", [] { return uint16_t{0xE554}; }},
+        {"the second form of side 1", [] { return uint16_t{0x0555}; }},
+        {"the second form of a slow line", [] { return uint16_t{0x2557}; }},
+        {"the first form with one check bit damaged", [] { return uint16_t{0xE555}; }},
+        {"0", [] { return uint16_t{0}; }},
+        {"0xFFFF", [] { return uint16_t{0xFFFF}; }},
+        {"random per packet", [&random] { return static_cast<uint16_t>(random()); }},
+    };
+    for (const auto& c : cases) {
+        for (const bool sendsItsWord : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (sendsItsWord ? ", then its first word" : ", again and again"));
+            Open(0, 0);
+            netConnected = 0;
+            netGameTag = 0x2AA;  // not the tag of any case
+            [&] {
+                testing::internal::CaptureStderr();
+                NetConnect result = NetConnect::WAITING;
+                for (int poll = 0; poll < 8 && result != NetConnect::CONNECTED; ++poll) {
+                    const bool word = sendsItsWord && poll > 0;
+                    Deliver(word ? NetPacket{NT_COMMAND_INPUT, INPUT_LEFT, 0}
+                                 : NetPacket{NT_COMMAND_CONNECT, 0, c.copy()});
+                    result = PollNetConnect();
+                    EXPECT_NE(result, NetConnect::REFUSED) << "poll " << poll;
+                }
+                EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+                ASSERT_EQ(result, NetConnect::CONNECTED);
+                EXPECT_EQ(netConnected, 1);
+                EXPECT_FALSE(netPeerExtended);
+                EXPECT_FALSE(netPeerRefused);
+
+                SendSelectInput();
+                if (!sendsItsWord) Deliver({NT_COMMAND_INPUT, INPUT_LEFT, 0});
+                ReceiveSelectInput();
+                EXPECT_EQ(inputWords[1], INPUT_LEFT);
+                EXPECT_EQ(netConnected, 1);
+                SendInputSample(300, 0x0411);
+                EXPECT_EQ(Sent().back(), (NetPacket{300, 0x0411, 0x0411}));
+            }();
+            NetClose();
+            net().sent.clear();
+            net().nowMs = 0;
+        }
+    }
+}
+
+// A peer refused for its settings is an extended one: its packets that do not
+// make a pair (here its game started anew, whose second forms are lost) never
+// connect it as a plain peer. Its next pair is judged again.
+TEST_F(NetSelectAndStart, APeerRefusedForItsSettingsIsNeverTakenForAPlainOne) {
+    Open(0, 0);
+    netConnected = 0;
+    netGameTag = 0x3C3;
+    testing::internal::CaptureStderr();
+    const auto pollWith = [this](const NetPacket& packet) {
+        Deliver(packet);
+        return PollNetConnect();
+    };
+    EXPECT_EQ(pollWith(ConnectPacket(1, 1, 0x101, 0)), NetConnect::WAITING);
+    EXPECT_EQ(pollWith(ConnectPacket(1, 1, 0x101, 1)), NetConnect::REFUSED);
+    for (int i = 0; i < 6; ++i) EXPECT_NE(pollWith(ConnectPacket(1, 1, 0x102, 0)), NetConnect::CONNECTED) << i;
+    EXPECT_EQ(pollWith(ConnectPacket(1, 1, 0x102, 1)), NetConnect::REFUSED);
+    EXPECT_EQ(netConnected, 0);
+    // Its player sets the line right and starts the game again.
+    EXPECT_EQ(pollWith(ConnectPacket(1, 0, 0x103, 1)), NetConnect::WAITING);
+    EXPECT_EQ(pollWith(ConnectPacket(1, 0, 0x103, 0)), NetConnect::CONNECTED);
+    EXPECT_TRUE(netPeerExtended);
+    EXPECT_EQ(netPeerAnnouncement, ConnectAnnouncement(1, 0, 0x103));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("slow-line setting differs"), std::string::npos);
+}
+
+// The program's reset forgets a connect step under way and the peer it knew:
+// a form read before it makes no pair with one read after it.
+TEST_F(NetSelectAndStart, TheResetForgetsTheConnectStepAndThePeer) {
+    Open(0, 0, true);
+    netConnected = 0;
+    Deliver(ConnectPacket(1, 0, 0x101, 0));
+    EXPECT_EQ(PollNetConnect(), NetConnect::WAITING);
+    netPeerAnnouncement = ConnectAnnouncement(1, 0, 0x101);
+    netSelectPeerRestarted = true;
+    ResetNetExchangeState();
+    EXPECT_FALSE(netPeerExtended);
+    EXPECT_FALSE(netPeerAnnouncement);
+    EXPECT_FALSE(netSelectPeerRestarted);
+    netGameTag = 0x3C3;
+    const size_t before = net().sent.size();
+    Deliver(ConnectPacket(1, 0, 0x101, 1));
+    EXPECT_EQ(PollNetConnect(), NetConnect::WAITING);
+    EXPECT_EQ(Sent(before), std::vector<NetPacket>{ConnectPacket(0, 0, 0x3C3, 0)}) << "the first form again";
 }
 
 // A wrong peer address or port: nothing ever answers. Once, after a few
@@ -696,10 +829,19 @@ TEST_F(NetSelectAndStart, ItsOwnConnectPacketsAndAPeerOnTheSameSideAreToldOnce) 
     Open(1, 1);
     netConnected = 0;
     testing::internal::CaptureStderr();
-    for (int i = 0; i < 3; ++i) {
-        Deliver(ConnectPacket(1, 1, netGameTag));  // as the socket hears itself on 127.0.0.1
-        Deliver(ConnectPacket(1, 1, static_cast<uint16_t>(netGameTag ^ 1)));
+    // As the socket hears itself on 127.0.0.1: however long, it does not
+    // take itself for a plain peer.
+    for (int i = 0; i < 8; ++i) {
+        Deliver(ConnectPacket(1, 1, netGameTag, i % 2));
         EXPECT_EQ(PollNetConnect(), NetConnect::WAITING) << "its own connect packet";
+    }
+    for (int i = 0; i < 3; ++i) {
+        for (const int form : {0, 1}) {
+            Deliver(ConnectPacket(1, 1, netGameTag, form));
+            EXPECT_EQ(PollNetConnect(), NetConnect::WAITING) << "its own connect packet";
+        }
+        for (const int form : {0, 1}) Deliver(ConnectPacket(1, 1, static_cast<uint16_t>(netGameTag ^ 1), form));
+        EXPECT_NE(PollNetConnect(), NetConnect::CONNECTED) << "another game on side 1";
         EXPECT_EQ(PollNetConnect(), NetConnect::REFUSED) << "another game on side 1";
     }
     const std::string told = testing::internal::GetCapturedStderr();
@@ -976,32 +1118,43 @@ TEST_F(NetSelectAndStart, APeerPeriodsApartGetsNoStormOfAnswers) {
     EXPECT_EQ(peerSent, 12);
 }
 
+// The peer's connect packets in either form, and its announcement learned
+// from them when this side connected on its first word: only another
+// announcement is a game started anew.
 TEST_F(NetSelectAndStart, AConnectPacketOfAPeerStartedAnewEndsTheSelectWait) {
-    const NetPacket first = ConnectPacket(1, 0, 0x101), anew = ConnectPacket(1, 0, 0x102);
+    const NetPacket first = ConnectPacket(1, 0, 0x101, 0), second = ConnectPacket(1, 0, 0x101, 1);
+    const NetPacket anew = ConnectPacket(1, 0, 0x102, 0), anewSecond = ConnectPacket(1, 0, 0x102, 1);
+    const std::optional<uint16_t> known = ConnectAnnouncement(1, 0, 0x101);
     const struct {
         const char* name;
         int periods;  // words this side has sent
-        NetPacket connect;
-        bool restarted;
+        std::optional<uint16_t> announcement;  // as this side knows it
+        std::vector<NetPacket> connects;       // at 100, 200 and 300 ms
+        uint64_t restartedAtMs;                // 0: the wait takes the word at 2000 ms
         size_t answers;
     } cases[] = {
-        {"started anew", 1, anew, true, 0},
-        {"started anew, periods on", 4, anew, true, 0},
-        {"still connecting", 1, first, false, 3},
-        {"a late copy", 4, first, false, 0},
-        {"a damaged announcement", 4, Damaged(anew, 0, 0x0004), false, 0},
+        {"started anew", 1, known, {anew}, 100, 0},
+        {"started anew, its second form", 1, known, {anewSecond}, 100, 0},
+        {"started anew, periods on", 4, known, {anew}, 100, 0},
+        {"still connecting", 1, known, {first, second, first}, 0, 3},
+        {"a late copy", 4, known, {second}, 0, 0},
+        {"a damaged announcement", 4, known, {Damaged(anew, 0, 0x0004)}, 0, 0},
+        {"its two forms, connected on its first word", 4, std::nullopt, {second, first, second}, 0, 0},
+        {"started anew after its forms, connected on its first word", 4, std::nullopt, {second, first, anewSecond},
+         300, 0},
     };
     for (const auto& c : cases) {
         Open(0, 0, true);
-        netPeerAnnouncement = first.valueCopy;
+        netPeerAnnouncement = c.announcement;
         for (int period = 0; period < c.periods; ++period) SendSelectInput();
         const size_t before = net().sent.size();
-        for (uint64_t t = 100; t <= 300; t += 100) Deliver(c.connect, t);
+        for (size_t i = 0; i < 3; ++i) Deliver(c.connects[i % c.connects.size()], 100 * (i + 1));
         Deliver(SelectWord(0, static_cast<uint16_t>(c.periods)), 2000);
         ReceiveSelectInput();
-        EXPECT_EQ(netSelectPeerRestarted, c.restarted) << c.name;
-        EXPECT_EQ(netConnected, c.restarted ? 0 : 1) << c.name;
-        EXPECT_EQ(net().nowMs, c.restarted ? 100u : 2000u) << c.name;
+        const bool restarted = c.restartedAtMs != 0;
+        EXPECT_EQ(netSelectPeerRestarted, restarted) << c.name;
+        EXPECT_EQ(netConnected, restarted ? 0 : 1) << c.name;
+        EXPECT_EQ(net().nowMs, restarted ? c.restartedAtMs : 2000u) << c.name;
         EXPECT_EQ(Sent(before).size(), c.answers) << c.name;
         NetClose();
         net().nowMs = 0;
@@ -1019,7 +1172,9 @@ TEST_F(NetSelectAndStart, APlainPeerStillConnectingIsAnsweredWithAConnectPacket)
     Deliver({NT_COMMAND_INPUT, INPUT_UP, 0}, 200);
     ReceiveSelectInput();
     EXPECT_EQ(inputWords[1], INPUT_UP);
-    EXPECT_EQ(Sent(before), std::vector<NetPacket>{ConnectPacket(0, 0, netGameTag)});
+    ASSERT_EQ(Sent(before).size(), 1u);
+    EXPECT_EQ(Sent(before).front().frame, NT_COMMAND_CONNECT);
+    EXPECT_EQ(Sent(before).front().value, 0);
 }
 
 // The handshake's peer is lost (killed after both decided, or its packets
@@ -1034,13 +1189,13 @@ TEST_F(NetSelectAndStart, TheHandshakeGivesUpAfterElevenSecondsWithoutTheStartPa
         size_t answers;
     } cases[] = {
         {"silence", {}, 0, 0},
-        {"the peer's connect packets of the same session", ConnectPacket(1, 0, 0x101), 16, 0},
+        {"the peer's connect packets of the same session", ConnectPacket(1, 0, 0x101, 1), 16, 0},
         {"requests for the last select word", SelectRequest(1), 100, 109},
         {"late battle packets", {0, 4, 4}, 50, 0},
     };
     for (const auto& c : cases) {
         Open(0, 0, true);
-        netPeerAnnouncement = ConnectPacket(1, 0, 0x101).valueCopy;
+        netPeerAnnouncement = ConnectAnnouncement(1, 0, 0x101);
         SendSelectInput();
         net().sent.clear();
         if (c.everyMs != 0) {
@@ -1069,8 +1224,8 @@ TEST_F(NetSelectAndStart, TheHandshakeGivesUpAfterElevenSecondsWithoutTheStartPa
 TEST_F(NetSelectAndStart, TheHandshakeGivesUpOnAPeerStartedAnew) {
     for (const bool anew : {true, false}) {
         Open(0, 0, true);
-        netPeerAnnouncement = ConnectPacket(1, 0, 0x101).valueCopy;
-        Deliver(ConnectPacket(1, 0, anew ? 0x102 : 0x101), 500);
+        netPeerAnnouncement = ConnectAnnouncement(1, 0, 0x101);
+        Deliver(ConnectPacket(1, 0, anew ? 0x102 : 0x101, 1), 500);
         Deliver({NT_COMMAND_START, 0, 0}, 700);
         Deliver({NT_COMMAND_START, 0, 0}, 732);
         EXPECT_EQ(RunStartHandshake([] { return true; }), !anew) << anew;

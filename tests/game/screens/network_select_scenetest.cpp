@@ -63,11 +63,11 @@ protected:
     // period it names.
     void AnswerAsPeer(const NetPacket& packet) {
         if (packet.frame == NT_COMMAND_CONNECT && peerPresent && !peerRestarting) {
-            net().Deliver(Bytes(ConnectPacket(1 - config.localSide, config.slowLine, peerTag)));
+            net().Deliver(Bytes(PeerConnectPacket()));
         }
         if (peerRestarting) {
             // Its new game looks for this side, a frame later, with a new tag.
-            net().Deliver(Bytes(ConnectPacket(1 - config.localSide, config.slowLine, peerTag)), test::FakePeer(), 16);
+            net().Deliver(Bytes(PeerConnectPacket()), test::FakePeer(), 16);
             return;
         }
         if (packet.frame == NT_COMMAND_INPUT) {
@@ -134,7 +134,14 @@ protected:
     test::FakeTransport transport;
     PeerScript script;
     std::vector<InputWord> peerWords;
+    // The peer's next connect packet: the other side, the same line, its tag,
+    // the two forms in turn.
+    NetPacket PeerConnectPacket() {
+        return ConnectPacket(1 - config.localSide, config.slowLine, peerTag, peerConnectPackets++ % NET_CONNECT_FORMS);
+    }
+
     bool peerPresent = true;
+    int peerConnectPackets = 0;
     uint16_t peerTag = 7;
     bool peerRestarting = false;  // sends only its new game's connect packets
     uint16_t silentFromPeriod = UINT16_MAX;
@@ -258,7 +265,7 @@ TEST_F(NetworkSelectTest, APeerThatStartsItsGameAnewIsConnectedAgainFromTheStart
     EXPECT_EQ(selectScreen.cursor[1], 1);
     ASSERT_TRUE(RunUntil([] { return selectScreen.state == SELECT_CHARACTER; }, 5));
     EXPECT_EQ(netConnected, 1);
-    EXPECT_EQ(netPeerAnnouncement, ConnectPacket(1, 0, 8).valueCopy);
+    EXPECT_EQ(netPeerAnnouncement, ConnectAnnouncement(1, 0, 8));
     EXPECT_EQ(selectScreen.netFrameCounter, 2);
     EXPECT_EQ(buttonStates[0][BUTTON_LEFT], BUTTON_STATE_HELD) << "as at a first connection";
     ASSERT_TRUE(RunUntilApplied(1));
@@ -273,8 +280,10 @@ TEST_F(NetworkSelectTest, APeerThatStartsItsGameAnewIsConnectedAgainFromTheStart
 // and shows "disconnected" instead of "connecting", and X still leaves.
 TEST_F(NetworkSelectTest, APeerOnTheSameSideIsNotConnectedTo) {
     peerPresent = false;
-    net().onSend = [this](const test::SentDatagram& d) {
-        if (DecodeNetPacket(d.bytes.data()).frame == NT_COMMAND_CONNECT) net().Deliver(Bytes(ConnectPacket(0, 0, 7)));
+    int peerPackets = 0;
+    net().onSend = [this, &peerPackets](const test::SentDatagram& d) {
+        if (DecodeNetPacket(d.bytes.data()).frame != NT_COMMAND_CONNECT) return;
+        net().Deliver(Bytes(ConnectPacket(0, 0, 7, peerPackets++ % NET_CONNECT_FORMS)));
     };
     config.localSide = 0;
     config.slowLine = 0;
