@@ -68,7 +68,7 @@ std::map<std::string, long> ReadRelayCounts(const Child& relay);
 // relay counts. A game sends one packet of its own a frame at most (a
 // connect packet a frame while it looks for its peer, a word every 2 or 3
 // frames, 31 start packets a second in its start handshake) and answers each
-// of the peer's once at most (a select request with two words): 60 of its
+// of the peer's once at most (a select request with one word): 60 of its
 // own and 60 answers. That is doubled for a loaded machine, whose processes run late and
 // then work off at once what waited for them. A flood, where each round trip
 // doubles the traffic, passes it within a fraction of a second.
