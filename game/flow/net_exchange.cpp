@@ -421,6 +421,7 @@ struct ConnectReading {
     std::optional<uint16_t> told[NET_CONNECT_FORMS];  // the last announcement read in each form
     int connectPackets = 0;                           // read, of either form or of none
     bool announced = false;  // both forms told the same once: an extended peer, whatever came later
+    std::optional<NetPacket> askedAgain;  // a word that looked like a damaged first word, asked for again
 };
 ConnectReading connectReading;
 
@@ -526,6 +527,22 @@ NetConnect JudgeConnectAnnouncement(const NetPacket& packet, bool* extended, uin
     return NetConnect::CONNECTED;
 }
 
+// A word one bit off an extended peer's first, from a peer whose connect
+// packets told one form already, is most likely an extended peer's first word
+// damaged on the way, its other form lost: it is asked for again once. An
+// extended peer answers with its first word; a plain peer, whose word merely
+// looks so, with the same word again, which then connects it.
+bool LooksLikeADamagedFirstWord(const NetPacket& word) {
+    ConnectReading& reading = connectReading;
+    const auto tag = static_cast<uint16_t>(word.value ^ word.valueCopy);
+    if (std::popcount(static_cast<uint16_t>(tag ^ SelectPeriodTag(1))) != 1) return false;
+    if (!reading.told[0] && !reading.told[1]) return false;
+    if (reading.askedAgain == word) return false;
+    reading.askedAgain = word;
+    SendNetPacket({NT_COMMAND_WRECK, 0, SelectPeriodTag(1)});
+    return true;
+}
+
 // Whether the packet read while connecting connects this side, and to what
 // kind of peer.
 NetConnect JudgeConnectPacket(const NetPacket& packet, bool* extended, uint16_t* announcement) {
@@ -543,6 +560,7 @@ NetConnect JudgeConnectPacket(const NetPacket& packet, bool* extended, uint16_t*
     // of its own came through, and whose word is not an extended peer's
     // first, is a plain peer, whatever its word's copy field holds.
     if (connectReading.connectPackets > 0 && !connectReading.announced) {
+        if (LooksLikeADamagedFirstWord(packet)) return NetConnect::WAITING;
         *extended = false;
         return NetConnect::CONNECTED;
     }

@@ -752,6 +752,58 @@ TEST_F(NetSelectAndStart, APlainPeerConnectsAsPlainWhateverItsConnectCopyFieldRe
     }
 }
 
+// A word one bit off an extended peer's first, from a peer that told one form
+// of its announcement, is asked for again once (its other form may have been
+// lost and the word damaged): an extended peer answers with its first word
+// and connects as one; a plain peer, whose word only looks so, sends the same
+// word again and connects as plain with that word kept. A peer that told no
+// form is plain at once.
+TEST_F(NetSelectAndStart, AWordThatLooksLikeADamagedFirstWordIsAskedForAgainOnce) {
+    const NetPacket firstWord = SelectWord(INPUT_LEFT, 1);
+    const NetPacket damagedFirstWord{NT_COMMAND_INPUT, INPUT_LEFT, static_cast<uint16_t>(firstWord.valueCopy ^ 0x0200)};
+    const NetPacket plainWord{NT_COMMAND_INPUT, 0x0001, 0};  // tag 0x0001: one bit off the first period's 0x0101
+    const struct {
+        const char* name;
+        NetPacket connect;
+        std::vector<NetPacket> words;  // one a poll
+        bool asks, extended;
+        InputWord peerWord;
+    } cases[] = {
+        {"an extended peer's damaged first word, then the word", ConnectPacket(1, 0, 0x101, 0),
+         {damagedFirstWord, firstWord}, true, true, INPUT_LEFT},
+        {"a plain peer whose copy field reads as a form", {NT_COMMAND_CONNECT, 0, 0xF555},
+         {plainWord, plainWord}, true, false, 0x0001},
+        {"a plain peer that told no form", {NT_COMMAND_CONNECT, 0, 0}, {plainWord}, false, false, 0x0001},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open(0, 0);
+        netConnected = 0;
+        netGameTag = 0x2AA;
+        Deliver(c.connect);
+        ASSERT_EQ(PollNetConnect(), NetConnect::WAITING);
+        NetConnect result = NetConnect::WAITING;
+        for (size_t i = 0; i < c.words.size(); ++i) {
+            EXPECT_EQ(result, NetConnect::WAITING) << "before word " << i;
+            Deliver(c.words[i]);
+            result = PollNetConnect();
+        }
+        ASSERT_EQ(result, NetConnect::CONNECTED);
+        EXPECT_EQ(netPeerExtended, c.extended);
+        const std::vector<NetPacket> asked = SentCommands(NT_COMMAND_WRECK);
+        EXPECT_EQ(asked, c.asks ? std::vector<NetPacket>(1, SelectRequest(1)) : std::vector<NetPacket>());
+        SendSelectInput();
+        // An extended peer answers this side's first word with its own; a
+        // plain peer's word that connected it is kept for the first period.
+        if (c.extended) Deliver(firstWord);
+        ReceiveSelectInput();
+        EXPECT_EQ(inputWords[1], c.peerWord);
+        NetClose();
+        net().sent.clear();
+        net().nowMs = 0;
+    }
+}
+
 // A peer refused for its settings is an extended one: its packets that do not
 // make a pair (here its game started anew, whose second forms are lost) never
 // connect it as a plain peer. Its next pair is judged again.
