@@ -467,17 +467,7 @@ int silentPolls;  // connect polls since NetOpen that read nothing from the peer
 }  // namespace
 
 bool NetOpen() {
-    netPendingPackets.clear();
-    netSentSamples.clear();
-    netReceivedSamples.clear();
-    netPeerExtended = false;
-    netPeerAnnouncement.reset();
-    StartSelectExchange();
-    netPeerRefused = false;
-    toldTroubles = 0;
-    silentPolls = 0;
-    connectPacketsSent = 0;
-    connectReading = {};
+    ResetNetExchangeState();  // a plain peer's exchange until the peer says otherwise
     // Not the game's generator: its draws belong to the battles.
     static std::random_device entropy;
     netGameTag = static_cast<uint16_t>(entropy() & 0x3FF);
