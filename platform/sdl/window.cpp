@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/cp932.h"
+#include "platform/sdl/window_manager_state.h"
 #include "platform/sdl/window_registry.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -132,11 +133,7 @@ bool StartWindowSystem(const char** error) {
 WindowHandle CreateWindow(const WindowStyle& style, WindowProcedure procedure, const char** error) {
     if (!StartWindowSystem(error)) return nullptr;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (style.fullScreen) {
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
-    } else if (!style.captioned) {
-        flags |= SDL_WINDOW_BORDERLESS;
-    }
+    if (style.fullScreen || !style.captioned) flags |= SDL_WINDOW_BORDERLESS;
     if (style.resizable) flags |= SDL_WINDOW_RESIZABLE;
     const SDL_Rect place = style.fullScreen ? DesktopBounds()
                                             : SDL_Rect{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, style.width,
@@ -147,7 +144,9 @@ WindowHandle CreateWindow(const WindowStyle& style, WindowProcedure procedure, c
         if (error) *error = SDL_GetError();
         return nullptr;
     }
-    sdl::Windows().push_back({window, procedure, false, false, style.width, style.height});
+    const bool marked = style.fullScreen && sdl::MarkFullScreenBeforeMap(window);
+    if (style.fullScreen && !marked) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    sdl::Windows().push_back({window, procedure, false, false, style.width, style.height, marked});
     SendMessage(window, WM_CREATE, 0, 0);
     return window;
 }
@@ -163,12 +162,17 @@ void SetWindowStyle(WindowHandle window, const WindowStyle& style) {
     record->clientHeight = style.height;
     SDL_Window* sdlWindow = AsSdl(window);
     if (style.fullScreen) {
+        if (record->markedFullScreen) return;
         const SDL_Rect desktop = DesktopBounds();
         SDL_SetWindowBordered(sdlWindow, SDL_FALSE);
         SDL_SetWindowSize(sdlWindow, desktop.w, desktop.h);
         SDL_SetWindowPosition(sdlWindow, desktop.x, desktop.y);
         SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
         return;
+    }
+    if (record->markedFullScreen) {
+        sdl::LeaveMarkedFullScreen(sdlWindow);
+        record->markedFullScreen = false;
     }
     SDL_SetWindowFullscreen(sdlWindow, 0);
     SDL_SetWindowBordered(sdlWindow, style.captioned ? SDL_TRUE : SDL_FALSE);

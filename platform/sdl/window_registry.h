@@ -18,6 +18,9 @@ struct WindowRecord {
     // The client area the program draws for; a full-screen window shows it
     // scaled (FitPicture).
     int clientWidth = 640, clientHeight = 480;
+    // Full screen through the window manager's state, which SDL does not
+    // know of (MarkFullScreenBeforeMap).
+    bool markedFullScreen = false;
 };
 
 // Every window created and not yet closed with the window system (a list, so

@@ -29,6 +29,7 @@ constexpr int kClientMessage = 33;
 constexpr long kSubstructureNotifyAndRedirect = (1L << 19) | (1L << 20);
 constexpr int kZPixmap = 2;
 constexpr long kSourceIsPager = 2;
+constexpr unsigned long kAtomType = 4;  // XA_ATOM
 
 }  // namespace
 
@@ -49,6 +50,11 @@ struct XScreen::Library {
     unsigned long (*internAtom)(void*, const char*, int) = nullptr;
     int (*sendEvent)(void*, unsigned long, int, long, Event*) = nullptr;
     int (*sync)(void*, int) = nullptr;
+    int (*getGeometry)(void*, unsigned long, unsigned long*, int*, int*, unsigned*, unsigned*, unsigned*,
+                       unsigned*) = nullptr;
+    int (*translateCoordinates)(void*, unsigned long, unsigned long, int, int, int*, int*, unsigned long*) = nullptr;
+    int (*getWindowProperty)(void*, unsigned long, unsigned long, long, long, int, unsigned long, unsigned long*,
+                             int*, unsigned long*, unsigned long*, unsigned char**) = nullptr;
 
     template <typename F>
     void Find(const char* name, F& function) {
@@ -71,13 +77,17 @@ struct XScreen::Library {
         Find("XInternAtom", internAtom);
         Find("XSendEvent", sendEvent);
         Find("XSync", sync);
+        Find("XGetGeometry", getGeometry);
+        Find("XTranslateCoordinates", translateCoordinates);
+        Find("XGetWindowProperty", getWindowProperty);
     }
     ~Library() {
         if (x11) dlclose(x11);
     }
     bool complete() const {
         return openDisplay && closeDisplay && rootWindow && displayWidth && displayHeight && getImage && getPixel &&
-               destroyImage && queryTree && fetchName && freeData && iconifyWindow && internAtom && sendEvent && sync;
+               destroyImage && queryTree && fetchName && freeData && iconifyWindow && internAtom && sendEvent && sync &&
+               getGeometry && translateCoordinates && getWindowProperty;
     }
 };
 
@@ -146,6 +156,37 @@ void XScreen::Restore(unsigned long window) {
     event.message.data[0] = kSourceIsPager;
     x_->sendEvent(display_, x_->rootWindow(display_), 0, kSubstructureNotifyAndRedirect, &event);
     x_->sync(display_, 0);
+}
+
+WindowPlace XScreen::Place(unsigned long window) {
+    WindowPlace place;
+    unsigned long root = 0, child = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    x_->sync(display_, 0);
+    if (!x_->getGeometry(display_, window, &root, &x, &y, &width, &height, &border, &depth)) return place;
+    if (!x_->translateCoordinates(display_, window, root, 0, 0, &place.x, &place.y, &child)) return {};
+    place.width = static_cast<int>(width);
+    place.height = static_cast<int>(height);
+    return place;
+}
+
+bool XScreen::HasState(unsigned long window, const std::string& state) {
+    const unsigned long wanted = x_->internAtom(display_, state.c_str(), 0);
+    unsigned long type = 0, count = 0, after = 0;
+    int format = 0;
+    unsigned char* value = nullptr;
+    x_->sync(display_, 0);
+    if (x_->getWindowProperty(display_, window, x_->internAtom(display_, "_NET_WM_STATE", 0), 0, 64, 0, kAtomType,
+                              &type, &format, &count, &after, &value) != 0) {
+        return false;
+    }
+    bool found = false;
+    // Xlib hands 32-bit items back as longs.
+    const auto* atoms = reinterpret_cast<const unsigned long*>(value);
+    for (unsigned long i = 0; value && format == 32 && i < count; ++i) found = found || atoms[i] == wanted;
+    if (value) x_->freeData(value);
+    return found;
 }
 
 }  // namespace test

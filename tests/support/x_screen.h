@@ -18,6 +18,12 @@ struct ScreenPicture {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
+// A window's place on the screen and the size of its own area (no frame).
+struct WindowPlace {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const WindowPlace&) const = default;
+};
+
 class XScreen {
 public:
     XScreen();
@@ -34,6 +40,10 @@ public:
     // and give it the focus.
     void Minimise(unsigned long window);
     void Restore(unsigned long window);
+    // Where the window is; all zero when it cannot be read.
+    WindowPlace Place(unsigned long window);
+    // Whether the window's _NET_WM_STATE holds the named state.
+    bool HasState(unsigned long window, const std::string& state);
 
 private:
     struct Library;
