@@ -224,9 +224,6 @@ void AnswerSelectRequest(const NetPacket& request) {
 // that connected it: its game has started anew.
 bool IsRestartedPeer(const NetPacket& packet);
 
-// Sends this game's connect packet, the two forms in turn.
-void SendConnectPacket();
-
 enum class SelectWait { WORD, PEER_LEFT, PEER_RESTARTED, TIMED_OUT };
 
 // The peer's word of the period after the running one, come while this side
@@ -411,11 +408,6 @@ bool IsRestartedPeer(const NetPacket& packet) {
 
 int connectPacketsSent;  // since NetOpen: the next one's form
 
-void SendConnectPacket() {
-    const int form = connectPacketsSent++ % NET_CONNECT_FORMS;
-    SendNetPacket(ConnectPacket(netLocalSide, netSendInterval == 3, netGameTag, form));
-}
-
 // What the peer's connect packets have told in the running connect step.
 struct ConnectReading {
     std::optional<uint16_t> told[NET_CONNECT_FORMS];  // the last announcement read in each form
@@ -481,6 +473,11 @@ uint16_t ConnectAnnouncement(int32_t localSide, uint8_t slowLine, uint16_t gameT
 NetPacket ConnectPacket(int32_t localSide, uint8_t slowLine, uint16_t gameTag, int form) {
     const uint16_t announcement = ConnectAnnouncement(localSide, slowLine, gameTag);
     return {NT_COMMAND_CONNECT, 0, static_cast<uint16_t>(announcement | AnnouncementCheck(announcement, form) << 12)};
+}
+
+void SendConnectPacket() {
+    const int form = connectPacketsSent++ % NET_CONNECT_FORMS;
+    SendNetPacket(ConnectPacket(netLocalSide, netSendInterval == 3, netGameTag, form));
 }
 
 namespace {

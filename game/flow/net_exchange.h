@@ -86,9 +86,9 @@ extern bool netPeerRefused;
 // field, in both forms (ConnectPacket), as this game's own do: its settings,
 // a tag of its game, period tags in the copy field of select-screen words and
 // requests, and a check of the frame number in the high bits of the battle
-// words. With a peer that did not
-// announce them the packets are exactly the plain format: data packets carry
-// the plain word twice, and any select word is taken as the awaited one.
+// words. With a peer that did not announce them the packets are exactly the
+// plain format: data packets carry the plain word twice, and any select word
+// is taken as the awaited one.
 extern bool netPeerExtended;
 // Drawn at each NetOpen: the tag of this game's connect packets (10 bits).
 extern uint16_t netGameTag;
@@ -137,6 +137,9 @@ constexpr int NET_CONNECT_FORMS = 2;
 // shows, 0 and 0xFFFF announce nothing, and no one value is both forms: a
 // peer whose copy field stays the same does not pass for an extended one.
 NetPacket ConnectPacket(int32_t localSide, uint8_t slowLine, uint16_t gameTag, int form);
+// Sends this game's connect packet (netLocalSide, its line, netGameTag), the
+// forms in turn.
+void SendConnectPacket();
 
 enum class NetConnect { WAITING, CONNECTED, REFUSED };
 // The select screen's connect step, once a frame while it waits: sends this

@@ -39,7 +39,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -118,9 +117,9 @@ InputWord ScriptedWord(int side, int32_t frame) {
 // forwards to a peer only once it has heard from it) would wait for this
 // side's first start packet, which comes only once the battle's pictures are
 // loaded, and then load its own while this side's start handshake waits.
-void TellConnected(const std::function<void()>& sendOwn) {
+void TellConnected() {
     for (int frame = 0; frame < 60; ++frame) {
-        sendOwn();
+        SendConnectPacket();
         std::this_thread::sleep_for(std::chrono::milliseconds(16));
     }
 }
@@ -130,19 +129,16 @@ void TellConnected(const std::function<void()>& sendOwn) {
 // it has read ours: it has gone on to its battle and sends no more connect
 // packets.
 bool Connect() {
-    int sent = 0;  // the connect packets take their two forms in turn, as the game's do
-    const auto sendOwn = [&sent] {
-        SendNetPacket(ConnectPacket(netLocalSide, netSendInterval == 3, 1, sent++ % NET_CONNECT_FORMS));
-    };
+    netGameTag = 1;
     for (int tries = 0; tries < 2000; ++tries) {
-        sendOwn();
+        SendConnectPacket();
         uint8_t bytes[NET_PACKET_SIZE];
         if (NetReceive(bytes, NET_PACKET_SIZE, 1)) {
             const NetPacket packet = DecodeNetPacket(bytes);
             if (packet.frame == NT_COMMAND_CONNECT || packet.frame == NT_COMMAND_START) {
                 netConnected = 1;
                 netPeerExtended = true;
-                TellConnected(sendOwn);
+                TellConnected();
                 return true;
             }
         }
