@@ -633,10 +633,7 @@ TEST_F(NetSelectAndStart, SendsItsDatagramsByteForByte) {
 // to an exchange this side is not in, and a start packet never connects.
 TEST_F(NetSelectAndStart, ConnectsOnlyAPeerWhoseSettingsFit) {
     constexpr uint16_t kPeerTag = 0x234;
-    const auto form = [](int32_t side, uint8_t slowLine, uint16_t tag, int f) {
-        return ConnectPacket(side, slowLine, tag, f);
-    };
-    const NetPacket first = form(1, 0, kPeerTag, 0), second = form(1, 0, kPeerTag, 1);
+    const NetPacket first = ConnectPacket(1, 0, kPeerTag, 0), second = ConnectPacket(1, 0, kPeerTag, 1);
     const struct {
         const char* name;
         std::vector<NetPacket> packets;  // one a poll
@@ -650,16 +647,19 @@ TEST_F(NetSelectAndStart, ConnectsOnlyAPeerWhoseSettingsFit) {
          NetConnect::CONNECTED, true},
         {"a damaged check between the forms", {first, Damaged(second, 0, 0x2000), second},
          NetConnect::CONNECTED, true},
-        {"forms of two announcements", {first, form(1, 0, kPeerTag ^ 1, 1)}, NetConnect::WAITING, false},
+        {"forms of two announcements", {first, ConnectPacket(1, 0, kPeerTag ^ 1, 1)}, NetConnect::WAITING, false},
         {"a game started anew between its forms",
-         {first, form(1, 0, kPeerTag ^ 1, 1), form(1, 0, kPeerTag ^ 1, 0)}, NetConnect::CONNECTED, true},
+         {first, ConnectPacket(1, 0, kPeerTag ^ 1, 1), ConnectPacket(1, 0, kPeerTag ^ 1, 0)},
+         NetConnect::CONNECTED, true},
         {"the peer's first word", {SelectWord(INPUT_Z, 1)}, NetConnect::CONNECTED, true},
         {"its first form and its first word", {first, SelectWord(INPUT_Z, 1)}, NetConnect::CONNECTED, true},
         {"a plain peer's word", {{NT_COMMAND_INPUT, INPUT_Z | INPUT_A, 0}}, NetConnect::CONNECTED, false},
         {"a word of a later period", {SelectWord(INPUT_Z, 5)}, NetConnect::WAITING, false},
         {"the peer's start packet", {{NT_COMMAND_START, 0, 0}}, NetConnect::WAITING, false},
-        {"a peer on side 0 too", {form(0, 0, kPeerTag, 0), form(0, 0, kPeerTag, 1)}, NetConnect::REFUSED, false},
-        {"a peer on a slow line", {form(1, 1, kPeerTag, 1), form(1, 1, kPeerTag, 0)}, NetConnect::REFUSED, false},
+        {"a peer on side 0 too", {ConnectPacket(0, 0, kPeerTag, 0), ConnectPacket(0, 0, kPeerTag, 1)},
+         NetConnect::REFUSED, false},
+        {"a peer on a slow line", {ConnectPacket(1, 1, kPeerTag, 1), ConnectPacket(1, 1, kPeerTag, 0)},
+         NetConnect::REFUSED, false},
         {"a request", {{NT_COMMAND_WRECK, 0, 0}}, NetConnect::WAITING, false},
         {"a damaged request", {{NT_COMMAND_BROKEN, 0, 0}}, NetConnect::WAITING, false},
         {"a battle packet", {{0, 0, 0}}, NetConnect::WAITING, false},
